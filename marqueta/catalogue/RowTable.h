@@ -1,0 +1,55 @@
+#pragma once
+// The rows of the banner list in display order: while the program runs, the only copy of the
+// catalogue. The list's Qt model observes it; the core edits it.
+#include <functional>
+#include <vector>
+
+#include "marqueta/catalogue/BannerRecord.h"
+
+struct CatalogueRow {
+    Cells cells;
+    int tag = 0;         // random 0..32767, distinct within the table; stored nowhere
+    int stateImage = 0;  // 0 none, 1 empty check box, 2 ticked check box
+};
+
+class RowTableObserver {
+public:
+    virtual ~RowTableObserver() = default;
+    virtual void rowAboutToBeInserted(int /*position*/) {}
+    virtual void rowInserted(int /*position*/) {}
+    virtual void rowAboutToBeRemoved(int /*position*/) {}
+    virtual void rowRemoved(int /*position*/) {}
+    virtual void rowChanged(int /*position*/) {}
+    virtual void orderAboutToChange() {}
+    virtual void orderChanged() {}
+};
+
+class RowTable {
+public:
+    int count() const { return static_cast<int>(rows_.size()); }
+    const CatalogueRow& row(int position) const { return rows_.at(position); }
+    const std::string& cell(int position, int column) const { return rows_.at(position).cells.at(column); }
+
+    // Inserts an empty row at position with a fresh tag; returns the position.
+    int insertRow(int position);
+    void removeRow(int position);
+    void setCell(int position, int column, const std::string& text);
+    void setCells(int position, const Cells& cells);
+    void setStateImage(int position, int stateImage);
+    // Gives the row a fresh tag: drawn again until no other row carries it.
+    void redrawTag(int position);
+    // Position of the row carrying tag, or -1.
+    int findTag(int tag) const;
+
+    // Reorders the rows by less (a strict weak order), keeping equal rows in their order.
+    void stableSort(const std::function<bool(const CatalogueRow&, const CatalogueRow&)>& less);
+
+    void clear();
+    void setObserver(RowTableObserver* observer) { observer_ = observer; }
+
+private:
+    int drawFreshTag(int exceptPosition) const;
+
+    std::vector<CatalogueRow> rows_;
+    RowTableObserver* observer_ = nullptr;
+};

@@ -1,0 +1,27 @@
+#pragma once
+// Applying a submitted banner edit: new id, image copy, page, old files, row and save.
+#include <string>
+
+#include "marqueta/catalogue/BannerRecord.h"
+#include "marqueta/catalogue/CatalogueFile.h"
+
+// The editor's values as the publication step reads and changes them.
+struct BannerEdit {
+    BannerRecord values;          // the ten fields as submitted
+    std::string loadedUrl;        // the row's link when the editor was filled; empty for a new banner
+    std::string sourceImagePath;  // image chosen with Browse; empty when none was chosen
+    std::string originalExt;      // the row's extension when the editor was filled
+};
+
+// row: the row's position, or -1 for a new banner appended at the end. True when the row was
+// written (whatever the save's result); false after a reported failure.
+// publishedImageName receives the image name of a republished banner.
+bool PublishBanner(int row, BannerEdit& edit, CatalogueContext& context, std::string& publishedImageName);
+
+// Path of a banner's image and page, as the programs build them.
+std::string bannerImagePath(const MarquetaPaths& paths, const std::string& uid, const std::string& ext);
+std::string bannerPagePath(const MarquetaPaths& paths, const std::string& uid);
+
+// A fresh "%08X" id: drawn again until no row carries it and neither its image (any extension)
+// nor its page exists.
+std::string drawBannerId(const MarquetaPaths& paths, const RowTable& rows);

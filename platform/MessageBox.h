@@ -1,0 +1,20 @@
+#pragma once
+// How the GUI-free core speaks to the user: one modal box, its answer returned.
+#include <string>
+
+namespace platform {
+
+enum class Buttons { Ok, YesNo, YesNoCancel };
+enum class Answer { Ok, Yes, No, Cancel, Failed };
+
+class MessageBoxes {
+public:
+    virtual ~MessageBoxes() = default;
+    // text and caption are 8-bit texts of the system code page.
+    virtual Answer show(const std::string& text, const std::string& caption, Buttons buttons) = 0;
+    Answer ok(const std::string& text, const std::string& caption = {}) {
+        return show(text, caption, Buttons::Ok);
+    }
+};
+
+}  // namespace platform

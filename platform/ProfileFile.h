@@ -1,0 +1,20 @@
+#pragma once
+// Windows-style profile ("INI") files: sections and keys compared without case,
+// values trimmed and cut at 259 bytes.
+#include <string>
+
+namespace platform {
+
+inline constexpr std::size_t kMaxProfileValue = 259;
+
+// The value of key in section, or the empty string when the file, section or key is missing.
+std::string ReadProfileString(const std::string& filePath, const std::string& section,
+                              const std::string& key);
+
+// Sets key in section, creating the file, section or key as needed. Only that key's line
+// changes (or a line is added at the end of its section, or a section at the end of the file);
+// every other byte stays. The new content replaces the old file atomically. False on failure.
+bool WriteProfileString(const std::string& filePath, const std::string& section,
+                        const std::string& key, const std::string& value);
+
+}  // namespace platform

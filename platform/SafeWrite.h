@@ -1,0 +1,44 @@
+#pragma once
+// One safe-write path for every file the programs replace: the new content goes to a
+// temporary file created in the target's own folder and replaces the target only when it was
+// written whole. A failure at any step removes the temporary file and leaves the target as it was.
+#include <cstddef>
+#include <string>
+
+#include "platform/FileOps.h"
+
+namespace platform {
+
+class AtomicFile {
+public:
+    // Creates the temporary file (name prefix `prefix`) beside targetPath.
+    explicit AtomicFile(std::string targetPath, const std::string& prefix = ".tmp");
+    ~AtomicFile();  // discards the temporary file unless committed
+    AtomicFile(const AtomicFile&) = delete;
+    AtomicFile& operator=(const AtomicFile&) = delete;
+
+    bool isOpen() const { return fd_ >= 0; }
+    ErrorCode error() const { return error_; }
+    const std::string& temporaryPath() const { return tempPath_; }
+
+    // Appends bytes; false (and remembered) on any error, short writes included.
+    bool write(const char* data, std::size_t size);
+    bool write(const std::string& data) { return write(data.data(), data.size()); }
+
+    // Flushes, syncs, keeps the target's permission bits and renames over the target.
+    ErrorCode commit();
+    // Removes the temporary file; the target is left untouched.
+    void discard();
+
+private:
+    std::string target_;
+    std::string tempPath_;
+    int fd_ = -1;
+    ErrorCode error_ = 0;
+    bool done_ = false;
+};
+
+// Writes content as the whole new file at path; 0 or the error code of the failing step.
+ErrorCode WriteFileAtomically(const std::string& path, const std::string& content);
+
+}  // namespace platform

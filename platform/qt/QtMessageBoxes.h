@@ -1,0 +1,18 @@
+#pragma once
+#include "platform/MessageBox.h"
+
+class QWidget;
+
+namespace platform {
+
+// Message boxes shown with QMessageBox; texts converted from the system code page at this edge.
+class QtMessageBoxes : public MessageBoxes {
+public:
+    explicit QtMessageBoxes(QWidget* owner = nullptr) : owner_(owner) {}
+    Answer show(const std::string& text, const std::string& caption, Buttons buttons) override;
+
+private:
+    QWidget* owner_;
+};
+
+}  // namespace platform

@@ -1,0 +1,38 @@
+#pragma once
+// A fresh folder under the system's temporary folder, removed with everything in it.
+#include <filesystem>
+#include <string>
+
+class TempDir {
+public:
+    TempDir();
+    ~TempDir();
+    TempDir(const TempDir&) = delete;
+    TempDir& operator=(const TempDir&) = delete;
+
+    const std::filesystem::path& path() const { return path_; }
+    // path() joined with relative, as a text with the native separator.
+    std::string file(const std::string& relative) const;
+
+private:
+    std::filesystem::path path_;
+};
+
+// Small file helpers for tests.
+void WriteBytes(const std::string& path, const std::string& bytes);
+std::string ReadBytes(const std::string& path);  // empty when missing
+bool Exists(const std::string& path);
+
+// Sets WINDIR for the life of the object, restoring the old value after.
+class ScopedEnv {
+public:
+    ScopedEnv(const char* name, const std::string& value);
+    ~ScopedEnv();
+    ScopedEnv(const ScopedEnv&) = delete;
+    ScopedEnv& operator=(const ScopedEnv&) = delete;
+
+private:
+    std::string name_;
+    std::string old_;
+    bool hadOld_ = false;
+};

@@ -1,0 +1,18 @@
+#!/usr/bin/env bash
+# Builds both programs, makes the demo installation in ./demo (once) and starts one of them on it.
+#   tools/demo.sh           Marqueta, the banner catalogue editor
+#   tools/demo.sh dormix    Dormix, the dormant-account remover
+set -euo pipefail
+cd "$(dirname "$0")/.."
+tools/setup.sh
+cmake --preset dev >/dev/null
+cmake --build build
+demo="$PWD/demo"
+[ -f "$demo/windows/VELTA.INI" ] || build/bin/make-demo "$demo"
+export WINDIR="$demo/windows"
+export ACCTKIT_DB="$demo/tervox/users.db"
+export LD_LIBRARY_PATH="$PWD/build/lib${LD_LIBRARY_PATH:+:$LD_LIBRARY_PATH}"
+case "${1:-marqueta}" in
+  dormix) exec build/bin/dormix ;;
+  *) exec build/bin/marqueta ;;
+esac
