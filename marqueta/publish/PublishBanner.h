@@ -10,12 +10,13 @@ struct BannerEdit {
     BannerRecord values;          // the ten fields as submitted
     std::string loadedUrl;        // the row's link when the editor was filled; empty for a new banner
     std::string sourceImagePath;  // image chosen with Browse; empty when none was chosen
-    std::string originalExt;      // the row's extension when the editor was filled
 };
 
 // row: the row's position, or -1 for a new banner appended at the end. True when the row was
 // written (whatever the save's result); false after a reported failure.
-// publishedImageName receives the image name of a republished banner.
+// publishedImageName receives the image name of a republished banner. For an existing row the
+// old image is found under the row's own extension, so a new image with another extension leaves
+// no orphan behind.
 bool PublishBanner(int row, BannerEdit& edit, CatalogueContext& context, std::string& publishedImageName);
 
 // Path of a banner's image and page, as the programs build them.
