@@ -6,6 +6,7 @@
 
 #include "marqueta/catalogue/MarquetaPaths.h"
 #include "marqueta/publish/PublishBanner.h"
+#include "platform/MessageBox.h"
 
 class QDateEdit;
 class QLineEdit;
@@ -14,8 +15,9 @@ class QPushButton;
 class CBannerEditorDlg : public QDialog {
     Q_OBJECT
 public:
-    // paths.lastBrowseDir is where Browse opens, and Browse updates it.
-    explicit CBannerEditorDlg(MarquetaPaths& paths, QWidget* parent = nullptr);
+    // paths.lastBrowseDir is where Browse opens, and Browse updates it; boxes shows the failed
+    // checks of Submit.
+    CBannerEditorDlg(MarquetaPaths& paths, platform::MessageBoxes& boxes, QWidget* parent = nullptr);
 
     // Fills the controls from the members and runs the dialog modally: QDialog::Accepted after
     // Submit passed its checks, QDialog::Rejected after Cancel or Escape.
@@ -41,4 +43,5 @@ public:
     // (the implementation adds its private controls and slots below)
 private:
     MarquetaPaths& paths_;
+    platform::MessageBoxes& boxes_;
 };
