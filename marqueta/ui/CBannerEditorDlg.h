@@ -1,7 +1,10 @@
 #pragma once
 // The "Banner Editor" dialog: collects and checks one banner's values; changes no file and no row.
+#include <ctime>
+#include <functional>
 #include <string>
 
+#include <QDate>
 #include <QDialog>
 
 #include "marqueta/catalogue/MarquetaPaths.h"
@@ -9,9 +12,26 @@
 #include "platform/MessageBox.h"
 
 class QDateEdit;
+class QLabel;
 class QLineEdit;
 class QPushButton;
 
+// The messages of Submit's checks, one line each in check order; empty when every check passes.
+std::string SubmitCheckErrors(const BannerRecord& values);
+
+// A catalogue date text as the pickers show it (local midnight of ParseDateText's day).
+QDate PickerDateOf(const std::string& dateText, std::time_t now);
+// A picker's date as the catalogue stores it: "%m/%d/%Y".
+std::string DateTextOf(const QDate& date);
+
+// The first and last day the pickers offer: the years a catalogue date can be read back in.
+QDate EarliestPickerDate();
+QDate LatestPickerDate();
+
+// Controls carry object names ending in their class, in tab order: browsePushButton,
+// imageLineEdit, companyLineEdit, productLineEdit, sequenceLineEdit, urlLineEdit, rateLineEdit,
+// submitPushButton, cancelPushButton, uidLineEdit; the pickers beginDateEdit and endDateEdit take
+// no tab stop.
 class CBannerEditorDlg : public QDialog {
     Q_OBJECT
 public:
@@ -25,6 +45,9 @@ public:
 
     // The values for the publication step.
     BannerEdit toEdit() const;
+
+    // Where "today" comes from when a date text names no day; the real clock unless a test sets one.
+    void setClock(std::function<std::time_t()> clock);
 
     // Members, 8-bit texts of the system code page, in the order the editor declares them.
     std::string ext;
@@ -40,8 +63,34 @@ public:
     std::string beginDate;
     std::string endDate;
 
-    // (the implementation adds its private controls and slots below)
+public slots:
+    // Submit: takes the entered values and closes only when every check passes.
+    void accept() override;
+
+private slots:
+    void onBrowse();
+
 private:
+    void createControls();
+    void exchangeToControls();
+    void exchangeFromControls();
+    void fillPickers();
+
     MarquetaPaths& paths_;
     platform::MessageBoxes& boxes_;
+    std::function<std::time_t()> clock_;
+
+    QPushButton* browseButton_ = nullptr;
+    QLineEdit* imageEdit_ = nullptr;
+    QLineEdit* companyEdit_ = nullptr;
+    QLineEdit* productEdit_ = nullptr;
+    QLineEdit* sequenceEdit_ = nullptr;
+    QLineEdit* urlEdit_ = nullptr;
+    QDateEdit* beginPicker_ = nullptr;
+    QDateEdit* endPicker_ = nullptr;
+    QLineEdit* rateEdit_ = nullptr;
+    QPushButton* submitButton_ = nullptr;
+    QPushButton* cancelButton_ = nullptr;
+    QLineEdit* uidEdit_ = nullptr;
+    QLabel* picture_ = nullptr;
 };

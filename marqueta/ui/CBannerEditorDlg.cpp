@@ -1,0 +1,259 @@
+#include "marqueta/ui/CBannerEditorDlg.h"
+
+#include <QDateEdit>
+#include <QDateTime>
+#include <QFont>
+#include <QFontMetrics>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPixmap>
+#include <QPushButton>
+
+#include "marqueta/catalogue/CatalogueFile.h"
+#include "marqueta/ui/FileDialogHook.h"
+#include "platform/Paths.h"
+
+namespace {
+
+// A place in the dialog template, in dialog units.
+struct DluRect {
+    int x, y, width, height;
+};
+
+constexpr DluRect kDialogSize{0, 0, 364, 228};
+// Labels stand right-aligned in the column left of the fields, which begin at x = 111.
+constexpr int kLabelX = 4;
+constexpr int kLabelWidth = 103;
+constexpr int kFieldX = 111;
+constexpr int kFieldWidth = 157;
+constexpr int kRowHeight = 14;
+
+// Dialog units of the dialog's font: a quarter of the average character width across, an
+// eighth of the character height down.
+class DialogUnits {
+public:
+    explicit DialogUnits(const QFont& font) {
+        const QFontMetrics metrics(font);
+        const int alphabet =
+            metrics.horizontalAdvance(QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz"));
+        baseX_ = (alphabet / 26 + 1) / 2;
+        baseY_ = metrics.height();
+    }
+    QRect toPixels(const DluRect& r) const {
+        return {scale(r.x, baseX_, 4), scale(r.y, baseY_, 8), scale(r.width, baseX_, 4), scale(r.height, baseY_, 8)};
+    }
+
+private:
+    static int scale(int value, int base, int divisor) { return (value * base + divisor / 2) / divisor; }
+    int baseX_ = 0;
+    int baseY_ = 0;
+};
+
+struct SubmitCheck {
+    std::string BannerRecord::*field;
+    bool emptiness;  // false: fails on a comma; true: fails when empty
+    const char* message;
+};
+
+// In the order the messages appear. The banner name comes first: a comma there would split its
+// catalogue line just as one in any other field.
+constexpr SubmitCheck kSubmitChecks[] = {
+    {&BannerRecord::image, false, "Commas not allowed in Banner field.\n"},
+    {&BannerRecord::company, false, "Commas not allowed in Company field.\n"},
+    {&BannerRecord::product, false, "Commas not allowed in Product field.\n"},
+    {&BannerRecord::url, false, "Commas not allowed in URL Link field.\n"},
+    {&BannerRecord::sequence, false, "Commas not allowed in Group Sequence field.\n"},
+    {&BannerRecord::rate, false, "Commas not allowed in Rate field.\n"},
+    {&BannerRecord::company, true, "Please enter a value in the Company field.\n"},
+    {&BannerRecord::product, true, "Please enter a value in the product field.\n"},
+    {&BannerRecord::url, true, "Please enter a value in the URL Link field.\n"},
+};
+
+bool Fails(const SubmitCheck& check, const std::string& value) {
+    return check.emptiness ? value.empty() : value.find(',') != std::string::npos;
+}
+
+QString ToQt(const std::string& text) { return QString::fromLocal8Bit(text.data(), static_cast<qsizetype>(text.size())); }
+std::string FromQt(const QString& text) { return text.toLocal8Bit().toStdString(); }
+
+}  // namespace
+
+std::string SubmitCheckErrors(const BannerRecord& values) {
+    std::string errors;
+    for (const SubmitCheck& check : kSubmitChecks) {
+        if (Fails(check, values.*check.field)) errors += check.message;
+    }
+    return errors;
+}
+
+QDate PickerDateOf(const std::string& dateText, std::time_t now) {
+    return QDateTime::fromSecsSinceEpoch(static_cast<qint64>(ParseDateText(dateText, now))).date();
+}
+
+std::string DateTextOf(const QDate& date) {
+    std::tm parts{};
+    parts.tm_year = date.year() - 1900;
+    parts.tm_mon = date.month() - 1;
+    parts.tm_mday = date.day();
+    char text[32];
+    const std::size_t length = std::strftime(text, sizeof text, "%m/%d/%Y", &parts);
+    return std::string(text, length);
+}
+
+QDate EarliestPickerDate() { return {1970, 1, 1}; }
+QDate LatestPickerDate() { return {2038, 12, 31}; }
+
+CBannerEditorDlg::CBannerEditorDlg(MarquetaPaths& paths, platform::MessageBoxes& boxes, QWidget* parent)
+    // A caption and a modal frame, but no system menu and so no close box.
+    : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint),
+      paths_(paths),
+      boxes_(boxes),
+      clock_([] { return std::time(nullptr); }) {
+    setWindowTitle(QStringLiteral("Banner Editor"));
+    setFont(QFont(QStringLiteral("Arial Narrow"), 10));
+    createControls();
+    setFixedSize(DialogUnits(font()).toPixels(kDialogSize).size());
+}
+
+void CBannerEditorDlg::createControls() {
+    const DialogUnits units(font());
+    auto place = [&](QWidget* widget, const char* name, const DluRect& rect) {
+        widget->setObjectName(QString::fromLatin1(name));
+        widget->setGeometry(units.toPixels(rect));
+    };
+    auto field = [&](const char* name, int y) {
+        auto* edit = new QLineEdit(this);
+        place(edit, name, {kFieldX, y, kFieldWidth, kRowHeight});
+        return edit;
+    };
+    auto picker = [&](const char* name, int y) {
+        auto* edit = new QDateEdit(this);
+        place(edit, name, {kFieldX, y, kFieldWidth, kRowHeight});
+        edit->setDisplayFormat(QStringLiteral("MM/dd/yyyy"));
+        edit->setCalendarPopup(true);
+        edit->setDateRange(EarliestPickerDate(), LatestPickerDate());
+        // Tab passes the pickers by; a click still reaches them.
+        edit->setFocusPolicy(Qt::ClickFocus);
+        return edit;
+    };
+    auto button = [&](const char* text, const char* name, const DluRect& rect) {
+        auto* push = new QPushButton(QString::fromLatin1(text), this);
+        place(push, name, rect);
+        return push;
+    };
+
+    // Created in the template's order, which is the tab order.
+    browseButton_ = button("Browse...", "browsePushButton", {274, 27, 37, 14});
+    imageEdit_ = field("imageLineEdit", 27);
+    companyEdit_ = field("companyLineEdit", 46);
+    productEdit_ = field("productLineEdit", 65);
+    sequenceEdit_ = field("sequenceLineEdit", 84);
+    urlEdit_ = field("urlLineEdit", 103);
+    beginPicker_ = picker("beginDateEdit", 122);
+    endPicker_ = picker("endDateEdit", 141);
+    rateEdit_ = field("rateLineEdit", 160);
+    submitButton_ = button("Submit", "submitPushButton", {307, 189, 50, 14});
+    cancelButton_ = button("Cancel", "cancelPushButton", {307, 207, 50, 14});
+    uidEdit_ = field("uidLineEdit", 179);
+    uidEdit_->setReadOnly(true);
+    submitButton_->setDefault(true);
+
+    const std::pair<const char*, QWidget*> labels[] = {
+        {"Banner Image", imageEdit_},        {"Company Name", companyEdit_}, {"Product Name", productEdit_},
+        {"Group Sequence Number", sequenceEdit_}, {"URL Link", urlEdit_},  {"Begin Display Date", beginPicker_},
+        {"End Display Date", endPicker_},    {"Billing Rate", rateEdit_},    {"Unique ID", uidEdit_},
+    };
+    for (const auto& [text, buddy] : labels) {
+        auto* label = new QLabel(QString::fromLatin1(text), this);
+        label->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+        label->setGeometry(units.toPixels({kLabelX, 0, kLabelWidth, kRowHeight}).translated(0, buddy->y()));
+        label->setBuddy(buddy);
+        buddy->setAccessibleName(label->text());
+    }
+
+    picture_ = new QLabel(this);
+    place(picture_, "pictureLabel", {1, 0, 69, 14});
+    const QPixmap pixmap(QStringLiteral(":/marqueta/about.png"));
+    if (!pixmap.isNull())
+        picture_->setPixmap(pixmap.scaled(picture_->size(), Qt::KeepAspectRatio, Qt::SmoothTransformation));
+
+    QWidget* tabOrder[] = {browseButton_, imageEdit_, companyEdit_, productEdit_, sequenceEdit_,
+                           urlEdit_,      rateEdit_,  submitButton_, cancelButton_, uidEdit_};
+    for (std::size_t i = 1; i < std::size(tabOrder); ++i) setTabOrder(tabOrder[i - 1], tabOrder[i]);
+
+    connect(browseButton_, &QPushButton::clicked, this, &CBannerEditorDlg::onBrowse);
+    connect(submitButton_, &QPushButton::clicked, this, &CBannerEditorDlg::accept);
+    connect(cancelButton_, &QPushButton::clicked, this, &CBannerEditorDlg::reject);
+}
+
+void CBannerEditorDlg::setClock(std::function<std::time_t()> clock) { clock_ = std::move(clock); }
+
+int CBannerEditorDlg::exec() {
+    exchangeToControls();
+    fillPickers();
+    browseButton_->setFocus();
+    return QDialog::exec();
+}
+
+BannerEdit CBannerEditorDlg::toEdit() const {
+    return BannerEdit{BannerRecord{image, company, product, sequence, url, beginDate, endDate, rate, uid, ext},
+                      loadedUrl, sourceImagePath};
+}
+
+void CBannerEditorDlg::exchangeToControls() {
+    imageEdit_->setText(ToQt(image));
+    companyEdit_->setText(ToQt(company));
+    productEdit_->setText(ToQt(product));
+    rateEdit_->setText(ToQt(rate));
+    sequenceEdit_->setText(ToQt(sequence));
+    uidEdit_->setText(ToQt(uid));
+    urlEdit_->setText(ToQt(url));
+}
+
+void CBannerEditorDlg::exchangeFromControls() {
+    image = FromQt(imageEdit_->text());
+    company = FromQt(companyEdit_->text());
+    product = FromQt(productEdit_->text());
+    rate = FromQt(rateEdit_->text());
+    sequence = FromQt(sequenceEdit_->text());
+    uid = FromQt(uidEdit_->text());
+    url = FromQt(urlEdit_->text());
+}
+
+void CBannerEditorDlg::fillPickers() {
+    const std::time_t now = clock_();
+    beginPicker_->setDate(PickerDateOf(beginDate, now));
+    endPicker_->setDate(PickerDateOf(endDate, now));
+}
+
+void CBannerEditorDlg::accept() {
+    exchangeFromControls();
+    beginDate = DateTextOf(beginPicker_->date());
+    endDate = DateTextOf(endPicker_->date());
+    const std::string errors = SubmitCheckErrors(toEdit().values);
+    if (errors.empty()) {
+        QDialog::accept();
+        return;
+    }
+    // The values stay as entered, so the operator can mend them.
+    boxes_.show(errors, "Program Exiting...", platform::Buttons::Ok);
+}
+
+void CBannerEditorDlg::onBrowse() {
+    const std::optional<std::string> chosen = ChooseImageFile(this, paths_.lastBrowseDir);
+    if (!chosen || chosen->empty()) return;
+    const std::string chosenExt = platform::ExtensionOf(*chosen);
+    // The extension goes into the catalogue line unedited, where a comma would split it.
+    if (chosenExt.find(',') != std::string::npos) {
+        boxes_.ok("Commas not allowed in the image file's extension.");
+        return;
+    }
+    sourceImagePath = *chosen;
+    paths_.lastBrowseDir = platform::DirectoryOf(sourceImagePath);
+    ext = chosenExt;
+    // image holds the last exchanged value, so a name typed since the dialog opened is replaced.
+    if (image.empty()) {
+        image = platform::FileNameOf(sourceImagePath);
+        imageEdit_->setText(ToQt(image));
+    }
+}

@@ -1,0 +1,9 @@
+#include "marqueta/ui/CFileEditor.h"
+
+CFileEditor::CFileEditor(QWidget* parent, const QString& startDir) : QFileDialog(parent) {
+    setWindowTitle(QStringLiteral("Open"));
+    setAcceptMode(QFileDialog::AcceptOpen);
+    setFileMode(QFileDialog::ExistingFile);
+    // No name filter: any file may be a banner image.
+    if (!startDir.isEmpty()) setDirectory(startDir);
+}

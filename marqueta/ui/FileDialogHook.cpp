@@ -1,0 +1,31 @@
+#include "marqueta/ui/FileDialogHook.h"
+
+#include <QDir>
+#include <QStringList>
+
+#include "marqueta/ui/CFileEditor.h"
+
+namespace {
+
+// Outer optional: whether a test queued an answer; inner: the answer itself (nothing = cancel).
+std::optional<std::optional<std::string>>& NextAnswer() {
+    static std::optional<std::optional<std::string>> next;
+    return next;
+}
+
+}  // namespace
+
+std::optional<std::string> ChooseImageFile(QWidget* parent, const std::string& startDir) {
+    if (NextAnswer().has_value()) {
+        std::optional<std::string> answer = *NextAnswer();
+        NextAnswer().reset();
+        return answer;
+    }
+    CFileEditor dialog(parent, QString::fromLocal8Bit(startDir));
+    if (dialog.exec() != QDialog::Accepted) return std::nullopt;
+    const QStringList chosen = dialog.selectedFiles();
+    if (chosen.isEmpty()) return std::nullopt;
+    return QDir::toNativeSeparators(chosen.first()).toLocal8Bit().toStdString();
+}
+
+void SetNextChosenImageFile(std::optional<std::string> path) { NextAnswer() = std::move(path); }

@@ -1,0 +1,7 @@
+# The banner editor dialog and its file-open dialog.
+add_library(velta_editor STATIC
+  CBannerEditorDlg.h CBannerEditorDlg.cpp
+  CFileEditor.h CFileEditor.cpp
+  FileDialogHook.h FileDialogHook.cpp
+)
+target_link_libraries(velta_editor PUBLIC velta_options velta_catalogue velta_publish velta_platform Qt6::Widgets)
