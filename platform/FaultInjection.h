@@ -1,0 +1,27 @@
+#pragma once
+// A seam for tests of the error paths: makes the n-th write, flush, close, rename or folder sync
+// of the platform layer fail as a full or broken disk would. Unused, it costs one flag check.
+namespace platform::fault {
+
+enum class Step { Create, Write, Flush, Close, Rename, SyncDir };
+inline constexpr Step Sync = Step::Flush;  // the file's own fsync
+
+// The n-th operation of that step from now on (n >= 1) fails: writes with ENOSPC, the others with EIO.
+void FailAt(Step step, int n);
+// Disarms every pending failure and forgets whether one fired.
+void Reset();
+// True once an armed failure has been delivered since the last FailAt or Reset.
+bool Fired();
+
+namespace detail {
+extern bool armed;
+bool Consume(Step step);
+}  // namespace detail
+
+// True when this operation is to fail; the caller then sets errno and reports the failure.
+inline bool ShouldFail(Step step) { return detail::armed && detail::Consume(step); }
+
+// The error code an injected failure of step reports.
+int InjectedError(Step step);
+
+}  // namespace platform::fault

@@ -1,0 +1,129 @@
+#include "platform/FileOps.h"
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include "platform/FaultInjection.h"
+#include "platform/Paths.h"
+#include "platform/PosixIo.h"
+
+namespace platform {
+
+namespace {
+
+// Copies the bytes of in to out, then gives out the permission bits mode.
+ErrorCode CopyOpened(int in, int out, mode_t mode) {
+    char buffer[65536];
+    for (;;) {
+        ssize_t n = ::read(in, buffer, sizeof buffer);
+        if (n < 0 && errno == EINTR) continue;
+        if (n < 0) return errno;
+        if (n == 0) break;
+        if (ErrorCode e = io::WriteAll(out, buffer, static_cast<std::size_t>(n))) return e;
+    }
+    if (::fchmod(out, mode) != 0) return errno;  // the umask must not narrow the copy's permissions
+    return 0;
+}
+
+ErrorCode RenameNoReplace(const std::string& from, const std::string& to) {
+    if (fault::ShouldFail(fault::Step::Rename)) return fault::InjectedError(fault::Step::Rename);
+#ifdef RENAME_NOREPLACE
+    if (::renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) == 0) return 0;
+    if (errno != EINVAL && errno != ENOSYS) return errno;
+#endif
+    // A file system without the atomic form: check first, as the Windows call does.
+    struct stat st;
+    if (::lstat(to.c_str(), &st) == 0) return EEXIST;
+    return ::rename(from.c_str(), to.c_str()) == 0 ? 0 : errno;
+}
+
+}  // namespace
+
+ErrorCode CopyFileNoReplace(const std::string& from, const std::string& to) {
+    std::string source = ResolveCase(from), target = ResolveCase(to);
+    int in = ::open(source.c_str(), O_RDONLY | O_CLOEXEC);
+    if (in < 0) return errno;
+    struct stat st;
+    ErrorCode e = ::fstat(in, &st) != 0 ? errno : S_ISDIR(st.st_mode) ? EISDIR : S_ISREG(st.st_mode) ? 0 : EINVAL;
+    if (e) {
+        ::close(in);
+        return e;
+    }
+    int out = ::open(target.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+    if (out < 0) {
+        e = errno;
+        ::close(in);
+        return e;
+    }
+    e = CopyOpened(in, out, st.st_mode & 07777);
+    ::close(in);
+    ErrorCode closed = io::Close(out);
+    if (!e) e = closed;
+    if (e) ::unlink(target.c_str());  // no half copy stays behind
+    return e;
+}
+
+ErrorCode MoveFile(const std::string& from, const std::string& to) {
+    return RenameNoReplace(ResolveCase(from), ResolveCase(to));
+}
+
+ErrorCode DeleteFile(const std::string& path) {
+    std::string p = ResolveCase(path);
+    struct stat st;
+    if (::lstat(p.c_str(), &st) != 0) return errno;
+    if (S_ISDIR(st.st_mode)) return EISDIR;
+    return ::unlink(p.c_str()) == 0 ? 0 : errno;  // a link itself, never what it points to
+}
+
+ErrorCode CreateDirectory(const std::string& path) {
+    return ::mkdir(ResolveCase(path).c_str(), 0777) == 0 ? 0 : errno;
+}
+
+ErrorCode RemoveDirectory(const std::string& path) {
+    std::string p = ResolveCase(path);
+    struct stat st;
+    if (::lstat(p.c_str(), &st) != 0) return errno;
+    if (!S_ISDIR(st.st_mode)) return ENOTDIR;
+    return ::rmdir(p.c_str()) == 0 ? 0 : errno;
+}
+
+bool PathExists(const std::string& path) {
+    struct stat st;
+    return ::lstat(ResolveCase(path).c_str(), &st) == 0;
+}
+
+bool IsDirectory(const std::string& path) {
+    struct stat st;
+    return ::lstat(ResolveCase(path).c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+}
+
+bool ReadFileBytes(const std::string& path, std::string& out) {
+    out.clear();
+    int fd = ::open(ResolveCase(path).c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) return false;
+    ErrorCode e = io::ReadAll(fd, out);
+    ::close(fd);
+    if (e) out.clear();
+    return e == 0;
+}
+
+std::string SystemErrorText(ErrorCode code) {
+#if defined(__GLIBC__) && (__GLIBC__ > 2 || (__GLIBC__ == 2 && __GLIBC_MINOR__ >= 32))
+    if (!::strerrordesc_np(code)) return {};  // the system has no message for it
+#endif
+    char buffer[256] = {};
+#ifdef _GNU_SOURCE
+    return ::strerror_r(code, buffer, sizeof buffer);
+#else
+    return ::strerror_r(code, buffer, sizeof buffer) == 0 ? std::string(buffer) : std::string();
+#endif
+}
+
+ErrorCode LastError() { return errno; }
+
+}  // namespace platform

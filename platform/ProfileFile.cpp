@@ -1,0 +1,77 @@
+#include "platform/ProfileFile.h"
+
+#include "platform/FileOps.h"
+#include "platform/Paths.h"
+#include "platform/ProfileLines.h"
+#include "platform/SafeWrite.h"
+
+namespace platform {
+
+namespace {
+
+constexpr const char* kCrLf = "\r\n";
+
+bool EndsWithLineBreak(const std::string& text) {
+    return !text.empty() && (text.back() == '\n' || text.back() == '\r');
+}
+
+// A name or value that would break the line structure (and so could plant other keys) is refused.
+bool FitsOnOneLine(const std::string& text) { return text.find_first_of("\r\n") == std::string::npos; }
+
+bool ValidName(const std::string& name, const char* forbidden) {
+    return !name.empty() && FitsOnOneLine(name) && name.find_first_of(forbidden) == std::string::npos;
+}
+
+// text with key set to value in section; only the bytes of the old value change, or one line
+// (or a section and its line) is inserted.
+std::string WithValue(const std::string& text, const std::string& section, const std::string& key,
+                      const std::string& value) {
+    std::vector<ProfileLine> lines = ParseProfileLines(text);
+    std::size_t sectionIndex = FindProfileSection(lines, section);
+    if (sectionIndex == lines.size()) {
+        std::string out = text;
+        if (!out.empty() && !EndsWithLineBreak(out)) out += kCrLf;
+        return out + "[" + section + "]" + kCrLf + key + "=" + value + kCrLf;
+    }
+    std::size_t keyIndex = FindProfileKey(lines, sectionIndex, key);
+    if (keyIndex != lines.size()) {
+        const ProfileLine& line = lines[keyIndex];
+        return text.substr(0, line.valueStart) + value + text.substr(line.valueEnd);
+    }
+    std::size_t last = sectionIndex;
+    for (std::size_t i = sectionIndex + 1; i < EndOfProfileSection(lines, sectionIndex); ++i)
+        if (lines[i].kind != ProfileLine::Kind::Blank) last = i;
+    const ProfileLine& after = lines[last];
+    std::string inserted = key + "=" + value + kCrLf;
+    if (after.next == after.end) inserted = kCrLf + inserted;  // the last line had no line break
+    return text.substr(0, after.next) + inserted + text.substr(after.next);
+}
+
+}  // namespace
+
+std::string ReadProfileString(const std::string& filePath, const std::string& section, const std::string& key) {
+    std::string text;
+    if (!ReadFileBytes(filePath, text)) return {};
+    std::vector<ProfileLine> lines = ParseProfileLines(text);
+    std::size_t sectionIndex = FindProfileSection(lines, section);
+    if (sectionIndex == lines.size()) return {};
+    std::size_t keyIndex = FindProfileKey(lines, sectionIndex, key);
+    if (keyIndex == lines.size()) return {};
+    const ProfileLine& line = lines[keyIndex];
+    std::size_t length = line.valueEnd - line.valueStart;
+    return text.substr(line.valueStart, length < kMaxProfileValue ? length : kMaxProfileValue);
+}
+
+bool WriteProfileString(const std::string& filePath, const std::string& section, const std::string& key,
+                        const std::string& value) {
+    if (!ValidName(section, "]") || !ValidName(key, "=[;") || !FitsOnOneLine(value)) return false;
+    std::string path = ResolveCase(filePath);
+    std::string text;
+    bool existed = ReadFileBytes(path, text);
+    if (!existed && PathExists(path)) return false;  // there but unreadable: never overwrite it blind
+    std::string updated = WithValue(text, section, key, value);
+    if (existed && updated == text) return true;
+    return WriteFileAtomically(path, updated) == 0;
+}
+
+}  // namespace platform

@@ -1,0 +1,43 @@
+#include "platform/qt/QtMessageBoxes.h"
+
+#include <QMessageBox>
+#include <QString>
+
+namespace platform {
+
+namespace {
+
+QMessageBox::StandardButtons ButtonsFor(Buttons buttons) {
+    switch (buttons) {
+    case Buttons::YesNo: return QMessageBox::Yes | QMessageBox::No;
+    case Buttons::YesNoCancel: return QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel;
+    case Buttons::Ok: break;
+    }
+    return QMessageBox::Ok;
+}
+
+Answer AnswerFor(int result) {
+    switch (result) {
+    case QMessageBox::Ok: return Answer::Ok;
+    case QMessageBox::Yes: return Answer::Yes;
+    case QMessageBox::No: return Answer::No;
+    case QMessageBox::Cancel: return Answer::Cancel;
+    default: return Answer::Failed;
+    }
+}
+
+}  // namespace
+
+Answer QtMessageBoxes::show(const std::string& text, const std::string& caption, Buttons buttons) {
+    QMessageBox box(owner_);
+    box.setObjectName(QStringLiteral("messageBox"));
+    box.setWindowTitle(QString::fromLocal8Bit(caption.data(), static_cast<qsizetype>(caption.size())));
+    box.setText(QString::fromLocal8Bit(text.data(), static_cast<qsizetype>(text.size())));
+    box.setTextFormat(Qt::PlainText);
+    box.setStandardButtons(ButtonsFor(buttons));
+    if (buttons == Buttons::YesNoCancel) box.setEscapeButton(QMessageBox::Cancel);
+    if (buttons == Buttons::Ok) box.setEscapeButton(QMessageBox::Ok);
+    return AnswerFor(box.exec());
+}
+
+}  // namespace platform
