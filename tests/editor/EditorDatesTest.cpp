@@ -1,0 +1,111 @@
+// Date texts into the pickers and back into the members.
+#include <ctime>
+
+#include <QDateEdit>
+#include <gtest/gtest.h>
+
+#include "marqueta/ui/CBannerEditorDlg.h"
+#include "tests/editor/RunModal.h"
+#include "tests/support/ScriptedMessageBoxes.h"
+
+namespace {
+
+// Local noon of a day, away from any daylight-saving edge.
+std::time_t LocalNoon(int year, int month, int day) {
+    std::tm parts{};
+    parts.tm_year = year - 1900;
+    parts.tm_mon = month - 1;
+    parts.tm_mday = day;
+    parts.tm_hour = 12;
+    parts.tm_isdst = -1;
+    return std::mktime(&parts);
+}
+
+struct DateCase {
+    const char* text;
+    QDate shown;
+    const char* stored;
+};
+
+// "Today" for the cases below whose text names no day.
+const QDate kToday{2004, 6, 15};
+
+const DateCase kDateCases[] = {
+    {"1/1/1999", {1999, 1, 1}, "01/01/1999"},
+    {"03/07/1999", {1999, 3, 7}, "03/07/1999"},
+    {"13/45/1960", {1970, 12, 31}, "12/31/1970"},
+    {"2/30/1999", {1999, 3, 2}, "03/02/1999"},
+    {"0/0/2100", {2038, 1, 1}, "01/01/2038"},
+    {"12/31/2038", {2038, 12, 31}, "12/31/2038"},
+    {"2/29/2000", {2000, 2, 29}, "02/29/2000"},
+    {"no date", kToday, "06/15/2004"},
+    {"6/15", kToday, "06/15/2004"},
+    {"", kToday, "06/15/2004"},
+};
+
+}  // namespace
+
+TEST(EditorDates, TextToPickerDateAndBack) {
+    const std::time_t now = LocalNoon(kToday.year(), kToday.month(), kToday.day());
+    for (const DateCase& c : kDateCases) {
+        const QDate shown = PickerDateOf(c.text, now);
+        EXPECT_EQ(shown, c.shown) << c.text;
+        EXPECT_EQ(DateTextOf(shown), c.stored) << c.text;
+        EXPECT_GE(shown, EarliestPickerDate()) << c.text;
+        EXPECT_LE(shown, LatestPickerDate()) << c.text;
+    }
+}
+
+TEST(EditorDates, PickersShowRowDatesAndSubmitStoresThem) {
+    const std::time_t now = LocalNoon(kToday.year(), kToday.month(), kToday.day());
+    for (const DateCase& c : kDateCases) {
+        MarquetaPaths paths;
+        ScriptedMessageBoxes boxes;
+        CBannerEditorDlg dlg(paths, boxes);
+        dlg.setClock([now] { return now; });
+        dlg.company = "Acme";
+        dlg.product = "Anvil";
+        dlg.url = "http://acme.example/";
+        dlg.beginDate = c.text;
+        dlg.endDate = "1/1/1999";
+        const int result = RunModal(dlg, [&](QWidget* active) {
+            auto* begin = active->findChild<QDateEdit*>(QStringLiteral("beginDateEdit"));
+            auto* end = active->findChild<QDateEdit*>(QStringLiteral("endDateEdit"));
+            ASSERT_TRUE(begin && end);
+            EXPECT_EQ(begin->date(), c.shown) << c.text;
+            EXPECT_EQ(end->date(), QDate(1999, 1, 1)) << c.text;
+            EXPECT_EQ(begin->text(), QString::fromLatin1(c.stored)) << "display format, " << c.text;
+            dlg.accept();
+        });
+        EXPECT_EQ(result, QDialog::Accepted) << c.text;
+        EXPECT_EQ(dlg.beginDate, c.stored) << c.text;
+        EXPECT_EQ(dlg.endDate, "01/01/1999") << c.text;
+        EXPECT_TRUE(boxes.shown.empty()) << c.text;
+    }
+}
+
+TEST(EditorDates, ADatePickedInThePickerIsStoredWithinTheReadableYears) {
+    const std::pair<QDate, const char*> picks[] = {
+        {{2001, 11, 9}, "11/09/2001"},
+        {{2101, 1, 1}, "12/31/2038"},  // the catalogue reads no year past 2038 back
+        {{1960, 5, 5}, "01/01/1970"},
+    };
+    for (const auto& [picked, stored] : picks) {
+        MarquetaPaths paths;
+        ScriptedMessageBoxes boxes;
+        CBannerEditorDlg dlg(paths, boxes);
+        dlg.company = "Acme";
+        dlg.product = "Anvil";
+        dlg.url = "http://acme.example/";
+        dlg.beginDate = dlg.endDate = "1/1/1999";
+        RunModal(dlg, [&](QWidget* active) {
+            auto* end = active->findChild<QDateEdit*>(QStringLiteral("endDateEdit"));
+            ASSERT_TRUE(end);
+            EXPECT_TRUE(end->calendarPopup());
+            end->setDate(picked);
+            dlg.accept();
+        });
+        EXPECT_EQ(dlg.beginDate, "01/01/1999");
+        EXPECT_EQ(dlg.endDate, stored);
+    }
+}
