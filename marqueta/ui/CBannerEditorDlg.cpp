@@ -49,6 +49,15 @@ private:
     int baseY_ = 0;
 };
 
+// The template's "Arial Narrow" 10 point; where it is missing, a narrow face of the same build
+// keeps the fields wide enough for their labels before Qt's own fallback takes over.
+QFont DialogFont() {
+    QFont font(QStringLiteral("Arial Narrow"), 10);
+    font.setFamilies({QStringLiteral("Arial Narrow"), QStringLiteral("Liberation Sans Narrow"),
+                      QStringLiteral("DejaVu Sans Condensed")});
+    return font;
+}
+
 struct SubmitCheck {
     std::string BannerRecord::*field;
     bool emptiness;  // false: fails on a comma; true: fails when empty
@@ -110,7 +119,7 @@ CBannerEditorDlg::CBannerEditorDlg(MarquetaPaths& paths, platform::MessageBoxes&
       boxes_(boxes),
       clock_([] { return std::time(nullptr); }) {
     setWindowTitle(QStringLiteral("Banner Editor"));
-    setFont(QFont(QStringLiteral("Arial Narrow"), 10));
+    setFont(DialogFont());
     createControls();
     setFixedSize(DialogUnits(font()).toPixels(kDialogSize).size());
 }
