@@ -1,0 +1,29 @@
+#pragma once
+// Finding a key's record and removing it from one key file, read again and redone when the
+// web-mail product changes the file in between.
+#include <functional>
+#include <string>
+
+#include "dormix/keyindex/KeyRecord.h"
+#include "dormix/keyindex/RemoveKeyRecord.h"
+
+namespace keyindex {
+
+// How often a removal is redone after the file changed under it before the file is left alone.
+inline constexpr int kMaxRedos = 3;
+
+// Runs attempt, and again while it reports FileChanged, at most kMaxRedos more times; the
+// last attempt's result.
+RemovalResult RetryWhileChanged(const std::function<RemovalResult()>& attempt);
+
+struct KeyRemoval {
+    bool found = false;                             // the key's record was there to remove
+    RemovalResult result = RemovalResult::Unchanged;  // meaningful when found
+    KeyValue value{};                               // the record's value, when found
+};
+
+// Opens the key file at path, looks key up and removes its record. Not found when the file
+// cannot be opened, a read fails or no record has the key.
+KeyRemoval RemoveKeyFromFile(const std::string& path, const char* key);
+
+}  // namespace keyindex
