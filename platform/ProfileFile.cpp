@@ -1,5 +1,7 @@
 #include "platform/ProfileFile.h"
 
+#include <cstring>
+
 #include "platform/FileOps.h"
 #include "platform/Paths.h"
 #include "platform/ProfileLines.h"
@@ -18,8 +20,20 @@ bool EndsWithLineBreak(const std::string& text) {
 // A name or value that would break the line structure (and so could plant other keys) is refused.
 bool FitsOnOneLine(const std::string& text) { return text.find_first_of("\r\n") == std::string::npos; }
 
-bool ValidName(const std::string& name, const char* forbidden) {
-    return !name.empty() && FitsOnOneLine(name) && name.find_first_of(forbidden) == std::string::npos;
+bool FirstNonSpaceIsNot(const std::string& text, const char* forbidden) {
+    std::size_t first = text.find_first_not_of(" \t\v\f");
+    return first != std::string::npos && std::strchr(forbidden, text[first]) == nullptr;
+}
+
+// A section name that reads back as itself: not empty, on one line, without the closing bracket.
+bool ValidSection(const std::string& section) {
+    return FitsOnOneLine(section) && FirstNonSpaceIsNot(section, "") && section.find(']') == std::string::npos;
+}
+
+// A key that reads back as itself: not empty, on one line, without '=', and not taken for a
+// comment or a section line.
+bool ValidKey(const std::string& key) {
+    return FitsOnOneLine(key) && FirstNonSpaceIsNot(key, "[;") && key.find('=') == std::string::npos;
 }
 
 // text with key set to value in section; only the bytes of the old value change, or one line
@@ -64,7 +78,7 @@ std::string ReadProfileString(const std::string& filePath, const std::string& se
 
 bool WriteProfileString(const std::string& filePath, const std::string& section, const std::string& key,
                         const std::string& value) {
-    if (!ValidName(section, "]") || !ValidName(key, "=[;") || !FitsOnOneLine(value)) return false;
+    if (!ValidSection(section) || !ValidKey(key) || !FitsOnOneLine(value)) return false;
     std::string path = ResolveCase(filePath);
     std::string text;
     bool existed = ReadFileBytes(path, text);

@@ -1,0 +1,125 @@
+#include <cerrno>
+#include <filesystem>
+
+#include <sys/stat.h>
+
+#include <gtest/gtest.h>
+
+#include "platform/FaultInjection.h"
+#include "platform/FileOps.h"
+#include "tests/support/TempDir.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+using namespace platform;
+
+mode_t ModeOf(const std::string& path) {
+    struct stat st;
+    return ::stat(path.c_str(), &st) == 0 ? (st.st_mode & 07777) : 0;
+}
+
+TEST(FileOps, CopyNeverReplacesAndKeepsBytesAndPermissions) {
+    TempDir dir;
+    std::string bytes(200000, '\0');
+    for (std::size_t i = 0; i < bytes.size(); ++i) bytes[i] = static_cast<char>(i * 7);
+    WriteBytes(dir.file("Source.GIF"), bytes);
+    ::chmod(dir.file("Source.GIF").c_str(), 0640);
+    WriteBytes(dir.file("taken.gif"), "old");
+
+    EXPECT_EQ(CopyFileNoReplace(dir.file("source.gif"), dir.file("copy.gif")), 0);
+    EXPECT_EQ(ReadBytes(dir.file("copy.gif")), bytes);
+    EXPECT_EQ(ModeOf(dir.file("copy.gif")), 0640u);
+
+    EXPECT_EQ(CopyFileNoReplace(dir.file("Source.GIF"), dir.file("TAKEN.GIF")), EEXIST);
+    EXPECT_EQ(ReadBytes(dir.file("taken.gif")), "old");
+    EXPECT_EQ(CopyFileNoReplace(dir.file("missing.gif"), dir.file("new.gif")), ENOENT);
+    EXPECT_FALSE(Exists(dir.file("new.gif")));
+    fs::create_directory(dir.path() / "folder");
+    EXPECT_EQ(CopyFileNoReplace(dir.file("folder"), dir.file("new.gif")), EISDIR);
+    EXPECT_EQ(CopyFileNoReplace(dir.file("Source.GIF"), dir.file("nofolder/new.gif")), ENOENT);
+}
+
+TEST(FileOps, AFailedCopyLeavesNoHalfFile) {
+    TempDir dir;
+    WriteBytes(dir.file("src"), std::string(100000, 'x'));
+    for (fault::Step step : {fault::Step::Write, fault::Step::Close}) {
+        fault::FailAt(step, 1);
+        EXPECT_NE(CopyFileNoReplace(dir.file("src"), dir.file("dst")), 0);
+        EXPECT_TRUE(fault::Fired());
+        EXPECT_FALSE(Exists(dir.file("dst")));
+    }
+    fault::Reset();
+}
+
+TEST(FileOps, MoveRefusesAnExistingTarget) {
+    TempDir dir;
+    WriteBytes(dir.file("a"), "A");
+    WriteBytes(dir.file("b"), "B");
+    EXPECT_EQ(MoveFile(dir.file("A"), dir.file("b")), EEXIST);
+    EXPECT_EQ(ReadBytes(dir.file("b")), "B");
+    EXPECT_EQ(MoveFile(dir.file("A"), dir.file("c")), 0);
+    EXPECT_FALSE(Exists(dir.file("a")));
+    EXPECT_EQ(ReadBytes(dir.file("c")), "A");
+    EXPECT_EQ(MoveFile(dir.file("a"), dir.file("d")), ENOENT);
+}
+
+TEST(FileOps, DeleteRemovesFilesAndLinksButNeverFolders) {
+    TempDir dir;
+    fs::create_directory(dir.path() / "Folder");
+    WriteBytes(dir.file("Folder/inside"), "keep");
+    WriteBytes(dir.file("File.txt"), "x");
+    fs::create_symlink(dir.path() / "Folder" / "inside", dir.path() / "fileLink");
+    fs::create_directory_symlink(dir.path() / "Folder", dir.path() / "folderLink");
+
+    EXPECT_EQ(DeleteFile(dir.file("folder")), EISDIR);
+    EXPECT_TRUE(Exists(dir.file("Folder/inside")));
+    EXPECT_EQ(DeleteFile(dir.file("fileLink")), 0);
+    EXPECT_EQ(DeleteFile(dir.file("folderLink")), 0);
+    EXPECT_EQ(ReadBytes(dir.file("Folder/inside")), "keep");
+    EXPECT_EQ(DeleteFile(dir.file("FILE.TXT")), 0);
+    EXPECT_FALSE(Exists(dir.file("File.txt")));
+    EXPECT_EQ(DeleteFile(dir.file("File.txt")), ENOENT);
+}
+
+TEST(FileOps, FoldersAreCreatedOneLevelAndRemovedOnlyWhenEmpty) {
+    TempDir dir;
+    EXPECT_EQ(CreateDirectory(dir.file("Log")), 0);
+    EXPECT_TRUE(IsDirectory(dir.file("LOG")));
+    EXPECT_EQ(CreateDirectory(dir.file("log")), EEXIST);
+    EXPECT_EQ(CreateDirectory(dir.file("a/b")), ENOENT);
+    WriteBytes(dir.file("Log/dormant.log"), "x");
+    EXPECT_EQ(RemoveDirectory(dir.file("log")), ENOTEMPTY);
+    EXPECT_EQ(RemoveDirectory(dir.file("Log/dormant.log")), ENOTDIR);
+    fs::create_directory_symlink(dir.path() / "Log", dir.path() / "link");
+    EXPECT_EQ(RemoveDirectory(dir.file("link")), ENOTDIR);
+    EXPECT_FALSE(IsDirectory(dir.file("link")));
+    EXPECT_TRUE(PathExists(dir.file("link")));
+    EXPECT_EQ(DeleteFile(dir.file("log/DORMANT.LOG")), 0);
+    EXPECT_EQ(RemoveDirectory(dir.file("LOG")), 0);
+    EXPECT_FALSE(PathExists(dir.file("Log")));
+}
+
+TEST(FileOps, ReadFileBytesReadsEverythingOrFails) {
+    TempDir dir;
+    std::string bytes("a\0b\r\nc", 6);
+    WriteBytes(dir.file("Data.bin"), bytes);
+    std::string out = "stale";
+    EXPECT_TRUE(ReadFileBytes(dir.file("data.BIN"), out));
+    EXPECT_EQ(out, bytes);
+    EXPECT_FALSE(ReadFileBytes(dir.file("none"), out));
+    EXPECT_EQ(out, "");
+    EXPECT_FALSE(ReadFileBytes(dir.path().string(), out));  // a folder is no file
+}
+
+TEST(FileOps, SystemErrorTextIsTheSystemsMessage) {
+    EXPECT_EQ(SystemErrorText(ENOENT), "No such file or directory");
+    EXPECT_EQ(SystemErrorText(EEXIST), "File exists");
+    EXPECT_EQ(SystemErrorText(ENOSPC), "No space left on device");
+    EXPECT_EQ(SystemErrorText(987654), "");
+    EXPECT_EQ(SystemErrorText(-3), "");
+    errno = EACCES;
+    EXPECT_EQ(LastError(), EACCES);
+}
+
+}  // namespace

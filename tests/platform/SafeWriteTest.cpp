@@ -1,0 +1,146 @@
+#include <algorithm>
+#include <filesystem>
+#include <vector>
+
+#include <sys/stat.h>
+
+#include <gtest/gtest.h>
+
+#include "platform/FaultInjection.h"
+#include "platform/Paths.h"
+#include "platform/SafeWrite.h"
+#include "tests/support/TempDir.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+using platform::AtomicFile;
+using platform::WriteFileAtomically;
+namespace fault = platform::fault;
+
+std::vector<std::string> Listing(const TempDir& dir) {
+    std::vector<std::string> names;
+    for (const auto& e : fs::directory_iterator(dir.path())) names.push_back(e.path().filename().string());
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+mode_t ModeOf(const std::string& path) {
+    struct stat st;
+    return ::stat(path.c_str(), &st) == 0 ? (st.st_mode & 07777) : 0;
+}
+
+// Writes the new content in three pieces, so that the second and third writes can fail too.
+platform::ErrorCode SaveInPieces(const std::string& path, const std::string& content) {
+    AtomicFile file(path);
+    std::size_t third = content.size() / 3;
+    if (!file.isOpen()) return file.error();
+    if (!file.write(content.substr(0, third)) || !file.write(content.substr(third, third)) ||
+        !file.write(content.substr(2 * third)))
+        return file.error();
+    return file.commit();
+}
+
+class SafeWriteFaults : public ::testing::TestWithParam<fault::Step> {
+protected:
+    void TearDown() override { fault::Reset(); }
+};
+
+// Each step fails at its first, second, ... occurrence until the save gets through; after every
+// failure the old file is whole and no temporary file is left.
+TEST_P(SafeWriteFaults, EveryFailureKeepsTheOldFileWhole) {
+    const fault::Step step = GetParam();
+    TempDir dir;
+    const std::string target = dir.file("bannerfile.txt");
+    const std::string oldContent = "old,row\r\n";
+    const std::string newContent = "new,row,one\r\nnew,row,two\r\nnew,row,three\r\n";
+    WriteBytes(target, oldContent);
+    int failures = 0;
+    for (int n = 1; n < 20; ++n) {
+        fault::FailAt(step, n);
+        platform::ErrorCode e = SaveInPieces(target, newContent);
+        if (!fault::Fired()) {
+            EXPECT_EQ(e, 0);
+            EXPECT_EQ(ReadBytes(target), newContent);
+            break;
+        }
+        ++failures;
+        EXPECT_EQ(e, fault::InjectedError(step)) << "failure " << n;
+        EXPECT_EQ(ReadBytes(target), oldContent) << "failure " << n;
+        EXPECT_EQ(Listing(dir), std::vector<std::string>{"bannerfile.txt"}) << "failure " << n;
+    }
+    EXPECT_EQ(failures, step == fault::Step::Write ? 3 : 1);
+    EXPECT_EQ(ReadBytes(target), newContent);
+}
+
+INSTANTIATE_TEST_SUITE_P(Steps, SafeWriteFaults,
+                         ::testing::Values(fault::Step::Create, fault::Step::Write, fault::Step::Flush,
+                                           fault::Step::Close, fault::Step::Rename));
+
+TEST(SafeWrite, AFailedFolderSyncStillReportsTheReplacedFile) {
+    TempDir dir;
+    const std::string target = dir.file("VELTA.INI");
+    WriteBytes(target, "old");
+    fault::FailAt(fault::Step::SyncDir, 1);
+    EXPECT_EQ(WriteFileAtomically(target, "new"), 0);
+    EXPECT_TRUE(fault::Fired());
+    fault::Reset();
+    EXPECT_EQ(ReadBytes(target), "new");
+    EXPECT_EQ(Listing(dir), std::vector<std::string>{"VELTA.INI"});
+}
+
+TEST(SafeWrite, KeepsPermissionsOfTheReplacedFileAndGivesNewFilesTheUsualOnes) {
+    TempDir dir;
+    const std::string kept = dir.file("kept.txt");
+    WriteBytes(kept, "old");
+    ::chmod(kept.c_str(), 0640);
+    ASSERT_EQ(WriteFileAtomically(kept, "new"), 0);
+    EXPECT_EQ(ModeOf(kept), 0640u);
+
+    mode_t mask = ::umask(027);
+    ASSERT_EQ(WriteFileAtomically(dir.file("fresh.txt"), "x"), 0);
+    ::umask(mask);
+    EXPECT_EQ(ModeOf(dir.file("fresh.txt")), 0640u);
+    EXPECT_EQ(ReadBytes(dir.file("fresh.txt")), "x");
+}
+
+TEST(SafeWrite, ReplacesTheFileInTheSpellingOnDiskAndWritesThroughALink) {
+    TempDir dir;
+    fs::create_directory(dir.path() / "real");
+    WriteBytes(dir.file("real/Velta.ini"), "old");
+    fs::create_symlink(dir.path() / "real" / "Velta.ini", dir.path() / "VELTA.INI");
+    ASSERT_EQ(WriteFileAtomically(dir.file("velta.ini"), "new"), 0);
+    EXPECT_TRUE(fs::is_symlink(dir.path() / "VELTA.INI"));
+    EXPECT_EQ(ReadBytes(dir.file("real/Velta.ini")), "new");
+    EXPECT_EQ(Listing(dir), (std::vector<std::string>{"VELTA.INI", "real"}));
+}
+
+TEST(SafeWrite, AMissingFolderFailsWithoutCreatingAnything) {
+    TempDir dir;
+    EXPECT_EQ(WriteFileAtomically(dir.file("missing/file.txt"), "x"), ENOENT);
+    EXPECT_TRUE(Listing(dir).empty());
+}
+
+TEST(SafeWrite, DiscardedOrUncommittedFilesLeaveNoTrace) {
+    TempDir dir;
+    const std::string target = dir.file("page.html");
+    WriteBytes(target, "old");
+    {
+        AtomicFile file(target, "VT");
+        ASSERT_TRUE(file.isOpen());
+        EXPECT_EQ(platform::DirectoryOf(file.temporaryPath()), dir.path().string() + "/");
+        EXPECT_EQ(platform::FileNameOf(file.temporaryPath()).rfind("VT", 0), 0u);
+        EXPECT_TRUE(file.write("new"));
+        EXPECT_TRUE(Exists(file.temporaryPath()));
+    }
+    EXPECT_EQ(Listing(dir), std::vector<std::string>{"page.html"});
+    AtomicFile file(target);
+    file.write("new");
+    file.discard();
+    EXPECT_FALSE(file.write("more"));
+    EXPECT_NE(file.commit(), 0);
+    EXPECT_EQ(ReadBytes(target), "old");
+    EXPECT_EQ(Listing(dir), std::vector<std::string>{"page.html"});
+}
+
+}  // namespace
