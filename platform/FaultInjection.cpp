@@ -9,6 +9,8 @@ namespace {
 constexpr std::size_t kSteps = 6;
 std::array<int, kSteps> countdown{};  // 0 means disarmed
 bool fired = false;
+std::function<void()> beforeReplace;
+int beforeReplaceTimes = 0;
 
 std::size_t IndexOf(Step step) { return static_cast<std::size_t>(step); }
 
@@ -38,7 +40,20 @@ void FailAt(Step step, int n) {
     detail::armed = AnyArmed();
 }
 
+void BeforeReplace(std::function<void()> action, int times) {
+    beforeReplace = std::move(action);
+    beforeReplaceTimes = beforeReplace ? times : 0;
+}
+
+void RunBeforeReplace() {
+    if (beforeReplaceTimes <= 0) return;
+    --beforeReplaceTimes;
+    beforeReplace();
+}
+
 void Reset() {
+    beforeReplace = nullptr;
+    beforeReplaceTimes = 0;
     countdown.fill(0);
     fired = false;
     detail::armed = false;

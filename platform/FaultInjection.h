@@ -1,6 +1,8 @@
 #pragma once
 // A seam for tests of the error paths: makes the n-th write, flush, close, rename or folder sync
 // of the platform layer fail as a full or broken disk would. Unused, it costs one flag check.
+#include <functional>
+
 namespace platform::fault {
 
 enum class Step { Create, Write, Flush, Close, Rename, SyncDir };
@@ -8,8 +10,13 @@ inline constexpr Step Sync = Step::Flush;  // the file's own fsync
 
 // The n-th operation of that step from now on (n >= 1) fails: writes with ENOSPC, the others with EIO.
 void FailAt(Step step, int n);
-// Disarms every pending failure and forgets whether one fired.
+// Disarms every pending failure and action and forgets whether one fired.
 void Reset();
+// Runs action just before each of the next times safe writes check and replace their target,
+// standing in for another program that changes the file at that moment.
+void BeforeReplace(std::function<void()> action, int times = 1);
+void RunBeforeReplace();
+
 // True once an armed failure has been delivered since the last FailAt or Reset.
 bool Fired();
 

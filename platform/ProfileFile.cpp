@@ -12,6 +12,7 @@ namespace platform {
 namespace {
 
 constexpr const char* kCrLf = "\r\n";
+constexpr int kWriteAttempts = 5;
 
 bool EndsWithLineBreak(const std::string& text) {
     return !text.empty() && (text.back() == '\n' || text.back() == '\r');
@@ -80,12 +81,22 @@ bool WriteProfileString(const std::string& filePath, const std::string& section,
                         const std::string& value) {
     if (!ValidSection(section) || !ValidKey(key) || !FitsOnOneLine(value)) return false;
     std::string path = ResolveCase(filePath);
-    std::string text;
-    bool existed = ReadFileBytes(path, text);
-    if (!existed && PathExists(path)) return false;  // there but unreadable: never overwrite it blind
-    std::string updated = WithValue(text, section, key, value);
-    if (existed && updated == text) return true;
-    return WriteFileAtomically(path, updated) == 0;
+    // The web-mail product may rewrite the file meanwhile: its change is read again and kept,
+    // never replaced by a copy of the older text.
+    for (int attempt = 0; attempt < kWriteAttempts; ++attempt) {
+        FileStamp stamp = StampOf(path);
+        std::string text;
+        bool existed = ReadFileBytes(path, text);
+        if (!existed && PathExists(path)) return false;  // there but unreadable: never overwrite it blind
+        std::string updated = WithValue(text, section, key, value);
+        if (existed && updated == text) return true;
+        AtomicFile file(path);
+        file.expectTarget(stamp);
+        if (!file.write(updated)) return false;
+        ErrorCode e = file.commit();
+        if (e != kTargetChanged) return e == 0;
+    }
+    return false;
 }
 
 }  // namespace platform

@@ -69,6 +69,18 @@ void SyncFolder(const std::string& folder) {
 
 }  // namespace
 
+FileStamp StampOf(const std::string& path) {
+    FileStamp stamp;
+    struct stat st;
+    if (::stat(ResolveCase(path).c_str(), &st) != 0) return stamp;
+    stamp.exists = true;
+    stamp.size = static_cast<long long>(st.st_size);
+    stamp.modifiedNs = static_cast<long long>(st.st_mtim.tv_sec) * 1000000000LL + st.st_mtim.tv_nsec;
+    stamp.changedNs = static_cast<long long>(st.st_ctim.tv_sec) * 1000000000LL + st.st_ctim.tv_nsec;
+    stamp.inode = static_cast<unsigned long long>(st.st_ino);
+    return stamp;
+}
+
 AtomicFile::AtomicFile(std::string targetPath, const std::string& prefix) : target_(RealTarget(targetPath)) {
     if (fault::ShouldFail(fault::Step::Create)) {
         error_ = fault::InjectedError(fault::Step::Create);
@@ -106,6 +118,8 @@ ErrorCode AtomicFile::commit() {
         error_ = io::Close(fd_);
         fd_ = -1;
     }
+    if (!error_) fault::RunBeforeReplace();
+    if (!error_ && checkTarget_ && StampOf(target_) != expected_) error_ = kTargetChanged;
     if (!error_) error_ = RenameOver(tempPath_, target_);
     if (error_) {
         discard();

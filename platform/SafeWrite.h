@@ -2,12 +2,29 @@
 // One safe-write path for every file the programs replace: the new content goes to a
 // temporary file created in the target's own folder and replaces the target only when it was
 // written whole. A failure at any step removes the temporary file and leaves the target as it was.
+#include <cerrno>
 #include <cstddef>
 #include <string>
 
 #include "platform/FileOps.h"
 
 namespace platform {
+
+// What tells one version of a file from another: rewriting, replacing or touching it changes this.
+struct FileStamp {
+    bool exists = false;
+    long long size = 0;
+    long long modifiedNs = 0;
+    long long changedNs = 0;
+    unsigned long long inode = 0;
+    bool operator==(const FileStamp&) const = default;
+};
+
+// The stamp of the file at path (resolved without case); exists is false when there is none.
+FileStamp StampOf(const std::string& path);
+
+// commit() reports this when the target is no longer the version the caller expected.
+inline constexpr ErrorCode kTargetChanged = EAGAIN;
 
 class AtomicFile {
 public:
@@ -25,6 +42,13 @@ public:
     bool write(const char* data, std::size_t size);
     bool write(const std::string& data) { return write(data.data(), data.size()); }
 
+    // Makes commit() refuse, with kTargetChanged, to replace a target that another writer has
+    // changed since it was read: just before the rename the target must still carry stamp.
+    void expectTarget(const FileStamp& stamp) {
+        expected_ = stamp;
+        checkTarget_ = true;
+    }
+
     // Flushes, syncs, keeps the target's permission bits and renames over the target.
     ErrorCode commit();
     // Removes the temporary file; the target is left untouched.
@@ -36,6 +60,8 @@ private:
     int fd_ = -1;
     ErrorCode error_ = 0;
     bool done_ = false;
+    bool checkTarget_ = false;
+    FileStamp expected_;
 };
 
 // Writes content as the whole new file at path; 0 or the error code of the failing step.

@@ -1,7 +1,9 @@
+#include <filesystem>
 #include <string>
 
 #include <gtest/gtest.h>
 
+#include "platform/FaultInjection.h"
 #include "platform/ProfileFile.h"
 #include "tests/support/TempDir.h"
 
@@ -176,6 +178,52 @@ TEST(ProfileFile, AnUnchangedValueLeavesTheFileAlone) {
     // Still the same file: a replacement would have broken the hard link.
     EXPECT_EQ(std::filesystem::hard_link_count(ini), inode + 1);
     EXPECT_EQ(std::filesystem::last_write_time(ini), before);
+}
+
+}  // namespace
+
+namespace {
+
+namespace fault = platform::fault;
+
+TEST(ProfileFile, AnotherWritersChangeIsReadAgainAndKept) {
+    TempDir dir;
+    const std::string ini = dir.file("VELTA.INI");
+    WriteBytes(ini, "[PROGRAM]\r\nHTMLPATH=C:\\web\r\n");
+    // The web-mail product adds a key just as the first attempt is about to replace the file.
+    fault::BeforeReplace([&] { WriteBytes(ini, "[PROGRAM]\r\nHTMLPATH=C:\\web\r\nPATH=C:\\velta\r\n"); });
+    EXPECT_TRUE(WriteProfileString(ini, "BANNER", "DATAFILE", "x.txt"));
+    fault::Reset();
+    EXPECT_EQ(ReadBytes(ini), "[PROGRAM]\r\nHTMLPATH=C:\\web\r\nPATH=C:\\velta\r\n[BANNER]\r\nDATAFILE=x.txt\r\n");
+}
+
+TEST(ProfileFile, AFileThatKeepsChangingIsLeftToItsOtherWriter) {
+    TempDir dir;
+    const std::string ini = dir.file("VELTA.INI");
+    WriteBytes(ini, "[PROGRAM]\r\n");
+    int changes = 0;
+    fault::BeforeReplace([&] { WriteBytes(ini, "[PROGRAM]\r\nN=" + std::to_string(++changes) + "\r\n"); }, 100);
+    EXPECT_FALSE(WriteProfileString(ini, "BANNER", "DATAFILE", "x.txt"));
+    fault::Reset();
+    EXPECT_GT(changes, 1);
+    EXPECT_EQ(ReadBytes(ini), "[PROGRAM]\r\nN=" + std::to_string(changes) + "\r\n");
+}
+
+// Every failing step of a settings edit leaves the old file whole and no temporary file behind.
+TEST(ProfileFile, AFailedEditLeavesTheOldFileWhole) {
+    const std::string original = "[PROGRAM]\r\nHTMLPATH=C:\\web\r\n[BANNER]\r\nDATAFILE=old\r\n";
+    for (fault::Step step : {fault::Step::Create, fault::Step::Write, fault::Step::Flush, fault::Step::Close,
+                             fault::Step::Rename}) {
+        TempDir dir;
+        const std::string ini = dir.file("VELTA.INI");
+        WriteBytes(ini, original);
+        fault::FailAt(step, 1);
+        EXPECT_FALSE(WriteProfileString(ini, "BANNER", "DATAFILE", "new"));
+        EXPECT_TRUE(fault::Fired());
+        fault::Reset();
+        EXPECT_EQ(ReadBytes(ini), original);
+        EXPECT_EQ(ListNames(dir.path().string()), std::vector<std::string>{"VELTA.INI"});
+    }
 }
 
 }  // namespace

@@ -18,12 +18,7 @@ using platform::AtomicFile;
 using platform::WriteFileAtomically;
 namespace fault = platform::fault;
 
-std::vector<std::string> Listing(const TempDir& dir) {
-    std::vector<std::string> names;
-    for (const auto& e : fs::directory_iterator(dir.path())) names.push_back(e.path().filename().string());
-    std::sort(names.begin(), names.end());
-    return names;
-}
+std::vector<std::string> Listing(const TempDir& dir) { return ListNames(dir.path().string()); }
 
 mode_t ModeOf(const std::string& path) {
     struct stat st;
@@ -39,6 +34,11 @@ platform::ErrorCode SaveInPieces(const std::string& path, const std::string& con
         !file.write(content.substr(2 * third)))
         return file.error();
     return file.commit();
+}
+
+std::string StepName(const ::testing::TestParamInfo<fault::Step>& info) {
+    static const char* const names[] = {"Create", "Write", "Flush", "Close", "Rename", "SyncDir"};
+    return names[static_cast<int>(info.param)];
 }
 
 class SafeWriteFaults : public ::testing::TestWithParam<fault::Step> {
@@ -75,7 +75,8 @@ TEST_P(SafeWriteFaults, EveryFailureKeepsTheOldFileWhole) {
 
 INSTANTIATE_TEST_SUITE_P(Steps, SafeWriteFaults,
                          ::testing::Values(fault::Step::Create, fault::Step::Write, fault::Step::Flush,
-                                           fault::Step::Close, fault::Step::Rename));
+                                           fault::Step::Close, fault::Step::Rename),
+                         StepName);
 
 TEST(SafeWrite, AFailedFolderSyncStillReportsTheReplacedFile) {
     TempDir dir;
@@ -141,6 +142,45 @@ TEST(SafeWrite, DiscardedOrUncommittedFilesLeaveNoTrace) {
     EXPECT_NE(file.commit(), 0);
     EXPECT_EQ(ReadBytes(target), "old");
     EXPECT_EQ(Listing(dir), std::vector<std::string>{"page.html"});
+}
+
+}  // namespace
+
+namespace {
+
+TEST(SafeWrite, NeverReplacesAFileThatChangedSinceItWasRead) {
+    TempDir dir;
+    const std::string target = dir.file("USER.KEY");
+    WriteBytes(target, "as read");
+    platform::FileStamp stamp = platform::StampOf(target);
+    EXPECT_TRUE(stamp.exists);
+    EXPECT_EQ(stamp, platform::StampOf(dir.file("user.key")));
+    fault::BeforeReplace([&] { WriteBytes(target, "as read, then changed"); });
+    AtomicFile file(target);
+    file.expectTarget(stamp);
+    ASSERT_TRUE(file.write("our copy"));
+    EXPECT_EQ(file.commit(), platform::kTargetChanged);
+    fault::Reset();
+    EXPECT_EQ(ReadBytes(target), "as read, then changed");
+    EXPECT_EQ(Listing(dir), std::vector<std::string>{"USER.KEY"});
+
+    // A file that appeared after the caller found none is not replaced either.
+    const std::string fresh = dir.file("new.txt");
+    platform::FileStamp none = platform::StampOf(fresh);
+    EXPECT_FALSE(none.exists);
+    WriteBytes(fresh, "theirs");
+    AtomicFile second(fresh);
+    second.expectTarget(none);
+    second.write("ours");
+    EXPECT_EQ(second.commit(), platform::kTargetChanged);
+    EXPECT_EQ(ReadBytes(fresh), "theirs");
+
+    // Unchanged, the same check lets the copy through.
+    AtomicFile third(target);
+    third.expectTarget(platform::StampOf(target));
+    third.write("ours");
+    EXPECT_EQ(third.commit(), 0);
+    EXPECT_EQ(ReadBytes(target), "ours");
 }
 
 }  // namespace

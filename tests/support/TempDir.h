@@ -2,6 +2,7 @@
 // A fresh folder under the system's temporary folder, removed with everything in it.
 #include <filesystem>
 #include <string>
+#include <vector>
 
 class TempDir {
 public:
@@ -22,8 +23,10 @@ private:
 void WriteBytes(const std::string& path, const std::string& bytes);
 std::string ReadBytes(const std::string& path);  // empty when missing
 bool Exists(const std::string& path);
+// Names of the entries of folder, sorted; shows at a glance that no temporary file was left.
+std::vector<std::string> ListNames(const std::string& folder);
 
-// Sets WINDIR for the life of the object, restoring the old value after.
+// Sets an environment variable for the life of the object, restoring the old value (or its absence) after.
 class ScopedEnv {
 public:
     ScopedEnv(const char* name, const std::string& value);
