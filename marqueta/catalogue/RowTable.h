@@ -32,6 +32,9 @@ public:
 
     // Inserts an empty row at position with a fresh tag; returns the position.
     int insertRow(int position);
+    // Inserts a row with these cells and this tag as it is (the caller keeps tags distinct,
+    // e.g. with distinctTag); returns the position.
+    int insertRow(int position, const Cells& cells, int tag);
     void removeRow(int position);
     void setCell(int position, int column, const std::string& text);
     void setCells(int position, const Cells& cells);
@@ -40,6 +43,9 @@ public:
     void redrawTag(int position);
     // Position of the row carrying tag, or -1.
     int findTag(int tag) const;
+    // tag itself when no row but the one at exceptPosition (-1: none) carries it, else the
+    // first further draw that no such row carries.
+    int distinctTag(int tag, int exceptPosition = -1) const;
 
     // Reorders the rows by less (a strict weak order), keeping equal rows in their order.
     void stableSort(const std::function<bool(const CatalogueRow&, const CatalogueRow&)>& less);
@@ -49,6 +55,7 @@ public:
 
 private:
     int drawFreshTag(int exceptPosition) const;
+    bool tagTaken(int tag, int exceptPosition) const;
 
     std::vector<CatalogueRow> rows_;
     RowTableObserver* observer_ = nullptr;

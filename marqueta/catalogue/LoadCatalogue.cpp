@@ -1,0 +1,38 @@
+#include "common/NextToken.h"
+#include "marqueta/catalogue/CatalogueFile.h"
+#include "platform/Random.h"
+
+namespace {
+
+// One line's fields, with the tag drawn as the loader draws it: once per field, the last
+// draw kept.
+struct LoadedLine {
+    Cells cells;
+    int tag = 0;
+};
+
+LoadedLine ReadFields(std::string line, int row, std::ostream& trace) {
+    LoadedLine loaded;
+    std::string word;
+    for (int field = 0; NextToken(word, line, ","); ++field) {
+        trace << "Line " << row << ", field " << field << ", word " << word << "\n";
+        if (field < kColumnCount) loaded.cells[field] = word;  // fields past the tenth are dropped
+        loaded.tag = platform::NextRandom();
+    }
+    return loaded;
+}
+
+}  // namespace
+
+void loadCatalogue(RowTable& rows, const std::string& dataFilePath, std::ostream& trace) {
+    std::string text = ReadWholeFile(dataFilePath);
+    std::string line;
+    int row = 0;
+    while (NextToken(line, text, "\n\r")) {
+        line = TrimSpace(line);
+        if (line.empty()) continue;
+        const LoadedLine loaded = ReadFields(line, row, trace);
+        rows.insertRow(row, loaded.cells, rows.distinctTag(loaded.tag));
+        ++row;
+    }
+}

@@ -1,0 +1,89 @@
+#include "marqueta/catalogue/RowTable.h"
+
+#include <algorithm>
+
+#include "platform/Random.h"
+
+namespace {
+
+// With every value 0..32767 taken by other rows no draw can be distinct; the sort then
+// merely finds the first row of a tag, as it did before tags were kept distinct.
+constexpr int kTagValues = platform::kRandMax + 1;
+
+}  // namespace
+
+int RowTable::insertRow(int position) {
+    return insertRow(position, Cells{}, drawFreshTag(-1));
+}
+
+int RowTable::insertRow(int position, const Cells& cells, int tag) {
+    position = std::clamp(position, 0, count());
+    if (observer_) observer_->rowAboutToBeInserted(position);
+    CatalogueRow row;
+    row.cells = cells;
+    row.tag = tag;
+    rows_.insert(rows_.begin() + position, std::move(row));
+    if (observer_) observer_->rowInserted(position);
+    return position;
+}
+
+void RowTable::removeRow(int position) {
+    if (position < 0 || position >= count()) return;
+    if (observer_) observer_->rowAboutToBeRemoved(position);
+    rows_.erase(rows_.begin() + position);
+    if (observer_) observer_->rowRemoved(position);
+}
+
+void RowTable::setCell(int position, int column, const std::string& text) {
+    rows_.at(position).cells.at(column) = text;
+    if (observer_) observer_->rowChanged(position);
+}
+
+void RowTable::setCells(int position, const Cells& cells) {
+    rows_.at(position).cells = cells;
+    if (observer_) observer_->rowChanged(position);
+}
+
+void RowTable::setStateImage(int position, int stateImage) {
+    rows_.at(position).stateImage = stateImage;
+    if (observer_) observer_->rowChanged(position);
+}
+
+void RowTable::redrawTag(int position) {
+    rows_.at(position).tag = drawFreshTag(position);
+    if (observer_) observer_->rowChanged(position);
+}
+
+int RowTable::findTag(int tag) const {
+    for (int i = 0; i < count(); ++i)
+        if (rows_[i].tag == tag) return i;
+    return -1;
+}
+
+bool RowTable::tagTaken(int tag, int exceptPosition) const {
+    for (int i = 0; i < count(); ++i)
+        if (i != exceptPosition && rows_[i].tag == tag) return true;
+    return false;
+}
+
+int RowTable::distinctTag(int tag, int exceptPosition) const {
+    const int others = exceptPosition >= 0 && exceptPosition < count() ? count() - 1 : count();
+    if (others >= kTagValues) return tag;
+    while (tagTaken(tag, exceptPosition)) tag = platform::NextRandom();
+    return tag;
+}
+
+int RowTable::drawFreshTag(int exceptPosition) const {
+    return distinctTag(platform::NextRandom(), exceptPosition);
+}
+
+void RowTable::stableSort(const std::function<bool(const CatalogueRow&, const CatalogueRow&)>& less) {
+    if (observer_) observer_->orderAboutToChange();
+    std::stable_sort(rows_.begin(), rows_.end(), less);
+    if (observer_) observer_->orderChanged();
+}
+
+void RowTable::clear() {
+    // Row by row from the end, so an observer sees only the changes it already knows.
+    while (!rows_.empty()) removeRow(count() - 1);
+}
