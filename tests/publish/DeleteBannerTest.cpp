@@ -1,0 +1,117 @@
+#include <filesystem>
+
+#include <gtest/gtest.h>
+
+#include "marqueta/publish/DeleteBanner.h"
+#include "tests/catalogue/MarquetaInstallation.h"
+
+namespace {
+
+using platform::Answer;
+
+// Seven banners, 00000001 to 00000007, each with its image and page.
+void AddSevenBanners(MarquetaInstallation& site) {
+    for (int i = 1; i <= 7; ++i) site.addPublishedBanner(SampleCells("0000000" + std::to_string(i), ".gif"));
+}
+
+std::vector<std::string> Uids(const RowTable& rows) {
+    std::vector<std::string> uids;
+    for (int i = 0; i < rows.count(); ++i) uids.push_back(rows.cell(i, Uid));
+    return uids;
+}
+
+std::vector<std::string> AllFiles(const MarquetaInstallation& site) {
+    std::vector<std::string> files = MarquetaInstallation::FileNames(site.dir.file("web/banners"));
+    for (const std::string& name : MarquetaInstallation::FileNames(site.dir.file("web/banners/images")))
+        files.push_back("images/" + name);
+    return files;
+}
+
+}  // namespace
+
+TEST(DeleteSelectedBanner, WithoutASelectionOnlyAsksForOne) {
+    MarquetaInstallation site;
+    AddSevenBanners(site);
+    DeleteSelectedBanner(site.context, -1);
+    EXPECT_EQ(site.boxes.texts(), std::vector<std::string>{"Please select a row item to delete"});
+    EXPECT_EQ(site.boxes.shown.at(0).buttons, platform::Buttons::Ok);
+    EXPECT_EQ(site.rows.count(), 7);
+    EXPECT_FALSE(Exists(site.paths.dataFilePath));
+    EXPECT_TRUE(site.status.messages.empty());
+}
+
+TEST(DeleteSelectedBanner, YesRemovesTheFirstSelectedRowWithItsPagesAndImages) {
+    MarquetaInstallation site;
+    AddSevenBanners(site);
+    // More files of banner 00000002 under other extensions, a folder it names, and a look-alike.
+    WriteBytes(site.bannerFile("00000002.htm"), "old page");
+    WriteBytes(site.imageFile("00000002.jpg"), "older image");
+    WriteBytes(site.imageFile("00000002"), "bare");
+    std::filesystem::create_directories(site.imageFile("00000002.d"));
+    WriteBytes(site.imageFile("000000021.gif"), "another banner");
+    site.boxes.answers = {Answer::Yes};
+
+    DeleteSelectedBanner(site.context, 1);  // rows 2, 5 and 7 selected: the first is position 1
+
+    ASSERT_EQ(site.boxes.shown.size(), 1u);
+    EXPECT_EQ(site.boxes.shown[0].text, "Are you sure you want to delete row 2?");
+    EXPECT_EQ(site.boxes.shown[0].caption, "");
+    EXPECT_EQ(site.boxes.shown[0].buttons, platform::Buttons::YesNo);
+    EXPECT_EQ(Uids(site.rows),
+              (std::vector<std::string>{"00000001", "00000003", "00000004", "00000005", "00000006", "00000007"}));
+    for (const char* gone : {"00000002.html", "00000002.htm"}) EXPECT_FALSE(Exists(site.bannerFile(gone))) << gone;
+    for (const char* gone : {"00000002.gif", "00000002.jpg", "00000002"}) EXPECT_FALSE(Exists(site.imageFile(gone))) << gone;
+    EXPECT_TRUE(std::filesystem::is_directory(site.imageFile("00000002.d")));
+    EXPECT_TRUE(Exists(site.imageFile("000000021.gif")));
+    for (const char* kept : {"00000001", "00000003", "00000007"}) {
+        EXPECT_TRUE(Exists(site.bannerFile(std::string(kept) + ".html"))) << kept;
+        EXPECT_TRUE(Exists(site.imageFile(std::string(kept) + ".gif"))) << kept;
+    }
+    const std::string saved = ReadBytes(site.paths.dataFilePath);
+    EXPECT_EQ(std::count(saved.begin(), saved.end(), '\n'), 6);
+    EXPECT_EQ(saved.find("00000002"), std::string::npos);
+    EXPECT_EQ(site.status.messages.back(), "Done");
+}
+
+TEST(DeleteSelectedBanner, FirstRowIsRowOneAndNoRemovesNothingButSaves) {
+    for (const Answer answer : {Answer::No, Answer::Failed}) {
+        MarquetaInstallation site;
+        AddSevenBanners(site);
+        const std::vector<std::string> files = AllFiles(site);
+        site.boxes.answers = {answer};
+        DeleteSelectedBanner(site.context, 0);
+        EXPECT_EQ(site.boxes.texts(), std::vector<std::string>{"Are you sure you want to delete row 1?"});
+        EXPECT_EQ(site.rows.count(), 7);
+        EXPECT_EQ(AllFiles(site).size(), files.size() + 1);  // the catalogue file is new
+        const std::string saved = ReadBytes(site.paths.dataFilePath);
+        EXPECT_EQ(std::count(saved.begin(), saved.end(), '\n'), 7);
+        EXPECT_EQ(site.status.messages.back(), "Done");
+    }
+}
+
+TEST(DeleteSelectedBanner, AnUnsafeIdRemovesTheRowButNoFile) {
+    for (const std::string uid : {"", "*", "0000*", "?0000001", "../banners/00000001", "..", "a/b", "a\\b"}) {
+        MarquetaInstallation site;
+        AddSevenBanners(site);
+        site.addRow(SampleCells(uid, ".gif"));
+        const std::vector<std::string> files = AllFiles(site);
+        site.boxes.answers = {Answer::Yes};
+        DeleteSelectedBanner(site.context, 7);
+        EXPECT_EQ(site.boxes.texts(), std::vector<std::string>{"Are you sure you want to delete row 8?"}) << uid;
+        EXPECT_EQ(site.rows.count(), 7) << uid;
+        std::vector<std::string> after = AllFiles(site);
+        after.erase(std::find(after.begin(), after.end(), "bannerfile.txt"));
+        EXPECT_EQ(after, files) << uid;
+    }
+}
+
+TEST(IsSafeBannerId, AcceptsOnlyIdsThatNameNothingButThemselves) {
+    struct Case {
+        const char* uid;
+        bool safe;
+    };
+    for (const Case c : {Case{"00004A2F", true}, Case{"banner-1", true}, Case{"a.b", true}, Case{"", false},
+                         Case{"*", false}, Case{"0000?A2F", false}, Case{"..", false}, Case{"a..b", false},
+                         Case{"x/y", false}, Case{"x\\y", false}, Case{"/", false}})
+        EXPECT_EQ(isSafeBannerId(c.uid), c.safe) << c.uid;
+}
