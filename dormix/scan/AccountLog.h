@@ -1,0 +1,18 @@
+#pragma once
+// "dormant.log": one line for each account that the scan cannot judge.
+#include <string>
+
+enum class LogReason {
+    NoUserIni,       // the folder holds no "user.ini"
+    NotActivated,    // "user.ini" without a LASTLOGON value
+    UnreadableDate,  // a LASTLOGON value that makes no date
+};
+
+// The line for the user, with its trailing blank and line feed.
+std::string AccountLogLine(const std::string& userName, LogReason reason);
+
+// Appends the user's line to the log in text mode; false when the log cannot be opened.
+bool LogAccount(const std::string& logPath, const std::string& userName, LogReason reason);
+
+// Removes the log of an earlier run; a missing log is no failure.
+void DeleteOldLog(const std::string& logPath);

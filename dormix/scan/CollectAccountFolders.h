@@ -1,0 +1,8 @@
+#pragma once
+#include <string>
+#include <vector>
+
+// Full paths of the account folders that a search of pattern finds, in the order found.
+// "." and "..", the key index files "USER.KEY" and "USERTIME.KEY" (exact spelling, even when
+// they are folders), files and symbolic links are passed over.
+std::vector<std::string> CollectAccountFolders(const std::string& pattern);

@@ -1,0 +1,13 @@
+#pragma once
+// The three paths of an installation that the scan works on.
+#include <string>
+
+struct DormixPaths {
+    std::string installPath;        // the installation's folder, as "VELTA.INI" names it
+    std::string userFolderPattern;  // search pattern for the account folders
+    std::string logPath;            // "dormant.log" in the installation's "Log" folder
+};
+
+// The paths of the installation at installPath, joined as they stand: no separator is added
+// or removed, so a path ending in a separator gives a doubled one.
+DormixPaths DormixPathsFor(const std::string& installPath);

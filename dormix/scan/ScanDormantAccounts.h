@@ -1,0 +1,14 @@
+#pragma once
+#include <cstdint>
+#include <ctime>
+
+#include "dormix/scan/DormixPaths.h"
+#include "platform/MessageBox.h"
+
+// Walks the account folders and deletes every account whose last logon lies more than days
+// back at now: its folder tree, its key records and, when the administrator answers Yes to
+// the one question, its mail-server user. Accounts it cannot judge get a line in the log.
+// Ends with one summary box. True when it ran to the end or was cancelled at the question;
+// false (after "Unable to create file ...") when the log could not be opened.
+bool ScanDormantAccounts(std::int32_t days, const DormixPaths& paths, platform::MessageBoxes& boxes,
+                         std::time_t now);

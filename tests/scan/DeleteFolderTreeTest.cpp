@@ -1,0 +1,81 @@
+#include <filesystem>
+
+#include <gtest/gtest.h>
+
+#include "dormix/scan/DeleteFolderTree.h"
+#include "tests/support/TempDir.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+void MakeTree(const std::string& root) {
+    fs::create_directories(root + "/a/b/c");
+    fs::create_directories(root + "/empty");
+    WriteBytes(root + "/top.txt", "top");
+    WriteBytes(root + "/a/one.txt", "1");
+    WriteBytes(root + "/a/b/two", "2");
+    WriteBytes(root + "/a/b/c/three.dat", "3");
+    WriteBytes(root + "/.hidden", "h");
+}
+
+TEST(DeleteFolderTree, RemovesEverythingDepthFirst) {
+    TempDir dir;
+    const std::string account = dir.file("account");
+    MakeTree(account);
+    WriteBytes(dir.file("beside.txt"), "stays");
+
+    EXPECT_TRUE(DeleteFolderTree(account));
+    EXPECT_FALSE(Exists(account));
+    EXPECT_EQ(ReadBytes(dir.file("beside.txt")), "stays");
+}
+
+TEST(DeleteFolderTree, LinksGoAsLinksAndTheirTargetsStay) {
+    TempDir dir;
+    const std::string outside = dir.file("outside");
+    MakeTree(outside);
+    const std::string account = dir.file("account");
+    fs::create_directories(account + "/sub");
+    WriteBytes(account + "/sub/mine.txt", "mine");
+    fs::create_directory_symlink(outside, account + "/folder-link");
+    fs::create_directory_symlink(outside + "/a", account + "/sub/nested-link");
+    fs::create_symlink(outside + "/top.txt", account + "/file-link");
+    fs::create_symlink(dir.file("nowhere"), account + "/dangling-link");
+
+    EXPECT_TRUE(DeleteFolderTree(account));
+    EXPECT_FALSE(Exists(account));
+    EXPECT_EQ(ReadBytes(outside + "/top.txt"), "top");
+    EXPECT_EQ(ReadBytes(outside + "/a/b/c/three.dat"), "3");
+    EXPECT_EQ(ReadBytes(outside + "/a/one.txt"), "1");
+    EXPECT_TRUE(fs::is_directory(outside + "/empty"));
+}
+
+TEST(DeleteAccountFolder, OnlyRealFoldersAreDeleted) {
+    TempDir dir;
+    const std::string target = dir.file("target");
+    MakeTree(target);
+    fs::create_directory_symlink(target, dir.file("link-to-folder"));
+    WriteBytes(dir.file("plain-file"), "f");
+    const std::string folder = dir.file("folder");
+    MakeTree(folder);
+
+    EXPECT_FALSE(DeleteAccountFolder(dir.file("link-to-folder")));
+    EXPECT_FALSE(DeleteAccountFolder(dir.file("plain-file")));
+    EXPECT_FALSE(DeleteAccountFolder(dir.file("missing")));
+    EXPECT_TRUE(Exists(dir.file("link-to-folder")));
+    EXPECT_EQ(ReadBytes(target + "/a/one.txt"), "1");
+    EXPECT_EQ(ReadBytes(dir.file("plain-file")), "f");
+
+    EXPECT_TRUE(DeleteAccountFolder(folder));
+    EXPECT_FALSE(Exists(folder));
+}
+
+TEST(DeleteAccountFolder, FindsTheFolderWhateverTheLetterCase) {
+    TempDir dir;
+    const std::string folder = dir.file("416E6E");
+    MakeTree(folder);
+    EXPECT_TRUE(DeleteAccountFolder(dir.file("416e6e")));
+    EXPECT_FALSE(Exists(folder));
+}
+
+}  // namespace

@@ -1,0 +1,84 @@
+#include <filesystem>
+
+#include "tests/scan/ScanTestSupport.h"
+
+namespace fs = std::filesystem;
+using platform::Answer;
+using Names = std::vector<std::string>;
+
+namespace {
+
+TEST_F(ScanTest, AMissingLogFolderStopsAtTheFirstAccountThatNeedsALine) {
+    // The scan meets the folders in the file system's order: try each account as the one
+    // without "user.ini" so that deletions before and after it are both seen.
+    const Names users = {"ann", "bob", "cleo", "dora"};
+    for (const std::string& unlogged : users) {
+        SCOPED_TRACE(unlogged);
+        reset(/*withLogFolder=*/false);
+        for (const std::string& user : users) install->addAccount(user, user == unlogged ? std::nullopt : std::optional(logon(90)));
+        install->writeKeyFiles(users);
+        const Names order = searchOrder();
+        boxes.answers = {Answer::No};
+
+        EXPECT_FALSE(scan(30));
+
+        const auto stop = std::find(order.begin(), order.end(), unlogged) - order.begin();
+        Names keysLeft;
+        for (std::size_t i = 0; i < order.size(); ++i) {
+            const bool deleted = static_cast<std::ptrdiff_t>(i) < stop;
+            EXPECT_EQ(hasFolder(order[i]), !deleted) << order[i];
+            if (!deleted) keysLeft.push_back(order[i]);
+        }
+        std::sort(keysLeft.begin(), keysLeft.end());
+        EXPECT_EQ(userKeyNames(), keysLeft);
+        ASSERT_EQ(boxes.shown.size(), stop > 0 ? 2u : 1u);  // no summary
+        if (stop > 0) {
+            expectQuestionAt(0);
+        }
+        EXPECT_EQ(boxes.shown.back().text, "Unable to create file " + install->paths().logPath);
+        EXPECT_EQ(boxes.shown.back().caption, "");
+        EXPECT_EQ(boxes.shown.back().buttons, platform::Buttons::Ok);
+        EXPECT_FALSE(Exists(install->paths().logPath));
+    }
+}
+
+TEST_F(ScanTest, LogonDatesThatMakeNoDateAreLoggedAndKept) {
+    install->addAccount("old", "1969/12/31");
+    install->addAccount("zero", "1999/0/5");
+    install->addAccount("word", "last/year/maybe");
+    install->addAccount("short", "1999/5");  // fewer than three parts: passed over silently
+    install->addAccount("gone", "1999/5/1");
+    boxes.answers = {Answer::No};
+
+    EXPECT_TRUE(scan(0));
+
+    EXPECT_EQ(sortedLogLines(), (Names{"old, has an unreadable last logon date ", "word, has an unreadable last logon date ",
+                                       "zero, has an unreadable last logon date "}));
+    for (const char* kept : {"old", "zero", "word", "short"}) EXPECT_TRUE(hasFolder(kept)) << kept;
+    EXPECT_FALSE(hasFolder("gone"));
+    expectSummary("Successfully deleted 1 account(s)!", "Dormant Accounts Deleted!");
+}
+
+TEST_F(ScanTest, AnUnreadableDateWithoutALogFolderStopsTheScan) {
+    reset(/*withLogFolder=*/false);
+    install->addAccount("old", "1969/12/31");
+
+    EXPECT_FALSE(scan(0));
+
+    EXPECT_TRUE(hasFolder("old"));
+    ASSERT_EQ(boxes.shown.size(), 1u);
+    EXPECT_EQ(boxes.shown[0].text, "Unable to create file " + install->paths().logPath);
+}
+
+TEST_F(ScanTest, TheLogFolderIsFoundWhateverItsLetterCase) {
+    reset(/*withLogFolder=*/false);
+    fs::create_directories(install->paths().installPath + "/LOG");
+    install->addAccount("nina", std::nullopt);
+
+    EXPECT_TRUE(scan(30));
+
+    EXPECT_EQ(ReadBytes(install->paths().installPath + "/LOG/dormant.log"), "nina, has no user.ini file \r\n");
+    expectNothingDeleted();
+}
+
+}  // namespace
