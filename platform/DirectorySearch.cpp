@@ -2,9 +2,7 @@
 
 #include "platform/CaseFold.h"
 #include "platform/Paths.h"
-
-#include <dirent.h>
-#include <sys/stat.h>
+#include "platform/SystemIo.h"
 
 namespace platform {
 
@@ -36,22 +34,6 @@ bool EndsWithDotStar(const std::string& pattern) {
     return pattern.size() >= 2 && pattern.compare(pattern.size() - 2, 2, ".*") == 0;
 }
 
-FoundEntry Describe(const std::string& folder, const dirent& e) {
-    FoundEntry entry;
-    entry.name = e.d_name;
-    unsigned char type = e.d_type;
-    if (type == DT_UNKNOWN) {
-        struct stat st;
-        if (::lstat((folder + entry.name).c_str(), &st) == 0) {
-            if (S_ISDIR(st.st_mode)) type = DT_DIR;
-            else if (S_ISLNK(st.st_mode)) type = DT_LNK;
-        }
-    }
-    entry.isDirectory = type == DT_DIR;
-    entry.isSymlink = type == DT_LNK;
-    return entry;
-}
-
 }  // namespace
 
 bool WildcardMatch(const std::string& pattern, const std::string& name) {
@@ -65,16 +47,11 @@ std::vector<FoundEntry> FindEntries(const std::string& pattern) {
     std::string namePattern = pattern.substr(folder.size());
     std::string resolved = folder.empty() ? std::string() : ResolveCase(folder);
     std::vector<FoundEntry> dots, others;
-    DIR* dir = ::opendir(resolved.empty() ? "." : resolved.c_str());
-    if (!dir) return {};
-    while (dirent* e = ::readdir(dir)) {
-        std::string name = e->d_name;
-        if (!WildcardMatch(namePattern, name)) continue;
-        FoundEntry entry = Describe(resolved, *e);
-        if (name == "." || name == "..") dots.push_back(std::move(entry));
+    for (FoundEntry& entry : sys::ListFolder(resolved)) {
+        if (!WildcardMatch(namePattern, entry.name)) continue;
+        if (entry.name == "." || entry.name == "..") dots.push_back(std::move(entry));
         else others.push_back(std::move(entry));
     }
-    ::closedir(dir);
     if (dots.size() == 2 && dots[0].name == "..") std::swap(dots[0], dots[1]);
     dots.insert(dots.end(), std::make_move_iterator(others.begin()), std::make_move_iterator(others.end()));
     return dots;

@@ -10,7 +10,7 @@
 
 #include "platform/FaultInjection.h"
 #include "platform/Paths.h"
-#include "platform/PosixIo.h"
+#include "platform/SystemIo.h"
 
 namespace platform {
 
@@ -24,7 +24,7 @@ ErrorCode CopyOpened(int in, int out, mode_t mode) {
         if (n < 0 && errno == EINTR) continue;
         if (n < 0) return errno;
         if (n == 0) break;
-        if (ErrorCode e = io::WriteAll(out, buffer, static_cast<std::size_t>(n))) return e;
+        if (ErrorCode e = sys::WriteAll(out, buffer, static_cast<std::size_t>(n))) return e;
     }
     if (::fchmod(out, mode) != 0) return errno;  // the umask must not narrow the copy's permissions
     return 0;
@@ -62,7 +62,7 @@ ErrorCode CopyFileNoReplace(const std::string& from, const std::string& to) {
     }
     e = CopyOpened(in, out, st.st_mode & 07777);
     ::close(in);
-    ErrorCode closed = io::Close(out);
+    ErrorCode closed = sys::Close(out);
     if (!e) e = closed;
     if (e) ::unlink(target.c_str());  // no half copy stays behind
     return e;
@@ -104,9 +104,10 @@ bool IsDirectory(const std::string& path) {
 
 bool ReadFileBytes(const std::string& path, std::string& out) {
     out.clear();
-    int fd = ::open(ResolveCase(path).c_str(), O_RDONLY | O_CLOEXEC);
+    ErrorCode error = 0;
+    int fd = sys::OpenForReading(ResolveCase(path), error);
     if (fd < 0) return false;
-    ErrorCode e = io::ReadAll(fd, out);
+    ErrorCode e = sys::ReadAll(fd, out);
     ::close(fd);
     if (e) out.clear();
     return e == 0;

@@ -7,8 +7,9 @@
 #ifdef _WIN32
 #include <windows.h>
 #else
-#include <dirent.h>
 #include <sys/stat.h>
+
+#include "platform/SystemIo.h"
 #endif
 
 namespace platform {
@@ -66,17 +67,13 @@ bool EntryExists(const std::string& path) {
 // The entry of folder whose name equals name without regard to ASCII case; the smallest such name
 // when several differ only in case, so that the choice does not depend on the listing order.
 bool FindEntryIgnoringCase(const std::string& folder, const std::string& name, std::string& found) {
-    DIR* dir = ::opendir(folder.empty() ? "." : folder.c_str());
-    if (!dir) return false;
     bool any = false;
-    while (dirent* e = ::readdir(dir)) {
-        std::string candidate = e->d_name;
-        if (EqualsIgnoringCase(candidate, name) && (!any || candidate < found)) {
-            found = candidate;
+    for (const FoundEntry& entry : sys::ListFolder(folder)) {
+        if (EqualsIgnoringCase(entry.name, name) && (!any || entry.name < found)) {
+            found = entry.name;
             any = true;
         }
     }
-    ::closedir(dir);
     return any;
 }
 

@@ -1,10 +1,7 @@
 #include "platform/TextMode.h"
 
-#include <fcntl.h>
-#include <unistd.h>
-
 #include "platform/Paths.h"
-#include "platform/PosixIo.h"
+#include "platform/SystemIo.h"
 
 namespace platform {
 
@@ -19,11 +16,12 @@ std::string ToCrLf(const std::string& text) {
 }
 
 bool AppendText(const std::string& path, const std::string& text) {
-    int fd = ::open(ResolveCase(path).c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0666);
+    ErrorCode error = 0;
+    int fd = sys::OpenForAppending(ResolveCase(path), error);
     if (fd < 0) return false;
     std::string bytes = ToCrLf(text);
-    ErrorCode written = io::WriteAll(fd, bytes.data(), bytes.size());
-    ErrorCode closed = io::Close(fd);
+    ErrorCode written = sys::WriteAll(fd, bytes.data(), bytes.size());
+    ErrorCode closed = sys::Close(fd);
     return written == 0 && closed == 0;
 }
 

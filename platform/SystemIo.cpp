@@ -1,0 +1,157 @@
+#include "platform/SystemIo.h"
+
+#include <cerrno>
+#include <climits>
+#include <cstdlib>
+
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include "platform/FaultInjection.h"
+
+namespace platform::sys {
+
+namespace {
+
+mode_t CurrentUmask() {
+    mode_t mask = ::umask(022);
+    ::umask(mask);
+    return mask;
+}
+
+long long Nanoseconds(const timespec& t) { return static_cast<long long>(t.tv_sec) * 1000000000LL + t.tv_nsec; }
+
+FoundEntry Describe(const std::string& folder, const dirent& e) {
+    FoundEntry entry;
+    entry.name = e.d_name;
+    unsigned char type = e.d_type;
+    if (type == DT_UNKNOWN) {
+        struct stat st;
+        if (::lstat((folder + entry.name).c_str(), &st) == 0) {
+            if (S_ISDIR(st.st_mode)) type = DT_DIR;
+            else if (S_ISLNK(st.st_mode)) type = DT_LNK;
+        }
+    }
+    entry.isDirectory = type == DT_DIR;
+    entry.isSymlink = type == DT_LNK;
+    return entry;
+}
+
+}  // namespace
+
+ErrorCode WriteAll(int fd, const char* data, std::size_t size) {
+    while (size > 0) {
+        if (fault::ShouldFail(fault::Step::Write)) return fault::InjectedError(fault::Step::Write);
+        ssize_t n = ::write(fd, data, size);
+        if (n < 0) {
+            if (errno == EINTR) continue;
+            return errno;
+        }
+        if (n == 0) return EIO;  // no progress and no reason given
+        data += n;
+        size -= static_cast<std::size_t>(n);
+    }
+    return 0;
+}
+
+ErrorCode ReadAll(int fd, std::string& out) {
+    char buffer[65536];
+    for (;;) {
+        ssize_t n = ::read(fd, buffer, sizeof buffer);
+        if (n < 0) {
+            if (errno == EINTR) continue;
+            return errno;
+        }
+        if (n == 0) return 0;
+        out.append(buffer, static_cast<std::size_t>(n));
+    }
+}
+
+ErrorCode Close(int fd) {
+    if (fault::ShouldFail(fault::Step::Close)) {
+        ::close(fd);
+        return fault::InjectedError(fault::Step::Close);
+    }
+    // A close interrupted by a signal has still released the descriptor on Linux; never retry it.
+    if (::close(fd) != 0 && errno != EINTR) return errno;
+    return 0;
+}
+
+int OpenForReading(const std::string& path, ErrorCode& error) {
+    int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    error = fd < 0 ? errno : 0;
+    return fd;
+}
+
+int OpenForAppending(const std::string& path, ErrorCode& error) {
+    int fd = ::open(path.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0666);
+    error = fd < 0 ? errno : 0;
+    return fd;
+}
+
+int CreateExclusive(std::string& pattern, ErrorCode& error) {
+    int fd = ::mkostemp(pattern.data(), O_CLOEXEC);
+    error = fd < 0 ? errno : 0;
+    return fd;
+}
+
+std::string ReplacementTarget(const std::string& path) {
+    struct stat st;
+    if (::lstat(path.c_str(), &st) == 0 && S_ISLNK(st.st_mode)) {
+        char buffer[PATH_MAX];
+        if (::realpath(path.c_str(), buffer)) return buffer;
+    }
+    return path;
+}
+
+ErrorCode AdoptPermissions(int fd, const std::string& target) {
+    struct stat st;
+    if (::stat(target.c_str(), &st) != 0) {
+        if (errno != ENOENT) return errno;
+        return ::fchmod(fd, 0666 & ~CurrentUmask()) == 0 ? 0 : errno;
+    }
+    if (st.st_uid != ::geteuid() || st.st_gid != ::getegid()) {
+        [[maybe_unused]] int ignored = ::fchown(fd, st.st_uid, st.st_gid);  // only an administrator may
+    }
+    return ::fchmod(fd, st.st_mode & 07777) == 0 ? 0 : errno;
+}
+
+ErrorCode SyncFile(int fd) { return ::fsync(fd) == 0 ? 0 : errno; }
+
+ErrorCode ReplaceFile(const std::string& from, const std::string& to) {
+    return ::rename(from.c_str(), to.c_str()) == 0 ? 0 : errno;
+}
+
+void SyncFolder(const std::string& folder) {
+    int fd = ::open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0) return;
+    ::fsync(fd);
+    ::close(fd);
+}
+
+void RemoveQuietly(const std::string& path) { ::unlink(path.c_str()); }
+
+FileStamp StampOfResolved(const std::string& path) {
+    FileStamp stamp;
+    struct stat st;
+    if (::stat(path.c_str(), &st) != 0) return stamp;
+    stamp.exists = true;
+    stamp.size = static_cast<long long>(st.st_size);
+    stamp.modifiedNs = Nanoseconds(st.st_mtim);
+    stamp.changedNs = Nanoseconds(st.st_ctim);
+    stamp.inode = static_cast<unsigned long long>(st.st_ino);
+    return stamp;
+}
+
+std::vector<FoundEntry> ListFolder(const std::string& folder) {
+    std::vector<FoundEntry> entries;
+    DIR* dir = ::opendir(folder.empty() ? "." : folder.c_str());
+    if (!dir) return entries;
+    while (dirent* e = ::readdir(dir)) entries.push_back(Describe(folder, *e));
+    ::closedir(dir);
+    return entries;
+}
+
+}  // namespace platform::sys

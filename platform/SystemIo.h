@@ -1,0 +1,47 @@
+#pragma once
+// The few calls of the operating system under the platform layer, one file per system: whole-buffer
+// reads and writes (interrupted calls repeated, short writes continued, every write through the
+// fault-injection seam), exclusive temporary files, syncs, replacement and folder listing.
+#include <cstddef>
+#include <string>
+#include <vector>
+
+#include "platform/DirectorySearch.h"
+#include "platform/FileOps.h"
+#include "platform/SafeWrite.h"
+
+namespace platform::sys {
+
+// Writes all size bytes; 0 or the error code of the failing call.
+ErrorCode WriteAll(int fd, const char* data, std::size_t size);
+// Appends the rest of the file to out; 0 or the error code of the failing call.
+ErrorCode ReadAll(int fd, std::string& out);
+// Closes fd (through the seam); 0 or the error code.
+ErrorCode Close(int fd);
+
+// Descriptors for reading, or for appending to a file created when missing; -1 with the error in error.
+int OpenForReading(const std::string& path, ErrorCode& error);
+int OpenForAppending(const std::string& path, ErrorCode& error);
+
+// Creates a new file exclusively, its name made unique from pattern (ending in "XXXXXX"), which
+// then holds the name; -1 with the error in error.
+int CreateExclusive(std::string& pattern, ErrorCode& error);
+
+// The path the new content really replaces: a link keeps pointing at its file.
+std::string ReplacementTarget(const std::string& path);
+// Gives fd the permission bits of target, or those of an ordinary new file when target is missing.
+ErrorCode AdoptPermissions(int fd, const std::string& target);
+ErrorCode SyncFile(int fd);
+// Puts from in the place of to in one step.
+ErrorCode ReplaceFile(const std::string& from, const std::string& to);
+// Makes a rename in folder durable; failures are not reported.
+void SyncFolder(const std::string& folder);
+// Removes a file; failures are not reported.
+void RemoveQuietly(const std::string& path);
+
+FileStamp StampOfResolved(const std::string& path);
+
+// Every entry of folder ("" for the current one), in the order the system lists them.
+std::vector<FoundEntry> ListFolder(const std::string& folder);
+
+}  // namespace platform::sys
