@@ -19,7 +19,8 @@ enum class RemovalResult {
 RemovalResult RemoveRecordFromOpenFile(KeyFile& file, const std::string& path, FilePosition position);
 
 // Opens the file at path and removes the record at position; nothing when the file cannot be
-// opened or the position is not that of a whole record in it.
+// opened or the position is not that of a whole record in it. Without the key there is nothing
+// to look up again, so a file that changes meanwhile is simply left as it is.
 RemovalResult RemoveKeyRecord(const std::string& path, FilePosition position);
 
 }  // namespace keyindex

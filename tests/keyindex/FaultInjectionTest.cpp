@@ -1,10 +1,13 @@
 // Every failing write, sync, close or rename of a removal leaves the key file as it was.
+#include <filesystem>
 #include <string>
 #include <vector>
 
 #include <gtest/gtest.h>
 
 #include "dormix/keyindex/RemoveKeyRecord.h"
+#include "dormix/keyindex/RemoveUserKeys.h"
+#include "dormix/keyindex/UserKey.h"
 #include "platform/FaultInjection.h"
 #include "tests/keyindex/KeyFileWriter.h"
 #include "tests/support/TempDir.h"
@@ -40,4 +43,22 @@ TEST(RemoveKeyRecordFaults, EachFailureLeavesTheFileUnchangedAndNoTemporaryFile)
         }
         EXPECT_GE(failures, 1) << "step " << static_cast<int>(step) << " was never reached";
     }
+}
+
+TEST(RemoveUserKeysFaults, AFailedSecondRemovalKeepsTheFirst) {
+    TempDir dir;
+    const std::string userDir = dir.file("USER");
+    std::filesystem::create_directory(userDir);
+    const std::vector<TestRecord> users = {{MakeUserKey("ann"), "T1"}, {MakeUserKey("bob"), "T2"}};
+    const std::vector<TestRecord> times = {{"T1", "ann"}, {"T2", "bob"}};
+    WriteKeyFile(userDir + "/USER.KEY", users);
+    WriteKeyFile(userDir + "/USERTIME.KEY", times);
+
+    fault::FailAt(fault::Step::Rename, 2);  // the rename of the new "USERTIME.KEY"
+    RemoveUserKeys(dir.path().string(), "bob");
+    EXPECT_TRUE(fault::Fired());
+    fault::Reset();
+    EXPECT_EQ(ReadBytes(userDir + "/USER.KEY"), KeyFileBytes(Without(users, 1)));
+    EXPECT_EQ(ReadBytes(userDir + "/USERTIME.KEY"), KeyFileBytes(times));
+    EXPECT_EQ(FolderEntries(userDir), (std::vector<std::string>{"USER.KEY", "USERTIME.KEY"}));
 }

@@ -64,7 +64,7 @@ TEST(RemoveUserKeys, FindsTheFolderAndFilesWithoutRegardToCase) {
     EXPECT_EQ(FolderEntries(inst.userDir), (std::vector<std::string>{"UserTime.Key", "user.key"}));
 }
 
-TEST(RemoveUserKeys, StopsQuietlyWhereTheSpecifiedFileOrRecordIsMissing) {
+TEST(RemoveUserKeys, StopsQuietlyWhereAFileOrRecordIsMissing) {
     // Each case breaks the installation, then removes bob; the expected files follow.
     struct Case {
         const char* what;
