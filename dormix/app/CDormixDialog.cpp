@@ -1,0 +1,143 @@
+#include "dormix/app/CDormixDialog.h"
+
+#include <QComboBox>
+#include <QContextMenuEvent>
+#include <QCoreApplication>
+#include <QLabel>
+#include <QMenu>
+#include <QPushButton>
+#include <QStringList>
+
+#include "dormix/app/CAboutDialog.h"
+#include "dormix/app/DialogUnits.h"
+#include "dormix/app/DormixIcon.h"
+#include "dormix/app/ReadDialogInt.h"
+#include "dormix/scan/AccountLog.h"
+#include "dormix/scan/ScanDormantAccounts.h"
+#include "platform/qt/QtMessageBoxes.h"
+
+namespace {
+
+const char* const kAboutItem = "&About Dormix...";                      // string 101
+const char* const kEnterOrSelect = "Please enter or select a value";    // string 102
+const char* const kEnterNumber = "Please enter a number";               // string 103
+
+// The caption of the dialog's own boxes: the program's name, from its executable.
+std::string ProgramName() { return QCoreApplication::applicationName().toLocal8Bit().toStdString(); }
+
+}  // namespace
+
+CDormixDialog::CDormixDialog(DormixPaths paths, platform::MessageBoxes& scanBoxes,
+                             platform::MessageBoxes* dialogBoxes, Clock clock, QWidget* parent)
+    : QDialog(parent), paths_(std::move(paths)), scanBoxes_(scanBoxes), dialogBoxes_(dialogBoxes),
+      clock_(std::move(clock)) {
+    if (!dialogBoxes_) {
+        ownedBoxes_ = std::make_unique<platform::QtMessageBoxes>(this);
+        dialogBoxes_ = ownedBoxes_.get();
+    }
+    if (!clock_) clock_ = [] { return std::time(nullptr); };
+    setObjectName(QStringLiteral("dormixDialog"));
+    setWindowTitle(QStringLiteral("Dormant Account Deletion Utility"));
+    setWindowFlag(Qt::WindowContextHelpButtonHint, false);
+    setWindowIcon(DormixIcon());
+    setFont(QFont(QStringLiteral("Arial"), 10));
+    createControls();
+    createSystemMenu();
+}
+
+CDormixDialog::~CDormixDialog() = default;
+
+void CDormixDialog::createControls() {
+    const DialogUnits units(font());
+    setFixedSize(units.toPixels(238, 152));
+
+    auto* ok = new QPushButton(QStringLiteral("OK"), this);
+    ok->setObjectName(QStringLiteral("okButton"));
+    ok->setGeometry(units.toPixels(181, 114, 50, 14));
+    ok->setDefault(true);
+    connect(ok, &QPushButton::clicked, this, &CDormixDialog::OnOK);
+
+    auto* cancel = new QPushButton(QStringLiteral("Cancel"), this);
+    cancel->setObjectName(QStringLiteral("cancelButton"));
+    cancel->setGeometry(units.toPixels(181, 131, 50, 14));
+    connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
+
+    auto* prompt = new QLabel(QStringLiteral("Please enter the number of days since a user's last logon which "
+                                             "determines which accounts are dormant. These accounts will then be "
+                                             "permanently deleted."),
+                              this);
+    prompt->setObjectName(QStringLiteral("promptLabel"));
+    prompt->setWordWrap(true);
+    prompt->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    prompt->setGeometry(units.toPixels(33, 44, 181, 27));
+
+    daysCombo_ = new QComboBox(this);
+    daysCombo_->setObjectName(QStringLiteral("daysComboBox"));
+    daysCombo_->setEditable(true);
+    daysCombo_->setInsertPolicy(QComboBox::NoInsert);  // typed numbers are not added to the list
+    daysCombo_->setCompleter(nullptr);                  // "4" must stay 4, not become "45 Days"
+    daysCombo_->addItems({QString(), QStringLiteral("10 Days"), QStringLiteral("15 Days"), QStringLiteral("20 Days"),
+                          QStringLiteral("30 Days"), QStringLiteral("45 Days"), QStringLiteral("60 Days"),
+                          QStringLiteral("90 Days")});
+    // The template's 70 units are the dropped-down height: the field and about seven entries.
+    daysCombo_->setMaxVisibleItems(7);
+    const QRect place = units.toPixels(86, 75, 48, 70);
+    daysCombo_->setGeometry(place.x(), place.y(), place.width(), daysCombo_->sizeHint().height());
+    daysCombo_->setEditText(daysText_);
+    daysCombo_->setFocus();
+}
+
+void CDormixDialog::createSystemMenu() {
+    systemMenu_ = new QMenu(this);
+    systemMenu_->setObjectName(QStringLiteral("systemMenu"));
+    QAction* about = systemMenu_->addAction(QString::fromLatin1(kAboutItem));
+    about->setObjectName(QStringLiteral("aboutAction"));
+    connect(about, &QAction::triggered, this, &CDormixDialog::showAbout);
+}
+
+void CDormixDialog::showEvent(QShowEvent* event) {
+    QDialog::showEvent(event);
+    if (!initialised_) {
+        initialised_ = true;
+        OnInitDialog();
+    }
+}
+
+void CDormixDialog::OnInitDialog() {
+    // The log of an earlier run goes as soon as the dialog shows, even if Cancel follows.
+    DeleteOldLog(paths_.logPath);
+}
+
+void CDormixDialog::contextMenuEvent(QContextMenuEvent* event) {
+    systemMenu_->exec(event->globalPos());
+    event->accept();
+}
+
+void CDormixDialog::showAbout() {
+    CAboutDialog about(this);
+    about.exec();
+}
+
+void CDormixDialog::DoDataExchange() { daysText_ = daysCombo_->currentText(); }
+
+void CDormixDialog::refuse(const char* text) {
+    dialogBoxes_->ok(text, ProgramName());
+    daysCombo_->setFocus();
+}
+
+void CDormixDialog::OnOK() {
+    const std::int32_t days = ReadDialogInt(daysCombo_->currentText().toLocal8Bit().toStdString());
+    // A negative threshold would count accounts in use as dormant: refused like -1.
+    if (days < 0) return refuse(kEnterOrSelect);
+    if (days == 0) return refuse(kEnterNumber);
+    DoDataExchange();
+    ScanDormantAccounts(days);
+    DoDataExchange();
+    QDialog::accept();
+}
+
+void CDormixDialog::accept() { OnOK(); }
+
+bool CDormixDialog::ScanDormantAccounts(std::int32_t days) {
+    return ::ScanDormantAccounts(days, paths_, scanBoxes_, clock_());
+}
