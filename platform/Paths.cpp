@@ -5,7 +5,7 @@
 #include "platform/CaseFold.h"
 
 #ifdef _WIN32
-#include <windows.h>
+#include "platform/win/WindowsApi.h"
 #else
 #include <sys/stat.h>
 
