@@ -29,6 +29,15 @@ CopyResult CopyRange(const KeyFile& file, FilePosition offset, std::uint64_t len
     return CopyResult::Copied;
 }
 
+// The records before position, then tailBytes from the record after it.
+CopyResult CopyWithoutRecord(const KeyFile& file, FilePosition position, std::uint64_t tailBytes,
+                             platform::AtomicFile& out) {
+    std::vector<char> buffer(static_cast<std::size_t>(std::min<std::uint64_t>(kCopyChunk, file.size())));
+    const CopyResult head = CopyRange(file, 0, position, out, buffer);
+    if (head != CopyResult::Copied) return head;
+    return CopyRange(file, position + kRecordSize, tailBytes, out, buffer);
+}
+
 bool StillAsRead(const KeyFile& file, const std::string& path) {
     const auto now = StampOfPath(path);
     return now && *now == file.stamp();
@@ -68,9 +77,7 @@ RemovalResult RemoveRecordFromOpenFile(KeyFile& file, const std::string& path, F
         file.close();
         return RemovalResult::Unchanged;
     }
-    std::vector<char> buffer(static_cast<std::size_t>(std::min<std::uint64_t>(kCopyChunk, size)));
-    CopyResult copied = CopyRange(file, 0, position, out, buffer);
-    if (copied == CopyResult::Copied) copied = CopyRange(file, position + kRecordSize, tailBytes, out, buffer);
+    const CopyResult copied = CopyWithoutRecord(file, position, tailBytes, out);
     file.close();
     if (copied != CopyResult::Copied) {
         out.discard();
