@@ -46,12 +46,12 @@ std::vector<FoundImage> ListImages(const MarquetaPaths& paths) {
 // the image's new name nor the page's name is taken, so no two images share a page.
 std::string DrawImageId(const MarquetaPaths& paths, const FoundImage& image, const std::string& ext,
                         const std::set<std::string>& taken) {
-    const auto free = [&](const std::string& uid) {
+    const auto isFree = [&](const std::string& uid) {
         return !taken.count(uid) && !platform::PathExists(platform::DirectoryOf(image.fullPath) + uid + ext) &&
                !platform::PathExists(bannerPagePath(paths, uid));
     };
     std::string uid = FormatBannerId(platform::NextRandom());
-    for (int draws = 1; draws < kMaxBannerIdDraws && !free(uid); ++draws)
+    for (int draws = 1; draws < kMaxBannerIdDraws && !isFree(uid); ++draws)
         uid = FormatBannerId(platform::NextRandom());
     return uid;
 }
