@@ -1,0 +1,158 @@
+#include "marqueta/ui/CListViewEx.h"
+
+#include <QFocusEvent>
+#include <QHeaderView>
+#include <QPainter>
+
+#include "marqueta/ui/HeadingMarks.h"
+#include "marqueta/ui/RowPainting.h"
+
+CListViewEx::CListViewEx(RowTableModel::Clock clock, QWidget* parent)
+    : QTreeView(parent), model_(rows_, std::move(clock)) {
+    setModel(&model_);
+    setRootIsDecorated(false);
+    setItemsExpandable(false);
+    setUniformRowHeights(true);
+    setAllColumnsShowFocus(true);
+    setSelectionMode(QAbstractItemView::ExtendedSelection);
+    setSelectionBehavior(QAbstractItemView::SelectRows);
+    setEditTriggers(QAbstractItemView::NoEditTriggers);
+    setSortingEnabled(false);
+
+    QHeaderView* heading = header();
+    heading->setStretchLastSection(false);
+    heading->setSectionsMovable(false);
+    heading->setSectionsClickable(true);
+    heading->setSortIndicatorShown(false);
+    for (int column = 0; column < kColumnCount; ++column)
+        heading->resizeSection(column, kColumns.at(static_cast<std::size_t>(column)).width);
+    connect(heading, &QHeaderView::sectionClicked, this, &CListViewEx::OnColumnClick);
+}
+
+void CListViewEx::setImageLists(ListImages images) {
+    images_ = std::move(images);
+    viewport()->update();
+}
+
+void CListViewEx::setClientWidthSelection(bool on) {
+    clientWidthSelection_ = on;
+    viewport()->update();
+}
+
+void CListViewEx::setTextBackgroundColor(const QColor& colour) {
+    textBackgroundColor_ = colour;
+    viewport()->update();
+}
+
+void CListViewEx::setBackgroundColor(const QColor& colour) {
+    backgroundColor_ = colour;
+    viewport()->update();
+}
+
+RowLayout CListViewEx::layoutAt(int top, int height) const {
+    RowGeometryInput in;
+    in.left = header()->sectionViewportPosition(0);
+    in.top = top;
+    in.height = height;
+    for (int visual = 0; visual < header()->count(); ++visual) {
+        const int logical = header()->logicalIndex(visual);
+        if (!header()->isSectionHidden(logical)) in.columnWidths.push_back(header()->sectionSize(logical));
+    }
+    in.stateImageWidth = images_.state.isEmpty() ? 0 : images_.state.front().width();
+    in.smallIconWidth = images_.small.isEmpty() ? 0 : images_.small.front().width();
+    in.clientWidth = viewport()->width();
+    in.clientWidthSelection = clientWidthSelection_;
+    return LayoutRow(in);
+}
+
+RowLayout CListViewEx::rowLayout(int position) const {
+    const QRect cell = visualRect(model_.index(position, 0));
+    return layoutAt(cell.top(), cell.height());
+}
+
+void CListViewEx::drawRow(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const {
+    const int position = index.row();
+    const CatalogueRow& row = rows_.row(position);
+    const bool focused = hasFocus();
+
+    RowLook look;
+    look.selected = (focused || showSelectionAlways_) && selectionModel()->isRowSelected(position, {});
+    look.drawFocus = focused && currentIndex().row() == position;
+    look.stateImage = row.stateImage;
+    look.image = model_.data(index, RowTableModel::ImageIndexRole).toInt();
+
+    RowContent content;
+    for (int visual = 0; visual < header()->count(); ++visual) {
+        const int logical = header()->logicalIndex(visual);
+        if (header()->isSectionHidden(logical)) continue;
+        content.texts.push_back(row.cells.at(static_cast<std::size_t>(logical)));
+        content.alignments.push_back(
+            model_.headerData(logical, Qt::Horizontal, Qt::TextAlignmentRole).value<Qt::Alignment>());
+    }
+
+    // System colours: the same whether or not the window is active.
+    const QPalette& pal = palette();
+    RowColours colours;
+    colours.highlight = pal.color(QPalette::Active, QPalette::Highlight);
+    colours.highlightedText = pal.color(QPalette::Active, QPalette::HighlightedText);
+    colours.text = pal.color(QPalette::Active, QPalette::Text);
+    colours.background = backgroundColor_.isValid() ? backgroundColor_ : pal.color(QPalette::Active, QPalette::Base);
+    colours.textBackground =
+        textBackgroundColor_.isValid() ? textBackgroundColor_ : pal.color(QPalette::Active, QPalette::Base);
+
+    painter->save();
+    painter->setFont(font());
+    DrawRow(*painter, layoutAt(option.rect.top(), option.rect.height()), look, content, colours, images_);
+    painter->restore();
+}
+
+QRect CListViewEx::rowStrip(int position) const {
+    const QRect cell = visualRect(model_.index(position, 0));
+    return QRect(0, cell.top(), viewport()->width(), cell.height());
+}
+
+// A selection change repaints the whole width of its rows, so that the highlight beyond the last
+// column is drawn in full.
+QRegion CListViewEx::visualRegionForSelection(const QItemSelection& selection) const {
+    QRegion region;
+    for (const QItemSelectionRange& range : selection) {
+        const QRect top = rowStrip(range.top());
+        const QRect bottom = rowStrip(range.bottom());
+        region += QRect(0, top.top(), viewport()->width(), bottom.bottom() - top.top() + 1);
+    }
+    return region;
+}
+
+void CListViewEx::currentChanged(const QModelIndex& current, const QModelIndex& previous) {
+    QTreeView::currentChanged(current, previous);
+    if (previous.isValid()) viewport()->update(rowStrip(previous.row()));
+    if (current.isValid()) viewport()->update(rowStrip(current.row()));
+}
+
+void CListViewEx::focusInEvent(QFocusEvent* event) {
+    QTreeView::focusInEvent(event);
+    RepaintSelectedRows();
+}
+
+void CListViewEx::focusOutEvent(QFocusEvent* event) {
+    QTreeView::focusOutEvent(event);
+    RepaintSelectedRows();
+}
+
+void CListViewEx::RepaintSelectedRows() {
+    QRegion region;
+    const QModelIndex current = currentIndex();
+    if (current.isValid()) region += rowStrip(current.row());
+    if (!showSelectionAlways_) region += visualRegionForSelection(selectionModel()->selection());
+    if (!region.isEmpty()) viewport()->repaint(region);
+}
+
+void CListViewEx::OnColumnClick(int column) {
+    const bool ascending = SortsAscendingNext(model_.headerData(column, Qt::Horizontal, Qt::DisplayRole).toString());
+    model_.sort(column, ascending ? Qt::AscendingOrder : Qt::DescendingOrder);
+    for (int i = 0; i < model_.columnCount(); ++i) {
+        const QString heading = model_.headerData(i, Qt::Horizontal, Qt::DisplayRole).toString();
+        model_.setHeaderData(i, Qt::Horizontal, i == column ? MarkedHeading(heading, ascending) : PlainHeading(heading),
+                             Qt::DisplayRole);
+    }
+}

@@ -1,0 +1,58 @@
+#pragma once
+// The list of banner rows: every row drawn whole (the highlight runs on to the right edge of the
+// view), cell texts shortened to fit, and sorting by a click on a column heading.
+#include <QColor>
+#include <QTreeView>
+
+#include "marqueta/catalogue/RowTable.h"
+#include "marqueta/ui/ListImages.h"
+#include "marqueta/ui/RowGeometry.h"
+#include "marqueta/ui/RowTableModel.h"
+
+class CListViewEx : public QTreeView {
+    Q_OBJECT
+public:
+    explicit CListViewEx(RowTableModel::Clock clock = {}, QWidget* parent = nullptr);
+
+    RowTable& rows() { return rows_; }
+    RowTableModel& rowModel() { return model_; }
+
+    void setImageLists(ListImages images);
+    const ListImages& imageLists() const { return images_; }
+
+    // Selected rows stay highlighted while the view lacks the focus.
+    void setShowSelectionAlways(bool on) { showSelectionAlways_ = on; }
+    // Highlight of selected rows on to the right edge of the view.
+    void setClientWidthSelection(bool on);
+    void setTextBackgroundColor(const QColor& colour);
+    void setBackgroundColor(const QColor& colour);
+
+    // Where the parts of the row at position lie, in viewport coordinates.
+    RowLayout rowLayout(int position) const;
+
+    // The sort of a click on the heading of column: ascending unless the heading carries
+    // " (asc)"; then every heading loses its old mark and the sorted one gets its new one.
+    void OnColumnClick(int column);
+
+    // Repaints the rows whose look depends on the focus.
+    void RepaintSelectedRows();
+
+protected:
+    void drawRow(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const override;
+    QRegion visualRegionForSelection(const QItemSelection& selection) const override;
+    void currentChanged(const QModelIndex& current, const QModelIndex& previous) override;
+    void focusInEvent(QFocusEvent* event) override;
+    void focusOutEvent(QFocusEvent* event) override;
+
+private:
+    QRect rowStrip(int position) const;
+    RowLayout layoutAt(int top, int height) const;
+
+    RowTable rows_;
+    RowTableModel model_;
+    ListImages images_;
+    bool showSelectionAlways_ = false;
+    bool clientWidthSelection_ = true;
+    QColor textBackgroundColor_;  // invalid: the palette's base colour
+    QColor backgroundColor_;      // invalid: the palette's base colour
+};

@@ -1,0 +1,104 @@
+#include "marqueta/ui/RowTableModel.h"
+
+#include "marqueta/ui/SortRows.h"
+#include "platform/Random.h"
+
+namespace {
+
+QString FromLocal(const std::string& text) {
+    return QString::fromLocal8Bit(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+}  // namespace
+
+RowTableModel::RowTableModel(RowTable& rows, Clock clock, QObject* parent)
+    : QAbstractTableModel(parent), rows_(rows), clock_(std::move(clock)) {
+    if (!clock_) clock_ = [] { return std::time(nullptr); };
+    for (const ColumnSpec& column : kColumns) {
+        headings_.push_back(QString::fromLatin1(column.caption));
+        alignments_.push_back(Qt::AlignLeft | Qt::AlignVCenter);
+    }
+    rows_.setObserver(this);
+}
+
+RowTableModel::~RowTableModel() { rows_.setObserver(nullptr); }
+
+int RowTableModel::rowCount(const QModelIndex& parent) const { return parent.isValid() ? 0 : rows_.count(); }
+
+int RowTableModel::columnCount(const QModelIndex& parent) const { return parent.isValid() ? 0 : kColumnCount; }
+
+QVariant RowTableModel::data(const QModelIndex& index, int role) const {
+    if (!checkIndex(index, CheckIndexOption::IndexIsValid | CheckIndexOption::ParentIsInvalid)) return {};
+    const CatalogueRow& row = rows_.row(index.row());
+    switch (role) {
+    case Qt::DisplayRole:
+    case Qt::AccessibleTextRole: return FromLocal(row.cells.at(static_cast<std::size_t>(index.column())));
+    case Qt::TextAlignmentRole: return QVariant::fromValue(alignments_.at(static_cast<std::size_t>(index.column())));
+    case StateImageRole: return row.stateImage;
+    case ImageIndexRole: return 0;  // every row shows the first small icon, as the list always did
+    case TagRole: return row.tag;
+    default: return {};
+    }
+}
+
+QVariant RowTableModel::headerData(int section, Qt::Orientation orientation, int role) const {
+    if (orientation != Qt::Horizontal || section < 0 || section >= kColumnCount) return {};
+    const auto column = static_cast<std::size_t>(section);
+    if (role == Qt::DisplayRole || role == Qt::EditRole) return headings_[column];
+    if (role == Qt::TextAlignmentRole) return QVariant::fromValue(alignments_[column]);
+    return {};
+}
+
+bool RowTableModel::setHeaderData(int section, Qt::Orientation orientation, const QVariant& value, int role) {
+    if (orientation != Qt::Horizontal || section < 0 || section >= kColumnCount) return false;
+    const auto column = static_cast<std::size_t>(section);
+    if (role == Qt::DisplayRole || role == Qt::EditRole) headings_[column] = value.toString();
+    else if (role == Qt::TextAlignmentRole) alignments_[column] = value.value<Qt::Alignment>();
+    else return false;
+    emit headerDataChanged(orientation, section, section);
+    return true;
+}
+
+void RowTableModel::sort(int column, Qt::SortOrder order) {
+    if (column < 0 || column >= kColumnCount) return;
+    const RowSortKeys keys(rows_, column, clock_());
+    const SortRequest request{column, &keys, order == Qt::AscendingOrder};
+    rows_.stableSort([&request](const CatalogueRow& a, const CatalogueRow& b) {
+        return CompareRows(a, b, request) < 0;
+    });
+}
+
+void RowTableModel::rowAboutToBeInserted(int position) { beginInsertRows({}, position, position); }
+void RowTableModel::rowInserted(int) { endInsertRows(); }
+void RowTableModel::rowAboutToBeRemoved(int position) { beginRemoveRows({}, position, position); }
+void RowTableModel::rowRemoved(int) { endRemoveRows(); }
+
+void RowTableModel::rowChanged(int position) {
+    emit dataChanged(index(position, 0), index(position, kColumnCount - 1));
+}
+
+void RowTableModel::orderAboutToChange() {
+    emit layoutAboutToBeChanged({}, QAbstractItemModel::VerticalSortHint);
+    persistentBefore_ = persistentIndexList();
+    persistentTags_.clear();
+    for (const QModelIndex& index : persistentBefore_) persistentTags_.push_back(rows_.row(index.row()).tag);
+}
+
+// The selection and the current row follow their rows to their new places.
+void RowTableModel::orderChanged() {
+    std::vector<int> positionOfTag(platform::kRandMax + 1, -1);
+    for (int position = 0; position < rows_.count(); ++position) {
+        const int tag = rows_.row(position).tag;
+        if (tag >= 0 && tag <= platform::kRandMax) positionOfTag[static_cast<std::size_t>(tag)] = position;
+    }
+    QModelIndexList after;
+    for (std::size_t i = 0; i < persistentTags_.size(); ++i) {
+        const int tag = persistentTags_[i];
+        const int position = (tag >= 0 && tag <= platform::kRandMax) ? positionOfTag[static_cast<std::size_t>(tag)] : -1;
+        after.append(position < 0 ? QModelIndex() : index(position, persistentBefore_[static_cast<qsizetype>(i)].column()));
+    }
+    changePersistentIndexList(persistentBefore_, after);
+    persistentBefore_.clear();
+    persistentTags_.clear();
+    emit layoutChanged({}, QAbstractItemModel::VerticalSortHint);
+}

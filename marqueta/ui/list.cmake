@@ -1,0 +1,29 @@
+# The program's own pictures, compiled in once and linked into every program and test that shows
+# them (about.png, list icons, check boxes, tool-bar faces, program icon).
+add_library(velta_marqueta_resources_objects OBJECT ${PROJECT_SOURCE_DIR}/resources/marqueta/marqueta.qrc)
+target_link_libraries(velta_marqueta_resources_objects PRIVATE velta_options Qt6::Core)
+add_library(velta_marqueta_resources INTERFACE)
+target_sources(velta_marqueta_resources INTERFACE $<TARGET_OBJECTS:velta_marqueta_resources_objects>)
+target_link_libraries(velta_marqueta_resources INTERFACE Qt6::Core)
+
+# Redraws the pictures above: draw_marqueta_images <folder>.
+add_executable(draw_marqueta_images EXCLUDE_FROM_ALL ${PROJECT_SOURCE_DIR}/resources/marqueta/DrawImages.cpp)
+target_link_libraries(draw_marqueta_images PRIVATE velta_options Qt6::Gui)
+
+# The sortable list with rows drawn whole.
+add_library(velta_listview STATIC
+  ShortenToFit.h ShortenToFit.cpp
+  ListImages.h ListImages.cpp
+  RowGeometry.h RowGeometry.cpp
+  RowPainting.h RowPainting.cpp
+  HeadingMarks.h HeadingMarks.cpp
+  SortRows.h SortRows.cpp
+  RowTableModel.h RowTableModel.cpp
+  CListViewEx.h CListViewEx.cpp
+)
+target_link_libraries(velta_listview PUBLIC velta_options velta_catalogue velta_common velta_platform
+                      velta_marqueta_resources Qt6::Widgets)
+
+# The banner list with its commands.
+add_library(velta_rowlistview STATIC CRowListView.h CRowListView.cpp)
+target_link_libraries(velta_rowlistview PUBLIC velta_options velta_listview velta_editor velta_publish)

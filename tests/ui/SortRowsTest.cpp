@@ -1,0 +1,88 @@
+#include "marqueta/ui/SortRows.h"
+
+#include <gtest/gtest.h>
+
+#include "marqueta/catalogue/CatalogueFile.h"
+
+namespace {
+
+int Sign(int v) { return (v > 0) - (v < 0); }
+
+struct Case {
+    const char* first;
+    const char* second;
+    int expected;  // -1 first sorts before, 0 level, 1 after
+};
+
+void ExpectComparisons(SortKind kind, const std::vector<Case>& cases, std::time_t now) {
+    const QCollator collator = TextCollator();
+    for (const Case& c : cases) {
+        EXPECT_EQ(Sign(CompareCells(kind, c.first, c.second, now, collator)), c.expected)
+            << "\"" << c.first << "\" vs \"" << c.second << "\"";
+        EXPECT_EQ(Sign(CompareCells(kind, c.second, c.first, now, collator)), -c.expected)
+            << "\"" << c.second << "\" vs \"" << c.first << "\"";
+    }
+}
+
+TEST(CompareCells, NumberKindReadsTextsAsAtolDoes) {
+    ExpectComparisons(SortKind::Number,
+                      {{"9", "10", -1},
+                       {"12abc", "12", 0},
+                       {"12abc", "13", -1},
+                       {"abc", "0", 0},
+                       {"", "0", 0},
+                       {"", "abc", 0},
+                       {"  -5", "3", -1},
+                       {"+7", "7", 0},
+                       {"100", "99", 1}},
+                      0);
+}
+
+TEST(CompareCells, DateKindReadsMonthDayYear) {
+    const std::time_t now = ParseDateText("6/15/2005", 0);
+    ExpectComparisons(SortKind::Date,
+                      {{"12/1/1998", "1/2/1999", -1},
+                       {"2/30/1999", "3/1/1999", 1},
+                       {"2/30/1999", "3/2/1999", 0},
+                       {"13/5/1999", "12/5/1999", 0},
+                       {"1/5/1960", "1/5/1970", 0},
+                       {"03/07/1999", "3/7/1999", 0},
+                       {"1999", "", 0},
+                       {"1999", "6/15/2005", 0},
+                       {"1999", "1/1/2000", 1},
+                       {"", "1/1/2010", -1},
+                       {"1999", "12/31/2038", -1}},
+                      now);
+}
+
+TEST(CompareCells, TextKindIgnoresCase) {
+    ExpectComparisons(SortKind::Text,
+                      {{"apple", "Banana", -1},
+                       {"ACME", "acme", 0},
+                       {"Zeta", "alpha", 1},
+                       {"", "a", -1},
+                       {"http://a", "HTTP://A", 0}},
+                      0);
+}
+
+TEST(CompareRows, KeysAgreeWithTheCellComparisonAndDescendingNegates) {
+    RowTable rows;
+    const char* companies[] = {"delta", "Alpha", "charlie", "ALPHA", "bravo"};
+    for (const char* company : companies) {
+        const int p = rows.insertRow(rows.count());
+        rows.setCell(p, Company, company);
+    }
+    const RowSortKeys keys(rows, Company, 0);
+    const QCollator collator = TextCollator();
+    for (int a = 0; a < rows.count(); ++a) {
+        for (int b = 0; b < rows.count(); ++b) {
+            const int expected = Sign(CompareCells(SortKind::Text, rows.cell(a, Company), rows.cell(b, Company), 0, collator));
+            const SortRequest up{Company, &keys, true};
+            const SortRequest down{Company, &keys, false};
+            EXPECT_EQ(Sign(CompareRows(rows.row(a), rows.row(b), up)), expected) << a << " " << b;
+            EXPECT_EQ(Sign(CompareRows(rows.row(a), rows.row(b), down)), -expected) << a << " " << b;
+        }
+    }
+}
+
+}  // namespace
