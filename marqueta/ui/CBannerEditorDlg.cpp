@@ -210,13 +210,18 @@ BannerEdit CBannerEditorDlg::toEdit() const {
 }
 
 void CBannerEditorDlg::exchangeToControls() {
-    imageEdit_->setText(ToQt(image));
-    companyEdit_->setText(ToQt(company));
-    productEdit_->setText(ToQt(product));
-    rateEdit_->setText(ToQt(rate));
-    sequenceEdit_->setText(ToQt(sequence));
-    uidEdit_->setText(ToQt(uid));
-    urlEdit_->setText(ToQt(url));
+    // Each field shows the start of its text, as an edit that was just filled does.
+    auto show = [](QLineEdit* edit, const std::string& text) {
+        edit->setText(ToQt(text));
+        edit->setCursorPosition(0);
+    };
+    show(imageEdit_, image);
+    show(companyEdit_, company);
+    show(productEdit_, product);
+    show(rateEdit_, rate);
+    show(sequenceEdit_, sequence);
+    show(uidEdit_, uid);
+    show(urlEdit_, url);
 }
 
 void CBannerEditorDlg::exchangeFromControls() {

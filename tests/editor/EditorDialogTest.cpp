@@ -58,7 +58,10 @@ TEST_F(EditorDialog, ControlsShowTheMembers) {
             {"sequenceLineEdit", "7"},       {"urlLineEdit", "http://acme.example/"}, {"rateLineEdit", "0.25"},
             {"uidLineEdit", "00004A2F"},
         };
-        for (const auto& [name, text] : shown) EXPECT_EQ(Edit(d, name)->text(), QString::fromLatin1(text)) << name;
+        for (const auto& [name, text] : shown) {
+            EXPECT_EQ(Edit(d, name)->text(), QString::fromLatin1(text)) << name;
+            EXPECT_EQ(Edit(d, name)->cursorPosition(), 0) << name << " shows the start of its text";
+        }
         EXPECT_TRUE(Edit(d, "uidLineEdit")->isReadOnly());
         EXPECT_EQ(d->focusWidget(), Button(d, "browsePushButton"));
         dlg.reject();
