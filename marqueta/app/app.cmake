@@ -1,0 +1,15 @@
+# The main window, the application object and the About box.
+add_library(velta_marqueta_window STATIC
+  CMarquetaApp.h CMarquetaApp.cpp
+  AboutBox.h AboutBox.cpp
+  CMainFrame.h CMainFrame.cpp
+  KeyLockPanes.h KeyLockPanes.cpp
+  NoToolTips.h NoToolTips.cpp
+  MainWindow.h MainWindow.cpp
+)
+target_link_libraries(velta_marqueta_window PUBLIC velta_options velta_marqueta_startup velta_rowlistview
+                      velta_marqueta_resources Qt6::Widgets)
+
+# The program: build/bin/marqueta.
+add_executable(marqueta main.cpp)
+target_link_libraries(marqueta PRIVATE velta_options velta_marqueta_window velta_platform_qt)

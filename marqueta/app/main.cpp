@@ -1,0 +1,22 @@
+// Marqueta: the banner catalogue editor of a Velta web-mail installation.
+#include <QApplication>
+#include <QIcon>
+
+#include "marqueta/app/CMarquetaApp.h"
+#include "marqueta/app/MainWindow.h"
+#include "platform/Clock.h"
+#include "platform/qt/QtMessageBoxes.h"
+
+int main(int argc, char** argv) {
+    QApplication qtApp(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("Marqueta"));
+    QApplication::setWindowIcon(QIcon(QStringLiteral(":/marqueta/marqueta.png")));
+
+    platform::QtMessageBoxes boxes;
+    CMarquetaApp app;
+    if (!app.InitInstance(boxes, platform::TickCount())) return 1;
+
+    std::unique_ptr<CMainFrame> frame = CreateMainWindow(app, boxes);
+    frame->show();
+    return QApplication::exec();
+}

@@ -1,0 +1,145 @@
+#include "marqueta/ui/CRowListView.h"
+
+#include <iostream>
+
+#include <QDialog>
+#include <QIcon>
+#include <QMouseEvent>
+
+#include "marqueta/publish/DeleteBanner.h"
+#include "marqueta/publish/PublishBanner.h"
+#include "marqueta/ui/CBannerEditorDlg.h"
+
+namespace {
+
+constexpr int kEmptyBox = 1;
+constexpr int kTickedBox = 2;
+
+}  // namespace
+
+CRowListView::CRowListView(MarquetaPaths& paths, platform::MessageBoxes& boxes, StatusPane* status,
+                           RowTableModel::Clock clock, std::ostream* trace, QWidget* parent)
+    : CListViewEx(std::move(clock), parent), paths_(paths), boxes_(boxes), status_(status),
+      trace_(trace ? *trace : std::cout) {
+    setObjectName(QStringLiteral("rowListView"));
+    setShowSelectionAlways(true);
+    setImageLists(LoadListImages());
+}
+
+CRowListView::~CRowListView() = default;
+
+CatalogueContext CRowListView::context() { return CatalogueContext{paths_, rows(), boxes_, status_}; }
+
+void CRowListView::showEvent(QShowEvent* event) {
+    CListViewEx::showEvent(event);
+    if (!loaded_) OnInitialUpdate();
+}
+
+void CRowListView::OnInitialUpdate() {
+    loaded_ = true;
+    loadCatalogue(rows(), paths_.dataFilePath, trace_);
+}
+
+int CRowListView::firstSelectedRow() const {
+    int first = -1;
+    for (const QModelIndex& index : selectionModel()->selectedIndexes())
+        if (first < 0 || index.row() < first) first = index.row();
+    return first;
+}
+
+bool CRowListView::EditBanner(int row) {
+    editor_.reset();
+    editor_ = std::make_unique<CBannerEditorDlg>(paths_, boxes_, this);
+    CBannerEditorDlg& d = *editor_;
+    if (row >= 0 && row < rows().count()) {
+        const BannerRecord record = BannerRecord::fromCells(rows().row(row).cells);
+        d.image = record.image;
+        d.company = record.company;
+        d.product = record.product;
+        d.sequence = record.sequence;
+        d.url = record.url;
+        d.beginDate = record.beginDate;
+        d.endDate = record.endDate;
+        d.rate = record.rate;
+        d.uid = record.uid;
+        d.ext = record.ext;
+        d.loadedUrl = record.url;
+    }
+    if (d.url.empty()) d.url = "http://";
+    return d.exec() == QDialog::Accepted;
+}
+
+bool CRowListView::PublishBanner(int row) {
+    if (!editor_) return false;
+    BannerEdit edit = editor_->toEdit();
+    CatalogueContext ctx = context();
+    const bool written = ::PublishBanner(row, edit, ctx, publishedImageName_);
+    editor_->uid = edit.values.uid;
+    editor_->sourceImagePath = edit.sourceImagePath;
+    return written;
+}
+
+void CRowListView::OnAdd() {
+    if (EditBanner(-1)) PublishBanner(-1);
+}
+
+void CRowListView::OnModify() {
+    const int row = firstSelectedRow();
+    if (row < 0) return;
+    if (EditBanner(row)) PublishBanner(row);
+}
+
+void CRowListView::OnDelete() {
+    CatalogueContext ctx = context();
+    ::DeleteSelectedBanner(ctx, firstSelectedRow());
+}
+
+void CRowListView::OnSave() {
+    CatalogueContext ctx = context();
+    saveCatalogue(ctx);
+}
+
+void CRowListView::ToggleMark(int row) {
+    const bool unmark = row == markedRow_ && markedRow_ != -1;
+    if (unmark && row < rows().count()) rows().setStateImage(row, kEmptyBox);
+    if (row == markedRow_) {
+        markedRow_ = -1;
+        window()->setWindowIcon(QIcon());
+        return;
+    }
+    markedRow_ = row;
+    if (row < 0 || row >= rows().count()) return;
+    rows().setStateImage(row, kTickedBox);
+    // The row's position is the image number; rows past the last image lend no icon.
+    QIcon icon;
+    if (row < imageLists().small.size()) icon.addPixmap(imageLists().small.at(row));
+    if (row < imageLists().large.size()) icon.addPixmap(imageLists().large.at(row));
+    window()->setWindowIcon(icon);
+}
+
+// A press on a row's check-box area marks the row instead of selecting it.
+void CRowListView::mousePressEvent(QMouseEvent* event) {
+    if (event->button() == Qt::LeftButton) {
+        const QPoint at = event->position().toPoint();
+        const QModelIndex index = indexAt(at);
+        if (index.isValid() && at.x() < rowLayout(index.row()).icon.left()) {
+            ToggleMark(index.row());
+            event->accept();
+            return;
+        }
+    }
+    CListViewEx::mousePressEvent(event);
+}
+
+// The banner under the mouse, or a new one below the last row. The list's own double-click
+// handling is not run: it would turn the event into a second press on rows that may have moved.
+void CRowListView::mouseDoubleClickEvent(QMouseEvent* event) {
+    if (event->button() != Qt::LeftButton) {
+        CListViewEx::mouseDoubleClickEvent(event);
+        return;
+    }
+    const QModelIndex index = indexAt(event->position().toPoint());
+    const int row = index.isValid() ? index.row() : -1;
+    if (EditBanner(row)) PublishBanner(row);
+    event->accept();
+}
