@@ -2,6 +2,8 @@
 
 #include <array>
 #include <cerrno>
+#include <csignal>
+#include <cstdlib>
 
 namespace platform::fault {
 
@@ -11,10 +13,19 @@ std::array<int, kSteps> countdown{};  // 0 means disarmed
 bool fired = false;
 std::function<void()> beforeReplace;
 int beforeReplaceTimes = 0;
+int crashCountdown = 0;  // 0 means no crash pending
 
 std::size_t IndexOf(Step step) { return static_cast<std::size_t>(step); }
 
+void CrashNow() {
+#ifdef SIGKILL
+    std::raise(SIGKILL);
+#endif
+    std::_Exit(137);
+}
+
 bool AnyArmed() {
+    if (crashCountdown > 0) return true;
     for (int c : countdown)
         if (c > 0) return true;
     return false;
@@ -25,6 +36,7 @@ namespace detail {
 bool armed = false;
 
 bool Consume(Step step) {
+    if (crashCountdown > 0 && --crashCountdown == 0) CrashNow();
     int& c = countdown[IndexOf(step)];
     if (c <= 0) return false;
     if (--c > 0) return false;
@@ -51,7 +63,13 @@ void RunBeforeReplace() {
     beforeReplace();
 }
 
+void CrashAt(int n) {
+    crashCountdown = n > 0 ? n : 0;
+    detail::armed = AnyArmed();
+}
+
 void Reset() {
+    crashCountdown = 0;
     beforeReplace = nullptr;
     beforeReplaceTimes = 0;
     countdown.fill(0);

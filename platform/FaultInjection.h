@@ -20,6 +20,10 @@ void RunBeforeReplace();
 // True once an armed failure has been delivered since the last FailAt or Reset.
 bool Fired();
 
+// For crash tests: the n-th pass through the seam from now on (n >= 1), whatever its step, kills
+// the process on the spot (SIGKILL where there is one): nothing is unwound, closed or removed.
+void CrashAt(int n);
+
 namespace detail {
 extern bool armed;
 bool Consume(Step step);

@@ -1,0 +1,84 @@
+#include "tests/reliability/FaultLoop.h"
+
+#include <algorithm>
+#include <csignal>
+#include <cstdio>
+
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <gtest/gtest.h>
+
+#include "tests/support/TempDir.h"
+
+namespace reliability {
+
+namespace {
+// No operation here passes the seam anywhere near this often; reaching it means a loop that
+// never ends.
+constexpr int kMaxRuns = 10000;
+}  // namespace
+
+const std::vector<fault::Step>& AllSteps() {
+    static const std::vector<fault::Step> steps = {fault::Step::Create, fault::Step::Write,  fault::Step::Flush,
+                                                   fault::Step::Close,  fault::Step::Rename, fault::Step::SyncDir};
+    return steps;
+}
+
+std::string StepName(fault::Step step) {
+    switch (step) {
+    case fault::Step::Create: return "create";
+    case fault::Step::Write: return "write";
+    case fault::Step::Flush: return "sync";
+    case fault::Step::Close: return "close";
+    case fault::Step::Rename: return "rename";
+    case fault::Step::SyncDir: return "folder sync";
+    }
+    return "?";
+}
+
+int ForEachInjectedFailure(fault::Step step, const std::function<void()>& prepare,
+                           const std::function<void()>& operate, const std::function<void(const FaultRun&)>& check) {
+    for (int n = 1; n <= kMaxRuns; ++n) {
+        fault::Reset();
+        prepare();
+        fault::FailAt(step, n);
+        operate();
+        const bool fired = fault::Fired();
+        fault::Reset();
+        check(FaultRun{step, n, fired});
+        if (!fired) return n - 1;
+    }
+    ADD_FAILURE() << "the operation still fails at pass " << kMaxRuns << " of step " << StepName(step);
+    return kMaxRuns;
+}
+
+void ReportPoints(const std::string& operation, fault::Step step, int points) {
+    std::printf("[ points   ] %s, %s: %d\n", operation.c_str(), StepName(step).c_str(), points);
+}
+
+ChildEnd RunChildKilledAt(int n, const std::function<void()>& operation) {
+    std::fflush(nullptr);  // nothing buffered may be written twice
+    const pid_t child = ::fork();
+    if (child < 0) return ChildEnd::Other;
+    if (child == 0) {
+        fault::Reset();
+        fault::CrashAt(n);
+        operation();
+        ::_exit(0);
+    }
+    int status = 0;
+    if (::waitpid(child, &status, 0) != child) return ChildEnd::Other;
+    if (WIFSIGNALED(status) && WTERMSIG(status) == SIGKILL) return ChildEnd::Killed;
+    if (WIFEXITED(status) && WEXITSTATUS(status) == 0) return ChildEnd::Completed;
+    return ChildEnd::Other;
+}
+
+std::vector<std::string> StrayEntries(const std::string& folder, const std::vector<std::string>& expected) {
+    std::vector<std::string> stray;
+    for (const std::string& name : ListNames(folder))
+        if (std::find(expected.begin(), expected.end(), name) == expected.end()) stray.push_back(name);
+    return stray;
+}
+
+}  // namespace reliability
