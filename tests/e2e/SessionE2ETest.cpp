@@ -6,10 +6,12 @@
 #include <gtest/gtest.h>
 
 #include "common/Atol.h"
+#include "common/VeltaSettings.h"
 #include "marqueta/publish/PageText.h"
 #include "marqueta/ui/CBannerEditorDlg.h"
 #include "marqueta/ui/CRowListView.h"
 #include "marqueta/ui/FileDialogHook.h"
+#include "platform/Paths.h"
 #include "platform/TextMode.h"
 #include "tests/e2e/DemoInstallation.h"
 #include "tests/e2e/MarquetaSession.h"
@@ -111,12 +113,15 @@ TEST(MarquetaSessionE2E, AddChangeSortSaveAndStartAgain) {
         session.press(session.frame().saveAction());
         EXPECT_EQ(ReadCatalogue(demo.catalogue()), sorted);
         EXPECT_EQ(session.frame().message(), QStringLiteral("Done"));
+        EXPECT_EQ(ReadVeltaSetting("BANNER", "LASTBROWSEDIR"), platform::DirectoryOf(winter))
+            << "the folder of the last image chosen";
         EXPECT_EQ(session.boxes.texts().size(), 3u) << "a report for each banner published";
     }
 
     MarquetaSession again(2002);
     ASSERT_TRUE(again.start());
     EXPECT_TRUE(again.boxes.shown.empty());
+    EXPECT_EQ(again.app.paths.lastBrowseDir, platform::DirectoryOf(winter)) << "Browse opens there next time";
     EXPECT_EQ(AllRows(again), sorted) << "the same rows, in the sorted order";
     ExpectFilesMatchRows(demo, sorted);
     EXPECT_EQ(ReadBytes(summer), "GIF summer") << "images chosen from elsewhere stay";
