@@ -1,12 +1,14 @@
 #!/usr/bin/env bash
 # Builds everything with AddressSanitizer and UndefinedBehaviorSanitizer and runs every test.
+# Extra arguments go to ctest (for example -R Profile).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 tools/setup.sh
+jobs="${VELTA_JOBS:-$(nproc)}"
 cmake --preset asan >/dev/null
-cmake --build build-test
+cmake --build build-test --parallel "$jobs"
 export QT_QPA_PLATFORM=offscreen
 export ASAN_OPTIONS="detect_leaks=1:abort_on_error=1"
 export LSAN_OPTIONS="suppressions=$PWD/tests/lsan.supp:print_suppressions=0"
 export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1"
-ctest --preset asan -j2
+ctest --preset asan --parallel "$jobs" "$@"
