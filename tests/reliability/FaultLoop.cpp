@@ -4,6 +4,7 @@
 #include <csignal>
 #include <cstdio>
 
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -72,6 +73,21 @@ ChildEnd RunChildKilledAt(int n, const std::function<void()>& operation) {
     if (WIFSIGNALED(status) && WTERMSIG(status) == SIGKILL) return ChildEnd::Killed;
     if (WIFEXITED(status) && WEXITSTATUS(status) == 0) return ChildEnd::Completed;
     return ChildEnd::Other;
+}
+
+int RunChildWithFileSizeLimit(unsigned long limit, const std::function<int()>& operation) {
+    std::fflush(nullptr);
+    const pid_t child = ::fork();
+    if (child < 0) return -1;
+    if (child == 0) {
+        std::signal(SIGXFSZ, SIG_IGN);
+        const rlimit rl{limit, limit};
+        if (::setrlimit(RLIMIT_FSIZE, &rl) != 0) ::_exit(255);
+        ::_exit(operation());
+    }
+    int status = 0;
+    if (::waitpid(child, &status, 0) != child || !WIFEXITED(status)) return -1;
+    return WEXITSTATUS(status);
 }
 
 std::vector<std::string> StrayEntries(const std::string& folder, const std::vector<std::string>& expected) {
