@@ -1,0 +1,145 @@
+// A child process is killed at every pass of the fault seam while it saves the catalogue, edits
+// the settings or removes a user's key records. Whatever moment the kill hits, every file is
+// exactly its old or its new content; a kill may leave a temporary file beside its target, and
+// nothing else.
+#include <functional>
+#include <memory>
+
+#include <gtest/gtest.h>
+
+#include "common/VeltaSettings.h"
+#include "dormix/keyindex/RemoveUserKeys.h"
+#include "marqueta/catalogue/CatalogueFile.h"
+#include "tests/catalogue/MarquetaInstallation.h"
+#include "tests/reliability/FaultLoop.h"
+#include "tests/reliability/FileTree.h"
+#include "tests/reliability/KeyInstallation.h"
+
+namespace reliability {
+
+namespace {
+
+// One operation to kill: how to set its files up again, run it and look at its folder, and the
+// trees it may leave (the first one being the state before, the last the state after).
+struct Killable {
+    std::function<void()> prepare;
+    std::function<void()> operate;
+    std::function<FileTree()> tree;
+    std::vector<FileTree> allowed;
+};
+
+struct KillRecord {
+    int kills = 0;            // runs the kill cut short
+    int leftTemporary = 0;    // of those, runs that left a temporary file
+    bool completed = false;   // a run got through all passes of the seam
+};
+
+// tree without the temporary files that were not there before; false in ok when anything
+// else was added.
+FileTree WithoutTemporaryFiles(FileTree tree, const FileTree& before, bool& leftTemporary, bool& ok) {
+    leftTemporary = false;
+    ok = true;
+    for (const std::string& path : AddedPaths(before, tree)) {
+        if (IsTemporaryName(path)) leftTemporary = true;
+        else ok = false;
+        tree.erase(path);
+    }
+    return tree;
+}
+
+KillRecord KillAtEveryPass(const std::string& name, const Killable& op) {
+    KillRecord record;
+    for (int n = 1; n < 1000 && !record.completed; ++n) {
+        op.prepare();
+        const ChildEnd end = RunChildKilledAt(n, op.operate);
+        const FileTree now = op.tree();
+        if (end == ChildEnd::Completed) {
+            record.completed = true;
+            EXPECT_EQ(now, op.allowed.back()) << name << ": the undisturbed run\n" << TreeDifference(op.allowed.back(), now);
+            break;
+        }
+        EXPECT_EQ(end, ChildEnd::Killed) << name << " #" << n << ": the child ended otherwise";
+        if (end != ChildEnd::Killed) break;
+        ++record.kills;
+        bool leftTemporary = false, ok = true;
+        const FileTree kept = WithoutTemporaryFiles(now, op.allowed.front(), leftTemporary, ok);
+        record.leftTemporary += leftTemporary;
+        EXPECT_TRUE(ok) << name << " #" << n << " left more than a temporary file:\n" << TreeDifference(op.allowed.front(), now);
+        bool whole = false;
+        for (const FileTree& allowed : op.allowed) whole = whole || kept == allowed;
+        EXPECT_TRUE(whole) << name << " #" << n << " left a file neither old nor new:\n"
+                           << TreeDifference(op.allowed.front(), kept);
+    }
+    EXPECT_TRUE(record.completed) << name << " never got through";
+    std::printf("[ kills    ] %s: %d kill points, %d left a temporary file\n", name.c_str(), record.kills,
+                record.leftTemporary);
+    return record;
+}
+
+const std::string kCatalogue = "web/banners/bannerfile.txt";
+const std::string kSettings = "windows/VELTA.INI";
+
+std::unique_ptr<MarquetaInstallation> CatalogueSite() {
+    auto site = std::make_unique<MarquetaInstallation>();
+    site->paths.lastBrowseDir = "/new/";
+    WriteBytes(site->settingsFile(), "[PROGRAM]\r\nHTMLPATH=C:\\web\r\n[BANNER]\r\nLASTBROWSEDIR=/old/\r\n");
+    WriteBytes(site->paths.dataFilePath, "old.gif,Acme,Hammer,1,http://a/,1/1/1999,1/1/1999,1,00000001,.gif,\r\n");
+    for (int i = 0; i < 300; ++i) site->addRow(SampleCells("0000" + std::to_string(1000 + i), ".gif"));
+    return site;
+}
+
+TEST(Crash, CatalogueSaveLeavesEachFileOldOrNew) {
+    // A run without a kill shows the finished state.
+    auto site = CatalogueSite();
+    const FileTree before = TreeOf(site->dir.path().string());
+    ASSERT_TRUE(saveCatalogue(site->context));
+    const FileTree after = TreeOf(site->dir.path().string());
+    ASSERT_NE(after.at(kCatalogue), before.at(kCatalogue));
+    ASSERT_NE(after.at(kSettings), before.at(kSettings));
+    FileTree settingsOnly = before;
+    settingsOnly[kSettings] = after.at(kSettings);
+
+    const KillRecord record = KillAtEveryPass(
+        "catalogue save", {[&] {
+                               site.reset();
+                               site = CatalogueSite();
+                           },
+                           [&] { saveCatalogue(site->context); }, [&] { return TreeOf(site->dir.path().string()); },
+                           {before, settingsOnly, after}});
+    // Two safe writes (settings, catalogue), each passing at least create, write, sync, close,
+    // rename and the folder sync.
+    EXPECT_GE(record.kills, 12);
+    EXPECT_GT(record.leftTemporary, 0) << "a kill between create and rename leaves its temporary file";
+}
+
+TEST(Crash, SettingsEditLeavesTheFileOldOrNew) {
+    TempDir dir;
+    const ScopedEnv windir("WINDIR", dir.path().string());
+    const std::string old = "[PROGRAM]\r\nPATH=C:\\velta\r\n[BANNER]\r\nDATAFILE=old.txt\r\n";
+    FileTree before, after;
+    before["VELTA.INI"] = old;
+    after["VELTA.INI"] = "[PROGRAM]\r\nPATH=C:\\velta\r\n[BANNER]\r\nDATAFILE=new.txt\r\n";
+    const KillRecord record = KillAtEveryPass(
+        "settings edit", {[&] {
+                              std::filesystem::remove_all(dir.path());
+                              std::filesystem::create_directories(dir.path());
+                              WriteBytes(dir.file("VELTA.INI"), old);
+                          },
+                          [] { WriteVeltaSetting("BANNER", "DATAFILE", "new.txt"); },
+                          [&] { return TreeOf(dir.path().string()); }, {before, after}});
+    EXPECT_GE(record.kills, 6);
+}
+
+TEST(Crash, KeyRecordRemovalLeavesBothFilesOldOrNewAndInStep) {
+    KeyInstallation site(9000);
+    const std::string name = KeyInstallation::UserName(site.removed);
+    const KillRecord record =
+        KillAtEveryPass("key-record removal", {[&] { site.restore(); }, [&] { RemoveUserKeys(site.installPath(), name); },
+                                               [&] { return TreeOf(site.installPath()); },
+                                               {site.before, site.userGone, site.bothGone}});
+    EXPECT_GE(record.kills, 12);
+}
+
+}  // namespace
+
+}  // namespace reliability

@@ -1,0 +1,44 @@
+// Removal of a user's key records under every injected failure of either file's rewrite: the
+// files are whole, "USERTIME.KEY" loses its record only after "USER.KEY" lost the user's, and
+// nothing is left beside them.
+#include <gtest/gtest.h>
+
+#include "dormix/keyindex/RemoveUserKeys.h"
+#include "tests/reliability/FaultLoop.h"
+#include "tests/reliability/KeyInstallation.h"
+
+namespace reliability {
+
+namespace {
+
+TEST(KeyRemovalFaults, EveryFailureLeavesBothFilesWholeAndInStep) {
+    // 9000 records make files of over two mebibytes, copied a mebibyte at a time: more writes.
+    for (const int users : {3, 9000}) {
+        KeyInstallation site(users);
+        const std::string name = KeyInstallation::UserName(site.removed);
+        int userOnly = 0;
+        const auto check = [&](const FaultRun& run) {
+            const std::string where = std::to_string(users) + " users, " + StepName(run.step) + " #" + std::to_string(run.n);
+            const FileTree now = TreeOf(site.installPath());
+            const bool takesEffect = !run.fired || run.step == fault::Step::SyncDir;
+            if (takesEffect) {
+                EXPECT_EQ(now, site.bothGone) << where << "\n" << TreeDifference(site.bothGone, now);
+            } else if (now == site.userGone) {
+                ++userOnly;  // the failure hit "USERTIME.KEY": the first removal stands, as it must
+            } else {
+                EXPECT_EQ(now, site.before) << where << "\n" << TreeDifference(site.before, now);
+            }
+        };
+        for (fault::Step step : AllSteps()) {
+            const int points = ForEachInjectedFailure(
+                step, [&] { site.restore(); }, [&] { RemoveUserKeys(site.installPath(), name); }, check);
+            ReportPoints("key-record removal, " + std::to_string(users) + " users", step, points);
+            EXPECT_GE(points, step != fault::Step::Write ? 2 : users > 1000 ? 8 : 4) << StepName(step);
+        }
+        EXPECT_GT(userOnly, 0) << "no failure came after the first file was rewritten";
+    }
+}
+
+}  // namespace
+
+}  // namespace reliability
