@@ -3,13 +3,33 @@
 #include <QFocusEvent>
 #include <QHeaderView>
 #include <QPainter>
+#include <QStyledItemDelegate>
 
 #include "marqueta/ui/HeadingMarks.h"
 #include "marqueta/ui/RowPainting.h"
 
+namespace {
+
+// Sizes the rows: the view draws them itself, but Qt asks the delegate how high they are.
+class RowHeightDelegate : public QStyledItemDelegate {
+public:
+    explicit RowHeightDelegate(CListViewEx& view) : QStyledItemDelegate(&view), view_(view) {}
+
+    QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex&) const override {
+        const ImageList& small = view_.imageLists().small;
+        return QSize(0, RowHeight(option.fontMetrics.height(), small.isEmpty() ? 0 : small.front().height()));
+    }
+
+private:
+    CListViewEx& view_;
+};
+
+}  // namespace
+
 CListViewEx::CListViewEx(RowTableModel::Clock clock, QWidget* parent)
     : QTreeView(parent), model_(rows_, std::move(clock)) {
     setModel(&model_);
+    setItemDelegate(new RowHeightDelegate(*this));
     setRootIsDecorated(false);
     setItemsExpandable(false);
     setUniformRowHeights(true);
@@ -31,6 +51,7 @@ CListViewEx::CListViewEx(RowTableModel::Clock clock, QWidget* parent)
 
 void CListViewEx::setImageLists(ListImages images) {
     images_ = std::move(images);
+    scheduleDelayedItemsLayout();
     viewport()->update();
 }
 

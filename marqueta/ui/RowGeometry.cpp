@@ -28,6 +28,8 @@ RowLayout LayoutRow(const RowGeometryInput& in) {
     return out;
 }
 
+int RowHeight(int fontHeight, int imageHeight) { return std::max(fontHeight, imageHeight) + 2; }
+
 QRect TextRect(const QRect& cell, int inset) { return cell.adjusted(inset, 0, -inset, 0); }
 
 Qt::Alignment CellAlignment(Qt::Alignment columnAlignment, bool shortened) {

@@ -30,6 +30,9 @@ struct RowLayout {
 
 RowLayout LayoutRow(const RowGeometryInput& input);
 
+// Every row is as high as the taller of its text and its images, with a pixel to spare each side.
+int RowHeight(int fontHeight, int imageHeight);
+
 // The rectangle a cell's text is drawn in: the cell narrowed by inset on the left and the right.
 QRect TextRect(const QRect& cell, int inset);
 

@@ -5,6 +5,7 @@
 
 #include "common/Atol.h"
 #include "marqueta/catalogue/CatalogueFile.h"
+#include "platform/Random.h"
 
 namespace {
 
@@ -18,6 +19,9 @@ int Order(const T& a, const T& b) {
 }
 
 int Sign(int value) { return (value > 0) - (value < 0); }
+
+constexpr int kNoSlot = -1;
+constexpr int kSharedTag = -2;
 
 }  // namespace
 
@@ -40,10 +44,16 @@ int CompareCells(SortKind kind, const std::string& first, const std::string& sec
 }
 
 RowSortKeys::RowSortKeys(const RowTable& rows, int column, std::time_t now)
-    : column_(column), kind_(kColumns.at(static_cast<std::size_t>(column)).kind), collator_(TextCollator()) {
+    : column_(column), kind_(kColumns.at(static_cast<std::size_t>(column)).kind), collator_(TextCollator()),
+      slotOfTag_(platform::kRandMax + 1, kNoSlot) {
     for (int position = 0; position < rows.count(); ++position) {
-        const std::string& text = rows.row(position).cells.at(static_cast<std::size_t>(column));
+        const CatalogueRow& row = rows.row(position);
+        const std::string& text = row.cells.at(static_cast<std::size_t>(column));
         const auto [where, fresh] = slotOfText_.try_emplace(text, static_cast<int>(slotOfText_.size()));
+        if (row.tag >= 0 && row.tag <= platform::kRandMax) {
+            int& byTag = slotOfTag_[static_cast<std::size_t>(row.tag)];
+            byTag = (byTag == kNoSlot || byTag == where->second) ? where->second : kSharedTag;
+        }
         if (!fresh) continue;
         switch (kind_) {
         case SortKind::Number: numbers_.push_back(AtolLike(text)); break;
@@ -54,6 +64,10 @@ RowSortKeys::RowSortKeys(const RowTable& rows, int column, std::time_t now)
 }
 
 int RowSortKeys::slotOf(const CatalogueRow& row) const {
+    if (row.tag >= 0 && row.tag <= platform::kRandMax) {
+        const int byTag = slotOfTag_[static_cast<std::size_t>(row.tag)];
+        if (byTag >= 0) return byTag;
+    }
     return slotOfText_.at(row.cells.at(static_cast<std::size_t>(column_)));
 }
 

@@ -20,7 +20,9 @@ int CompareCells(SortKind kind, const std::string& first, const std::string& sec
                  const QCollator& collator);
 
 // The keys of one sort: each distinct text of the sorted column is read once by the column's
-// kind, so that a sort costs n log n cheap key comparisons and never looks a row up.
+// kind, so that a sort costs n log n cheap key comparisons. A row's key is found by its tag in
+// constant time; only a tag that several rows carry (a list of more rows than there are tags)
+// falls back to finding the key by the row's text.
 class RowSortKeys {
 public:
     RowSortKeys(const RowTable& rows, int column, std::time_t now);
@@ -34,6 +36,7 @@ private:
     SortKind kind_;
     QCollator collator_;
     std::unordered_map<std::string, int> slotOfText_;
+    std::vector<int> slotOfTag_;  // slot of the one row carrying the tag, or kNoSlot / kSharedTag
     std::vector<long long> numbers_;       // number and date keys, by slot
     std::vector<QCollatorSortKey> texts_;  // text keys, by slot
 };

@@ -115,6 +115,8 @@ TEST(ListRendering, StateImageAndItemImageSitAtTheRowsLeft) {
     const QImage image = list.grab();
 
     const ListImages& images = list.view.imageLists();
+    EXPECT_EQ(list.view.rowLayout(0).bounds.height(), RowHeight(QFontMetrics(TestFont()).height(), 16));
+    EXPECT_EQ(list.view.rowLayout(1).bounds.top(), list.view.rowLayout(0).bounds.bottom() + 1);
     for (int row = 0; row < 2; ++row) {
         const RowLayout layout = list.view.rowLayout(row);
         const QImage drawnState = image.copy(QRect(layout.bounds.topLeft(), QSize(16, 16)));

@@ -60,6 +60,12 @@ TEST(RowGeometry, WithoutImagesTheLabelTakesTheWholeFirstCell) {
     EXPECT_EQ(l.highlight.left(), 0);
 }
 
+TEST(RowGeometry, RowHeightFitsTextAndImages) {
+    EXPECT_EQ(RowHeight(13, 16), 18);
+    EXPECT_EQ(RowHeight(20, 16), 22);
+    EXPECT_EQ(RowHeight(14, 0), 16);
+}
+
 TEST(RowGeometry, TextRectsAndAlignment) {
     EXPECT_EQ(TextRect(QRect(120, 20, 70, 18), 6), QRect(126, 20, 58, 18));
     EXPECT_EQ(TextRect(QRect(32, 20, 88, 18), 2), QRect(34, 20, 84, 18));

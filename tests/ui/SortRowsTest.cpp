@@ -85,4 +85,26 @@ TEST(CompareRows, KeysAgreeWithTheCellComparisonAndDescendingNegates) {
     }
 }
 
+TEST(CompareRows, RowsSharingATagAreComparedByTheirOwnTexts) {
+    // More rows than there are tags: several rows carry the same tag.
+    RowTable rows;
+    const char* sequences[] = {"30", "10", "20", "10", "5"};
+    const int tags[] = {7, 7, 9, 9, 9};
+    for (int i = 0; i < 5; ++i) {
+        Cells cells;
+        cells[Sequence] = sequences[i];
+        rows.insertRow(rows.count(), cells, tags[i]);
+    }
+    const RowSortKeys keys(rows, Sequence, 0);
+    const SortRequest up{Sequence, &keys, true};
+    EXPECT_GT(CompareRows(rows.row(0), rows.row(1), up), 0);
+    EXPECT_LT(CompareRows(rows.row(1), rows.row(2), up), 0);
+    EXPECT_EQ(CompareRows(rows.row(1), rows.row(3), up), 0);
+    EXPECT_LT(CompareRows(rows.row(4), rows.row(3), up), 0);
+    rows.stableSort([&up](const CatalogueRow& a, const CatalogueRow& b) { return CompareRows(a, b, up) < 0; });
+    std::vector<std::string> sorted;
+    for (int i = 0; i < rows.count(); ++i) sorted.push_back(rows.cell(i, Sequence));
+    EXPECT_EQ(sorted, (std::vector<std::string>{"5", "10", "10", "20", "30"}));
+}
+
 }  // namespace
