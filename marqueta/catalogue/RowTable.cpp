@@ -23,6 +23,7 @@ int RowTable::insertRow(int position, const Cells& cells, int tag) {
     row.cells = cells;
     row.tag = tag;
     rows_.insert(rows_.begin() + position, std::move(row));
+    countTag(tag, +1);
     if (observer_) observer_->rowInserted(position);
     return position;
 }
@@ -30,6 +31,7 @@ int RowTable::insertRow(int position, const Cells& cells, int tag) {
 void RowTable::removeRow(int position) {
     if (position < 0 || position >= count()) return;
     if (observer_) observer_->rowAboutToBeRemoved(position);
+    countTag(rows_[position].tag, -1);
     rows_.erase(rows_.begin() + position);
     if (observer_) observer_->rowRemoved(position);
 }
@@ -50,7 +52,10 @@ void RowTable::setStateImage(int position, int stateImage) {
 }
 
 void RowTable::redrawTag(int position) {
-    rows_.at(position).tag = drawFreshTag(position);
+    const int tag = drawFreshTag(position);
+    countTag(rows_.at(position).tag, -1);
+    rows_[position].tag = tag;
+    countTag(tag, +1);
     if (observer_) observer_->rowChanged(position);
 }
 
@@ -61,9 +66,17 @@ int RowTable::findTag(int tag) const {
 }
 
 bool RowTable::tagTaken(int tag, int exceptPosition) const {
-    for (int i = 0; i < count(); ++i)
-        if (i != exceptPosition && rows_[i].tag == tag) return true;
-    return false;
+    if (tag < 0 || tag >= kTagValues) {
+        for (int i = 0; i < count(); ++i)
+            if (i != exceptPosition && rows_[i].tag == tag) return true;
+        return false;
+    }
+    const bool ownTag = exceptPosition >= 0 && exceptPosition < count() && rows_[exceptPosition].tag == tag;
+    return tagUse_[tag] - (ownTag ? 1 : 0) > 0;
+}
+
+void RowTable::countTag(int tag, int delta) {
+    if (tag >= 0 && tag < kTagValues) tagUse_[tag] += delta;
 }
 
 int RowTable::distinctTag(int tag, int exceptPosition) const {

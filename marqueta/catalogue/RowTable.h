@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "marqueta/catalogue/BannerRecord.h"
+#include "platform/Random.h"
 
 struct CatalogueRow {
     Cells cells;
@@ -57,6 +58,11 @@ private:
     int drawFreshTag(int exceptPosition) const;
     bool tagTaken(int tag, int exceptPosition) const;
 
+    void countTag(int tag, int delta);
+
     std::vector<CatalogueRow> rows_;
+    // How many rows carry each tag, so that a fresh draw is checked in constant time even when
+    // the catalogue is large.
+    std::vector<int> tagUse_ = std::vector<int>(platform::kRandMax + 1, 0);
     RowTableObserver* observer_ = nullptr;
 };
