@@ -1,6 +1,5 @@
 #include "tests/reliability/FaultLoop.h"
 
-#include <algorithm>
 #include <csignal>
 #include <cstdio>
 
@@ -10,7 +9,6 @@
 
 #include <gtest/gtest.h>
 
-#include "tests/support/TempDir.h"
 
 namespace reliability {
 
@@ -88,13 +86,6 @@ int RunChildWithFileSizeLimit(unsigned long limit, const std::function<int()>& o
     int status = 0;
     if (::waitpid(child, &status, 0) != child || !WIFEXITED(status)) return -1;
     return WEXITSTATUS(status);
-}
-
-std::vector<std::string> StrayEntries(const std::string& folder, const std::vector<std::string>& expected) {
-    std::vector<std::string> stray;
-    for (const std::string& name : ListNames(folder))
-        if (std::find(expected.begin(), expected.end(), name) == expected.end()) stray.push_back(name);
-    return stray;
 }
 
 }  // namespace reliability

@@ -40,7 +40,4 @@ ChildEnd RunChildKilledAt(int n, const std::function<void()>& operation);
 // instead of killing the child) and exits with what operation returns. That exit code, or -1.
 int RunChildWithFileSizeLimit(unsigned long limit, const std::function<int()>& operation);
 
-// Entries of folder whose names are not in expected, sorted: what a fault left behind.
-std::vector<std::string> StrayEntries(const std::string& folder, const std::vector<std::string>& expected);
-
 }  // namespace reliability
