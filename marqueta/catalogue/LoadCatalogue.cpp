@@ -35,4 +35,6 @@ void loadCatalogue(RowTable& rows, const std::string& dataFilePath, std::ostream
         rows.insertRow(row, loaded.cells, rows.distinctTag(loaded.tag));
         ++row;
     }
+    // The trace is read while the program runs, not only after it ends.
+    trace.flush();
 }
