@@ -11,7 +11,7 @@ struct LoadedLine {
     int tag = 0;
 };
 
-LoadedLine ReadFields(std::string line, int row, std::ostream& trace) {
+LoadedLine ReadFields(std::string_view line, int row, std::ostream& trace) {
     LoadedLine loaded;
     std::string word;
     for (int field = 0; NextToken(word, line, ","); ++field) {
@@ -25,11 +25,12 @@ LoadedLine ReadFields(std::string line, int row, std::ostream& trace) {
 }  // namespace
 
 void loadCatalogue(RowTable& rows, const std::string& dataFilePath, std::ostream& trace) {
-    std::string text = ReadWholeFile(dataFilePath);
-    std::string line;
+    const std::string text = ReadWholeFile(dataFilePath);
+    std::string_view rest(text);
+    std::string token;
     int row = 0;
-    while (NextToken(line, text, "\n\r")) {
-        line = TrimSpace(line);
+    while (NextToken(token, rest, "\n\r")) {
+        const std::string_view line = TrimSpaceView(token);
         if (line.empty()) continue;
         const LoadedLine loaded = ReadFields(line, row, trace);
         rows.insertRow(row, loaded.cells, rows.distinctTag(loaded.tag));
