@@ -33,7 +33,9 @@ LastLogon ReadLastLogon(const std::string& value) {
         return {};
     }
     const std::time_t then = LocalMidnight(AtolLike(year), AtolLike(month), AtolLike(day));
-    if (then == static_cast<std::time_t>(-1)) return {LogonReading::Unreadable, 0};
+    // The product's clock starts at 1970: a day before it, reached by carrying over a part
+    // that wrapped to a negative number or by a time zone east of Greenwich, is no date either.
+    if (then < 0) return {LogonReading::Unreadable, 0};
     return {LogonReading::Date, then};
 }
 

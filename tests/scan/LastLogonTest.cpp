@@ -41,6 +41,14 @@ TEST(ReadLastLogon, NumbersThatMakeNoDateAreUnreadable) {
     }
 }
 
+TEST(ReadLastLogon, PartsThatCarryBackBefore1970AreUnreadable) {
+    // A part too large for a 32-bit number wraps to a negative one, which carries the day back
+    // into 1969: no date, so never a reason to delete.
+    for (const char* value : {"1970/4294967295/1", "1970/1/4294967295", "1970/4294967284/15"}) {
+        EXPECT_EQ(ReadLastLogon(value).reading, LogonReading::Unreadable) << value;
+    }
+}
+
 TEST(AgeInDays, WholeDaysTruncatedTowardZero) {
     constexpr std::time_t day = 86400;
     const std::time_t now = LocalTime(2024, 3, 15, 23);
