@@ -1,5 +1,7 @@
 #include "marqueta/ui/CBannerEditorDlg.h"
 
+#include <algorithm>
+
 #include <QDateEdit>
 #include <QDateTime>
 #include <QFont>
@@ -82,6 +84,26 @@ bool Fails(const SubmitCheck& check, const std::string& value) {
     return check.emptiness ? value.empty() : value.find(',') != std::string::npos;
 }
 
+qsizetype FirstLineBreak(const QString& text) {
+    for (qsizetype i = 0; i < text.size(); ++i)
+        if (text.at(i) == QLatin1Char('\n') || text.at(i) == QLatin1Char('\r')) return i;
+    return -1;
+}
+
+// Like a single-line edit control, a field keeps only the first line of text pasted or dropped
+// into it: a line break would split the banner's catalogue line and its page.
+void KeepFirstLine(QLineEdit* edit) {
+    const QString text = edit->text();
+    const qsizetype lineBreak = FirstLineBreak(text);
+    if (lineBreak < 0) return;
+    // The cursor stands after the inserted text: what follows it was there before.
+    const qsizetype insertedEnd = edit->cursorPosition();
+    QString kept = lineBreak < insertedEnd ? text.left(lineBreak) + text.mid(insertedEnd) : text.left(lineBreak);
+    if (const qsizetype another = FirstLineBreak(kept); another >= 0) kept.truncate(another);
+    edit->setText(kept);
+    edit->setCursorPosition(std::min(lineBreak, kept.size()));
+}
+
 QString ToQt(const std::string& text) { return QString::fromLocal8Bit(text.data(), static_cast<qsizetype>(text.size())); }
 std::string FromQt(const QString& text) { return text.toLocal8Bit().toStdString(); }
 
@@ -133,6 +155,7 @@ void CBannerEditorDlg::createControls() {
     auto field = [&](const char* name, int y) {
         auto* edit = new QLineEdit(this);
         place(edit, name, {kFieldX, y, kFieldWidth, kRowHeight});
+        connect(edit, &QLineEdit::textEdited, this, [edit] { KeepFirstLine(edit); });
         return edit;
     };
     auto picker = [&](const char* name, int y) {
@@ -260,6 +283,11 @@ void CBannerEditorDlg::onBrowse() {
     // The extension goes into the catalogue line unedited, where a comma would split it.
     if (chosenExt.find(',') != std::string::npos) {
         boxes_.ok("Commas not allowed in the image file's extension.");
+        return;
+    }
+    // The name and the extension may both reach the catalogue line, which a line break would end.
+    if (platform::FileNameOf(*chosen).find_first_of("\r\n") != std::string::npos) {
+        boxes_.ok("Line breaks not allowed in the image file's name.");
         return;
     }
     sourceImagePath = *chosen;

@@ -84,6 +84,30 @@ TEST(EditorBrowse, ChosenFileFillsPathFolderExtensionAndName) {
     }
 }
 
+// A file name with a line break would end the catalogue line wherever it went: refused.
+TEST(EditorBrowse, AFileNameWithALineBreakIsRefused) {
+    TempDir tmp;
+    MarquetaPaths paths;
+    paths.lastBrowseDir = "/start/";
+    ScriptedMessageBoxes boxes;
+    CBannerEditorDlg dlg(paths, boxes);
+    dlg.ext = ".bmp";
+    const std::string chosen = tmp.file("bad\nname.gif");
+    WriteBytes(chosen, "GIF89a");
+    SetNextChosenImageFile(chosen);
+    RunModal(dlg, [&](QWidget* d) {
+        d->findChild<QPushButton*>(QStringLiteral("browsePushButton"))->click();
+        EXPECT_EQ(d->findChild<QLineEdit*>(QStringLiteral("imageLineEdit"))->text(), QString());
+        dlg.reject();
+    });
+    ASSERT_EQ(boxes.shown.size(), 1u);
+    EXPECT_EQ(boxes.shown[0].text, "Line breaks not allowed in the image file's name.");
+    EXPECT_EQ(dlg.image, "");
+    EXPECT_EQ(dlg.ext, ".bmp");
+    EXPECT_EQ(dlg.sourceImagePath, "");
+    EXPECT_EQ(paths.lastBrowseDir, "/start/");
+}
+
 TEST(EditorBrowse, EachChoiceOverwritesTheLast) {
     TempDir tmp;
     MarquetaPaths paths;

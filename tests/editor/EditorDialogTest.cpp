@@ -1,4 +1,6 @@
 // The dialog itself: Submit, Cancel, Escape, the controls and their order.
+#include <QApplication>
+#include <QClipboard>
 #include <QCoreApplication>
 #include <QDateEdit>
 #include <QKeyEvent>
@@ -105,6 +107,30 @@ TEST_F(EditorDialog, BannerNameWithACommaIsRefused) {
         dlg.reject();
     });
     EXPECT_EQ(result, QDialog::Rejected);
+}
+
+// A field is one line: of pasted or dropped text only the first line goes in, as in a
+// single-line edit control, so no line break reaches the catalogue or the page.
+TEST_F(EditorDialog, PastedLinesKeepOnlyTheirFirstLine) {
+    FillRow();
+    const int result = RunModal(dlg, [&](QWidget* d) {
+        QLineEdit* company = Edit(d, "companyLineEdit");
+        company->setCursorPosition(2);  // "Ac|me"
+        QApplication::clipboard()->setText(QStringLiteral("x\r\ny\nz"));
+        company->paste();
+        EXPECT_EQ(company->text(), QStringLiteral("Acxme"));
+        EXPECT_EQ(company->cursorPosition(), 3);
+
+        QLineEdit* url = Edit(d, "urlLineEdit");
+        url->selectAll();
+        QApplication::clipboard()->setText(QStringLiteral("http://new.example/\nsecond line"));
+        url->paste();
+        EXPECT_EQ(url->text(), QStringLiteral("http://new.example/"));
+        Button(d, "submitPushButton")->click();
+    });
+    ASSERT_EQ(result, QDialog::Accepted);
+    EXPECT_EQ(dlg.company, "Acxme");
+    EXPECT_EQ(dlg.url, "http://new.example/");
 }
 
 TEST_F(EditorDialog, SubmitReturnsEveryEnteredValue) {
