@@ -62,3 +62,39 @@ TEST(RemoveUserKeysFaults, AFailedSecondRemovalKeepsTheFirst) {
     EXPECT_EQ(ReadBytes(userDir + "/USERTIME.KEY"), KeyFileBytes(times));
     EXPECT_EQ(FolderEntries(userDir), (std::vector<std::string>{"USER.KEY", "USERTIME.KEY"}));
 }
+
+TEST(RemoveKeyRecordFaults, AWriterJustBeforeTheReplacementKeepsItsFile) {
+    // The web-mail product writes the key file while the copy is being made safe on disk: the
+    // copy of the older version must not replace it.
+    TempDir dir;
+    const std::string path = dir.file("USER.KEY");
+    const auto records = NumberedRecords(4);
+    WriteKeyFile(path, records);
+    const std::string written = KeyFileBytes(NumberedRecords(5));
+    fault::BeforeReplace([&] { WriteBytes(path, written); });
+
+    EXPECT_EQ(RemoveKeyRecord(path, 2 * 256), RemovalResult::FileChanged);
+    fault::Reset();
+    EXPECT_EQ(ReadBytes(path), written);
+    EXPECT_EQ(FolderEntries(dir.path().string()), std::vector<std::string>{"USER.KEY"});
+}
+
+TEST(RemoveUserKeysFaults, AWriterJustBeforeTheReplacementGetsTheRemovalRedone) {
+    TempDir dir;
+    const std::string userDir = dir.file("USER");
+    std::filesystem::create_directory(userDir);
+    const std::vector<TestRecord> users = {{MakeUserKey("ann"), "T1"}, {MakeUserKey("bob"), "T2"}};
+    const std::vector<TestRecord> grown = {
+        {MakeUserKey("ann"), "T1"}, {MakeUserKey("bob"), "T2"}, {MakeUserKey("cleo"), "T3"}};
+    const std::vector<TestRecord> times = {{"T1", "ann"}, {"T2", "bob"}};
+    WriteKeyFile(userDir + "/USER.KEY", users);
+    WriteKeyFile(userDir + "/USERTIME.KEY", times);
+    fault::BeforeReplace([&] { WriteKeyFile(userDir + "/USER.KEY", grown); });
+
+    RemoveUserKeys(dir.path().string(), "bob");
+    fault::Reset();
+
+    EXPECT_EQ(ReadBytes(userDir + "/USER.KEY"), KeyFileBytes(Without(grown, 1)));
+    EXPECT_EQ(ReadBytes(userDir + "/USERTIME.KEY"), KeyFileBytes(Without(times, 1)));
+    EXPECT_EQ(FolderEntries(userDir), (std::vector<std::string>{"USER.KEY", "USERTIME.KEY"}));
+}
