@@ -77,6 +77,7 @@ ErrorCode DeleteFile(const std::string& path) {
     struct stat st;
     if (::lstat(p.c_str(), &st) != 0) return errno;
     if (S_ISDIR(st.st_mode)) return EISDIR;
+    if (!S_ISLNK(st.st_mode) && sys::IsReadOnlyFile(p)) return EACCES;
     return ::unlink(p.c_str()) == 0 ? 0 : errno;  // a link itself, never what it points to
 }
 

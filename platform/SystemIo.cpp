@@ -106,12 +106,19 @@ std::string ReplacementTarget(const std::string& path) {
     return path;
 }
 
+bool IsReadOnlyFile(const std::string& path) {
+    struct stat st;
+    if (::stat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) return false;
+    return (st.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0 || ::access(path.c_str(), W_OK) != 0;
+}
+
 ErrorCode AdoptPermissions(int fd, const std::string& target) {
     struct stat st;
     if (::stat(target.c_str(), &st) != 0) {
         if (errno != ENOENT) return errno;
         return ::fchmod(fd, 0666 & ~CurrentUmask()) == 0 ? 0 : errno;
     }
+    if (IsReadOnlyFile(target)) return EACCES;
     if (st.st_uid != ::geteuid() || st.st_gid != ::getegid()) {
         [[maybe_unused]] int ignored = ::fchown(fd, st.st_uid, st.st_gid);  // only an administrator may
     }

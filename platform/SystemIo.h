@@ -27,6 +27,11 @@ int OpenForAppending(const std::string& path, ErrorCode& error);
 // then holds the name; -1 with the error in error.
 int CreateExclusive(std::string& pattern, ErrorCode& error);
 
+// True for an existing file that is marked read-only: no write permission for anyone, or none
+// for this user. Such a file is neither replaced nor deleted, as the read-only attribute keeps
+// a file on Windows.
+bool IsReadOnlyFile(const std::string& path);
+
 // The path the new content really replaces: a link keeps pointing at its file.
 std::string ReplacementTarget(const std::string& path);
 // Gives fd the permission bits of target, or those of an ordinary new file when target is missing.

@@ -85,6 +85,11 @@ int CreateExclusive(std::string& pattern, ErrorCode& error) {
     return -1;
 }
 
+bool IsReadOnlyFile(const std::string& path) {
+    const DWORD attributes = GetFileAttributesA(path.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY) != 0;
+}
+
 std::string ReplacementTarget(const std::string& path) { return path; }
 
 // ReplaceFile below keeps the replaced file's attributes and security; nothing to do here.
