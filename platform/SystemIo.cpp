@@ -80,8 +80,21 @@ ErrorCode Close(int fd) {
 }
 
 int OpenForReading(const std::string& path, ErrorCode& error) {
-    int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    error = fd < 0 ? errno : 0;
+    // Only ordinary files are read: a pipe or a device put where a settings file or the catalogue
+    // belongs would block the program or never end. O_NONBLOCK keeps the open of a pipe from waiting.
+    int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+    if (fd < 0) {
+        error = errno;
+        return -1;
+    }
+    struct stat st;
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+        error = S_ISDIR(st.st_mode) ? EISDIR : EINVAL;
+        ::close(fd);
+        return -1;
+    }
+    ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
+    error = 0;
     return fd;
 }
 

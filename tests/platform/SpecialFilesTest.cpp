@@ -1,5 +1,7 @@
-// A file marked read-only keeps its content: it is neither replaced nor deleted.
+// Files that are not what they seem: marked read-only, or not ordinary files at all.
 #include <filesystem>
+
+#include <sys/stat.h>
 
 #include <gtest/gtest.h>
 
@@ -29,4 +31,14 @@ TEST(ReadOnlyFile, IsNeitherReplacedNorDeleted) {
     EXPECT_EQ(ReadBytes(path), "new,\r\n");
     EXPECT_EQ(platform::DeleteFile(path), 0);
     EXPECT_FALSE(Exists(path));
+}
+
+TEST(SpecialFile, APipeInPlaceOfASettingsFileReadsAsMissing) {
+    TempDir dir;
+    const std::string path = dir.file("user.ini");
+    ASSERT_EQ(::mkfifo(path.c_str(), 0644), 0);
+    std::string bytes = "left over";
+    EXPECT_FALSE(platform::ReadFileBytes(path, bytes));
+    EXPECT_EQ(bytes, "");
+    EXPECT_EQ(platform::ReadProfileString(path, "PROGRAM", "LASTLOGON"), "");
 }
