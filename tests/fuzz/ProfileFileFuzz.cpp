@@ -93,8 +93,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     FuzzedDataProvider input(data, size);
     const std::string text = input.ConsumeRandomLengthString(4096);
     const std::vector<Name> names = NamesIn(text);
-    const std::string section = Pick(input, names, true);
-    const std::string key = Pick(input, names, false);
+    // Names as the programs pass them: without white space around them, which the file's lines
+    // do not keep either.
+    const std::string section = TrimLineSpace(Pick(input, names, true));
+    const std::string key = TrimLineSpace(Pick(input, names, false));
     const std::string value = input.ConsumeRemainingBytesAsString();
 
     const std::string path = fuzz::ScratchFile("VELTA.INI");
@@ -113,12 +115,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
     Require(OneLineChanged(text, after), "a write changes one line or adds lines");
     const std::string expected = TrimLineSpace(value).substr(0, platform::kMaxProfileValue);
-    // Names are matched as the file spells them, without the white space around them.
-    Require(platform::ReadProfileString(path, TrimLineSpace(section), TrimLineSpace(key)) == expected,
-            "the key reads as its new value");
+    Require(platform::ReadProfileString(path, section, key) == expected, "the key reads as its new value");
     for (const auto& [name, old] : before) {
-        const bool same = platform::EqualsIgnoringCase(TrimLineSpace(name.first), TrimLineSpace(section)) &&
-                          platform::EqualsIgnoringCase(TrimLineSpace(name.second), TrimLineSpace(key));
+        const bool same = platform::EqualsIgnoringCase(name.first, section) && platform::EqualsIgnoringCase(name.second, key);
         if (!same) Require(platform::ReadProfileString(path, name.first, name.second) == old, "every other key reads as before");
     }
     return 0;
