@@ -64,7 +64,11 @@ std::string WithValue(const std::string& text, const std::string& section, const
 
 }  // namespace
 
-std::string ReadProfileString(const std::string& filePath, const std::string& section, const std::string& key) {
+// Names are looked up and written without the white space around them, since that is how they
+// read back from the file.
+std::string ReadProfileString(const std::string& filePath, const std::string& givenSection,
+                              const std::string& givenKey) {
+    const std::string section = TrimProfileName(givenSection), key = TrimProfileName(givenKey);
     std::string text;
     if (!ReadFileBytes(filePath, text)) return {};
     std::vector<ProfileLine> lines = ParseProfileLines(text);
@@ -77,8 +81,9 @@ std::string ReadProfileString(const std::string& filePath, const std::string& se
     return text.substr(line.valueStart, length < kMaxProfileValue ? length : kMaxProfileValue);
 }
 
-bool WriteProfileString(const std::string& filePath, const std::string& section, const std::string& key,
-                        const std::string& value) {
+bool WriteProfileString(const std::string& filePath, const std::string& givenSection,
+                        const std::string& givenKey, const std::string& value) {
+    const std::string section = TrimProfileName(givenSection), key = TrimProfileName(givenKey);
     if (!ValidSection(section) || !ValidKey(key) || !FitsOnOneLine(value)) return false;
     std::string path = ResolveCase(filePath);
     // The web-mail product may rewrite the file meanwhile: its change is read again and kept,

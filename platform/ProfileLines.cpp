@@ -18,6 +18,15 @@ std::size_t TrimSpaceBack(const std::string& text, std::size_t from, std::size_t
     return end;
 }
 
+}  // namespace
+
+std::string TrimProfileName(const std::string& name) {
+    const std::size_t first = SkipSpace(name, 0, name.size());
+    return name.substr(first, TrimSpaceBack(name, first, name.size()) - first);
+}
+
+namespace {
+
 void Classify(const std::string& text, ProfileLine& line) {
     std::size_t first = SkipSpace(text, line.start, line.end);
     if (first == line.end) {

@@ -18,6 +18,9 @@ struct ProfileLine {
     std::size_t valueEnd = 0;
 };
 
+// name without the white space around it, as names are read from the file.
+std::string TrimProfileName(const std::string& name);
+
 // Splits text into lines ending in LF, CR LF or CR, and classifies each.
 std::vector<ProfileLine> ParseProfileLines(const std::string& text);
 

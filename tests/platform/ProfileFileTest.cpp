@@ -167,6 +167,18 @@ TEST(ProfileFile, KeysMayHoldPunctuationInside) {
     EXPECT_EQ(ReadProfileString(ini, "my section", "A;B[C]"), "x=y; z");
 }
 
+TEST(ProfileFile, NamesWithWhiteSpaceAroundThemReadBackAsWritten) {
+    TempDir dir;
+    const std::string ini = dir.file("VELTA.INI");
+    WriteBytes(ini, "[ s\r\n");  // an unclosed section line names " s" trimmed, "s"
+    ASSERT_TRUE(WriteProfileString(ini, " s", "key\f", "v1"));
+    EXPECT_EQ(ReadProfileString(ini, " s", "key\f"), "v1");
+    EXPECT_EQ(ReadProfileString(ini, "s", "key"), "v1");
+    ASSERT_TRUE(WriteProfileString(ini, "\tBANNER ", " DATAFILE", "v2"));
+    EXPECT_EQ(ReadProfileString(ini, "banner", "datafile"), "v2");
+    EXPECT_EQ(ReadBytes(ini).find(" DATAFILE"), std::string::npos);
+}
+
 TEST(ProfileFile, AnUnchangedValueLeavesTheFileAlone) {
     TempDir dir;
     const std::string ini = dir.file("VELTA.INI");
