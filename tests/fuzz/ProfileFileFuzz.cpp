@@ -93,10 +93,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     FuzzedDataProvider input(data, size);
     const std::string text = input.ConsumeRandomLengthString(4096);
     const std::vector<Name> names = NamesIn(text);
-    // Names as the programs pass them: without white space around them, which the file's lines
-    // do not keep either.
-    const std::string section = TrimLineSpace(Pick(input, names, true));
-    const std::string key = TrimLineSpace(Pick(input, names, false));
+    // Names may carry white space around them; they are looked up and written without it.
+    const std::string section = Pick(input, names, true);
+    const std::string key = Pick(input, names, false);
     const std::string value = input.ConsumeRemainingBytesAsString();
 
     const std::string path = fuzz::ScratchFile("VELTA.INI");
@@ -117,7 +116,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::string expected = TrimLineSpace(value).substr(0, platform::kMaxProfileValue);
     Require(platform::ReadProfileString(path, section, key) == expected, "the key reads as its new value");
     for (const auto& [name, old] : before) {
-        const bool same = platform::EqualsIgnoringCase(name.first, section) && platform::EqualsIgnoringCase(name.second, key);
+        const bool same = platform::EqualsIgnoringCase(name.first, TrimLineSpace(section)) &&
+                          platform::EqualsIgnoringCase(name.second, TrimLineSpace(key));
         if (!same) Require(platform::ReadProfileString(path, name.first, name.second) == old, "every other key reads as before");
     }
     return 0;
