@@ -50,21 +50,25 @@ ErrorCode CopyFileNoReplace(const std::string& from, const std::string& to) {
     if (in < 0) return errno;
     struct stat st;
     ErrorCode e = ::fstat(in, &st) != 0 ? errno : S_ISDIR(st.st_mode) ? EISDIR : S_ISREG(st.st_mode) ? 0 : EINVAL;
-    if (e) {
-        ::close(in);
-        return e;
-    }
-    int out = ::open(target.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+    struct stat existing;
+    if (!e && ::lstat(target.c_str(), &existing) == 0) e = EEXIST;
+    // The copy is made under a temporary name beside the target and takes the target's name only
+    // when whole, so a crash never leaves a half image under a banner's name.
+    std::string temporary = DirectoryOf(target) + ".tmpXXXXXX";
+    if (!e && fault::ShouldFail(fault::Step::Create)) e = fault::InjectedError(fault::Step::Create);
+    int out = e ? -1 : sys::CreateExclusive(temporary, e);
     if (out < 0) {
-        e = errno;
         ::close(in);
         return e;
     }
     e = CopyOpened(in, out, st.st_mode & 07777);
     ::close(in);
+    if (!e && fault::ShouldFail(fault::Step::Flush)) e = fault::InjectedError(fault::Step::Flush);
+    if (!e) e = sys::SyncFile(out);
     ErrorCode closed = sys::Close(out);
     if (!e) e = closed;
-    if (e) ::unlink(target.c_str());  // no half copy stays behind
+    if (!e) e = RenameNoReplace(temporary, target);
+    if (e) ::unlink(temporary.c_str());
     return e;
 }
 
