@@ -10,25 +10,20 @@ namespace keyindex {
 
 namespace {
 
-FileStamp StampOf(const struct stat& st) {
-    FileStamp s;
-    s.device = static_cast<std::uint64_t>(st.st_dev);
-    s.inode = static_cast<std::uint64_t>(st.st_ino);
-    s.size = static_cast<std::uint64_t>(st.st_size);
-    s.modifiedSeconds = st.st_mtim.tv_sec;
-    s.modifiedNanoseconds = st.st_mtim.tv_nsec;
-    s.changedSeconds = st.st_ctim.tv_sec;
-    s.changedNanoseconds = st.st_ctim.tv_nsec;
+long long Nanoseconds(const timespec& t) { return static_cast<long long>(t.tv_sec) * 1000000000LL + t.tv_nsec; }
+
+// The stamp of the opened file, in the terms that platform::StampOf gives for its path.
+platform::FileStamp StampOf(const struct stat& st) {
+    platform::FileStamp s;
+    s.exists = true;
+    s.size = static_cast<long long>(st.st_size);
+    s.modifiedNs = Nanoseconds(st.st_mtim);
+    s.changedNs = Nanoseconds(st.st_ctim);
+    s.inode = static_cast<unsigned long long>(st.st_ino);
     return s;
 }
 
 }  // namespace
-
-std::optional<FileStamp> StampOfPath(const std::string& path) {
-    struct stat st {};
-    if (::stat(path.c_str(), &st) != 0) return std::nullopt;
-    return StampOf(st);
-}
 
 KeyFile::~KeyFile() { close(); }
 

@@ -3,28 +3,12 @@
 // tell later whether the file on disk is still the one it read.
 #include <cstddef>
 #include <cstdint>
-#include <optional>
 #include <string>
 
 #include "dormix/keyindex/KeyRecord.h"
+#include "platform/SafeWrite.h"
 
 namespace keyindex {
-
-// What identifies one version of a file: which file it is, its size and its times.
-struct FileStamp {
-    std::uint64_t device = 0;
-    std::uint64_t inode = 0;
-    std::uint64_t size = 0;
-    std::int64_t modifiedSeconds = 0;
-    std::int64_t modifiedNanoseconds = 0;
-    std::int64_t changedSeconds = 0;
-    std::int64_t changedNanoseconds = 0;
-
-    bool operator==(const FileStamp&) const = default;
-};
-
-// The stamp of the file that path names now; none when it cannot be read.
-std::optional<FileStamp> StampOfPath(const std::string& path);
 
 class KeyFile {
 public:
@@ -42,12 +26,13 @@ public:
     // read, or -1 when the read fails.
     long long readAt(FilePosition offset, char* buffer, std::size_t size) const;
 
-    const FileStamp& stamp() const { return stamp_; }
-    std::uint64_t size() const { return stamp_.size; }
+    // The file as it was opened, to compare with platform::StampOf of its path later.
+    const platform::FileStamp& stamp() const { return stamp_; }
+    std::uint64_t size() const { return static_cast<std::uint64_t>(stamp_.size); }
 
 private:
     int fd_ = -1;
-    FileStamp stamp_;
+    platform::FileStamp stamp_;
 };
 
 }  // namespace keyindex

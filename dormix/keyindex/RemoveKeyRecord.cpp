@@ -38,23 +38,7 @@ CopyResult CopyWithoutRecord(const KeyFile& file, FilePosition position, std::ui
     return CopyRange(file, position + kRecordSize, tailBytes, out, buffer);
 }
 
-// The key file's version as it was read, in the terms of the safe write that replaces it.
-platform::FileStamp AsRead(const KeyFile& file) {
-    constexpr long long kNanosecondsPerSecond = 1000000000LL;
-    const FileStamp& read = file.stamp();
-    platform::FileStamp stamp;
-    stamp.exists = true;
-    stamp.size = static_cast<long long>(read.size);
-    stamp.modifiedNs = read.modifiedSeconds * kNanosecondsPerSecond + read.modifiedNanoseconds;
-    stamp.changedNs = read.changedSeconds * kNanosecondsPerSecond + read.changedNanoseconds;
-    stamp.inode = read.inode;
-    return stamp;
-}
-
-bool StillAsRead(const KeyFile& file, const std::string& path) {
-    const auto now = StampOfPath(path);
-    return now && *now == file.stamp();
-}
+bool StillAsRead(const KeyFile& file, const std::string& path) { return platform::StampOf(path) == file.stamp(); }
 
 // The file holds just the record to remove: the removal deletes it.
 RemovalResult DeleteSoleRecordFile(KeyFile& file, const std::string& path) {
@@ -102,7 +86,7 @@ RemovalResult RemoveRecordFromOpenFile(KeyFile& file, const std::string& path, F
     }
     // Making the copy safe on disk takes a moment in which the web-mail product may write the
     // key file; the copy replaces it only if it is still the version that was read.
-    out.expectTarget(AsRead(file));
+    out.expectTarget(file.stamp());
     const platform::ErrorCode committed = out.commit();
     if (committed == platform::kTargetChanged) return RemovalResult::FileChanged;
     return committed == 0 ? RemovalResult::Removed : RemovalResult::Unchanged;
