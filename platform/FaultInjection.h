@@ -35,4 +35,8 @@ inline bool ShouldFail(Step step) { return detail::armed && detail::Consume(step
 // The error code an injected failure of step reports.
 int InjectedError(Step step);
 
+// InjectedError(step) when this operation is to fail, else 0: each step passes the seam with this
+// before it asks the system.
+inline int Injected(Step step) { return ShouldFail(step) ? InjectedError(step) : 0; }
+
 }  // namespace platform::fault

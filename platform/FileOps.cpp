@@ -31,7 +31,7 @@ ErrorCode CopyOpened(int in, int out, mode_t mode) {
 }
 
 ErrorCode RenameNoReplace(const std::string& from, const std::string& to) {
-    if (fault::ShouldFail(fault::Step::Rename)) return fault::InjectedError(fault::Step::Rename);
+    if (ErrorCode e = fault::Injected(fault::Step::Rename)) return e;
 #ifdef RENAME_NOREPLACE
     if (::renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) == 0) return 0;
     if (errno != EINVAL && errno != ENOSYS) return errno;
@@ -55,7 +55,7 @@ ErrorCode CopyFileNoReplace(const std::string& from, const std::string& to) {
     // The copy is made under a temporary name beside the target and takes the target's name only
     // when whole, so a crash never leaves a half image under a banner's name.
     std::string temporary = DirectoryOf(target) + ".tmpXXXXXX";
-    if (!e && fault::ShouldFail(fault::Step::Create)) e = fault::InjectedError(fault::Step::Create);
+    if (!e) e = fault::Injected(fault::Step::Create);
     int out = e ? -1 : sys::CreateExclusive(temporary, e);
     if (out < 0) {
         ::close(in);
@@ -63,7 +63,7 @@ ErrorCode CopyFileNoReplace(const std::string& from, const std::string& to) {
     }
     e = CopyOpened(in, out, st.st_mode & 07777);
     ::close(in);
-    if (!e && fault::ShouldFail(fault::Step::Flush)) e = fault::InjectedError(fault::Step::Flush);
+    if (!e) e = fault::Injected(fault::Step::Flush);
     if (!e) e = sys::SyncFile(out);
     ErrorCode closed = sys::Close(out);
     if (!e) e = closed;

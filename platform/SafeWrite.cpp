@@ -8,18 +8,11 @@
 
 namespace platform {
 
-namespace {
-
-// Each step passes the fault-injection seam before it asks the system.
-ErrorCode Injected(fault::Step step) { return fault::ShouldFail(step) ? fault::InjectedError(step) : 0; }
-
-}  // namespace
-
 FileStamp StampOf(const std::string& path) { return sys::StampOfResolved(ResolveCase(path)); }
 
 AtomicFile::AtomicFile(std::string targetPath, const std::string& prefix)
     : target_(sys::ReplacementTarget(ResolveCase(targetPath))) {
-    if ((error_ = Injected(fault::Step::Create))) return;
+    if ((error_ = fault::Injected(fault::Step::Create))) return;
     std::string pattern = DirectoryOf(target_) + prefix + "XXXXXX";
     fd_ = sys::CreateExclusive(pattern, error_);
     if (fd_ >= 0) tempPath_ = pattern;
@@ -43,7 +36,7 @@ ErrorCode AtomicFile::commit() {
     if (done_) return error_ ? error_ : EINVAL;
     if (!error_ && fd_ < 0) error_ = EBADF;
     if (!error_) error_ = sys::AdoptPermissions(fd_, target_);
-    if (!error_) error_ = Injected(fault::Step::Flush);
+    if (!error_) error_ = fault::Injected(fault::Step::Flush);
     if (!error_) error_ = sys::SyncFile(fd_);
     if (!error_) {
         error_ = sys::Close(fd_);
@@ -51,7 +44,7 @@ ErrorCode AtomicFile::commit() {
     }
     if (!error_) fault::RunBeforeReplace();
     if (!error_ && checkTarget_ && sys::StampOfResolved(target_) != expected_) error_ = kTargetChanged;
-    if (!error_) error_ = Injected(fault::Step::Rename);
+    if (!error_) error_ = fault::Injected(fault::Step::Rename);
     if (!error_) error_ = sys::ReplaceFile(tempPath_, target_);
     if (error_) {
         discard();
@@ -59,7 +52,7 @@ ErrorCode AtomicFile::commit() {
     }
     done_ = true;
     // The new content is in place now; a failed folder sync cannot undo that and is not a failed save.
-    if (!Injected(fault::Step::SyncDir)) sys::SyncFolder(DirectoryOf(target_));
+    if (!fault::Injected(fault::Step::SyncDir)) sys::SyncFolder(DirectoryOf(target_));
     return 0;
 }
 

@@ -43,7 +43,7 @@ FoundEntry Describe(const std::string& folder, const dirent& e) {
 
 ErrorCode WriteAll(int fd, const char* data, std::size_t size) {
     while (size > 0) {
-        if (fault::ShouldFail(fault::Step::Write)) return fault::InjectedError(fault::Step::Write);
+        if (ErrorCode e = fault::Injected(fault::Step::Write)) return e;
         ssize_t n = ::write(fd, data, size);
         if (n < 0) {
             if (errno == EINTR) continue;

@@ -26,7 +26,7 @@ long long FileTimeTicks(const FILETIME& t) {
 
 ErrorCode WriteAll(int fd, const char* data, std::size_t size) {
     while (size > 0) {
-        if (fault::ShouldFail(fault::Step::Write)) return fault::InjectedError(fault::Step::Write);
+        if (ErrorCode e = fault::Injected(fault::Step::Write)) return e;
         unsigned chunk = size > 0x40000000u ? 0x40000000u : static_cast<unsigned>(size);
         int n = _write(fd, data, chunk);
         if (n < 0) return CrtError();
