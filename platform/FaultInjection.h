@@ -6,7 +6,6 @@
 namespace platform::fault {
 
 enum class Step { Create, Write, Flush, Close, Rename, SyncDir };
-inline constexpr Step Sync = Step::Flush;  // the file's own fsync
 
 // The n-th operation of that step from now on (n >= 1) fails: writes with ENOSPC, the others with EIO.
 void FailAt(Step step, int n);
