@@ -10,6 +10,9 @@
 
 #include <sqlite3.h>
 
+#include "dormix/keyindex/KeyRecord.h"
+#include "dormix/keyindex/UserKey.h"
+#include "platform/CaseFold.h"
 #include "platform/Paths.h"
 #include "platform/ProfileFile.h"
 #include "platform/SafeWrite.h"
@@ -20,7 +23,6 @@ namespace {
 
 constexpr int kNever = -1;     // "user.ini" with an empty LASTLOGON
 constexpr int kNoIni = -2;     // no "user.ini" at all
-constexpr std::size_t kKeyField = 128;
 
 struct DemoAccount {
     const char* name;
@@ -64,8 +66,7 @@ std::string Hex(const std::string& bytes, bool lower) {
 }
 
 std::string Lowered(std::string name) {
-    std::transform(name.begin(), name.end(), name.begin(),
-                   [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c; });
+    std::transform(name.begin(), name.end(), name.begin(), platform::FoldCase);
     return name;
 }
 
@@ -78,10 +79,10 @@ std::string TimeKey(const DemoAccount& account, std::time_t now) {
 }
 
 std::string KeyRecord(const std::string& key, const std::string& value) {
-    std::string record = key.substr(0, kKeyField);
-    record.resize(kKeyField, '\0');
-    std::string field = value.substr(0, kKeyField);
-    field.resize(kKeyField, '\0');
+    std::string record = key.substr(0, keyindex::kKeySize);
+    record.resize(keyindex::kKeySize, '\0');
+    std::string field = value.substr(0, keyindex::kValueSize);
+    field.resize(keyindex::kValueSize, '\0');
     return record + field;
 }
 
@@ -121,7 +122,7 @@ void MakeKeyFiles(const std::string& userFolder, std::time_t now) {
     std::vector<std::pair<std::string, std::string>> times;
     for (const DemoAccount& account : kAccounts) {
         const std::string timeKey = TimeKey(account, now);
-        users.emplace_back(Hex(Lowered(account.name), false), timeKey);
+        users.emplace_back(keyindex::MakeUserKey(account.name), timeKey);
         times.emplace_back(timeKey, account.name);
     }
     WriteDemoFile(userFolder + "USER.KEY", KeyFile(users));
