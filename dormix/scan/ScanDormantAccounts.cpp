@@ -30,9 +30,8 @@ struct AccountVerdict {
 
 AccountVerdict JudgeAccount(const std::string& folder, std::int32_t days, std::time_t now) {
     const std::string ini = folder + platform::kSepText + "user.ini";
-    const bool exists = FileExists(ini);
+    if (!FileExists(ini)) return {LogReason::NoUserIni, false};
     const std::string value = platform::ReadProfileString(ini, "PROGRAM", "LASTLOGON");
-    if (!exists) return {LogReason::NoUserIni, false};
     if (value.empty()) return {LogReason::NotActivated, false};
     const LastLogon logon = ReadLastLogon(value);
     switch (logon.reading) {
