@@ -12,8 +12,8 @@
 #include "dormix/scan/FileExists.h"
 #include "dormix/scan/FolderUserName.h"
 #include "dormix/scan/LastLogon.h"
+#include "dormix/scan/ReadIniSetting.h"
 #include "platform/Paths.h"
-#include "platform/ProfileFile.h"
 
 namespace {
 
@@ -31,7 +31,7 @@ struct AccountVerdict {
 AccountVerdict JudgeAccount(const std::string& folder, std::int32_t days, std::time_t now) {
     const std::string ini = folder + platform::kSepText + "user.ini";
     if (!FileExists(ini)) return {LogReason::NoUserIni, false};
-    const std::string value = platform::ReadProfileString(ini, "PROGRAM", "LASTLOGON");
+    const std::string value = ReadIniSetting("PROGRAM", "LASTLOGON", ini);
     if (value.empty()) return {LogReason::NotActivated, false};
     const LastLogon logon = ReadLastLogon(value);
     switch (logon.reading) {
