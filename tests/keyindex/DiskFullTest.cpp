@@ -74,7 +74,7 @@ TEST(RemoveUserKeysDiskFull, LeavesBothFilesAsTheyWere) {
         ASSERT_EQ(WEXITSTATUS(status), 0);
         EXPECT_EQ(ReadBytes(inst.userKey), userBefore) << c.limit;
         EXPECT_EQ(ReadBytes(inst.timeKey), timeBefore) << c.limit;
-        EXPECT_EQ(FolderEntries(inst.userDir), (std::vector<std::string>{"USER.KEY", "USERTIME.KEY"}));
+        EXPECT_EQ(ListNames(inst.userDir), (std::vector<std::string>{"USER.KEY", "USERTIME.KEY"}));
     }
 }
 

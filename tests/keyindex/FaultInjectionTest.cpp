@@ -39,7 +39,7 @@ TEST(RemoveKeyRecordFaults, EachFailureLeavesTheFileUnchangedAndNoTemporaryFile)
             ++failures;
             EXPECT_EQ(result, RemovalResult::Unchanged) << static_cast<int>(step) << " n=" << n;
             EXPECT_EQ(ReadBytes(path), before) << static_cast<int>(step) << " n=" << n;
-            EXPECT_EQ(FolderEntries(dir.path().string()), std::vector<std::string>{"USER.KEY"});
+            EXPECT_EQ(ListNames(dir.path().string()), std::vector<std::string>{"USER.KEY"});
         }
         EXPECT_GE(failures, 1) << "step " << static_cast<int>(step) << " was never reached";
     }
@@ -60,7 +60,7 @@ TEST(RemoveUserKeysFaults, AFailedSecondRemovalKeepsTheFirst) {
     fault::Reset();
     EXPECT_EQ(ReadBytes(userDir + "/USER.KEY"), KeyFileBytes(Without(users, 1)));
     EXPECT_EQ(ReadBytes(userDir + "/USERTIME.KEY"), KeyFileBytes(times));
-    EXPECT_EQ(FolderEntries(userDir), (std::vector<std::string>{"USER.KEY", "USERTIME.KEY"}));
+    EXPECT_EQ(ListNames(userDir), (std::vector<std::string>{"USER.KEY", "USERTIME.KEY"}));
 }
 
 TEST(RemoveKeyRecordFaults, AWriterJustBeforeTheReplacementKeepsItsFile) {
@@ -76,7 +76,7 @@ TEST(RemoveKeyRecordFaults, AWriterJustBeforeTheReplacementKeepsItsFile) {
     EXPECT_EQ(RemoveKeyRecord(path, 2 * 256), RemovalResult::FileChanged);
     fault::Reset();
     EXPECT_EQ(ReadBytes(path), written);
-    EXPECT_EQ(FolderEntries(dir.path().string()), std::vector<std::string>{"USER.KEY"});
+    EXPECT_EQ(ListNames(dir.path().string()), std::vector<std::string>{"USER.KEY"});
 }
 
 TEST(RemoveUserKeysFaults, AWriterJustBeforeTheReplacementGetsTheRemovalRedone) {
@@ -96,5 +96,5 @@ TEST(RemoveUserKeysFaults, AWriterJustBeforeTheReplacementGetsTheRemovalRedone) 
 
     EXPECT_EQ(ReadBytes(userDir + "/USER.KEY"), KeyFileBytes(Without(grown, 1)));
     EXPECT_EQ(ReadBytes(userDir + "/USERTIME.KEY"), KeyFileBytes(Without(times, 1)));
-    EXPECT_EQ(FolderEntries(userDir), (std::vector<std::string>{"USER.KEY", "USERTIME.KEY"}));
+    EXPECT_EQ(ListNames(userDir), (std::vector<std::string>{"USER.KEY", "USERTIME.KEY"}));
 }

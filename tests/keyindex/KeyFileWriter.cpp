@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cstdio>
-#include <filesystem>
 #include <stdexcept>
 
 #include "tests/support/TempDir.h"
@@ -55,11 +54,4 @@ std::vector<TestRecord> NumberedRecords(std::size_t count) {
 std::vector<TestRecord> Without(std::vector<TestRecord> records, std::size_t index) {
     records.erase(records.begin() + static_cast<std::ptrdiff_t>(index));
     return records;
-}
-
-std::vector<std::string> FolderEntries(const std::string& folder) {
-    std::vector<std::string> names;
-    for (const auto& entry : std::filesystem::directory_iterator(folder)) names.push_back(entry.path().filename().string());
-    std::sort(names.begin(), names.end());
-    return names;
 }

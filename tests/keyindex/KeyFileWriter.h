@@ -27,6 +27,3 @@ std::string NumberedValue(std::size_t number);
 
 // records without the one at index.
 std::vector<TestRecord> Without(std::vector<TestRecord> records, std::size_t index);
-
-// Names of the entries in folder, sorted.
-std::vector<std::string> FolderEntries(const std::string& folder);

@@ -19,7 +19,7 @@ TEST(RemoveKeyRecord, KeepsTheOtherRecordsInOrder) {
         WriteKeyFile(path, records);
         EXPECT_EQ(RemoveKeyRecord(path, index * 256), RemovalResult::Removed) << index;
         EXPECT_EQ(ReadBytes(path), KeyFileBytes(Without(records, index))) << index;
-        EXPECT_EQ(FolderEntries(dir.path().string()), std::vector<std::string>{"USER.KEY"});
+        EXPECT_EQ(ListNames(dir.path().string()), std::vector<std::string>{"USER.KEY"});
     }
 }
 
@@ -40,7 +40,7 @@ TEST(RemoveKeyRecord, TheOnlyRecordOfAFileDeletesTheFile) {
     WriteKeyFile(path, NumberedRecords(1));
     EXPECT_EQ(RemoveKeyRecord(path, 0), RemovalResult::Removed);
     EXPECT_FALSE(Exists(path));
-    EXPECT_TRUE(FolderEntries(dir.path().string()).empty());
+    EXPECT_TRUE(ListNames(dir.path().string()).empty());
 }
 
 TEST(RemoveKeyRecord, DropsAShortTailAndLeavesAFileThatWouldBecomeEmpty) {
@@ -53,7 +53,7 @@ TEST(RemoveKeyRecord, DropsAShortTailAndLeavesAFileThatWouldBecomeEmpty) {
     const std::string before = ReadBytes(path);
     EXPECT_EQ(RemoveKeyRecord(path, 0), RemovalResult::Unchanged);
     EXPECT_EQ(ReadBytes(path), before);
-    EXPECT_EQ(FolderEntries(dir.path().string()), std::vector<std::string>{"USER.KEY"});
+    EXPECT_EQ(ListNames(dir.path().string()), std::vector<std::string>{"USER.KEY"});
 
     // A longer file keeps whole records only.
     const auto records = NumberedRecords(3);
@@ -73,7 +73,7 @@ TEST(RemoveKeyRecord, APositionThatIsNoWholeRecordChangesNothing) {
     }
     EXPECT_EQ(RemoveKeyRecord(dir.file("missing.key"), 0), RemovalResult::Unchanged);
     EXPECT_FALSE(Exists(dir.file("missing.key")));
-    EXPECT_EQ(FolderEntries(dir.path().string()), std::vector<std::string>{"USER.KEY"});
+    EXPECT_EQ(ListNames(dir.path().string()), std::vector<std::string>{"USER.KEY"});
 }
 
 TEST(RemoveKeyRecord, NeverReplacesAFileThatChangedAfterItWasRead) {
@@ -122,6 +122,6 @@ TEST(RemoveKeyRecord, NeverReplacesAFileThatChangedAfterItWasRead) {
         EXPECT_EQ(Exists(path), existed) << c.what;
         EXPECT_EQ(ReadBytes(path), changed) << c.what;
         EXPECT_FALSE(file.isOpen());
-        for (const auto& name : FolderEntries(dir.path().string())) EXPECT_NE(name.rfind("VT", 0), 0u) << name;
+        for (const auto& name : ListNames(dir.path().string())) EXPECT_NE(name.rfind("VT", 0), 0u) << name;
     }
 }

@@ -52,7 +52,7 @@ TEST(RemoveUserKeys, RemovesTheUsersRecordFromBothFiles) {
         RemoveUserKeys(inst.install(), c.name);
         EXPECT_EQ(ReadBytes(inst.userKey), KeyFileBytes(Without(inst.users, c.userIndex))) << c.name;
         EXPECT_EQ(ReadBytes(inst.userTimeKey), KeyFileBytes(Without(inst.times, c.timeIndex))) << c.name;
-        EXPECT_EQ(FolderEntries(inst.userDir), (std::vector<std::string>{"USER.KEY", "USERTIME.KEY"}));
+        EXPECT_EQ(ListNames(inst.userDir), (std::vector<std::string>{"USER.KEY", "USERTIME.KEY"}));
     }
 }
 
@@ -61,7 +61,7 @@ TEST(RemoveUserKeys, FindsTheFolderAndFilesWithoutRegardToCase) {
     RemoveUserKeys(inst.install(), "bob");
     EXPECT_EQ(ReadBytes(inst.userKey), KeyFileBytes(Without(inst.users, 1)));
     EXPECT_EQ(ReadBytes(inst.userTimeKey), KeyFileBytes(Without(inst.times, 0)));
-    EXPECT_EQ(FolderEntries(inst.userDir), (std::vector<std::string>{"UserTime.Key", "user.key"}));
+    EXPECT_EQ(ListNames(inst.userDir), (std::vector<std::string>{"UserTime.Key", "user.key"}));
 }
 
 TEST(RemoveUserKeys, StopsQuietlyWhereAFileOrRecordIsMissing) {
@@ -102,7 +102,8 @@ TEST(RemoveUserKeys, TheSoleRecordsOfBothFilesDeleteTheFiles) {
     WriteKeyFile(inst.userKey, {inst.users[0]});
     WriteKeyFile(inst.userTimeKey, {inst.times[1]});
     RemoveUserKeys(inst.install(), "Ann");
-    EXPECT_TRUE(FolderEntries(inst.userDir).empty());
+    EXPECT_TRUE(Exists(inst.userDir));
+    EXPECT_TRUE(ListNames(inst.userDir).empty());
 }
 
 TEST(RemoveUserKeys, KeepsTheTimeRecordWhileTheUserRecordStays) {
