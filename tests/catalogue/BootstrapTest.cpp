@@ -70,8 +70,8 @@ TEST(GenerateCatalogue, BuildsPlaceholderLinesRenamesImagesAndWritesPages) {
     EXPECT_EQ(ReadBytes(site.paths.dataFilePath), expectedCatalogue);
     std::sort(expectedImages.begin(), expectedImages.end());
     std::sort(expectedPages.begin(), expectedPages.end());
-    EXPECT_EQ(MarquetaInstallation::FileNames(site.dir.file("web/banners/images")), expectedImages);
-    EXPECT_EQ(MarquetaInstallation::FileNames(site.dir.file("web/banners")), expectedPages);
+    EXPECT_EQ(site.imageFileNames(), expectedImages);
+    EXPECT_EQ(site.bannerFileNames(), expectedPages);
     EXPECT_TRUE(std::filesystem::is_directory(site.imageFile("sub.dir")));
     EXPECT_TRUE(std::filesystem::is_directory(site.bannerFile("archive.html")));
 }
@@ -84,8 +84,8 @@ TEST(GenerateCatalogue, AnExistingCatalogueChangesNothing) {
         WriteBytes(site.bannerFile("old.htm"), "old");
         ASSERT_TRUE(generateCatalogue(site.paths, site.boxes));
         EXPECT_EQ(ReadBytes(site.paths.dataFilePath), content);
-        EXPECT_EQ(MarquetaInstallation::FileNames(site.dir.file("web/banners/images")), std::vector<std::string>{"a.gif"});
-        EXPECT_EQ(MarquetaInstallation::FileNames(site.dir.file("web/banners")),
+        EXPECT_EQ(site.imageFileNames(), std::vector<std::string>{"a.gif"});
+        EXPECT_EQ(site.bannerFileNames(),
                   (std::vector<std::string>{"bannerfile.txt", "old.htm"}));
         EXPECT_TRUE(site.boxes.shown.empty());
     }
@@ -111,7 +111,7 @@ TEST(GenerateCatalogue, CatalogueTwoLevelsBelowAnExistingFolderCannotBeCreated) 
     EXPECT_EQ(site.boxes.shown.at(0).caption, "");
     // Old pages are gone by then; the images keep their names.
     EXPECT_FALSE(Exists(site.bannerFile("old.html")));
-    EXPECT_EQ(MarquetaInstallation::FileNames(site.dir.file("web/banners/images")), std::vector<std::string>{"a.gif"});
+    EXPECT_EQ(site.imageFileNames(), std::vector<std::string>{"a.gif"});
     EXPECT_FALSE(Exists(site.dir.file("web/one")));
 }
 
@@ -136,7 +136,7 @@ TEST(GenerateCatalogue, APageThatCannotBeCreatedStopsAfterThatImage) {
     ASSERT_EQ(rows.count(), 1);
     EXPECT_EQ(rows.cell(0, Image), "*" + order[0]);
     EXPECT_EQ(rows.cell(0, Uid), firstId);
-    EXPECT_EQ(MarquetaInstallation::FileNames(site.dir.file("web/banners/images")),
+    EXPECT_EQ(site.imageFileNames(),
               (std::vector<std::string>{firstId + ".gif", order[1]}));
 }
 
@@ -162,5 +162,5 @@ TEST(GenerateCatalogue, IdsAreDrawnAgainUntilTheImageAndPageNamesAreFree) {
         expectedImages.push_back(rows.cell(i, Uid) + ".gif");
     }
     std::sort(expectedImages.begin(), expectedImages.end());
-    EXPECT_EQ(MarquetaInstallation::FileNames(site.dir.file("web/banners/images")), expectedImages);
+    EXPECT_EQ(site.imageFileNames(), expectedImages);
 }

@@ -6,6 +6,19 @@
 #include "marqueta/publish/PageText.h"
 #include "platform/TextMode.h"
 
+namespace {
+
+std::vector<std::string> FileNames(const std::string& folder) {
+    std::vector<std::string> names;
+    std::error_code ec;
+    for (const auto& entry : std::filesystem::directory_iterator(folder, ec))
+        if (entry.is_regular_file()) names.push_back(entry.path().filename().string());
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+}  // namespace
+
 MarquetaInstallation::MarquetaInstallation()
     : windir("WINDIR", dir.file("windows")), context{paths, rows, boxes, &status} {
     std::filesystem::create_directories(dir.file("windows"));
@@ -25,13 +38,10 @@ int MarquetaInstallation::addPublishedBanner(const Cells& cells, const std::stri
     return addRow(cells);
 }
 
-std::vector<std::string> MarquetaInstallation::FileNames(const std::string& folder) {
-    std::vector<std::string> names;
-    std::error_code ec;
-    for (const auto& entry : std::filesystem::directory_iterator(folder, ec))
-        if (entry.is_regular_file()) names.push_back(entry.path().filename().string());
-    std::sort(names.begin(), names.end());
-    return names;
+std::vector<std::string> MarquetaInstallation::bannerFileNames() const { return FileNames(dir.file("web/banners")); }
+
+std::vector<std::string> MarquetaInstallation::imageFileNames() const {
+    return FileNames(dir.file("web/banners/images"));
 }
 
 Cells SampleCells(const std::string& uid, const std::string& ext, const std::string& url) {

@@ -34,8 +34,9 @@ public:
     // A banner as a catalogue and its files would hold it: the row, its image and its page.
     int addPublishedBanner(const Cells& cells, const std::string& imageBytes = "GIF89a");
 
-    // Names of the files (not folders) in a folder, sorted.
-    static std::vector<std::string> FileNames(const std::string& folder);
+    // Names of the files (not folders) in the banners folder and in the images folder, sorted.
+    std::vector<std::string> bannerFileNames() const;
+    std::vector<std::string> imageFileNames() const;
 
     TempDir dir;
     ScopedEnv windir;

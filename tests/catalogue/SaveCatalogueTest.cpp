@@ -132,5 +132,5 @@ TEST(SaveCatalogue, FullDiskKeepsTheOldCatalogue) {
     ASSERT_TRUE(WIFEXITED(status));
     EXPECT_EQ(WEXITSTATUS(status), 0) << "the save did not report the full disk";
     EXPECT_EQ(ReadBytes(site.paths.dataFilePath), old);
-    EXPECT_EQ(MarquetaInstallation::FileNames(site.dir.file("web/banners")), std::vector<std::string>{"bannerfile.txt"});
+    EXPECT_EQ(site.bannerFileNames(), std::vector<std::string>{"bannerfile.txt"});
 }

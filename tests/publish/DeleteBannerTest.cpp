@@ -21,8 +21,8 @@ std::vector<std::string> Uids(const RowTable& rows) {
 }
 
 std::vector<std::string> AllFiles(const MarquetaInstallation& site) {
-    std::vector<std::string> files = MarquetaInstallation::FileNames(site.dir.file("web/banners"));
-    for (const std::string& name : MarquetaInstallation::FileNames(site.dir.file("web/banners/images")))
+    std::vector<std::string> files = site.bannerFileNames();
+    for (const std::string& name : site.imageFileNames())
         files.push_back("images/" + name);
     return files;
 }

@@ -50,9 +50,9 @@ std::vector<std::string> Sorted(std::vector<std::string> names) {
 // Every file of the banners and images folders with its content.
 std::map<std::string, std::string> FilesWithBytes(const MarquetaInstallation& site) {
     std::map<std::string, std::string> files;
-    for (const std::string& name : MarquetaInstallation::FileNames(site.dir.file("web/banners")))
+    for (const std::string& name : site.bannerFileNames())
         files[site.bannerFile(name)] = ReadBytes(site.bannerFile(name));
-    for (const std::string& name : MarquetaInstallation::FileNames(site.dir.file("web/banners/images")))
+    for (const std::string& name : site.imageFileNames())
         files[site.imageFile(name)] = ReadBytes(site.imageFile(name));
     return files;
 }
@@ -74,9 +74,6 @@ protected:
         return PublishBanner(row, edit, site.context, published);
     }
 
-    std::vector<std::string> Images() const { return MarquetaInstallation::FileNames(site.dir.file("web/banners/images")); }
-    std::vector<std::string> Pages() const { return MarquetaInstallation::FileNames(site.dir.file("web/banners")); }
-
     MarquetaInstallation site;
     std::string newId;
     std::string published;
@@ -92,7 +89,7 @@ TEST_F(PublishBannerTest, OnlyTheCompanyChangedKeepsIdAndFiles) {
     EXPECT_TRUE(site.boxes.shown.empty());
     EXPECT_EQ(site.rows.cell(0, Company), "Acme Hardware");
     EXPECT_EQ(site.rows.cell(0, Uid), "00004A2F");
-    EXPECT_EQ(Images(), std::vector<std::string>{"00004A2F.gif"});
+    EXPECT_EQ(site.imageFileNames(), std::vector<std::string>{"00004A2F.gif"});
     EXPECT_EQ(ReadBytes(site.bannerFile("00004A2F.html")), Page("http://acme.example/tools", "00004A2F.gif"));
     EXPECT_EQ(ReadBytes(site.paths.dataFilePath), platform::ToCrLf(catalogueLine(site.rows.row(0).cells)));
     EXPECT_EQ(site.status.messages.back(), "Done");
@@ -120,9 +117,9 @@ TEST_F(PublishBannerTest, AChangedLinkRepublishesUnderANewId) {
     EXPECT_EQ(site.boxes.texts(), std::vector<std::string>{Report(images + "/00004A2F.gif", images + "/" + newId + ".gif",
                                                                   banners + "/00004A2F.html", banners + "/" + newId + ".html")});
     EXPECT_EQ(site.boxes.shown.at(0).caption, "");
-    EXPECT_EQ(Images(), std::vector<std::string>{newId + ".gif"});
+    EXPECT_EQ(site.imageFileNames(), std::vector<std::string>{newId + ".gif"});
     EXPECT_EQ(ReadBytes(site.imageFile(newId + ".gif")), "GIF89a-acme");
-    EXPECT_EQ(Pages(), Sorted({newId + ".html", "bannerfile.txt"}));
+    EXPECT_EQ(site.bannerFileNames(), Sorted({newId + ".html", "bannerfile.txt"}));
     EXPECT_EQ(ReadBytes(site.bannerFile(newId + ".html")), Page("http://acme.example/sale%20now", newId + ".gif"));
     EXPECT_EQ(site.rows.cell(0, Uid), newId);
     EXPECT_EQ(site.rows.cell(0, Url), "http://acme.example/sale%20now");
@@ -142,8 +139,8 @@ TEST_F(PublishBannerTest, ANewBannerWithoutAnImageFailsWithTheCopyMessage) {
     EXPECT_GT(site.boxes.shown[0].text.size(), expected.size());  // the system's reason follows
     EXPECT_EQ(site.rows.count(), 1);
     EXPECT_FALSE(Exists(site.paths.dataFilePath));
-    EXPECT_EQ(Images(), std::vector<std::string>{"00004A2F.gif"});
-    EXPECT_EQ(Pages(), std::vector<std::string>{"00004A2F.html"});
+    EXPECT_EQ(site.imageFileNames(), std::vector<std::string>{"00004A2F.gif"});
+    EXPECT_EQ(site.bannerFileNames(), std::vector<std::string>{"00004A2F.html"});
 }
 
 TEST_F(PublishBannerTest, ANewBannerWithAnImageFromAnotherFolderIsCopiedAndAppended) {
@@ -163,7 +160,7 @@ TEST_F(PublishBannerTest, ANewBannerWithAnImageFromAnotherFolderIsCopiedAndAppen
     EXPECT_EQ(site.rows.cell(1, Uid), newId);
     EXPECT_EQ(site.rows.cell(1, Ext), ".jpg");
     EXPECT_NE(site.rows.row(1).tag, site.rows.row(0).tag);
-    EXPECT_EQ(Images(), Sorted({"00004A2F.gif", newId + ".jpg"}));
+    EXPECT_EQ(site.imageFileNames(), Sorted({"00004A2F.gif", newId + ".jpg"}));
 }
 
 TEST_F(PublishBannerTest, AnImageChosenInsideTheImagesFolderIsMovedUnlessAnotherRowShowsIt) {
@@ -200,8 +197,8 @@ TEST_F(PublishBannerTest, ANewImageWithAnotherExtensionLeavesNoOrphan) {
     edit.values.ext = ".jpg";
     ASSERT_TRUE(Publish(0, edit));
 
-    EXPECT_EQ(Images(), std::vector<std::string>{newId + ".jpg"});
-    EXPECT_EQ(Pages(), Sorted({newId + ".html", "bannerfile.txt"}));
+    EXPECT_EQ(site.imageFileNames(), std::vector<std::string>{newId + ".jpg"});
+    EXPECT_EQ(site.bannerFileNames(), Sorted({newId + ".html", "bannerfile.txt"}));
     EXPECT_EQ(site.rows.cell(0, Ext), ".jpg");
     EXPECT_EQ(site.rows.cell(0, Uid), newId);
 }
@@ -246,7 +243,7 @@ TEST_F(PublishBannerTest, APageThatCannotBeWrittenKeepsTheCopiedImageOnly) {
 
     EXPECT_EQ(site.boxes.texts(),
               std::vector<std::string>{"Cannot open HTML file '" + site.paths.bannersDir + "/" + newId + ".html'"});
-    EXPECT_EQ(Images(), Sorted({"00004A2F.gif", newId + ".gif"}));
+    EXPECT_EQ(site.imageFileNames(), Sorted({"00004A2F.gif", newId + ".gif"}));
     EXPECT_EQ(site.rows.cell(0, Uid), "00004A2F");
     EXPECT_EQ(site.rows.cell(0, Url), "http://acme.example/tools");
     EXPECT_FALSE(Exists(site.paths.dataFilePath));

@@ -125,8 +125,8 @@ void ExpectEveryFileBelongsToExactlyOneRow(const MarquetaInstallation& site) {
         images.insert(uid + site.rows.cell(i, Ext));
         pages.insert(uid + ".html");
     }
-    const auto imagesOnDisk = MarquetaInstallation::FileNames(site.dir.file("web/banners/images"));
-    const auto pagesOnDisk = MarquetaInstallation::FileNames(site.dir.file("web/banners"));
+    const auto imagesOnDisk = site.imageFileNames();
+    const auto pagesOnDisk = site.bannerFileNames();
     EXPECT_EQ(std::set<std::string>(imagesOnDisk.begin(), imagesOnDisk.end()), images);
     EXPECT_EQ(std::set<std::string>(pagesOnDisk.begin(), pagesOnDisk.end()), pages);
 }
