@@ -14,11 +14,6 @@ namespace {
 namespace fs = std::filesystem;
 using namespace platform;
 
-mode_t ModeOf(const std::string& path) {
-    struct stat st;
-    return ::stat(path.c_str(), &st) == 0 ? (st.st_mode & 07777) : 0;
-}
-
 TEST(FileOps, CopyNeverReplacesAndKeepsBytesAndPermissions) {
     TempDir dir;
     std::string bytes(200000, '\0');

@@ -20,11 +20,6 @@ namespace fault = platform::fault;
 
 std::vector<std::string> Listing(const TempDir& dir) { return ListNames(dir.path().string()); }
 
-mode_t ModeOf(const std::string& path) {
-    struct stat st;
-    return ::stat(path.c_str(), &st) == 0 ? (st.st_mode & 07777) : 0;
-}
-
 // Writes the new content in three pieces, so that the second and third writes can fail too.
 platform::ErrorCode SaveInPieces(const std::string& path, const std::string& content) {
     AtomicFile file(path);

@@ -6,6 +6,7 @@
 #include <sstream>
 #include <stdexcept>
 
+#include <sys/stat.h>
 #include <unistd.h>
 
 TempDir::TempDir() {
@@ -44,6 +45,11 @@ std::string ReadBytes(const std::string& path) {
 bool Exists(const std::string& path) {
     std::error_code ec;
     return std::filesystem::exists(std::filesystem::symlink_status(path, ec));
+}
+
+mode_t ModeOf(const std::string& path) {
+    struct stat st;
+    return ::stat(path.c_str(), &st) == 0 ? (st.st_mode & 07777) : 0;
 }
 
 std::vector<std::string> ListNames(const std::string& folder) {

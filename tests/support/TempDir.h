@@ -4,6 +4,8 @@
 #include <string>
 #include <vector>
 
+#include <sys/types.h>
+
 class TempDir {
 public:
     TempDir();
@@ -23,6 +25,8 @@ private:
 void WriteBytes(const std::string& path, const std::string& bytes);
 std::string ReadBytes(const std::string& path);  // empty when missing
 bool Exists(const std::string& path);
+// The permission bits of path (mode & 07777); 0 when it cannot be read.
+mode_t ModeOf(const std::string& path);
 // Names of the entries of folder, sorted; shows at a glance that no temporary file was left.
 std::vector<std::string> ListNames(const std::string& folder);
 
