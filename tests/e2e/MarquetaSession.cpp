@@ -67,9 +67,7 @@ void MarquetaSession::clickRow(int position, bool control) {
 }
 
 void MarquetaSession::pressStateImage(int position) {
-    const QPoint at = view().rowLayout(position).stateImage.center();
-    SendMouse(view().viewport(), QEvent::MouseButtonPress, at, Qt::NoModifier);
-    SendMouse(view().viewport(), QEvent::MouseButtonRelease, at, Qt::NoModifier);
+    Click(view().viewport(), view().rowLayout(position).stateImage.center());
 }
 
 void MarquetaSession::doubleClick(int position) {
