@@ -10,7 +10,6 @@
 #include "platform/DirectorySearch.h"
 #include "platform/FileOps.h"
 #include "platform/Paths.h"
-#include "platform/Random.h"
 #include "platform/SafeWrite.h"
 #include "platform/TextMode.h"
 
@@ -46,14 +45,10 @@ std::vector<FoundImage> ListImages(const MarquetaPaths& paths) {
 // the image's new name nor the page's name is taken, so no two images share a page.
 std::string DrawImageId(const MarquetaPaths& paths, const FoundImage& image, const std::string& ext,
                         const std::set<std::string>& taken) {
-    const auto isFree = [&](const std::string& uid) {
+    return DrawFreeBannerId([&](const std::string& uid) {
         return !taken.count(uid) && !platform::PathExists(platform::DirectoryOf(image.fullPath) + uid + ext) &&
                !platform::PathExists(bannerPagePath(paths, uid));
-    };
-    std::string uid = FormatBannerId(platform::NextRandom());
-    for (int draws = 1; draws < kMaxBannerIdDraws && !isFree(uid); ++draws)
-        uid = FormatBannerId(platform::NextRandom());
-    return uid;
+    });
 }
 
 Cells PlaceholderRecord(const FoundImage& image, const std::string& url, const std::string& uid,

@@ -4,7 +4,6 @@
 #include "platform/DirectorySearch.h"
 #include "platform/FileOps.h"
 #include "platform/Paths.h"
-#include "platform/Random.h"
 
 // The folders end with a separator and one more is put between, as the programs always built
 // these paths; the doubled separator is harmless and shows in the messages as built.
@@ -36,8 +35,5 @@ bool IdIsFree(const MarquetaPaths& paths, const RowTable& rows, const std::strin
 }  // namespace
 
 std::string drawBannerId(const MarquetaPaths& paths, const RowTable& rows) {
-    std::string uid = FormatBannerId(platform::NextRandom());
-    for (int draws = 1; draws < kMaxBannerIdDraws && !IdIsFree(paths, rows, uid); ++draws)
-        uid = FormatBannerId(platform::NextRandom());
-    return uid;
+    return DrawFreeBannerId([&](const std::string& uid) { return IdIsFree(paths, rows, uid); });
 }
