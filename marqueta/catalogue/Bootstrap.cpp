@@ -5,6 +5,7 @@
 
 #include "marqueta/catalogue/CatalogueFile.h"
 #include "marqueta/publish/BannerId.h"
+#include "marqueta/publish/DeleteBanner.h"
 #include "marqueta/publish/PageText.h"
 #include "marqueta/publish/PublishBanner.h"
 #include "platform/DirectorySearch.h"
@@ -23,13 +24,6 @@ struct FoundImage {
 bool CatalogueExists(const std::string& dataFilePath) {
     std::string ignored;
     return platform::ReadFileBytes(dataFilePath, ignored);
-}
-
-// Every page of an earlier catalogue goes: names containing ".htm", folders skipped.
-void RemoveOldPages(const MarquetaPaths& paths) {
-    const std::string pattern = paths.bannersDir + "*.htm*";
-    for (const platform::FoundEntry& entry : platform::FindEntries(pattern))
-        if (!entry.isDirectory) platform::DeleteFile(platform::FoundPath(pattern, entry));
 }
 
 // Every file of the images folder counts as an image, in the order the file system lists them.
@@ -61,7 +55,8 @@ Cells PlaceholderRecord(const FoundImage& image, const std::string& url, const s
 bool generateCatalogue(const MarquetaPaths& paths, platform::MessageBoxes& boxes) {
     if (CatalogueExists(paths.dataFilePath)) return true;
 
-    RemoveOldPages(paths);
+    // Every page of an earlier catalogue goes: names containing ".htm", folders skipped.
+    DeleteMatchingFiles(paths.bannersDir + "*.htm*");
     const std::vector<FoundImage> images = ListImages(paths);
     platform::CreateDirectory(platform::DirectoryOf(paths.dataFilePath));
 

@@ -4,15 +4,10 @@
 #include "platform/FileOps.h"
 #include "platform/Paths.h"
 
-namespace {
-
-// Deletes every file (never a folder) that the pattern finds.
 void DeleteMatchingFiles(const std::string& pattern) {
     for (const platform::FoundEntry& entry : platform::FindEntries(pattern))
         if (!entry.isDirectory) platform::DeleteFile(platform::FoundPath(pattern, entry));
 }
-
-}  // namespace
 
 bool isSafeBannerId(const std::string& uid) {
     return !uid.empty() && uid.find_first_of("*?/\\") == std::string::npos && uid.find("..") == std::string::npos;

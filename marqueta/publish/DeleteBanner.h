@@ -8,3 +8,6 @@ void DeleteSelectedBanner(CatalogueContext& context, int firstSelectedRow);
 // True for an id that may safely name files in a pattern: not empty, no wildcard,
 // no separator, no "..".
 bool isSafeBannerId(const std::string& uid);
+
+// Deletes every file (never a folder) that the wildcard pattern finds.
+void DeleteMatchingFiles(const std::string& pattern);
