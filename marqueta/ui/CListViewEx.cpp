@@ -55,21 +55,6 @@ void CListViewEx::setImageLists(ListImages images) {
     viewport()->update();
 }
 
-void CListViewEx::setClientWidthSelection(bool on) {
-    clientWidthSelection_ = on;
-    viewport()->update();
-}
-
-void CListViewEx::setTextBackgroundColor(const QColor& colour) {
-    textBackgroundColor_ = colour;
-    viewport()->update();
-}
-
-void CListViewEx::setBackgroundColor(const QColor& colour) {
-    backgroundColor_ = colour;
-    viewport()->update();
-}
-
 RowLayout CListViewEx::layoutAt(int top, int height) const {
     RowGeometryInput in;
     in.left = header()->sectionViewportPosition(0);
@@ -81,8 +66,7 @@ RowLayout CListViewEx::layoutAt(int top, int height) const {
     }
     in.stateImageWidth = images_.state.isEmpty() ? 0 : images_.state.front().width();
     in.smallIconWidth = images_.small.isEmpty() ? 0 : images_.small.front().width();
-    in.clientWidth = viewport()->width();
-    in.clientWidthSelection = clientWidthSelection_;
+    in.clientWidth = viewport()->width();  // the highlight runs on to the right edge
     return LayoutRow(in);
 }
 
@@ -117,9 +101,7 @@ void CListViewEx::drawRow(QPainter* painter, const QStyleOptionViewItem& option,
     colours.highlight = pal.color(QPalette::Active, QPalette::Highlight);
     colours.highlightedText = pal.color(QPalette::Active, QPalette::HighlightedText);
     colours.text = pal.color(QPalette::Active, QPalette::Text);
-    colours.background = backgroundColor_.isValid() ? backgroundColor_ : pal.color(QPalette::Active, QPalette::Base);
-    colours.textBackground =
-        textBackgroundColor_.isValid() ? textBackgroundColor_ : pal.color(QPalette::Active, QPalette::Base);
+    colours.textBackground = pal.color(QPalette::Active, QPalette::Base);
 
     painter->save();
     painter->setFont(font());

@@ -1,7 +1,6 @@
 #pragma once
 // The list of banner rows: every row drawn whole (the highlight runs on to the right edge of the
 // view), cell texts shortened to fit, and sorting by a click on a column heading.
-#include <QColor>
 #include <QTreeView>
 
 #include "marqueta/catalogue/RowTable.h"
@@ -22,10 +21,6 @@ public:
 
     // Selected rows stay highlighted while the view lacks the focus.
     void setShowSelectionAlways(bool on) { showSelectionAlways_ = on; }
-    // Highlight of selected rows on to the right edge of the view.
-    void setClientWidthSelection(bool on);
-    void setTextBackgroundColor(const QColor& colour);
-    void setBackgroundColor(const QColor& colour);
 
     // Where the parts of the row at position lie, in viewport coordinates.
     RowLayout rowLayout(int position) const;
@@ -52,7 +47,4 @@ private:
     RowTableModel model_;
     ListImages images_;
     bool showSelectionAlways_ = false;
-    bool clientWidthSelection_ = true;
-    QColor textBackgroundColor_;  // invalid: the palette's base colour
-    QColor backgroundColor_;      // invalid: the palette's base colour
 };

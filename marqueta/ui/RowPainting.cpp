@@ -23,14 +23,13 @@ void DrawStateImage(QPainter& painter, const RowLayout& layout, const RowLook& l
     painter.drawPixmap(layout.bounds.topLeft(), state.at(look.stateImage - 1));
 }
 
-// A cut row's image is blended with the background, a selected row's with the highlight.
+// A selected row's image is blended with the highlight.
 void DrawItemImage(QPainter& painter, const RowLayout& layout, const RowLook& look, const RowColours& colours,
                    const ImageList& small) {
     if (small.isEmpty() || layout.bounds.width() < 2 || look.image < 0 || look.image >= small.size()) return;
     const QPixmap& image = small.at(look.image);
     const QPoint at = layout.icon.topLeft();
-    if (look.cut) painter.drawPixmap(at, BlendedImage(image, colours.background));
-    else if (look.selected) painter.drawPixmap(at, BlendedImage(image, colours.highlight));
+    if (look.selected) painter.drawPixmap(at, BlendedImage(image, colours.highlight));
     else painter.drawPixmap(at, image);
 }
 

@@ -18,13 +18,11 @@ struct RowColours {
     QColor highlightedText;      // text of a selected row
     QColor text;                 // text of an unselected row
     QColor textBackground;       // fill of an unselected row
-    QColor background;           // the list's background, blended into the images of cut rows
 };
 
 struct RowLook {
     bool selected = false;
     bool drawFocus = false;  // the row is the current one and the view has the focus
-    bool cut = false;
     int stateImage = 0;      // 0 none, else the 1-based number of the state image
     int image = 0;           // index into the small images
 };
