@@ -14,6 +14,7 @@
 #include "marqueta/app/KeyLockPanes.h"
 #include "marqueta/app/NoToolTips.h"
 #include "marqueta/ui/CRowListView.h"
+#include "marqueta/ui/LocalText.h"
 
 namespace {
 
@@ -125,7 +126,7 @@ void CMainFrame::setView(CRowListView* view) {
 }
 
 void CMainFrame::showMessage(const std::string& text) {
-    messagePane_->setText(QString::fromLocal8Bit(text.data(), static_cast<qsizetype>(text.size())));
+    messagePane_->setText(ToQt(text));
     messagePane_->repaint();
 }
 

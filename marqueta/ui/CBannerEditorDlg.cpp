@@ -13,6 +13,7 @@
 
 #include "marqueta/catalogue/CatalogueFile.h"
 #include "marqueta/ui/FileDialogHook.h"
+#include "marqueta/ui/LocalText.h"
 #include "platform/Paths.h"
 
 namespace {
@@ -103,9 +104,6 @@ void KeepFirstLine(QLineEdit* edit) {
     edit->setText(kept);
     edit->setCursorPosition(std::min(lineBreak, kept.size()));
 }
-
-QString ToQt(const std::string& text) { return QString::fromLocal8Bit(text.data(), static_cast<qsizetype>(text.size())); }
-std::string FromQt(const QString& text) { return text.toLocal8Bit().toStdString(); }
 
 }  // namespace
 

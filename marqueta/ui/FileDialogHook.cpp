@@ -4,6 +4,7 @@
 #include <QStringList>
 
 #include "marqueta/ui/CFileEditor.h"
+#include "marqueta/ui/LocalText.h"
 
 namespace {
 
@@ -21,11 +22,11 @@ std::optional<std::string> ChooseImageFile(QWidget* parent, const std::string& s
         NextAnswer().reset();
         return answer;
     }
-    CFileEditor dialog(parent, QString::fromLocal8Bit(startDir));
+    CFileEditor dialog(parent, ToQt(startDir));
     if (dialog.exec() != QDialog::Accepted) return std::nullopt;
     const QStringList chosen = dialog.selectedFiles();
     if (chosen.isEmpty()) return std::nullopt;
-    return QDir::toNativeSeparators(chosen.first()).toLocal8Bit().toStdString();
+    return FromQt(QDir::toNativeSeparators(chosen.first()));
 }
 
 void SetNextChosenImageFile(std::optional<std::string> path) { NextAnswer() = std::move(path); }

@@ -4,6 +4,7 @@
 #include <QPen>
 #include <QString>
 
+#include "marqueta/ui/LocalText.h"
 #include "marqueta/ui/ShortenToFit.h"
 
 QPixmap BlendedImage(const QPixmap& image, const QColor& colour) {
@@ -40,8 +41,7 @@ void DrawCellText(QPainter& painter, const QRect& cell, int inset, int margin, c
     const std::string fitted = ShortenToFit(painter.fontMetrics(), drawn, cell.width(), margin);
     const Qt::Alignment align = CellAlignment(columnAlignment, fitted != drawn);
     const int flags = Qt::TextSingleLine | Qt::TextDontClip | Qt::AlignVCenter | static_cast<int>(align);
-    painter.drawText(TextRect(cell, inset), flags,
-                     QString::fromLocal8Bit(fitted.data(), static_cast<qsizetype>(fitted.size())));
+    painter.drawText(TextRect(cell, inset), flags, ToQt(fitted));
 }
 
 void DrawFocusFrame(QPainter& painter, const QRect& area, const QColor& colour) {

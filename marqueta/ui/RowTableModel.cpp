@@ -1,15 +1,8 @@
 #include "marqueta/ui/RowTableModel.h"
 
+#include "marqueta/ui/LocalText.h"
 #include "marqueta/ui/SortRows.h"
 #include "platform/Random.h"
-
-namespace {
-
-QString FromLocal(const std::string& text) {
-    return QString::fromLocal8Bit(text.data(), static_cast<qsizetype>(text.size()));
-}
-
-}  // namespace
 
 RowTableModel::RowTableModel(RowTable& rows, Clock clock, QObject* parent)
     : QAbstractTableModel(parent), rows_(rows), clock_(std::move(clock)) {
@@ -32,7 +25,7 @@ QVariant RowTableModel::data(const QModelIndex& index, int role) const {
     const CatalogueRow& row = rows_.row(index.row());
     switch (role) {
     case Qt::DisplayRole:
-    case Qt::AccessibleTextRole: return FromLocal(row.cells.at(static_cast<std::size_t>(index.column())));
+    case Qt::AccessibleTextRole: return ToQt(row.cells.at(static_cast<std::size_t>(index.column())));
     case Qt::TextAlignmentRole: return QVariant::fromValue(alignments_.at(static_cast<std::size_t>(index.column())));
     case StateImageRole: return row.stateImage;
     case ImageIndexRole: return 0;  // every row shows the first small icon, as the list always did

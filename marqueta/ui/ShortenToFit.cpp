@@ -1,7 +1,8 @@
 #include "marqueta/ui/ShortenToFit.h"
 
 #include <QFontMetrics>
-#include <QString>
+
+#include "marqueta/ui/LocalText.h"
 
 namespace {
 
@@ -15,7 +16,7 @@ bool SplitsCharacter(const std::string& text, std::size_t position) {
 }  // namespace
 
 int TextExtent(const QFontMetrics& metrics, const std::string& text) {
-    return metrics.horizontalAdvance(QString::fromLocal8Bit(text.data(), static_cast<qsizetype>(text.size())));
+    return metrics.horizontalAdvance(ToQt(text));
 }
 
 std::string ShortenToFit(const QFontMetrics& metrics, const std::string& text, int width, int margin) {

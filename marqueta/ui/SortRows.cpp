@@ -5,13 +5,10 @@
 
 #include "common/Atol.h"
 #include "marqueta/catalogue/CatalogueFile.h"
+#include "marqueta/ui/LocalText.h"
 #include "platform/Random.h"
 
 namespace {
-
-QString FromLocal(const std::string& text) {
-    return QString::fromLocal8Bit(text.data(), static_cast<qsizetype>(text.size()));
-}
 
 template <typename T>
 int Order(const T& a, const T& b) {
@@ -40,7 +37,7 @@ int CompareCells(SortKind kind, const std::string& first, const std::string& sec
     case SortKind::Date: return Order(ParseDateText(first, now), ParseDateText(second, now));
     case SortKind::Text: break;
     }
-    return Sign(collator.compare(FromLocal(first), FromLocal(second)));
+    return Sign(collator.compare(ToQt(first), ToQt(second)));
 }
 
 RowSortKeys::RowSortKeys(const RowTable& rows, int column, std::time_t now)
@@ -58,7 +55,7 @@ RowSortKeys::RowSortKeys(const RowTable& rows, int column, std::time_t now)
         switch (kind_) {
         case SortKind::Number: numbers_.push_back(AtolLike(text)); break;
         case SortKind::Date: numbers_.push_back(ParseDateText(text, now)); break;
-        case SortKind::Text: texts_.push_back(collator_.sortKey(FromLocal(text))); break;
+        case SortKind::Text: texts_.push_back(collator_.sortKey(ToQt(text))); break;
         }
     }
 }

@@ -12,6 +12,7 @@ target_link_libraries(draw_marqueta_images PRIVATE velta_options Qt6::Gui)
 
 # The sortable list with rows drawn whole.
 add_library(velta_listview STATIC
+  LocalText.h
   ShortenToFit.h ShortenToFit.cpp
   ListImages.h ListImages.cpp
   RowGeometry.h RowGeometry.cpp
