@@ -118,6 +118,14 @@ bool ReadFileBytes(const std::string& path, std::string& out) {
     return e == 0;
 }
 
+bool CanOpenForReading(const std::string& path) {
+    ErrorCode error = 0;
+    int fd = sys::OpenForReading(ResolveCase(path), error);
+    if (fd < 0) return false;
+    ::close(fd);
+    return true;
+}
+
 std::string SystemErrorText(ErrorCode code) {
 #if defined(__GLIBC__) && (__GLIBC__ > 2 || (__GLIBC__ == 2 && __GLIBC_MINOR__ >= 32))
     if (!::strerrordesc_np(code)) return {};  // the system has no message for it

@@ -20,6 +20,9 @@ bool IsDirectory(const std::string& path);  // a real folder, not a link to one
 // Reads the whole file; false when it cannot be opened or read.
 bool ReadFileBytes(const std::string& path, std::string& out);
 
+// True when path is an ordinary file that can be opened for reading; nothing is read.
+bool CanOpenForReading(const std::string& path);
+
 // The system's message text for an error code; empty when there is none.
 std::string SystemErrorText(ErrorCode code);
 

@@ -21,11 +21,6 @@ struct FoundImage {
     std::string name;
 };
 
-bool CatalogueExists(const std::string& dataFilePath) {
-    std::string ignored;
-    return platform::ReadFileBytes(dataFilePath, ignored);
-}
-
 // Every file of the images folder counts as an image, in the order the file system lists them.
 std::vector<FoundImage> ListImages(const MarquetaPaths& paths) {
     const std::string pattern = paths.imagesDir + "*.*";
@@ -53,7 +48,7 @@ Cells PlaceholderRecord(const FoundImage& image, const std::string& url, const s
 }  // namespace
 
 bool generateCatalogue(const MarquetaPaths& paths, platform::MessageBoxes& boxes) {
-    if (CatalogueExists(paths.dataFilePath)) return true;
+    if (platform::CanOpenForReading(paths.dataFilePath)) return true;  // the list reads it later
 
     // Every page of an earlier catalogue goes: names containing ".htm", folders skipped.
     DeleteMatchingFiles(paths.bannersDir + "*.htm*");

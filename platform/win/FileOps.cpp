@@ -58,6 +58,14 @@ bool ReadFileBytes(const std::string& path, std::string& out) {
     return error == 0;
 }
 
+bool CanOpenForReading(const std::string& path) {
+    ErrorCode error = 0;
+    int fd = sys::OpenForReading(path, error);
+    if (fd < 0) return false;
+    sys::Close(fd);
+    return true;
+}
+
 std::string SystemErrorText(ErrorCode code) {
     char* buffer = nullptr;
     DWORD n = FormatMessageA(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
