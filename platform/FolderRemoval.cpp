@@ -87,7 +87,7 @@ bool RemoveEntry(int fd, const std::string& name) {
 // Splits path into its folder and its own name, dropping one trailing separator.
 void SplitPath(std::string path, std::string& folder, std::string& name) {
     if (path.size() > 1 && path.back() == kSep) path.pop_back();
-    folder = DirectoryOf(path);
+    folder = FolderOf(path);
     name = path.substr(folder.size());
 }
 

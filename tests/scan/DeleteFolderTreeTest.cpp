@@ -1,8 +1,12 @@
 #include <filesystem>
+#include <future>
+#include <thread>
+#include <utility>
 
 #include <gtest/gtest.h>
 
 #include "dormix/scan/DeleteFolderTree.h"
+#include "platform/FaultInjection.h"
 #include "tests/support/TempDir.h"
 
 namespace fs = std::filesystem;
@@ -76,6 +80,51 @@ TEST(DeleteAccountFolder, FindsTheFolderWhateverTheLetterCase) {
     MakeTree(folder);
     EXPECT_TRUE(DeleteAccountFolder(dir.file("416e6e")));
     EXPECT_FALSE(Exists(folder));
+}
+
+}  // namespace
+
+namespace {
+
+std::size_t CountEntries(const std::string& folder) {
+    std::size_t n = 0;
+    for ([[maybe_unused]] const auto& e : fs::recursive_directory_iterator(folder)) ++n;
+    return n;
+}
+
+TEST(DeleteFolderTree, AFolderSwappedForALinkWhileTheDeletionRunsIsNotFollowed) {
+    TempDir dir;
+    const std::string victim = dir.file("victim");
+    MakeTree(victim);
+    const std::size_t victimEntries = CountEntries(victim);
+    const std::string account = dir.file("account");
+    fs::create_directories(account + "/sub/inner");
+    WriteBytes(account + "/sub/inner/mine.txt", "mine");
+
+    // Once the removal has found "sub" as a folder, a second program puts a link in its place.
+    std::promise<void> found, swapped;
+    std::future<void> foundSignal = found.get_future(), swappedSignal = swapped.get_future();
+    std::thread attacker([&] {
+        foundSignal.wait();
+        fs::rename(account + "/sub", dir.file("moved-away"));
+        fs::create_directory_symlink(victim, account + "/sub");
+        swapped.set_value();
+    });
+    bool first = true;
+    platform::fault::BeforeDescend([&] {
+        if (!std::exchange(first, false)) return;
+        found.set_value();
+        swappedSignal.wait();
+    });
+
+    EXPECT_TRUE(DeleteFolderTree(account));
+    attacker.join();
+    platform::fault::Reset();
+
+    EXPECT_FALSE(Exists(account));
+    EXPECT_EQ(CountEntries(victim), victimEntries);
+    EXPECT_EQ(ReadBytes(victim + "/a/b/c/three.dat"), "3");
+    EXPECT_EQ(ReadBytes(dir.file("moved-away/inner/mine.txt")), "mine");  // moved out of reach first
 }
 
 }  // namespace
