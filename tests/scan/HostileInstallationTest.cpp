@@ -21,41 +21,30 @@ namespace {
 
 const std::string kStopped = " Nothing was deleted.";
 
-TEST_F(ScanTest, ABackslashInAFolderNameMatchesNoOtherUser) {
+TEST_F(ScanTest, OddFolderNamesMatchNoOtherUserAndKeyFilesComeFromTheAccountsFolder) {
+    fs::create_directories(install->paths().installPath + "/User");  // empty, beside user/
+    install->addAccount("ann", logon(100));
     install->addAccount("bob", logon(1));
-    const std::string odd = install->addFolder("7a7a\\626f62", logon(100));
-    install->writeKeyFiles({"bob"});
+    const std::string odd = install->addFolder("7a7a\\626f62", logon(100));  // not "bob" behind a backslash
+    install->writeKeyFiles({"ann", "bob"});
     install->writeTervoxUsers({"bob"});
     boxes.answers = {Answer::Yes};
 
     EXPECT_TRUE(scan(30));
 
-    EXPECT_FALSE(Exists(odd));
+    EXPECT_FALSE(Exists(odd) || hasFolder("ann"));
     EXPECT_TRUE(hasFolder("bob"));
     EXPECT_EQ(userKeyNames(), Names{"bob"});
     EXPECT_EQ(userTimeNames(), Names{"bob"});
     EXPECT_EQ(tervoxNames(), Names{"bob"});
-    expectSummary("Successfully deleted 1 account(s)!", "Dormant Accounts Deleted!");
-}
-
-TEST_F(ScanTest, KeyFilesAreTakenFromTheFolderTheAccountsAreIn) {
-    fs::create_directories(install->paths().installPath + "/User");  // empty, beside user/
-    install->addAccount("ann", logon(100));
-    install->writeKeyFiles({"ann", "bob"});
-    boxes.answers = {Answer::No};
-
-    EXPECT_TRUE(scan(30));
-
-    EXPECT_FALSE(hasFolder("ann"));
-    EXPECT_EQ(userKeyNames(), Names{"bob"});
-    EXPECT_EQ(userTimeNames(), Names{"bob"});
+    expectSummary("Successfully deleted 2 account(s)!", "Dormant Accounts Deleted!");
 }
 
 TEST_F(ScanTest, WhatCannotBeTakenSafelyStopsTheScanBeforeAnyDeletion) {
     struct Case {
         const char* name;
         std::function<Names(DormixInstallation&)> arrange;  // the paths the message must name
-        const char* accountsIn = "user";           // where the account folder is then
+        const char* accountsIn = "user";                    // where the account folder is then
     };
     const Case cases[] = {
         {"two user folders, neither spelled user",
@@ -66,12 +55,6 @@ TEST_F(ScanTest, WhatCannotBeTakenSafelyStopsTheScanBeforeAnyDeletion) {
              return Names{base + "/User", base + "/USER"};
          },
          "User"},
-        {"two key files, neither spelled USER.KEY",
-         [](DormixInstallation& t) {
-             fs::rename(t.userKeyPath(), t.userFolder() + "/user.key");
-             WriteBytes(t.userFolder() + "/User.Key", "");
-             return Names{t.userFolder() + "/user.key", t.userFolder() + "/User.Key"};
-         }},
         {"a pipe in place of a key file",
          [](DormixInstallation& t) {
              fs::remove(t.userTimeKeyPath());
@@ -98,30 +81,22 @@ TEST_F(ScanTest, WhatCannotBeTakenSafelyStopsTheScanBeforeAnyDeletion) {
     }
 }
 
-// Another scan of the same installation starts while this one waits at its question.
-class SecondScanAtTheQuestion : public ScriptedMessageBoxes {
-public:
-    std::function<void()> second;
-    platform::Answer show(const std::string& text, const std::string& caption, platform::Buttons buttons) override {
-        if (buttons == platform::Buttons::YesNoCancel && second) std::exchange(second, nullptr)();
-        return ScriptedMessageBoxes::show(text, caption, buttons);
-    }
-};
-
 TEST_F(ScanTest, ASecondScanOfTheSameInstallationIsRefused) {
     install->addAccount("ann", logon(100));
     install->writeKeyFiles({"ann"});
-    ScriptedMessageBoxes secondBoxes;
-    bool secondResult = true;
-    SecondScanAtTheQuestion firstBoxes;
-    firstBoxes.answers = {Answer::No};
-    firstBoxes.second = [&] { secondResult = ScanDormantAccounts(30, install->paths(), secondBoxes, now); };
+    ScriptedMessageBoxes second;
+    platform::fault::BeforeDescend([&] {  // while the first scan deletes ann's folder
+        if (second.shown.empty()) {
+            EXPECT_FALSE(ScanDormantAccounts(30, install->paths(), second, now));
+        }
+    });
+    boxes.answers = {Answer::No};
 
-    EXPECT_TRUE(ScanDormantAccounts(30, install->paths(), firstBoxes, now));
+    EXPECT_TRUE(scan(30));
+    platform::fault::Reset();
 
-    EXPECT_FALSE(secondResult);
-    EXPECT_EQ(secondBoxes.texts(), Names{"Another scan of " + install->paths().installPath + " is running." + kStopped});
-    EXPECT_EQ(firstBoxes.shown.back().text, "Successfully deleted 1 account(s)!");
+    EXPECT_EQ(second.texts(), Names{"Another scan of " + install->paths().installPath + " is running." + kStopped});
+    expectSummary("Successfully deleted 1 account(s)!", "Dormant Accounts Deleted!");
     EXPECT_EQ(userKeyNames(), Names{});
 }
 
@@ -150,10 +125,7 @@ TEST_F(ScanTest, KeyRecordsThatKeepChangingAreLoggedAndTheAccountIsFinishedNextT
 }
 
 TEST_F(ScanTest, MailServerUsersThatCouldNotBeDeletedAreReportedAfterTheSummary) {
-    struct Holder {
-        sqlite3* db = nullptr;
-        ~Holder() { sqlite3_close(db); }
-    };
+    using Holder = std::unique_ptr<sqlite3, int (*)(sqlite3*)>;
     struct Case {
         const char* name;
         std::function<void(DormixInstallation&, Holder&)> breakIt;
@@ -162,11 +134,12 @@ TEST_F(ScanTest, MailServerUsersThatCouldNotBeDeletedAreReportedAfterTheSummary)
     const Case cases[] = {
         {"corrupt", [](DormixInstallation& t, Holder&) { WriteBytes(t.tervoxDb(), std::string(4096, 'x')); },
          "the user database could not be opened"},
-        {"missing", [](DormixInstallation& t, Holder&) { fs::remove(t.tervoxDb()); }, "the user database could not be opened"},
         {"locked by a writer",
          [](DormixInstallation& t, Holder& h) {
-             ASSERT_EQ(sqlite3_open(t.tervoxDb().c_str(), &h.db), SQLITE_OK);
-             ASSERT_EQ(sqlite3_exec(h.db, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr), SQLITE_OK);
+             sqlite3* db = nullptr;
+             sqlite3_open(t.tervoxDb().c_str(), &db);
+             h.reset(db);
+             ASSERT_EQ(sqlite3_exec(db, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr), SQLITE_OK);
          },
          "the user database refused the deletion"},
     };
@@ -176,14 +149,13 @@ TEST_F(ScanTest, MailServerUsersThatCouldNotBeDeletedAreReportedAfterTheSummary)
         install->addAccount("ann", logon(100));
         install->addAccount("bob", logon(200));
         install->writeTervoxUsers({"ann", "bob"});
-        Holder holder;
+        Holder holder(nullptr, sqlite3_close);
         c.breakIt(*install, holder);
         boxes.answers = {Answer::Yes};
 
         EXPECT_TRUE(scan(30));
 
-        EXPECT_FALSE(hasFolder("ann"));
-        EXPECT_FALSE(hasFolder("bob"));
+        EXPECT_FALSE(hasFolder("ann") || hasFolder("bob"));
         ASSERT_EQ(boxes.shown.size(), 3u);
         EXPECT_EQ(boxes.shown[1].text, "Successfully deleted 2 account(s)!");
         EXPECT_EQ(boxes.shown[2].text, std::string("The mail server's users of 2 account(s) could not be deleted: ") + c.reason);
@@ -201,41 +173,25 @@ TEST_F(ScanTest, UserIniIsReadAsWindowsReadsIt) {
 
     EXPECT_TRUE(scan(30));
 
-    EXPECT_FALSE(hasFolder("dq"));
-    EXPECT_FALSE(hasFolder("sq"));
-    EXPECT_TRUE(hasFolder("emil"));
-    EXPECT_TRUE(hasFolder("hugo"));
+    EXPECT_FALSE(hasFolder("dq") || hasFolder("sq"));
+    EXPECT_TRUE(hasFolder("emil") && hasFolder("hugo"));
     EXPECT_EQ(sortedLogLines(),
               (Names{"emil, has not activated their account ", "hugo, has an unreadable user.ini file "}));
     expectSummary("Successfully deleted 2 account(s)!", "Dormant Accounts Deleted!");
 }
 
-TEST(KeyFileLock, TwoRemoversOfOneFileLoseNoRemoval) {
+TEST(KeyFileLock, AKeyFileIsReplacedOnlyWhileNoOtherDormixHoldsItsFolder) {
     TempDir dir;
     const std::string path = dir.file("USER.KEY");
-    std::vector<KeyEntry> entries;
-    for (int i = 0; i < 120; ++i) entries.emplace_back(UserKeyOf("u" + std::to_string(i)), "v");
-    WriteKeyFile(path, entries);
-    // Widen the moment between the check that the file is as read and the rename.
-    platform::fault::BeforeReplace([] { std::this_thread::sleep_for(std::chrono::milliseconds(2)); }, 1000);
-    std::vector<std::string> removed[2];
-    auto remover = [&](int parity) {
-        for (int i = parity; i < 120; i += 2) {
-            const std::string key = UserKeyOf("u" + std::to_string(i));
-            if (keyindex::RemoveKeyFromFile(path, key.c_str()).result == keyindex::RemovalResult::Removed)
-                removed[parity].push_back(key);
-        }
-    };
-    std::thread other(remover, 1);
-    remover(0);
-    other.join();
-    platform::fault::Reset();
-
-    std::vector<std::string> left;
-    for (const KeyEntry& e : ReadKeyFile(path)) left.push_back(e.first);
-    EXPECT_GT(removed[0].size() + removed[1].size(), 60u);
-    for (const auto& keys : removed)
-        for (const std::string& key : keys) EXPECT_EQ(std::count(left.begin(), left.end(), key), 0) << key << " reported removed";
+    WriteKeyFile(path, {{UserKeyOf("ann"), "a"}, {UserKeyOf("bob"), "b"}});
+    const std::string before = ReadBytes(path);
+    auto other = std::make_unique<platform::FolderLock>(dir.path().string(), platform::FolderLock::Wait::No);
+    std::thread remover([&] { keyindex::RemoveKeyFromFile(path, UserKeyOf("ann").c_str()); });
+    std::this_thread::sleep_for(std::chrono::milliseconds(200));
+    EXPECT_EQ(ReadBytes(path), before);  // waits for the other removal to end
+    other.reset();
+    remover.join();
+    EXPECT_EQ(ReadKeyFile(path), (std::vector<KeyEntry>{{UserKeyOf("bob"), "b"}}));
 }
 
 }  // namespace
