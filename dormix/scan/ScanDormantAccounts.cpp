@@ -11,9 +11,9 @@
 #include "dormix/scan/FileExists.h"
 #include "dormix/scan/FolderUserName.h"
 #include "dormix/scan/LastLogon.h"
+#include "dormix/scan/ReadIniSetting.h"
 #include "platform/FolderLock.h"
 #include "platform/Paths.h"
-#include "platform/ProfileFile.h"
 
 namespace {
 
@@ -31,7 +31,7 @@ struct AccountVerdict {
 AccountVerdict JudgeAccount(const std::string& folder, std::int32_t days, std::time_t now) {
     const std::string ini = folder + platform::kSepText + "user.ini";
     if (!FileExists(ini)) return {LogReason::NoUserIni, false};
-    const platform::ProfileValue read = platform::ReadProfileValue(ini, "PROGRAM", "LASTLOGON");
+    const platform::ProfileValue read = ReadIniSetting("PROGRAM", "LASTLOGON", ini);
     if (read.error) return {LogReason::UnreadableUserIni, false};
     const std::string& value = read.value;
     if (value.empty()) return {LogReason::NotActivated, false};
