@@ -1,5 +1,6 @@
 #include "common/VeltaSettings.h"
 
+#include "platform/FileOps.h"
 #include "platform/Paths.h"
 #include "platform/ProfileFile.h"
 
@@ -9,4 +10,11 @@ std::string ReadVeltaSetting(const std::string& section, const std::string& key)
 
 bool WriteVeltaSetting(const std::string& section, const std::string& key, const std::string& value) {
     return platform::WriteProfileString(platform::SettingsFilePath(), section, key, value);
+}
+
+std::string InstallationMissingText() {
+    const std::string path = platform::SettingsFilePath();
+    const platform::ErrorCode error = platform::ReadProfileValue(path, "PROGRAM", "").error;
+    if (error == 0 || !platform::PathExists(path)) return "Velta must be installed.";
+    return "The settings file " + path + " cannot be read: " + platform::SystemErrorText(error);
 }

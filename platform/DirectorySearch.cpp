@@ -43,7 +43,7 @@ bool WildcardMatch(const std::string& pattern, const std::string& name) {
 }
 
 std::vector<FoundEntry> FindEntries(const std::string& pattern) {
-    std::string folder = DirectoryOf(pattern);
+    std::string folder = FolderOf(pattern);
     std::string namePattern = pattern.substr(folder.size());
     std::string resolved = folder.empty() ? std::string() : ResolveCase(folder);
     std::vector<FoundEntry> dots, others;
@@ -57,6 +57,6 @@ std::vector<FoundEntry> FindEntries(const std::string& pattern) {
     return dots;
 }
 
-std::string FoundPath(const std::string& pattern, const FoundEntry& entry) { return DirectoryOf(pattern) + entry.name; }
+std::string FoundPath(const std::string& pattern, const FoundEntry& entry) { return FolderOf(pattern) + entry.name; }
 
 }  // namespace platform

@@ -15,7 +15,7 @@ struct FoundEntry {
 // name, with or without a dot; a pattern ending in ".*" also matches the name without the dot.
 bool WildcardMatch(const std::string& pattern, const std::string& name);
 
-// Entries of the folder part of pattern whose names match its last component, in the order
+// Entries of the folder part of pattern (FolderOf) whose names match its last component, in the order
 // the file system lists them. "." and ".." are reported first when the pattern matches them,
 // as the Windows search does. The folder is resolved without regard to case.
 std::vector<FoundEntry> FindEntries(const std::string& pattern);

@@ -8,11 +8,12 @@
 namespace platform::fault {
 
 namespace {
-constexpr std::size_t kSteps = 6;
+constexpr std::size_t kSteps = 7;
 std::array<int, kSteps> countdown{};  // 0 means disarmed
 bool fired = false;
 std::function<void()> beforeReplace;
 int beforeReplaceTimes = 0;
+std::function<void()> beforeDescend;
 int crashCountdown = 0;  // 0 means no crash pending
 
 std::size_t IndexOf(Step step) { return static_cast<std::size_t>(step); }
@@ -63,6 +64,12 @@ void RunBeforeReplace() {
     beforeReplace();
 }
 
+void BeforeDescend(std::function<void()> action) { beforeDescend = std::move(action); }
+
+void RunBeforeDescend() {
+    if (beforeDescend) beforeDescend();
+}
+
 void CrashAt(int n) {
     crashCountdown = n > 0 ? n : 0;
     detail::armed = AnyArmed();
@@ -72,6 +79,7 @@ void Reset() {
     crashCountdown = 0;
     beforeReplace = nullptr;
     beforeReplaceTimes = 0;
+    beforeDescend = nullptr;
     countdown.fill(0);
     fired = false;
     detail::armed = false;

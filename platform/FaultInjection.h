@@ -1,11 +1,11 @@
 #pragma once
-// A seam for tests of the error paths: makes the n-th write, flush, close, rename or folder sync
-// of the platform layer fail as a full or broken disk would. Unused, it costs one flag check.
+// A seam for tests of the error paths: makes the n-th write, flush, close, rename, folder sync or
+// removal of the platform layer fail as a full or broken disk would. Unused, it costs one flag check.
 #include <functional>
 
 namespace platform::fault {
 
-enum class Step { Create, Write, Flush, Close, Rename, SyncDir };
+enum class Step { Create, Write, Flush, Close, Rename, SyncDir, Remove };
 
 // The n-th operation of that step from now on (n >= 1) fails: writes with ENOSPC, the others with EIO.
 void FailAt(Step step, int n);
@@ -15,6 +15,10 @@ void Reset();
 // standing in for another program that changes the file at that moment.
 void BeforeReplace(std::function<void()> action, int times = 1);
 void RunBeforeReplace();
+// Runs action each time a tree removal has found a folder and is about to enter it, standing in
+// for another program that swaps something into its place at that moment.
+void BeforeDescend(std::function<void()> action);
+void RunBeforeDescend();
 
 // True once an armed failure has been delivered since the last FailAt or Reset.
 bool Fired();

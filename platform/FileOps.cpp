@@ -63,7 +63,6 @@ ErrorCode CopyFileNoReplace(const std::string& from, const std::string& to) {
     }
     e = CopyOpened(in, out, st.st_mode & 07777);
     ::close(in);
-    if (!e) e = fault::Injected(fault::Step::Flush);
     if (!e) e = sys::SyncFile(out);
     ErrorCode closed = sys::Close(out);
     if (!e) e = closed;
@@ -108,14 +107,18 @@ bool IsDirectory(const std::string& path) {
 }
 
 bool ReadFileBytes(const std::string& path, std::string& out) {
+    return ReadFileLimited(path, out, static_cast<std::size_t>(-1)) == 0;
+}
+
+ErrorCode ReadFileLimited(const std::string& path, std::string& out, std::size_t limit) {
     out.clear();
     ErrorCode error = 0;
     int fd = sys::OpenForReading(ResolveCase(path), error);
-    if (fd < 0) return false;
-    ErrorCode e = sys::ReadAll(fd, out);
+    if (fd < 0) return error;
+    error = sys::ReadAll(fd, out, limit);
     ::close(fd);
-    if (e) out.clear();
-    return e == 0;
+    if (error) out.clear();
+    return error;
 }
 
 bool CanOpenForReading(const std::string& path) {

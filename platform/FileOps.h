@@ -2,11 +2,20 @@
 // File and folder operations standing in for the Windows calls. Each returns 0 on success or
 // an errno-style error code that SystemErrorText turns into the system's own message.
 // Paths are resolved without regard to case before use (see ResolveCase).
+#include <cerrno>
+#include <cstddef>
 #include <string>
 
 namespace platform {
 
 using ErrorCode = int;
+
+// The error a read reports for a file larger than its caller allows.
+#ifdef _WIN32
+inline constexpr ErrorCode kFileTooLarge = 223;  // ERROR_FILE_TOO_LARGE
+#else
+inline constexpr ErrorCode kFileTooLarge = EFBIG;
+#endif
 
 ErrorCode CopyFileNoReplace(const std::string& from, const std::string& to);
 ErrorCode MoveFile(const std::string& from, const std::string& to);
@@ -19,6 +28,10 @@ bool IsDirectory(const std::string& path);  // a real folder, not a link to one
 
 // Reads the whole file; false when it cannot be opened or read.
 bool ReadFileBytes(const std::string& path, std::string& out);
+
+// Reads the whole ordinary file when it holds at most limit bytes: 0, or the error of the open or
+// read, or kFileTooLarge (nothing much beyond limit is ever held in memory). out is empty on error.
+ErrorCode ReadFileLimited(const std::string& path, std::string& out, std::size_t limit);
 
 // True when path is an ordinary file that can be opened for reading; nothing is read.
 bool CanOpenForReading(const std::string& path);

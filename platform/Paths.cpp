@@ -33,6 +33,15 @@ std::string DirectoryOf(const std::string& path) {
     return HasDrive(path) ? path.substr(0, 2) : std::string();
 }
 
+std::string FolderOf(const std::string& path) {
+#ifdef _WIN32
+    return DirectoryOf(path);
+#else
+    const std::size_t sep = path.rfind(kSep);
+    return sep == std::string::npos ? std::string() : path.substr(0, sep + 1);
+#endif
+}
+
 std::string FileNameOf(const std::string& path) {
     std::size_t sep = LastSeparator(path);
     return sep == std::string::npos ? path : path.substr(sep + 1);

@@ -16,6 +16,10 @@ inline constexpr const char* kSepText = "/";
 // a bare name gives its "X:" drive when it has one, else the empty string.
 std::string DirectoryOf(const std::string& path);
 
+// The folder part of a path as this system splits it, up to and including its last separator:
+// elsewhere than on Windows a backslash is an ordinary character of a file name and splits nothing.
+std::string FolderOf(const std::string& path);
+
 // The file name after the last separator (the whole text when there is none).
 std::string FileNameOf(const std::string& path);
 

@@ -66,19 +66,25 @@ std::string WithValue(const std::string& text, const std::string& section, const
 
 // Names are looked up and written without the white space around them, since that is how they
 // read back from the file.
-std::string ReadProfileString(const std::string& filePath, const std::string& givenSection,
+ProfileValue ReadProfileValue(const std::string& filePath, const std::string& givenSection,
                               const std::string& givenKey) {
     const std::string section = TrimProfileName(givenSection), key = TrimProfileName(givenKey);
+    ProfileValue result;
     std::string text;
-    if (!ReadFileBytes(filePath, text)) return {};
+    if ((result.error = ReadFileLimited(filePath, text, kMaxProfileFileBytes))) return result;
     std::vector<ProfileLine> lines = ParseProfileLines(text);
     std::size_t sectionIndex = FindProfileSection(lines, section);
-    if (sectionIndex == lines.size()) return {};
+    if (sectionIndex == lines.size()) return result;
     std::size_t keyIndex = FindProfileKey(lines, sectionIndex, key);
-    if (keyIndex == lines.size()) return {};
+    if (keyIndex == lines.size()) return result;
     const ProfileLine& line = lines[keyIndex];
-    std::size_t length = line.valueEnd - line.valueStart;
-    return text.substr(line.valueStart, length < kMaxProfileValue ? length : kMaxProfileValue);
+    result.value = DropProfileQuotes(text.substr(line.valueStart, line.valueEnd - line.valueStart));
+    if (result.value.size() > kMaxProfileValue) result.value.resize(kMaxProfileValue);
+    return result;
+}
+
+std::string ReadProfileString(const std::string& filePath, const std::string& section, const std::string& key) {
+    return ReadProfileValue(filePath, section, key).value;
 }
 
 bool WriteProfileString(const std::string& filePath, const std::string& givenSection,
@@ -91,7 +97,7 @@ bool WriteProfileString(const std::string& filePath, const std::string& givenSec
     for (int attempt = 0; attempt < kWriteAttempts; ++attempt) {
         FileStamp stamp = StampOf(path);
         std::string text;
-        bool existed = ReadFileBytes(path, text);
+        bool existed = ReadFileLimited(path, text, kMaxProfileFileBytes) == 0;
         if (!existed && PathExists(path)) return false;  // there but unreadable: never overwrite it blind
         std::string updated = WithValue(text, section, key, value);
         if (existed && updated == text) return true;

@@ -25,6 +25,11 @@ std::string TrimProfileName(const std::string& name) {
     return name.substr(first, TrimSpaceBack(name, first, name.size()) - first);
 }
 
+std::string DropProfileQuotes(const std::string& value) {
+    const bool quoted = value.size() >= 2 && (value.front() == '"' || value.front() == '\'') && value.back() == value.front();
+    return quoted ? value.substr(1, value.size() - 2) : value;
+}
+
 namespace {
 
 void Classify(const std::string& text, ProfileLine& line) {

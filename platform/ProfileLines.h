@@ -21,6 +21,10 @@ struct ProfileLine {
 // name without the white space around it, as names are read from the file.
 std::string TrimProfileName(const std::string& name);
 
+// value without one pair of matching double or single quotes around it, as the system's profile
+// functions read it: "2020/1/5" reads as 2020/1/5, "" as the empty value.
+std::string DropProfileQuotes(const std::string& value);
+
 // Splits text into lines ending in LF, CR LF or CR, and classifies each.
 std::vector<ProfileLine> ParseProfileLines(const std::string& text);
 

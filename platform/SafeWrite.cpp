@@ -36,7 +36,6 @@ ErrorCode AtomicFile::commit() {
     if (done_) return error_ ? error_ : EINVAL;
     if (!error_ && fd_ < 0) error_ = EBADF;
     if (!error_) error_ = sys::AdoptPermissions(fd_, target_);
-    if (!error_) error_ = fault::Injected(fault::Step::Flush);
     if (!error_) error_ = sys::SyncFile(fd_);
     if (!error_) {
         error_ = sys::Close(fd_);
@@ -52,7 +51,7 @@ ErrorCode AtomicFile::commit() {
     }
     done_ = true;
     // The new content is in place now; a failed folder sync cannot undo that and is not a failed save.
-    if (!fault::Injected(fault::Step::SyncDir)) sys::SyncFolder(DirectoryOf(target_));
+    sys::SyncFolder(DirectoryOf(target_));
     return 0;
 }
 

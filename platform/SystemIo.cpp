@@ -56,7 +56,7 @@ ErrorCode WriteAll(int fd, const char* data, std::size_t size) {
     return 0;
 }
 
-ErrorCode ReadAll(int fd, std::string& out) {
+ErrorCode ReadAll(int fd, std::string& out, std::size_t limit) {
     char buffer[65536];
     for (;;) {
         ssize_t n = ::read(fd, buffer, sizeof buffer);
@@ -65,6 +65,7 @@ ErrorCode ReadAll(int fd, std::string& out) {
             return errno;
         }
         if (n == 0) return 0;
+        if (static_cast<std::size_t>(n) > limit - out.size()) return kFileTooLarge;
         out.append(buffer, static_cast<std::size_t>(n));
     }
 }
@@ -99,7 +100,8 @@ int OpenForReading(const std::string& path, ErrorCode& error) {
 }
 
 int OpenForAppending(const std::string& path, ErrorCode& error) {
-    int fd = ::open(path.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0666);
+    // O_NONBLOCK: a pipe without a reader put in the log's place fails at once instead of hanging.
+    int fd = ::open(path.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC | O_NONBLOCK, 0666);
     error = fd < 0 ? errno : 0;
     return fd;
 }
@@ -138,13 +140,17 @@ ErrorCode AdoptPermissions(int fd, const std::string& target) {
     return ::fchmod(fd, st.st_mode & 07777) == 0 ? 0 : errno;
 }
 
-ErrorCode SyncFile(int fd) { return ::fsync(fd) == 0 ? 0 : errno; }
+ErrorCode SyncFile(int fd) {
+    if (ErrorCode e = fault::Injected(fault::Step::Flush)) return e;
+    return ::fsync(fd) == 0 ? 0 : errno;
+}
 
 ErrorCode ReplaceFile(const std::string& from, const std::string& to) {
     return ::rename(from.c_str(), to.c_str()) == 0 ? 0 : errno;
 }
 
 void SyncFolder(const std::string& folder) {
+    if (fault::Injected(fault::Step::SyncDir)) return;
     int fd = ::open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (fd < 0) return;
     ::fsync(fd);

@@ -14,8 +14,9 @@ namespace platform::sys {
 
 // Writes all size bytes; 0 or the error code of the failing call.
 ErrorCode WriteAll(int fd, const char* data, std::size_t size);
-// Appends the rest of the file to out; 0 or the error code of the failing call.
-ErrorCode ReadAll(int fd, std::string& out);
+// Appends the rest of the file to out; 0, the error code of the failing call, or kFileTooLarge
+// as soon as out would hold more than limit bytes.
+ErrorCode ReadAll(int fd, std::string& out, std::size_t limit = static_cast<std::size_t>(-1));
 // Closes fd (through the seam); 0 or the error code.
 ErrorCode Close(int fd);
 

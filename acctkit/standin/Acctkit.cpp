@@ -12,6 +12,7 @@
 namespace {
 
 constexpr int kLookupByName = 1;
+constexpr int kBusyRetryMs = 250;
 
 // A prepared statement that finalizes itself.
 class Statement {
@@ -40,7 +41,8 @@ sqlite3* OpenExisting(const char* path) {
         sqlite3_close(db);
         return nullptr;
     }
-    sqlite3_busy_timeout(db, 2000);
+    // A locked database is retried briefly; the caller reports what could not be done.
+    sqlite3_busy_timeout(db, kBusyRetryMs);
     if (!Statement(db, "SELECT domain_id, name, file_path FROM users LIMIT 0").ok()) {
         sqlite3_close(db);
         return nullptr;

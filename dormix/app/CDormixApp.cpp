@@ -7,7 +7,7 @@
 bool CDormixApp::LoadSettings(platform::MessageBoxes& boxes) {
     installPath = ReadVeltaSetting("PROGRAM", "PATH");
     if (installPath.empty()) {
-        boxes.ok("Velta must be installed.");
+        boxes.ok(InstallationMissingText());
         return false;
     }
     const DormixPaths derived = DormixPathsFor(installPath);

@@ -31,7 +31,9 @@ bool KeyFile::open(const std::string& path) {
     close();
     int fd;
     do {
-        fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+        // O_NONBLOCK: a pipe put in a key file's place must not hang the scan; only a regular
+        // file is kept open.
+        fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
     } while (fd < 0 && errno == EINTR);
     if (fd < 0) return false;
     struct stat st {};

@@ -4,6 +4,8 @@
 #include <vector>
 
 #include "platform/FileOps.h"
+#include "platform/FolderLock.h"
+#include "platform/Paths.h"
 #include "platform/SafeWrite.h"
 
 namespace keyindex {
@@ -50,6 +52,9 @@ RemovalResult DeleteSoleRecordFile(KeyFile& file, const std::string& path) {
 }  // namespace
 
 RemovalResult RemoveRecordFromOpenFile(KeyFile& file, const std::string& path, FilePosition position) {
+    // Another Dormix may replace the same key file: from the check that the file is still as read
+    // to the rename, only one of them works on the folder, so neither replaces the other's result.
+    const platform::FolderLock lock(platform::DirectoryOf(path), platform::FolderLock::Wait::Yes);
     const std::uint64_t size = file.size();
     if (position % kRecordSize != 0) {
         file.close();

@@ -11,6 +11,10 @@ std::string AccountLogLine(const std::string& userName, LogReason reason) {
             return userName + ", has not activated their account \n";
         case LogReason::UnreadableDate:
             return userName + ", has an unreadable last logon date \n";
+        case LogReason::UnreadableUserIni:
+            return userName + ", has an unreadable user.ini file \n";
+        case LogReason::KeysKeptChanging:
+            return userName + ", key records could not be removed: the file kept changing \n";
     }
     return {};
 }

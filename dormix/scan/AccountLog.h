@@ -6,6 +6,8 @@ enum class LogReason {
     NoUserIni,       // the folder holds no "user.ini"
     NotActivated,    // "user.ini" without a LASTLOGON value
     UnreadableDate,  // a LASTLOGON value that makes no date
+    UnreadableUserIni,    // "user.ini" is there but cannot be read (too large, not a file, ...)
+    KeysKeptChanging,     // a key file changed under every attempt to remove the user's record
 };
 
 // The line for the user, with its trailing blank and line feed.

@@ -1,5 +1,6 @@
 #include "dormix/scan/DeleteTervoxUsers.h"
 
+#include <algorithm>
 #include <cstdint>
 
 #include "acctkit/acctkit.h"
@@ -9,26 +10,48 @@
 
 namespace {
 
-void DeleteOneTervoxUser(std::int32_t handle, const std::string& name) {
+// Empty when the user is gone (or was never there), else why not.
+std::string DeleteOneTervoxUser(std::int32_t handle, const std::string& name) {
     std::int32_t count = 0;
     void* block = GetUsers(handle, 1, name.c_str(), &count);
-    if (!block) return;
+    if (!block) return "the user database could not be read";
+    std::string failure;
     if (BlockNamesUser(block)) {
         const std::string userFile = TrimSpace(BlockUserFile(block));
         if (!userFile.empty()) platform::DeleteFile(userFile);
-        DeleteUser(handle, name.c_str(), "root", 2);
+        if (DeleteUser(handle, name.c_str(), "root", 2) == 0) failure = "the user database refused the deletion";
     }
     ReleaseAcctkitBlock(block);
+    return failure;
 }
 
 }  // namespace
 
-bool DeleteTervoxUsers(const std::vector<std::string>& userNames) {
+TervoxDeletion DeleteTervoxUsers(const std::vector<std::string>& userNames) {
+    TervoxDeletion result;
     const std::int32_t handle = OpenUserDatabase();
-    if (handle == 0) return true;
-    if (SelectDomainByID(handle, 0) != 0) {
-        for (const std::string& name : userNames) DeleteOneTervoxUser(handle, name);
+    if (handle == 0) return {static_cast<int>(userNames.size()), "the user database could not be opened"};
+    if (SelectDomainByID(handle, 0) == 0) {
+        result = {static_cast<int>(userNames.size()), "the domain could not be selected"};
+    } else {
+        for (const std::string& name : userNames) {
+            const std::string failure = DeleteOneTervoxUser(handle, name);
+            if (failure.empty()) continue;
+            if (result.failed++ == 0) result.reason = failure;
+        }
     }
     CloseUserDatabase(handle);
-    return true;
+    return result;
+}
+
+void TervoxFailures::add(const TervoxDeletion& deletion) {
+    if (deletion.failed == 0) return;
+    accounts_ += deletion.failed;
+    if (std::find(reasons_.begin(), reasons_.end(), deletion.reason) == reasons_.end()) reasons_.push_back(deletion.reason);
+}
+
+std::string TervoxFailures::text() const {
+    std::string reasons;
+    for (const std::string& reason : reasons_) reasons += (reasons.empty() ? "" : "; ") + reason;
+    return "The mail server's users of " + std::to_string(accounts_) + " account(s) could not be deleted: " + reasons;
 }

@@ -2,6 +2,26 @@
 #include <string>
 #include <vector>
 
+// The mail-server users that could not be deleted, and why.
+struct TervoxDeletion {
+    int failed = 0;      // names whose user may still be in the database
+    std::string reason;  // the first reason, in the user's words
+};
+
 // Removes each named user from the mail server's user database (domain 0) together with the
-// user's file, through Acctkit. Every failure is silent. Always true.
-bool DeleteTervoxUsers(const std::vector<std::string>& userNames);
+// user's file, through Acctkit. A user that does not exist there is no failure.
+TervoxDeletion DeleteTervoxUsers(const std::vector<std::string>& userNames);
+
+// Failures collected over a scan: one box after the summary says how many accounts kept their
+// mail-server user and why.
+class TervoxFailures {
+public:
+    void add(const TervoxDeletion& deletion);
+    bool any() const { return accounts_ > 0; }
+    // "The mail server's users of N account(s) could not be deleted: <reasons>"
+    std::string text() const;
+
+private:
+    int accounts_ = 0;
+    std::vector<std::string> reasons_;  // distinct, in the order met
+};

@@ -4,15 +4,15 @@
 #include <string>
 #include <vector>
 
-#include "dormix/keyindex/RemoveUserKeys.h"
 #include "dormix/scan/AccountLog.h"
+#include "dormix/scan/CheckUserFolder.h"
 #include "dormix/scan/CollectAccountFolders.h"
-#include "dormix/scan/DeleteFolderTree.h"
-#include "dormix/scan/DeleteTervoxUsers.h"
+#include "dormix/scan/DeleteDormantAccount.h"
 #include "dormix/scan/FileExists.h"
 #include "dormix/scan/FolderUserName.h"
 #include "dormix/scan/LastLogon.h"
 #include "dormix/scan/ReadIniSetting.h"
+#include "platform/FolderLock.h"
 #include "platform/Paths.h"
 
 namespace {
@@ -31,7 +31,9 @@ struct AccountVerdict {
 AccountVerdict JudgeAccount(const std::string& folder, std::int32_t days, std::time_t now) {
     const std::string ini = folder + platform::kSepText + "user.ini";
     if (!FileExists(ini)) return {LogReason::NoUserIni, false};
-    const std::string value = ReadIniSetting("PROGRAM", "LASTLOGON", ini);
+    const platform::ProfileValue read = ReadIniSetting("PROGRAM", "LASTLOGON", ini);
+    if (read.error) return {LogReason::UnreadableUserIni, false};
+    const std::string& value = read.value;
     if (value.empty()) return {LogReason::NotActivated, false};
     const LastLogon logon = ReadLastLogon(value);
     switch (logon.reading) {
@@ -43,13 +45,6 @@ AccountVerdict JudgeAccount(const std::string& folder, std::int32_t days, std::t
             break;
     }
     return {std::nullopt, AgeInDays(now, logon.then) > days};
-}
-
-void DeleteDormantAccount(const std::string& folder, const std::string& installPath, bool withTervoxUser) {
-    const std::string userName = FolderUserName(folder);
-    DeleteAccountFolder(folder);
-    RemoveUserKeys(installPath, userName);
-    if (withTervoxUser) DeleteTervoxUsers({userName});
 }
 
 // The one question of a scan, asked at the first dormant account; a box that could not be
@@ -76,6 +71,16 @@ private:
 
 bool ScanDormantAccounts(std::int32_t days, const DormixPaths& paths, platform::MessageBoxes& boxes,
                          std::time_t now) {
+    // Two scans of one installation at once would each act on what the other is changing.
+    const platform::FolderLock scanLock(paths.installPath, platform::FolderLock::Wait::No);
+    if (scanLock.busy()) {
+        boxes.ok("Another scan of " + paths.installPath + " is running. Nothing was deleted.", kNothingDeletedCaption);
+        return false;
+    }
+    if (const std::string problem = UserFolderProblem(paths.installPath); !problem.empty()) {
+        boxes.ok(problem, kNothingDeletedCaption);
+        return false;
+    }
     const std::vector<std::string> folders = CollectAccountFolders(paths.userFolderPattern);
     if (folders.empty()) {
         boxes.ok(kNothingDeleted, kNothingDeletedCaption);
@@ -83,26 +88,32 @@ bool ScanDormantAccounts(std::int32_t days, const DormixPaths& paths, platform::
     }
     TervoxQuestion question(boxes);
     int deletedCount = 0;
+    TervoxFailures tervoxFailures;
+    const auto logOrStop = [&](const std::string& folder, LogReason reason) {
+        if (LogAccount(paths.logPath, FolderUserName(folder), reason)) return true;
+        boxes.ok("Unable to create file " + paths.logPath);
+        return false;
+    };
     for (const std::string& folder : folders) {
         const AccountVerdict verdict = JudgeAccount(folder, days, now);
         if (verdict.logReason) {
-            if (!LogAccount(paths.logPath, FolderUserName(folder), *verdict.logReason)) {
-                boxes.ok("Unable to create file " + paths.logPath);
-                return false;
-            }
+            if (!logOrStop(folder, *verdict.logReason)) return false;
             continue;
         }
         if (!verdict.dormant) continue;
         const Answer answer = question.answer();
         if (answer == Answer::Cancel) return true;
         if (answer != Answer::Yes && answer != Answer::No) continue;
-        DeleteDormantAccount(folder, paths.installPath, answer == Answer::Yes);
-        ++deletedCount;
+        const AccountDeletion deletion = DeleteDormantAccount(folder, paths.installPath, answer == Answer::Yes);
+        tervoxFailures.add(deletion.tervox);
+        if (deletion.logReason && !logOrStop(folder, *deletion.logReason)) return false;
+        if (deletion.deleted) ++deletedCount;
     }
     if (deletedCount > 0) {
         boxes.ok("Successfully deleted " + std::to_string(deletedCount) + " account(s)!", "Dormant Accounts Deleted!");
     } else {
         boxes.ok(kNothingDeleted, kNothingDeletedCaption);
     }
+    if (tervoxFailures.any()) boxes.ok(tervoxFailures.text(), "Tervox Accounts Not Deleted");
     return true;
 }

@@ -19,7 +19,7 @@ std::string BannersFolder(const std::string& htmlPath) {
 bool StartMarqueta(MarquetaPaths& paths, platform::MessageBoxes& boxes, std::uint32_t seed) {
     const std::string htmlPath = ReadVeltaSetting("PROGRAM", "HTMLPATH");
     if (htmlPath.empty()) {
-        boxes.ok("Velta must be installed.");
+        boxes.ok(InstallationMissingText());
         return false;
     }
     platform::SeedRandom(seed);

@@ -48,14 +48,18 @@ bool IsDirectory(const std::string& path) {
 }
 
 bool ReadFileBytes(const std::string& path, std::string& out) {
+    return ReadFileLimited(path, out, static_cast<std::size_t>(-1)) == 0;
+}
+
+ErrorCode ReadFileLimited(const std::string& path, std::string& out, std::size_t limit) {
     out.clear();
     ErrorCode error = 0;
     int fd = sys::OpenForReading(path, error);
-    if (fd < 0) return false;
-    error = sys::ReadAll(fd, out);
+    if (fd < 0) return error;
+    error = sys::ReadAll(fd, out, limit);
     sys::Close(fd);
     if (error) out.clear();
-    return error == 0;
+    return error;
 }
 
 bool CanOpenForReading(const std::string& path) {

@@ -37,12 +37,13 @@ ErrorCode WriteAll(int fd, const char* data, std::size_t size) {
     return 0;
 }
 
-ErrorCode ReadAll(int fd, std::string& out) {
+ErrorCode ReadAll(int fd, std::string& out, std::size_t limit) {
     char buffer[65536];
     for (;;) {
         int n = _read(fd, buffer, sizeof buffer);
         if (n < 0) return CrtError();
         if (n == 0) return 0;
+        if (static_cast<std::size_t>(n) > limit - out.size()) return kFileTooLarge;
         out.append(buffer, static_cast<std::size_t>(n));
     }
 }
@@ -95,7 +96,10 @@ std::string ReplacementTarget(const std::string& path) { return path; }
 // ReplaceFile below keeps the replaced file's attributes and security; nothing to do here.
 ErrorCode AdoptPermissions(int, const std::string&) { return 0; }
 
-ErrorCode SyncFile(int fd) { return _commit(fd) == 0 ? 0 : CrtError(); }
+ErrorCode SyncFile(int fd) {
+    if (ErrorCode e = fault::Injected(fault::Step::Flush)) return e;
+    return _commit(fd) == 0 ? 0 : CrtError();
+}
 
 ErrorCode ReplaceFile(const std::string& from, const std::string& to) {
     if (GetFileAttributesA(to.c_str()) != INVALID_FILE_ATTRIBUTES &&
@@ -107,7 +111,7 @@ ErrorCode ReplaceFile(const std::string& from, const std::string& to) {
 }
 
 // MOVEFILE_WRITE_THROUGH has made the replacement durable already.
-void SyncFolder(const std::string&) {}
+void SyncFolder(const std::string&) { fault::Injected(fault::Step::SyncDir); }
 
 void RemoveQuietly(const std::string& path) { DeleteFileA(path.c_str()); }
 

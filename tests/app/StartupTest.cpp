@@ -119,3 +119,15 @@ TEST_F(StartupTest, AFailedBootstrapEndsStartUp) {
     EXPECT_FALSE(StartMarqueta(paths, boxes, 1));
     EXPECT_EQ(boxes.texts(), std::vector<std::string>{"Could not create data file '" + dir.file("one/two/bannerfile.txt") + "'"});
 }
+
+TEST_F(StartupTest, AHugeSettingsFileIsNamedAsUnreadableAndNothingAborts) {
+    set("PROGRAM", "HTMLPATH", dir.file("web"));
+    std::filesystem::resize_file(ini(), platform::kMaxProfileFileBytes + 1);
+
+    EXPECT_FALSE(StartMarqueta(paths, boxes, 1));
+
+    EXPECT_EQ(boxes.texts(), std::vector<std::string>{"The settings file " + ini() + " cannot be read: " +
+                                                      platform::SystemErrorText(platform::kFileTooLarge)});
+    EXPECT_EQ(std::filesystem::file_size(ini()), platform::kMaxProfileFileBytes + 1);
+    EXPECT_FALSE(Exists(dir.file("web/banners/bannerfile.txt")));
+}

@@ -113,7 +113,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         return 0;
     }
     Require(OneLineChanged(text, after), "a write changes one line or adds lines");
-    const std::string expected = TrimLineSpace(value).substr(0, platform::kMaxProfileValue);
+    const std::string expected = platform::DropProfileQuotes(TrimLineSpace(value)).substr(0, platform::kMaxProfileValue);
     Require(platform::ReadProfileString(path, section, key) == expected, "the key reads as its new value");
     for (const auto& [name, old] : before) {
         const bool same = platform::EqualsIgnoringCase(name.first, TrimLineSpace(section)) &&

@@ -239,3 +239,36 @@ TEST(ProfileFile, AFailedEditLeavesTheOldFileWhole) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(ProfileFile, OnePairOfMatchingQuotesIsDropped) {
+    TempDir dir;
+    const std::string ini = dir.file("user.ini");
+    const std::pair<std::string, std::string> cases[] = {
+        {"\"2020/1/5\"", "2020/1/5"}, {"'2020/1/5'", "2020/1/5"}, {"\"\"", ""},     {"''", ""},
+        {"  \"a b\"  ", "a b"},       {"\"\"a\"\"", "\"a\""},     {"\"a'", "\"a'"}, {"'a\"", "'a\""},
+        {"\"", "\""},                 {"a\"b\"", "a\"b\""},
+    };
+    for (const auto& [raw, read] : cases) {
+        WriteBytes(ini, "[PROGRAM]\r\nLASTLOGON=" + raw + "\r\n");
+        EXPECT_EQ(ReadProfileString(ini, "PROGRAM", "LASTLOGON"), read) << raw;
+    }
+}
+
+TEST(ProfileFile, AFileOverTheSizeLimitIsUnreadableAndNeverRewritten) {
+    TempDir dir;
+    const std::string ini = dir.file("VELTA.INI");
+    WriteBytes(ini, "[PROGRAM]\r\nPATH=/srv/velta\r\n");
+    std::filesystem::resize_file(ini, platform::kMaxProfileFileBytes);
+    EXPECT_EQ(ReadProfileString(ini, "PROGRAM", "PATH"), "/srv/velta");  // at the limit: still read
+
+    std::filesystem::resize_file(ini, platform::kMaxProfileFileBytes + 1);
+    const platform::ProfileValue read = platform::ReadProfileValue(ini, "PROGRAM", "PATH");
+    EXPECT_EQ(read.error, platform::kFileTooLarge);
+    EXPECT_EQ(read.value, "");
+    EXPECT_FALSE(WriteProfileString(ini, "PROGRAM", "PATH", "/elsewhere"));
+    EXPECT_EQ(std::filesystem::file_size(ini), platform::kMaxProfileFileBytes + 1);
+}
+
+}  // namespace

@@ -32,6 +32,7 @@ std::string StepName(fault::Step step) {
     case fault::Step::Close: return "close";
     case fault::Step::Rename: return "rename";
     case fault::Step::SyncDir: return "folder sync";
+    case fault::Step::Remove: return "removal";
     }
     return "?";
 }

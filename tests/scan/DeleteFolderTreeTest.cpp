@@ -1,8 +1,10 @@
 #include <filesystem>
+#include <future>
 
 #include <gtest/gtest.h>
 
 #include "dormix/scan/DeleteFolderTree.h"
+#include "platform/FaultInjection.h"
 #include "tests/support/TempDir.h"
 
 namespace fs = std::filesystem;
@@ -76,6 +78,43 @@ TEST(DeleteAccountFolder, FindsTheFolderWhateverTheLetterCase) {
     MakeTree(folder);
     EXPECT_TRUE(DeleteAccountFolder(dir.file("416e6e")));
     EXPECT_FALSE(Exists(folder));
+}
+
+}  // namespace
+
+namespace {
+
+std::size_t CountEntries(const std::string& folder) {
+    std::size_t n = 0;
+    for ([[maybe_unused]] const auto& e : fs::recursive_directory_iterator(folder)) ++n;
+    return n;
+}
+
+TEST(DeleteFolderTree, AFolderSwappedForALinkWhileTheDeletionRunsIsNotFollowed) {
+    TempDir dir;
+    const std::string victim = dir.file("victim");
+    MakeTree(victim);
+    const std::size_t victimEntries = CountEntries(victim);
+    const std::string account = dir.file("account");
+    fs::create_directories(account + "/sub/inner");
+    WriteBytes(account + "/sub/inner/mine.txt", "mine");
+
+    // Once the removal has found "sub" as a folder, a second program puts a link in its place.
+    platform::fault::BeforeDescend([&] {
+        if (fs::is_symlink(account + "/sub")) return;
+        std::async(std::launch::async, [&] {
+            fs::rename(account + "/sub", dir.file("moved-away"));
+            fs::create_directory_symlink(victim, account + "/sub");
+        }).wait();
+    });
+
+    EXPECT_TRUE(DeleteFolderTree(account));
+    platform::fault::Reset();
+
+    EXPECT_FALSE(Exists(account));
+    EXPECT_EQ(CountEntries(victim), victimEntries);
+    EXPECT_EQ(ReadBytes(victim + "/a/b/c/three.dat"), "3");
+    EXPECT_EQ(ReadBytes(dir.file("moved-away/inner/mine.txt")), "mine");  // moved out of reach first
 }
 
 }  // namespace

@@ -20,7 +20,7 @@ TEST(DeleteTervoxUsers, RemovesTheUsersAndTheirFilesInDomainZero) {
                      });
     ScopedEnv env("ACCTKIT_DB", db);
 
-    EXPECT_TRUE(DeleteTervoxUsers({"ann", "BOB", "cleo", "dora", "nobody"}));
+    EXPECT_EQ(DeleteTervoxUsers({"ann", "BOB", "cleo", "dora", "nobody"}).failed, 0);
 
     const std::vector<TervoxUser> left = ReadUserDb(db);
     const std::vector<TervoxUser> expected = {{0, "eve", dir.file("cleo.mbx")}, {1, "ann", dir.file("other.mbx")}};
@@ -31,16 +31,16 @@ TEST(DeleteTervoxUsers, RemovesTheUsersAndTheirFilesInDomainZero) {
     EXPECT_EQ(ReadBytes(dir.file("cleo.mbx")), "cleo.mbx");
 }
 
-TEST(DeleteTervoxUsers, WithoutADatabaseNothingHappens) {
+TEST(DeleteTervoxUsers, WithoutADatabaseNothingHappensAndItIsReported) {
     TempDir dir;
     WriteBytes(dir.file("ann.mbx"), "x");
     {
         ScopedEnv env("ACCTKIT_DB", "");
-        EXPECT_TRUE(DeleteTervoxUsers({"ann"}));
+        EXPECT_EQ(DeleteTervoxUsers({"ann"}).reason, "the user database could not be opened");
     }
     {
         ScopedEnv env("ACCTKIT_DB", dir.file("no-such.db"));
-        EXPECT_TRUE(DeleteTervoxUsers({"ann"}));
+        EXPECT_EQ(DeleteTervoxUsers({"ann"}).failed, 1);
         EXPECT_FALSE(Exists(dir.file("no-such.db")));
     }
     EXPECT_TRUE(Exists(dir.file("ann.mbx")));

@@ -1,0 +1,58 @@
+#include "dormix/scan/CheckUserFolder.h"
+
+#include <vector>
+
+#include "platform/DirectorySearch.h"
+#include "platform/FileOps.h"
+#include "platform/Paths.h"
+
+namespace {
+
+using platform::FoundEntry;
+
+constexpr const char* kNothingDeleted = " Nothing was deleted.";
+
+// The entry of folder named name, letter case ignored: the exact spelling when there is one, else
+// the only match. Several matches without the exact spelling leave found empty and set problem.
+bool PickEntry(const std::string& folder, const std::string& name, FoundEntry& found, std::string& problem) {
+    const std::string pattern = folder + platform::kSepText + name;
+    const std::vector<FoundEntry> matches = platform::FindEntries(pattern);
+    for (const FoundEntry& entry : matches) {
+        if (entry.name != name) continue;
+        found = entry;
+        return true;
+    }
+    if (matches.size() > 1) {
+        problem = platform::FoundPath(pattern, matches[0]) + " and " + platform::FoundPath(pattern, matches[1]) +
+                  " differ only in letter case; rename or remove one of them." + kNothingDeleted;
+        return false;
+    }
+    if (matches.empty()) return false;
+    found = matches[0];
+    return true;
+}
+
+// A key file that would hang or fail the removal of key records after a folder is gone. A folder
+// of that name holds no records and is passed over, as the account search passes it over.
+std::string KeyFileProblem(const std::string& userFolder, const char* name) {
+    FoundEntry entry;
+    std::string problem;
+    if (!PickEntry(userFolder, name, entry, problem)) return problem;
+    const std::string path = userFolder + platform::kSepText + entry.name;
+    if (entry.isDirectory || platform::CanOpenForReading(path)) return {};
+    return "The key file " + path + " is not a regular file that can be read." + kNothingDeleted;
+}
+
+}  // namespace
+
+std::string UserFolderProblem(const std::string& installPath) {
+    FoundEntry userFolder;
+    std::string problem;
+    if (!PickEntry(installPath, "user", userFolder, problem)) return problem;
+    const std::string folder = installPath + platform::kSepText + userFolder.name;
+    for (const char* keyFile : {"USER.KEY", "USERTIME.KEY"}) {
+        problem = KeyFileProblem(folder, keyFile);
+        if (!problem.empty()) return problem;
+    }
+    return {};
+}

@@ -1,0 +1,41 @@
+#pragma once
+// Removal of a folder tree that never leaves it. On POSIX every step works relative to descriptors
+// of folders opened with O_NOFOLLOW, so a link put in place of a folder at any moment is removed as
+// a link and never entered, and nothing outside the tree can be reached.
+#include <string>
+
+namespace platform {
+
+class FolderRemoval {
+public:
+    // Opens the real folder at path (resolved without case); a link to a folder is not opened.
+    explicit FolderRemoval(const std::string& path);
+    ~FolderRemoval();
+    FolderRemoval(const FolderRemoval&) = delete;
+    FolderRemoval& operator=(const FolderRemoval&) = delete;
+
+    bool isOpen() const { return opened_; }
+
+    // Removes everything inside except the entries named spared (letter case ignored; an empty
+    // name spares nothing), depth first. A read-only file stays, as the read-only attribute keeps it
+    // on Windows. True when nothing but the spared entries is left and they are not read-only.
+    bool removeAllBut(const std::string& spared);
+
+    // Removes what is left inside, then the folder itself. True when the folder is gone.
+    bool removeRest();
+
+private:
+    std::string path_;
+    bool opened_ = false;
+    int parentFd_ = -1;  // POSIX: the folder's parent and the folder, both held open
+    int fd_ = -1;
+    std::string name_;
+};
+
+// Removes the real folder at path with everything in it; true when it is gone whole.
+inline bool RemoveFolderTree(const std::string& path) {
+    FolderRemoval folder(path);
+    return folder.removeRest();
+}
+
+}  // namespace platform
