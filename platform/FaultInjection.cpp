@@ -8,7 +8,7 @@
 namespace platform::fault {
 
 namespace {
-constexpr std::size_t kSteps = 7;
+constexpr std::size_t kSteps = 9;
 std::array<int, kSteps> countdown{};  // 0 means disarmed
 bool fired = false;
 std::function<void()> beforeReplace;
@@ -37,7 +37,8 @@ namespace detail {
 bool armed = false;
 
 bool Consume(Step step) {
-    if (crashCountdown > 0 && --crashCountdown == 0) CrashNow();
+    const bool onlyReads = step == Step::OpenRead || step == Step::Read;
+    if (!onlyReads && crashCountdown > 0 && --crashCountdown == 0) CrashNow();
     int& c = countdown[IndexOf(step)];
     if (c <= 0) return false;
     if (--c > 0) return false;

@@ -1,11 +1,12 @@
 #pragma once
 // A seam for tests of the error paths: makes the n-th write, flush, close, rename, folder sync or
-// removal of the platform layer fail as a full or broken disk would. Unused, it costs one flag check.
+// removal of the platform layer fail as a full or broken disk would, or the n-th open or read of a
+// file that is only read. Unused, it costs one flag check.
 #include <functional>
 
 namespace platform::fault {
 
-enum class Step { Create, Write, Flush, Close, Rename, SyncDir, Remove };
+enum class Step { Create, Write, Flush, Close, Rename, SyncDir, Remove, OpenRead, Read };
 
 // The n-th operation of that step from now on (n >= 1) fails: writes with ENOSPC, the others with EIO.
 void FailAt(Step step, int n);
@@ -25,6 +26,7 @@ bool Fired();
 
 // For crash tests: the n-th pass through the seam from now on (n >= 1), whatever its step, kills
 // the process on the spot (SIGKILL where there is one): nothing is unwound, closed or removed.
+// Opens and reads of files that are only read change nothing on disk and are not counted.
 void CrashAt(int n);
 
 namespace detail {

@@ -46,10 +46,13 @@ ErrorCode RenameNoReplace(const std::string& from, const std::string& to) {
 
 ErrorCode CopyFileNoReplace(const std::string& from, const std::string& to) {
     std::string source = ResolveCase(from), target = ResolveCase(to);
-    int in = ::open(source.c_str(), O_RDONLY | O_CLOEXEC);
-    if (in < 0) return errno;
+    // Only an ordinary file is copied, opened without waiting: a pipe chosen as an image would
+    // block the program for ever.
+    ErrorCode e = 0;
+    int in = sys::OpenForReading(source, e);
+    if (in < 0) return e;
     struct stat st;
-    ErrorCode e = ::fstat(in, &st) != 0 ? errno : S_ISDIR(st.st_mode) ? EISDIR : S_ISREG(st.st_mode) ? 0 : EINVAL;
+    if (::fstat(in, &st) != 0) e = errno;
     struct stat existing;
     if (!e && ::lstat(target.c_str(), &existing) == 0) e = EEXIST;
     // The copy is made under a temporary name beside the target and takes the target's name only
@@ -106,8 +109,10 @@ bool IsDirectory(const std::string& path) {
     return ::lstat(ResolveCase(path).c_str(), &st) == 0 && S_ISDIR(st.st_mode);
 }
 
-bool ReadFileBytes(const std::string& path, std::string& out) {
-    return ReadFileLimited(path, out, static_cast<std::size_t>(-1)) == 0;
+bool ReadFileBytes(const std::string& path, std::string& out) { return ReadWholeFileBytes(path, out) == 0; }
+
+ErrorCode ReadWholeFileBytes(const std::string& path, std::string& out) {
+    return ReadFileLimited(path, out, static_cast<std::size_t>(-1));
 }
 
 ErrorCode ReadFileLimited(const std::string& path, std::string& out, std::size_t limit) {
@@ -121,13 +126,16 @@ ErrorCode ReadFileLimited(const std::string& path, std::string& out, std::size_t
     return error;
 }
 
-bool CanOpenForReading(const std::string& path) {
+bool CanOpenForReading(const std::string& path) { return OpenErrorForReading(path) == 0; }
+
+ErrorCode OpenErrorForReading(const std::string& path) {
     ErrorCode error = 0;
     int fd = sys::OpenForReading(ResolveCase(path), error);
-    if (fd < 0) return false;
-    ::close(fd);
-    return true;
+    if (fd >= 0) ::close(fd);
+    return error;
 }
+
+bool IsMissingFileError(ErrorCode code) { return code == ENOENT; }
 
 std::string SystemErrorText(ErrorCode code) {
 #if defined(__GLIBC__) && (__GLIBC__ > 2 || (__GLIBC__ == 2 && __GLIBC_MINOR__ >= 32))

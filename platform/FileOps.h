@@ -28,6 +28,8 @@ bool IsDirectory(const std::string& path);  // a real folder, not a link to one
 
 // Reads the whole file; false when it cannot be opened or read.
 bool ReadFileBytes(const std::string& path, std::string& out);
+// The same, giving the reason: 0, or the error of the failing open or read (out is then empty).
+ErrorCode ReadWholeFileBytes(const std::string& path, std::string& out);
 
 // Reads the whole ordinary file when it holds at most limit bytes: 0, or the error of the open or
 // read, or kFileTooLarge (nothing much beyond limit is ever held in memory). out is empty on error.
@@ -35,6 +37,11 @@ ErrorCode ReadFileLimited(const std::string& path, std::string& out, std::size_t
 
 // True when path is an ordinary file that can be opened for reading; nothing is read.
 bool CanOpenForReading(const std::string& path);
+// The same, giving the reason: 0, or why it cannot be opened (ENOENT when it does not exist).
+ErrorCode OpenErrorForReading(const std::string& path);
+
+// True for the error of a file, or one of its folders, that does not exist.
+bool IsMissingFileError(ErrorCode code);
 
 // The system's message text for an error code; empty when there is none.
 std::string SystemErrorText(ErrorCode code);

@@ -59,6 +59,7 @@ ErrorCode WriteAll(int fd, const char* data, std::size_t size) {
 ErrorCode ReadAll(int fd, std::string& out, std::size_t limit) {
     char buffer[65536];
     for (;;) {
+        if (ErrorCode e = fault::Injected(fault::Step::Read)) return e;
         ssize_t n = ::read(fd, buffer, sizeof buffer);
         if (n < 0) {
             if (errno == EINTR) continue;
@@ -83,6 +84,7 @@ ErrorCode Close(int fd) {
 int OpenForReading(const std::string& path, ErrorCode& error) {
     // Only ordinary files are read: a pipe or a device put where a settings file or the catalogue
     // belongs would block the program or never end. O_NONBLOCK keeps the open of a pipe from waiting.
+    if ((error = fault::Injected(fault::Step::OpenRead))) return -1;
     int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
     if (fd < 0) {
         error = errno;

@@ -1,6 +1,5 @@
 #include "marqueta/catalogue/Bootstrap.h"
 
-#include <set>
 #include <vector>
 
 #include "marqueta/catalogue/CatalogueFile.h"
@@ -30,14 +29,12 @@ std::vector<FoundImage> ListImages(const MarquetaPaths& paths) {
     return images;
 }
 
-// A fresh id for an image: drawn again until no earlier image of this run took it and neither
-// the image's new name nor the page's name is taken, so no two images share a page.
-std::string DrawImageId(const MarquetaPaths& paths, const FoundImage& image, const std::string& ext,
-                        const std::set<std::string>& taken) {
-    return DrawFreeBannerId([&](const std::string& uid) {
-        return !taken.count(uid) && !platform::PathExists(platform::DirectoryOf(image.fullPath) + uid + ext) &&
-               !platform::PathExists(bannerPagePath(paths, uid));
-    });
+// The ids that the images and pages already carry: a drawn id never takes another file's name.
+BannerIdSet IdsInUse(const MarquetaPaths& paths) {
+    BannerIdSet used;
+    used.takeFilesIn(paths.imagesDir);
+    used.takeFilesIn(paths.bannersDir);
+    return used;
 }
 
 Cells PlaceholderRecord(const FoundImage& image, const std::string& url, const std::string& uid,
@@ -48,33 +45,46 @@ Cells PlaceholderRecord(const FoundImage& image, const std::string& url, const s
 }  // namespace
 
 bool generateCatalogue(const MarquetaPaths& paths, platform::MessageBoxes& boxes) {
-    if (platform::CanOpenForReading(paths.dataFilePath)) return true;  // the list reads it later
+    // Only a catalogue that does not exist is built anew: one that cannot be opened for another
+    // reason is a live catalogue, which a bootstrap would replace by placeholders.
+    if (const platform::ErrorCode error = platform::OpenErrorForReading(paths.dataFilePath); error == 0) {
+        return true;  // the list reads it later
+    } else if (!platform::IsMissingFileError(error)) {
+        boxes.ok(UnableToOpenText(paths.dataFilePath, error));
+        return false;
+    }
 
-    // Every page of an earlier catalogue goes: names containing ".htm", folders skipped.
-    DeleteMatchingFiles(paths.bannersDir + "*.htm*");
-    const std::vector<FoundImage> images = ListImages(paths);
+    // The lines go to a temporary file beside the catalogue, which takes its name at the end. It is
+    // made first, so that a catalogue that cannot be written costs no page and no image name.
     platform::CreateDirectory(platform::DirectoryOf(paths.dataFilePath));
-
-    // The lines go to a temporary file beside the catalogue, which takes its name at the end.
     platform::AtomicFile catalogue(paths.dataFilePath);
     if (!catalogue.isOpen()) {
         boxes.ok("Could not create data file '" + paths.dataFilePath + "'");
         return false;
     }
 
+    // Every page of an earlier catalogue goes: names containing ".htm", folders skipped.
+    DeleteMatchingFiles(paths.bannersDir + "*.htm*");
+    const std::vector<FoundImage> images = ListImages(paths);
+    BannerIdSet used = IdsInUse(paths);
+
     bool everyPageWritten = true;
-    std::set<std::string> taken;
     for (std::size_t i = 0; i < images.size(); ++i) {
         const FoundImage& image = images[i];
         const std::string url = "http://Url" + std::to_string(i + 1);
         const std::string ext = platform::ExtensionOf(image.name);
-        const std::string uid = DrawImageId(paths, image, ext, taken);
-        taken.insert(uid);
-        catalogue.write(platform::ToCrLf(catalogueLine(PlaceholderRecord(image, url, uid, ext))));
+        const std::optional<std::string> uid = used.drawFree();
+        if (!uid) {
+            boxes.ok("No free banner id is left.");
+            everyPageWritten = false;
+            break;
+        }
+        used.take(*uid);
+        catalogue.write(platform::ToCrLf(catalogueLine(PlaceholderRecord(image, url, *uid, ext))));
 
-        platform::MoveFile(image.fullPath, platform::DirectoryOf(image.fullPath) + uid + ext);
-        const std::string pagePath = bannerPagePath(paths, uid);
-        if (platform::WriteFileAtomically(pagePath, platform::ToCrLf(pageText(url, uid + ext))) != 0) {
+        platform::MoveFile(image.fullPath, platform::DirectoryOf(image.fullPath) + *uid + ext);
+        const std::string pagePath = bannerPagePath(paths, *uid);
+        if (platform::WriteFileAtomically(pagePath, platform::ToCrLf(pageText(url, *uid + ext))) != 0) {
             boxes.ok("Cannot create HTML file " + pagePath);
             everyPageWritten = false;
             break;

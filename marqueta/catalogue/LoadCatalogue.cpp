@@ -24,8 +24,14 @@ LoadedLine ReadFields(std::string_view line, int row, std::ostream& trace) {
 
 }  // namespace
 
-void loadCatalogue(RowTable& rows, const std::string& dataFilePath, std::ostream& trace) {
-    const std::string text = ReadWholeFile(dataFilePath);
+platform::ErrorCode loadCatalogue(RowTable& rows, const std::string& dataFilePath, std::ostream& trace,
+                                  CatalogueFileState* state) {
+    // The version is taken before the bytes: a change in between then shows at the next save.
+    if (state) state->stamp = platform::StampOf(dataFilePath);
+    std::string text;
+    platform::ErrorCode error = ReadWholeFile(dataFilePath, text);
+    if (platform::IsMissingFileError(error)) error = 0;  // a missing catalogue is an empty one
+    if (state) state->readError = error;
     std::string_view rest(text);
     std::string token;
     int row = 0;
@@ -38,4 +44,5 @@ void loadCatalogue(RowTable& rows, const std::string& dataFilePath, std::ostream
     }
     // The trace is read while the program runs, not only after it ends.
     trace.flush();
+    return error;
 }

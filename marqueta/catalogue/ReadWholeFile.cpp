@@ -4,9 +4,14 @@
 
 std::string ReadWholeFile(const std::string& path) {
     std::string bytes;
-    if (!platform::ReadFileBytes(path, bytes)) return {};
-    // The text ends at its first zero byte, as a C string would.
-    const auto zero = bytes.find('\0');
-    if (zero != std::string::npos) bytes.resize(zero);
+    ReadWholeFile(path, bytes);
     return bytes;
+}
+
+platform::ErrorCode ReadWholeFile(const std::string& path, std::string& text) {
+    if (const platform::ErrorCode error = platform::ReadWholeFileBytes(path, text)) return error;
+    // The text ends at its first zero byte, as a C string would.
+    const auto zero = text.find('\0');
+    if (zero != std::string::npos) text.resize(zero);
+    return 0;
 }

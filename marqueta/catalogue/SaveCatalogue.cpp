@@ -1,3 +1,5 @@
+#include <cerrno>
+
 #include "common/VeltaSettings.h"
 #include "marqueta/catalogue/CatalogueFile.h"
 #include "platform/FileOps.h"
@@ -26,6 +28,16 @@ std::string CatalogueText(const RowTable& rows) {
     return platform::ToCrLf(text);
 }
 
+// Written whole beside the old file and renamed over it, so a full disk keeps the old one; it
+// replaces only the version the rows stand on.
+platform::ErrorCode WriteCatalogueFile(CatalogueContext& context) {
+    platform::AtomicFile file(context.paths.dataFilePath);
+    if (!file.isOpen()) return file.error() ? file.error() : EBADF;
+    if (context.file) file.expectTarget(context.file->stamp);
+    if (!file.write(CatalogueText(context.rows))) return file.error();
+    return file.commit();
+}
+
 }  // namespace
 
 std::string catalogueLine(const Cells& cells) {
@@ -39,15 +51,21 @@ std::string catalogueLine(const Cells& cells) {
 }
 
 bool saveCatalogue(CatalogueContext& context) {
+    if (!catalogueMayBeWritten(context)) return false;
     WriteVeltaSetting("BANNER", "LASTBROWSEDIR", context.paths.lastBrowseDir);
     ShowSavingProgress(context);
-    platform::CreateDirectory(platform::DirectoryOf(context.paths.dataFilePath));
+    const std::string& path = context.paths.dataFilePath;
+    platform::CreateDirectory(platform::DirectoryOf(path));
 
-    // Written whole beside the old file and renamed over it, so a full disk keeps the old one.
-    if (platform::WriteFileAtomically(context.paths.dataFilePath, CatalogueText(context.rows)) != 0) {
-        context.boxes.ok("Unable to save file " + context.paths.dataFilePath);
+    for (;;) {
+        const platform::ErrorCode error = WriteCatalogueFile(context);
+        if (error == 0) break;
+        // Another program replaced the file at the last moment: ask again, as before the write.
+        if (error == platform::kTargetChanged && context.file && catalogueMayBeWritten(context)) continue;
+        if (error != platform::kTargetChanged) context.boxes.ok("Unable to save file " + path);
         return false;
     }
+    if (context.file) context.file->stamp = platform::StampOf(path);
     ShowStatus(context, "Done");
     return true;
 }

@@ -1,5 +1,6 @@
 #include "marqueta/publish/PublishBanner.h"
 
+#include "marqueta/publish/BannerId.h"
 #include "marqueta/publish/PageText.h"
 #include "platform/CaseFold.h"
 #include "platform/FileOps.h"
@@ -9,10 +10,28 @@
 
 namespace {
 
-// The four files a republication touches.
+// The four files a republication touches. The old ones exist for publication only when the row
+// names them inside the images and banners folders.
 struct BannerPaths {
     std::string oldImage, newImage, oldPage, newPage;
+    bool oldFilesNamed = false;
 };
+
+// A row whose id or extension a hand edit has bent could name files anywhere: such a row has no
+// old files, and it needs an image chosen with Browse to be published again.
+bool NamesOwnFiles(const std::string& uid, const std::string& ext) {
+    return (uid.empty() || isWellFormedBannerId(uid)) && isPlainExtension(ext);
+}
+
+// Why a republication cannot start; empty when it can.
+std::string RepublishRefusal(const BannerEdit& edit, const BannerPaths& files, bool haveNewId) {
+    if (!haveNewId) return "No free banner id is left.";
+    const bool haveSource = !edit.sourceImagePath.empty() || files.oldFilesNamed;
+    if (!haveSource || !isPlainExtension(edit.values.ext))
+        return "The catalogue line of this banner does not name an image in the images folder. "
+               "Please choose the banner's image with Browse.";
+    return {};
+}
 
 // The image as the row names it now: for an existing row its own extension, which a new image
 // chosen with Browse may already have replaced in the editor's values.
@@ -62,8 +81,10 @@ bool Republish(int row, BannerEdit& edit, const BannerPaths& files, const std::s
     if (ChosenInsideImagesFolder(edit.sourceImagePath, paths) &&
         !NamedByAnotherRow(edit.sourceImagePath, row, context.rows))
         platform::DeleteFile(edit.sourceImagePath);
-    platform::DeleteFile(files.oldPage);
-    if (!d.uid.empty()) platform::DeleteFile(files.oldImage);
+    if (files.oldFilesNamed) {
+        platform::DeleteFile(files.oldPage);
+        if (!d.uid.empty()) platform::DeleteFile(files.oldImage);
+    }
     d.uid = newUid;
 
     context.boxes.ok("Created the following banner:\n  Source Image: " + edit.sourceImagePath +
@@ -78,19 +99,27 @@ bool PublishBanner(int row, BannerEdit& edit, CatalogueContext& context, std::st
     const MarquetaPaths& paths = context.paths;
     BannerRecord& d = edit.values;
 
-    const std::string newUid = drawBannerId(paths, context.rows);
+    const std::optional<std::string> drawn = drawBannerId(paths, context.rows);
+    const std::string newUid = drawn.value_or(std::string());
     const bool linkChanged = !platform::EqualsIgnoringCase(d.url, edit.loadedUrl);
     const bool imageChosen = !edit.sourceImagePath.empty();
 
     BannerPaths files;
-    files.oldImage = bannerImagePath(paths, d.uid, OriginalExtension(row, edit, context.rows));
+    const std::string oldExt = OriginalExtension(row, edit, context.rows);
+    files.oldFilesNamed = NamesOwnFiles(d.uid, oldExt);
+    files.oldImage = bannerImagePath(paths, d.uid, oldExt);
     files.newImage = bannerImagePath(paths, newUid, d.ext);
     files.oldPage = bannerPagePath(paths, d.uid);
     files.newPage = bannerPagePath(paths, newUid);
-    if (!imageChosen) edit.sourceImagePath = files.oldImage;
+    if (!imageChosen && files.oldFilesNamed) edit.sourceImagePath = files.oldImage;
 
-    if ((imageChosen || linkChanged) && !Republish(row, edit, files, newUid, context, publishedImageName))
-        return false;
+    if (imageChosen || linkChanged) {
+        if (const std::string refusal = RepublishRefusal(edit, files, drawn.has_value()); !refusal.empty()) {
+            context.boxes.ok(refusal);
+            return false;
+        }
+        if (!Republish(row, edit, files, newUid, context, publishedImageName)) return false;
+    }
 
     if (row < 0 || row >= context.rows.count()) row = context.rows.insertRow(context.rows.count());
     context.rows.setCells(row, d.toCells());

@@ -1,5 +1,6 @@
 #pragma once
 // Applying a submitted banner edit: new id, image copy, page, old files, row and save.
+#include <optional>
 #include <string>
 
 #include "marqueta/catalogue/BannerRecord.h"
@@ -23,6 +24,6 @@ bool PublishBanner(int row, BannerEdit& edit, CatalogueContext& context, std::st
 std::string bannerImagePath(const MarquetaPaths& paths, const std::string& uid, const std::string& ext);
 std::string bannerPagePath(const MarquetaPaths& paths, const std::string& uid);
 
-// A fresh "%08X" id: drawn again until no row carries it and neither its image (any extension)
-// nor its page exists.
-std::string drawBannerId(const MarquetaPaths& paths, const RowTable& rows);
+// A fresh "%08X" id that no row carries and that names no image (any extension) and no page;
+// none when every id is taken.
+std::optional<std::string> drawBannerId(const MarquetaPaths& paths, const RowTable& rows);

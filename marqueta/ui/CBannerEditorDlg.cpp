@@ -245,14 +245,15 @@ void CBannerEditorDlg::exchangeToControls() {
     show(urlEdit_, url);
 }
 
+// A field the operator left as it was keeps its bytes; a changed one keeps its encoding.
 void CBannerEditorDlg::exchangeFromControls() {
-    image = FromQt(imageEdit_->text());
-    company = FromQt(companyEdit_->text());
-    product = FromQt(productEdit_->text());
-    rate = FromQt(rateEdit_->text());
-    sequence = FromQt(sequenceEdit_->text());
-    uid = FromQt(uidEdit_->text());
-    url = FromQt(urlEdit_->text());
+    image = FromQt(imageEdit_->text(), image);
+    company = FromQt(companyEdit_->text(), company);
+    product = FromQt(productEdit_->text(), product);
+    rate = FromQt(rateEdit_->text(), rate);
+    sequence = FromQt(sequenceEdit_->text(), sequence);
+    uid = FromQt(uidEdit_->text(), uid);
+    url = FromQt(urlEdit_->text(), url);
 }
 
 void CBannerEditorDlg::fillPickers() {

@@ -28,7 +28,14 @@ CRowListView::CRowListView(MarquetaPaths& paths, platform::MessageBoxes& boxes, 
 
 CRowListView::~CRowListView() = default;
 
-CatalogueContext CRowListView::context() { return CatalogueContext{paths_, rows(), boxes_, status_}; }
+CatalogueContext CRowListView::context() {
+    return CatalogueContext{paths_, rows(), boxes_, status_, &fileState_, &trace_};
+}
+
+bool CRowListView::mayWriteCatalogue() {
+    CatalogueContext ctx = context();
+    return catalogueMayBeWritten(ctx);
+}
 
 void CRowListView::showEvent(QShowEvent* event) {
     CListViewEx::showEvent(event);
@@ -37,7 +44,8 @@ void CRowListView::showEvent(QShowEvent* event) {
 
 void CRowListView::OnInitialUpdate() {
     loaded_ = true;
-    loadCatalogue(rows(), paths_.dataFilePath, trace_);
+    CatalogueContext ctx = context();
+    reloadCatalogue(ctx);
 }
 
 int CRowListView::firstSelectedRow() const {
@@ -79,17 +87,20 @@ bool CRowListView::PublishBanner(int row) {
     return written;
 }
 
+// Add, Modify, Delete and the double-click write files before they save, so they ask first
+// whether the catalogue may be written at all.
 void CRowListView::OnAdd() {
-    if (EditBanner(-1)) PublishBanner(-1);
+    if (mayWriteCatalogue() && EditBanner(-1)) PublishBanner(-1);
 }
 
 void CRowListView::OnModify() {
     const int row = firstSelectedRow();
     if (row < 0) return;
-    if (EditBanner(row)) PublishBanner(row);
+    if (mayWriteCatalogue() && EditBanner(row)) PublishBanner(row);
 }
 
 void CRowListView::OnDelete() {
+    if (!mayWriteCatalogue()) return;
     CatalogueContext ctx = context();
     ::DeleteSelectedBanner(ctx, firstSelectedRow());
 }
@@ -140,6 +151,6 @@ void CRowListView::mouseDoubleClickEvent(QMouseEvent* event) {
     }
     const QModelIndex index = indexAt(event->position().toPoint());
     const int row = index.isValid() ? index.row() : -1;
-    if (EditBanner(row)) PublishBanner(row);
+    if (mayWriteCatalogue() && EditBanner(row)) PublishBanner(row);
     event->accept();
 }

@@ -51,11 +51,15 @@ protected:
 private:
     CatalogueContext context();
     void OnInitialUpdate();
+    // False (after saying why, or after a reload the user chose) when a command must not start
+    // because the catalogue file may not be written.
+    bool mayWriteCatalogue();
 
     MarquetaPaths& paths_;
     platform::MessageBoxes& boxes_;
     StatusPane* status_;
     std::ostream& trace_;
+    CatalogueFileState fileState_;
     std::string publishedImageName_;
     std::unique_ptr<CBannerEditorDlg> editor_;
     int markedRow_ = -1;

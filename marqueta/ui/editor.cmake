@@ -4,4 +4,4 @@ add_library(velta_editor STATIC
   CFileEditor.h CFileEditor.cpp
   FileDialogHook.h FileDialogHook.cpp
 )
-target_link_libraries(velta_editor PUBLIC velta_options velta_catalogue velta_publish velta_platform Qt6::Widgets)
+target_link_libraries(velta_editor PUBLIC velta_options velta_localtext velta_catalogue velta_publish velta_platform Qt6::Widgets)

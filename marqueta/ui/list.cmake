@@ -10,9 +10,12 @@ target_link_libraries(velta_marqueta_resources INTERFACE Qt6::Core)
 add_executable(draw_marqueta_images EXCLUDE_FROM_ALL ${PROJECT_SOURCE_DIR}/resources/marqueta/DrawImages.cpp)
 target_link_libraries(draw_marqueta_images PRIVATE velta_options Qt6::Gui)
 
+# The catalogue's 8-bit texts to and from Qt, for every window.
+add_library(velta_localtext STATIC LocalText.h LocalText.cpp)
+target_link_libraries(velta_localtext PUBLIC velta_options Qt6::Core)
+
 # The sortable list with rows drawn whole.
 add_library(velta_listview STATIC
-  LocalText.h
   ShortenToFit.h ShortenToFit.cpp
   ListImages.h ListImages.cpp
   RowGeometry.h RowGeometry.cpp
@@ -22,7 +25,7 @@ add_library(velta_listview STATIC
   RowTableModel.h RowTableModel.cpp
   CListViewEx.h CListViewEx.cpp
 )
-target_link_libraries(velta_listview PUBLIC velta_options velta_catalogue velta_common velta_platform
+target_link_libraries(velta_listview PUBLIC velta_options velta_localtext velta_catalogue velta_common velta_platform
                       velta_marqueta_resources Qt6::Widgets)
 
 # The banner list with its commands.

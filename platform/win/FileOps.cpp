@@ -47,8 +47,10 @@ bool IsDirectory(const std::string& path) {
            !(attributes & FILE_ATTRIBUTE_REPARSE_POINT);
 }
 
-bool ReadFileBytes(const std::string& path, std::string& out) {
-    return ReadFileLimited(path, out, static_cast<std::size_t>(-1)) == 0;
+bool ReadFileBytes(const std::string& path, std::string& out) { return ReadWholeFileBytes(path, out) == 0; }
+
+ErrorCode ReadWholeFileBytes(const std::string& path, std::string& out) {
+    return ReadFileLimited(path, out, static_cast<std::size_t>(-1));
 }
 
 ErrorCode ReadFileLimited(const std::string& path, std::string& out, std::size_t limit) {
@@ -62,13 +64,16 @@ ErrorCode ReadFileLimited(const std::string& path, std::string& out, std::size_t
     return error;
 }
 
-bool CanOpenForReading(const std::string& path) {
+bool CanOpenForReading(const std::string& path) { return OpenErrorForReading(path) == 0; }
+
+ErrorCode OpenErrorForReading(const std::string& path) {
     ErrorCode error = 0;
     int fd = sys::OpenForReading(path, error);
-    if (fd < 0) return false;
-    sys::Close(fd);
-    return true;
+    if (fd >= 0) sys::Close(fd);
+    return error;
 }
+
+bool IsMissingFileError(ErrorCode code) { return code == ERROR_FILE_NOT_FOUND || code == ERROR_PATH_NOT_FOUND; }
 
 std::string SystemErrorText(ErrorCode code) {
     char* buffer = nullptr;

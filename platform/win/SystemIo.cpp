@@ -40,6 +40,7 @@ ErrorCode WriteAll(int fd, const char* data, std::size_t size) {
 ErrorCode ReadAll(int fd, std::string& out, std::size_t limit) {
     char buffer[65536];
     for (;;) {
+        if (ErrorCode e = fault::Injected(fault::Step::Read)) return e;
         int n = _read(fd, buffer, sizeof buffer);
         if (n < 0) return CrtError();
         if (n == 0) return 0;
@@ -57,6 +58,7 @@ ErrorCode Close(int fd) {
 }
 
 int OpenForReading(const std::string& path, ErrorCode& error) {
+    if ((error = fault::Injected(fault::Step::OpenRead))) return -1;
     int fd = _open(path.c_str(), _O_RDONLY | _O_BINARY | _O_NOINHERIT);
     error = fd < 0 ? CrtError() : 0;
     return fd;

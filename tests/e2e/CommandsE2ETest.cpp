@@ -131,11 +131,12 @@ TEST_F(MarquetaCommands, AnsweringNoRemovesNothingButSaves) {
     session.clickRow(0);
     WriteBytes(demo.catalogue(), "stale\r\n");
     const auto filesBefore = Snapshot(demo.imagesDir());
-    session.boxes.answers = {platform::Answer::No};
+    // First: overwrite the file changed behind the window's back; then: do not delete.
+    session.boxes.answers = {platform::Answer::No, platform::Answer::No};
     session.press(session.frame().deleteAction());
 
-    ASSERT_EQ(session.boxes.shown.size(), 1u);
-    EXPECT_EQ(session.boxes.shown[0].text, "Are you sure you want to delete row 1?");
+    ASSERT_EQ(session.boxes.shown.size(), 2u);
+    EXPECT_EQ(session.boxes.shown[1].text, "Are you sure you want to delete row 1?");
     EXPECT_EQ(session.rowCount(), 8);
     EXPECT_EQ(ReadCatalogue(demo.catalogue()), rows) << "written again from the rows";
     EXPECT_EQ(Snapshot(demo.imagesDir()), filesBefore);

@@ -33,6 +33,8 @@ std::string StepName(fault::Step step) {
     case fault::Step::Rename: return "rename";
     case fault::Step::SyncDir: return "folder sync";
     case fault::Step::Remove: return "removal";
+    case fault::Step::OpenRead: return "open for reading";
+    case fault::Step::Read: return "read";
     }
     return "?";
 }

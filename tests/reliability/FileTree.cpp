@@ -14,7 +14,10 @@ FileTree TreeOf(const std::string& root) {
     for (auto it = fs::recursive_directory_iterator(root, ec); !ec && it != fs::recursive_directory_iterator();
          it.increment(ec)) {
         const std::string relative = fs::relative(it->path(), root).generic_string();
-        tree[relative] = it->is_directory() ? kFolder : ReadBytes(it->path().string());
+        // A pipe or device is named, never read: reading it could wait for ever.
+        tree[relative] = it->is_directory()      ? kFolder
+                         : it->is_regular_file() ? ReadBytes(it->path().string())
+                                                 : kSpecial;
     }
     return tree;
 }

@@ -7,9 +7,11 @@
 
 namespace reliability {
 
-// Relative path -> content; a folder is an entry whose content is kFolder.
+// Relative path -> content; a folder is an entry whose content is kFolder, any other file that
+// is not an ordinary one kSpecial.
 using FileTree = std::map<std::string, std::string>;
 inline const std::string kFolder = "<folder>";
+inline const std::string kSpecial = "<special>";  // a pipe, socket or device
 
 FileTree TreeOf(const std::string& root);
 

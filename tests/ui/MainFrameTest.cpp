@@ -158,13 +158,15 @@ TEST(MainFrame, FileSaveWritesTheRowsInDisplayOrderAndTheCaptionStays) {
 
     w.view().OnColumnClick(Sequence);
     WriteBytes(w.app.paths.dataFilePath, "stale");
+    w.boxes.answers = {platform::Answer::No};  // changed behind the window's back: overwrite it
     w.frame->saveAction()->trigger();
 
     EXPECT_EQ(w.catalogueText(), CatalogueBytes({rows[1], rows[2], rows[0]}));
     EXPECT_EQ(Message(w), "Done");
     EXPECT_EQ(w.frame->windowTitle().toStdString(), "Marqueta");
     EXPECT_EQ(ReadVeltaSetting("BANNER", "LASTBROWSEDIR"), w.app.paths.lastBrowseDir);
-    EXPECT_TRUE(w.boxes.shown.empty());
+    ASSERT_EQ(w.boxes.shown.size(), 1u);
+    EXPECT_EQ(w.boxes.shown[0].buttons, platform::Buttons::YesNo);
 }
 
 TEST(MainFrame, ExitClosesAtOnceWithoutAQuestion) {

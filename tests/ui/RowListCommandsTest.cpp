@@ -144,12 +144,13 @@ TEST(RowListCommands, DeleteAsksAboutTheFirstSelectedRowAndNoRemovesNothingButSa
     WriteBytes(w.bannerFile(rows[1][Uid] + ".html"), "page");
     WriteBytes(w.app.paths.dataFilePath, "stale");
 
-    w.boxes.answers = {platform::Answer::No};
+    // First: overwrite the file changed behind the window's back; then: do not delete.
+    w.boxes.answers = {platform::Answer::No, platform::Answer::No};
     w.frame->deleteAction()->trigger();
 
-    ASSERT_EQ(w.boxes.shown.size(), 1u);
-    EXPECT_EQ(w.boxes.shown[0].text, "Are you sure you want to delete row 2?");
-    EXPECT_EQ(w.boxes.shown[0].buttons, platform::Buttons::YesNo);
+    ASSERT_EQ(w.boxes.shown.size(), 2u);
+    EXPECT_EQ(w.boxes.shown[1].text, "Are you sure you want to delete row 2?");
+    EXPECT_EQ(w.boxes.shown[1].buttons, platform::Buttons::YesNo);
     EXPECT_EQ(w.view().rows().count(), 8);
     EXPECT_TRUE(Exists(w.bannerFile(rows[1][Uid] + ".html")));
     EXPECT_EQ(w.catalogueText(), CatalogueBytes(rows)) << "saved whatever the answer";
