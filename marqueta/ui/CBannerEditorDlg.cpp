@@ -12,6 +12,7 @@
 #include <QPushButton>
 
 #include "marqueta/catalogue/CatalogueFile.h"
+#include "marqueta/catalogue/ScheduleState.h"
 #include "marqueta/ui/FileDialogHook.h"
 #include "marqueta/ui/LocalText.h"
 #include "platform/Paths.h"
@@ -112,6 +113,9 @@ std::string SubmitCheckErrors(const BannerRecord& values) {
     for (const SubmitCheck& check : kSubmitChecks) {
         if (Fails(check, values.*check.field)) errors += check.message;
     }
+    // A banner whose period ends before it begins would never be shown.
+    if (EndsBeforeBegin(values.beginDate, values.endDate))
+        errors += "The End Display Date is before the Begin Display Date.\n";
     return errors;
 }
 
