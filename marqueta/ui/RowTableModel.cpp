@@ -7,6 +7,7 @@
 RowTableModel::RowTableModel(RowTable& rows, Clock clock, QObject* parent)
     : QAbstractTableModel(parent), rows_(rows), clock_(std::move(clock)) {
     if (!clock_) clock_ = [] { return std::time(nullptr); };
+    today_ = LocalDayOf(clock_());
     for (const ColumnSpec& column : kColumns) {
         headings_.push_back(QString::fromLatin1(column.caption));
         alignments_.push_back(Qt::AlignLeft | Qt::AlignVCenter);
@@ -30,8 +31,23 @@ QVariant RowTableModel::data(const QModelIndex& index, int role) const {
     case StateImageRole: return row.stateImage;
     case ImageIndexRole: return 0;  // every row shows the first small icon, as the list always did
     case TagRole: return row.tag;
+    case ScheduleStateRole: return static_cast<int>(scheduleOf(row).state);
+    // The state in words for the pointer and for screen readers, on every cell of the row.
+    case Qt::ToolTipRole:
+    case Qt::AccessibleDescriptionRole: return ToQt(ScheduleDescription(scheduleOf(row)));
     default: return {};
     }
+}
+
+Schedule RowTableModel::scheduleOf(const CatalogueRow& row) const {
+    return ScheduleOf(row.cells[BeginDate], row.cells[EndDate], today_);
+}
+
+void RowTableModel::readToday() {
+    const CalendarDay day = LocalDayOf(clock_());
+    if (day.number() == today_.number()) return;
+    today_ = day;
+    if (rows_.count() > 0) emit dataChanged(index(0, 0), index(rows_.count() - 1, kColumnCount - 1));
 }
 
 QVariant RowTableModel::headerData(int section, Qt::Orientation orientation, int role) const {
@@ -56,9 +72,7 @@ void RowTableModel::sort(int column, Qt::SortOrder order) {
     if (column < 0 || column >= kColumnCount) return;
     const RowSortKeys keys(rows_, column, clock_());
     const SortRequest request{column, &keys, order == Qt::AscendingOrder};
-    rows_.stableSort([&request](const CatalogueRow& a, const CatalogueRow& b) {
-        return CompareRows(a, b, request) < 0;
-    });
+    rows_.reorder(SortedOrder(request));
 }
 
 void RowTableModel::rowAboutToBeInserted(int position) { beginInsertRows({}, position, position); }
