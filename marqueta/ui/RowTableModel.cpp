@@ -72,7 +72,10 @@ void RowTableModel::sort(int column, Qt::SortOrder order) {
     if (column < 0 || column >= kColumnCount) return;
     const RowSortKeys keys(rows_, column, clock_());
     const SortRequest request{column, &keys, order == Qt::AscendingOrder};
-    rows_.reorder(SortedOrder(request));
+    const std::vector<int> sorted = SortedOrder(request);
+    sortedOrder_ = &sorted;
+    rows_.reorder(sorted);
+    sortedOrder_ = nullptr;
 }
 
 void RowTableModel::rowAboutToBeInserted(int position) { beginInsertRows({}, position, position); }
@@ -84,6 +87,23 @@ void RowTableModel::rowChanged(int position) {
     emit dataChanged(index(position, 0), index(position, kColumnCount - 1));
 }
 
+void RowTableModel::movePersistentBy(const std::vector<int>& order) {
+    std::vector<int> newPosition(order.size(), -1);
+    for (std::size_t position = 0; position < order.size(); ++position)
+        newPosition[static_cast<std::size_t>(order[position])] = static_cast<int>(position);
+    QModelIndexList after;
+    for (const QModelIndex& before : persistentBefore_)
+        after.append(index(newPosition.at(static_cast<std::size_t>(before.row())), before.column()));
+    finishOrderChange(after);
+}
+
+void RowTableModel::finishOrderChange(const QModelIndexList& after) {
+    changePersistentIndexList(persistentBefore_, after);
+    persistentBefore_.clear();
+    persistentTags_.clear();
+    emit layoutChanged({}, QAbstractItemModel::VerticalSortHint);
+}
+
 void RowTableModel::orderAboutToChange() {
     emit layoutAboutToBeChanged({}, QAbstractItemModel::VerticalSortHint);
     persistentBefore_ = persistentIndexList();
@@ -93,6 +113,10 @@ void RowTableModel::orderAboutToChange() {
 
 // The selection and the current row follow their rows to their new places.
 void RowTableModel::orderChanged() {
+    if (sortedOrder_) {
+        movePersistentBy(*sortedOrder_);
+        return;
+    }
     std::vector<int> positionOfTag(platform::kRandMax + 1, -1);
     for (int position = 0; position < rows_.count(); ++position) {
         const int tag = rows_.row(position).tag;
@@ -104,8 +128,5 @@ void RowTableModel::orderChanged() {
         const int position = (tag >= 0 && tag <= platform::kRandMax) ? positionOfTag[static_cast<std::size_t>(tag)] : -1;
         after.append(position < 0 ? QModelIndex() : index(position, persistentBefore_[static_cast<qsizetype>(i)].column()));
     }
-    changePersistentIndexList(persistentBefore_, after);
-    persistentBefore_.clear();
-    persistentTags_.clear();
-    emit layoutChanged({}, QAbstractItemModel::VerticalSortHint);
+    finishOrderChange(after);
 }

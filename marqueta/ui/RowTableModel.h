@@ -52,6 +52,8 @@ private:
     void rowChanged(int position) override;
     void orderAboutToChange() override;
     void orderChanged() override;
+    void movePersistentBy(const std::vector<int>& order);
+    void finishOrderChange(const QModelIndexList& after);
 
     RowTable& rows_;
     Clock clock_;
@@ -60,5 +62,8 @@ private:
     std::vector<Qt::Alignment> alignments_;
     // While the order changes: the tag of the row each persistent index stood on.
     std::vector<int> persistentTags_;
+    // While the model's own sort reorders the rows: the new order, which moves every persistent
+    // index exactly, also where rows share a tag (lists of more rows than there are tags).
+    const std::vector<int>* sortedOrder_ = nullptr;
     QModelIndexList persistentBefore_;
 };

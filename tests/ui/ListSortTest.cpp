@@ -113,6 +113,14 @@ TEST(ListSort, SelectionAndCurrentRowFollowTheirRows) {
     EXPECT_EQ(view.currentIndex().row(), 3);
 }
 
+TEST(ListSort, SelectionFollowsItsRowWhereRowsShareATag) {
+    CListViewEx view;
+    for (const char* company : {"b", "c", "a"}) view.rows().insertRow(view.rows().count(), ListRow(company), 7);
+    view.selectionModel()->select(view.shownIndex(0), QItemSelectionModel::Select | QItemSelectionModel::Rows);
+    view.OnColumnClick(Company);
+    EXPECT_EQ(view.selectionModel()->selectedRows(), QModelIndexList{view.shownIndex(1)});
+}
+
 TEST(RowTableModel, PassesTheModelTesterThroughEveryKindOfChange) {
     RowTable rows;
     RowTableModel model(rows, [] { return std::time_t{1000000000}; });
