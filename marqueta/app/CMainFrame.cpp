@@ -9,11 +9,14 @@
 #include <QStatusTipEvent>
 #include <QToolBar>
 #include <QToolButton>
+#include <QVBoxLayout>
 
 #include "marqueta/app/CMarquetaApp.h"
 #include "marqueta/app/KeyLockPanes.h"
 #include "marqueta/app/NoToolTips.h"
 #include "marqueta/ui/CRowListView.h"
+#include "marqueta/ui/FindBar.h"
+#include "marqueta/ui/ScheduleCountPane.h"
 #include "marqueta/ui/LocalText.h"
 
 namespace {
@@ -39,6 +42,7 @@ CMainFrame::CMainFrame(CMarquetaApp& app, QWidget* parent) : QMainWindow(parent)
     setObjectName(QStringLiteral("mainFrame"));
     setWindowTitle(QStringLiteral("Marqueta"));
     createActions();
+    createKeyboardActions();
     createMenus();
     createToolBar();
     createStatusBar();
@@ -69,6 +73,19 @@ void CMainFrame::createActions() {
     connect(statusBarAction_, &QAction::toggled, this, [this](bool on) { statusBar()->setVisible(on); });
 }
 
+// The Edit menu's own items carry the keys and a prompt; the tool-bar buttons stay without one.
+void CMainFrame::createKeyboardActions() {
+    editAddAction_ = MakeAction(this, "editAddAction", "&Add", "Add a new banner");
+    editModifyAction_ = MakeAction(this, "editModifyAction", "&Modify", "Modify the selected banner");
+    editDeleteAction_ = MakeAction(this, "editDeleteAction", "&Delete", "Delete the selected banner");
+    findAction_ = MakeAction(this, "findAction", "&Find", "Show only the banners that contain a text");
+    editAddAction_->setShortcut(QKeySequence(Qt::Key_Insert));
+    editModifyAction_->setShortcuts({QKeySequence(Qt::Key_Return), QKeySequence(Qt::Key_Enter)});
+    editDeleteAction_->setShortcut(QKeySequence(QKeySequence::Delete));
+    findAction_->setShortcut(QKeySequence(QKeySequence::Find));
+    saveAction_->setShortcut(QKeySequence(QKeySequence::Save));
+}
+
 void CMainFrame::createMenus() {
     toolBar_ = new QToolBar(QStringLiteral("Toolbar"), this);
     toolBar_->setObjectName(QStringLiteral("toolBar"));
@@ -81,10 +98,17 @@ void CMainFrame::createMenus() {
     file->setObjectName(QStringLiteral("fileMenu"));
     file->addAction(exitAction_);
     file->addAction(saveAction_);
+    QMenu* edit = menuBar()->addMenu(QStringLiteral("&Edit"));
+    edit->setObjectName(QStringLiteral("editMenu"));
+    edit->addAction(editAddAction_);
+    edit->addAction(editModifyAction_);
+    edit->addAction(editDeleteAction_);
     QMenu* view = menuBar()->addMenu(QStringLiteral("&View"));
     view->setObjectName(QStringLiteral("viewMenu"));
     view->addAction(toolBarAction_);
     view->addAction(statusBarAction_);
+    view->addSeparator();
+    view->addAction(findAction_);
     QMenu* help = menuBar()->addMenu(QStringLiteral("&Help"));
     help->setObjectName(QStringLiteral("helpMenu"));
     help->addAction(aboutAction_);
@@ -117,8 +141,24 @@ void CMainFrame::createStatusBar() {
 
 void CMainFrame::setView(CRowListView* view) {
     view_ = view;
-    setCentralWidget(view);
+    // The find field stands above the list, hidden until View > Find.
+    auto* client = new QWidget(this);
+    client->setObjectName(QStringLiteral("clientWidget"));
+    auto* layout = new QVBoxLayout(client);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    findBar_ = new FindBar(client);
+    layout->addWidget(findBar_);
+    layout->addWidget(view, 1);
+    setCentralWidget(client);
     view->setStatusPane(this);
+    statusBar()->insertWidget(1, new ScheduleCountPane(view->rowModel(), this));
+    connect(findAction_, &QAction::triggered, findBar_, &FindBar::open);
+    connect(findBar_, &FindBar::findTextChanged, view, [view](const QString& text) { view->rowFilter().setFindText(text); });
+    connect(findBar_, &FindBar::closed, view, [view] { view->setFocus(); });
+    connect(editAddAction_, &QAction::triggered, view, &CRowListView::OnAdd);
+    connect(editDeleteAction_, &QAction::triggered, view, &CRowListView::OnDelete);
+    connect(editModifyAction_, &QAction::triggered, view, &CRowListView::OnModify);
     connect(addAction_, &QAction::triggered, view, &CRowListView::OnAdd);
     connect(deleteAction_, &QAction::triggered, view, &CRowListView::OnDelete);
     connect(modifyAction_, &QAction::triggered, view, &CRowListView::OnModify);

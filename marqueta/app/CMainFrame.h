@@ -9,6 +9,7 @@
 
 class CMarquetaApp;
 class CRowListView;
+class FindBar;
 class QAction;
 class QLabel;
 class QMenu;
@@ -38,6 +39,12 @@ public:
     QAction* addAction() const { return addAction_; }
     QAction* deleteAction() const { return deleteAction_; }
     QAction* modifyAction() const { return modifyAction_; }
+    // The Edit menu's items (with their keys) and View > Find.
+    QAction* editAddAction() const { return editAddAction_; }
+    QAction* editModifyAction() const { return editModifyAction_; }
+    QAction* editDeleteAction() const { return editDeleteAction_; }
+    QAction* findAction() const { return findAction_; }
+    FindBar* findBar() const { return findBar_; }
 
 protected:
     // A highlighted menu item's prompt goes into the message pane; "Ready" when there is none.
@@ -45,6 +52,7 @@ protected:
 
 private:
     void createActions();
+    void createKeyboardActions();
     void createMenus();
     void createToolBar();
     void createStatusBar();
@@ -61,4 +69,9 @@ private:
     QAction* addAction_ = nullptr;
     QAction* deleteAction_ = nullptr;
     QAction* modifyAction_ = nullptr;
+    QAction* editAddAction_ = nullptr;
+    QAction* editModifyAction_ = nullptr;
+    QAction* editDeleteAction_ = nullptr;
+    QAction* findAction_ = nullptr;
+    FindBar* findBar_ = nullptr;
 };

@@ -96,6 +96,21 @@ void RowTable::stableSort(const std::function<bool(const CatalogueRow&, const Ca
     if (observer_) observer_->orderChanged();
 }
 
+void RowTable::reorder(const std::vector<int>& order) {
+    std::vector<bool> taken(rows_.size(), false);
+    if (order.size() != rows_.size()) return;
+    for (const int position : order) {
+        if (position < 0 || position >= count() || taken[static_cast<std::size_t>(position)]) return;
+        taken[static_cast<std::size_t>(position)] = true;
+    }
+    if (observer_) observer_->orderAboutToChange();
+    std::vector<CatalogueRow> ordered;
+    ordered.reserve(rows_.size());
+    for (const int position : order) ordered.push_back(std::move(rows_[static_cast<std::size_t>(position)]));
+    rows_ = std::move(ordered);
+    if (observer_) observer_->orderChanged();
+}
+
 void RowTable::clear() {
     // Row by row from the end, so an observer sees only the changes it already knows.
     while (!rows_.empty()) removeRow(count() - 1);

@@ -50,6 +50,9 @@ public:
 
     // Reorders the rows by less (a strict weak order), keeping equal rows in their order.
     void stableSort(const std::function<bool(const CatalogueRow&, const CatalogueRow&)>& less);
+    // Puts the rows into this order: order[i] is the position of the row that becomes row i.
+    // Anything but a permutation of the positions leaves the rows as they are.
+    void reorder(const std::vector<int>& order);
 
     void clear();
     void setObserver(RowTableObserver* observer) { observer_ = observer; }

@@ -12,6 +12,8 @@
 #include <QPushButton>
 
 #include "marqueta/catalogue/CatalogueFile.h"
+#include "marqueta/catalogue/ScheduleState.h"
+#include "marqueta/ui/BannerPreview.h"
 #include "marqueta/ui/FileDialogHook.h"
 #include "marqueta/ui/LocalText.h"
 #include "platform/Paths.h"
@@ -30,6 +32,7 @@ constexpr int kLabelWidth = 103;
 constexpr int kFieldX = 111;
 constexpr int kFieldWidth = 157;
 constexpr int kRowHeight = 14;
+constexpr int kPreviewMargin = 8;  // pixels around the preview strip
 
 // Dialog units of the dialog's font: a quarter of the average character width across, an
 // eighth of the character height down.
@@ -112,6 +115,9 @@ std::string SubmitCheckErrors(const BannerRecord& values) {
     for (const SubmitCheck& check : kSubmitChecks) {
         if (Fails(check, values.*check.field)) errors += check.message;
     }
+    // A banner whose period ends before it begins would never be shown.
+    if (EndsBeforeBegin(values.beginDate, values.endDate))
+        errors += "The End Display Date is before the Begin Display Date.\n";
     return errors;
 }
 
@@ -141,7 +147,12 @@ CBannerEditorDlg::CBannerEditorDlg(MarquetaPaths& paths, platform::MessageBoxes&
     setWindowTitle(QStringLiteral("Banner Editor"));
     setFont(DialogFont());
     createControls();
-    setFixedSize(DialogUnits(font()).toPixels(kDialogSize).size());
+    // The preview takes a strip below the template's controls, widening the dialog if need be.
+    const QSize templateSize = DialogUnits(font()).toPixels(kDialogSize).size();
+    preview_ = new BannerPreview(this);
+    preview_->move(kPreviewMargin, templateSize.height());
+    setFixedSize(std::max(templateSize.width(), preview_->width() + 2 * kPreviewMargin),
+                 templateSize.height() + preview_->height() + kPreviewMargin);
 }
 
 void CBannerEditorDlg::createControls() {
@@ -221,8 +232,15 @@ void CBannerEditorDlg::setClock(std::function<std::time_t()> clock) { clock_ = s
 int CBannerEditorDlg::exec() {
     exchangeToControls();
     fillPickers();
+    showPreview();
     browseButton_->setFocus();
     return QDialog::exec();
+}
+
+void CBannerEditorDlg::showPreview() {
+    if (!sourceImagePath.empty()) preview_->showFile(sourceImagePath);
+    else if (!uid.empty()) preview_->showFile(bannerImagePath(paths_, uid, ext));
+    else preview_->showFile({});
 }
 
 BannerEdit CBannerEditorDlg::toEdit() const {
@@ -292,6 +310,7 @@ void CBannerEditorDlg::onBrowse() {
     sourceImagePath = *chosen;
     paths_.lastBrowseDir = platform::DirectoryOf(sourceImagePath);
     ext = chosenExt;
+    showPreview();
     // image holds the last exchanged value, so a name typed since the dialog opened is replaced.
     if (image.empty()) {
         image = platform::FileNameOf(sourceImagePath);

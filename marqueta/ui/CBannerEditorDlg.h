@@ -11,6 +11,7 @@
 #include "marqueta/publish/PublishBanner.h"
 #include "platform/MessageBox.h"
 
+class BannerPreview;
 class QDateEdit;
 class QLabel;
 class QLineEdit;
@@ -72,6 +73,8 @@ private slots:
 
 private:
     void createControls();
+    // The picture of the chosen file, else of the banner's own image in the images folder.
+    void showPreview();
     void exchangeToControls();
     void exchangeFromControls();
     void fillPickers();
@@ -93,4 +96,5 @@ private:
     QPushButton* cancelButton_ = nullptr;
     QLineEdit* uidEdit_ = nullptr;
     QLabel* picture_ = nullptr;
+    BannerPreview* preview_ = nullptr;
 };

@@ -7,6 +7,7 @@
 
 #include "marqueta/ui/HeadingMarks.h"
 #include "marqueta/ui/RowPainting.h"
+#include "marqueta/ui/ScheduleColours.h"
 
 namespace {
 
@@ -27,8 +28,11 @@ private:
 }  // namespace
 
 CListViewEx::CListViewEx(RowTableModel::Clock clock, QWidget* parent)
-    : QTreeView(parent), model_(rows_, std::move(clock)) {
-    setModel(&model_);
+    : QTreeView(parent), model_(rows_, clock), midnight_(clock) {
+    filter_.setSourceModel(&model_);
+    setModel(&filter_);
+    // Today is read once per start and again as each day begins.
+    connect(&midnight_, &MidnightTimer::midnight, &model_, &RowTableModel::readToday);
     setItemDelegate(new RowHeightDelegate(*this));
     setRootIsDecorated(false);
     setItemsExpandable(false);
@@ -70,27 +74,39 @@ RowLayout CListViewEx::layoutAt(int top, int height) const {
     return LayoutRow(in);
 }
 
+int CListViewEx::rowOf(const QModelIndex& shown) const {
+    return shown.isValid() ? filter_.mapToSource(shown).row() : -1;
+}
+
+QModelIndex CListViewEx::shownIndex(int position, int column) const {
+    return filter_.mapFromSource(model_.index(position, column));
+}
+
 RowLayout CListViewEx::rowLayout(int position) const {
-    const QRect cell = visualRect(model_.index(position, 0));
+    const QRect cell = visualRect(shownIndex(position));
     return layoutAt(cell.top(), cell.height());
 }
 
 void CListViewEx::drawRow(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const {
-    const int position = index.row();
-    const CatalogueRow& row = rows_.row(position);
+    const int shownRow = index.row();
+    const QModelIndex source = filter_.mapToSource(index);
+    const CatalogueRow& row = rows_.row(source.row());
     const bool focused = hasFocus();
 
     RowLook look;
-    look.selected = (focused || showSelectionAlways_) && selectionModel()->isRowSelected(position, {});
-    look.drawFocus = focused && currentIndex().row() == position;
+    look.selected = (focused || showSelectionAlways_) && selectionModel()->isRowSelected(shownRow, {});
+    look.drawFocus = focused && currentIndex().row() == shownRow;
     look.stateImage = row.stateImage;
-    look.image = model_.data(index, RowTableModel::ImageIndexRole).toInt();
+    look.image = model_.data(source, RowTableModel::ImageIndexRole).toInt();
+    const auto state = static_cast<ScheduleState>(model_.data(source, RowTableModel::ScheduleStateRole).toInt());
+    const QColor dateColour = ScheduleTextColour(palette(), state);
 
     RowContent content;
     for (int visual = 0; visual < header()->count(); ++visual) {
         const int logical = header()->logicalIndex(visual);
         if (header()->isSectionHidden(logical)) continue;
         content.texts.push_back(row.cells.at(static_cast<std::size_t>(logical)));
+        content.textColours.push_back(logical == BeginDate || logical == EndDate ? dateColour : QColor());
         content.alignments.push_back(
             model_.headerData(logical, Qt::Horizontal, Qt::TextAlignmentRole).value<Qt::Alignment>());
     }
@@ -109,8 +125,8 @@ void CListViewEx::drawRow(QPainter* painter, const QStyleOptionViewItem& option,
     painter->restore();
 }
 
-QRect CListViewEx::rowStrip(int position) const {
-    const QRect cell = visualRect(model_.index(position, 0));
+QRect CListViewEx::rowStrip(int shownRow) const {
+    const QRect cell = visualRect(filter_.index(shownRow, 0));
     return QRect(0, cell.top(), viewport()->width(), cell.height());
 }
 

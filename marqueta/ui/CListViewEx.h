@@ -5,6 +5,8 @@
 
 #include "marqueta/catalogue/RowTable.h"
 #include "marqueta/ui/ListImages.h"
+#include "marqueta/ui/MidnightTimer.h"
+#include "marqueta/ui/RowFilterModel.h"
 #include "marqueta/ui/RowGeometry.h"
 #include "marqueta/ui/RowTableModel.h"
 
@@ -15,6 +17,13 @@ public:
 
     RowTable& rows() { return rows_; }
     RowTableModel& rowModel() { return model_; }
+    // What the list shows of the rows: all of them, or those the find text narrows them to.
+    RowFilterModel& rowFilter() { return filter_; }
+
+    // The position among all rows of a row the list shows; -1 for an invalid index.
+    int rowOf(const QModelIndex& shown) const;
+    // Where the list shows the row at position; invalid while the find text hides it.
+    QModelIndex shownIndex(int position, int column = 0) const;
 
     void setImageLists(ListImages images);
     const ListImages& imageLists() const { return images_; }
@@ -22,7 +31,7 @@ public:
     // Selected rows stay highlighted while the view lacks the focus.
     void setShowSelectionAlways(bool on) { showSelectionAlways_ = on; }
 
-    // Where the parts of the row at position lie, in viewport coordinates.
+    // Where the parts of the row at position (among all rows) lie, in viewport coordinates.
     RowLayout rowLayout(int position) const;
 
     // The sort of a click on the heading of column: ascending unless the heading carries
@@ -40,11 +49,13 @@ protected:
     void focusOutEvent(QFocusEvent* event) override;
 
 private:
-    QRect rowStrip(int position) const;
+    QRect rowStrip(int shownRow) const;
     RowLayout layoutAt(int top, int height) const;
 
     RowTable rows_;
     RowTableModel model_;
+    RowFilterModel filter_;
+    MidnightTimer midnight_;
     ListImages images_;
     bool showSelectionAlways_ = false;
 };

@@ -50,8 +50,10 @@ void CRowListView::OnInitialUpdate() {
 
 int CRowListView::firstSelectedRow() const {
     int first = -1;
-    for (const QModelIndex& index : selectionModel()->selectedIndexes())
-        if (first < 0 || index.row() < first) first = index.row();
+    for (const QModelIndex& index : selectionModel()->selectedIndexes()) {
+        const int position = rowOf(index);
+        if (first < 0 || position < first) first = position;
+    }
     return first;
 }
 
@@ -133,8 +135,8 @@ void CRowListView::mousePressEvent(QMouseEvent* event) {
     if (event->button() == Qt::LeftButton) {
         const QPoint at = event->position().toPoint();
         const QModelIndex index = indexAt(at);
-        if (index.isValid() && at.x() < rowLayout(index.row()).icon.left()) {
-            ToggleMark(index.row());
+        if (index.isValid() && at.x() < rowLayout(rowOf(index)).icon.left()) {
+            ToggleMark(rowOf(index));
             event->accept();
             return;
         }
@@ -150,7 +152,7 @@ void CRowListView::mouseDoubleClickEvent(QMouseEvent* event) {
         return;
     }
     const QModelIndex index = indexAt(event->position().toPoint());
-    const int row = index.isValid() ? index.row() : -1;
+    const int row = rowOf(index);
     if (mayWriteCatalogue() && EditBanner(row)) PublishBanner(row);
     event->accept();
 }

@@ -66,6 +66,9 @@ void DrawRow(QPainter& painter, const RowLayout& layout, const RowLook& look, co
 
     for (std::size_t column = 0; column < layout.cells.size() && column < content.texts.size(); ++column) {
         const Qt::Alignment align = column < content.alignments.size() ? content.alignments[column] : Qt::AlignLeft;
+        // A cell's own colour gives way to the highlight, so a selected row looks as it always did.
+        const bool ownColour = !look.selected && column < content.textColours.size() && content.textColours[column].isValid();
+        painter.setPen(ownColour ? content.textColours[column] : textColour);
         if (column == 0)
             DrawCellText(painter, layout.cells[0], kFirstCellInset, kFirstCellMargin, content.texts[0], Qt::AlignLeft);
         else

@@ -30,6 +30,7 @@ struct RowLook {
 struct RowContent {
     std::vector<std::string> texts;          // one per column, 8-bit
     std::vector<Qt::Alignment> alignments;   // one per column
+    std::vector<QColor> textColours;         // per column; invalid: the row's text colour
 };
 
 // Longest cell text that is drawn, in bytes.

@@ -7,6 +7,7 @@
 RowTableModel::RowTableModel(RowTable& rows, Clock clock, QObject* parent)
     : QAbstractTableModel(parent), rows_(rows), clock_(std::move(clock)) {
     if (!clock_) clock_ = [] { return std::time(nullptr); };
+    today_ = LocalDayOf(clock_());
     for (const ColumnSpec& column : kColumns) {
         headings_.push_back(QString::fromLatin1(column.caption));
         alignments_.push_back(Qt::AlignLeft | Qt::AlignVCenter);
@@ -30,8 +31,23 @@ QVariant RowTableModel::data(const QModelIndex& index, int role) const {
     case StateImageRole: return row.stateImage;
     case ImageIndexRole: return 0;  // every row shows the first small icon, as the list always did
     case TagRole: return row.tag;
+    case ScheduleStateRole: return static_cast<int>(scheduleOf(row).state);
+    // The state in words for the pointer and for screen readers, on every cell of the row.
+    case Qt::ToolTipRole:
+    case Qt::AccessibleDescriptionRole: return ToQt(ScheduleDescription(scheduleOf(row)));
     default: return {};
     }
+}
+
+Schedule RowTableModel::scheduleOf(const CatalogueRow& row) const {
+    return ScheduleOf(row.cells[BeginDate], row.cells[EndDate], today_);
+}
+
+void RowTableModel::readToday() {
+    const CalendarDay day = LocalDayOf(clock_());
+    if (day.number() == today_.number()) return;
+    today_ = day;
+    if (rows_.count() > 0) emit dataChanged(index(0, 0), index(rows_.count() - 1, kColumnCount - 1));
 }
 
 QVariant RowTableModel::headerData(int section, Qt::Orientation orientation, int role) const {
@@ -56,9 +72,10 @@ void RowTableModel::sort(int column, Qt::SortOrder order) {
     if (column < 0 || column >= kColumnCount) return;
     const RowSortKeys keys(rows_, column, clock_());
     const SortRequest request{column, &keys, order == Qt::AscendingOrder};
-    rows_.stableSort([&request](const CatalogueRow& a, const CatalogueRow& b) {
-        return CompareRows(a, b, request) < 0;
-    });
+    const std::vector<int> sorted = SortedOrder(request);
+    sortedOrder_ = &sorted;
+    rows_.reorder(sorted);
+    sortedOrder_ = nullptr;
 }
 
 void RowTableModel::rowAboutToBeInserted(int position) { beginInsertRows({}, position, position); }
@@ -70,6 +87,23 @@ void RowTableModel::rowChanged(int position) {
     emit dataChanged(index(position, 0), index(position, kColumnCount - 1));
 }
 
+void RowTableModel::movePersistentBy(const std::vector<int>& order) {
+    std::vector<int> newPosition(order.size(), -1);
+    for (std::size_t position = 0; position < order.size(); ++position)
+        newPosition[static_cast<std::size_t>(order[position])] = static_cast<int>(position);
+    QModelIndexList after;
+    for (const QModelIndex& before : persistentBefore_)
+        after.append(index(newPosition.at(static_cast<std::size_t>(before.row())), before.column()));
+    finishOrderChange(after);
+}
+
+void RowTableModel::finishOrderChange(const QModelIndexList& after) {
+    changePersistentIndexList(persistentBefore_, after);
+    persistentBefore_.clear();
+    persistentTags_.clear();
+    emit layoutChanged({}, QAbstractItemModel::VerticalSortHint);
+}
+
 void RowTableModel::orderAboutToChange() {
     emit layoutAboutToBeChanged({}, QAbstractItemModel::VerticalSortHint);
     persistentBefore_ = persistentIndexList();
@@ -79,6 +113,10 @@ void RowTableModel::orderAboutToChange() {
 
 // The selection and the current row follow their rows to their new places.
 void RowTableModel::orderChanged() {
+    if (sortedOrder_) {
+        movePersistentBy(*sortedOrder_);
+        return;
+    }
     std::vector<int> positionOfTag(platform::kRandMax + 1, -1);
     for (int position = 0; position < rows_.count(); ++position) {
         const int tag = rows_.row(position).tag;
@@ -90,8 +128,5 @@ void RowTableModel::orderChanged() {
         const int position = (tag >= 0 && tag <= platform::kRandMax) ? positionOfTag[static_cast<std::size_t>(tag)] : -1;
         after.append(position < 0 ? QModelIndex() : index(position, persistentBefore_[static_cast<qsizetype>(i)].column()));
     }
-    changePersistentIndexList(persistentBefore_, after);
-    persistentBefore_.clear();
-    persistentTags_.clear();
-    emit layoutChanged({}, QAbstractItemModel::VerticalSortHint);
+    finishOrderChange(after);
 }

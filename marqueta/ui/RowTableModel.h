@@ -9,6 +9,7 @@
 #include <QString>
 
 #include "marqueta/catalogue/RowTable.h"
+#include "marqueta/catalogue/ScheduleState.h"
 
 class RowTableModel : public QAbstractTableModel, private RowTableObserver {
     Q_OBJECT
@@ -17,15 +18,21 @@ public:
         StateImageRole = Qt::UserRole + 1,  // int: 0 none, 1 empty box, 2 ticked box
         ImageIndexRole,                     // int: the row's small image
         TagRole,                            // int: the row's tag
+        ScheduleStateRole,                  // int: the row's ScheduleState on today()
     };
     using Clock = std::function<std::time_t()>;
 
     // rows must outlive the model. clock gives the moment that dates without two slashes
-    // stand for; it is read once per sort.
+    // stand for; it is read once per sort, and once here for today().
     explicit RowTableModel(RowTable& rows, Clock clock = {}, QObject* parent = nullptr);
     ~RowTableModel() override;
 
     RowTable& rows() { return rows_; }
+
+    // The day the rows' schedule states are judged on.
+    const CalendarDay& today() const { return today_; }
+    // Reads today from the clock again; the states of every row follow when the day changed.
+    void readToday();
 
     int rowCount(const QModelIndex& parent = {}) const override;
     int columnCount(const QModelIndex& parent = {}) const override;
@@ -37,6 +44,7 @@ public:
     void sort(int column, Qt::SortOrder order) override;
 
 private:
+    Schedule scheduleOf(const CatalogueRow& row) const;
     void rowAboutToBeInserted(int position) override;
     void rowInserted(int position) override;
     void rowAboutToBeRemoved(int position) override;
@@ -44,12 +52,18 @@ private:
     void rowChanged(int position) override;
     void orderAboutToChange() override;
     void orderChanged() override;
+    void movePersistentBy(const std::vector<int>& order);
+    void finishOrderChange(const QModelIndexList& after);
 
     RowTable& rows_;
     Clock clock_;
+    CalendarDay today_;
     std::vector<QString> headings_;
     std::vector<Qt::Alignment> alignments_;
     // While the order changes: the tag of the row each persistent index stood on.
     std::vector<int> persistentTags_;
+    // While the model's own sort reorders the rows: the new order, which moves every persistent
+    // index exactly, also where rows share a tag (lists of more rows than there are tags).
+    const std::vector<int>* sortedOrder_ = nullptr;
     QModelIndexList persistentBefore_;
 };

@@ -1,12 +1,15 @@
 #include "marqueta/ui/SortRows.h"
 
+#include <algorithm>
+#include <numeric>
+#include <unordered_map>
+
 #include <QLocale>
 #include <QString>
 
 #include "common/Atol.h"
 #include "marqueta/catalogue/CatalogueFile.h"
 #include "marqueta/ui/LocalText.h"
-#include "platform/Random.h"
 
 namespace {
 
@@ -16,9 +19,6 @@ int Order(const T& a, const T& b) {
 }
 
 int Sign(int value) { return (value > 0) - (value < 0); }
-
-constexpr int kNoSlot = -1;
-constexpr int kSharedTag = -2;
 
 }  // namespace
 
@@ -41,41 +41,40 @@ int CompareCells(SortKind kind, const std::string& first, const std::string& sec
 }
 
 RowSortKeys::RowSortKeys(const RowTable& rows, int column, std::time_t now)
-    : column_(column), kind_(kColumns.at(static_cast<std::size_t>(column)).kind), collator_(TextCollator()),
-      slotOfTag_(platform::kRandMax + 1, kNoSlot) {
+    : kind_(kColumns.at(static_cast<std::size_t>(column)).kind) {
+    const QCollator collator = TextCollator();
+    std::unordered_map<std::string, int> slotOfText;
+    slotOfPosition_.reserve(static_cast<std::size_t>(rows.count()));
     for (int position = 0; position < rows.count(); ++position) {
-        const CatalogueRow& row = rows.row(position);
-        const std::string& text = row.cells.at(static_cast<std::size_t>(column));
-        const auto [where, fresh] = slotOfText_.try_emplace(text, static_cast<int>(slotOfText_.size()));
-        if (row.tag >= 0 && row.tag <= platform::kRandMax) {
-            int& byTag = slotOfTag_[static_cast<std::size_t>(row.tag)];
-            byTag = (byTag == kNoSlot || byTag == where->second) ? where->second : kSharedTag;
-        }
+        const std::string& text = rows.cell(position, column);
+        const auto [where, fresh] = slotOfText.try_emplace(text, static_cast<int>(slotOfText.size()));
+        slotOfPosition_.push_back(where->second);
         if (!fresh) continue;
         switch (kind_) {
         case SortKind::Number: numbers_.push_back(AtolLike(text)); break;
         case SortKind::Date: numbers_.push_back(ParseDateText(text, now)); break;
-        case SortKind::Text: texts_.push_back(collator_.sortKey(ToQt(text))); break;
+        case SortKind::Text: texts_.push_back(collator.sortKey(ToQt(text))); break;
         }
     }
 }
 
-int RowSortKeys::slotOf(const CatalogueRow& row) const {
-    if (row.tag >= 0 && row.tag <= platform::kRandMax) {
-        const int byTag = slotOfTag_[static_cast<std::size_t>(row.tag)];
-        if (byTag >= 0) return byTag;
-    }
-    return slotOfText_.at(row.cells.at(static_cast<std::size_t>(column_)));
-}
-
-int RowSortKeys::compare(const CatalogueRow& first, const CatalogueRow& second) const {
-    const auto a = static_cast<std::size_t>(slotOf(first));
-    const auto b = static_cast<std::size_t>(slotOf(second));
+int RowSortKeys::compare(int first, int second) const {
+    const auto a = static_cast<std::size_t>(slotOfPosition_[static_cast<std::size_t>(first)]);
+    const auto b = static_cast<std::size_t>(slotOfPosition_[static_cast<std::size_t>(second)]);
+    if (a == b) return 0;
     if (kind_ == SortKind::Text) return Sign(texts_[a].compare(texts_[b]));
     return Order(numbers_[a], numbers_[b]);
 }
 
-int CompareRows(const CatalogueRow& first, const CatalogueRow& second, const SortRequest& request) {
+int CompareRows(int first, int second, const SortRequest& request) {
     const int result = request.keys->compare(first, second);
     return request.ascending ? result : -result;
+}
+
+std::vector<int> SortedOrder(const SortRequest& request) {
+    std::vector<int> order(static_cast<std::size_t>(request.keys->count()));
+    std::iota(order.begin(), order.end(), 0);
+    std::stable_sort(order.begin(), order.end(),
+                     [&request](int a, int b) { return CompareRows(a, b, request) < 0; });
+    return order;
 }

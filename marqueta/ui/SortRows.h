@@ -2,7 +2,6 @@
 // Comparing rows for the sort by a column heading: text, number or date, by the column's kind.
 #include <ctime>
 #include <string>
-#include <unordered_map>
 #include <vector>
 
 #include <QCollator>
@@ -19,24 +18,19 @@ QCollator TextCollator();
 int CompareCells(SortKind kind, const std::string& first, const std::string& second, std::time_t now,
                  const QCollator& collator);
 
-// The keys of one sort: each distinct text of the sorted column is read once by the column's
-// kind, so that a sort costs n log n cheap key comparisons. A row's key is found by its tag in
-// constant time; only a tag that several rows carry (a list of more rows than there are tags)
-// falls back to finding the key by the row's text.
+// The keys of one sort: each row's text in the sorted column is read once by the column's kind
+// (a text's collation key is made once for all rows that hold it), so that a sort costs
+// n log n cheap key comparisons. Rows are named by their positions when the keys were made.
 class RowSortKeys {
 public:
     RowSortKeys(const RowTable& rows, int column, std::time_t now);
-    // Compares the keys of the two rows' texts in the sorted column.
-    int compare(const CatalogueRow& first, const CatalogueRow& second) const;
+    // Compares the keys of the rows at the two positions.
+    int compare(int first, int second) const;
+    int count() const { return static_cast<int>(slotOfPosition_.size()); }
 
 private:
-    int slotOf(const CatalogueRow& row) const;
-
-    int column_;
     SortKind kind_;
-    QCollator collator_;
-    std::unordered_map<std::string, int> slotOfText_;
-    std::vector<int> slotOfTag_;  // slot of the one row carrying the tag, or kNoSlot / kSharedTag
+    std::vector<int> slotOfPosition_;
     std::vector<long long> numbers_;       // number and date keys, by slot
     std::vector<QCollatorSortKey> texts_;  // text keys, by slot
 };
@@ -47,5 +41,9 @@ struct SortRequest {
     bool ascending = true;  // false: every comparison negated
 };
 
-// The sort comparison of two rows; negative when the first sorts before the second.
-int CompareRows(const CatalogueRow& first, const CatalogueRow& second, const SortRequest& request);
+// The sort comparison of the rows at two positions; negative when the first sorts before the second.
+int CompareRows(int first, int second, const SortRequest& request);
+
+// The rows' positions in sorted order. Stable: rows that compare level keep their order, in
+// both directions.
+std::vector<int> SortedOrder(const SortRequest& request);

@@ -3,5 +3,6 @@ add_library(velta_editor STATIC
   CBannerEditorDlg.h CBannerEditorDlg.cpp
   CFileEditor.h CFileEditor.cpp
   FileDialogHook.h FileDialogHook.cpp
+  BannerPreview.h BannerPreview.cpp
 )
 target_link_libraries(velta_editor PUBLIC velta_options velta_localtext velta_catalogue velta_publish velta_platform Qt6::Widgets)

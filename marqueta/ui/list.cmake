@@ -23,11 +23,18 @@ add_library(velta_listview STATIC
   HeadingMarks.h HeadingMarks.cpp
   SortRows.h SortRows.cpp
   RowTableModel.h RowTableModel.cpp
+  RowFilterModel.h RowFilterModel.cpp
+  ScheduleColours.h ScheduleColours.cpp
+  MidnightTimer.h MidnightTimer.cpp
   CListViewEx.h CListViewEx.cpp
 )
 target_link_libraries(velta_listview PUBLIC velta_options velta_localtext velta_catalogue velta_common velta_platform
                       velta_marqueta_resources Qt6::Widgets)
 
 # The banner list with its commands.
-add_library(velta_rowlistview STATIC CRowListView.h CRowListView.cpp)
+add_library(velta_rowlistview STATIC
+  CRowListView.h CRowListView.cpp
+  FindBar.h FindBar.cpp
+  ScheduleCountPane.h ScheduleCountPane.cpp
+)
 target_link_libraries(velta_rowlistview PUBLIC velta_options velta_listview velta_editor velta_publish)

@@ -1,6 +1,7 @@
 // marqueta_screenshots INSTALLATION OUT: runs Marqueta on the installation made by make-demo
 // (VELTA.INI in INSTALLATION/windows) and saves the main window and the banner editor, filled
-// from the second row, as OUT/main-window.png and OUT/banner-editor.png.
+// from the second row, as OUT/main-window.png and OUT/banner-editor.png, and both together (the
+// list's schedule states above the editor's preview) as OUT/states-and-preview.png.
 #include <cstdio>
 #include <cstdlib>
 #include <memory>
@@ -9,6 +10,8 @@
 
 #include <QApplication>
 #include <QItemSelectionModel>
+#include <QPainter>
+#include <QPixmap>
 #include <QTimer>
 
 #include "marqueta/app/MainWindow.h"
@@ -18,8 +21,8 @@
 
 namespace {
 
-bool Save(QWidget& widget, const std::string& path) {
-    const bool saved = widget.grab().save(QString::fromLocal8Bit(path), "PNG");
+bool Save(const QPixmap& picture, const std::string& path) {
+    const bool saved = picture.save(QString::fromLocal8Bit(path), "PNG");
     std::fprintf(saved ? stdout : stderr, "%s %s\n", saved ? "wrote" : "could not write", path.c_str());
     return saved;
 }
@@ -53,11 +56,21 @@ int main(int argc, char** argv) {
     if (view.rows().count() > 1)
         view.selectionModel()->select(view.model()->index(1, 0),
                                       QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
-    bool ok = Save(*frame, out + "/main-window.png");
+    QApplication::processEvents();  // the status bar's counts follow the loaded rows
+    const QPixmap window = frame->grab();
+    bool ok = Save(window, out + "/main-window.png");
 
     QTimer::singleShot(0, frame.get(), [&] {
         if (QWidget* editor = QApplication::activeModalWidget()) {
-            ok = Save(*editor, out + "/banner-editor.png") && ok;
+            const QPixmap dialog = editor->grab();
+            ok = Save(dialog, out + "/banner-editor.png") && ok;
+            QPixmap both(window.width(), window.height() + dialog.height() + 12);
+            both.fill(Qt::white);
+            QPainter painter(&both);
+            painter.drawPixmap(0, 0, window);
+            painter.drawPixmap((window.width() - dialog.width()) / 2, window.height() + 12, dialog);
+            painter.end();
+            ok = Save(both, out + "/states-and-preview.png") && ok;
             editor->close();
         }
     });

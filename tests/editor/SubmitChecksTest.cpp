@@ -64,6 +64,14 @@ TEST(SubmitChecks, MessagesInCheckOrder) {
              r.beginDate = r.endDate = r.uid = r.ext = "a,b";
          },
          ""},
+        {"end before begin comes last",
+         [](BannerRecord& r) {
+             r.url.clear();
+             r.beginDate = "06/02/2024";
+             r.endDate = "06/01/2024";
+         },
+         "Please enter a value in the URL Link field.\nThe End Display Date is before the Begin Display Date.\n"},
+        {"one day is a period", [](BannerRecord& r) { r.beginDate = r.endDate = "06/01/2024"; }, ""},
     };
     for (const Case& c : cases) {
         BannerRecord r = Valid();

@@ -27,7 +27,7 @@ TEST(CatalogueBytes, AnEditKeepsTheBytesAndTheEncodingOfEightBitFields) {
     };
     for (const auto& [field, typed, column, stored] : cases) {
         MarquetaWindow w({kEightBitRow});
-        w.view().selectionModel()->select(w.view().rowModel().index(0, 0), QItemSelectionModel::Select);
+        w.view().selectionModel()->select(w.view().shownIndex(0), QItemSelectionModel::Select);
         QString shown;
         WorkModalDialog([&](QDialog& d) {
             shown = d.findChild<QLineEdit*>(QStringLiteral("companyLineEdit"))->text();

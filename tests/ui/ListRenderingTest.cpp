@@ -49,7 +49,7 @@ int InkEdge(const QImage& image, int top, int bottom, int left, int right, const
 TEST(ListRendering, SelectedRowIsHighlightedToTheRightEdgeOfTheView) {
     RenderedList list;
     for (const char* company : {"alpha", "bravo", "charlie"}) AppendRow(list.view.rows(), ListRow(company));
-    list.view.selectionModel()->select(list.view.rowModel().index(1, 0),
+    list.view.selectionModel()->select(list.view.shownIndex(1),
                                        QItemSelectionModel::Select | QItemSelectionModel::Rows);
     const QImage image = list.grab();
 
@@ -68,7 +68,7 @@ TEST(ListRendering, SelectedRowIsHighlightedToTheRightEdgeOfTheView) {
 TEST(ListRendering, SelectedRowsStayHighlightedWithoutTheFocusOnlyWhenAskedTo) {
     RenderedList list;
     AppendRow(list.view.rows(), ListRow("alpha"));
-    list.view.selectionModel()->select(list.view.rowModel().index(0, 0),
+    list.view.selectionModel()->select(list.view.shownIndex(0),
                                        QItemSelectionModel::Select | QItemSelectionModel::Rows);
     list.view.setShowSelectionAlways(false);
     QImage image = list.grab();
@@ -137,7 +137,7 @@ TEST(ListRendering, FocusFrameOnlyWhileTheViewHasTheFocus) {
     RenderedList list;
     AppendRow(list.view.rows(), ListRow("alpha"));
     AppendRow(list.view.rows(), ListRow("bravo"));
-    list.view.selectionModel()->setCurrentIndex(list.view.rowModel().index(1, 0), QItemSelectionModel::NoUpdate);
+    list.view.selectionModel()->setCurrentIndex(list.view.shownIndex(1), QItemSelectionModel::NoUpdate);
     const RowLayout layout = list.view.rowLayout(1);
     const int x = layout.bounds.right() + 40;  // right of the columns, where no text is drawn
 

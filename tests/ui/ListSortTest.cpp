@@ -100,9 +100,9 @@ TEST(ListSort, SelectionAndCurrentRowFollowTheirRows) {
     AppendRow(view.rows(), ListRow("d"));
     AppendRow(view.rows(), ListRow("b"));
     QItemSelectionModel* selection = view.selectionModel();
-    selection->select(view.rowModel().index(0, 0), QItemSelectionModel::Select | QItemSelectionModel::Rows);
-    selection->select(view.rowModel().index(3, 0), QItemSelectionModel::Select | QItemSelectionModel::Rows);
-    selection->setCurrentIndex(view.rowModel().index(2, 0), QItemSelectionModel::NoUpdate);
+    selection->select(view.shownIndex(0), QItemSelectionModel::Select | QItemSelectionModel::Rows);
+    selection->select(view.shownIndex(3), QItemSelectionModel::Select | QItemSelectionModel::Rows);
+    selection->setCurrentIndex(view.shownIndex(2), QItemSelectionModel::NoUpdate);
 
     view.OnColumnClick(Company);  // a b c d: "c" moves to 2, "b" to 1, "d" to 3
 
@@ -111,6 +111,14 @@ TEST(ListSort, SelectionAndCurrentRowFollowTheirRows) {
     EXPECT_FALSE(selection->isRowSelected(0, {}));
     EXPECT_FALSE(selection->isRowSelected(3, {}));
     EXPECT_EQ(view.currentIndex().row(), 3);
+}
+
+TEST(ListSort, SelectionFollowsItsRowWhereRowsShareATag) {
+    CListViewEx view;
+    for (const char* company : {"b", "c", "a"}) view.rows().insertRow(view.rows().count(), ListRow(company), 7);
+    view.selectionModel()->select(view.shownIndex(0), QItemSelectionModel::Select | QItemSelectionModel::Rows);
+    view.OnColumnClick(Company);
+    EXPECT_EQ(view.selectionModel()->selectedRows(), QModelIndexList{view.shownIndex(1)});
 }
 
 TEST(RowTableModel, PassesTheModelTesterThroughEveryKindOfChange) {

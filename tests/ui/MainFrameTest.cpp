@@ -1,5 +1,7 @@
 // The main window: caption, menus and their prompts, tool bar, status bar, File > Save and Exit,
 // and the About box.
+#include <algorithm>
+
 #include <QAction>
 #include <QDialog>
 #include <QHelpEvent>
@@ -33,11 +35,13 @@ TEST(MainFrame, CaptionMenusAndTheApplicationsPointer) {
     MarquetaWindow w;
     EXPECT_EQ(w.frame->windowTitle().toStdString(), "Marqueta");
     EXPECT_EQ(w.app.mainFrame, w.frame.get());
-    EXPECT_EQ(ActionTexts(w.frame->menuBar()->actions()), (Texts{"&File", "&View", "&Help"}));
+    EXPECT_EQ(ActionTexts(w.frame->menuBar()->actions()), (Texts{"&File", "&Edit", "&View", "&Help"}));
     EXPECT_EQ(ActionTexts(w.frame->findChild<QMenu*>(QStringLiteral("fileMenu"))->actions()),
               (Texts{"E&xit", "&Save"}));
+    EXPECT_EQ(ActionTexts(w.frame->findChild<QMenu*>(QStringLiteral("editMenu"))->actions()),
+              (Texts{"&Add", "&Modify", "&Delete"}));
     EXPECT_EQ(ActionTexts(w.frame->findChild<QMenu*>(QStringLiteral("viewMenu"))->actions()),
-              (Texts{"&Toolbar", "&Status Bar"}));
+              (Texts{"&Toolbar", "&Status Bar", "|", "&Find"}));
     EXPECT_EQ(ActionTexts(w.frame->findChild<QMenu*>(QStringLiteral("helpMenu"))->actions()),
               (Texts{"&About Marqueta..."}));
     w.frame.reset();
@@ -57,6 +61,10 @@ TEST(MainFrame, HighlightedMenuItemsShowTheirPromptsAndReadyReturns) {
         {"fileMenu", w.frame->saveAction(), "Save the active document"},
         {"viewMenu", w.frame->toolBarAction(), "Show or hide the toolbar"},
         {"viewMenu", w.frame->statusBarAction(), "Show or hide the status bar"},
+        {"viewMenu", w.frame->findAction(), "Show only the banners that contain a text"},
+        {"editMenu", w.frame->editAddAction(), "Add a new banner"},
+        {"editMenu", w.frame->editModifyAction(), "Modify the selected banner"},
+        {"editMenu", w.frame->editDeleteAction(), "Delete the selected banner"},
     };
     for (const Case& c : cases) {
         auto* menu = w.frame->findChild<QMenu*>(QString::fromLatin1(c.menu));
@@ -81,10 +89,12 @@ TEST(MainFrame, HighlightedMenuItemsShowTheirPromptsAndReadyReturns) {
 
 TEST(MainFrame, StatusBarPanesInOrder) {
     MarquetaWindow w;
-    const QList<QLabel*> panes = w.frame->statusBar()->findChildren<QLabel*>(QString(), Qt::FindDirectChildrenOnly);
+    QList<QLabel*> panes = w.frame->statusBar()->findChildren<QLabel*>(QString(), Qt::FindDirectChildrenOnly);
+    std::sort(panes.begin(), panes.end(), [](QLabel* a, QLabel* b) { return a->x() < b->x(); });
     Texts names;
     for (QLabel* pane : panes) names.push_back(pane->objectName().toStdString());
-    EXPECT_EQ(names, (Texts{"messagePaneLabel", "capsLockLabel", "numLockLabel", "scrollLockLabel"}));
+    EXPECT_EQ(names, (Texts{"messagePaneLabel", "scheduleCountLabel", "capsLockLabel", "numLockLabel", "scrollLockLabel"}));
+    panes.removeAt(1);
     const QLabel* message = panes.at(0);
     int lockWidths = 0;
     for (int i = 1; i < 4; ++i) {

@@ -43,7 +43,7 @@ void Click(QDialog& dialog, const char* name) { dialog.findChild<QPushButton*>(Q
 
 void SelectRows(CRowListView& view, std::initializer_list<int> positions) {
     for (int p : positions)
-        view.selectionModel()->select(view.rowModel().index(p, 0), QItemSelectionModel::Select | QItemSelectionModel::Rows);
+        view.selectionModel()->select(view.shownIndex(p), QItemSelectionModel::Select | QItemSelectionModel::Rows);
 }
 
 // The fields an editor was opened with.

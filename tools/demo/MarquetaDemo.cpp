@@ -1,5 +1,8 @@
 // The banner side of the demo installation: VELTA.INI naming the web folder, a handful of banner
-// images drawn here, their pages and a catalogue listing them.
+// images drawn here, their pages and a catalogue listing them. The display periods lie around
+// the day the demo is made, so that the list shows banners running, ending soon, scheduled and
+// expired.
+#include <ctime>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -28,30 +31,46 @@ struct DemoBanner {
     QColor from, to;
 };
 
+// The date this many days from today, as the editor writes dates.
+std::string DayFromToday(int days) {
+    const std::time_t now = std::time(nullptr);
+    std::tm day{};
+    localtime_r(&now, &day);
+    day.tm_mday += days;  // mktime carries the days over into the right month and year
+    day.tm_hour = 12;
+    day.tm_isdst = -1;
+    const std::time_t then = std::mktime(&day);
+    localtime_r(&then, &day);
+    char text[16];
+    std::strftime(text, sizeof text, "%m/%d/%Y", &day);
+    return text;
+}
+
 BannerRecord Record(const char* image, const char* company, const char* product, const char* sequence,
-                    const char* url, const char* begin, const char* end, const char* rate, int id, const char* ext) {
-    return BannerRecord{image, company, product, sequence, url, begin, end, rate, FormatBannerId(id), ext};
+                    const char* url, int beginDays, int endDays, const char* rate, int id, const char* ext) {
+    return BannerRecord{image,  company, product, sequence, url, DayFromToday(beginDays), DayFromToday(endDays),
+                        rate,   FormatBannerId(id), ext};
 }
 
 std::vector<DemoBanner> DemoBanners() {
     return {
         {Record("spring-sale.png", "Harbor Outfitters", "Rain Jackets", "1",
-                "http://www.harbor-outfitters.example/spring", "03/01/2024", "05/31/2024", "0.35", 0x4A2F, ".png"),
+                "http://www.harbor-outfitters.example/spring", -90, -15, "0.35", 0x4A2F, ".png"),
          "Rain Jackets - Spring Sale", QColor(0, 70, 140), QColor(90, 170, 230)},
         {Record("coffee.jpg", "Northwind Coffee", "Dark Roast", "2", "http://northwind-coffee.example/dark%20roast",
-                "01/15/2024", "12/31/2024", "0.20", 0x1C07, ".jpg"),
+                -60, 120, "0.20", 0x1C07, ".jpg"),
          "Northwind Dark Roast", QColor(60, 30, 10), QColor(190, 120, 60)},
         {Record("bikes.png", "Velo City Cycles", "Commuter Bike", "1", "http://velocity-cycles.example/",
-                "06/01/2024", "08/31/2024", "0.50", 0x31D4, ".png"),
+                -30, 4, "0.50", 0x31D4, ".png"),
          "Ride to work: Velo City", QColor(20, 120, 40), QColor(180, 230, 90)},
         {Record("books.jpg", "Lantern Books", "Summer Reading", "3", "http://lanternbooks.example/summer",
-                "07/01/2024", "09/15/2024", "0.15", 0x0B92, ".jpg"),
+                10, 70, "0.15", 0x0B92, ".jpg"),
          "Lantern Books - Summer Reading", QColor(120, 20, 60), QColor(240, 150, 90)},
         {Record("travel.png", "Bluewave Travel", "Island Tours", "2", "http://bluewave-travel.example/islands",
-                "02/01/2024", "04/30/2024", "0.45", 0x6E11, ".png"),
+                -200, -100, "0.45", 0x6E11, ".png"),
          "Island Tours from Bluewave", QColor(0, 110, 130), QColor(120, 220, 210)},
         {Record("garden.jpg", "Greenleaf Garden Centre", "Seed Kits", "10", "http://greenleaf.example/seeds",
-                "04/01/2024", "06/30/2024", "0.25", 0x52A0, ".jpg"),
+                -10, 200, "0.25", 0x52A0, ".jpg"),
          "Greenleaf Seed Kits", QColor(50, 90, 20), QColor(200, 210, 120)},
     };
 }

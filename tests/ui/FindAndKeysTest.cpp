@@ -1,0 +1,96 @@
+// The find field and the keyboard in the running window: a filter narrows only what is shown,
+// never what Save, Delete and their row numbers work on.
+#include <QApplication>
+#include <QDialog>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTest>
+#include <gtest/gtest.h>
+
+#include "marqueta/ui/FindBar.h"
+#include "tests/ui/ListRows.h"
+#include "tests/ui/MarquetaWindow.h"
+
+namespace {
+
+using Texts = std::vector<std::string>;
+
+std::vector<Cells> Banners() {
+    std::vector<Cells> rows;
+    for (const char* company : {"Harbor", "Northwind", "harbor lights", "Velo"}) rows.push_back(ListRow(company));
+    return rows;
+}
+
+void Find(MarquetaWindow& w, const char* text) {
+    w.frame->findAction()->trigger();
+    QTest::keyClicks(w.frame->findBar()->field(), QString::fromLatin1(text));
+}
+
+// Shortcuts reach only the active window; a closed modal dialog leaves none on the offscreen platform.
+void Activate(MarquetaWindow& w) {
+    QApplication::setActiveWindow(w.frame.get());
+    w.view().setFocus();
+    QTRY_COMPARE(QApplication::activeWindow(), w.frame.get());
+}
+
+TEST(FindAndKeys, FindNarrowsTheShownRowsButSaveSortAndEscapeWorkOnAll) {
+    std::vector<Cells> rows = Banners();
+    MarquetaWindow w(rows);
+    Find(w, "HARBOR");
+    EXPECT_EQ(w.view().model()->rowCount(), 2);
+    EXPECT_EQ(w.view().rowOf(w.view().model()->index(1, 0)), 2);
+    w.view().OnColumnClick(Company);
+    w.frame->saveAction()->trigger();
+    std::swap(rows[2], rows[1]);  // Harbor, harbor lights, Northwind, Velo
+    EXPECT_EQ(w.catalogueText(), CatalogueBytes(rows));
+    QTest::keyClick(w.frame->findBar()->field(), Qt::Key_Escape);
+    EXPECT_FALSE(w.frame->findBar()->isVisible());
+    EXPECT_EQ(w.view().model()->rowCount(), 4);
+}
+
+TEST(FindAndKeys, DeleteWithAFilterOnAsksAboutTheRowsPlaceAmongAllRows) {
+    std::vector<Cells> rows = Banners();
+    MarquetaWindow w(rows);
+    Find(w, "lights");
+    w.view().selectionModel()->select(w.view().model()->index(0, 0), QItemSelectionModel::Select | QItemSelectionModel::Rows);
+    w.boxes.answers = {platform::Answer::Yes};
+    w.frame->deleteAction()->trigger();
+    EXPECT_EQ(w.boxes.texts(), Texts{"Are you sure you want to delete row 3?"});
+    rows.erase(rows.begin() + 2);
+    EXPECT_EQ(w.catalogueText(), CatalogueBytes(rows));
+}
+
+TEST(FindAndKeys, InsertEnterDeleteAndCtrlSRunTheirCommands) {
+    const std::vector<Cells> rows = Banners();
+    MarquetaWindow w(rows);
+    Texts opened;
+    const auto key = [&](Qt::Key k, Qt::KeyboardModifiers modifiers = {}) {
+        Activate(w);
+        WorkModalDialog([&opened](QDialog& d) {
+            opened.push_back(d.findChild<QLineEdit*>(QStringLiteral("companyLineEdit"))->text().toStdString());
+            d.reject();
+        });
+        QTest::keyClick(&w.view(), k, modifiers);
+    };
+    key(Qt::Key_Insert);
+    w.view().selectionModel()->select(w.view().shownIndex(1), QItemSelectionModel::Select | QItemSelectionModel::Rows);
+    key(Qt::Key_Return);
+    EXPECT_EQ(opened, (Texts{"", "Northwind"}));
+    // "stale" stands for a write by another program: each command asks first (No: overwrite it).
+    w.boxes.answers = {platform::Answer::No, platform::Answer::No};
+    WriteBytes(w.app.paths.dataFilePath, "stale");
+    Activate(w);
+    QTest::keyClick(&w.view(), Qt::Key_Delete);
+    ASSERT_EQ(w.boxes.shown.size(), 2u);
+    EXPECT_EQ(w.boxes.texts().back(), "Are you sure you want to delete row 2?");
+    w.boxes.answers = {platform::Answer::No};
+    WriteBytes(w.app.paths.dataFilePath, "stale");
+    QTest::keyClick(&w.view(), Qt::Key_S, Qt::ControlModifier);
+    EXPECT_EQ(w.catalogueText(), CatalogueBytes(rows));
+    const std::size_t shown = w.boxes.shown.size();
+    Find(w, "ab");  // in the find field Delete edits the text
+    QTest::keyClick(w.frame->findBar()->field(), Qt::Key_Delete);
+    EXPECT_EQ(w.boxes.shown.size(), shown);
+}
+
+}  // namespace
