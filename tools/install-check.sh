@@ -30,6 +30,7 @@ for program in marqueta dormix; do
     fail "$program.1 does not carry the version $version"
   said="$(env -u LD_LIBRARY_PATH "$prefix/bin/$program" --version 2>&1)" || fail "$program --version failed: $said"
   [[ "$said" == *" $version" ]] || fail "$program --version said '$said', not version $version"
+  env -u LD_LIBRARY_PATH "$prefix/bin/$program" --help | grep -q "^Usage: .*/$program \\[options\\]" || fail "$program --help shows no usage"
 done
 for file in share/icons/hicolor/32x32/apps/marqueta.png share/icons/hicolor/48x48/apps/dormix.png \
             share/doc/marqueta-dormix/copyright share/doc/marqueta-dormix/changelog.gz; do
