@@ -8,10 +8,11 @@ cd "$(dirname "$0")/.."
 tools/setup.sh package
 build=build-package
 eval "$(DEB_BUILD_MAINT_OPTIONS=hardening=+all dpkg-buildflags --export=sh)"
-# CMake reads no CPPFLAGS; _FORTIFY_SOURCE comes in through the compiler flags.
-export CFLAGS="$CPPFLAGS $CFLAGS" CXXFLAGS="$CPPFLAGS $CXXFLAGS"
+# Given on every configure, since CMake reads the environment's flags only on the first; and it
+# reads no CPPFLAGS, so _FORTIFY_SOURCE comes in with the compiler flags.
 cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DCMAKE_INSTALL_PREFIX=/usr \
-  -DVELTA_BUILD_TESTS=OFF >/dev/null
+  -DCMAKE_C_FLAGS="$CPPFLAGS $CFLAGS" -DCMAKE_CXX_FLAGS="$CPPFLAGS $CXXFLAGS" \
+  -DCMAKE_EXE_LINKER_FLAGS="$LDFLAGS" -DCMAKE_SHARED_LINKER_FLAGS="$LDFLAGS" -DVELTA_BUILD_TESTS=OFF >/dev/null
 cmake --build "$build" --parallel "${VELTA_JOBS:-$(nproc)}"
 rm -f "$build"/*.deb
 (cd "$build" && cpack -G DEB >/dev/null)
