@@ -1,10 +1,26 @@
 #!/usr/bin/env bash
-# Installs the Debian packages the build and the tests need. Safe to run again: it installs
-# only what is missing.
+# Installs the Debian packages that a task needs, without the recommended extras. Safe to run
+# again: it installs only what is missing.
+#   tools/setup.sh [demo|test|bench|package]...   (default: test)
 set -euo pipefail
-# clang and its runtime libraries build the fuzz targets (libFuzzer).
-packages=(g++ cmake ninja-build qt6-base-dev libgl-dev libsqlite3-dev sqlite3 libgtest-dev libgmock-dev
-          libbenchmark-dev fonts-dejavu-core clang libclang-rt-dev)
+# The two programs and the demo maker.
+demo=(g++ cmake ninja-build qt6-base-dev libgl-dev libsqlite3-dev fonts-dejavu-core)
+# The tests, the fuzz targets (clang and libFuzzer) and the install check.
+test=("${demo[@]}" libgtest-dev libgmock-dev clang libclang-rt-dev desktop-file-utils appstream)
+bench=("${demo[@]}" libbenchmark-dev)
+# The .deb: dependencies found by dpkg-shlibdeps (which needs file), then lintian.
+package=("${demo[@]}" dpkg-dev file lintian desktop-file-utils appstream)
+
+packages=()
+for task in "${@:-test}"; do
+  case "$task" in
+    demo) packages+=("${demo[@]}") ;;
+    test) packages+=("${test[@]}") ;;
+    bench) packages+=("${bench[@]}") ;;
+    package) packages+=("${package[@]}") ;;
+    *) echo "setup.sh: unknown task $task (demo, test, bench or package)" >&2; exit 2 ;;
+  esac
+done
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
@@ -12,5 +28,6 @@ done
 if [ ${#missing[@]} -gt 0 ]; then
   sudo=""; [ "$(id -u)" -eq 0 ] || sudo="sudo"
   $sudo apt-get update -qq
-  DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq "${missing[@]}"
+  DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends \
+    $(printf '%s\n' "${missing[@]}" | sort -u)
 fi

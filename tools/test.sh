@@ -3,7 +3,7 @@
 # Extra arguments go to ctest (for example -R Profile).
 set -euo pipefail
 cd "$(dirname "$0")/.."
-tools/setup.sh
+tools/setup.sh test
 jobs="${VELTA_JOBS:-$(nproc)}"
 cmake --preset asan >/dev/null
 cmake --build build-test --parallel "$jobs"

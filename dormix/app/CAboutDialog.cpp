@@ -5,6 +5,7 @@
 
 #include "dormix/app/DialogUnits.h"
 #include "dormix/app/DormixIcon.h"
+#include "platform/qt/HelpAndVersion.h"
 
 CAboutDialog::CAboutDialog(QWidget* parent) : QDialog(parent) {
     setObjectName(QStringLiteral("aboutDialog"));
@@ -23,6 +24,10 @@ CAboutDialog::CAboutDialog(QWidget* parent) : QDialog(parent) {
     auto* version = new QLabel(QStringLiteral("Dormix Version 1.0"), this);
     version->setObjectName(QStringLiteral("versionLabel"));
     version->setGeometry(units.toPixels(40, 10, 119, 8));
+    // The package's full version in the free line under the program's own.
+    auto* package = new QLabel(platform::PackageVersionText(), this);
+    package->setObjectName(QStringLiteral("packageVersionLabel"));
+    package->setGeometry(units.toPixels(40, 26, 119, 8));
 
     auto* ok = new QPushButton(QStringLiteral("OK"), this);
     ok->setObjectName(QStringLiteral("okButton"));

@@ -2,8 +2,11 @@
 #include <QApplication>
 
 #include "dormix/app/CDormixApp.h"
+#include "platform/qt/HelpAndVersion.h"
 
 int main(int argc, char** argv) {
+    QCoreApplication::setApplicationVersion(QStringLiteral(VELTA_VERSION));
+    platform::AnswerHelpOrVersion(argc, argv, QStringLiteral("Removes the dormant accounts of a Velta web-mail installation."));
     QApplication application(argc, argv);
     CDormixApp dormix;
     dormix.InitInstance();

@@ -6,6 +6,8 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include "platform/qt/HelpAndVersion.h"
+
 AboutBox::AboutBox(QWidget* parent) : QDialog(parent) {
     setObjectName(QStringLiteral("aboutBox"));
     setWindowTitle(QStringLiteral("About MARQUETA"));
@@ -16,6 +18,13 @@ AboutBox::AboutBox(QWidget* parent) : QDialog(parent) {
     picture->setPixmap(QPixmap(QStringLiteral(":/marqueta/about.png")));
     auto* version = new QLabel(QStringLiteral("Marqueta Version 2.0"), this);
     version->setObjectName(QStringLiteral("versionLabel"));
+    auto* package = new QLabel(platform::PackageVersionText(), this);
+    package->setObjectName(QStringLiteral("packageVersionLabel"));
+    auto* texts = new QVBoxLayout;
+    texts->addStretch(1);
+    texts->addWidget(version);
+    texts->addWidget(package);
+    texts->addStretch(1);
 
     auto* ok = new QPushButton(QStringLiteral("OK"), this);
     ok->setObjectName(QStringLiteral("okPushButton"));
@@ -25,7 +34,7 @@ AboutBox::AboutBox(QWidget* parent) : QDialog(parent) {
     auto* top = new QHBoxLayout;
     top->addWidget(picture, 0, Qt::AlignTop);
     top->addSpacing(12);
-    top->addWidget(version, 1, Qt::AlignVCenter);
+    top->addLayout(texts, 1);
     top->addWidget(ok, 0, Qt::AlignTop);
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(top);

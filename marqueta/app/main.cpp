@@ -5,11 +5,17 @@
 #include "marqueta/app/CMarquetaApp.h"
 #include "marqueta/app/MainWindow.h"
 #include "platform/Clock.h"
+#include "platform/qt/HelpAndVersion.h"
 #include "platform/qt/QtMessageBoxes.h"
 
 int main(int argc, char** argv) {
+    QCoreApplication::setApplicationName(QStringLiteral("Marqueta"));
+    QCoreApplication::setApplicationVersion(QStringLiteral(VELTA_VERSION));
+    const QString description = QStringLiteral("The banner catalogue editor of a Velta web-mail installation.");
+    platform::AnswerHelpOrVersion(argc, argv, description);
+
     QApplication qtApp(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("Marqueta"));
+    if (!platform::NoOtherArguments(qtApp, description)) return 2;
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/marqueta/marqueta.png")));
 
     platform::QtMessageBoxes boxes;
