@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "dormix/scan/DeleteFolderTree.h"
+#include "tests/support/Portable.h"
 #include "tests/support/TempDir.h"
 
 namespace fs = std::filesystem;
@@ -31,6 +32,7 @@ TEST(DeleteFolderTree, RemovesEverythingDepthFirst) {
 }
 
 TEST(DeleteFolderTree, LinksGoAsLinksAndTheirTargetsStay) {
+    SKIP_ON_WINDOWS("symbolic links: Wine cannot make them, and Windows makes them only with a privilege");
     TempDir dir;
     const std::string outside = dir.file("outside");
     MakeTree(outside);
@@ -51,6 +53,7 @@ TEST(DeleteFolderTree, LinksGoAsLinksAndTheirTargetsStay) {
 }
 
 TEST(DeleteAccountFolder, OnlyRealFoldersAreDeleted) {
+    SKIP_ON_WINDOWS("symbolic links: Wine cannot make them, and Windows makes them only with a privilege");
     TempDir dir;
     const std::string target = dir.file("target");
     MakeTree(target);
