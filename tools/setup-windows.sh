@@ -20,18 +20,16 @@ if [ ${#missing[@]} -gt 0 ]; then
   apt_get install -y -qq --no-install-recommends "${missing[@]}" >&2
 fi
 
-# Source packages come from the same mirror as the machine's binary packages.
-src_list=/etc/apt/sources.list.d/velta-deb-src.sources
-if ! grep -rqs '^Types:.*deb-src\|^deb-src ' /etc/apt/sources.list /etc/apt/sources.list.d/; then
-  {
-    for f in /etc/apt/sources.list.d/*.sources; do
-      [ -e "$f" ] && grep -q 'debian' "$f" && sed 's/^Types: deb$/Types: deb-src/' "$f" && echo
-    done
-    if [ -f /etc/apt/sources.list ]; then
-      grep -E '^deb [^ ]*debian' /etc/apt/sources.list | sed 's/^deb /deb-src /' |
-        awk '{print "Types: deb-src\nURIs: " $2 "\nSuites: " $3 "\nComponents: " substr($0, index($0,$4)) "\n"}'
-    fi
-  } | $sudo tee "$src_list" >/dev/null
+# Source packages come from the same mirror as the machine's binary packages: each Debian entry
+# again, as deb-src, in the format it is written in.
+src_list=/etc/apt/sources.list.d/velta-deb-src
+if [ ! -f "$src_list.sources" ] && [ ! -f "$src_list.list" ]; then
+  for f in /etc/apt/sources.list.d/*.sources; do
+    [ -e "$f" ] && grep -q 'debian' "$f" && { sed 's/^Types: deb$/Types: deb-src/' "$f"; echo; }
+  done | $sudo tee "$src_list.sources" >/dev/null
+  if [ -f /etc/apt/sources.list ]; then
+    grep -E '^deb .*debian' /etc/apt/sources.list | sed 's/^deb /deb-src /' | $sudo tee "$src_list.list" >/dev/null
+  fi
   updated=0
 fi
 
