@@ -2,12 +2,20 @@
 
 #include <chrono>
 
+#ifdef _WIN32
+#include "platform/win/WindowsApi.h"
+#endif
+
 namespace platform {
 
+#ifdef _WIN32
+std::uint32_t TickCount() { return GetTickCount(); }
+#else
 std::uint32_t TickCount() {
     auto since = std::chrono::steady_clock::now().time_since_epoch();
     auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(since).count();
     return static_cast<std::uint32_t>(static_cast<std::uint64_t>(ms));
 }
+#endif
 
 }  // namespace platform

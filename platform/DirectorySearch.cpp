@@ -4,6 +4,10 @@
 #include "platform/Paths.h"
 #include "platform/SystemIo.h"
 
+#ifdef _WIN32
+#include "platform/win/WinFiles.h"
+#endif
+
 namespace platform {
 
 namespace {
@@ -34,6 +38,19 @@ bool EndsWithDotStar(const std::string& pattern) {
     return pattern.size() >= 2 && pattern.compare(pattern.size() - 2, 2, ".*") == 0;
 }
 
+#ifdef _WIN32
+// The system matches the pattern itself.
+std::vector<FoundEntry> MatchingEntries(const std::string& folder, const std::string& namePattern) {
+    return sys::FindMatching(folder + namePattern);
+}
+#else
+std::vector<FoundEntry> MatchingEntries(const std::string& folder, const std::string& namePattern) {
+    std::vector<FoundEntry> found = sys::ListFolder(folder.empty() ? std::string() : ResolveCase(folder));
+    std::erase_if(found, [&](const FoundEntry& entry) { return !WildcardMatch(namePattern, entry.name); });
+    return found;
+}
+#endif
+
 }  // namespace
 
 bool WildcardMatch(const std::string& pattern, const std::string& name) {
@@ -45,10 +62,8 @@ bool WildcardMatch(const std::string& pattern, const std::string& name) {
 std::vector<FoundEntry> FindEntries(const std::string& pattern) {
     std::string folder = FolderOf(pattern);
     std::string namePattern = pattern.substr(folder.size());
-    std::string resolved = folder.empty() ? std::string() : ResolveCase(folder);
     std::vector<FoundEntry> dots, others;
-    for (FoundEntry& entry : sys::ListFolder(resolved)) {
-        if (!WildcardMatch(namePattern, entry.name)) continue;
+    for (FoundEntry& entry : MatchingEntries(folder, namePattern)) {
         if (entry.name == "." || entry.name == "..") dots.push_back(std::move(entry));
         else others.push_back(std::move(entry));
     }

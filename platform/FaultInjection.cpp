@@ -88,6 +88,11 @@ void Reset() {
 
 bool Fired() { return fired; }
 
+#ifdef _WIN32
+// The system's own codes, since the layer's errors on Windows are GetLastError values.
+int InjectedError(Step step) { return step == Step::Write ? 112 /* ERROR_DISK_FULL */ : 29 /* ERROR_WRITE_FAULT */; }
+#else
 int InjectedError(Step step) { return step == Step::Write ? ENOSPC : EIO; }
+#endif
 
 }  // namespace platform::fault

@@ -1,6 +1,7 @@
 #pragma once
 // File and folder operations standing in for the Windows calls. Each returns 0 on success or
-// an errno-style error code that SystemErrorText turns into the system's own message.
+// the system's error code (errno; GetLastError on Windows) that SystemErrorText turns into the
+// system's own message.
 // Paths are resolved without regard to case before use (see ResolveCase).
 #include <cerrno>
 #include <cstddef>
@@ -46,7 +47,7 @@ bool IsMissingFileError(ErrorCode code);
 // The system's message text for an error code; empty when there is none.
 std::string SystemErrorText(ErrorCode code);
 
-// The last error code of the calling thread (errno).
+// The last error code of the calling thread (errno; GetLastError on Windows).
 ErrorCode LastError();
 
 }  // namespace platform

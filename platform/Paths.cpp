@@ -58,7 +58,10 @@ std::string ExtensionOf(const std::string& path) {
 // The Windows file system ignores case by itself.
 std::string ResolveCase(const std::string& path) { return path; }
 
+// The system sets WINDIR to the Windows directory in every process; a WINDIR of one's own points
+// a test or a second installation at another folder, as on the other systems.
 std::string SettingsDirectory() {
+    if (const char* windir = std::getenv("WINDIR"); windir && *windir) return windir;
     char buffer[MAX_PATH + 1] = {};
     UINT n = GetWindowsDirectoryA(buffer, sizeof buffer);
     return n > 0 && n < sizeof buffer ? std::string(buffer, n) : std::string();

@@ -11,5 +11,5 @@ target_link_libraries(velta_marqueta_window PUBLIC velta_options velta_marqueta_
                       velta_marqueta_resources velta_platform_qt Qt6::Widgets)
 
 # The program: build/bin/marqueta.
-add_executable(marqueta main.cpp)
+add_executable(marqueta WIN32 main.cpp)
 target_link_libraries(marqueta PRIVATE velta_options velta_marqueta_window velta_platform_qt)

@@ -1,7 +1,11 @@
 // The Windows side of the file operations: the system's own calls, its own error codes.
-#include "platform/win/WindowsApi.h"
+#include "platform/win/WinFiles.h"
 
+#include <io.h>
+
+#include "platform/FaultInjection.h"
 #include "platform/FileOps.h"
+#include "platform/Paths.h"
 #include "platform/SystemIo.h"
 
 namespace platform {
@@ -10,13 +14,46 @@ namespace {
 
 ErrorCode Result(BOOL ok) { return ok ? 0 : static_cast<ErrorCode>(GetLastError()); }
 
-}  // namespace
-
-ErrorCode CopyFileNoReplace(const std::string& from, const std::string& to) {
-    return Result(CopyFileA(from.c_str(), to.c_str(), TRUE));
+ErrorCode CopyBytes(int in, int out) {
+    std::string buffer;
+    if (ErrorCode e = sys::ReadAll(in, buffer)) return e;
+    return sys::WriteAll(out, buffer.data(), buffer.size());
 }
 
-ErrorCode MoveFile(const std::string& from, const std::string& to) { return Result(MoveFileA(from.c_str(), to.c_str())); }
+// MoveFileEx without MOVEFILE_REPLACE_EXISTING: an existing target makes it fail.
+ErrorCode RenameNoReplace(const std::string& from, const std::string& to) {
+    if (ErrorCode e = fault::Injected(fault::Step::Rename)) return e;
+    return Result(MoveFileExA(from.c_str(), to.c_str(), MOVEFILE_WRITE_THROUGH));
+}
+
+}  // namespace
+
+// The copy is made under a temporary name beside the target and takes the target's name only
+// when whole, so a crash never leaves a half image under a banner's name.
+ErrorCode CopyFileNoReplace(const std::string& from, const std::string& to) {
+    ErrorCode e = 0;
+    int in = sys::OpenForReading(from, e);
+    if (in < 0) return e;
+    if (GetFileAttributesA(to.c_str()) != INVALID_FILE_ATTRIBUTES) e = ERROR_FILE_EXISTS;
+    std::string temporary = DirectoryOf(to) + ".tmpXXXXXX";
+    if (!e) e = fault::Injected(fault::Step::Create);
+    int out = e ? -1 : sys::CreateExclusive(temporary, e);
+    if (out < 0) {
+        _close(in);
+        return e;
+    }
+    e = CopyBytes(in, out);
+    _close(in);
+    if (!e) e = fault::Injected(fault::Step::Flush);
+    if (!e) e = sys::SyncFile(out);
+    ErrorCode closed = sys::Close(out);
+    if (!e) e = closed;
+    if (!e) e = RenameNoReplace(temporary, to);
+    if (e) DeleteFileA(temporary.c_str());
+    return e;
+}
+
+ErrorCode MoveFile(const std::string& from, const std::string& to) { return RenameNoReplace(from, to); }
 
 ErrorCode DeleteFile(const std::string& path) {
     DWORD attributes = GetFileAttributesA(path.c_str());
@@ -53,13 +90,14 @@ ErrorCode ReadWholeFileBytes(const std::string& path, std::string& out) {
     return ReadFileLimited(path, out, static_cast<std::size_t>(-1));
 }
 
+// Reads close their file directly: the fault seam is for the closes of files being written.
 ErrorCode ReadFileLimited(const std::string& path, std::string& out, std::size_t limit) {
     out.clear();
     ErrorCode error = 0;
     int fd = sys::OpenForReading(path, error);
     if (fd < 0) return error;
     error = sys::ReadAll(fd, out, limit);
-    sys::Close(fd);
+    _close(fd);
     if (error) out.clear();
     return error;
 }
@@ -69,7 +107,7 @@ bool CanOpenForReading(const std::string& path) { return OpenErrorForReading(pat
 ErrorCode OpenErrorForReading(const std::string& path) {
     ErrorCode error = 0;
     int fd = sys::OpenForReading(path, error);
-    if (fd >= 0) sys::Close(fd);
+    if (fd >= 0) _close(fd);
     return error;
 }
 

@@ -1,38 +1,90 @@
-// The Windows side of the system calls; error codes are the system's own (GetLastError), which
+// The Windows side of the system calls. Files are opened with CreateFile and read and written
+// through their handles, so every error code is the system's own (GetLastError), which
 // SystemErrorText turns into its message.
-#include "platform/win/WindowsApi.h"
-
-#include <cerrno>
-#include <cstdlib>
+#include "platform/win/WinFiles.h"
 
 #include <fcntl.h>
 #include <io.h>
-#include <sys/stat.h>
 
 #include "platform/FaultInjection.h"
+#include "platform/Paths.h"
 #include "platform/SystemIo.h"
 
 namespace platform::sys {
 
 namespace {
 
-ErrorCode CrtError() { return _doserrno ? static_cast<ErrorCode>(_doserrno) : errno; }
+constexpr DWORD kShareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
+constexpr DWORD kLargestIo = 0x40000000u;
+
+ErrorCode Error() { return static_cast<ErrorCode>(GetLastError()); }
 
 long long FileTimeTicks(const FILETIME& t) {
-    return (static_cast<long long>(t.dwHighDateTime) << 32) | t.dwLowDateTime;
+    return static_cast<long long>((static_cast<unsigned long long>(t.dwHighDateTime) << 32) | t.dwLowDateTime);
+}
+
+FileStamp StampOfAttributes(const std::string& path) {
+    FileStamp stamp;
+    WIN32_FILE_ATTRIBUTE_DATA data;
+    if (!GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data)) return stamp;
+    stamp.exists = true;
+    stamp.size = (static_cast<long long>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
+    stamp.modifiedNs = FileTimeTicks(data.ftLastWriteTime) * 100;
+    stamp.changedNs = FileTimeTicks(data.ftCreationTime) * 100;
+    return stamp;
 }
 
 }  // namespace
 
+HANDLE OpenDiskFile(const std::string& path, DWORD access, DWORD share, DWORD disposition, ErrorCode& error) {
+    HANDLE handle = CreateFileA(path.c_str(), access, share, nullptr, disposition, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (handle == INVALID_HANDLE_VALUE) {
+        error = Error();
+        return handle;
+    }
+    if (GetFileType(handle) != FILE_TYPE_DISK) {
+        CloseHandle(handle);
+        error = ERROR_INVALID_FUNCTION;
+        return INVALID_HANDLE_VALUE;
+    }
+    error = 0;
+    return handle;
+}
+
+int DescriptorOf(HANDLE handle, int flags, ErrorCode& error) {
+    int fd = _open_osfhandle(reinterpret_cast<intptr_t>(handle), flags | _O_BINARY | _O_NOINHERIT);
+    if (fd < 0) {
+        CloseHandle(handle);
+        error = ERROR_TOO_MANY_OPEN_FILES;
+        return -1;
+    }
+    error = 0;
+    return fd;
+}
+
+HANDLE HandleOf(int fd) { return reinterpret_cast<HANDLE>(_get_osfhandle(fd)); }
+
+FileStamp StampOfHandle(HANDLE handle) {
+    FileStamp stamp;
+    BY_HANDLE_FILE_INFORMATION info;
+    if (!GetFileInformationByHandle(handle, &info)) return stamp;
+    stamp.exists = true;
+    stamp.size = (static_cast<long long>(info.nFileSizeHigh) << 32) | info.nFileSizeLow;
+    stamp.modifiedNs = FileTimeTicks(info.ftLastWriteTime) * 100;
+    stamp.changedNs = FileTimeTicks(info.ftCreationTime) * 100;  // a replacement is a new file
+    stamp.inode = (static_cast<unsigned long long>(info.nFileIndexHigh) << 32) | info.nFileIndexLow;
+    return stamp;
+}
+
 ErrorCode WriteAll(int fd, const char* data, std::size_t size) {
     while (size > 0) {
         if (ErrorCode e = fault::Injected(fault::Step::Write)) return e;
-        unsigned chunk = size > 0x40000000u ? 0x40000000u : static_cast<unsigned>(size);
-        int n = _write(fd, data, chunk);
-        if (n < 0) return CrtError();
-        if (n == 0) return ERROR_WRITE_FAULT;
-        data += n;
-        size -= static_cast<std::size_t>(n);
+        DWORD written = 0;
+        DWORD chunk = size > kLargestIo ? kLargestIo : static_cast<DWORD>(size);
+        if (!WriteFile(HandleOf(fd), data, chunk, &written, nullptr)) return Error();
+        if (written == 0) return ERROR_WRITE_FAULT;
+        data += written;
+        size -= written;
     }
     return 0;
 }
@@ -41,11 +93,13 @@ ErrorCode ReadAll(int fd, std::string& out, std::size_t limit) {
     char buffer[65536];
     for (;;) {
         if (ErrorCode e = fault::Injected(fault::Step::Read)) return e;
-        int n = _read(fd, buffer, sizeof buffer);
-        if (n < 0) return CrtError();
+        DWORD n = 0;
+        if (!ReadFile(HandleOf(fd), buffer, sizeof buffer, &n, nullptr)) {
+            return GetLastError() == ERROR_BROKEN_PIPE ? 0 : Error();
+        }
         if (n == 0) return 0;
         if (static_cast<std::size_t>(n) > limit - out.size()) return kFileTooLarge;
-        out.append(buffer, static_cast<std::size_t>(n));
+        out.append(buffer, n);
     }
 }
 
@@ -54,62 +108,64 @@ ErrorCode Close(int fd) {
         _close(fd);
         return fault::InjectedError(fault::Step::Close);
     }
-    return _close(fd) == 0 ? 0 : CrtError();
+    return _close(fd) == 0 ? 0 : static_cast<ErrorCode>(_doserrno);
 }
 
+// Settings, catalogue and logs are shared with the web-mail product, which may read or write
+// them meanwhile: reading never locks anyone out.
 int OpenForReading(const std::string& path, ErrorCode& error) {
     if ((error = fault::Injected(fault::Step::OpenRead))) return -1;
-    int fd = _open(path.c_str(), _O_RDONLY | _O_BINARY | _O_NOINHERIT);
-    error = fd < 0 ? CrtError() : 0;
-    return fd;
+    HANDLE handle = OpenDiskFile(path, GENERIC_READ, kShareAll, OPEN_EXISTING, error);
+    return handle == INVALID_HANDLE_VALUE ? -1 : DescriptorOf(handle, _O_RDONLY, error);
 }
 
 int OpenForAppending(const std::string& path, ErrorCode& error) {
-    int fd = _open(path.c_str(), _O_WRONLY | _O_APPEND | _O_CREAT | _O_BINARY | _O_NOINHERIT, _S_IREAD | _S_IWRITE);
-    error = fd < 0 ? CrtError() : 0;
-    return fd;
+    HANDLE handle = OpenDiskFile(path, FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE, OPEN_ALWAYS, error);
+    return handle == INVALID_HANDLE_VALUE ? -1 : DescriptorOf(handle, _O_WRONLY | _O_APPEND, error);
 }
 
+// The system's temporary-file naming: the first three characters of the prefix, four hexadecimal
+// digits and ".TMP", the file created anew by GetTempFileName and then opened for writing,
+// shared for reading only.
 int CreateExclusive(std::string& pattern, ErrorCode& error) {
-    static unsigned counter = 0;
-    const std::size_t at = pattern.size() - 6;
-    for (int attempt = 0; attempt < 1000; ++attempt) {
-        unsigned value = GetTickCount() ^ (GetCurrentProcessId() << 12) ^ (++counter * 2654435761u);
-        for (std::size_t i = 0; i < 6; ++i, value >>= 4) pattern[at + i] = "0123456789ABCDEF"[value & 15];
-        int fd = _open(pattern.c_str(), _O_WRONLY | _O_CREAT | _O_EXCL | _O_BINARY | _O_NOINHERIT,
-                       _S_IREAD | _S_IWRITE);
-        if (fd >= 0) {
-            error = 0;
-            return fd;
-        }
-        if (errno != EEXIST) break;
+    const std::string folder = DirectoryOf(pattern);
+    const std::string prefix = FileNameOf(pattern).substr(0, FileNameOf(pattern).size() - 6);
+    char name[MAX_PATH + 1] = {};
+    if (!GetTempFileNameA(folder.empty() ? "." : folder.c_str(), prefix.c_str(), 0, name)) {
+        error = Error();
+        return -1;
     }
-    error = CrtError();
-    return -1;
+    HANDLE handle = OpenDiskFile(name, GENERIC_WRITE, FILE_SHARE_READ, TRUNCATE_EXISTING, error);
+    if (handle == INVALID_HANDLE_VALUE) {
+        DeleteFileA(name);
+        return -1;
+    }
+    pattern = name;
+    return DescriptorOf(handle, _O_WRONLY, error);
 }
 
 bool IsReadOnlyFile(const std::string& path) {
     const DWORD attributes = GetFileAttributesA(path.c_str());
-    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY) != 0;
+    return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY) &&
+           (attributes & FILE_ATTRIBUTE_READONLY) != 0;
 }
 
+// No link to follow: MoveFileEx replaces a link itself.
 std::string ReplacementTarget(const std::string& path) { return path; }
 
-// ReplaceFile below keeps the replaced file's attributes and security; nothing to do here.
-ErrorCode AdoptPermissions(int, const std::string&) { return 0; }
+// The new file takes the folder's security, as every file the system creates there; a read-only
+// target is refused as MoveFileEx would.
+ErrorCode AdoptPermissions(int, const std::string& target) {
+    return IsReadOnlyFile(target) ? ERROR_ACCESS_DENIED : 0;
+}
 
 ErrorCode SyncFile(int fd) {
     if (ErrorCode e = fault::Injected(fault::Step::Flush)) return e;
-    return _commit(fd) == 0 ? 0 : CrtError();
+    return FlushFileBuffers(HandleOf(fd)) ? 0 : Error();
 }
 
 ErrorCode ReplaceFile(const std::string& from, const std::string& to) {
-    if (GetFileAttributesA(to.c_str()) != INVALID_FILE_ATTRIBUTES &&
-        ReplaceFileA(to.c_str(), from.c_str(), nullptr, 0, nullptr, nullptr))
-        return 0;
-    return MoveFileExA(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)
-               ? 0
-               : static_cast<ErrorCode>(GetLastError());
+    return MoveFileExA(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) ? 0 : Error();
 }
 
 // MOVEFILE_WRITE_THROUGH has made the replacement durable already.
@@ -117,21 +173,26 @@ void SyncFolder(const std::string&) { fault::Injected(fault::Step::SyncDir); }
 
 void RemoveQuietly(const std::string& path) { DeleteFileA(path.c_str()); }
 
+// Opening for no access at all is never refused by another program's share mode, so the stamp
+// carries the file index even of a key file that is open elsewhere.
 FileStamp StampOfResolved(const std::string& path) {
-    FileStamp stamp;
-    WIN32_FILE_ATTRIBUTE_DATA data;
-    if (!GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data)) return stamp;
-    stamp.exists = true;
-    stamp.size = (static_cast<long long>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
-    stamp.modifiedNs = FileTimeTicks(data.ftLastWriteTime) * 100;
-    stamp.changedNs = FileTimeTicks(data.ftCreationTime) * 100;  // a replacement is a new file
+    HANDLE handle = CreateFileA(path.c_str(), 0, kShareAll, nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    if (handle == INVALID_HANDLE_VALUE) return StampOfAttributes(path);
+    FileStamp stamp = StampOfHandle(handle);
+    CloseHandle(handle);
     return stamp;
 }
 
 std::vector<FoundEntry> ListFolder(const std::string& folder) {
+    std::string pattern = folder;
+    if (!pattern.empty() && pattern.back() != '\\' && pattern.back() != '/') pattern += '\\';
+    return FindMatching(pattern + "*");
+}
+
+std::vector<FoundEntry> FindMatching(const std::string& pattern) {
     std::vector<FoundEntry> entries;
     WIN32_FIND_DATAA data;
-    HANDLE find = FindFirstFileA((folder + "*").c_str(), &data);
+    HANDLE find = FindFirstFileA(pattern.c_str(), &data);
     if (find == INVALID_HANDLE_VALUE) return entries;
     do {
         FoundEntry entry;

@@ -13,3 +13,4 @@
 #undef CreateDirectory
 #undef RemoveDirectory
 #undef ReplaceFile
+#undef WriteProfileString

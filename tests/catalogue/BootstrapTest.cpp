@@ -9,6 +9,7 @@
 #include "marqueta/publish/BannerId.h"
 #include "marqueta/publish/PageText.h"
 #include "platform/DirectorySearch.h"
+#include "platform/Paths.h"
 #include "platform/Random.h"
 #include "platform/TextMode.h"
 #include "tests/catalogue/MarquetaInstallation.h"
@@ -129,7 +130,7 @@ TEST(GenerateCatalogue, APageThatCannotBeCreatedStopsAfterThatImage) {
     const std::string firstId = FormatBannerId(platform::NextRandom());
     platform::SeedRandom(5);
     EXPECT_FALSE(generateCatalogue(site.paths, site.boxes));
-    EXPECT_EQ(site.boxes.texts(), std::vector<std::string>{"Cannot create HTML file " + site.paths.bannersDir + "/" +
+    EXPECT_EQ(site.boxes.texts(), std::vector<std::string>{"Cannot create HTML file " + site.paths.bannersDir + platform::kSepText +
                                                            firstId + ".html"});
     // The first image's line was written and it took its new name; the second is untouched.
     const RowTable rows = LoadRows(site.paths.dataFilePath);

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "marqueta/catalogue/CatalogueFile.h"
+#include "tests/support/Portable.h"
 
 namespace {
 

@@ -3,9 +3,11 @@
 #include <sstream>
 
 #include <gtest/gtest.h>
+#ifndef _WIN32
 #include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
+#endif
 
 #include "marqueta/catalogue/CatalogueFile.h"
 #include "platform/ProfileFile.h"
@@ -112,6 +114,9 @@ TEST(SaveCatalogue, WithoutAStatusPaneStillSaves) {
 // A disk that fills up during the save: the child process may write only a few kilobytes, and
 // the save must report the failure and leave the old catalogue whole.
 TEST(SaveCatalogue, FullDiskKeepsTheOldCatalogue) {
+#ifdef _WIN32
+    GTEST_SKIP() << "a full disk is made with fork and RLIMIT_FSIZE, which Windows does not have";
+#else
     MarquetaInstallation site;
     const std::string old = "old.gif,Acme,Hammer,1,http://a/,1/1/1999,1/1/1999,1,00000001,.gif,\r\n";
     WriteBytes(site.paths.dataFilePath, old);
@@ -133,4 +138,5 @@ TEST(SaveCatalogue, FullDiskKeepsTheOldCatalogue) {
     EXPECT_EQ(WEXITSTATUS(status), 0) << "the save did not report the full disk";
     EXPECT_EQ(ReadBytes(site.paths.dataFilePath), old);
     EXPECT_EQ(site.bannerFileNames(), std::vector<std::string>{"bannerfile.txt"});
+#endif
 }

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "platform/DirectorySearch.h"
+#include "tests/support/Portable.h"
 #include "tests/support/TempDir.h"
 
 namespace {
@@ -64,6 +65,7 @@ const FoundEntry* Find(const std::vector<FoundEntry>& entries, const std::string
 }
 
 TEST(DirectorySearch, ListsMatchesWithDotsFirstAndTellsFoldersFromLinks) {
+    SKIP_ON_WINDOWS("symbolic links: Wine cannot make them, and Windows makes them only with a privilege");
     TempDir dir;
     std::filesystem::create_directories(dir.path() / "User" / "0061");
     WriteBytes(dir.file("User/readme.txt"), "x");

@@ -5,6 +5,7 @@
 
 #include "platform/FaultInjection.h"
 #include "platform/ProfileFile.h"
+#include "tests/support/Portable.h"
 #include "tests/support/TempDir.h"
 
 namespace {
@@ -67,6 +68,7 @@ TEST(ProfileFile, ValuesAreCutAt259Bytes) {
 }
 
 TEST(ProfileFile, FindsTheFileInAnotherSpelling) {
+    SKIP_ON_WINDOWS("names that differ only in letter case are one name on Windows");
     TempDir dir;
     WriteBytes(dir.file("velta.ini"), "[PROGRAM]\r\nPATH=x\r\n");
     EXPECT_EQ(ReadProfileString(dir.file("VELTA.INI"), "PROGRAM", "PATH"), "x");
@@ -180,6 +182,7 @@ TEST(ProfileFile, NamesWithWhiteSpaceAroundThemReadBackAsWritten) {
 }
 
 TEST(ProfileFile, AnUnchangedValueLeavesTheFileAlone) {
+    SKIP_ON_WINDOWS("MinGW's std::filesystem counts one link for every file");
     TempDir dir;
     const std::string ini = dir.file("VELTA.INI");
     WriteBytes(ini, "[S]\nk=v\n");

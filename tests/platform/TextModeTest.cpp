@@ -27,7 +27,9 @@ TEST(TextMode, AppendTextCreatesThenAppends) {
     ASSERT_TRUE(platform::AppendText(log, "first\n"));
     ASSERT_TRUE(platform::AppendText(dir.file("DORMANT.LOG"), "second\n"));
     EXPECT_EQ(ReadBytes(log), "first\r\nsecond\r\n");
+#ifndef _WIN32  // on Windows both spellings name the one file
     EXPECT_FALSE(Exists(dir.file("DORMANT.LOG")));
+#endif
     EXPECT_FALSE(platform::AppendText(dir.file("missing/dormant.log"), "x\n"));
     EXPECT_FALSE(platform::AppendText(dir.path().string(), "x\n"));
 

@@ -8,11 +8,14 @@
 #include "marqueta/publish/BannerId.h"
 #include "marqueta/publish/PageText.h"
 #include "marqueta/publish/PublishBanner.h"
+#include "platform/Paths.h"
 #include "platform/Random.h"
 #include "platform/TextMode.h"
 #include "tests/catalogue/MarquetaInstallation.h"
 
 namespace {
+
+using platform::kSep;
 
 constexpr unsigned kSeed = 31337;
 
@@ -114,8 +117,8 @@ TEST_F(PublishBannerTest, AChangedLinkRepublishesUnderANewId) {
     ASSERT_TRUE(Publish(0, edit));
 
     const std::string images = site.paths.imagesDir, banners = site.paths.bannersDir;
-    EXPECT_EQ(site.boxes.texts(), std::vector<std::string>{Report(images + "/00004A2F.gif", images + "/" + newId + ".gif",
-                                                                  banners + "/00004A2F.html", banners + "/" + newId + ".html")});
+    EXPECT_EQ(site.boxes.texts(), std::vector<std::string>{Report(images + kSep + "00004A2F.gif", images + kSep + newId + ".gif",
+                                                                  banners + kSep + "00004A2F.html", banners + kSep + newId + ".html")});
     EXPECT_EQ(site.boxes.shown.at(0).caption, "");
     EXPECT_EQ(site.imageFileNames(), std::vector<std::string>{newId + ".gif"});
     EXPECT_EQ(ReadBytes(site.imageFile(newId + ".gif")), "GIF89a-acme");
@@ -133,7 +136,7 @@ TEST_F(PublishBannerTest, ANewBannerWithoutAnImageFailsWithTheCopyMessage) {
     EXPECT_FALSE(Publish(-1, edit));
 
     ASSERT_EQ(site.boxes.shown.size(), 1u);
-    const std::string expected = "Could not copy file " + site.paths.imagesDir + "/ to " + site.paths.imagesDir + "/" +
+    const std::string expected = "Could not copy file " + site.paths.imagesDir + kSep + " to " + site.paths.imagesDir + kSep +
                                  newId + ". Reason: ";
     EXPECT_EQ(site.boxes.shown[0].text.substr(0, expected.size()), expected);
     EXPECT_GT(site.boxes.shown[0].text.size(), expected.size());  // the system's reason follows
@@ -154,8 +157,8 @@ TEST_F(PublishBannerTest, ANewBannerWithAnImageFromAnotherFolderIsCopiedAndAppen
     EXPECT_EQ(ReadBytes(site.imageFile(newId + ".jpg")), "JFIF-bolt");
     EXPECT_EQ(ReadBytes(site.bannerFile(newId + ".html")), Page("http://bolt.example/", newId + ".jpg"));
     const std::string banners = site.paths.bannersDir;
-    EXPECT_EQ(site.boxes.texts(), std::vector<std::string>{Report(chosen, site.paths.imagesDir + "/" + newId + ".jpg",
-                                                                  banners + "/.html", banners + "/" + newId + ".html")});
+    EXPECT_EQ(site.boxes.texts(), std::vector<std::string>{Report(chosen, site.paths.imagesDir + kSep + newId + ".jpg",
+                                                                  banners + kSep + ".html", banners + kSep + newId + ".html")});
     ASSERT_EQ(site.rows.count(), 2);
     EXPECT_EQ(site.rows.cell(1, Uid), newId);
     EXPECT_EQ(site.rows.cell(1, Ext), ".jpg");
@@ -242,7 +245,7 @@ TEST_F(PublishBannerTest, APageThatCannotBeWrittenKeepsTheCopiedImageOnly) {
     EXPECT_FALSE(Publish(0, edit));
 
     EXPECT_EQ(site.boxes.texts(),
-              std::vector<std::string>{"Cannot open HTML file '" + site.paths.bannersDir + "/" + newId + ".html'"});
+              std::vector<std::string>{"Cannot open HTML file '" + site.paths.bannersDir + kSep + newId + ".html'"});
     EXPECT_EQ(site.imageFileNames(), Sorted({"00004A2F.gif", newId + ".gif"}));
     EXPECT_EQ(site.rows.cell(0, Uid), "00004A2F");
     EXPECT_EQ(site.rows.cell(0, Url), "http://acme.example/tools");

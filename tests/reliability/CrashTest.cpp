@@ -10,6 +10,7 @@
 #include "common/VeltaSettings.h"
 #include "dormix/keyindex/RemoveUserKeys.h"
 #include "marqueta/catalogue/CatalogueFile.h"
+#include "tests/support/Portable.h"
 #include "tests/catalogue/MarquetaInstallation.h"
 #include "tests/reliability/FaultLoop.h"
 #include "tests/reliability/FileTree.h"
@@ -89,6 +90,7 @@ std::unique_ptr<MarquetaInstallation> CatalogueSite() {
 }
 
 TEST(Crash, CatalogueSaveLeavesEachFileOldOrNew) {
+    SKIP_ON_WINDOWS("a kill at every step runs the operation in a forked child, and Windows has no fork");
     // A run without a kill shows the finished state.
     auto site = CatalogueSite();
     const FileTree before = TreeOf(site->dir.path().string());
@@ -113,6 +115,7 @@ TEST(Crash, CatalogueSaveLeavesEachFileOldOrNew) {
 }
 
 TEST(Crash, SettingsEditLeavesTheFileOldOrNew) {
+    SKIP_ON_WINDOWS("a kill at every step runs the operation in a forked child, and Windows has no fork");
     TempDir dir;
     const ScopedEnv windir("WINDIR", dir.path().string());
     const std::string old = "[PROGRAM]\r\nPATH=C:\\velta\r\n[BANNER]\r\nDATAFILE=old.txt\r\n";
@@ -131,6 +134,7 @@ TEST(Crash, SettingsEditLeavesTheFileOldOrNew) {
 }
 
 TEST(Crash, KeyRecordRemovalLeavesBothFilesOldOrNewAndInStep) {
+    SKIP_ON_WINDOWS("a kill at every step runs the operation in a forked child, and Windows has no fork");
     KeyInstallation site(9000);
     const std::string name = KeyInstallation::UserName(site.removed);
     const KillRecord record =

@@ -3,9 +3,11 @@
 #include <csignal>
 #include <cstdio>
 
+#ifndef _WIN32
 #include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
+#endif
 
 #include <gtest/gtest.h>
 
@@ -59,6 +61,14 @@ void ReportPoints(const std::string& operation, fault::Step step, int points) {
     std::printf("[ points   ] %s, %s: %d\n", operation.c_str(), StepName(step).c_str(), points);
 }
 
+#ifdef _WIN32
+
+// Windows has no fork: the tests that need a child process are skipped there.
+ChildEnd RunChildKilledAt(int, const std::function<void()>&) { return ChildEnd::Other; }
+int RunChildWithFileSizeLimit(unsigned long, const std::function<int()>&) { return -1; }
+
+#else
+
 ChildEnd RunChildKilledAt(int n, const std::function<void()>& operation) {
     std::fflush(nullptr);  // nothing buffered may be written twice
     const pid_t child = ::fork();
@@ -90,5 +100,7 @@ int RunChildWithFileSizeLimit(unsigned long limit, const std::function<int()>& o
     if (::waitpid(child, &status, 0) != child || !WIFEXITED(status)) return -1;
     return WEXITSTATUS(status);
 }
+
+#endif
 
 }  // namespace reliability

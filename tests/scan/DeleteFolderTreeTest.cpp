@@ -5,6 +5,7 @@
 
 #include "dormix/scan/DeleteFolderTree.h"
 #include "platform/FaultInjection.h"
+#include "tests/support/Portable.h"
 #include "tests/support/TempDir.h"
 
 namespace fs = std::filesystem;
@@ -33,6 +34,7 @@ TEST(DeleteFolderTree, RemovesEverythingDepthFirst) {
 }
 
 TEST(DeleteFolderTree, LinksGoAsLinksAndTheirTargetsStay) {
+    SKIP_ON_WINDOWS("symbolic links: Wine cannot make them, and Windows makes them only with a privilege");
     TempDir dir;
     const std::string outside = dir.file("outside");
     MakeTree(outside);
@@ -53,6 +55,7 @@ TEST(DeleteFolderTree, LinksGoAsLinksAndTheirTargetsStay) {
 }
 
 TEST(DeleteAccountFolder, OnlyRealFoldersAreDeleted) {
+    SKIP_ON_WINDOWS("symbolic links: Wine cannot make them, and Windows makes them only with a privilege");
     TempDir dir;
     const std::string target = dir.file("target");
     MakeTree(target);

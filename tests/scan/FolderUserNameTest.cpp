@@ -4,6 +4,7 @@
 #include "dormix/scan/DormixPaths.h"
 #include "dormix/scan/FolderUserName.h"
 #include "dormix/scan/HexDecode.h"
+#include "tests/support/Portable.h"
 
 namespace {
 
@@ -48,18 +49,18 @@ TEST(FolderUserName, TakesTheFolderOwnName) {
         {"/srv/velta/user/USER.KEY", " "},       // "us" is a blank, "er" is 256 mod 256 = 0
         {"", ""},
     };
-    for (const auto& [path, name] : cases) EXPECT_EQ(FolderUserName(path), name) << path;
+    for (const auto& [path, name] : cases) EXPECT_EQ(FolderUserName(Native(path)), name) << path;
 }
 
 TEST(DormixPaths, JoinsThePartsAsTheyStand) {
-    const DormixPaths plain = DormixPathsFor("/srv/V");
-    EXPECT_EQ(plain.installPath, "/srv/V");
-    EXPECT_EQ(plain.userFolderPattern, "/srv/V/user/*.*");
-    EXPECT_EQ(plain.logPath, "/srv/V/Log/dormant.log");
+    const DormixPaths plain = DormixPathsFor(Native("/srv/V"));
+    EXPECT_EQ(plain.installPath, Native("/srv/V"));
+    EXPECT_EQ(plain.userFolderPattern, Native("/srv/V/user/*.*"));
+    EXPECT_EQ(plain.logPath, Native("/srv/V/Log/dormant.log"));
 
-    const DormixPaths trailing = DormixPathsFor("/srv/V/");
-    EXPECT_EQ(trailing.userFolderPattern, "/srv/V//user/*.*");
-    EXPECT_EQ(trailing.logPath, "/srv/V//Log/dormant.log");
+    const DormixPaths trailing = DormixPathsFor(Native("/srv/V/"));
+    EXPECT_EQ(trailing.userFolderPattern, Native("/srv/V//user/*.*"));
+    EXPECT_EQ(trailing.logPath, Native("/srv/V//Log/dormant.log"));
 }
 
 TEST(AccountLog, LinesEndInABlankAndALineFeed) {

@@ -7,12 +7,25 @@
 #include <stdexcept>
 
 #include <sys/stat.h>
+#ifdef _WIN32
+#include <random>
+#else
 #include <unistd.h>
+#endif
 
 TempDir::TempDir() {
+#ifdef _WIN32
+    std::random_device seed;
+    for (int attempt = 0; attempt < 100 && path_.empty(); ++attempt) {
+        auto candidate = std::filesystem::temp_directory_path() / ("velta-test-" + std::to_string(seed()));
+        if (std::filesystem::create_directory(candidate)) path_ = candidate;
+    }
+    if (path_.empty()) throw std::runtime_error("no temporary folder");
+#else
     std::string tmpl = (std::filesystem::temp_directory_path() / "velta-test-XXXXXX").string();
     if (!mkdtemp(tmpl.data())) throw std::runtime_error("mkdtemp failed");
     path_ = tmpl;
+#endif
 }
 
 TempDir::~TempDir() {

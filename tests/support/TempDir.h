@@ -6,6 +6,8 @@
 
 #include <sys/types.h>
 
+#include "tests/support/Portable.h"
+
 class TempDir {
 public:
     TempDir();

@@ -47,7 +47,11 @@ void WriteDemoFile(const std::string& path, const std::string& content) {
 // The local calendar day daysBack days before now.
 std::tm DayBefore(std::time_t now, int daysBack) {
     std::tm day{};
+#ifdef _WIN32
+    localtime_s(&day, &now);
+#else
     localtime_r(&now, &day);
+#endif
     day.tm_mday -= daysBack;
     day.tm_hour = 12;
     day.tm_isdst = -1;

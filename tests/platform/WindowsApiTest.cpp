@@ -1,0 +1,160 @@
+// The platform layer against the system's own functions, where the system has them: the profile
+// functions, the C runtime's rand, FindFirstFile's matching, the error codes and their texts.
+#include <algorithm>
+#include <cctype>
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "platform/DirectorySearch.h"
+#include "platform/FileOps.h"
+#include "platform/Paths.h"
+#include "platform/ProfileFile.h"
+#include "platform/Random.h"
+#include "platform/SafeWrite.h"
+#include "platform/win/WindowsApi.h"
+#include "tests/support/TempDir.h"
+
+namespace {
+
+std::string SystemProfileString(const std::string& ini, const char* section, const char* key) {
+    char buffer[260] = {};
+    GetPrivateProfileStringA(section, key, "", buffer, sizeof buffer, ini.c_str());
+    return buffer;
+}
+
+const char* const kIni =
+    "; settings\r\n"
+    "[Program]\r\n"
+    "HtmlPath =  C:\\web  \t\r\n"
+    "path=C:\\velta\r\n"
+    "empty=\r\n"
+    "[ banner ]\r\n"
+    "DATAFILE=first\r\n"
+    "datafile=second\r\n"
+    "[LONG]\r\n";
+
+TEST(WindowsProfile, ReadsAsGetPrivateProfileString) {
+    TempDir dir;
+    const std::string ini = dir.file("VELTA.INI");
+    WriteBytes(ini, kIni + ("VALUE=" + std::string(300, 'v') + "\r\n"));
+    const std::pair<const char*, const char*> lookups[] = {
+        {"PROGRAM", "HTMLPATH"}, {"program", "Path"}, {"PROGRAM", "EMPTY"}, {"PROGRAM", "MISSING"},
+        {"BANNER", "DATAFILE"},  {"MISSING", "PATH"}, {"LONG", "VALUE"},
+    };
+    for (const auto& [section, key] : lookups)
+        EXPECT_EQ(platform::ReadProfileString(ini, section, key), SystemProfileString(ini, section, key))
+            << section << "/" << key;
+}
+
+TEST(WindowsProfile, WritesWhatGetPrivateProfileStringReadsBack) {
+    TempDir dir;
+    const std::string ours = dir.file("ours.ini"), system = dir.file("system.ini");
+    WriteBytes(ours, kIni);
+    WriteBytes(system, kIni);
+    const char* const edits[][3] = {
+        {"PROGRAM", "PATH", "D:\\velta"}, {"banner", "LASTBROWSEDIR", "C:\\pictures\\"},
+        {"NEW", "KEY", "value"},          {"Program", "htmlpath", ""},
+    };
+    for (const auto& edit : edits) {
+        ASSERT_TRUE(platform::WriteProfileString(ours, edit[0], edit[1], edit[2]));
+        ASSERT_TRUE(WritePrivateProfileStringA(edit[0], edit[1], edit[2], system.c_str()));
+    }
+    for (const auto& edit : edits)
+        EXPECT_EQ(SystemProfileString(ours, edit[0], edit[1]), SystemProfileString(system, edit[0], edit[1]))
+            << edit[0] << "/" << edit[1];
+}
+
+TEST(WindowsProfile, SettingsLiveInTheWindowsDirectory) {
+    char windows[MAX_PATH + 1] = {};
+    ASSERT_GT(GetWindowsDirectoryA(windows, sizeof windows), 0u);
+    ScopedEnv windir("WINDIR", "");
+    EXPECT_EQ(platform::SettingsDirectory(), windows);
+    EXPECT_EQ(platform::SettingsFilePath(), std::string(windows) + "\\VELTA.INI");
+}
+
+TEST(WindowsRandom, FollowsTheRuntimesRand) {
+    for (unsigned seed : {1u, 12345u, 0xFFFFFFFFu}) {
+        std::srand(seed);
+        platform::SeedRandom(seed);
+        for (int i = 0; i < 1000; ++i) ASSERT_EQ(platform::NextRandom(), std::rand()) << seed << " #" << i;
+    }
+}
+
+// Wine makes no short (8.3) names, through which "*.htm" also finds "page.html" on a Windows
+// volume that keeps them; the patterns here leave short names out of play.
+TEST(WindowsSearch, FindFirstFileMatchesAsWildcardMatch) {
+    TempDir dir;
+    const char* const names[] = {"page.htm", "Page2.HTML", "noext", "a.b.c", "616E6E", "user.ini", "x.gif"};
+    for (const char* name : names) WriteBytes(dir.file(name), "");
+    for (const char* pattern : {"*.*", "*", "*.htm*", "PAGE?.*", "noext.*", "*.b.*", "616e6e.*", "USER.INI", "?.gif"}) {
+        std::vector<std::string> found;
+        for (const auto& entry : platform::FindEntries(dir.file(pattern))) found.push_back(entry.name);
+        // "." and ".." come first in this order; the other names in the file system's own order.
+        const std::size_t dots = platform::WildcardMatch(pattern, ".") ? 2 : 0;
+        std::vector<std::string> expected(dots ? std::vector<std::string>{".", ".."} : std::vector<std::string>{});
+        for (const char* name : names)
+            if (platform::WildcardMatch(pattern, name)) expected.push_back(name);
+        ASSERT_EQ(found.size(), expected.size()) << pattern;
+        std::sort(found.begin() + dots, found.end());
+        std::sort(expected.begin() + dots, expected.end());
+        EXPECT_EQ(found, expected) << pattern;
+    }
+}
+
+TEST(WindowsFiles, FailuresCarryTheSystemsCodes) {
+    TempDir dir;
+    WriteBytes(dir.file("a.gif"), "GIF");
+    WriteBytes(dir.file("b.gif"), "other");
+    WriteBytes(dir.file("kept.txt"), "kept");
+    SetFileAttributesA(dir.file("kept.txt").c_str(), FILE_ATTRIBUTE_READONLY);
+    std::filesystem::create_directory(dir.path() / "folder");
+    // In order: each row acts on what the rows before it left.
+    const struct {
+        const char* what;
+        platform::ErrorCode got, expected;
+    } cases[] = {
+        {"copy onto a file", platform::CopyFileNoReplace(dir.file("a.gif"), dir.file("B.GIF")), ERROR_FILE_EXISTS},
+        {"copy of nothing", platform::CopyFileNoReplace(dir.file("none.gif"), dir.file("c.gif")), ERROR_FILE_NOT_FOUND},
+        {"move onto a file", platform::MoveFile(dir.file("a.gif"), dir.file("b.gif")), ERROR_ALREADY_EXISTS},
+        {"delete a folder", platform::DeleteFile(dir.file("folder")), ERROR_ACCESS_DENIED},
+        {"create an existing folder", platform::CreateDirectory(dir.file("FOLDER")), ERROR_ALREADY_EXISTS},
+        {"remove a file as a folder", platform::RemoveDirectory(dir.file("a.gif")), ERROR_DIRECTORY},
+        {"replace a read-only file", platform::WriteFileAtomically(dir.file("kept.txt"), "new"), ERROR_ACCESS_DENIED},
+        {"delete a read-only file", platform::DeleteFile(dir.file("KEPT.TXT")), ERROR_ACCESS_DENIED},
+        {"copy", platform::CopyFileNoReplace(dir.file("a.gif"), dir.file("c.gif")), 0},
+    };
+    for (const auto& c : cases) EXPECT_EQ(c.got, c.expected) << c.what;
+    EXPECT_EQ(ReadBytes(dir.file("b.gif")), "other");
+    EXPECT_EQ(ReadBytes(dir.file("c.gif")), "GIF");
+    EXPECT_EQ(ReadBytes(dir.file("kept.txt")), "kept");
+    EXPECT_EQ(ListNames(dir.path().string()),
+              (std::vector<std::string>{"a.gif", "b.gif", "c.gif", "folder", "kept.txt"}));
+}
+
+// The texts themselves differ: Wine has its own message table ("File not found." where Windows
+// says "The system cannot find the file specified.").
+TEST(WindowsFiles, SystemErrorTextIsFormatMessagesText) {
+    const std::string text = platform::SystemErrorText(ERROR_FILE_NOT_FOUND);
+    ASSERT_GT(text.size(), 2u);
+    EXPECT_EQ(text.substr(text.size() - 2), "\r\n");
+    EXPECT_EQ(platform::SystemErrorText(0x2FFFFFFF), "");
+}
+
+// Windows writes the digits and ".TMP" in upper case, Wine in lower case.
+TEST(WindowsFiles, TemporaryFilesTakeTheSystemsNames) {
+    TempDir dir;
+    platform::AtomicFile file(dir.file("USER.KEY"), "VT");
+    ASSERT_TRUE(file.isOpen());
+    std::string name = platform::FileNameOf(file.temporaryPath());
+    std::transform(name.begin(), name.end(), name.begin(), [](unsigned char c) { return std::toupper(c); });
+    ASSERT_EQ(name.size(), 10u) << name;
+    EXPECT_EQ(name.substr(0, 2), "VT");
+    EXPECT_EQ(name.find_first_not_of("0123456789ABCDEF", 2), 6u) << name;
+    EXPECT_EQ(name.substr(6), ".TMP");
+}
+
+}  // namespace
