@@ -81,7 +81,8 @@ bool EntriesIn(HANDLE folder, std::vector<Entry>& entries) {
     const auto size = static_cast<DWORD>(buffer.size() * sizeof buffer[0]);
     FILE_INFO_BY_HANDLE_CLASS kind = FileIdBothDirectoryRestartInfo;
     for (;;) {
-        if (!GetFileInformationByHandleEx(folder, kind, buffer.data(), size)) return GetLastError() == ERROR_NO_MORE_FILES;
+        if (!GetFileInformationByHandleEx(folder, kind, buffer.data(), size))
+            return GetLastError() == ERROR_NO_MORE_FILES;
         kind = FileIdBothDirectoryInfo;
         const char* records = reinterpret_cast<const char*>(buffer.data());
         for (std::size_t at = 0;;) {
@@ -152,7 +153,6 @@ bool RemoveContents(HANDLE folder, const std::wstring& path, const std::wstring&
     }
     return whole;
 }
-
 
 }  // namespace
 
