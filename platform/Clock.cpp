@@ -18,4 +18,12 @@ std::uint32_t TickCount() {
 }
 #endif
 
+bool LocalTime(std::time_t moment, std::tm& parts) {
+#ifdef _WIN32
+    return localtime_s(&parts, &moment) == 0;
+#else
+    return localtime_r(&moment, &parts) != nullptr;
+#endif
+}
+
 }  // namespace platform

@@ -1,7 +1,9 @@
 #pragma once
 // Removal of a folder tree that never leaves it. On POSIX every step works relative to descriptors
 // of folders opened with O_NOFOLLOW, so a link put in place of a folder at any moment is removed as
-// a link and never entered, and nothing outside the tree can be reached.
+// a link and never entered, and nothing outside the tree can be reached. On Windows every entry is
+// opened as itself (a junction or link is never followed), examined and deleted through its handle,
+// and each folder is held open while its contents go, so that no one can move it away meanwhile.
 #include <string>
 
 namespace platform {
@@ -30,6 +32,8 @@ private:
     int parentFd_ = -1;  // POSIX: the folder's parent and the folder, both held open
     int fd_ = -1;
     std::string name_;
+    void* handle_ = nullptr;  // Windows: the folder, held open so that no one moves or replaces it
+    std::wstring widePath_;   // Windows: its absolute path as the system's wide functions take it
 };
 
 // Removes the real folder at path with everything in it; true when it is gone whole.

@@ -31,6 +31,8 @@ for exe in build-windows/bin/*_tests.exe; do
   (cd build-windows/bin && timeout 900 "$wine64" "./$name.exe" --gtest_brief=1) >"$log" 2>&1 || status=$?
   count() { sed -n "s/^\[  *$1  *\] \([0-9][0-9]*\) tests\{0,1\}[.,].*/\1/p" "$log" | tail -n1; }
   p="$(count PASSED)"; f="$(count FAILED)"; s="$(count SKIPPED)"
+  # In brief output GoogleTest names each failed test once and leaves out the failure count.
+  [ -n "$f" ] || f="$(grep -c '^\[  FAILED  \] [A-Za-z_0-9/]*\.[A-Za-z_0-9/]* (' "$log" || true)"
   p="${p:-0}"; f="${f:-0}"; s="${s:-0}"
   if [ "$status" -ne 0 ] && [ "$f" -eq 0 ]; then f=1; fi  # it ended before its own summary
   grep -E '^\[  FAILED  \] [A-Za-z]|Failure|Expected|Which is|^  Actual' "$log" | head -n 40 || true

@@ -4,6 +4,7 @@
 #include <limits>
 
 #include "marqueta/catalogue/CatalogueFile.h"
+#include "platform/Clock.h"
 
 namespace {
 
@@ -33,7 +34,7 @@ std::string CalendarDay::text() const {
 
 CalendarDay LocalDayOf(std::time_t moment) {
     std::tm parts{};
-    if (!localtime_r(&moment, &parts)) return {};
+    if (!platform::LocalTime(moment, parts)) return {};
     return CalendarDay{parts.tm_year + 1900, parts.tm_mon + 1, parts.tm_mday};
 }
 

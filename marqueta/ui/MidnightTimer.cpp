@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "platform/Clock.h"
+
 MidnightTimer::MidnightTimer(std::function<std::time_t()> clock, QObject* parent)
     : QObject(parent), clock_(std::move(clock)) {
     if (!clock_) clock_ = [] { return std::time(nullptr); };
@@ -17,7 +19,7 @@ MidnightTimer::MidnightTimer(std::function<std::time_t()> clock, QObject* parent
 
 qint64 MidnightTimer::UntilNextMidnight(std::time_t now) {
     std::tm parts{};
-    if (!localtime_r(&now, &parts)) return 3600 * 1000;
+    if (!platform::LocalTime(now, parts)) return 3600 * 1000;
     parts.tm_mday += 1;
     parts.tm_hour = 0;
     parts.tm_min = 0;

@@ -94,6 +94,7 @@ std::size_t CountEntries(const std::string& folder) {
 }
 
 TEST(DeleteFolderTree, AFolderSwappedForALinkWhileTheDeletionRunsIsNotFollowed) {
+    SKIP_ON_WINDOWS("symbolic links: Wine cannot make them, and Windows makes them only with a privilege");
     TempDir dir;
     const std::string victim = dir.file("victim");
     MakeTree(victim);
