@@ -11,16 +11,15 @@
 #include "dormix/app/CAboutDialog.h"
 #include "dormix/app/DialogUnits.h"
 #include "dormix/app/DormixIcon.h"
-#include "dormix/app/ReadDialogInt.h"
+#include "dormix/scan/ReadDialogInt.h"
 #include "dormix/scan/AccountLog.h"
 #include "dormix/scan/ScanDormantAccounts.h"
+#include "dormix/scan/Threshold.h"
 #include "platform/qt/QtMessageBoxes.h"
 
 namespace {
 
-const char* const kAboutItem = "&About Dormix...";                      // string 101
-const char* const kEnterOrSelect = "Please enter or select a value";    // string 102
-const char* const kEnterNumber = "Please enter a number";               // string 103
+const char* const kAboutItem = "&About Dormix...";  // string 101
 
 // The caption of the dialog's own boxes: the program's name, from its executable.
 std::string ProgramName() { return QCoreApplication::applicationName().toLocal8Bit().toStdString(); }
@@ -127,9 +126,7 @@ void CDormixDialog::refuse(const char* text) {
 
 void CDormixDialog::OnOK() {
     const std::int32_t days = ReadDialogInt(daysCombo_->currentText().toLocal8Bit().toStdString());
-    // A negative threshold would count accounts in use as dormant: refused like -1.
-    if (days < 0) return refuse(kEnterOrSelect);
-    if (days == 0) return refuse(kEnterNumber);
+    if (const char* refusal = ThresholdRefusal(days)) return refuse(refusal);
     DoDataExchange();
     ScanDormantAccounts(days);
     DoDataExchange();

@@ -13,11 +13,12 @@ std::string KeyFilePath(const std::string& installPath, const char* fileName) {
 
 }  // namespace
 
-void RemoveUserKeys(const std::string& installPath, const std::string& userName) {
+bool RemoveUserKeys(const std::string& installPath, const std::string& userName) {
     using namespace keyindex;
     const std::string key = MakeUserKey(userName);
     const KeyRemoval user = RemoveKeyFromFile(KeyFilePath(installPath, "USER.KEY"), key.c_str());
     // While "USER.KEY" still holds the record, its "USERTIME.KEY" record must stay too.
-    if (!user.found || user.result != RemovalResult::Removed) return;
-    RemoveKeyFromFile(KeyFilePath(installPath, "USERTIME.KEY"), user.value.data());
+    if (!user.found || user.result != RemovalResult::Removed) return false;
+    const KeyRemoval time = RemoveKeyFromFile(KeyFilePath(installPath, "USERTIME.KEY"), user.value.data());
+    return time.found && time.result == RemovalResult::Removed;
 }

@@ -2,5 +2,6 @@
 #include <string>
 
 // Removes the user's record from "USER.KEY" and then the record it points to from
-// "USERTIME.KEY", both in the installation's user folder. Reports nothing.
-void RemoveUserKeys(const std::string& installPath, const std::string& userName);
+// "USERTIME.KEY", both in the installation's user folder. Reports nothing to the user; true
+// when both records were removed.
+bool RemoveUserKeys(const std::string& installPath, const std::string& userName);

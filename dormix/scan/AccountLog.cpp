@@ -3,16 +3,20 @@
 #include "platform/FileOps.h"
 #include "platform/TextMode.h"
 
-std::string AccountLogLine(const std::string& userName, LogReason reason) {
+std::string LogReasonText(LogReason reason) {
     switch (reason) {
         case LogReason::NoUserIni:
-            return userName + ", has no user.ini file \n";
+            return "has no user.ini file";
         case LogReason::NotActivated:
-            return userName + ", has not activated their account \n";
+            return "has not activated their account";
         case LogReason::UnreadableDate:
-            return userName + ", has an unreadable last logon date \n";
+            return "has an unreadable last logon date";
     }
     return {};
+}
+
+std::string AccountLogLine(const std::string& userName, LogReason reason) {
+    return userName + ", " + LogReasonText(reason) + " \n";
 }
 
 bool LogAccount(const std::string& logPath, const std::string& userName, LogReason reason) {

@@ -8,6 +8,9 @@ enum class LogReason {
     UnreadableDate,  // a LASTLOGON value that makes no date
 };
 
+// Why the account gets its line, as the line says it after the user name.
+std::string LogReasonText(LogReason reason);
+
 // The line for the user, with its trailing blank and line feed.
 std::string AccountLogLine(const std::string& userName, LogReason reason);
 

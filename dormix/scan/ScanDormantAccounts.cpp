@@ -1,19 +1,14 @@
 #include "dormix/scan/ScanDormantAccounts.h"
 
-#include <optional>
 #include <string>
 #include <vector>
 
-#include "dormix/keyindex/RemoveUserKeys.h"
 #include "dormix/scan/AccountLog.h"
-#include "dormix/scan/CollectAccountFolders.h"
-#include "dormix/scan/DeleteFolderTree.h"
-#include "dormix/scan/DeleteTervoxUsers.h"
-#include "dormix/scan/FileExists.h"
-#include "dormix/scan/FolderUserName.h"
-#include "dormix/scan/LastLogon.h"
-#include "dormix/scan/ReadIniSetting.h"
-#include "platform/Paths.h"
+#include "dormix/scan/AuditLog.h"
+#include "dormix/scan/DeleteDormantAccount.h"
+#include "dormix/scan/JudgeAccounts.h"
+#include "dormix/scan/ProtectedAccounts.h"
+#include "platform/TextMode.h"
 
 namespace {
 
@@ -21,36 +16,6 @@ using platform::Answer;
 
 const char* const kNothingDeleted = "There were no dormant accounts found";
 const char* const kNothingDeletedCaption = "Nothing Deleted";
-
-// What the account's "user.ini" says about it.
-struct AccountVerdict {
-    std::optional<LogReason> logReason;  // set when the account gets a log line instead
-    bool dormant = false;
-};
-
-AccountVerdict JudgeAccount(const std::string& folder, std::int32_t days, std::time_t now) {
-    const std::string ini = folder + platform::kSepText + "user.ini";
-    if (!FileExists(ini)) return {LogReason::NoUserIni, false};
-    const std::string value = ReadIniSetting("PROGRAM", "LASTLOGON", ini);
-    if (value.empty()) return {LogReason::NotActivated, false};
-    const LastLogon logon = ReadLastLogon(value);
-    switch (logon.reading) {
-        case LogonReading::TooFewParts:
-            return {};
-        case LogonReading::Unreadable:
-            return {LogReason::UnreadableDate, false};
-        case LogonReading::Date:
-            break;
-    }
-    return {std::nullopt, AgeInDays(now, logon.then) > days};
-}
-
-void DeleteDormantAccount(const std::string& folder, const std::string& installPath, bool withTervoxUser) {
-    const std::string userName = FolderUserName(folder);
-    DeleteAccountFolder(folder);
-    RemoveUserKeys(installPath, userName);
-    if (withTervoxUser) DeleteTervoxUsers({userName});
-}
 
 // The one question of a scan, asked at the first dormant account; a box that could not be
 // shown leaves it to be asked again at the next.
@@ -72,31 +37,54 @@ private:
     Answer remembered_ = Answer::Failed;
 };
 
+bool CannotWrite(platform::MessageBoxes& boxes, const std::string& path) {
+    boxes.ok("Unable to create file " + path);
+    return false;
+}
+
+// Deletes one account with its record in the audit log. The log is opened before anything
+// is deleted, so that a log that cannot be written stops the scan before a deletion goes
+// unrecorded. False when the log could not be written.
+bool DeleteRecorded(const AccountJudgement& account, const DormixPaths& paths, bool withTervoxUser) {
+    const std::string auditPath = AuditLogPath(paths.installPath);
+    if (!platform::AppendText(auditPath, "")) return false;
+    const DeletedAccount deleted = DeleteDormantAccount(account, paths.installPath, withTervoxUser);
+    return AppendAuditLine(auditPath, AuditLine(account, deleted, std::time(nullptr)));
+}
+
 }  // namespace
 
 bool ScanDormantAccounts(std::int32_t days, const DormixPaths& paths, platform::MessageBoxes& boxes,
-                         std::time_t now) {
-    const std::vector<std::string> folders = CollectAccountFolders(paths.userFolderPattern);
-    if (folders.empty()) {
+                         std::time_t now, ScanProgress* progress) {
+    const ProtectedAccounts protectedAccounts = ReadProtectedAccounts();
+    if (protectedAccounts.cut) {
+        boxes.ok(kProtectListTooLong);
+        return false;
+    }
+    const std::vector<AccountJudgement> accounts = JudgeAccounts(days, paths, protectedAccounts, now);
+    if (accounts.empty()) {
         boxes.ok(kNothingDeleted, kNothingDeletedCaption);
         return true;
     }
+    const int dormantCount = CountDormant(accounts);
     TervoxQuestion question(boxes);
     int deletedCount = 0;
-    for (const std::string& folder : folders) {
-        const AccountVerdict verdict = JudgeAccount(folder, days, now);
-        if (verdict.logReason) {
-            if (!LogAccount(paths.logPath, FolderUserName(folder), *verdict.logReason)) {
-                boxes.ok("Unable to create file " + paths.logPath);
-                return false;
-            }
+    int dormantNumber = 0;
+    for (const AccountJudgement& account : accounts) {
+        if (progress && progress->stopRequested()) break;
+        if (account.verdict == Verdict::Logged) {
+            if (!LogAccount(paths.logPath, account.userName, account.logReason)) return CannotWrite(boxes, paths.logPath);
             continue;
         }
-        if (!verdict.dormant) continue;
+        if (account.verdict != Verdict::Dormant) continue;
+        ++dormantNumber;
         const Answer answer = question.answer();
         if (answer == Answer::Cancel) return true;
         if (answer != Answer::Yes && answer != Answer::No) continue;
-        DeleteDormantAccount(folder, paths.installPath, answer == Answer::Yes);
+        if (progress) progress->deleting(dormantNumber, dormantCount, account.userName);
+        if (!DeleteRecorded(account, paths, answer == Answer::Yes)) {
+            return CannotWrite(boxes, AuditLogPath(paths.installPath));
+        }
         ++deletedCount;
     }
     if (deletedCount > 0) {
