@@ -14,7 +14,6 @@ namespace {
 
 using platform::Answer;
 
-const char* const kNothingDeleted = "There were no dormant accounts found";
 const char* const kNothingDeletedCaption = "Nothing Deleted";
 
 // The one question of a scan, asked at the first dormant account; a box that could not be
@@ -63,7 +62,7 @@ bool ScanDormantAccounts(std::int32_t days, const DormixPaths& paths, platform::
     }
     const std::vector<AccountJudgement> accounts = JudgeAccounts(days, paths, protectedAccounts, now);
     if (accounts.empty()) {
-        boxes.ok(kNothingDeleted, kNothingDeletedCaption);
+        boxes.ok(kNoDormantAccounts, kNothingDeletedCaption);
         return true;
     }
     const int dormantCount = CountDormant(accounts);
@@ -90,7 +89,7 @@ bool ScanDormantAccounts(std::int32_t days, const DormixPaths& paths, platform::
     if (deletedCount > 0) {
         boxes.ok("Successfully deleted " + std::to_string(deletedCount) + " account(s)!", "Dormant Accounts Deleted!");
     } else {
-        boxes.ok(kNothingDeleted, kNothingDeletedCaption);
+        boxes.ok(kNoDormantAccounts, kNothingDeletedCaption);
     }
     return true;
 }

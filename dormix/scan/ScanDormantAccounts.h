@@ -6,6 +6,9 @@
 #include "dormix/scan/ScanProgress.h"
 #include "platform/MessageBox.h"
 
+// What a scan says when it deletes nothing.
+inline constexpr const char* kNoDormantAccounts = "There were no dormant accounts found";
+
 // Walks the account folders and deletes every account whose last logon lies more than days
 // back at now: its folder tree, its key records and, when the administrator answers Yes to
 // the one question, its mail-server user. Accounts it cannot judge get a line in the log;

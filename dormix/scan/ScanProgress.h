@@ -11,3 +11,8 @@ public:
     // Asked before each further account: true ends the scan there, with its summary.
     virtual bool stopRequested() = 0;
 };
+
+// "Deleting account N of M", as every front end shows progress.
+inline std::string DeletingAccountText(int number, int count) {
+    return "Deleting account " + std::to_string(number) + " of " + std::to_string(count);
+}
