@@ -24,3 +24,5 @@ bool LogAccount(const std::string& logPath, const std::string& userName, LogReas
 }
 
 void DeleteOldLog(const std::string& logPath) { platform::DeleteFile(logPath); }
+
+std::string UnableToCreateFileText(const std::string& path) { return "Unable to create file " + path; }

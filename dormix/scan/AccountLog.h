@@ -19,3 +19,6 @@ bool LogAccount(const std::string& logPath, const std::string& userName, LogReas
 
 // Removes the log of an earlier run; a missing log is no failure.
 void DeleteOldLog(const std::string& logPath);
+
+// "Unable to create file " and the path: what every writer of Dormix says when it cannot.
+std::string UnableToCreateFileText(const std::string& path);

@@ -37,7 +37,7 @@ private:
 };
 
 bool CannotWrite(platform::MessageBoxes& boxes, const std::string& path) {
-    boxes.ok("Unable to create file " + path);
+    boxes.ok(UnableToCreateFileText(path));
     return false;
 }
 
