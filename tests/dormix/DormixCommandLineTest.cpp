@@ -1,6 +1,5 @@
 // The program run from a shell, as a scheduler runs it: exit codes, output and the files on disk.
 #include <filesystem>
-#include <map>
 
 #include <QProcess>
 #include <QProcessEnvironment>
@@ -19,15 +18,6 @@ struct ProcessRun {
     std::string out;
     std::string err;
 };
-
-// Every file under root with its bytes: a dry run must leave this exactly as it was.
-std::map<std::string, std::string> Snapshot(const std::string& root) {
-    std::map<std::string, std::string> files;
-    for (const auto& entry : fs::recursive_directory_iterator(root)) {
-        files[entry.path().string()] = entry.is_regular_file() ? ReadBytes(entry.path().string()) : "<folder>";
-    }
-    return files;
-}
 
 class DormixCommandLineTest : public ::testing::Test {
 protected:
@@ -72,7 +62,7 @@ TEST_F(DormixCommandLineTest, RefusesBadUsageWithTheUsageText) {
         {{QStringLiteral("--days=30"), QStringLiteral("now")}, "Unexpected argument: now"},
         {{QStringLiteral("--bogus")}, "Unknown option 'bogus'"},
     };
-    const auto before = Snapshot(dir.path().string());
+    const auto before = TreeSnapshot(dir.path().string());
     for (const auto& [arguments, why] : cases) {
         SCOPED_TRACE(arguments.join(QLatin1Char(' ')).toStdString());
         const ProcessRun result = run(arguments);
@@ -81,11 +71,11 @@ TEST_F(DormixCommandLineTest, RefusesBadUsageWithTheUsageText) {
         EXPECT_NE(result.err.find("Usage:"), std::string::npos);
         EXPECT_EQ(result.out, "");
     }
-    EXPECT_EQ(Snapshot(dir.path().string()), before);
+    EXPECT_EQ(TreeSnapshot(dir.path().string()), before);
 }
 
 TEST_F(DormixCommandLineTest, ADryRunListsAndChangesNothing) {
-    const auto before = Snapshot(dir.path().string());
+    const auto before = TreeSnapshot(dir.path().string());
     const ProcessRun result = run({QStringLiteral("--days"), QStringLiteral("30")});
     EXPECT_EQ(result.exitCode, 0);
     EXPECT_NE(result.out.find("Would delete ann (" + annFolder + "), last logon "), std::string::npos) << result.out;
@@ -93,7 +83,7 @@ TEST_F(DormixCommandLineTest, ADryRunListsAndChangesNothing) {
     EXPECT_NE(result.out.find("nina, has no user.ini file\n"), std::string::npos);
     EXPECT_EQ(result.out.find("bob"), std::string::npos);
     EXPECT_NE(result.out.find("1 account(s) would be deleted. Nothing was deleted"), std::string::npos);
-    EXPECT_EQ(Snapshot(dir.path().string()), before);
+    EXPECT_EQ(TreeSnapshot(dir.path().string()), before);
 }
 
 TEST_F(DormixCommandLineTest, YesDeletesWithTheSameLogsAndRecord) {

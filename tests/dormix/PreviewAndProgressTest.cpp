@@ -1,6 +1,4 @@
 // The preview and the progress window on a real installation, through their own controls.
-#include <filesystem>
-#include <map>
 
 #include <QApplication>
 #include <QComboBox>
@@ -18,17 +16,9 @@
 #include "tests/support/ScriptedMessageBoxes.h"
 #include "tests/support/TempDir.h"
 
-namespace fs = std::filesystem;
 using platform::Answer;
 
 namespace {
-
-std::map<std::string, std::string> Snapshot(const std::string& root) {
-    std::map<std::string, std::string> files;
-    for (const auto& entry : fs::recursive_directory_iterator(root))
-        files[entry.path().string()] = entry.is_regular_file() ? ReadBytes(entry.path().string()) : "<folder>";
-    return files;
-}
 
 QStringList Column(const QTreeWidget* list, int column) {
     QStringList texts;
@@ -55,7 +45,7 @@ TEST(PreviewWindow, ListsWhatOKWouldDeleteAndChangesNothing) {
     Installation at;
     CDormixDialog dialog(at.install.paths(), at.boxes, &at.boxes, [&] { return at.now; });
     dialog.show();
-    const auto before = Snapshot(at.dir.path().string());
+    const auto before = TreeSnapshot(at.dir.path().string());
     dialog.findChild<QComboBox*>(QStringLiteral("daysComboBox"))->setEditText(QStringLiteral("45 Days"));
     std::string csv;
     QTimer::singleShot(0, &dialog, [&] {
@@ -77,7 +67,7 @@ TEST(PreviewWindow, ListsWhatOKWouldDeleteAndChangesNothing) {
     });
     dialog.findChild<QPushButton*>(QStringLiteral("previewButton"))->click();
 
-    EXPECT_EQ(Snapshot(at.dir.path().string()), before);
+    EXPECT_EQ(TreeSnapshot(at.dir.path().string()), before);
     const std::string a = at.install.folderOf("a,\"b"), h = at.install.folderOf("hundred");
     EXPECT_EQ(csv, "User Name,Account Folder,Last Logon,Days Since\r\n\"a,\"\"b\"," + a + ",2024-01-25,50\r\nhundred," + h +
                        ",2023-12-06,100\r\n");
