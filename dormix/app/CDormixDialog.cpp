@@ -9,14 +9,14 @@
 #include <QStringList>
 
 #include "dormix/app/CAboutDialog.h"
-#include "dormix/app/DialogUnits.h"
 #include "dormix/app/CPreviewWindow.h"
 #include "dormix/app/CProgressWindow.h"
+#include "dormix/app/DialogUnits.h"
 #include "dormix/app/DormixIcon.h"
-#include "dormix/scan/ReadDialogInt.h"
 #include "dormix/scan/AccountLog.h"
 #include "dormix/scan/JudgeAccounts.h"
 #include "dormix/scan/ProtectedAccounts.h"
+#include "dormix/scan/ReadDialogInt.h"
 #include "dormix/scan/ScanDormantAccounts.h"
 #include "dormix/scan/Threshold.h"
 #include "platform/qt/QtMessageBoxes.h"

@@ -50,7 +50,8 @@ CPreviewWindow::CPreviewWindow(const std::vector<AccountJudgement>& accounts, pl
                             QStringLiteral("Days Since")},
                            QStringLiteral("dormantList"), dormantLabel, this);
     auto* otherLabel = new QLabel(QStringLiteral("Accounts not deleted, and why:"), this);
-    otherList_ = NewList({QStringLiteral("User Name"), QStringLiteral("Reason")}, QStringLiteral("otherList"), otherLabel, this);
+    otherList_ =
+        NewList({QStringLiteral("User Name"), QStringLiteral("Reason")}, QStringLiteral("otherList"), otherLabel, this);
 
     auto* buttons = new QDialogButtonBox(this);
     QPushButton* save = buttons->addButton(QStringLiteral("Save List..."), QDialogButtonBox::ActionRole);
@@ -104,7 +105,8 @@ bool CPreviewWindow::saveList(const QString& path) {
     for (int i = 0; i < dormantList_->topLevelItemCount(); ++i) {
         const QTreeWidgetItem* item = dormantList_->topLevelItem(i);
         CsvRow row;
-        for (int column = 0; column < dormantList_->columnCount(); ++column) row.push_back(item->text(column).toUtf8().toStdString());
+        for (int column = 0; column < dormantList_->columnCount(); ++column)
+            row.push_back(item->text(column).toUtf8().toStdString());
         rows.push_back(row);
     }
     const std::string file = path.toLocal8Bit().toStdString();
@@ -114,7 +116,7 @@ bool CPreviewWindow::saveList(const QString& path) {
 }
 
 void CPreviewWindow::chooseFileAndSave() {
-    const QString path = QFileDialog::getSaveFileName(this, QStringLiteral("Save List"), QStringLiteral("dormant-accounts.csv"),
-                                                      QStringLiteral("CSV files (*.csv)"));
+    const QString path = QFileDialog::getSaveFileName(
+        this, QStringLiteral("Save List"), QStringLiteral("dormant-accounts.csv"), QStringLiteral("CSV files (*.csv)"));
     if (!path.isEmpty()) saveList(path);
 }

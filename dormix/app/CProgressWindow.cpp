@@ -50,7 +50,8 @@ bool CProgressWindow::run(const Scan& scan, platform::MessageBoxes& boxes) {
 
 void CProgressWindow::deleting(int number, int count, const std::string& userName) {
     const QString name = QString::fromLocal8Bit(userName);
-    QMetaObject::invokeMethod(this, [this, number, count, name] { showAccount(number, count, name); }, Qt::QueuedConnection);
+    QMetaObject::invokeMethod(
+        this, [this, number, count, name] { showAccount(number, count, name); }, Qt::QueuedConnection);
 }
 
 void CProgressWindow::showAccount(int number, int count, const QString& userName) {

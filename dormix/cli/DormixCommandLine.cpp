@@ -16,9 +16,15 @@
 namespace {
 
 struct Options {
-    QCommandLineOption days{QStringLiteral("days"), QStringLiteral("Accounts whose last logon lies more than N days back are dormant."), QStringLiteral("N")};
-    QCommandLineOption yes{QStringLiteral("yes"), QStringLiteral("Delete the dormant accounts; without it, only list them.")};
-    QCommandLineOption tervox{QStringLiteral("tervox"), QStringLiteral("Delete the accounts' mail-server users as well (yes) or keep them (no); required with --yes."), QStringLiteral("yes|no")};
+    QCommandLineOption days{QStringLiteral("days"),
+                            QStringLiteral("Accounts whose last logon lies more than N days back are dormant."),
+                            QStringLiteral("N")};
+    QCommandLineOption yes{QStringLiteral("yes"),
+                           QStringLiteral("Delete the dormant accounts; without it, only list them.")};
+    QCommandLineOption tervox{
+        QStringLiteral("tervox"),
+        QStringLiteral("Delete the accounts' mail-server users as well (yes) or keep them (no); required with --yes."),
+        QStringLiteral("yes|no")};
 };
 
 void PrintToError(const QString& text) {
@@ -51,7 +57,8 @@ int Delete(std::int32_t days, const DormixPaths& paths, platform::Answer tervox,
 
 int RunDormixCommandLine(const QStringList& arguments, std::time_t now) {
     QCommandLineParser parser;
-    parser.setApplicationDescription(QStringLiteral("Deletes the web-mail accounts whose users have not logged on for more than N days."));
+    parser.setApplicationDescription(
+        QStringLiteral("Deletes the web-mail accounts whose users have not logged on for more than N days."));
     const QCommandLineOption help = parser.addHelpOption();
     const QCommandLineOption version = parser.addVersionOption();
     const Options options;
@@ -62,10 +69,13 @@ int RunDormixCommandLine(const QStringList& arguments, std::time_t now) {
         return kExitOk;
     }
     if (parser.isSet(version)) {
-        PrintLine((QCoreApplication::applicationName() + QLatin1Char(' ') + QCoreApplication::applicationVersion()).toLocal8Bit().toStdString());
+        PrintLine((QCoreApplication::applicationName() + QLatin1Char(' ') + QCoreApplication::applicationVersion())
+                      .toLocal8Bit()
+                      .toStdString());
         return kExitOk;
     }
-    if (!parser.positionalArguments().isEmpty()) return BadUsage(parser, QStringLiteral("Unexpected argument: ") + parser.positionalArguments().first());
+    if (!parser.positionalArguments().isEmpty())
+        return BadUsage(parser, QStringLiteral("Unexpected argument: ") + parser.positionalArguments().first());
     if (!parser.isSet(options.days)) return BadUsage(parser, QStringLiteral("Missing --days N."));
     const std::int32_t days = ReadDialogInt(parser.value(options.days).toLocal8Bit().toStdString());
     if (const char* refusal = ThresholdRefusal(days)) return BadUsage(parser, QString::fromLocal8Bit(refusal));
