@@ -4,19 +4,24 @@
 #include "dormix/scan/FolderUserName.h"
 #include "platform/FolderRemoval.h"
 
-AccountDeletion DeleteDormantAccount(const std::string& folder, const std::string& installPath, bool withTervoxUser) {
-    AccountDeletion result;
-    platform::FolderRemoval account(folder);
+DeletedAccount DeleteDormantAccount(const AccountJudgement& account, const std::string& installPath,
+                                    bool withTervoxUser) {
+    DeletedAccount result;
+    platform::FolderRemoval folder(account.folder);
     // "user.ini" goes last: while it is there, the account is still found as the same dormant one.
-    if (!account.removeAllBut("user.ini")) return result;
-    if (NamesAUser(folder)) {
-        const std::string userName = FolderUserName(folder);
-        if (RemoveUserKeys(installPath, userName) == UserKeysRemoval::KeptChanging) {
+    if (!folder.removeAllBut("user.ini")) return result;
+    if (NamesAUser(account.folder)) {
+        const UserKeysRemoval keys = RemoveUserKeys(installPath, account.userName);
+        if (keys == UserKeysRemoval::KeptChanging) {
             result.logReason = LogReason::KeysKeptChanging;
             return result;
         }
-        if (withTervoxUser) result.tervox = DeleteTervoxUsers({userName});
+        result.keysRemoved = keys == UserKeysRemoval::Removed;
+        if (withTervoxUser) {
+            result.tervox = DeleteTervoxUsers({account.userName});
+            result.tervoxOutcome = result.tervox.failed > 0 ? TervoxOutcome::Failed : TervoxOutcome::Removed;
+        }
     }
-    result.deleted = account.removeRest();
+    result.deleted = folder.removeRest();
     return result;
 }

@@ -1,51 +1,22 @@
 #include "dormix/scan/ScanDormantAccounts.h"
 
-#include <optional>
 #include <string>
 #include <vector>
 
 #include "dormix/scan/AccountLog.h"
+#include "dormix/scan/AuditLog.h"
 #include "dormix/scan/CheckUserFolder.h"
-#include "dormix/scan/CollectAccountFolders.h"
 #include "dormix/scan/DeleteDormantAccount.h"
-#include "dormix/scan/FileExists.h"
-#include "dormix/scan/FolderUserName.h"
-#include "dormix/scan/LastLogon.h"
-#include "dormix/scan/ReadIniSetting.h"
+#include "dormix/scan/JudgeAccounts.h"
+#include "dormix/scan/ProtectedAccounts.h"
 #include "platform/FolderLock.h"
-#include "platform/Paths.h"
+#include "platform/TextMode.h"
 
 namespace {
 
 using platform::Answer;
 
-const char* const kNothingDeleted = "There were no dormant accounts found";
 const char* const kNothingDeletedCaption = "Nothing Deleted";
-
-// What the account's "user.ini" says about it.
-struct AccountVerdict {
-    std::optional<LogReason> logReason;  // set when the account gets a log line instead
-    bool dormant = false;
-};
-
-AccountVerdict JudgeAccount(const std::string& folder, std::int32_t days, std::time_t now) {
-    const std::string ini = folder + platform::kSepText + "user.ini";
-    if (!FileExists(ini)) return {LogReason::NoUserIni, false};
-    const platform::ProfileValue read = ReadIniSetting("PROGRAM", "LASTLOGON", ini);
-    if (read.error) return {LogReason::UnreadableUserIni, false};
-    const std::string& value = read.value;
-    if (value.empty()) return {LogReason::NotActivated, false};
-    const LastLogon logon = ReadLastLogon(value);
-    switch (logon.reading) {
-        case LogonReading::TooFewParts:
-            return {};
-        case LogonReading::Unreadable:
-            return {LogReason::UnreadableDate, false};
-        case LogonReading::Date:
-            break;
-    }
-    return {std::nullopt, AgeInDays(now, logon.then) > days};
-}
 
 // The one question of a scan, asked at the first dormant account; a box that could not be
 // shown leaves it to be asked again at the next.
@@ -67,52 +38,70 @@ private:
     Answer remembered_ = Answer::Failed;
 };
 
+bool CannotWrite(platform::MessageBoxes& boxes, const std::string& path) {
+    boxes.ok(UnableToCreateFileText(path));
+    return false;
+}
+
 }  // namespace
 
 bool ScanDormantAccounts(std::int32_t days, const DormixPaths& paths, platform::MessageBoxes& boxes,
-                         std::time_t now) {
+                         std::time_t now, ScanProgress* progress) {
     // Two scans of one installation at once would each act on what the other is changing.
     const platform::FolderLock scanLock(paths.installPath, platform::FolderLock::Wait::No);
     if (scanLock.busy()) {
         boxes.ok("Another scan of " + paths.installPath + " is running. Nothing was deleted.", kNothingDeletedCaption);
         return false;
     }
+    const ProtectedAccounts protectedAccounts = ReadProtectedAccounts();
+    if (protectedAccounts.cut) {
+        boxes.ok(kProtectListTooLong);
+        return false;
+    }
     if (const std::string problem = UserFolderProblem(paths.installPath); !problem.empty()) {
         boxes.ok(problem, kNothingDeletedCaption);
         return false;
     }
-    const std::vector<std::string> folders = CollectAccountFolders(paths.userFolderPattern);
-    if (folders.empty()) {
-        boxes.ok(kNothingDeleted, kNothingDeletedCaption);
+    const std::vector<AccountJudgement> accounts = JudgeAccounts(days, paths, protectedAccounts, now);
+    if (accounts.empty()) {
+        boxes.ok(kNoDormantAccounts, kNothingDeletedCaption);
         return true;
     }
+    const std::string auditPath = AuditLogPath(paths.installPath);
+    const int dormantCount = CountDormant(accounts);
     TervoxQuestion question(boxes);
-    int deletedCount = 0;
     TervoxFailures tervoxFailures;
-    const auto logOrStop = [&](const std::string& folder, LogReason reason) {
-        if (LogAccount(paths.logPath, FolderUserName(folder), reason)) return true;
-        boxes.ok("Unable to create file " + paths.logPath);
-        return false;
-    };
-    for (const std::string& folder : folders) {
-        const AccountVerdict verdict = JudgeAccount(folder, days, now);
-        if (verdict.logReason) {
-            if (!logOrStop(folder, *verdict.logReason)) return false;
+    int deletedCount = 0;
+    int dormantNumber = 0;
+    for (const AccountJudgement& account : accounts) {
+        if (progress && progress->stopRequested()) break;
+        if (account.verdict == Verdict::Logged) {
+            if (!LogAccount(paths.logPath, account.userName, account.logReason)) return CannotWrite(boxes, paths.logPath);
             continue;
         }
-        if (!verdict.dormant) continue;
+        if (account.verdict != Verdict::Dormant) continue;
+        ++dormantNumber;
         const Answer answer = question.answer();
         if (answer == Answer::Cancel) return true;
         if (answer != Answer::Yes && answer != Answer::No) continue;
-        const AccountDeletion deletion = DeleteDormantAccount(folder, paths.installPath, answer == Answer::Yes);
-        tervoxFailures.add(deletion.tervox);
-        if (deletion.logReason && !logOrStop(folder, *deletion.logReason)) return false;
-        if (deletion.deleted) ++deletedCount;
+        if (progress) progress->deleting(dormantNumber, dormantCount, account.userName);
+        // The record is opened before anything is deleted, so that a record that cannot be
+        // written stops the scan before a deletion goes unrecorded.
+        if (!platform::AppendText(auditPath, "")) return CannotWrite(boxes, auditPath);
+        const DeletedAccount deleted = DeleteDormantAccount(account, paths.installPath, answer == Answer::Yes);
+        tervoxFailures.add(deleted.tervox);
+        if (deleted.recorded() && !AppendAuditLine(auditPath, AuditLine(account, deleted, std::time(nullptr)))) {
+            return CannotWrite(boxes, auditPath);
+        }
+        if (deleted.logReason && !LogAccount(paths.logPath, account.userName, *deleted.logReason)) {
+            return CannotWrite(boxes, paths.logPath);
+        }
+        if (deleted.deleted) ++deletedCount;
     }
     if (deletedCount > 0) {
         boxes.ok("Successfully deleted " + std::to_string(deletedCount) + " account(s)!", "Dormant Accounts Deleted!");
     } else {
-        boxes.ok(kNothingDeleted, kNothingDeletedCaption);
+        boxes.ok(kNoDormantAccounts, kNothingDeletedCaption);
     }
     if (tervoxFailures.any()) boxes.ok(tervoxFailures.text(), "Tervox Accounts Not Deleted");
     return true;
