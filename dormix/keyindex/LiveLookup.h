@@ -1,0 +1,15 @@
+#pragma once
+// LookupKey over the records of a key file held in memory: the same blocks, the same comparisons
+// and so the same record, without reading each block before the right one.
+#include <cstddef>
+#include <optional>
+
+#include "dormix/keyindex/LiveRecords.h"
+
+namespace keyindex {
+
+// The index among live's records of the record that LookupKey would find for k in the file as it
+// now stands; none when it would find none.
+std::optional<std::size_t> LookupLiveKey(const LiveRecords& live, const char* k);
+
+}  // namespace keyindex

@@ -1,0 +1,69 @@
+#include "dormix/keyindex/RemoveKeysFromFile.h"
+
+#include <memory>
+#include <optional>
+
+#include "dormix/keyindex/KeyFile.h"
+#include "dormix/keyindex/LiveLookup.h"
+#include "dormix/keyindex/LiveRecords.h"
+#include "dormix/keyindex/RemoveKeyRecord.h"
+#include "platform/SafeWrite.h"
+
+namespace keyindex {
+
+namespace {
+
+// The whole file as it was opened; none when it cannot be read whole.
+std::optional<LiveRecords> ReadLiveRecords(const KeyFile& file) {
+    const std::uint64_t size = file.size();
+    auto bytes = std::make_unique_for_overwrite<char[]>(static_cast<std::size_t>(size));
+    if (file.readAt(0, bytes.get(), static_cast<std::size_t>(size)) != static_cast<long long>(size)) return std::nullopt;
+    return LiveRecords(std::move(bytes), size);
+}
+
+// Looks each key up in the records and removes its record, as the one-key removals would.
+void RemoveEach(LiveRecords& live, const std::vector<const char*>& keys, std::vector<KeyRemoval>& removals) {
+    for (std::size_t j = 0; j < keys.size(); ++j) {
+        const auto hit = LookupLiveKey(live, keys[j]);
+        if (!hit) continue;
+        removals[j].found = true;
+        removals[j].value = ValueOfRecord(live.record(*hit));
+        removals[j].result = live.remove(*hit);
+    }
+}
+
+// One read of the file, the removals in memory and one write.
+// tooLarge when the file is too large to hold.
+RemovalResult RemoveOnce(const std::string& path, const std::vector<const char*>& keys,
+                         std::vector<KeyRemoval>& removals, bool& tooLarge) {
+    removals.assign(keys.size(), KeyRemoval{});
+    KeyFile file;
+    if (!file.open(path)) return RemovalResult::Unchanged;
+    tooLarge = file.size() > kMaxBatchFileBytes;
+    if (tooLarge) return RemovalResult::Unchanged;
+    auto live = ReadLiveRecords(file);
+    if (!live) {
+        file.close();
+        return platform::StampOf(path) == file.stamp() ? RemovalResult::Unchanged : RemovalResult::FileChanged;
+    }
+    RemoveEach(*live, keys, removals);
+    if (!live->changed()) return RemovalResult::Unchanged;
+
+    const RemovalResult written = live->deleted() ? DeleteKeyFile(file, path) : ReplaceKeyFile(file, path, live->spans());
+    for (KeyRemoval& removal : removals)
+        if (removal.result == RemovalResult::Removed) removal.result = written;
+    return written;
+}
+
+}  // namespace
+
+std::vector<KeyRemoval> RemoveKeysFromFile(const std::string& path, const std::vector<const char*>& keys) {
+    std::vector<KeyRemoval> removals;
+    bool tooLarge = false;
+    RetryWhileChanged([&] { return RemoveOnce(path, keys, removals, tooLarge); });
+    if (!tooLarge) return removals;
+    for (std::size_t j = 0; j < keys.size(); ++j) removals[j] = RemoveKeyFromFile(path, keys[j]);
+    return removals;
+}
+
+}  // namespace keyindex

@@ -1,0 +1,21 @@
+// The batch removal leaves both key files byte for byte as the removal one user at a time does,
+// over random installations, and tells the same per user.
+#include <filesystem>
+#include <random>
+
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include "tests/keyindex/BatchDifferential.h"
+#include "tests/support/TempDir.h"
+
+TEST(RemoveUserKeysBatch, AgreesWithTheRemovalOneUserAtATime) {
+    // In memory where the system offers it: the reference syncs every one of its many rewrites.
+    const ScopedEnv tmp("TMPDIR", ::access("/dev/shm", W_OK) == 0 ? "/dev/shm" : std::filesystem::temp_directory_path().string());
+    TempDir dir;
+    for (unsigned seed = 1; seed <= 300; ++seed) {
+        std::mt19937 random(seed);
+        const BatchCase c = MakeBatchCase([&](std::size_t n) { return std::uniform_int_distribution<std::size_t>(0, n - 1)(random); });
+        EXPECT_EQ(CompareBatchWithOneAtATime(dir.path().string(), c), "") << "seed " << seed;
+    }
+}
