@@ -9,6 +9,7 @@
 
 #include "common/VeltaSettings.h"
 #include "dormix/keyindex/RemoveUserKeys.h"
+#include "dormix/keyindex/RemoveUserKeysBatch.h"
 #include "marqueta/catalogue/CatalogueFile.h"
 #include "tests/catalogue/MarquetaInstallation.h"
 #include "tests/reliability/FaultLoop.h"
@@ -137,6 +138,16 @@ TEST(Crash, KeyRecordRemovalLeavesBothFilesOldOrNewAndInStep) {
         KillAtEveryPass("key-record removal", {[&] { site.restore(); }, [&] { RemoveUserKeys(site.installPath(), name); },
                                                [&] { return TreeOf(site.installPath()); },
                                                {site.before, site.userGone, site.bothGone}});
+    EXPECT_GE(record.kills, 12);
+}
+
+TEST(Crash, BatchKeyRecordRemovalLeavesBothFilesOldOrNewAndInStep) {
+    KeyInstallation site(9000);
+    const std::vector<std::string> names = {"nobody", KeyInstallation::UserName(site.removed)};
+    const KillRecord record = KillAtEveryPass(
+        "batch key-record removal", {[&] { site.restore(); }, [&] { keyindex::RemoveUserKeysBatch(site.installPath(), names); },
+                                     [&] { return TreeOf(site.installPath()); },
+                                     {site.before, site.userGone, site.bothGone}});
     EXPECT_GE(record.kills, 12);
 }
 

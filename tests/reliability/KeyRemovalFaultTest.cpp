@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "dormix/keyindex/RemoveUserKeys.h"
+#include "dormix/keyindex/RemoveUserKeysBatch.h"
 #include "tests/reliability/FaultLoop.h"
 #include "tests/reliability/KeyInstallation.h"
 
@@ -11,14 +12,24 @@ namespace reliability {
 
 namespace {
 
+using Removal = void (*)(const std::string& install, const std::string& name);
+
+// The user's removal alone, and within a batch that names it twice and someone unknown.
+const std::pair<const char*, Removal> kRemovals[] = {
+    {"", [](const std::string& install, const std::string& name) { RemoveUserKeys(install, name); }},
+    {" in a batch",
+     [](const std::string& install, const std::string& name) { keyindex::RemoveUserKeysBatch(install, {name, "nobody", name}); }},
+};
+
 TEST(KeyRemovalFaults, EveryFailureLeavesBothFilesWholeAndInStep) {
     // 9000 records make files of over two mebibytes, copied a mebibyte at a time: more writes.
-    for (const int users : {3, 9000}) {
+    for (const auto& [how, remove] : kRemovals)
+      for (const int users : {3, 9000}) {
         KeyInstallation site(users);
         const std::string name = KeyInstallation::UserName(site.removed);
         int userOnly = 0;
         const auto check = [&](const FaultRun& run) {
-            const std::string where = std::to_string(users) + " users, " + StepName(run.step) + " #" + std::to_string(run.n);
+            const std::string where = how + (", " + std::to_string(users)) + " users, " + StepName(run.step) + " #" + std::to_string(run.n);
             const FileTree now = TreeOf(site.installPath());
             const bool takesEffect = !run.fired || run.step == fault::Step::SyncDir;
             if (takesEffect) {
@@ -31,8 +42,8 @@ TEST(KeyRemovalFaults, EveryFailureLeavesBothFilesWholeAndInStep) {
         };
         for (fault::Step step : AllSteps()) {
             const int points = ForEachInjectedFailure(
-                step, [&] { site.restore(); }, [&] { RemoveUserKeys(site.installPath(), name); }, check);
-            ReportPoints("key-record removal, " + std::to_string(users) + " users", step, points);
+                step, [&] { site.restore(); }, [&] { remove(site.installPath(), name); }, check);
+            ReportPoints(std::string("key-record removal") + how + ", " + std::to_string(users) + " users", step, points);
             EXPECT_GE(points, step != fault::Step::Write ? 2 : users > 1000 ? 8 : 4) << StepName(step);
         }
         EXPECT_GT(userOnly, 0) << "no failure came after the first file was rewritten";
