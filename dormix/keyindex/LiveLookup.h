@@ -8,8 +8,8 @@
 
 namespace keyindex {
 
-// The index among live's records of the record that LookupKey would find for k in the file as it
-// now stands; none when it would find none.
+// The record (its index in the file that was read) that LookupKey would find for k in the file
+// as it now stands; none when it would find none.
 std::optional<std::size_t> LookupLiveKey(const LiveRecords& live, const char* k);
 
 }  // namespace keyindex

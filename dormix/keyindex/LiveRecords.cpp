@@ -20,12 +20,12 @@ LiveRecords::LiveRecords(std::unique_ptr<char[]> bytes, std::uint64_t size)
 }
 
 bool LiveRecords::checkSorted() const {
-    for (std::size_t i = 1; i < records_; ++i)
-        if (KeyGreater(bytes_.get() + (i - 1) * kRecordSize, bytes_.get() + i * kRecordSize)) return false;
+    for (std::size_t p = 1; p < records_; ++p)
+        if (KeyGreater(record(p - 1), record(p))) return false;
     return true;
 }
 
-std::size_t LiveRecords::physicalOf(std::size_t i) const {
+std::size_t LiveRecords::liveAt(std::size_t i) const {
     // Descends the tree to the record with i records left before it.
     std::size_t top = 1;
     while (top * 2 <= records_) top *= 2;
@@ -40,17 +40,20 @@ std::size_t LiveRecords::physicalOf(std::size_t i) const {
     return position;
 }
 
-const char* LiveRecords::record(std::size_t i) const { return bytes_.get() + physicalOf(i) * kRecordSize; }
+std::size_t LiveRecords::rankOf(std::size_t p) const {
+    std::size_t rank = 0;
+    for (std::size_t i = p; i > 0; i -= LowestBit(i)) rank += counts_[i];
+    return rank;
+}
 
-RemovalResult LiveRecords::remove(std::size_t i) {
-    const std::uint64_t size = count_ * kRecordSize + tail_;
-    const std::size_t after = count_ - i - 1;
-    const bool soleRecord = size == kRecordSize && i == 0;
-    if (!soleRecord && i + after == 0) return RemovalResult::Unchanged;  // the copy would be empty
+RemovalResult LiveRecords::remove(std::size_t p) {
+    // With one record left, it is the first and has no whole record after it: the copy would be
+    // empty, unless the file is just that record and goes.
+    const bool soleRecord = count_ == 1 && tail_ == 0;
+    if (count_ == 1 && !soleRecord) return RemovalResult::Unchanged;
 
-    const std::size_t physical = physicalOf(i);
-    removed_[physical] = true;
-    for (std::size_t p = physical + 1; p <= records_; p += LowestBit(p)) --counts_[p];
+    removed_[p] = true;
+    for (std::size_t i = p + 1; i <= records_; i += LowestBit(i)) --counts_[i];
     --count_;
     tail_ = 0;
     changed_ = true;

@@ -17,24 +17,31 @@ public:
     // bytes: the size bytes of the whole file, records then a short tail.
     LiveRecords(std::unique_ptr<char[]> bytes, std::uint64_t size);
 
-    // The records now in the file; record(i) is the i-th of them.
-    std::size_t count() const { return count_; }
-    const char* record(std::size_t i) const;
+    // Records are named by their index in the file that was read, removed ones included.
+    std::size_t records() const { return records_; }
+    const char* record(std::size_t p) const { return bytes_.get() + p * kRecordSize; }
+    bool removed(std::size_t p) const { return removed_[p]; }
     // True when every record's key is not less than the one before; removals keep it so.
     bool sorted() const { return sorted_; }
 
-    // Removes the i-th record by the rules of a one-record removal: Unchanged when the copy would
-    // be empty (one record and a short tail), else Removed; the file is deleted when its one
-    // record goes, and a short tail is dropped by the first rewrite.
-    RemovalResult remove(std::size_t i);
+    // The records now in the file: count() of them, the i-th being liveAt(i); rankOf(p) of them
+    // come before record p.
+    std::size_t count() const { return count_; }
+    std::size_t liveAt(std::size_t i) const;
+    std::size_t rankOf(std::size_t p) const;
+
+    // Removes record p by the rules of a one-record removal: Unchanged when the copy would be
+    // empty (one record and a short tail), else Removed; the file is deleted when its one record
+    // goes, and a short tail is dropped by the first rewrite.
+    RemovalResult remove(std::size_t p);
 
     bool changed() const { return changed_; }
     bool deleted() const { return deleted_; }
-    // The runs of the records left, as byte spans of the file that was read.
+    // The runs of the records left, as byte spans of the file that was read, which bytes() holds.
     std::vector<KeySpan> spans() const;
+    const char* bytes() const { return bytes_.get(); }
 
 private:
-    std::size_t physicalOf(std::size_t i) const;  // the index in the file that was read
     bool checkSorted() const;
 
     std::unique_ptr<char[]> bytes_;

@@ -9,12 +9,29 @@ namespace {
 
 bool StillAsRead(const KeyFile& file, const std::string& path) { return platform::StampOf(path) == file.stamp(); }
 
+// A span shorter than this costs more as a system call of its own than as a copy in memory, so
+// short spans held in memory are gathered into writes of about a mebibyte.
+constexpr std::uint64_t kShortSpan = std::uint64_t{256} << 10;
+constexpr std::size_t kGatheredBytes = std::size_t{1} << 20;
+
 // Copies the spans of the key file to out; kSourceEnded when the file turned out shorter.
-platform::ErrorCode CopySpans(const KeyFile& file, const std::vector<KeySpan>& spans, platform::AtomicFile& out) {
+platform::ErrorCode CopySpans(const KeyFile& file, const std::vector<KeySpan>& spans, const char* held,
+                              platform::AtomicFile& out) {
+    std::string gathered;
+    const auto flush = [&] {
+        const bool written = gathered.empty() || out.write(gathered);
+        gathered.clear();
+        return written;
+    };
     for (const KeySpan& span : spans) {
-        if (span.length > 0 && !out.copyFrom(file.descriptor(), span.offset, span.length)) return out.error();
+        if (held && span.length < kShortSpan) {
+            gathered.append(held + span.offset, static_cast<std::size_t>(span.length));
+            if (gathered.size() >= kGatheredBytes && !flush()) return out.error();
+        } else if (!flush() || !out.copyFrom(file.descriptor(), span.offset, span.length)) {
+            return out.error();
+        }
     }
-    return 0;
+    return flush() ? 0 : out.error();
 }
 
 }  // namespace
@@ -25,13 +42,14 @@ RemovalResult DeleteKeyFile(KeyFile& file, const std::string& path) {
     return platform::DeleteFile(path) == 0 ? RemovalResult::Removed : RemovalResult::Unchanged;
 }
 
-RemovalResult ReplaceKeyFile(KeyFile& file, const std::string& path, const std::vector<KeySpan>& spans) {
+RemovalResult ReplaceKeyFile(KeyFile& file, const std::string& path, const std::vector<KeySpan>& spans,
+                             const char* held) {
     platform::AtomicFile out(path, "VT");
     if (!out.isOpen()) {
         file.close();
         return RemovalResult::Unchanged;
     }
-    const platform::ErrorCode copied = CopySpans(file, spans, out);
+    const platform::ErrorCode copied = CopySpans(file, spans, held, out);
     file.close();
     if (copied != 0) {
         out.discard();

@@ -24,8 +24,10 @@ struct KeySpan {
 };
 
 // Replaces the key file opened as `file` from path by the spans of it, in order, through a
-// temporary "VT" file in its folder. Closes `file`.
-RemovalResult ReplaceKeyFile(KeyFile& file, const std::string& path, const std::vector<KeySpan>& spans);
+// temporary "VT" file in its folder. held, when not null, holds the file's bytes as read: short
+// spans are then written from there. Closes `file`.
+RemovalResult ReplaceKeyFile(KeyFile& file, const std::string& path, const std::vector<KeySpan>& spans,
+                             const char* held = nullptr);
 
 // Deletes the key file opened as `file` from path, whose records are all removed, if it is still
 // the version that was read. Closes `file`.

@@ -49,7 +49,7 @@ RemovalResult RemoveOnce(const std::string& path, const std::vector<const char*>
     RemoveEach(*live, keys, removals);
     if (!live->changed()) return RemovalResult::Unchanged;
 
-    const RemovalResult written = live->deleted() ? DeleteKeyFile(file, path) : ReplaceKeyFile(file, path, live->spans());
+    const RemovalResult written = live->deleted() ? DeleteKeyFile(file, path) : ReplaceKeyFile(file, path, live->spans(), live->bytes());
     for (KeyRemoval& removal : removals)
         if (removal.result == RemovalResult::Removed) removal.result = written;
     return written;
