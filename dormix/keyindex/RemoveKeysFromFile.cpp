@@ -1,8 +1,10 @@
 #include "dormix/keyindex/RemoveKeysFromFile.h"
 
+#include <algorithm>
 #include <memory>
 #include <optional>
 
+#include "dormix/keyindex/KeyCompare.h"
 #include "dormix/keyindex/KeyFile.h"
 #include "dormix/keyindex/LiveLookup.h"
 #include "dormix/keyindex/LiveRecords.h"
@@ -21,10 +23,22 @@ std::optional<LiveRecords> ReadLiveRecords(const KeyFile& file) {
     return LiveRecords(std::move(bytes), size);
 }
 
+// The order in which to look the keys up. In a sorted file a key's removal changes only what
+// later lookups of an equal key find, so the keys may go in ascending order, equal ones in
+// their given order; each search then starts where the one before it ended.
+std::vector<std::size_t> LookupOrder(const LiveRecords& live, const std::vector<const char*>& keys) {
+    std::vector<std::size_t> order(keys.size());
+    for (std::size_t j = 0; j < keys.size(); ++j) order[j] = j;
+    if (live.sorted())
+        std::stable_sort(order.begin(), order.end(), [&](std::size_t a, std::size_t b) { return KeyGreater(keys[b], keys[a]); });
+    return order;
+}
+
 // Looks each key up in the records and removes its record, as the one-key removals would.
 void RemoveEach(LiveRecords& live, const std::vector<const char*>& keys, std::vector<KeyRemoval>& removals) {
-    for (std::size_t j = 0; j < keys.size(); ++j) {
-        const auto hit = LookupLiveKey(live, keys[j]);
+    std::size_t from = 0;
+    for (const std::size_t j : LookupOrder(live, keys)) {
+        const auto hit = LookupLiveKey(live, keys[j], from);
         if (!hit) continue;
         removals[j].found = true;
         removals[j].value = ValueOfRecord(live.record(*hit));
