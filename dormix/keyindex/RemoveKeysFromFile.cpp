@@ -73,6 +73,7 @@ RemovalResult RemoveOnce(const std::string& path, const std::vector<const char*>
 
 std::vector<KeyRemoval> RemoveKeysFromFile(const std::string& path, const std::vector<const char*>& keys) {
     std::vector<KeyRemoval> removals;
+    if (keys.empty()) return removals;
     bool tooLarge = false;
     RetryWhileChanged([&] { return RemoveOnce(path, keys, removals, tooLarge); });
     if (!tooLarge) return removals;

@@ -63,6 +63,7 @@ std::string Install(const std::string& root, const char* which, const BatchCase&
     fs::create_directories(install + "/USER");
     Put(install + "/USER", "USER.KEY", c.userKey);
     Put(install + "/USER", "USERTIME.KEY", c.userTimeKey);
+    if (c.timeLinksToUser) fs::create_symlink("USER.KEY", install + "/USER/USERTIME.KEY");
     return install;
 }
 
@@ -86,6 +87,7 @@ BatchCase MakeBatchCase(const Pick& pick) {
     const auto timeKey = [&] { return TimeKey(pick); };
     if (pick(10) != 0) c.userKey = RandomKeyFile(pick, userKey, timeKey);
     if (pick(10) != 0) c.userTimeKey = RandomKeyFile(pick, timeKey, timeKey);
+    else c.timeLinksToUser = pick(2) == 0;
     for (std::size_t n = pick(pick(4) == 0 ? 150 : 30); n > 0; --n) c.names.push_back(Name(pick));
     return c;
 }

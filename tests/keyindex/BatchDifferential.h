@@ -11,6 +11,7 @@
 struct BatchCase {
     std::optional<std::string> userKey;      // the bytes of "USER.KEY"; none: no such file
     std::optional<std::string> userTimeKey;  // the bytes of "USERTIME.KEY"
+    bool timeLinksToUser = false;            // "USERTIME.KEY" is a link to "USER.KEY" instead
     std::vector<std::string> names;          // the users to remove, in order
 };
 
