@@ -232,7 +232,7 @@ void BM_KeyFilesAtScale(benchmark::State& state) {
             state.SkipWithError("wrong batch removal result");
         inst.restore();
         oneAtATime += SecondsOf([&] {
-            for (std::int64_t i = 0; i < sample; ++i) RemoveUserKeys(inst.install(), names[static_cast<std::size_t>(i)]);
+            for (std::size_t i = 0; i < static_cast<std::size_t>(sample); ++i) RemoveUserKeys(inst.install(), names[i]);
         }) * static_cast<double>(users) / static_cast<double>(sample);
     }
     fs::remove(inst.scratch());

@@ -19,7 +19,8 @@ namespace {
 std::optional<LiveRecords> ReadLiveRecords(const KeyFile& file) {
     const std::uint64_t size = file.size();
     auto bytes = std::make_unique_for_overwrite<char[]>(static_cast<std::size_t>(size));
-    if (file.readAt(0, bytes.get(), static_cast<std::size_t>(size)) != static_cast<long long>(size)) return std::nullopt;
+    const long long got = file.readAt(0, bytes.get(), static_cast<std::size_t>(size));
+    if (got != static_cast<long long>(size)) return std::nullopt;
     return LiveRecords(std::move(bytes), size);
 }
 
@@ -29,8 +30,8 @@ std::optional<LiveRecords> ReadLiveRecords(const KeyFile& file) {
 std::vector<std::size_t> LookupOrder(const LiveRecords& live, const std::vector<const char*>& keys) {
     std::vector<std::size_t> order(keys.size());
     for (std::size_t j = 0; j < keys.size(); ++j) order[j] = j;
-    if (live.sorted())
-        std::stable_sort(order.begin(), order.end(), [&](std::size_t a, std::size_t b) { return KeyGreater(keys[b], keys[a]); });
+    const auto ascending = [&](std::size_t a, std::size_t b) { return KeyGreater(keys[b], keys[a]); };
+    if (live.sorted()) std::stable_sort(order.begin(), order.end(), ascending);
     return order;
 }
 
@@ -46,8 +47,8 @@ void RemoveEach(LiveRecords& live, const std::vector<const char*>& keys, std::ve
     }
 }
 
-// One read of the file, the removals in memory and one write.
-// tooLarge when the file is too large to hold.
+// One read of the file, the removals in memory and one write; tooLarge, and nothing done, when
+// the file is too large to hold.
 RemovalResult RemoveOnce(const std::string& path, const std::vector<const char*>& keys,
                          std::vector<KeyRemoval>& removals, bool& tooLarge) {
     removals.assign(keys.size(), KeyRemoval{});
@@ -63,7 +64,8 @@ RemovalResult RemoveOnce(const std::string& path, const std::vector<const char*>
     RemoveEach(*live, keys, removals);
     if (!live->changed()) return RemovalResult::Unchanged;
 
-    const RemovalResult written = live->deleted() ? DeleteKeyFile(file, path) : ReplaceKeyFile(file, path, live->spans(), live->bytes());
+    const RemovalResult written =
+        live->deleted() ? DeleteKeyFile(file, path) : ReplaceKeyFile(file, path, live->spans(), live->bytes());
     for (KeyRemoval& removal : removals)
         if (removal.result == RemovalResult::Removed) removal.result = written;
     return written;

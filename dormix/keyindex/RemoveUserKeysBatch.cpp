@@ -15,7 +15,8 @@ bool SameFile(const std::string& a, const std::string& b) {
     return x.exists && x.inode == platform::StampOf(b).inode;
 }
 
-std::vector<UserKeysRemoval> RemoveOneAtATime(const std::string& installPath, const std::vector<std::string>& userNames) {
+std::vector<UserKeysRemoval> RemoveOneAtATime(const std::string& installPath,
+                                              const std::vector<std::string>& userNames) {
     std::vector<UserKeysRemoval> removals;
     removals.reserve(userNames.size());
     for (const std::string& name : userNames) removals.push_back(RemoveUserKeysOf(installPath, name));

@@ -7,7 +7,8 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     FuzzedDataProvider input(data, size);
-    const BatchCase c = MakeBatchCase([&](std::size_t n) { return input.ConsumeIntegralInRange<std::size_t>(0, n - 1); });
+    const auto pick = [&](std::size_t n) { return input.ConsumeIntegralInRange<std::size_t>(0, n - 1); };
+    const BatchCase c = MakeBatchCase(pick);
     const std::string difference = CompareBatchWithOneAtATime(fuzz::ScratchFolder(), c);
     fuzz::NoteContext(difference);
     fuzz::Require(difference.empty(), "the batch removal ends as the removals one user at a time");

@@ -33,7 +33,8 @@ std::string Field(std::string text) {
 
 // count records from the two makers, sorted as the product keeps them unless the case says not,
 // and now and then a short tail.
-std::string RandomKeyFile(const Pick& pick, const std::function<std::string()>& key, const std::function<std::string()>& value) {
+std::string RandomKeyFile(const Pick& pick, const std::function<std::string()>& key,
+                          const std::function<std::string()>& value) {
     static const std::size_t sizes[] = {0, 1, 2, 3, 7, 30, 99, 100, 101, 199, 200, 201, 250};
     const std::size_t count = pick(3) == 0 ? pick(40) : sizes[pick(std::size(sizes))];
     std::vector<std::string> records;

@@ -144,10 +144,10 @@ TEST(Crash, KeyRecordRemovalLeavesBothFilesOldOrNewAndInStep) {
 TEST(Crash, BatchKeyRecordRemovalLeavesBothFilesOldOrNewAndInStep) {
     KeyInstallation site(9000);
     const std::vector<std::string> names = {"nobody", KeyInstallation::UserName(site.removed)};
-    const KillRecord record = KillAtEveryPass(
-        "batch key-record removal", {[&] { site.restore(); }, [&] { keyindex::RemoveUserKeysBatch(site.installPath(), names); },
-                                     [&] { return TreeOf(site.installPath()); },
-                                     {site.before, site.userGone, site.bothGone}});
+    const auto remove = [&] { keyindex::RemoveUserKeysBatch(site.installPath(), names); };
+    const KillRecord record = KillAtEveryPass("batch key-record removal",
+                                              {[&] { site.restore(); }, remove, [&] { return TreeOf(site.installPath()); },
+                                               {site.before, site.userGone, site.bothGone}});
     EXPECT_GE(record.kills, 12);
 }
 

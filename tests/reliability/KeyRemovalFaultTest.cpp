@@ -18,36 +18,41 @@ using Removal = void (*)(const std::string& install, const std::string& name);
 const std::pair<const char*, Removal> kRemovals[] = {
     {"", [](const std::string& install, const std::string& name) { RemoveUserKeys(install, name); }},
     {" in a batch",
-     [](const std::string& install, const std::string& name) { keyindex::RemoveUserKeysBatch(install, {name, "nobody", name}); }},
+     [](const std::string& install, const std::string& name) {
+         keyindex::RemoveUserKeysBatch(install, {name, "nobody", name});
+     }},
 };
+
+void CheckEveryFailure(const std::string& how, Removal remove, int users) {
+    KeyInstallation site(users);
+    const std::string name = KeyInstallation::UserName(site.removed);
+    const std::string operation = "key-record removal" + how + ", " + std::to_string(users) + " users";
+    int userOnly = 0;
+    const auto check = [&](const FaultRun& run) {
+        const std::string where = operation + ", " + StepName(run.step) + " #" + std::to_string(run.n);
+        const FileTree now = TreeOf(site.installPath());
+        const bool takesEffect = !run.fired || run.step == fault::Step::SyncDir;
+        if (takesEffect) {
+            EXPECT_EQ(now, site.bothGone) << where << "\n" << TreeDifference(site.bothGone, now);
+        } else if (now == site.userGone) {
+            ++userOnly;  // the failure hit "USERTIME.KEY": the first removal stands, as it must
+        } else {
+            EXPECT_EQ(now, site.before) << where << "\n" << TreeDifference(site.before, now);
+        }
+    };
+    for (fault::Step step : AllSteps()) {
+        const int points = ForEachInjectedFailure(
+            step, [&] { site.restore(); }, [&] { remove(site.installPath(), name); }, check);
+        ReportPoints(operation, step, points);
+        EXPECT_GE(points, step != fault::Step::Write ? 2 : users > 1000 ? 8 : 4) << StepName(step);
+    }
+    EXPECT_GT(userOnly, 0) << "no failure came after the first file was rewritten";
+}
 
 TEST(KeyRemovalFaults, EveryFailureLeavesBothFilesWholeAndInStep) {
     // 9000 records make files of over two mebibytes, copied a mebibyte at a time: more writes.
     for (const auto& [how, remove] : kRemovals)
-      for (const int users : {3, 9000}) {
-        KeyInstallation site(users);
-        const std::string name = KeyInstallation::UserName(site.removed);
-        int userOnly = 0;
-        const auto check = [&](const FaultRun& run) {
-            const std::string where = how + (", " + std::to_string(users)) + " users, " + StepName(run.step) + " #" + std::to_string(run.n);
-            const FileTree now = TreeOf(site.installPath());
-            const bool takesEffect = !run.fired || run.step == fault::Step::SyncDir;
-            if (takesEffect) {
-                EXPECT_EQ(now, site.bothGone) << where << "\n" << TreeDifference(site.bothGone, now);
-            } else if (now == site.userGone) {
-                ++userOnly;  // the failure hit "USERTIME.KEY": the first removal stands, as it must
-            } else {
-                EXPECT_EQ(now, site.before) << where << "\n" << TreeDifference(site.before, now);
-            }
-        };
-        for (fault::Step step : AllSteps()) {
-            const int points = ForEachInjectedFailure(
-                step, [&] { site.restore(); }, [&] { remove(site.installPath(), name); }, check);
-            ReportPoints(std::string("key-record removal") + how + ", " + std::to_string(users) + " users", step, points);
-            EXPECT_GE(points, step != fault::Step::Write ? 2 : users > 1000 ? 8 : 4) << StepName(step);
-        }
-        EXPECT_GT(userOnly, 0) << "no failure came after the first file was rewritten";
-    }
+        for (const int users : {3, 9000}) CheckEveryFailure(how, remove, users);
 }
 
 }  // namespace
