@@ -2,11 +2,10 @@
 
 #include <algorithm>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 
 #include "dormix/keyindex/RemoveUserKeysBatch.h"
 #include "dormix/keyindex/UserKey.h"
+#include "tests/support/TempDir.h"
 
 namespace fs = std::filesystem;
 using namespace keyindex;
@@ -46,33 +45,14 @@ std::string RandomKeyFile(const Pick& pick, const std::function<std::string()>& 
     return bytes;
 }
 
-void Put(const std::string& folder, const char* name, const std::optional<std::string>& bytes) {
-    if (!bytes) return;
-    std::ofstream out(folder + "/" + name, std::ios::binary);
-    out << *bytes;
-}
-
-std::optional<std::string> Get(const std::string& path) {
-    if (!fs::exists(path)) return std::nullopt;
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
-
 std::string Install(const std::string& root, const char* which, const BatchCase& c) {
     const std::string install = root + "/" + which;
     fs::remove_all(install);
     fs::create_directories(install + "/USER");
-    Put(install + "/USER", "USER.KEY", c.userKey);
-    Put(install + "/USER", "USERTIME.KEY", c.userTimeKey);
+    if (c.userKey) WriteBytes(install + "/USER/USER.KEY", *c.userKey);
+    if (c.userTimeKey) WriteBytes(install + "/USER/USERTIME.KEY", *c.userTimeKey);
     if (c.timeLinksToUser) fs::create_symlink("USER.KEY", install + "/USER/USERTIME.KEY");
     return install;
-}
-
-std::vector<std::string> Entries(const std::string& folder) {
-    std::vector<std::string> names;
-    for (const auto& e : fs::directory_iterator(folder)) names.push_back(e.path().filename().string());
-    std::sort(names.begin(), names.end());
-    return names;
 }
 
 bool SameOutcome(const UserKeysRemoval& a, const UserKeysRemoval& b) {
@@ -101,8 +81,8 @@ std::string CompareBatchWithOneAtATime(const std::string& root, const BatchCase&
     const std::vector<UserKeysRemoval> got = RemoveUserKeysBatch(batch, c.names);
 
     for (const char* file : {"/USER/USER.KEY", "/USER/USERTIME.KEY"})
-        if (Get(one + file) != Get(batch + file)) return std::string(file) + " differs";
-    if (Entries(one + "/USER") != Entries(batch + "/USER")) return "the user folders hold different entries";
+        if (ReadBytes(one + file) != ReadBytes(batch + file)) return std::string(file) + " differs";
+    if (ListNames(one + "/USER") != ListNames(batch + "/USER")) return "the user folders hold different entries";
     if (got.size() != expected.size()) return "one result per name";
     for (std::size_t j = 0; j < got.size(); ++j)
         if (!SameOutcome(got[j], expected[j])) return "the results differ for name #" + std::to_string(j);

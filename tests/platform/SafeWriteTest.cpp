@@ -183,27 +183,22 @@ TEST(SafeWrite, NeverReplacesAFileThatChangedSinceItWasRead) {
 }  // namespace
 
 TEST(SafeWrite, CopiesRangesOfAnotherFileWithinOrAcrossFileSystems) {
-    // A source in the same folder is copied by the system; one in memory (another file system)
-    // through the buffer that takes over when the system refuses.
+    // From the same folder the system copies; from memory (another file system) the buffer does.
     TempDir dir;
     std::string content(3 << 20, '\0');
     for (std::size_t i = 0; i < content.size(); ++i) content[i] = static_cast<char>(i * 7 / 5);
     for (const std::string& folder : {dir.path().string(), std::string("/dev/shm")}) {
-        if (!fs::is_directory(folder)) continue;
         const std::string source = folder + "/copy-source-" + std::to_string(::getpid());
+        if (!fs::is_directory(folder)) continue;
         WriteBytes(source, content);
         const int fd = ::open(source.c_str(), O_RDONLY);
         AtomicFile file(dir.file("target"));
-        EXPECT_TRUE(file.copyFrom(fd, 5, (2 << 20) + 3)) << folder;
-        EXPECT_TRUE(file.copyFrom(fd, 0, 4)) << folder;
-        EXPECT_EQ(file.commit(), 0) << folder;
+        EXPECT_TRUE(file.copyFrom(fd, 5, (2 << 20) + 3) && file.copyFrom(fd, 0, 4) && file.commit() == 0) << folder;
         EXPECT_EQ(ReadBytes(dir.file("target")), content.substr(5, (2 << 20) + 3) + content.substr(0, 4)) << folder;
-
         AtomicFile beyondTheEnd(dir.file("target"));
-        EXPECT_FALSE(beyondTheEnd.copyFrom(fd, content.size() - 10, 11)) << folder;
+        EXPECT_FALSE(beyondTheEnd.copyFrom(fd, content.size() - 10, 11));
         EXPECT_EQ(beyondTheEnd.error(), platform::kSourceEnded) << folder;
         ::close(fd);
         fs::remove(source);
     }
-    EXPECT_EQ(Listing(dir), std::vector<std::string>{"target"});
 }
