@@ -11,12 +11,12 @@ DeletedAccount DeleteDormantAccount(const AccountJudgement& account, const std::
     // "user.ini" goes last: while it is there, the account is still found as the same dormant one.
     if (!folder.removeAllBut("user.ini")) return result;
     if (NamesAUser(account.folder)) {
-        const UserKeysRemoval keys = RemoveUserKeys(installPath, account.userName);
-        if (keys == UserKeysRemoval::KeptChanging) {
+        const keyindex::UserKeysRemoval keys = keyindex::RemoveUserKeysOf(installPath, account.userName);
+        if (keys.fileKeptChanging()) {
             result.logReason = LogReason::KeysKeptChanging;
             return result;
         }
-        result.keysRemoved = keys == UserKeysRemoval::Removed;
+        result.keysRemoved = keys.userRecordRemoved() && keys.timeRecordRemoved();
         if (withTervoxUser) {
             result.tervox = DeleteTervoxUsers({account.userName});
             result.tervoxOutcome = result.tervox.failed > 0 ? TervoxOutcome::Failed : TervoxOutcome::Removed;

@@ -1,0 +1,20 @@
+#pragma once
+// Removal of the records of many keys from one key file with one read and one safe write.
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "dormix/keyindex/KeyRemoval.h"
+
+namespace keyindex {
+
+// Files larger than this are not held in memory; their keys are removed one at a time.
+inline constexpr std::uint64_t kMaxBatchFileBytes = std::uint64_t{1} << 30;
+
+// For each key in order, what RemoveKeyFromFile(path, key) would give if it were called for
+// each of them in turn, and the file ends as those calls would leave it. The file is read once
+// and written once (or deleted when no record is left), and all of it is redone when the
+// file changes on disk in between.
+std::vector<KeyRemoval> RemoveKeysFromFile(const std::string& path, const std::vector<const char*>& keys);
+
+}  // namespace keyindex
