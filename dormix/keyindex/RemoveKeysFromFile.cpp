@@ -50,7 +50,7 @@ void RemoveEach(LiveRecords& live, const std::vector<const char*>& keys, std::ve
 // One read of the file, the removals in memory and one write; tooLarge, and nothing done, when
 // the file is too large to hold.
 RemovalResult RemoveOnce(const std::string& path, const std::vector<const char*>& keys,
-                         std::vector<KeyRemoval>& removals, bool& tooLarge) {
+                         std::vector<KeyRemoval>& removals, bool& tooLarge, const BeforeReplace& beforeReplace) {
     removals.assign(keys.size(), KeyRemoval{});
     KeyFile file;
     if (!file.open(path)) return RemovalResult::Unchanged;
@@ -63,6 +63,11 @@ RemovalResult RemoveOnce(const std::string& path, const std::vector<const char*>
     }
     RemoveEach(*live, keys, removals);
     if (!live->changed()) return RemovalResult::Unchanged;
+    if (beforeReplace && !beforeReplace(removals)) {
+        file.close();
+        for (KeyRemoval& removal : removals) removal.result = RemovalResult::Unchanged;
+        return RemovalResult::Unchanged;
+    }
 
     const RemovalResult written =
         live->deleted() ? DeleteKeyFile(file, path) : ReplaceKeyFile(file, path, live->spans(), live->bytes());
@@ -73,11 +78,12 @@ RemovalResult RemoveOnce(const std::string& path, const std::vector<const char*>
 
 }  // namespace
 
-std::vector<KeyRemoval> RemoveKeysFromFile(const std::string& path, const std::vector<const char*>& keys) {
+std::vector<KeyRemoval> RemoveKeysFromFile(const std::string& path, const std::vector<const char*>& keys,
+                                           const BeforeReplace& beforeReplace) {
     std::vector<KeyRemoval> removals;
     if (keys.empty()) return removals;
     bool tooLarge = false;
-    RetryWhileChanged([&] { return RemoveOnce(path, keys, removals, tooLarge); });
+    RetryWhileChanged([&] { return RemoveOnce(path, keys, removals, tooLarge, beforeReplace); });
     if (!tooLarge) return removals;
     for (std::size_t j = 0; j < keys.size(); ++j) removals[j] = RemoveKeyFromFile(path, keys[j]);
     return removals;

@@ -25,8 +25,8 @@ std::vector<UserKeysRemoval> RemoveOneAtATime(const std::string& installPath,
 
 }  // namespace
 
-std::vector<UserKeysRemoval> RemoveUserKeysBatch(const std::string& installPath,
-                                                 const std::vector<std::string>& userNames) {
+std::vector<UserKeysRemoval> RemoveUserKeysBatch(const std::string& installPath, const std::vector<std::string>& userNames,
+                                                 const BatchJournal& journal) {
     const std::string userPath = KeyFilePath(installPath, "USER.KEY");
     const std::string timePath = KeyFilePath(installPath, "USERTIME.KEY");
     if (SameFile(userPath, timePath)) return RemoveOneAtATime(installPath, userNames);
@@ -38,15 +38,17 @@ std::vector<UserKeysRemoval> RemoveUserKeysBatch(const std::string& installPath,
     for (const std::string& key : keys) userKeys.push_back(key.c_str());
 
     std::vector<UserKeysRemoval> removals(userNames.size());
-    const std::vector<KeyRemoval> fromUserFile = RemoveKeysFromFile(userPath, userKeys);
+    const std::vector<KeyRemoval> fromUserFile = RemoveKeysFromFile(userPath, userKeys, journal.beforeUserFileReplaced);
     // While "USER.KEY" still holds a user's record, its "USERTIME.KEY" record must stay too.
     std::vector<std::size_t> gone;
     std::vector<const char*> timeKeys;
     for (std::size_t j = 0; j < userNames.size(); ++j) {
         removals[j].user = fromUserFile[j];
-        if (!removals[j].userRecordRemoved()) continue;
+        const bool known = j < journal.knownTimeKeys.size() && journal.knownTimeKeys[j] && !removals[j].user.found &&
+                           removals[j].user.result != RemovalResult::FileChanged;
+        if (!removals[j].userRecordRemoved() && !known) continue;
         gone.push_back(j);
-        timeKeys.push_back(removals[j].user.value.data());
+        timeKeys.push_back(known ? journal.knownTimeKeys[j]->data() : removals[j].user.value.data());
     }
     const std::vector<KeyRemoval> fromTimeFile = RemoveKeysFromFile(timePath, timeKeys);
     for (std::size_t i = 0; i < gone.size(); ++i) removals[gone[i]].time = fromTimeFile[i];
