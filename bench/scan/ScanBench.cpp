@@ -7,6 +7,7 @@
 
 #include "dormix/keyindex/RemoveUserKeys.h"
 #include "dormix/scan/DeleteFolderTree.h"
+#include "bench/scan/LargeScan.h"
 #include "dormix/scan/DeleteTervoxUsers.h"
 #include "dormix/scan/ScanDormantAccounts.h"
 #include "tests/scan/fixture/DormixInstallation.h"
@@ -117,4 +118,11 @@ BENCHMARK(BM_TervoxUsersOfDormant)->Unit(benchmark::kMillisecond)->Iterations(1)
 
 }  // namespace
 
-BENCHMARK_MAIN();
+// The large installation first, reported as one table; then the 10,000 accounts case.
+int main(int argc, char** argv) {
+    ReportLargeScan();
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}

@@ -8,6 +8,7 @@
 #include "dormix/scan/CheckUserFolder.h"
 #include "dormix/scan/DeleteDormantAccount.h"
 #include "dormix/scan/JudgeAccounts.h"
+#include "dormix/scan/PendingDeletions.h"
 #include "dormix/scan/ProtectedAccounts.h"
 #include "platform/FolderLock.h"
 #include "platform/TextMode.h"
@@ -38,15 +39,85 @@ private:
     Answer remembered_ = Answer::Failed;
 };
 
-bool CannotWrite(platform::MessageBoxes& boxes, const std::string& path) {
-    boxes.ok(UnableToCreateFileText(path));
-    return false;
+// What the administrator sees when a scan ends, whichever way it ends.
+class ScanState {
+public:
+    ScanState(const DormixPaths& paths, platform::MessageBoxes& boxes)
+        : paths_(paths), boxes_(boxes),
+          files_{paths.installPath, AuditLogPath(paths.installPath), PendingDeletionsPath(paths.installPath)} {}
+
+    const BatchFiles& files() const { return files_; }
+
+    bool cannotWrite(const std::string& path) {
+        boxes_.ok(UnableToCreateFileText(path));
+        return false;
+    }
+
+    // Counts what went and writes the members' log lines; false (after its message) when the
+    // batch or a log line had to stop the scan.
+    bool take(const BatchResult& result, const std::vector<BatchMember>& members) {
+        tervoxFailures_.add(result.tervox);
+        for (const BatchMember& member : members) deletedCount_ += member.deleted.deleted;
+        if (result.end == BatchEnd::AuditFailed) return cannotWrite(files_.auditPath);
+        if (result.end == BatchEnd::PendingFailed) return cannotWrite(files_.pendingPath);
+        return true;
+    }
+
+    bool log(const std::string& userName, LogReason reason) {
+        return LogAccount(paths_.logPath, userName, reason) || cannotWrite(paths_.logPath);
+    }
+
+    bool summary() {
+        if (deletedCount_ > 0) {
+            boxes_.ok("Successfully deleted " + std::to_string(deletedCount_) + " account(s)!", "Dormant Accounts Deleted!");
+        } else {
+            boxes_.ok(kNoDormantAccounts, kNothingDeletedCaption);
+        }
+        if (tervoxFailures_.any()) boxes_.ok(tervoxFailures_.text(), "Tervox Accounts Not Deleted");
+        return true;
+    }
+
+private:
+    const DormixPaths& paths_;
+    platform::MessageBoxes& boxes_;
+    BatchFiles files_;
+    int deletedCount_ = 0;
+    TervoxFailures tervoxFailures_;
+};
+
+// Finishes the batch that a scan ended in the middle of. False (after its message) when it
+// cannot be read or finished.
+bool FinishPending(const DormixPaths& paths, platform::MessageBoxes& boxes, ScanState& state) {
+    PendingBatch pending;
+    switch (ReadPendingDeletions(state.files().pendingPath, paths.userFolderPattern, pending)) {
+        case PendingRead::None:
+            return true;
+        case PendingRead::Unreadable:
+            boxes.ok(PendingUnreadableText(state.files().pendingPath), kNothingDeletedCaption);
+            return false;
+        case PendingRead::Found:
+            break;
+    }
+    std::vector<BatchMember> members;
+    const BatchResult result = FinishPendingBatch(pending, members, state.files());
+    if (!state.take(result, members)) return false;
+    for (const BatchMember& member : members)
+        if (member.deleted.logReason && !state.log(member.account.userName, *member.deleted.logReason)) return false;
+    return true;
 }
+
+// One batch: the dormant accounts to delete together and, in folder order with them, the
+// accounts whose log lines follow the first of them.
+struct Batch {
+    std::vector<BatchMember> members;
+    std::vector<std::size_t> memberAt;  // the position of each member among the accounts
+    std::vector<std::size_t> loggedAt;  // the logged accounts after the first member
+};
 
 }  // namespace
 
 bool ScanDormantAccounts(std::int32_t days, const DormixPaths& paths, platform::MessageBoxes& boxes,
-                         std::time_t now, ScanProgress* progress) {
+                         std::time_t now, ScanProgress* progress, std::size_t batchSize) {
     // Two scans of one installation at once would each act on what the other is changing.
     const platform::FolderLock scanLock(paths.installPath, platform::FolderLock::Wait::No);
     if (scanLock.busy()) {
@@ -62,47 +133,62 @@ bool ScanDormantAccounts(std::int32_t days, const DormixPaths& paths, platform::
         boxes.ok(problem, kNothingDeletedCaption);
         return false;
     }
+    ScanState state(paths, boxes);
+    if (!FinishPending(paths, boxes, state)) return false;
     const std::vector<AccountJudgement> accounts = JudgeAccounts(days, paths, protectedAccounts, now);
-    if (accounts.empty()) {
-        boxes.ok(kNoDormantAccounts, kNothingDeletedCaption);
-        return true;
-    }
-    const std::string auditPath = AuditLogPath(paths.installPath);
     const int dormantCount = CountDormant(accounts);
     TervoxQuestion question(boxes);
-    TervoxFailures tervoxFailures;
-    int deletedCount = 0;
+    Answer answer = Answer::Failed;
     int dormantNumber = 0;
-    for (const AccountJudgement& account : accounts) {
+    std::size_t next = 0;
+    while (next < accounts.size()) {
         if (progress && progress->stopRequested()) break;
-        if (account.verdict == Verdict::Logged) {
-            if (!LogAccount(paths.logPath, account.userName, account.logReason)) return CannotWrite(boxes, paths.logPath);
-            continue;
+        Batch batch;
+        for (; next < accounts.size(); ++next) {
+            const AccountJudgement& account = accounts[next];
+            if (account.verdict == Verdict::Logged) {
+                // Lines before the batch's first account are written at once, as met.
+                if (batch.members.empty() && !state.log(account.userName, account.logReason)) return false;
+                if (!batch.members.empty()) batch.loggedAt.push_back(next);
+                continue;
+            }
+            if (account.verdict != Verdict::Dormant) continue;
+            if (batch.members.size() == batchSize) break;
+            ++dormantNumber;
+            const Answer given = question.answer();
+            if (given == Answer::Cancel) return true;
+            if (given != Answer::Yes && given != Answer::No) continue;
+            answer = given;
+            batch.members.push_back({account, {}, true, std::nullopt});
+            batch.memberAt.push_back(next);
         }
-        if (account.verdict != Verdict::Dormant) continue;
-        ++dormantNumber;
-        const Answer answer = question.answer();
-        if (answer == Answer::Cancel) return true;
-        if (answer != Answer::Yes && answer != Answer::No) continue;
-        if (progress) progress->deleting(dormantNumber, dormantCount, account.userName);
+        if (batch.members.empty()) break;
+        // A log that cannot take the lines stops the scan at the first of them, as it would one
+        // account at a time: the accounts after it are not deleted.
+        std::size_t cut = batch.members.size();
+        if (!batch.loggedAt.empty() && !platform::AppendText(paths.logPath, "")) {
+            while (cut > 0 && batch.memberAt[cut - 1] > batch.loggedAt.front()) --cut;
+            batch.members.resize(cut);
+        }
         // The record is opened before anything is deleted, so that a record that cannot be
         // written stops the scan before a deletion goes unrecorded.
-        if (!platform::AppendText(auditPath, "")) return CannotWrite(boxes, auditPath);
-        const DeletedAccount deleted = DeleteDormantAccount(account, paths.installPath, answer == Answer::Yes);
-        tervoxFailures.add(deleted.tervox);
-        if (deleted.recorded() && !AppendAuditLine(auditPath, AuditLine(account, deleted, std::time(nullptr)))) {
-            return CannotWrite(boxes, auditPath);
+        if (!platform::AppendText(state.files().auditPath, "")) return state.cannotWrite(state.files().auditPath);
+        const BatchResult result = DeleteDormantBatch(batch.members, state.files(), answer == Answer::Yes, progress,
+                                                      dormantNumber - static_cast<int>(batch.memberAt.size()) + 1, dormantCount);
+        if (!state.take(result, batch.members)) return false;
+        // The log lines of the batch's span, in folder order.
+        std::size_t member = 0, logged = 0;
+        while (member < batch.members.size() || logged < batch.loggedAt.size()) {
+            const bool memberFirst = logged == batch.loggedAt.size() ||
+                                     (member < batch.members.size() && batch.memberAt[member] < batch.loggedAt[logged]);
+            if (memberFirst) {
+                const BatchMember& m = batch.members[member++];
+                if (m.deleted.logReason && !state.log(m.account.userName, *m.deleted.logReason)) return false;
+            } else {
+                const AccountJudgement& account = accounts[batch.loggedAt[logged++]];
+                if (!state.log(account.userName, account.logReason)) return false;
+            }
         }
-        if (deleted.logReason && !LogAccount(paths.logPath, account.userName, *deleted.logReason)) {
-            return CannotWrite(boxes, paths.logPath);
-        }
-        if (deleted.deleted) ++deletedCount;
     }
-    if (deletedCount > 0) {
-        boxes.ok("Successfully deleted " + std::to_string(deletedCount) + " account(s)!", "Dormant Accounts Deleted!");
-    } else {
-        boxes.ok(kNoDormantAccounts, kNothingDeletedCaption);
-    }
-    if (tervoxFailures.any()) boxes.ok(tervoxFailures.text(), "Tervox Accounts Not Deleted");
-    return true;
+    return state.summary();
 }

@@ -1,4 +1,5 @@
 #pragma once
+#include <cstddef>
 #include <cstdint>
 #include <ctime>
 
@@ -9,6 +10,10 @@
 // What a scan says when it deletes nothing.
 inline constexpr const char* kNoDormantAccounts = "There were no dormant accounts found";
 
+// How many dormant accounts are deleted together: their key records go in one pass over each
+// key file, their mail-server users in one session.
+inline constexpr std::size_t kDeletionBatch = 1000;
+
 // Walks the account folders and deletes every account whose last logon lies more than days
 // back at now: its folder tree, its key records and, when the administrator answers Yes to
 // the one question, its mail-server user. Accounts it cannot judge get a line in the log;
@@ -18,5 +23,7 @@ inline constexpr const char* kNoDormantAccounts = "There were no dormant account
 // cancelled at the question; false (after its message) when a log could not be written, the
 // list of protected accounts was cut, another scan of the installation runs, or the account
 // folder or key files cannot be told apart or read safely, in which case nothing was deleted.
+// A batch that an earlier scan was ended in the middle of is finished first. A stop through
+// progress ends the scan after the batch in hand.
 bool ScanDormantAccounts(std::int32_t days, const DormixPaths& paths, platform::MessageBoxes& boxes,
-                         std::time_t now, ScanProgress* progress = nullptr);
+                         std::time_t now, ScanProgress* progress = nullptr, std::size_t batchSize = kDeletionBatch);

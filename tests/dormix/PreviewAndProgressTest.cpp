@@ -91,7 +91,7 @@ struct StopDuringFirst : ScanProgress {
     CProgressWindow& window;
 };
 
-TEST(ProgressWindow, StopEndsAfterTheAccountInHand) {
+TEST(ProgressWindow, StopEndsAfterTheBatchInHand) {
     for (const std::int32_t days : {30, 200}) {
         SCOPED_TRACE(days);
         Installation at;
@@ -100,7 +100,7 @@ TEST(ProgressWindow, StopEndsAfterTheAccountInHand) {
         StopDuringFirst stopper(window);
         const bool result = window.run(
             [&](ScanProgress&, platform::MessageBoxes& boxes) {
-                return ScanDormantAccounts(days, at.install.paths(), boxes, at.now, &stopper);
+                return ScanDormantAccounts(days, at.install.paths(), boxes, at.now, &stopper, 1);  // batches of one
             },
             at.boxes);
         EXPECT_TRUE(result);

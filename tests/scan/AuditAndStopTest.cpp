@@ -1,4 +1,5 @@
 // The record of deletions, the stop between accounts and the protected accounts.
+#include <algorithm>
 #include <sstream>
 
 #include "dormix/scan/AuditLog.h"
@@ -71,28 +72,30 @@ TEST_F(ScanTest, EveryDeletedAccountGetsOneAuditLine) {
     }
 }
 
-TEST_F(ScanTest, AStopEndsTheScanAfterTheAccountInHand) {
-    for (const int k : {0, 1, 2, 3}) {
-        SCOPED_TRACE(k);
-        reset();
-        for (const char* user : {"ann", "bob", "cleo"}) install->addAccount(user, logon(90));
-        boxes.answers = {Answer::No};
-        const Names order = searchOrder();
-        StopAfter progress(k);
+TEST_F(ScanTest, AStopEndsTheScanAfterTheBatchInHand) {
+    for (const std::size_t batch : {1u, 2u})
+        for (const int k : {0, 1, 2, 3}) {
+            SCOPED_TRACE(std::to_string(batch) + " " + std::to_string(k));
+            reset();
+            for (const char* user : {"ann", "bob", "cleo"}) install->addAccount(user, logon(90));
+            boxes.answers = {Answer::No};
+            const Names order = searchOrder();
+            StopAfter progress(k);
+            const int deleted = std::min(3, (k + static_cast<int>(batch) - 1) / static_cast<int>(batch) * static_cast<int>(batch));
 
-        EXPECT_TRUE(ScanDormantAccounts(30, install->paths(), boxes, now, &progress));
+            EXPECT_TRUE(ScanDormantAccounts(30, install->paths(), boxes, now, &progress, batch));
 
-        for (int i = 0; i < 3; ++i) EXPECT_EQ(hasFolder(order[i]), i >= k) << order[i];
-        Names expectedTold;
-        for (int i = 0; i < k; ++i) expectedTold.push_back(std::to_string(i + 1) + "/3 " + order[i]);
-        EXPECT_EQ(progress.told, expectedTold);
-        EXPECT_EQ(AuditRows(AuditLogPath(install->paths().installPath)).size(), static_cast<std::size_t>(k));
-        if (k == 0) {
-            expectNothingDeleted();
-        } else {
-            expectSummary("Successfully deleted " + std::to_string(k) + " account(s)!", "Dormant Accounts Deleted!");
+            for (int i = 0; i < 3; ++i) EXPECT_EQ(hasFolder(order[i]), i >= deleted) << order[i];
+            Names expectedTold;
+            for (int i = 0; i < deleted; ++i) expectedTold.push_back(std::to_string(i + 1) + "/3 " + order[i]);
+            EXPECT_EQ(progress.told, expectedTold);
+            EXPECT_EQ(AuditRows(AuditLogPath(install->paths().installPath)).size(), static_cast<std::size_t>(deleted));
+            if (deleted == 0) {
+                expectNothingDeleted();
+            } else {
+                expectSummary("Successfully deleted " + std::to_string(deleted) + " account(s)!", "Dormant Accounts Deleted!");
+            }
         }
-    }
 }
 
 TEST_F(ScanTest, ProtectedAccountsAreNeitherDeletedNorLogged) {
