@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "bench/scan/AnswerAlways.h"
 #include "dormix/keyindex/RemoveUserKeys.h"
 #include "dormix/keyindex/RemoveUserKeysBatch.h"
 #include "dormix/scan/ScanDormantAccounts.h"
@@ -26,17 +27,6 @@ constexpr int kOneAtATimeSample = 20;  // users removed one at a time; the rest 
 const std::time_t kNow = LocalTime(2024, 3, 15, 23);
 
 std::string UserName(int i) { return "user" + std::to_string(1000000 + i); }
-
-class AnswerAlways : public platform::MessageBoxes {
-public:
-    explicit AnswerAlways(platform::Answer answer) : answer_(answer) {}
-    platform::Answer show(const std::string&, const std::string&, platform::Buttons buttons) override {
-        return buttons == platform::Buttons::Ok ? platform::Answer::Ok : answer_;
-    }
-
-private:
-    platform::Answer answer_;
-};
 
 double Seconds(const std::function<void()>& work) {
     const auto start = std::chrono::steady_clock::now();
@@ -62,10 +52,18 @@ struct Site {
         base.writeKeyFiles(all);
         base.writeTervoxUsers(all);
     }
-    // A fresh copy of the installation, as the base's folder "run".
+    // A fresh copy of the installation, as the folder "run", on the disk before any timing starts
+    // (else the first sync timed would write the whole copy).
     DormixInstallation copy() const {
-        Shell("rm -rf '" + run() + "' && cp -a '" + dir.path().string() + "/base' '" + run() + "'");
+        Shell("rm -rf '" + run() + "' && cp -a '" + dir.path().string() + "/base' '" + run() + "' && sync");
         return DormixInstallation(run());
+    }
+    // A copy of the key files alone, for the key-file part.
+    DormixInstallation keysOnly() const {
+        const DormixInstallation keys(run());
+        Shell("rm -rf '" + run() + "' && mkdir -p '" + keys.userFolder() + "' && cp '" + base.userKeyPath() + "' '" +
+              base.userTimeKeyPath() + "' '" + keys.userFolder() + "/' && sync");
+        return keys;
     }
     std::string run() const { return dir.path().string() + "/run"; }
 
@@ -100,6 +98,7 @@ double PlainTools(const Site& site) {
 
 double PlainCopy(const Site& site) {
     const std::string user = site.base.userFolder();
+    Shell("sync");
     const double seconds = Seconds([&] {
         Shell("cp '" + user + "/USER.KEY' '" + user + "/USER.KEY.copy' && cp '" + user + "/USERTIME.KEY' '" + user +
               "/USERTIME.KEY.copy' && sync");
@@ -109,12 +108,12 @@ double PlainCopy(const Site& site) {
 }
 
 double KeysInOnePass(const Site& site) {
-    const DormixInstallation install = site.copy();
+    const DormixInstallation install = site.keysOnly();
     return Seconds([&] { keyindex::RemoveUserKeysBatch(install.paths().installPath, site.dormantNames); });
 }
 
 double KeysOneAtATime(const Site& site) {
-    const DormixInstallation install = site.copy();
+    const DormixInstallation install = site.keysOnly();
     const double sample = Seconds([&] {
         for (int i = 0; i < kOneAtATimeSample; ++i) RemoveUserKeys(install.paths().installPath, site.dormantNames[i]);
     });
@@ -128,6 +127,7 @@ void ReportLargeScan() {
                 kAccounts / kDormantEvery, kAccounts);
     std::fflush(stdout);
     const Site site;
+    Shell("sync");
     const double plain = PlainTools(site);
     const double no = Scan(site, platform::Answer::No);
     const double yes = Scan(site, platform::Answer::Yes);

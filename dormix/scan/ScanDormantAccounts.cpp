@@ -1,5 +1,6 @@
 #include "dormix/scan/ScanDormantAccounts.h"
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -114,6 +115,23 @@ struct Batch {
     std::vector<std::size_t> loggedAt;  // the logged accounts after the first member
 };
 
+// The log lines of the batch's span, its members' and the logged accounts', in folder order.
+bool WriteSpanLines(const Batch& batch, const std::vector<AccountJudgement>& accounts, ScanState& state) {
+    std::size_t member = 0, logged = 0;
+    while (member < batch.members.size() || logged < batch.loggedAt.size()) {
+        const bool memberFirst = logged == batch.loggedAt.size() ||
+                                 (member < batch.members.size() && batch.memberAt[member] < batch.loggedAt[logged]);
+        if (memberFirst) {
+            const BatchMember& m = batch.members[member++];
+            if (m.deleted.logReason && !state.log(m.account.userName, *m.deleted.logReason)) return false;
+        } else {
+            const AccountJudgement& account = accounts[batch.loggedAt[logged++]];
+            if (!state.log(account.userName, account.logReason)) return false;
+        }
+    }
+    return true;
+}
+
 }  // namespace
 
 bool ScanDormantAccounts(std::int32_t days, const DormixPaths& paths, platform::MessageBoxes& boxes,
@@ -153,7 +171,7 @@ bool ScanDormantAccounts(std::int32_t days, const DormixPaths& paths, platform::
                 continue;
             }
             if (account.verdict != Verdict::Dormant) continue;
-            if (batch.members.size() == batchSize) break;
+            if (batch.members.size() >= std::max<std::size_t>(batchSize, 1)) break;
             ++dormantNumber;
             const Answer given = question.answer();
             if (given == Answer::Cancel) return true;
@@ -176,19 +194,7 @@ bool ScanDormantAccounts(std::int32_t days, const DormixPaths& paths, platform::
         const BatchResult result = DeleteDormantBatch(batch.members, state.files(), answer == Answer::Yes, progress,
                                                       dormantNumber - static_cast<int>(batch.memberAt.size()) + 1, dormantCount);
         if (!state.take(result, batch.members)) return false;
-        // The log lines of the batch's span, in folder order.
-        std::size_t member = 0, logged = 0;
-        while (member < batch.members.size() || logged < batch.loggedAt.size()) {
-            const bool memberFirst = logged == batch.loggedAt.size() ||
-                                     (member < batch.members.size() && batch.memberAt[member] < batch.loggedAt[logged]);
-            if (memberFirst) {
-                const BatchMember& m = batch.members[member++];
-                if (m.deleted.logReason && !state.log(m.account.userName, *m.deleted.logReason)) return false;
-            } else {
-                const AccountJudgement& account = accounts[batch.loggedAt[logged++]];
-                if (!state.log(account.userName, account.logReason)) return false;
-            }
-        }
+        if (!WriteSpanLines(batch, accounts, state)) return false;
     }
     return state.summary();
 }
