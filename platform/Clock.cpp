@@ -27,3 +27,19 @@ bool LocalTime(std::time_t moment, std::tm& parts) {
 }
 
 }  // namespace platform
+
+namespace platform {
+
+std::string LocalTimeText(std::time_t t, const char* format) {
+    std::tm local{};
+#ifdef _WIN32
+    localtime_s(&local, &t);
+#else
+    localtime_r(&t, &local);
+#endif
+    char text[64];
+    const std::size_t length = std::strftime(text, sizeof text, format, &local);
+    return std::string(text, length);
+}
+
+}  // namespace platform

@@ -32,6 +32,16 @@ bool AtomicFile::write(const char* data, std::size_t size) {
     return error_ == 0;
 }
 
+bool AtomicFile::copyFrom(int sourceFd, std::uint64_t offset, std::uint64_t length) {
+    if (error_) return false;
+    if (fd_ < 0) {
+        error_ = EBADF;
+        return false;
+    }
+    error_ = sys::CopyFileRange(sourceFd, offset, fd_, length);
+    return error_ == 0;
+}
+
 ErrorCode AtomicFile::commit() {
     if (done_) return error_ ? error_ : EINVAL;
     if (!error_ && fd_ < 0) error_ = EBADF;

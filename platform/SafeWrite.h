@@ -4,6 +4,7 @@
 // written whole. A failure at any step removes the temporary file and leaves the target as it was.
 #include <cerrno>
 #include <cstddef>
+#include <cstdint>
 #include <string>
 
 #include "platform/FileOps.h"
@@ -25,6 +26,8 @@ FileStamp StampOf(const std::string& path);
 
 // commit() reports this when the target is no longer the version the caller expected.
 inline constexpr ErrorCode kTargetChanged = EAGAIN;
+// copyFrom() reports this when the source file ends before the bytes it was to copy.
+inline constexpr ErrorCode kSourceEnded = ENODATA;
 
 class AtomicFile {
 public:
@@ -41,6 +44,9 @@ public:
     // Appends bytes; false (and remembered) on any error, short writes included.
     bool write(const char* data, std::size_t size);
     bool write(const std::string& data) { return write(data.data(), data.size()); }
+    // Appends length bytes of the open file sourceFd from offset on, copied by the system where
+    // it can; false (and remembered) on any error, kSourceEnded when the source is too short.
+    bool copyFrom(int sourceFd, std::uint64_t offset, std::uint64_t length);
 
     // Makes commit() refuse, with kTargetChanged, to replace a target that another writer has
     // changed since it was read: just before the rename the target must still carry stamp.

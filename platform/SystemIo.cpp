@@ -1,5 +1,6 @@
 #include "platform/SystemIo.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <climits>
 #include <cstdlib>
@@ -22,6 +23,43 @@ mode_t CurrentUmask() {
 }
 
 long long Nanoseconds(const timespec& t) { return static_cast<long long>(t.tv_sec) * 1000000000LL + t.tv_nsec; }
+
+constexpr std::size_t kCopyPiece = std::size_t{1} << 20;
+
+// The answers of copy_file_range that mean "not between these files", not "failed".
+bool KernelCopyRefused(int error) {
+    return error == EXDEV || error == ENOSYS || error == EINVAL || error == EOPNOTSUPP || error == ENOTSUP;
+}
+
+// Copies one piece through buffer; copied is the number of bytes moved, 0 at the source's end.
+ErrorCode CopyPieceBuffered(int from, std::uint64_t offset, int to, std::size_t size, std::vector<char>& buffer,
+                            std::size_t& copied) {
+    buffer.resize(kCopyPiece);
+    ssize_t n;
+    do {
+        n = ::pread(from, buffer.data(), size, static_cast<off_t>(offset));
+    } while (n < 0 && errno == EINTR);
+    if (n < 0) return errno;
+    copied = static_cast<std::size_t>(n);
+    return copied ? WriteAll(to, buffer.data(), copied) : 0;
+}
+
+// Copies one piece inside the system; refused tells that the buffered way must take over.
+ErrorCode CopyPieceInKernel(int from, std::uint64_t offset, int to, std::size_t size, std::size_t& copied,
+                            bool& refused) {
+    if (ErrorCode e = fault::Injected(fault::Step::Write)) return e;
+    auto in = static_cast<off_t>(offset);
+    ssize_t n;
+    do {
+        n = ::copy_file_range(from, &in, to, nullptr, size, 0);
+    } while (n < 0 && errno == EINTR);
+    if (n < 0) {
+        refused = KernelCopyRefused(errno);
+        return refused ? 0 : errno;
+    }
+    copied = static_cast<std::size_t>(n);
+    return 0;
+}
 
 FoundEntry Describe(const std::string& folder, const dirent& e) {
     FoundEntry entry;
@@ -52,6 +90,27 @@ ErrorCode WriteAll(int fd, const char* data, std::size_t size) {
         if (n == 0) return EIO;  // no progress and no reason given
         data += n;
         size -= static_cast<std::size_t>(n);
+    }
+    return 0;
+}
+
+ErrorCode CopyFileRange(int from, std::uint64_t offset, int to, std::uint64_t length) {
+    bool inKernel = true;
+    std::vector<char> buffer;  // for the buffered way only
+    while (length > 0) {
+        const auto size = static_cast<std::size_t>(std::min<std::uint64_t>(length, kCopyPiece));
+        std::size_t copied = 0;
+        bool refused = false;
+        const ErrorCode e = inKernel ? CopyPieceInKernel(from, offset, to, size, copied, refused)
+                                     : CopyPieceBuffered(from, offset, to, size, buffer, copied);
+        if (e) return e;
+        if (refused) {
+            inKernel = false;
+            continue;
+        }
+        if (copied == 0) return kSourceEnded;
+        offset += copied;
+        length -= copied;
     }
     return 0;
 }

@@ -3,6 +3,7 @@
 // reads and writes (interrupted calls repeated, short writes continued, every write through the
 // fault-injection seam), exclusive temporary files, syncs, replacement and folder listing.
 #include <cstddef>
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -14,6 +15,11 @@ namespace platform::sys {
 
 // Writes all size bytes; 0 or the error code of the failing call.
 ErrorCode WriteAll(int fd, const char* data, std::size_t size);
+// Appends length bytes of the file from, starting at offset, to the file to at its current
+// position: inside the system where the file systems allow it, else through a buffer. A mebibyte
+// at a time, each piece passing the fault seam as one write. 0, kSourceEnded when from ends first,
+// or the error code of the failing call.
+ErrorCode CopyFileRange(int from, std::uint64_t offset, int to, std::uint64_t length);
 // Appends the rest of the file to out; 0, the error code of the failing call, or kFileTooLarge
 // as soon as out would hold more than limit bytes.
 ErrorCode ReadAll(int fd, std::string& out, std::size_t limit = static_cast<std::size_t>(-1));

@@ -11,4 +11,8 @@ std::string ToCrLf(const std::string& text);
 // cannot be opened for appending.
 bool AppendText(const std::string& path, const std::string& text);
 
+// AppendText, and the bytes are on the disk (the file and, for a new file, its folder entry)
+// before it returns true: for records that must survive a crash that follows them.
+bool AppendTextSynced(const std::string& path, const std::string& text);
+
 }  // namespace platform

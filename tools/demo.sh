@@ -2,6 +2,7 @@
 # Builds both programs, makes the demo installation in ./demo (once) and starts one of them on it.
 #   tools/demo.sh           Marqueta, the banner catalogue editor
 #   tools/demo.sh dormix    Dormix, the dormant-account remover
+#   tools/demo.sh dormix --days 30    Dormix without a window (any of its arguments)
 set -euo pipefail
 cd "$(dirname "$0")/.."
 tools/setup.sh demo
@@ -14,6 +15,6 @@ demo="$PWD/demo"
 export WINDIR="$demo/windows"
 export ACCTKIT_DB="$demo/tervox/users.db"
 case "${1:-marqueta}" in
-  dormix) exec build/bin/dormix ;;
+  dormix) shift; exec build/bin/dormix "$@" ;;
   *) exec build/bin/marqueta ;;
 esac

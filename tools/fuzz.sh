@@ -8,7 +8,8 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 seconds="${1:-60}"
 [ $# -gt 0 ] && shift
-all=(fuzz_catalogue_loader fuzz_next_token fuzz_parse_date fuzz_profile_file fuzz_folder_user_name fuzz_lookup_key)
+all=(fuzz_catalogue_loader fuzz_next_token fuzz_parse_date fuzz_profile_file fuzz_folder_user_name fuzz_lookup_key
+     fuzz_remove_user_keys_batch)
 targets=("${@:-${all[@]}}")
 build=build-fuzz
 

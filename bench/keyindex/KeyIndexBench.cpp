@@ -2,10 +2,14 @@
 // same file. Each size's files are made once in a temporary folder and removed after.
 #include <benchmark/benchmark.h>
 
+#include <algorithm>
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <functional>
 #include <memory>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -15,6 +19,7 @@
 #include "dormix/keyindex/KeyLookup.h"
 #include "dormix/keyindex/RemoveKeyRecord.h"
 #include "dormix/keyindex/RemoveUserKeys.h"
+#include "dormix/keyindex/RemoveUserKeysBatch.h"
 #include "dormix/keyindex/UserKey.h"
 
 namespace fs = std::filesystem;
@@ -188,7 +193,67 @@ void BM_CopyFile(benchmark::State& state) {
     SetRecordCounters(state, records);
 }
 
+double SecondsOf(const std::function<void()>& work) {
+    const auto start = std::chrono::steady_clock::now();
+    work();
+    return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+}
+
+// Every tenth user, in an order like that of a folder listing.
+std::vector<std::string> SpreadUsers(std::int64_t records, std::int64_t users) {
+    std::vector<std::string> names;
+    for (std::int64_t i = 0; i < users; ++i) names.push_back(UserName(i * records / users));
+    std::shuffle(names.begin(), names.end(), std::mt19937(4));
+    return names;
+}
+
+// Many users removed from both key files at once (the timed part), beside, in the same run, a
+// plain durable copy of both files (as cp and a sync would make it) and the removal one user at a
+// time of the first `sample` of the same users, scaled up to all of them: a full run of that
+// would write hundreds of gigabytes.
+void BM_KeyFilesAtScale(benchmark::State& state) {
+    const std::int64_t records = state.range(0);
+    const std::int64_t users = state.range(1);
+    const std::int64_t sample = state.range(2);
+    Installation& inst = InstallationOf(records);
+    const std::vector<std::string> names = SpreadUsers(records, users);
+    double copy = 0, batch = 0, oneAtATime = 0;
+    for (auto _ : state) {
+        copy += SecondsOf([&] {
+            CopyDurably(inst.masterUser(), inst.scratch());
+            CopyDurably(inst.masterTime(), inst.scratch().string() + "2");
+        });
+        inst.restore();
+        const double seconds = SecondsOf([&] { benchmark::DoNotOptimize(RemoveUserKeysBatch(inst.install(), names)); });
+        state.SetIterationTime(seconds);
+        batch += seconds;
+        const auto left = static_cast<std::uintmax_t>(records - users) * kRecordSize;
+        if (fs::file_size(inst.userKey()) != left || fs::file_size(inst.timeKey()) != left)
+            state.SkipWithError("wrong batch removal result");
+        inst.restore();
+        oneAtATime += SecondsOf([&] {
+            for (std::size_t i = 0; i < static_cast<std::size_t>(sample); ++i) RemoveUserKeys(inst.install(), names[i]);
+        }) * static_cast<double>(users) / static_cast<double>(sample);
+    }
+    fs::remove(inst.scratch());
+    fs::remove(inst.scratch().string() + "2");
+    inst.restore();
+    const auto n = static_cast<double>(state.iterations());
+    state.counters["copy_s"] = copy / n;
+    state.counters["batch_s"] = batch / n;
+    state.counters["one_at_a_time_s"] = oneAtATime / n;
+    state.counters["batch_per_copy"] = batch / copy;
+    state.counters["one_at_a_time_per_batch"] = oneAtATime / batch;
+    SetRecordCounters(state, records);
+}
+
 void RegisterAll() {
+    // 100,000 records with 10,000 users removed; 10,000 records with 1,000, as the scan's figures.
+    benchmark::RegisterBenchmark("KeyFilesAtScale", BM_KeyFilesAtScale)
+        ->Args({100'000, 10'000, 10})->Iterations(5)->UseManualTime()->Unit(benchmark::kMillisecond);
+    benchmark::RegisterBenchmark("KeyFilesAtScale", BM_KeyFilesAtScale)
+        ->Args({10'000, 1'000, 50})->Iterations(5)->UseManualTime()->Unit(benchmark::kMillisecond);
+
     struct Size {
         std::int64_t records;
         int lookupIterations;

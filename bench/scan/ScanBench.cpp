@@ -5,6 +5,8 @@
 
 #include <benchmark/benchmark.h>
 
+#include "bench/scan/AnswerAlways.h"
+#include "bench/scan/LargeScan.h"
 #include "dormix/keyindex/RemoveUserKeys.h"
 #include "dormix/scan/DeleteFolderTree.h"
 #include "dormix/scan/DeleteTervoxUsers.h"
@@ -17,17 +19,6 @@ namespace {
 constexpr int kAccounts = 10000;
 constexpr int kDormantEvery = 10;  // 1,000 of the 10,000 are dormant
 constexpr std::int32_t kThreshold = 30;
-
-class AnswerAlways : public platform::MessageBoxes {
-public:
-    explicit AnswerAlways(platform::Answer answer) : answer_(answer) {}
-    platform::Answer show(const std::string&, const std::string&, platform::Buttons buttons) override {
-        return buttons == platform::Buttons::Ok ? platform::Answer::Ok : answer_;
-    }
-
-private:
-    platform::Answer answer_;
-};
 
 const std::time_t kNow = LocalTime(2024, 3, 15, 23);
 
@@ -117,4 +108,11 @@ BENCHMARK(BM_TervoxUsersOfDormant)->Unit(benchmark::kMillisecond)->Iterations(1)
 
 }  // namespace
 
-BENCHMARK_MAIN();
+// The large installation first, reported as one table; then the 10,000 accounts case.
+int main(int argc, char** argv) {
+    ReportLargeScan();
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}

@@ -1,16 +1,12 @@
 #include "dormix/app/CDormixApp.h"
 
-#include "common/VeltaSettings.h"
 #include "dormix/app/CDormixDialog.h"
 #include "platform/qt/QtMessageBoxes.h"
 
 bool CDormixApp::LoadSettings(platform::MessageBoxes& boxes) {
-    installPath = ReadVeltaSetting("PROGRAM", "PATH");
-    if (installPath.empty()) {
-        boxes.ok(InstallationMissingText());
-        return false;
-    }
-    const DormixPaths derived = DormixPathsFor(installPath);
+    DormixPaths derived;
+    if (!LoadDormixPaths(boxes, derived)) return false;
+    installPath = derived.installPath;
     userFolderPattern = derived.userFolderPattern;
     logPath = derived.logPath;
     return true;

@@ -9,18 +9,21 @@
 #include <QStringList>
 
 #include "dormix/app/CAboutDialog.h"
+#include "dormix/app/CPreviewWindow.h"
+#include "dormix/app/CProgressWindow.h"
 #include "dormix/app/DialogUnits.h"
 #include "dormix/app/DormixIcon.h"
-#include "dormix/app/ReadDialogInt.h"
 #include "dormix/scan/AccountLog.h"
+#include "dormix/scan/JudgeAccounts.h"
+#include "dormix/scan/ProtectedAccounts.h"
+#include "dormix/scan/ReadDialogInt.h"
 #include "dormix/scan/ScanDormantAccounts.h"
+#include "dormix/scan/Threshold.h"
 #include "platform/qt/QtMessageBoxes.h"
 
 namespace {
 
-const char* const kAboutItem = "&About Dormix...";                      // string 101
-const char* const kEnterOrSelect = "Please enter or select a value";    // string 102
-const char* const kEnterNumber = "Please enter a number";               // string 103
+const char* const kAboutItem = "&About Dormix...";  // string 101
 
 // The caption of the dialog's own boxes: the program's name, from its executable.
 std::string ProgramName() { return QCoreApplication::applicationName().toLocal8Bit().toStdString(); }
@@ -61,6 +64,11 @@ void CDormixDialog::createControls() {
     cancel->setObjectName(QStringLiteral("cancelButton"));
     cancel->setGeometry(units.toPixels(181, 131, 50, 14));
     connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
+
+    auto* preview = new QPushButton(QStringLiteral("Preview..."), this);
+    preview->setObjectName(QStringLiteral("previewButton"));
+    preview->setGeometry(units.toPixels(181, 97, 50, 14));
+    connect(preview, &QPushButton::clicked, this, &CDormixDialog::OnPreview);
 
     auto* prompt = new QLabel(QStringLiteral("Please enter the number of days since a user's last logon which "
                                              "determines which accounts are dormant. These accounts will then be "
@@ -125,11 +133,20 @@ void CDormixDialog::refuse(const char* text) {
     daysCombo_->setFocus();
 }
 
-void CDormixDialog::OnOK() {
+// The number in the field, or 0 after its refusal has been shown.
+std::int32_t CDormixDialog::acceptedDays() {
     const std::int32_t days = ReadDialogInt(daysCombo_->currentText().toLocal8Bit().toStdString());
-    // A negative threshold would count accounts in use as dormant: refused like -1.
-    if (days < 0) return refuse(kEnterOrSelect);
-    if (days == 0) return refuse(kEnterNumber);
+    if (const char* refusal = ThresholdRefusal(days)) {
+        refuse(refusal);
+        return 0;
+    }
+    return days;
+}
+
+void CDormixDialog::OnOK() {
+    if (scanning_) return;
+    const std::int32_t days = acceptedDays();
+    if (days == 0) return;
     DoDataExchange();
     ScanDormantAccounts(days);
     DoDataExchange();
@@ -138,6 +155,33 @@ void CDormixDialog::OnOK() {
 
 void CDormixDialog::accept() { OnOK(); }
 
+// While a scan runs, the dialog stays until it has ended.
+void CDormixDialog::reject() {
+    if (!scanning_) QDialog::reject();
+}
+
+void CDormixDialog::OnPreview() {
+    if (scanning_) return;
+    const std::int32_t days = acceptedDays();
+    if (days == 0) return;
+    const ProtectedAccounts protectedAccounts = ReadProtectedAccounts();
+    if (protectedAccounts.cut) {
+        dialogBoxes_->ok(kProtectListTooLong, ProgramName());
+        return;
+    }
+    CPreviewWindow preview(JudgeAccounts(days, paths_, protectedAccounts, clock_()), *dialogBoxes_, this);
+    preview.exec();
+}
+
 bool CDormixDialog::ScanDormantAccounts(std::int32_t days) {
-    return ::ScanDormantAccounts(days, paths_, scanBoxes_, clock_());
+    const std::time_t now = clock_();
+    CProgressWindow progress(this);
+    scanning_ = true;
+    const bool result = progress.run(
+        [&](ScanProgress& reporter, platform::MessageBoxes& boxes) {
+            return ::ScanDormantAccounts(days, paths_, boxes, now, &reporter);
+        },
+        scanBoxes_);
+    scanning_ = false;
+    return result;
 }

@@ -38,7 +38,9 @@ public:
 
 public slots:
     void OnOK();
+    void OnPreview();
     void accept() override;
+    void reject() override;
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -50,6 +52,7 @@ private:
     void OnInitDialog();
     void DoDataExchange();
     void refuse(const char* text);
+    std::int32_t acceptedDays();
     void showAbout();
 
     DormixPaths paths_;
@@ -61,4 +64,5 @@ private:
     QComboBox* daysCombo_ = nullptr;
     QMenu* systemMenu_ = nullptr;
     bool initialised_ = false;
+    bool scanning_ = false;
 };

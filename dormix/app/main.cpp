@@ -1,12 +1,18 @@
-// Dormix, the dormant-account remover: one dialog, one scan, then the program ends.
+// Dormix, the dormant-account remover: one dialog, one scan, then the program ends. With
+// arguments it runs without a window (see DormixCommandLine.h).
+#include <ctime>
+
 #include <QApplication>
 
 #include "dormix/app/CDormixApp.h"
-#include "platform/qt/HelpAndVersion.h"
+#include "dormix/cli/DormixCommandLine.h"
 
 int main(int argc, char** argv) {
-    QCoreApplication::setApplicationVersion(QStringLiteral(VELTA_VERSION));
-    platform::AnswerHelpOrVersion(argc, argv, QStringLiteral("Removes the dormant accounts of a Velta web-mail installation."));
+    if (argc > 1) {
+        QCoreApplication application(argc, argv);
+        QCoreApplication::setApplicationVersion(QStringLiteral(VELTA_VERSION));
+        return RunDormixCommandLine(QCoreApplication::arguments(), std::time(nullptr));
+    }
     QApplication application(argc, argv);
     CDormixApp dormix;
     dormix.InitInstance();

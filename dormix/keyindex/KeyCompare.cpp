@@ -1,23 +1,15 @@
 #include "dormix/keyindex/KeyCompare.h"
 
+#include <cstring>
+
 #include "dormix/keyindex/KeyRecord.h"
 
 namespace keyindex {
 
-namespace {
-unsigned char ByteAt(const char* text, std::size_t i) { return static_cast<unsigned char>(text[i]); }
-}  // namespace
-
 bool KeyGreater(const char* a, const char* b) {
-    for (std::size_t i = 0; i < kKeySize; ++i) {
-        const unsigned char x = ByteAt(a, i);
-        const unsigned char y = ByteAt(b, i);
-        if (x == 0) return false;
-        if (y == 0) return true;
-        if (x > y) return true;
-        if (x < y) return false;
-    }
-    return false;
+    // strncmp stops where a (or b) ends or the two differ and compares those bytes unsigned, so
+    // within the first 128 bytes a key that ends first is the smaller: exactly the key order.
+    return std::strncmp(a, b, kKeySize) > 0;
 }
 
 KeyMatch MatchKey(const char* r, const char* k) {

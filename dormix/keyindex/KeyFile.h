@@ -21,6 +21,8 @@ public:
     bool open(const std::string& path);
     void close();
     bool isOpen() const { return fd_ >= 0; }
+    // The open file, for a copy made by the system; -1 when closed.
+    int descriptor() const { return fd_; }
 
     // Reads up to size bytes at offset, fewer only at the end of the file. The number of bytes
     // read, or -1 when the read fails.

@@ -4,6 +4,7 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 
 namespace keyindex {
 
@@ -27,6 +28,13 @@ static_assert(sizeof(KeyRecord) == kRecordSize);
 // A record's value with one more zero byte, so that it always reads as a zero-ended text
 // when it serves as the key into the next file.
 using KeyValue = std::array<char, kValueSize + 1>;
+
+// The value of the record whose 256 bytes start at record, taken whole.
+inline KeyValue ValueOfRecord(const char* record) {
+    KeyValue value{};
+    std::memcpy(value.data(), record + kKeySize, kValueSize);
+    return value;
+}
 
 // Byte positions in a key file.
 using FilePosition = std::uint64_t;

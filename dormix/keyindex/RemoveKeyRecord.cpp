@@ -1,8 +1,5 @@
 #include "dormix/keyindex/RemoveKeyRecord.h"
 
-#include <algorithm>
-#include <vector>
-
 #include "platform/FileOps.h"
 #include "platform/FolderLock.h"
 #include "platform/Paths.h"
@@ -12,78 +9,57 @@ namespace keyindex {
 
 namespace {
 
-constexpr std::size_t kCopyChunk = std::size_t{1} << 20;
-
-enum class CopyResult { Copied, Failed, FileShrank };
-
-// Copies length bytes from offset of the key file to the end of out, a chunk at a time.
-CopyResult CopyRange(const KeyFile& file, FilePosition offset, std::uint64_t length,
-                     platform::AtomicFile& out, std::vector<char>& buffer) {
-    while (length > 0) {
-        const std::size_t want = static_cast<std::size_t>(std::min<std::uint64_t>(length, buffer.size()));
-        const long long got = file.readAt(offset, buffer.data(), want);
-        if (got < 0) return CopyResult::Failed;
-        if (static_cast<std::size_t>(got) < want) return CopyResult::FileShrank;
-        if (!out.write(buffer.data(), want)) return CopyResult::Failed;
-        offset += want;
-        length -= want;
-    }
-    return CopyResult::Copied;
-}
-
-// The records before position, then tailBytes from the record after it.
-CopyResult CopyWithoutRecord(const KeyFile& file, FilePosition position, std::uint64_t tailBytes,
-                             platform::AtomicFile& out) {
-    std::vector<char> buffer(static_cast<std::size_t>(std::min<std::uint64_t>(kCopyChunk, file.size())));
-    const CopyResult head = CopyRange(file, 0, position, out, buffer);
-    if (head != CopyResult::Copied) return head;
-    return CopyRange(file, position + kRecordSize, tailBytes, out, buffer);
-}
-
 bool StillAsRead(const KeyFile& file, const std::string& path) { return platform::StampOf(path) == file.stamp(); }
 
-// The file holds just the record to remove: the removal deletes it.
-RemovalResult DeleteSoleRecordFile(KeyFile& file, const std::string& path) {
+// A span shorter than this costs more as a system call of its own than as a copy in memory, so
+// short spans held in memory are gathered into writes of about a mebibyte.
+constexpr std::uint64_t kShortSpan = std::uint64_t{256} << 10;
+constexpr std::size_t kGatheredBytes = std::size_t{1} << 20;
+
+// Copies the spans of the key file to out; kSourceEnded when the file turned out shorter.
+platform::ErrorCode CopySpans(const KeyFile& file, const std::vector<KeySpan>& spans, const char* held,
+                              platform::AtomicFile& out) {
+    std::string gathered;
+    const auto flush = [&] {
+        const bool written = gathered.empty() || out.write(gathered);
+        gathered.clear();
+        return written;
+    };
+    for (const KeySpan& span : spans) {
+        if (held && span.length < kShortSpan) {
+            gathered.append(held + span.offset, static_cast<std::size_t>(span.length));
+            if (gathered.size() >= kGatheredBytes && !flush()) return out.error();
+        } else if (!flush() || !out.copyFrom(file.descriptor(), span.offset, span.length)) {
+            return out.error();
+        }
+    }
+    return flush() ? 0 : out.error();
+}
+
+}  // namespace
+
+RemovalResult DeleteKeyFile(KeyFile& file, const std::string& path) {
+    const platform::FolderLock lock(platform::DirectoryOf(path), platform::FolderLock::Wait::Yes);
     file.close();
     if (!StillAsRead(file, path)) return RemovalResult::FileChanged;
     return platform::DeleteFile(path) == 0 ? RemovalResult::Removed : RemovalResult::Unchanged;
 }
 
-}  // namespace
-
-RemovalResult RemoveRecordFromOpenFile(KeyFile& file, const std::string& path, FilePosition position) {
+RemovalResult ReplaceKeyFile(KeyFile& file, const std::string& path, const std::vector<KeySpan>& spans,
+                             const char* held) {
     // Another Dormix may replace the same key file: from the check that the file is still as read
     // to the rename, only one of them works on the folder, so neither replaces the other's result.
     const platform::FolderLock lock(platform::DirectoryOf(path), platform::FolderLock::Wait::Yes);
-    const std::uint64_t size = file.size();
-    if (position % kRecordSize != 0) {
-        file.close();
-        return RemovalResult::Unchanged;
-    }
-    if (position + kRecordSize > size) {
-        // No such record in the file as it was opened; it may have grown since.
-        file.close();
-        return StillAsRead(file, path) ? RemovalResult::Unchanged : RemovalResult::FileChanged;
-    }
-    if (size == kRecordSize && position == 0) return DeleteSoleRecordFile(file, path);
-
-    // Whole records only: a short tail after the last record is dropped.
-    const std::uint64_t tailBytes = (size - position - kRecordSize) / kRecordSize * kRecordSize;
-    if (position + tailBytes == 0) {
-        file.close();
-        return RemovalResult::Unchanged;  // the copy would be empty
-    }
-
     platform::AtomicFile out(path, "VT");
     if (!out.isOpen()) {
         file.close();
         return RemovalResult::Unchanged;
     }
-    const CopyResult copied = CopyWithoutRecord(file, position, tailBytes, out);
+    const platform::ErrorCode copied = CopySpans(file, spans, held, out);
     file.close();
-    if (copied != CopyResult::Copied) {
+    if (copied != 0) {
         out.discard();
-        return copied == CopyResult::FileShrank ? RemovalResult::FileChanged : RemovalResult::Unchanged;
+        return copied == platform::kSourceEnded ? RemovalResult::FileChanged : RemovalResult::Unchanged;
     }
     if (!StillAsRead(file, path)) {
         out.discard();
@@ -95,6 +71,29 @@ RemovalResult RemoveRecordFromOpenFile(KeyFile& file, const std::string& path, F
     const platform::ErrorCode committed = out.commit();
     if (committed == platform::kTargetChanged) return RemovalResult::FileChanged;
     return committed == 0 ? RemovalResult::Removed : RemovalResult::Unchanged;
+}
+
+RemovalResult RemoveRecordFromOpenFile(KeyFile& file, const std::string& path, FilePosition position) {
+    const std::uint64_t size = file.size();
+    if (position % kRecordSize != 0) {
+        file.close();
+        return RemovalResult::Unchanged;
+    }
+    if (position + kRecordSize > size) {
+        // No such record in the file as it was opened; it may have grown since.
+        file.close();
+        return StillAsRead(file, path) ? RemovalResult::Unchanged : RemovalResult::FileChanged;
+    }
+    // The file holds just the record to remove: the removal deletes it.
+    if (size == kRecordSize && position == 0) return DeleteKeyFile(file, path);
+
+    // Whole records only: a short tail after the last record is dropped.
+    const std::uint64_t tailBytes = (size - position - kRecordSize) / kRecordSize * kRecordSize;
+    if (position + tailBytes == 0) {
+        file.close();
+        return RemovalResult::Unchanged;  // the copy would be empty
+    }
+    return ReplaceKeyFile(file, path, {{0, position}, {position + kRecordSize, tailBytes}});
 }
 
 RemovalResult RemoveKeyRecord(const std::string& path, FilePosition position) {

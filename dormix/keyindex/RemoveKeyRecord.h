@@ -1,8 +1,10 @@
 #pragma once
-// Removal of one record from a key file. The copy without the record is written beside the
-// key file and renamed over it only when it was written whole, and only when the key file on
-// disk is still the version that was read; otherwise the key file is left as it was.
+// Removal of records from a key file. The copy without them is written beside the key file and
+// renamed over it only when it was written whole, and only when the key file on disk is still
+// the version that was read; otherwise the key file is left as it was.
+#include <cstdint>
 #include <string>
+#include <vector>
 
 #include "dormix/keyindex/KeyFile.h"
 #include "dormix/keyindex/KeyRecord.h"
@@ -14,6 +16,22 @@ enum class RemovalResult {
     Unchanged,    // nothing was replaced: a read or write failed, or the copy would be empty
     FileChanged,  // the file changed on disk since it was read; nothing was replaced
 };
+
+// A run of bytes of the key file as it was opened.
+struct KeySpan {
+    FilePosition offset = 0;
+    std::uint64_t length = 0;
+};
+
+// Replaces the key file opened as `file` from path by the spans of it, in order, through a
+// temporary "VT" file in its folder. held, when not null, holds the file's bytes as read: short
+// spans are then written from there. Closes `file`.
+RemovalResult ReplaceKeyFile(KeyFile& file, const std::string& path, const std::vector<KeySpan>& spans,
+                             const char* held = nullptr);
+
+// Deletes the key file opened as `file` from path, whose records are all removed, if it is still
+// the version that was read. Closes `file`.
+RemovalResult DeleteKeyFile(KeyFile& file, const std::string& path);
 
 // Removes the record at position from the key file opened as `file` from path. Closes `file`.
 RemovalResult RemoveRecordFromOpenFile(KeyFile& file, const std::string& path, FilePosition position);

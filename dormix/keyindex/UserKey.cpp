@@ -1,7 +1,6 @@
 #include "dormix/keyindex/UserKey.h"
 
 #include <algorithm>
-#include <cstdio>
 
 #include "dormix/keyindex/KeyRecord.h"
 
@@ -26,13 +25,14 @@ std::string MakeUserKey(const std::string& userName) {
     std::string name = userName.substr(0, std::min(length, kKeySize));
     LowerKeyBytes(name.data(), name.size());
 
+    // Two upper-case hexadecimal digits per byte, as "%02lX" of its unsigned value writes them.
+    static constexpr char kDigits[] = "0123456789ABCDEF";
     std::string key;
     key.reserve(2 * name.size());
-    char digits[3];
     for (const char byte : name) {
-        std::snprintf(digits, sizeof digits, "%02lX",
-                      static_cast<unsigned long>(static_cast<unsigned char>(byte)));
-        key += digits;
+        const auto value = static_cast<unsigned char>(byte);
+        key += kDigits[value >> 4];
+        key += kDigits[value & 0x0F];
     }
     return key;
 }

@@ -3,20 +3,24 @@
 #include "platform/FileOps.h"
 #include "platform/TextMode.h"
 
-std::string AccountLogLine(const std::string& userName, LogReason reason) {
+std::string LogReasonText(LogReason reason) {
     switch (reason) {
         case LogReason::NoUserIni:
-            return userName + ", has no user.ini file \n";
+            return "has no user.ini file";
         case LogReason::NotActivated:
-            return userName + ", has not activated their account \n";
+            return "has not activated their account";
         case LogReason::UnreadableDate:
-            return userName + ", has an unreadable last logon date \n";
+            return "has an unreadable last logon date";
         case LogReason::UnreadableUserIni:
-            return userName + ", has an unreadable user.ini file \n";
+            return "has an unreadable user.ini file";
         case LogReason::KeysKeptChanging:
-            return userName + ", key records could not be removed: the file kept changing \n";
+            return "key records could not be removed: the file kept changing";
     }
     return {};
+}
+
+std::string AccountLogLine(const std::string& userName, LogReason reason) {
+    return userName + ", " + LogReasonText(reason) + " \n";
 }
 
 bool LogAccount(const std::string& logPath, const std::string& userName, LogReason reason) {
@@ -24,3 +28,5 @@ bool LogAccount(const std::string& logPath, const std::string& userName, LogReas
 }
 
 void DeleteOldLog(const std::string& logPath) { platform::DeleteFile(logPath); }
+
+std::string UnableToCreateFileText(const std::string& path) { return "Unable to create file " + path; }

@@ -10,6 +10,9 @@ enum class LogReason {
     KeysKeptChanging,     // a key file changed under every attempt to remove the user's record
 };
 
+// Why the account gets its line, as the line says it after the user name.
+std::string LogReasonText(LogReason reason);
+
 // The line for the user, with its trailing blank and line feed.
 std::string AccountLogLine(const std::string& userName, LogReason reason);
 
@@ -18,3 +21,6 @@ bool LogAccount(const std::string& logPath, const std::string& userName, LogReas
 
 // Removes the log of an earlier run; a missing log is no failure.
 void DeleteOldLog(const std::string& logPath);
+
+// "Unable to create file " and the path: what every writer of Dormix says when it cannot.
+std::string UnableToCreateFileText(const std::string& path);

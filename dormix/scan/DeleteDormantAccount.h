@@ -1,20 +1,61 @@
 #pragma once
-// The deletion of one dormant account, in an order that a kill or a failure at any step leaves
-// the account to be found again by the next scan: everything in its folder but "user.ini", then
-// its key records and its mail-server user, then "user.ini" and the folder itself.
+// The deletion of dormant accounts, a batch at a time, in an order that a kill or a failure at
+// any step leaves every account to be found again by the next scan, or finished by it from the
+// pending deletions: everything in each folder but "user.ini", then the key records of the whole
+// batch, then its mail-server users, then each account's "user.ini" and folder.
 #include <optional>
 #include <string>
+#include <vector>
 
+#include "dormix/keyindex/KeyRecord.h"
 #include "dormix/scan/AccountLog.h"
 #include "dormix/scan/DeleteTervoxUsers.h"
+#include "dormix/scan/JudgeAccounts.h"
+#include "dormix/scan/PendingDeletions.h"
+#include "dormix/scan/ScanProgress.h"
 
-struct AccountDeletion {
-    bool deleted = false;               // the folder is gone whole: the account counts as deleted
+enum class TervoxOutcome { Removed, Kept, Failed };
+
+struct DeletedAccount {
+    bool deleted = false;                // the folder is gone whole: the account counts as deleted
     std::optional<LogReason> logReason;  // set when the account gets a log line
-    TervoxDeletion tervox;              // the mail-server user, when it was to go as well
+    bool keysRemoved = false;            // both key records were there and are gone
+    TervoxOutcome tervoxOutcome = TervoxOutcome::Kept;
 };
 
-// A folder whose own name spells no plain user name (NamesAUser) is matched to no key record and
-// no mail-server user. An account whose folder could not be emptied keeps its key records, its
-// mail-server user and its "user.ini".
-AccountDeletion DeleteDormantAccount(const std::string& folder, const std::string& installPath, bool withTervoxUser);
+// One dormant account of a batch.
+struct BatchMember {
+    AccountJudgement account;
+    DeletedAccount deleted;
+    bool inHand = true;  // still to be finished by this batch
+    std::optional<keyindex::KeyValue> userKeyValue;  // the value of its "USER.KEY" record, once known
+};
+
+// Where a batch keeps its record and its pending deletions.
+struct BatchFiles {
+    std::string installPath;
+    std::string auditPath;    // "deleted.log"
+    std::string pendingPath;  // the pending deletions
+};
+
+enum class BatchEnd {
+    Done,            // every member is as far as it could be taken; see each one's result
+    AuditFailed,     // the record of a deletion could not be written: stop
+    PendingFailed,   // the pending deletions could not be written: stop, no key record was touched
+};
+
+struct BatchResult {
+    BatchEnd end = BatchEnd::Done;
+    TervoxDeletion tervox;  // the mail-server users that could not be deleted
+};
+
+// Deletes the members: a folder whose own name spells no plain user name (NamesAUser) is matched
+// to no key record and no mail-server user; an account whose folder could not be emptied keeps
+// its key records, its mail-server user and its "user.ini". progress hears of each member, from
+// number on, of count. Failures are not shown; they are what the members' results say.
+BatchResult DeleteDormantBatch(std::vector<BatchMember>& members, const BatchFiles& files, bool withTervoxUsers,
+                               ScanProgress* progress, int number, int count);
+
+// Finishes the batch that an earlier scan left pending; members whose folder was already gone
+// are left out of the results.
+BatchResult FinishPendingBatch(const PendingBatch& pending, std::vector<BatchMember>& members, const BatchFiles& files);

@@ -28,15 +28,20 @@ std::string DeleteOneTervoxUser(std::int32_t handle, const std::string& name) {
 }  // namespace
 
 TervoxDeletion DeleteTervoxUsers(const std::vector<std::string>& userNames) {
+    const auto allFailed = [&](const char* reason) {
+        return TervoxDeletion{static_cast<int>(userNames.size()), reason, std::vector<bool>(userNames.size(), true)};
+    };
     TervoxDeletion result;
+    result.userFailed.assign(userNames.size(), false);
     const std::int32_t handle = OpenUserDatabase();
-    if (handle == 0) return {static_cast<int>(userNames.size()), "the user database could not be opened"};
+    if (handle == 0) return allFailed("the user database could not be opened");
     if (SelectDomainByID(handle, 0) == 0) {
-        result = {static_cast<int>(userNames.size()), "the domain could not be selected"};
+        result = allFailed("the domain could not be selected");
     } else {
-        for (const std::string& name : userNames) {
-            const std::string failure = DeleteOneTervoxUser(handle, name);
+        for (std::size_t i = 0; i < userNames.size(); ++i) {
+            const std::string failure = DeleteOneTervoxUser(handle, userNames[i]);
             if (failure.empty()) continue;
+            result.userFailed[i] = true;
             if (result.failed++ == 0) result.reason = failure;
         }
     }

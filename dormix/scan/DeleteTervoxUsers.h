@@ -6,6 +6,9 @@
 struct TervoxDeletion {
     int failed = 0;      // names whose user may still be in the database
     std::string reason;  // the first reason, in the user's words
+    std::vector<bool> userFailed;  // for each name in the order given: its user may still be there
+
+    bool failedFor(std::size_t index) const { return index < userFailed.size() && userFailed[index]; }
 };
 
 // Removes each named user from the mail server's user database (domain 0) together with the

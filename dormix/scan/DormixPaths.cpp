@@ -1,5 +1,6 @@
 #include "dormix/scan/DormixPaths.h"
 
+#include "common/VeltaSettings.h"
 #include "platform/Paths.h"
 
 DormixPaths DormixPathsFor(const std::string& installPath) {
@@ -9,4 +10,14 @@ DormixPaths DormixPathsFor(const std::string& installPath) {
     paths.userFolderPattern = installPath + kSepText + "user" + kSepText + "*.*";
     paths.logPath = installPath + kSepText + "Log" + kSepText + "dormant.log";
     return paths;
+}
+
+bool LoadDormixPaths(platform::MessageBoxes& boxes, DormixPaths& paths) {
+    const std::string installPath = ReadVeltaSetting("PROGRAM", "PATH");
+    if (installPath.empty()) {
+        boxes.ok(InstallationMissingText());
+        return false;
+    }
+    paths = DormixPathsFor(installPath);
+    return true;
 }

@@ -2,6 +2,8 @@
 // The three paths of an installation that the scan works on.
 #include <string>
 
+#include "platform/MessageBox.h"
+
 struct DormixPaths {
     std::string installPath;        // the installation's folder, as "VELTA.INI" names it
     std::string userFolderPattern;  // search pattern for the account folders
@@ -11,3 +13,7 @@ struct DormixPaths {
 // The paths of the installation at installPath, joined as they stand: no separator is added
 // or removed, so a path ending in a separator gives a doubled one.
 DormixPaths DormixPathsFor(const std::string& installPath);
+
+// The paths of the installation that "VELTA.INI" names into paths. False, after "Velta must be
+// installed.", when it names none.
+bool LoadDormixPaths(platform::MessageBoxes& boxes, DormixPaths& paths);

@@ -1,51 +1,24 @@
 #include "dormix/scan/ScanDormantAccounts.h"
 
-#include <optional>
+#include <algorithm>
 #include <string>
 #include <vector>
 
 #include "dormix/scan/AccountLog.h"
+#include "dormix/scan/AuditLog.h"
 #include "dormix/scan/CheckUserFolder.h"
-#include "dormix/scan/CollectAccountFolders.h"
 #include "dormix/scan/DeleteDormantAccount.h"
-#include "dormix/scan/FileExists.h"
-#include "dormix/scan/FolderUserName.h"
-#include "dormix/scan/LastLogon.h"
-#include "dormix/scan/ReadIniSetting.h"
+#include "dormix/scan/JudgeAccounts.h"
+#include "dormix/scan/PendingDeletions.h"
+#include "dormix/scan/ProtectedAccounts.h"
 #include "platform/FolderLock.h"
-#include "platform/Paths.h"
+#include "platform/TextMode.h"
 
 namespace {
 
 using platform::Answer;
 
-const char* const kNothingDeleted = "There were no dormant accounts found";
 const char* const kNothingDeletedCaption = "Nothing Deleted";
-
-// What the account's "user.ini" says about it.
-struct AccountVerdict {
-    std::optional<LogReason> logReason;  // set when the account gets a log line instead
-    bool dormant = false;
-};
-
-AccountVerdict JudgeAccount(const std::string& folder, std::int32_t days, std::time_t now) {
-    const std::string ini = folder + platform::kSepText + "user.ini";
-    if (!FileExists(ini)) return {LogReason::NoUserIni, false};
-    const platform::ProfileValue read = ReadIniSetting("PROGRAM", "LASTLOGON", ini);
-    if (read.error) return {LogReason::UnreadableUserIni, false};
-    const std::string& value = read.value;
-    if (value.empty()) return {LogReason::NotActivated, false};
-    const LastLogon logon = ReadLastLogon(value);
-    switch (logon.reading) {
-        case LogonReading::TooFewParts:
-            return {};
-        case LogonReading::Unreadable:
-            return {LogReason::UnreadableDate, false};
-        case LogonReading::Date:
-            break;
-    }
-    return {std::nullopt, AgeInDays(now, logon.then) > days};
-}
 
 // The one question of a scan, asked at the first dormant account; a box that could not be
 // shown leaves it to be asked again at the next.
@@ -67,53 +40,161 @@ private:
     Answer remembered_ = Answer::Failed;
 };
 
+// What the administrator sees when a scan ends, whichever way it ends.
+class ScanState {
+public:
+    ScanState(const DormixPaths& paths, platform::MessageBoxes& boxes)
+        : paths_(paths), boxes_(boxes),
+          files_{paths.installPath, AuditLogPath(paths.installPath), PendingDeletionsPath(paths.installPath)} {}
+
+    const BatchFiles& files() const { return files_; }
+
+    bool cannotWrite(const std::string& path) {
+        boxes_.ok(UnableToCreateFileText(path));
+        return false;
+    }
+
+    // Counts what went and writes the members' log lines; false (after its message) when the
+    // batch or a log line had to stop the scan.
+    bool take(const BatchResult& result, const std::vector<BatchMember>& members) {
+        tervoxFailures_.add(result.tervox);
+        for (const BatchMember& member : members) deletedCount_ += member.deleted.deleted;
+        if (result.end == BatchEnd::AuditFailed) return cannotWrite(files_.auditPath);
+        if (result.end == BatchEnd::PendingFailed) return cannotWrite(files_.pendingPath);
+        return true;
+    }
+
+    bool log(const std::string& userName, LogReason reason) {
+        return LogAccount(paths_.logPath, userName, reason) || cannotWrite(paths_.logPath);
+    }
+
+    bool summary() {
+        if (deletedCount_ > 0) {
+            boxes_.ok("Successfully deleted " + std::to_string(deletedCount_) + " account(s)!", "Dormant Accounts Deleted!");
+        } else {
+            boxes_.ok(kNoDormantAccounts, kNothingDeletedCaption);
+        }
+        if (tervoxFailures_.any()) boxes_.ok(tervoxFailures_.text(), "Tervox Accounts Not Deleted");
+        return true;
+    }
+
+private:
+    const DormixPaths& paths_;
+    platform::MessageBoxes& boxes_;
+    BatchFiles files_;
+    int deletedCount_ = 0;
+    TervoxFailures tervoxFailures_;
+};
+
+// Finishes the batch that a scan ended in the middle of. False (after its message) when it
+// cannot be read or finished.
+bool FinishPending(const DormixPaths& paths, platform::MessageBoxes& boxes, ScanState& state) {
+    PendingBatch pending;
+    switch (ReadPendingDeletions(state.files().pendingPath, paths.userFolderPattern, pending)) {
+        case PendingRead::None:
+            return true;
+        case PendingRead::Unreadable:
+            boxes.ok(PendingUnreadableText(state.files().pendingPath), kNothingDeletedCaption);
+            return false;
+        case PendingRead::Found:
+            break;
+    }
+    std::vector<BatchMember> members;
+    const BatchResult result = FinishPendingBatch(pending, members, state.files());
+    if (!state.take(result, members)) return false;
+    for (const BatchMember& member : members)
+        if (member.deleted.logReason && !state.log(member.account.userName, *member.deleted.logReason)) return false;
+    return true;
+}
+
+// One batch: the dormant accounts to delete together and, in folder order with them, the
+// accounts whose log lines follow the first of them.
+struct Batch {
+    std::vector<BatchMember> members;
+    std::vector<std::size_t> memberAt;  // the position of each member among the accounts
+    std::vector<std::size_t> loggedAt;  // the logged accounts after the first member
+};
+
+// The log lines of the batch's span, its members' and the logged accounts', in folder order.
+bool WriteSpanLines(const Batch& batch, const std::vector<AccountJudgement>& accounts, ScanState& state) {
+    std::size_t member = 0, logged = 0;
+    while (member < batch.members.size() || logged < batch.loggedAt.size()) {
+        const bool memberFirst = logged == batch.loggedAt.size() ||
+                                 (member < batch.members.size() && batch.memberAt[member] < batch.loggedAt[logged]);
+        if (memberFirst) {
+            const BatchMember& m = batch.members[member++];
+            if (m.deleted.logReason && !state.log(m.account.userName, *m.deleted.logReason)) return false;
+        } else {
+            const AccountJudgement& account = accounts[batch.loggedAt[logged++]];
+            if (!state.log(account.userName, account.logReason)) return false;
+        }
+    }
+    return true;
+}
+
 }  // namespace
 
 bool ScanDormantAccounts(std::int32_t days, const DormixPaths& paths, platform::MessageBoxes& boxes,
-                         std::time_t now) {
+                         std::time_t now, ScanProgress* progress, std::size_t batchSize) {
     // Two scans of one installation at once would each act on what the other is changing.
     const platform::FolderLock scanLock(paths.installPath, platform::FolderLock::Wait::No);
     if (scanLock.busy()) {
         boxes.ok("Another scan of " + paths.installPath + " is running. Nothing was deleted.", kNothingDeletedCaption);
         return false;
     }
+    const ProtectedAccounts protectedAccounts = ReadProtectedAccounts();
+    if (protectedAccounts.cut) {
+        boxes.ok(kProtectListTooLong);
+        return false;
+    }
     if (const std::string problem = UserFolderProblem(paths.installPath); !problem.empty()) {
         boxes.ok(problem, kNothingDeletedCaption);
         return false;
     }
-    const std::vector<std::string> folders = CollectAccountFolders(paths.userFolderPattern);
-    if (folders.empty()) {
-        boxes.ok(kNothingDeleted, kNothingDeletedCaption);
-        return true;
-    }
+    ScanState state(paths, boxes);
+    if (!FinishPending(paths, boxes, state)) return false;
+    const std::vector<AccountJudgement> accounts = JudgeAccounts(days, paths, protectedAccounts, now);
+    const int dormantCount = CountDormant(accounts);
     TervoxQuestion question(boxes);
-    int deletedCount = 0;
-    TervoxFailures tervoxFailures;
-    const auto logOrStop = [&](const std::string& folder, LogReason reason) {
-        if (LogAccount(paths.logPath, FolderUserName(folder), reason)) return true;
-        boxes.ok("Unable to create file " + paths.logPath);
-        return false;
-    };
-    for (const std::string& folder : folders) {
-        const AccountVerdict verdict = JudgeAccount(folder, days, now);
-        if (verdict.logReason) {
-            if (!logOrStop(folder, *verdict.logReason)) return false;
-            continue;
+    Answer answer = Answer::Failed;
+    int dormantNumber = 0;
+    std::size_t next = 0;
+    while (next < accounts.size()) {
+        if (progress && progress->stopRequested()) break;
+        Batch batch;
+        for (; next < accounts.size(); ++next) {
+            const AccountJudgement& account = accounts[next];
+            if (account.verdict == Verdict::Logged) {
+                // Lines before the batch's first account are written at once, as met.
+                if (batch.members.empty() && !state.log(account.userName, account.logReason)) return false;
+                if (!batch.members.empty()) batch.loggedAt.push_back(next);
+                continue;
+            }
+            if (account.verdict != Verdict::Dormant) continue;
+            if (batch.members.size() >= std::max<std::size_t>(batchSize, 1)) break;
+            ++dormantNumber;
+            const Answer given = question.answer();
+            if (given == Answer::Cancel) return true;
+            if (given != Answer::Yes && given != Answer::No) continue;
+            answer = given;
+            batch.members.push_back({account, {}, true, std::nullopt});
+            batch.memberAt.push_back(next);
         }
-        if (!verdict.dormant) continue;
-        const Answer answer = question.answer();
-        if (answer == Answer::Cancel) return true;
-        if (answer != Answer::Yes && answer != Answer::No) continue;
-        const AccountDeletion deletion = DeleteDormantAccount(folder, paths.installPath, answer == Answer::Yes);
-        tervoxFailures.add(deletion.tervox);
-        if (deletion.logReason && !logOrStop(folder, *deletion.logReason)) return false;
-        if (deletion.deleted) ++deletedCount;
+        if (batch.members.empty()) break;
+        // A log that cannot take the lines stops the scan at the first of them, as it would one
+        // account at a time: the accounts after it are not deleted.
+        std::size_t cut = batch.members.size();
+        if (!batch.loggedAt.empty() && !platform::AppendText(paths.logPath, "")) {
+            while (cut > 0 && batch.memberAt[cut - 1] > batch.loggedAt.front()) --cut;
+            batch.members.resize(cut);
+        }
+        // The record is opened before anything is deleted, so that a record that cannot be
+        // written stops the scan before a deletion goes unrecorded.
+        if (!platform::AppendText(state.files().auditPath, "")) return state.cannotWrite(state.files().auditPath);
+        const BatchResult result = DeleteDormantBatch(batch.members, state.files(), answer == Answer::Yes, progress,
+                                                      dormantNumber - static_cast<int>(batch.memberAt.size()) + 1, dormantCount);
+        if (!state.take(result, batch.members)) return false;
+        if (!WriteSpanLines(batch, accounts, state)) return false;
     }
-    if (deletedCount > 0) {
-        boxes.ok("Successfully deleted " + std::to_string(deletedCount) + " account(s)!", "Dormant Accounts Deleted!");
-    } else {
-        boxes.ok(kNothingDeleted, kNothingDeletedCaption);
-    }
-    if (tervoxFailures.any()) boxes.ok(tervoxFailures.text(), "Tervox Accounts Not Deleted");
-    return true;
+    return state.summary();
 }

@@ -89,6 +89,21 @@ ErrorCode WriteAll(int fd, const char* data, std::size_t size) {
     return 0;
 }
 
+ErrorCode CopyFileRange(int from, std::uint64_t offset, int to, std::uint64_t length) {
+    // No in-kernel copy between descriptors here: a mebibyte at a time through a buffer.
+    std::vector<char> buffer(std::size_t{1} << 20);
+    if (_lseeki64(from, static_cast<__int64>(offset), SEEK_SET) < 0) return CrtError();
+    while (length > 0) {
+        const unsigned want = static_cast<unsigned>(length < buffer.size() ? length : buffer.size());
+        const int n = _read(from, buffer.data(), want);
+        if (n < 0) return CrtError();
+        if (n == 0) return kSourceEnded;
+        if (ErrorCode e = WriteAll(to, buffer.data(), static_cast<std::size_t>(n))) return e;
+        length -= static_cast<unsigned>(n);
+    }
+    return 0;
+}
+
 ErrorCode ReadAll(int fd, std::string& out, std::size_t limit) {
     char buffer[65536];
     for (;;) {

@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "dormix/app/ReadDialogInt.h"
+#include "dormix/scan/ReadDialogInt.h"
 
 namespace {
 

@@ -2,7 +2,9 @@
 #include <filesystem>
 #include <vector>
 
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <gtest/gtest.h>
 
@@ -186,3 +188,24 @@ TEST(SafeWrite, NeverReplacesAFileThatChangedSinceItWasRead) {
 }
 
 }  // namespace
+
+TEST(SafeWrite, CopiesRangesOfAnotherFileWithinOrAcrossFileSystems) {
+    // From the same folder the system copies; from memory (another file system) the buffer does.
+    TempDir dir;
+    std::string content(3 << 20, '\0');
+    for (std::size_t i = 0; i < content.size(); ++i) content[i] = static_cast<char>(i * 7 / 5);
+    for (const std::string& folder : {dir.path().string(), std::string("/dev/shm")}) {
+        const std::string source = folder + "/copy-source-" + std::to_string(::getpid());
+        if (!fs::is_directory(folder)) continue;
+        WriteBytes(source, content);
+        const int fd = ::open(source.c_str(), O_RDONLY);
+        AtomicFile file(dir.file("target"));
+        EXPECT_TRUE(file.copyFrom(fd, 5, (2 << 20) + 3) && file.copyFrom(fd, 0, 4) && file.commit() == 0) << folder;
+        EXPECT_EQ(ReadBytes(dir.file("target")), content.substr(5, (2 << 20) + 3) + content.substr(0, 4)) << folder;
+        AtomicFile beyondTheEnd(dir.file("target"));
+        EXPECT_FALSE(beyondTheEnd.copyFrom(fd, content.size() - 10, 11));
+        EXPECT_EQ(beyondTheEnd.error(), platform::kSourceEnded) << folder;
+        ::close(fd);
+        fs::remove(source);
+    }
+}

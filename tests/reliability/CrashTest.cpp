@@ -9,6 +9,7 @@
 
 #include "common/VeltaSettings.h"
 #include "dormix/keyindex/RemoveUserKeys.h"
+#include "dormix/keyindex/RemoveUserKeysBatch.h"
 #include "marqueta/catalogue/CatalogueFile.h"
 #include "tests/support/Portable.h"
 #include "tests/catalogue/MarquetaInstallation.h"
@@ -140,6 +141,16 @@ TEST(Crash, KeyRecordRemovalLeavesBothFilesOldOrNewAndInStep) {
     const KillRecord record =
         KillAtEveryPass("key-record removal", {[&] { site.restore(); }, [&] { RemoveUserKeys(site.installPath(), name); },
                                                [&] { return TreeOf(site.installPath()); },
+                                               {site.before, site.userGone, site.bothGone}});
+    EXPECT_GE(record.kills, 12);
+}
+
+TEST(Crash, BatchKeyRecordRemovalLeavesBothFilesOldOrNewAndInStep) {
+    KeyInstallation site(9000);
+    const std::vector<std::string> names = {"nobody", KeyInstallation::UserName(site.removed)};
+    const auto remove = [&] { keyindex::RemoveUserKeysBatch(site.installPath(), names); };
+    const KillRecord record = KillAtEveryPass("batch key-record removal",
+                                              {[&] { site.restore(); }, remove, [&] { return TreeOf(site.installPath()); },
                                                {site.before, site.userGone, site.bothGone}});
     EXPECT_GE(record.kills, 12);
 }

@@ -20,7 +20,9 @@ TEST(DeleteTervoxUsers, RemovesTheUsersAndTheirFilesInDomainZero) {
                      });
     ScopedEnv env("ACCTKIT_DB", db);
 
-    EXPECT_EQ(DeleteTervoxUsers({"ann", "BOB", "cleo", "dora", "nobody"}).failed, 0);
+    const TervoxDeletion deletion = DeleteTervoxUsers({"ann", "BOB", "cleo", "dora", "nobody"});
+    EXPECT_EQ(deletion.failed, 0);
+    EXPECT_EQ(deletion.userFailed, std::vector<bool>(5, false));
 
     const std::vector<TervoxUser> left = ReadUserDb(db);
     const std::vector<TervoxUser> expected = {{0, "eve", dir.file("cleo.mbx")}, {1, "ann", dir.file("other.mbx")}};
@@ -41,6 +43,7 @@ TEST(DeleteTervoxUsers, WithoutADatabaseNothingHappensAndItIsReported) {
     {
         ScopedEnv env("ACCTKIT_DB", dir.file("no-such.db"));
         EXPECT_EQ(DeleteTervoxUsers({"ann"}).failed, 1);
+        EXPECT_TRUE(DeleteTervoxUsers({"bob", "ann"}).failedFor(1));
         EXPECT_FALSE(Exists(dir.file("no-such.db")));
     }
     EXPECT_TRUE(Exists(dir.file("ann.mbx")));

@@ -87,3 +87,10 @@ ScopedEnv::~ScopedEnv() {
     if (hadOld_) setenv(name_.c_str(), old_.c_str(), 1);
     else unsetenv(name_.c_str());
 }
+
+std::map<std::string, std::string> TreeSnapshot(const std::string& root) {
+    std::map<std::string, std::string> files;
+    for (const auto& entry : std::filesystem::recursive_directory_iterator(root))
+        files[entry.path().string()] = entry.is_regular_file() ? ReadBytes(entry.path().string()) : "<folder>";
+    return files;
+}

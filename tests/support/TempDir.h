@@ -1,6 +1,7 @@
 #pragma once
 // A fresh folder under the system's temporary folder, removed with everything in it.
 #include <filesystem>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -31,6 +32,9 @@ bool Exists(const std::string& path);
 mode_t ModeOf(const std::string& path);
 // Names of the entries of folder, sorted; shows at a glance that no temporary file was left.
 std::vector<std::string> ListNames(const std::string& folder);
+// Every path under root with the bytes of its file ("<folder>" for a folder): equal snapshots
+// show that nothing on disk changed.
+std::map<std::string, std::string> TreeSnapshot(const std::string& root);
 
 // Sets an environment variable for the life of the object, restoring the old value (or its absence) after.
 class ScopedEnv {

@@ -1,4 +1,4 @@
-#include "dormix/app/ReadDialogInt.h"
+#include "dormix/scan/ReadDialogInt.h"
 
 std::int32_t ReadDialogInt(const std::string& text) {
     std::size_t i = 0;

@@ -1,0 +1,32 @@
+#pragma once
+// What OK would do with a number, shown before anything is done: the accounts it would delete,
+// sortable by column, and below them the accounts it would log or leave alone, with the
+// reason. The list can be saved as a CSV file; nothing else on disk changes.
+#include <vector>
+
+#include <QDialog>
+
+#include "dormix/scan/JudgeAccounts.h"
+#include "platform/MessageBox.h"
+
+class QTreeWidget;
+
+class CPreviewWindow : public QDialog {
+    Q_OBJECT
+public:
+    CPreviewWindow(const std::vector<AccountJudgement>& accounts, platform::MessageBoxes& boxes,
+                   QWidget* parent = nullptr);
+
+    // Writes the list of accounts to delete, in the order shown, as a CSV file at path; on
+    // failure "Unable to create file ..." and false.
+    bool saveList(const QString& path);
+
+private:
+    void fillDormant(const std::vector<AccountJudgement>& accounts);
+    void fillOthers(const std::vector<AccountJudgement>& accounts);
+    void chooseFileAndSave();
+
+    platform::MessageBoxes& boxes_;
+    QTreeWidget* dormantList_ = nullptr;
+    QTreeWidget* otherList_ = nullptr;
+};

@@ -1,0 +1,47 @@
+#pragma once
+// The window that shows which account a scan is deleting and lets the administrator stop it
+// after the account in hand. The scan runs on a thread of its own while the window stays
+// responsive; the window shows itself only when the first account is deleted.
+#include <atomic>
+#include <functional>
+
+#include <QDialog>
+
+#include "dormix/scan/ScanProgress.h"
+#include "platform/MessageBox.h"
+
+class QLabel;
+class QProgressBar;
+class QPushButton;
+
+class CProgressWindow : public QDialog, public ScanProgress {
+    Q_OBJECT
+public:
+    using Scan = std::function<bool(ScanProgress& progress, platform::MessageBoxes& boxes)>;
+
+    explicit CProgressWindow(QWidget* parent = nullptr);
+
+    // Runs scan off the window thread, its boxes shown through boxes on the window thread, and
+    // returns its result once it has ended. Events are handled meanwhile.
+    bool run(const Scan& scan, platform::MessageBoxes& boxes);
+
+    // ScanProgress, called from the scan's thread.
+    void deleting(int number, int count, const std::string& userName) override;
+    bool stopRequested() override { return stop_; }
+
+public slots:
+    void requestStop();
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    void reject() override;
+
+private:
+    void showAccount(int number, int count, const QString& userName);
+
+    QLabel* progressLabel_ = nullptr;
+    QLabel* userLabel_ = nullptr;
+    QProgressBar* bar_ = nullptr;
+    QPushButton* stopButton_ = nullptr;
+    std::atomic<bool> stop_{false};
+};

@@ -1,0 +1,103 @@
+#include "dormix/cli/DormixCommandLine.h"
+
+#include <cstdio>
+
+#include <QCommandLineParser>
+#include <QCoreApplication>
+
+#include "dormix/cli/ConsoleMessageBoxes.h"
+#include "dormix/cli/DryRun.h"
+#include "dormix/scan/AccountLog.h"
+#include "dormix/scan/ProtectedAccounts.h"
+#include "dormix/scan/ReadDialogInt.h"
+#include "dormix/scan/ScanDormantAccounts.h"
+#include "dormix/scan/Threshold.h"
+
+namespace {
+
+struct Options {
+    QCommandLineOption days{QStringLiteral("days"),
+                            QStringLiteral("Accounts whose last logon lies more than N days back are dormant."),
+                            QStringLiteral("N")};
+    QCommandLineOption yes{QStringLiteral("yes"),
+                           QStringLiteral("Delete the dormant accounts; without it, only list them.")};
+    QCommandLineOption tervox{
+        QStringLiteral("tervox"),
+        QStringLiteral("Delete the accounts' mail-server users as well (yes) or keep them (no); required with --yes."),
+        QStringLiteral("yes|no")};
+};
+
+void PrintToError(const QString& text) {
+    std::fputs(text.toLocal8Bit().constData(), stderr);
+    std::fflush(stderr);
+}
+
+int BadUsage(const QCommandLineParser& parser, const QString& why) {
+    PrintToError(why + QLatin1Char('\n') + parser.helpText());
+    return kExitUsage;
+}
+
+// Prints each account as it is deleted.
+class ConsoleProgress : public ScanProgress {
+public:
+    void deleting(int number, int count, const std::string& userName) override {
+        PrintLine(DeletingAccountText(number, count) + ": " + userName);
+    }
+    bool stopRequested() override { return false; }
+};
+
+int Delete(std::int32_t days, const DormixPaths& paths, platform::Answer tervox, std::time_t now) {
+    DeleteOldLog(paths.logPath);  // as the dialog does when it opens
+    ConsoleMessageBoxes boxes(tervox);
+    ConsoleProgress progress;
+    return ScanDormantAccounts(days, paths, boxes, now, &progress) ? kExitOk : kExitLogNotWritten;
+}
+
+}  // namespace
+
+int RunDormixCommandLine(const QStringList& arguments, std::time_t now) {
+    QCommandLineParser parser;
+    parser.setApplicationDescription(
+        QStringLiteral("Deletes the web-mail accounts whose users have not logged on for more than N days."));
+    const QCommandLineOption help = parser.addHelpOption();
+    const QCommandLineOption version = parser.addVersionOption();
+    const Options options;
+    parser.addOptions({options.days, options.yes, options.tervox});
+    if (!parser.parse(arguments)) return BadUsage(parser, parser.errorText());
+    if (parser.isSet(help)) {
+        PrintLine(parser.helpText().toLocal8Bit().toStdString());
+        return kExitOk;
+    }
+    if (parser.isSet(version)) {
+        PrintLine((QCoreApplication::applicationName() + QLatin1Char(' ') + QCoreApplication::applicationVersion())
+                      .toLocal8Bit()
+                      .toStdString());
+        return kExitOk;
+    }
+    if (!parser.positionalArguments().isEmpty())
+        return BadUsage(parser, QStringLiteral("Unexpected argument: ") + parser.positionalArguments().first());
+    if (!parser.isSet(options.days)) return BadUsage(parser, QStringLiteral("Missing --days N."));
+    const std::int32_t days = ReadDialogInt(parser.value(options.days).toLocal8Bit().toStdString());
+    if (const char* refusal = ThresholdRefusal(days)) return BadUsage(parser, QString::fromLocal8Bit(refusal));
+    const QString tervox = parser.value(options.tervox);
+    if (parser.isSet(options.tervox) && tervox != QStringLiteral("yes") && tervox != QStringLiteral("no")) {
+        return BadUsage(parser, QStringLiteral("--tervox takes yes or no."));
+    }
+    if (parser.isSet(options.yes) && !parser.isSet(options.tervox)) {
+        return BadUsage(parser, QStringLiteral("--yes needs --tervox=yes or --tervox=no."));
+    }
+
+    ConsoleMessageBoxes boxes;
+    DormixPaths paths;
+    if (!LoadDormixPaths(boxes, paths)) return kExitNotInstalled;
+    const ProtectedAccounts protectedAccounts = ReadProtectedAccounts();
+    if (protectedAccounts.cut) {
+        PrintLine(kProtectListTooLong);
+        return kExitNotInstalled;
+    }
+    if (!parser.isSet(options.yes)) {
+        PrintDryRun(days, paths, protectedAccounts, now);
+        return kExitOk;
+    }
+    return Delete(days, paths, tervox == QStringLiteral("yes") ? platform::Answer::Yes : platform::Answer::No, now);
+}

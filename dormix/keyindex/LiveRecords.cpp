@@ -1,0 +1,76 @@
+#include "dormix/keyindex/LiveRecords.h"
+
+#include "dormix/keyindex/KeyCompare.h"
+
+namespace keyindex {
+
+namespace {
+std::size_t LowestBit(std::size_t i) { return i & (~i + 1); }
+}  // namespace
+
+LiveRecords::LiveRecords(std::unique_ptr<char[]> bytes, std::uint64_t size)
+    : bytes_(std::move(bytes)),
+      records_(static_cast<std::size_t>(size / kRecordSize)),
+      count_(records_),
+      tail_(size % kRecordSize),
+      counts_(records_ + 1),
+      removed_(records_, false) {
+    for (std::size_t i = 1; i <= records_; ++i) counts_[i] = static_cast<std::uint32_t>(LowestBit(i));
+    sorted_ = checkSorted();
+}
+
+bool LiveRecords::checkSorted() const {
+    for (std::size_t p = 1; p < records_; ++p)
+        if (KeyGreater(record(p - 1), record(p))) return false;
+    return true;
+}
+
+std::size_t LiveRecords::liveAt(std::size_t i) const {
+    // Descends the tree to the record with i records left before it.
+    std::size_t top = 1;
+    while (top * 2 <= records_) top *= 2;
+    std::size_t position = 0;
+    std::size_t rest = i + 1;
+    for (std::size_t step = top; step > 0; step /= 2) {
+        if (position + step <= records_ && counts_[position + step] < rest) {
+            position += step;
+            rest -= counts_[position];
+        }
+    }
+    return position;
+}
+
+std::size_t LiveRecords::rankOf(std::size_t p) const {
+    std::size_t rank = 0;
+    for (std::size_t i = p; i > 0; i -= LowestBit(i)) rank += counts_[i];
+    return rank;
+}
+
+RemovalResult LiveRecords::remove(std::size_t p) {
+    // With one record left, it is the first and has no whole record after it: the copy would be
+    // empty, unless the file is just that record and goes.
+    const bool soleRecord = count_ == 1 && tail_ == 0;
+    if (count_ == 1 && !soleRecord) return RemovalResult::Unchanged;
+
+    removed_[p] = true;
+    for (std::size_t i = p + 1; i <= records_; i += LowestBit(i)) --counts_[i];
+    --count_;
+    tail_ = 0;
+    changed_ = true;
+    deleted_ = soleRecord;
+    return RemovalResult::Removed;
+}
+
+std::vector<KeySpan> LiveRecords::spans() const {
+    std::vector<KeySpan> spans;
+    std::size_t i = 0;
+    while (i < records_) {
+        while (i < records_ && removed_[i]) ++i;
+        const std::size_t first = i;
+        while (i < records_ && !removed_[i]) ++i;
+        if (i > first) spans.push_back({first * kRecordSize, (i - first) * kRecordSize});
+    }
+    return spans;
+}
+
+}  // namespace keyindex

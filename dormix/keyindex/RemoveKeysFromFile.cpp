@@ -1,0 +1,92 @@
+#include "dormix/keyindex/RemoveKeysFromFile.h"
+
+#include <algorithm>
+#include <memory>
+#include <optional>
+
+#include "dormix/keyindex/KeyCompare.h"
+#include "dormix/keyindex/KeyFile.h"
+#include "dormix/keyindex/LiveLookup.h"
+#include "dormix/keyindex/LiveRecords.h"
+#include "dormix/keyindex/RemoveKeyRecord.h"
+#include "platform/SafeWrite.h"
+
+namespace keyindex {
+
+namespace {
+
+// The whole file as it was opened; none when it cannot be read whole.
+std::optional<LiveRecords> ReadLiveRecords(const KeyFile& file) {
+    const std::uint64_t size = file.size();
+    auto bytes = std::make_unique_for_overwrite<char[]>(static_cast<std::size_t>(size));
+    const long long got = file.readAt(0, bytes.get(), static_cast<std::size_t>(size));
+    if (got != static_cast<long long>(size)) return std::nullopt;
+    return LiveRecords(std::move(bytes), size);
+}
+
+// The order in which to look the keys up. In a sorted file a key's removal changes only what
+// later lookups of an equal key find, so the keys may go in ascending order, equal ones in
+// their given order; each search then starts where the one before it ended.
+std::vector<std::size_t> LookupOrder(const LiveRecords& live, const std::vector<const char*>& keys) {
+    std::vector<std::size_t> order(keys.size());
+    for (std::size_t j = 0; j < keys.size(); ++j) order[j] = j;
+    const auto ascending = [&](std::size_t a, std::size_t b) { return KeyGreater(keys[b], keys[a]); };
+    if (live.sorted()) std::stable_sort(order.begin(), order.end(), ascending);
+    return order;
+}
+
+// Looks each key up in the records and removes its record, as the one-key removals would.
+void RemoveEach(LiveRecords& live, const std::vector<const char*>& keys, std::vector<KeyRemoval>& removals) {
+    std::size_t from = 0;
+    for (const std::size_t j : LookupOrder(live, keys)) {
+        const auto hit = LookupLiveKey(live, keys[j], from);
+        if (!hit) continue;
+        removals[j].found = true;
+        removals[j].value = ValueOfRecord(live.record(*hit));
+        removals[j].result = live.remove(*hit);
+    }
+}
+
+// One read of the file, the removals in memory and one write; tooLarge, and nothing done, when
+// the file is too large to hold.
+RemovalResult RemoveOnce(const std::string& path, const std::vector<const char*>& keys,
+                         std::vector<KeyRemoval>& removals, bool& tooLarge, const BeforeReplace& beforeReplace) {
+    removals.assign(keys.size(), KeyRemoval{});
+    KeyFile file;
+    if (!file.open(path)) return RemovalResult::Unchanged;
+    tooLarge = file.size() > kMaxBatchFileBytes;
+    if (tooLarge) return RemovalResult::Unchanged;
+    auto live = ReadLiveRecords(file);
+    if (!live) {
+        file.close();
+        return platform::StampOf(path) == file.stamp() ? RemovalResult::Unchanged : RemovalResult::FileChanged;
+    }
+    RemoveEach(*live, keys, removals);
+    if (!live->changed()) return RemovalResult::Unchanged;
+    if (beforeReplace && !beforeReplace(removals)) {
+        file.close();
+        for (KeyRemoval& removal : removals) removal.result = RemovalResult::Unchanged;
+        return RemovalResult::Unchanged;
+    }
+
+    const RemovalResult written =
+        live->deleted() ? DeleteKeyFile(file, path) : ReplaceKeyFile(file, path, live->spans(), live->bytes());
+    for (KeyRemoval& removal : removals)
+        if (removal.result == RemovalResult::Removed) removal.result = written;
+    return written;
+}
+
+}  // namespace
+
+std::vector<KeyRemoval> RemoveKeysFromFile(const std::string& path, const std::vector<const char*>& keys,
+                                           const BeforeReplace& beforeReplace) {
+    std::vector<KeyRemoval> removals;
+    if (keys.empty()) return removals;
+    bool tooLarge = false;
+    RetryWhileChanged([&] { return RemoveOnce(path, keys, removals, tooLarge, beforeReplace); });
+    if (!tooLarge) return removals;
+    for (std::size_t j = 0; j < keys.size(); ++j) removals[j] = RemoveKeyFromFile(path, keys[j]);
+    return removals;
+}
+
+}  // namespace keyindex

@@ -1,0 +1,27 @@
+#pragma once
+// Removal of the records of many keys from one key file with one read and one safe write.
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "dormix/keyindex/KeyRemoval.h"
+
+namespace keyindex {
+
+// Files larger than this are not held in memory; their keys are removed one at a time.
+inline constexpr std::uint64_t kMaxBatchFileBytes = std::uint64_t{1} << 30;
+
+// Told, key by key, what is about to be removed, before the file is replaced; false leaves the
+// file as it is.
+using BeforeReplace = std::function<bool(const std::vector<KeyRemoval>&)>;
+
+// For each key in order, what RemoveKeyFromFile(path, key) would give if it were called for
+// each of them in turn, and the file ends as those calls would leave it. The file is read once
+// and written once (or deleted when no record is left), and all of it is redone when the
+// file changes on disk in between. beforeReplace, when given, is asked before each write (a
+// file too large to hold, removed one key at a time, does not ask it).
+std::vector<KeyRemoval> RemoveKeysFromFile(const std::string& path, const std::vector<const char*>& keys,
+                                           const BeforeReplace& beforeReplace = {});
+
+}  // namespace keyindex

@@ -1,0 +1,127 @@
+#include "dormix/scan/PendingDeletions.h"
+
+#include <cstring>
+#include <sstream>
+
+#include "platform/FileOps.h"
+#include "platform/Paths.h"
+#include "platform/SafeWrite.h"
+
+namespace {
+
+const char* const kHeader = "dormix pending deletions 1";
+const char* const kEnd = "end";
+// Far more than any batch: a larger file is not one that a scan wrote.
+constexpr std::size_t kMaxBytes = std::size_t{64} << 20;
+
+// Every field is written in hexadecimal, so that no byte of a folder name or a key value can
+// break a line or a field.
+std::string Hex(const char* data, std::size_t size) {
+    static const char digits[] = "0123456789abcdef";
+    std::string out;
+    out.reserve(size * 2);
+    for (std::size_t i = 0; i < size; ++i) {
+        const auto byte = static_cast<unsigned char>(data[i]);
+        out += digits[byte >> 4];
+        out += digits[byte & 15];
+    }
+    return out;
+}
+
+bool Unhex(const std::string& text, std::string& out) {
+    if (text.size() % 2 != 0) return false;
+    const auto digit = [](char c) -> int {
+        if (c >= '0' && c <= '9') return c - '0';
+        if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+        return -1;
+    };
+    out.clear();
+    for (std::size_t i = 0; i < text.size(); i += 2) {
+        const int high = digit(text[i]), low = digit(text[i + 1]);
+        if (high < 0 || low < 0) return false;
+        out += static_cast<char>(high * 16 + low);
+    }
+    return true;
+}
+
+// The folder's own name, after the user folder's part of the path.
+std::string UserFolderOf(const std::string& userFolderPattern) {
+    const std::size_t cut = userFolderPattern.rfind(platform::kSep);
+    return cut == std::string::npos ? std::string() : userFolderPattern.substr(0, cut + 1);
+}
+
+bool IsAccountFolderName(const std::string& name) {
+    return !name.empty() && name != "." && name != ".." && name.find(platform::kSep) == std::string::npos &&
+           name.find('/') == std::string::npos && name.find('\0') == std::string::npos;
+}
+
+std::string AccountLine(const PendingAccount& account) {
+    const std::string name = account.folder.substr(account.folder.rfind(platform::kSep) + 1);
+    std::string line = Hex(name.data(), name.size());
+    line += ' ' + (account.lastLogon ? std::to_string(static_cast<long long>(*account.lastLogon)) : std::string("-"));
+    line += ' ' + (account.userKeyValue ? Hex(account.userKeyValue->data(), keyindex::kValueSize) : std::string("-"));
+    return line + (account.keysRemoved ? " 1\n" : " 0\n");
+}
+
+bool ReadAccountLine(const std::string& line, const std::string& userFolder, PendingAccount& account) {
+    std::istringstream fields(line);
+    std::string name, logon, value, keys, rest;
+    if (!(fields >> name >> logon >> value >> keys) || (fields >> rest) || (keys != "0" && keys != "1")) return false;
+    account.keysRemoved = keys == "1";
+    std::string bytes;
+    if (!Unhex(name, bytes) || !IsAccountFolderName(bytes)) return false;
+    account.folder = userFolder + bytes;
+    if (logon != "-") {
+        if (logon.empty() || logon.find_first_not_of("-0123456789") != std::string::npos) return false;
+        account.lastLogon = static_cast<std::time_t>(std::stoll(logon));
+    }
+    if (value != "-") {
+        if (!Unhex(value, bytes) || bytes.size() != keyindex::kValueSize) return false;
+        keyindex::KeyValue key{};
+        std::memcpy(key.data(), bytes.data(), keyindex::kValueSize);
+        account.userKeyValue = key;
+    }
+    return true;
+}
+
+}  // namespace
+
+std::string PendingDeletionsPath(const std::string& installPath) {
+    return installPath + platform::kSepText + "Log" + platform::kSepText + "pending.del";
+}
+
+bool WritePendingDeletions(const std::string& path, const PendingBatch& batch) {
+    std::string text = std::string(kHeader) + '\n';
+    text += batch.stage == PendingStage::KeyRecords ? "keys\n" : "users\n";
+    text += batch.withTervoxUsers ? "tervox\n" : "web-mail\n";
+    for (const PendingAccount& account : batch.accounts) text += AccountLine(account);
+    text += std::string(kEnd) + '\n';
+    return platform::WriteFileAtomically(path, text) == 0;
+}
+
+PendingRead ReadPendingDeletions(const std::string& path, const std::string& userFolderPattern, PendingBatch& batch) {
+    if (!platform::PathExists(path)) return PendingRead::None;
+    std::string text;
+    if (platform::ReadFileLimited(path, text, kMaxBytes) != 0) return PendingRead::Unreadable;
+    const std::string userFolder = UserFolderOf(userFolderPattern);
+    std::istringstream in(text);
+    std::string header, stage, users, line;
+    if (!std::getline(in, header) || header != kHeader || !std::getline(in, stage) || !std::getline(in, users))
+        return PendingRead::Unreadable;
+    if ((stage != "keys" && stage != "users") || (users != "tervox" && users != "web-mail") || userFolder.empty())
+        return PendingRead::Unreadable;
+    batch = PendingBatch{};
+    batch.stage = stage == "keys" ? PendingStage::KeyRecords : PendingStage::MailServer;
+    batch.withTervoxUsers = users == "tervox";
+    while (std::getline(in, line)) {
+        if (line == kEnd) return in.peek() == EOF ? PendingRead::Found : PendingRead::Unreadable;
+        PendingAccount account;
+        if (!ReadAccountLine(line, userFolder, account)) return PendingRead::Unreadable;
+        batch.accounts.push_back(std::move(account));
+    }
+    return PendingRead::Unreadable;
+}
+
+std::string PendingUnreadableText(const std::string& path) {
+    return "The unfinished deletions in " + path + " cannot be read. Nothing was deleted.";
+}

@@ -1,0 +1,118 @@
+// The program run from a shell, as a scheduler runs it: exit codes, output and the files on disk.
+#include <filesystem>
+
+#include <QProcess>
+#include <QProcessEnvironment>
+#include <gtest/gtest.h>
+
+#include "dormix/scan/AuditLog.h"
+#include "tests/scan/fixture/DormixInstallation.h"
+#include "tests/support/TempDir.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+struct ProcessRun {
+    int exitCode = -1;
+    std::string out;
+    std::string err;
+};
+
+class DormixCommandLineTest : public ::testing::Test {
+protected:
+    DormixCommandLineTest() {
+        fs::create_directories(dir.file("windows"));
+        WriteBytes(dir.file("windows/VELTA.INI"), "[PROGRAM]\r\nPATH=" + install.paths().installPath + "\r\n");
+        annFolder = install.addAccount("ann", LogonDaysBefore(std::time(nullptr), 90));
+        install.addAccount("bob", LogonDaysBefore(std::time(nullptr), 3));
+        install.addAccount("nina", std::nullopt);
+        install.writeKeyFiles({"ann", "bob"});
+        install.writeTervoxUsers({"ann", "bob"});
+    }
+
+    ProcessRun run(const QStringList& arguments) const {
+        QProcess process;
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert(QStringLiteral("WINDIR"), QString::fromStdString(dir.file("windows")));
+        environment.insert(QStringLiteral("ACCTKIT_DB"), QString::fromStdString(install.tervoxDb()));
+        environment.remove(QStringLiteral("DISPLAY"));
+        environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("none"));  // no display to be had
+        process.setProcessEnvironment(environment);
+        process.start(QStringLiteral(DORMIX_PROGRAM), arguments);
+        EXPECT_TRUE(process.waitForFinished(60000));
+        return {process.exitCode(), process.readAllStandardOutput().toStdString(),
+                process.readAllStandardError().toStdString()};
+    }
+
+    TempDir dir;
+    DormixInstallation install{dir.path().string()};
+    std::string annFolder;
+};
+
+TEST_F(DormixCommandLineTest, RefusesBadUsageWithTheUsageText) {
+    const std::pair<QStringList, const char*> cases[] = {
+        {{QStringLiteral("--days"), QStringLiteral("0")}, "Please enter a number"},
+        {{QStringLiteral("--days"), QStringLiteral("-1")}, "Please enter or select a value"},
+        {{QStringLiteral("--days"), QStringLiteral("-30")}, "Please enter or select a value"},
+        {{QStringLiteral("--days"), QStringLiteral("30"), QStringLiteral("--yes")}, "--yes needs --tervox"},
+        {{QStringLiteral("--days=30"), QStringLiteral("--tervox=maybe")}, "--tervox takes yes or no"},
+        {{QStringLiteral("--yes"), QStringLiteral("--tervox=no")}, "Missing --days N"},
+        {{QStringLiteral("--days=30"), QStringLiteral("now")}, "Unexpected argument: now"},
+        {{QStringLiteral("--bogus")}, "Unknown option 'bogus'"},
+    };
+    const auto before = TreeSnapshot(dir.path().string());
+    for (const auto& [arguments, why] : cases) {
+        SCOPED_TRACE(arguments.join(QLatin1Char(' ')).toStdString());
+        const ProcessRun result = run(arguments);
+        EXPECT_EQ(result.exitCode, 2);
+        EXPECT_EQ(result.err.rfind(why, 0), 0u) << result.err;
+        EXPECT_NE(result.err.find("Usage:"), std::string::npos);
+        EXPECT_EQ(result.out, "");
+    }
+    EXPECT_EQ(TreeSnapshot(dir.path().string()), before);
+}
+
+TEST_F(DormixCommandLineTest, ADryRunListsAndChangesNothing) {
+    const auto before = TreeSnapshot(dir.path().string());
+    const ProcessRun result = run({QStringLiteral("--days"), QStringLiteral("30")});
+    EXPECT_EQ(result.exitCode, 0);
+    EXPECT_NE(result.out.find("Would delete ann (" + annFolder + "), last logon "), std::string::npos) << result.out;
+    EXPECT_NE(result.out.find(", 90 days ago\n"), std::string::npos);
+    EXPECT_NE(result.out.find("nina, has no user.ini file\n"), std::string::npos);
+    EXPECT_EQ(result.out.find("bob"), std::string::npos);
+    EXPECT_NE(result.out.find("1 account(s) would be deleted. Nothing was deleted"), std::string::npos);
+    EXPECT_EQ(TreeSnapshot(dir.path().string()), before);
+}
+
+TEST_F(DormixCommandLineTest, YesDeletesWithTheSameLogsAndRecord) {
+    const ProcessRun result = run({QStringLiteral("--days"), QStringLiteral("30"), QStringLiteral("--yes"), QStringLiteral("--tervox=no")});
+    EXPECT_EQ(result.exitCode, 0) << result.err;
+    EXPECT_EQ(result.out, "Deleting account 1 of 1: ann\nSuccessfully deleted 1 account(s)!\n");
+    EXPECT_FALSE(Exists(annFolder));
+    EXPECT_EQ(install.log(), "nina, has no user.ini file \r\n");
+    const std::string audit = ReadBytes(AuditLogPath(install.paths().installPath));
+    EXPECT_NE(audit.find("\tann\t" + annFolder + "\t"), std::string::npos) << audit;
+    EXPECT_NE(audit.find("\tkeys: removed\tTervox user: kept\r\n"), std::string::npos) << audit;
+}
+
+TEST_F(DormixCommandLineTest, ExitCodesTellWhatWentWrong) {
+    const QStringList deleteArguments = {QStringLiteral("--days=30"), QStringLiteral("--yes"), QStringLiteral("--tervox=yes")};
+    const ProcessRun version = run({QStringLiteral("--version")});
+    EXPECT_EQ(version.exitCode, 0);
+    EXPECT_EQ(version.out.rfind("dormix ", 0), 0u);
+    EXPECT_EQ(run({QStringLiteral("--help")}).exitCode, 0);
+
+    fs::remove_all(install.paths().installPath + "/Log");
+    const ProcessRun noLog = run(deleteArguments);
+    EXPECT_EQ(noLog.exitCode, 4);
+    EXPECT_NE(noLog.out.find("Unable to create file "), std::string::npos);
+    EXPECT_TRUE(Exists(annFolder));
+
+    WriteBytes(dir.file("windows/VELTA.INI"), "[PROGRAM]\r\n");
+    const ProcessRun notInstalled = run(deleteArguments);
+    EXPECT_EQ(notInstalled.exitCode, 3);
+    EXPECT_EQ(notInstalled.out, "Velta must be installed.\n");
+}
+
+}  // namespace

@@ -1,0 +1,128 @@
+// The record of deletions, the stop between accounts and the protected accounts.
+#include <algorithm>
+#include <sstream>
+
+#include "dormix/scan/AuditLog.h"
+#include "dormix/scan/ProtectedAccounts.h"
+#include "platform/ProfileFile.h"
+#include "tests/scan/ScanTestSupport.h"
+#include "tests/scan/fixture/UserDb.h"
+
+using platform::Answer;
+using Names = std::vector<std::string>;
+
+namespace {
+
+// Stops once `after` accounts were handed to it, and remembers what it was told.
+struct StopAfter : ScanProgress {
+    explicit StopAfter(int after) : after(after) {}
+    void deleting(int number, int count, const std::string& userName) override {
+        told.push_back(std::to_string(number) + "/" + std::to_string(count) + " " + userName);
+    }
+    bool stopRequested() override { return static_cast<int>(told.size()) >= after; }
+    int after;
+    Names told;
+};
+
+std::vector<Names> AuditRows(const std::string& path) {
+    std::vector<Names> rows;
+    std::istringstream in(ReadBytes(path));
+    for (std::string line; std::getline(in, line);) {
+        EXPECT_EQ(line.back(), '\r');
+        line.pop_back();
+        Names fields;
+        std::istringstream cells(line);
+        for (std::string cell; std::getline(cells, cell, '\t');) fields.push_back(cell);
+        rows.push_back(fields);
+    }
+    return rows;
+}
+
+TEST_F(ScanTest, EveryDeletedAccountGetsOneAuditLine) {
+    struct Case {
+        Answer answer;
+        bool withDatabase;
+        const char* tervox;
+    };
+    for (const auto& [answer, withDatabase, tervox] : {Case{Answer::Yes, true, "Tervox user: removed"},
+                                                       Case{Answer::Yes, false, "Tervox user: failed"},
+                                                       Case{Answer::No, true, "Tervox user: kept"}}) {
+        SCOPED_TRACE(tervox);
+        reset();
+        if (withDatabase) CreateUserDb(install->tervoxDb(), {{0, "ann", ""}});
+        const std::string annFolder = install->addAccount("ann", "2024/1/5");
+        install->addAccount("bob", logon(3));
+        install->addAccount("n\r\nx", "2023/12/1");  // a name that must not forge a line
+        install->writeKeyFiles({"ann", "bob"});
+        boxes.answers = {answer};
+
+        EXPECT_TRUE(scan(30));
+
+        const std::string audit = AuditLogPath(install->paths().installPath);
+        std::vector<Names> rows = AuditRows(audit);
+        ASSERT_EQ(rows.size(), 2u);
+        std::sort(rows.begin(), rows.end(), [](const Names& a, const Names& b) { return a[1] < b[1]; });
+        ASSERT_EQ(rows[0].size(), 6u);
+        EXPECT_EQ(rows[0][0].size(), 19u);  // YYYY-MM-DDTHH:MM:SS
+        EXPECT_EQ(rows[0][0][10], 'T');
+        EXPECT_EQ(Names(rows[0].begin() + 1, rows[0].end()), (Names{"ann", annFolder, "2024-01-05", "keys: removed", tervox}));
+        EXPECT_EQ(Names(rows[1].begin() + 1, rows[1].end()),
+                  (Names{"n\\x0D\\x0Ax", install->folderOf("n\r\nx"), "2023-12-01", "keys: not removed", tervox}));
+        EXPECT_EQ(userKeyNames(), Names{"bob"});
+    }
+}
+
+TEST_F(ScanTest, AStopEndsTheScanAfterTheBatchInHand) {
+    for (const std::size_t batch : {1u, 2u})
+        for (const int k : {0, 1, 2, 3}) {
+            SCOPED_TRACE(std::to_string(batch) + " " + std::to_string(k));
+            reset();
+            for (const char* user : {"ann", "bob", "cleo"}) install->addAccount(user, logon(90));
+            boxes.answers = {Answer::No};
+            const Names order = searchOrder();
+            StopAfter progress(k);
+            const int deleted = std::min(3, (k + static_cast<int>(batch) - 1) / static_cast<int>(batch) * static_cast<int>(batch));
+
+            EXPECT_TRUE(ScanDormantAccounts(30, install->paths(), boxes, now, &progress, batch));
+
+            for (int i = 0; i < 3; ++i) EXPECT_EQ(hasFolder(order[i]), i >= deleted) << order[i];
+            Names expectedTold;
+            for (int i = 0; i < deleted; ++i) expectedTold.push_back(std::to_string(i + 1) + "/3 " + order[i]);
+            EXPECT_EQ(progress.told, expectedTold);
+            EXPECT_EQ(AuditRows(AuditLogPath(install->paths().installPath)).size(), static_cast<std::size_t>(deleted));
+            if (deleted == 0) {
+                expectNothingDeleted();
+            } else {
+                expectSummary("Successfully deleted " + std::to_string(deleted) + " account(s)!", "Dormant Accounts Deleted!");
+            }
+        }
+}
+
+TEST_F(ScanTest, ProtectedAccountsAreNeitherDeletedNorLogged) {
+    const std::string fullList = std::string(platform::kMaxProfileValue, 'x') + ",ann";
+    for (const auto& [list, deleted] : {std::pair{std::string(" Postmaster , ABUSE,,"), Names{"ann"}},
+                                       {std::string(), Names{"abuse", "ann", "postmaster"}}, {fullList, Names{}}}) {
+        SCOPED_TRACE(list);
+        reset();
+        const std::string windir = dir->file("windows");
+        ScopedEnv settings("WINDIR", windir);
+        std::filesystem::create_directories(windir);
+        WriteBytes(windir + "/VELTA.INI", "[DORMIX]\r\nPROTECT=" + list + "\r\n");
+        for (const char* user : {"postmaster", "abuse", "ann"}) install->addAccount(user, logon(90));
+        install->addAccount("Abuse", std::nullopt);
+        boxes.answers = {Answer::No};
+
+        EXPECT_EQ(scan(30), !ParseProtectedAccounts(list).cut);
+
+        for (const char* user : {"postmaster", "abuse", "ann"}) {
+            EXPECT_EQ(hasFolder(user), std::find(deleted.begin(), deleted.end(), user) == deleted.end()) << user;
+        }
+        if (ParseProtectedAccounts(list).cut) {
+            EXPECT_EQ(boxes.texts(), Names{kProtectListTooLong});
+        } else {
+            EXPECT_EQ(install->log().empty(), !list.empty());  // "Abuse" is protected too
+        }
+    }
+}
+
+}  // namespace
