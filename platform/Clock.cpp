@@ -26,17 +26,9 @@ bool LocalTime(std::time_t moment, std::tm& parts) {
 #endif
 }
 
-}  // namespace platform
-
-namespace platform {
-
 std::string LocalTimeText(std::time_t t, const char* format) {
     std::tm local{};
-#ifdef _WIN32
-    localtime_s(&local, &t);
-#else
-    localtime_r(&t, &local);
-#endif
+    LocalTime(t, local);
     char text[64];
     const std::size_t length = std::strftime(text, sizeof text, format, &local);
     return std::string(text, length);

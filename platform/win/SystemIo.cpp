@@ -92,14 +92,16 @@ ErrorCode WriteAll(int fd, const char* data, std::size_t size) {
 ErrorCode CopyFileRange(int from, std::uint64_t offset, int to, std::uint64_t length) {
     // No in-kernel copy between descriptors here: a mebibyte at a time through a buffer.
     std::vector<char> buffer(std::size_t{1} << 20);
-    if (_lseeki64(from, static_cast<__int64>(offset), SEEK_SET) < 0) return CrtError();
+    LARGE_INTEGER position;
+    position.QuadPart = static_cast<LONGLONG>(offset);
+    if (!SetFilePointerEx(HandleOf(from), position, nullptr, FILE_BEGIN)) return Error();
     while (length > 0) {
-        const unsigned want = static_cast<unsigned>(length < buffer.size() ? length : buffer.size());
-        const int n = _read(from, buffer.data(), want);
-        if (n < 0) return CrtError();
+        const DWORD want = static_cast<DWORD>(length < buffer.size() ? length : buffer.size());
+        DWORD n = 0;
+        if (!ReadFile(HandleOf(from), buffer.data(), want, &n, nullptr)) return Error();
         if (n == 0) return kSourceEnded;
-        if (ErrorCode e = WriteAll(to, buffer.data(), static_cast<std::size_t>(n))) return e;
-        length -= static_cast<unsigned>(n);
+        if (ErrorCode e = WriteAll(to, buffer.data(), n)) return e;
+        length -= n;
     }
     return 0;
 }
