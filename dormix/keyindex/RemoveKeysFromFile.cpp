@@ -47,6 +47,18 @@ void RemoveEach(LiveRecords& live, const std::vector<const char*>& keys, std::ve
     }
 }
 
+// Asks beforeReplace with the key file closed: on Windows an open key file shuts every writer out,
+// and the web-mail product is not to wait while the caller writes and syncs files of its own.
+// The file is then opened again; left closed when it is no longer the version that was read.
+bool AskWithFileClosed(KeyFile& file, const std::string& path, const std::vector<KeyRemoval>& removals,
+                       const BeforeReplace& beforeReplace) {
+    const platform::FileStamp read = file.stamp();
+    file.close();
+    if (!beforeReplace(removals)) return false;
+    if (file.open(path) && file.stamp() != read) file.close();
+    return true;
+}
+
 // One read of the file, the removals in memory and one write; tooLarge, and nothing done, when
 // the file is too large to hold.
 RemovalResult RemoveOnce(const std::string& path, const std::vector<const char*>& keys,
@@ -63,14 +75,14 @@ RemovalResult RemoveOnce(const std::string& path, const std::vector<const char*>
     }
     RemoveEach(*live, keys, removals);
     if (!live->changed()) return RemovalResult::Unchanged;
-    if (beforeReplace && !beforeReplace(removals)) {
-        file.close();
+    if (beforeReplace && !AskWithFileClosed(file, path, removals, beforeReplace)) {
         for (KeyRemoval& removal : removals) removal.result = RemovalResult::Unchanged;
         return RemovalResult::Unchanged;
     }
 
-    const RemovalResult written =
-        live->deleted() ? DeleteKeyFile(file, path) : ReplaceKeyFile(file, path, live->spans(), live->bytes());
+    const RemovalResult written = !file.isOpen()   ? RemovalResult::FileChanged
+                                  : live->deleted() ? DeleteKeyFile(file, path)
+                                                    : ReplaceKeyFile(file, path, live->spans(), live->bytes());
     for (KeyRemoval& removal : removals)
         if (removal.result == RemovalResult::Removed) removal.result = written;
     return written;

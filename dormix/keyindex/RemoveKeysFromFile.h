@@ -19,8 +19,9 @@ using BeforeReplace = std::function<bool(const std::vector<KeyRemoval>&)>;
 // For each key in order, what RemoveKeyFromFile(path, key) would give if it were called for
 // each of them in turn, and the file ends as those calls would leave it. The file is read once
 // and written once (or deleted when no record is left), and all of it is redone when the
-// file changes on disk in between. beforeReplace, when given, is asked before each write (a
-// file too large to hold, removed one key at a time, does not ask it).
+// file changes on disk in between. beforeReplace, when given, is asked before each write, with
+// the file closed, so that it may write files of its own meanwhile (a file too large to hold,
+// removed one key at a time, does not ask it).
 std::vector<KeyRemoval> RemoveKeysFromFile(const std::string& path, const std::vector<const char*>& keys,
                                            const BeforeReplace& beforeReplace = {});
 

@@ -2,20 +2,23 @@
 #include <gtest/gtest.h>
 
 #include "dormix/scan/PendingDeletions.h"
+#include "platform/Paths.h"
 #include "tests/support/TempDir.h"
 
 namespace {
 
 TEST(PendingDeletions, ReadBackAsWrittenAndNothingElse) {
     TempDir dir;
-    const std::string pattern = dir.file("user") + "/*.*";
+    // Joined as the scan joins them, with the system's own separator.
+    const std::string userFolder = dir.file("user") + platform::kSepText;
+    const std::string pattern = userFolder + "*.*";
     const std::string path = dir.file("pending.del");
     keyindex::KeyValue value{};
     value[0] = '\n';
     value[127] = '\xFF';
     PendingBatch batch{PendingStage::MailServer, true, {}};
-    batch.accounts.push_back({dir.file("user") + "/6E\n0A78", 1700000000, value, true});
-    batch.accounts.push_back({dir.file("user") + "/616E6E", std::nullopt, std::nullopt, false});
+    batch.accounts.push_back({userFolder + "6E\n0A78", 1700000000, value, true});
+    batch.accounts.push_back({userFolder + "616E6E", std::nullopt, std::nullopt, false});
     ASSERT_TRUE(WritePendingDeletions(path, batch));
 
     PendingBatch read;
