@@ -1,5 +1,6 @@
 #include "dormix/scan/PendingDeletions.h"
 
+#include <charconv>
 #include <cstring>
 #include <sstream>
 
@@ -72,8 +73,11 @@ bool ReadAccountLine(const std::string& line, const std::string& userFolder, Pen
     if (!Unhex(name, bytes) || !IsAccountFolderName(bytes)) return false;
     account.folder = userFolder + bytes;
     if (logon != "-") {
-        if (logon.empty() || logon.find_first_not_of("-0123456789") != std::string::npos) return false;
-        account.lastLogon = static_cast<std::time_t>(std::stoll(logon));
+        long long seconds = 0;
+        const char* const end = logon.data() + logon.size();
+        const auto [stop, error] = std::from_chars(logon.data(), end, seconds);
+        if (error != std::errc() || stop != end) return false;
+        account.lastLogon = static_cast<std::time_t>(seconds);
     }
     if (value != "-") {
         if (!Unhex(value, bytes) || bytes.size() != keyindex::kValueSize) return false;

@@ -8,6 +8,7 @@
 #include "dormix/scan/AuditLog.h"
 #include "dormix/scan/CheckUserFolder.h"
 #include "dormix/scan/DeleteDormantAccount.h"
+#include "dormix/scan/FolderUserName.h"
 #include "dormix/scan/JudgeAccounts.h"
 #include "dormix/scan/PendingDeletions.h"
 #include "dormix/scan/ProtectedAccounts.h"
@@ -86,9 +87,10 @@ private:
     TervoxFailures tervoxFailures_;
 };
 
-// Finishes the batch that a scan ended in the middle of. False (after its message) when it
-// cannot be read or finished.
-bool FinishPending(const DormixPaths& paths, platform::MessageBoxes& boxes, ScanState& state) {
+// Finishes the batch that a scan ended in the middle of. An account protected meanwhile is left
+// as it is. False (after its message) when it cannot be read or finished.
+bool FinishPending(const DormixPaths& paths, const ProtectedAccounts& protectedAccounts, platform::MessageBoxes& boxes,
+                   ScanState& state) {
     PendingBatch pending;
     switch (ReadPendingDeletions(state.files().pendingPath, paths.userFolderPattern, pending)) {
         case PendingRead::None:
@@ -99,6 +101,9 @@ bool FinishPending(const DormixPaths& paths, platform::MessageBoxes& boxes, Scan
         case PendingRead::Found:
             break;
     }
+    std::erase_if(pending.accounts, [&](const PendingAccount& account) {
+        return protectedAccounts.covers(FolderUserName(account.folder));
+    });
     std::vector<BatchMember> members;
     const BatchResult result = FinishPendingBatch(pending, members, state.files());
     if (!state.take(result, members)) return false;
@@ -152,7 +157,7 @@ bool ScanDormantAccounts(std::int32_t days, const DormixPaths& paths, platform::
         return false;
     }
     ScanState state(paths, boxes);
-    if (!FinishPending(paths, boxes, state)) return false;
+    if (!FinishPending(paths, protectedAccounts, boxes, state)) return false;
     const std::vector<AccountJudgement> accounts = JudgeAccounts(days, paths, protectedAccounts, now);
     const int dormantCount = CountDormant(accounts);
     TervoxQuestion question(boxes);

@@ -3,6 +3,7 @@
 #include <sstream>
 
 #include "dormix/scan/AuditLog.h"
+#include "dormix/scan/PendingDeletions.h"
 #include "dormix/scan/ProtectedAccounts.h"
 #include "platform/ProfileFile.h"
 #include "tests/scan/ScanTestSupport.h"
@@ -110,6 +111,10 @@ TEST_F(ScanTest, ProtectedAccountsAreNeitherDeletedNorLogged) {
         WriteBytes(windir + "/VELTA.INI", "[DORMIX]\r\nPROTECT=" + list + "\r\n");
         for (const char* user : {"postmaster", "abuse", "ann"}) install->addAccount(user, logon(90));
         install->addAccount("Abuse", std::nullopt);
+        // A batch cut short by a kill names postmaster, protected since: it is left alone too.
+        PendingBatch pending;
+        pending.accounts.push_back({install->folderOf("postmaster"), std::nullopt, std::nullopt, false});
+        ASSERT_TRUE(WritePendingDeletions(PendingDeletionsPath(install->paths().installPath), pending));
         boxes.answers = {Answer::No};
 
         EXPECT_EQ(scan(30), !ParseProtectedAccounts(list).cut);

@@ -41,6 +41,8 @@ TEST(PendingDeletions, ReadBackAsWrittenAndNothingElse) {
                                    header + "612f62 - - 0\nend\n",            // "a/b": a folder further down
                                    header + "616E6E - - 0\nend\n",            // digits not as written
                                    header + "616e6e 12x - 0\nend\n",          // a date that is no number
+                                   header + "616e6e -- - 0\nend\n",           // signs without digits
+                                   header + "616e6e 99999999999999999999 - 0\nend\n",  // beyond 64 bits
                                    header + "616e6e - 00 0\nend\n",           // a value of the wrong size
                                    header + "616e6e - - 2\nend\n",
                                    std::string("dormix pending deletions 2\nusers\ntervox\nend\n")}) {
