@@ -23,6 +23,8 @@ void DeleteSelectedBanner(CatalogueContext& context, int firstSelectedRow) {
     const platform::Answer answer = context.boxes.show(
         "Are you sure you want to delete row " + std::to_string(row + 1) + "?", {}, platform::Buttons::YesNo);
     if (answer == platform::Answer::Yes) {
+        // Another program may have saved while the question stood: ask before any file goes.
+        if (!catalogueMayBeWritten(context)) return;
         // A hand-edited id could widen the patterns to other banners' files: the row goes, the
         // files stay.
         if (isSafeBannerId(uid)) {

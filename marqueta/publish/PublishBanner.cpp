@@ -113,6 +113,9 @@ bool PublishBanner(int row, BannerEdit& edit, CatalogueContext& context, std::st
     files.newPage = bannerPagePath(paths, newUid);
     if (!imageChosen && files.oldFilesNamed) edit.sourceImagePath = files.oldImage;
 
+    // The editor may have stood open while another program saved the catalogue: ask again before
+    // any file changes, so that a reload never meets files this publication already replaced.
+    if (!catalogueMayBeWritten(context)) return false;
     if (imageChosen || linkChanged) {
         if (const std::string refusal = RepublishRefusal(edit, files, drawn.has_value()); !refusal.empty()) {
             context.boxes.ok(refusal);

@@ -13,6 +13,7 @@
 
 #include "marqueta/catalogue/CatalogueFile.h"
 #include "marqueta/catalogue/ScheduleState.h"
+#include "marqueta/publish/BannerId.h"
 #include "marqueta/ui/BannerPreview.h"
 #include "marqueta/ui/FileDialogHook.h"
 #include "marqueta/ui/LocalText.h"
@@ -239,7 +240,8 @@ int CBannerEditorDlg::exec() {
 
 void CBannerEditorDlg::showPreview() {
     if (!sourceImagePath.empty()) preview_->showFile(sourceImagePath);
-    else if (!uid.empty()) preview_->showFile(bannerImagePath(paths_, uid, ext));
+    // Only a row's own image: a hand-edited id or extension could name any file.
+    else if (isWellFormedBannerId(uid) && isPlainExtension(ext)) preview_->showFile(bannerImagePath(paths_, uid, ext));
     else preview_->showFile({});
 }
 
