@@ -80,7 +80,8 @@ bool generateCatalogue(const MarquetaPaths& paths, platform::MessageBoxes& boxes
             break;
         }
         used.take(*uid);
-        catalogue.write(platform::ToCrLf(catalogueLine(PlaceholderRecord(image, url, *uid, ext))));
+        // No image takes a new name that the catalogue could not record; the commit below reports it.
+        if (!catalogue.write(platform::ToCrLf(catalogueLine(PlaceholderRecord(image, url, *uid, ext))))) break;
 
         platform::MoveFile(image.fullPath, platform::DirectoryOf(image.fullPath) + *uid + ext);
         const std::string pagePath = bannerPagePath(paths, *uid);

@@ -9,6 +9,7 @@
 #include "marqueta/publish/BannerId.h"
 #include "marqueta/publish/PageText.h"
 #include "platform/DirectorySearch.h"
+#include "platform/FaultInjection.h"
 #include "platform/Paths.h"
 #include "platform/Random.h"
 #include "platform/TextMode.h"
@@ -114,6 +115,17 @@ TEST(GenerateCatalogue, CatalogueTwoLevelsBelowAnExistingFolderCannotBeCreated) 
     EXPECT_EQ(ReadBytes(site.bannerFile("old.html")), "old");
     EXPECT_EQ(site.imageFileNames(), std::vector<std::string>{"a.gif"});
     EXPECT_FALSE(Exists(site.dir.file("web/one")));
+}
+
+TEST(GenerateCatalogue, ACatalogueLineThatCannotBeWrittenRenamesNoImage) {
+    MarquetaInstallation site;
+    WriteBytes(site.imageFile("a.gif"), "GIF");
+    platform::fault::FailAt(platform::fault::Step::Write, 1);  // the disk fills at the first line
+    EXPECT_FALSE(generateCatalogue(site.paths, site.boxes));
+    platform::fault::Reset();
+    EXPECT_EQ(site.boxes.texts(), std::vector<std::string>{"Could not create data file '" + site.paths.dataFilePath + "'"});
+    EXPECT_EQ(site.imageFileNames(), std::vector<std::string>{"a.gif"});
+    EXPECT_FALSE(Exists(site.paths.dataFilePath));
 }
 
 TEST(GenerateCatalogue, APageThatCannotBeCreatedStopsAfterThatImage) {
