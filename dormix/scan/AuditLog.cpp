@@ -2,8 +2,8 @@
 
 #include <cstdio>
 
+#include "dormix/scan/DormixPaths.h"
 #include "platform/Clock.h"
-#include "platform/Paths.h"
 #include "platform/TextMode.h"
 
 namespace {
@@ -40,7 +40,7 @@ const char* TervoxText(TervoxOutcome outcome) {
 }  // namespace
 
 std::string AuditLogPath(const std::string& installPath) {
-    return installPath + platform::kSepText + "Log" + platform::kSepText + "deleted.log";
+    return LogFolderFile(installPath, "deleted.log");
 }
 
 std::string AuditLine(const AccountJudgement& account, const DeletedAccount& deleted, std::time_t at) {

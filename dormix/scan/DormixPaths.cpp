@@ -3,12 +3,16 @@
 #include "common/VeltaSettings.h"
 #include "platform/Paths.h"
 
+std::string LogFolderFile(const std::string& installPath, const std::string& name) {
+    return installPath + platform::kSepText + "Log" + platform::kSepText + name;
+}
+
 DormixPaths DormixPathsFor(const std::string& installPath) {
     using platform::kSepText;
     DormixPaths paths;
     paths.installPath = installPath;
     paths.userFolderPattern = installPath + kSepText + "user" + kSepText + "*.*";
-    paths.logPath = installPath + kSepText + "Log" + kSepText + "dormant.log";
+    paths.logPath = LogFolderFile(installPath, "dormant.log");
     return paths;
 }
 

@@ -10,6 +10,9 @@ struct DormixPaths {
     std::string logPath;            // "dormant.log" in the installation's "Log" folder
 };
 
+// A file of the installation's "Log" folder, where the scan keeps every file it writes.
+std::string LogFolderFile(const std::string& installPath, const std::string& name);
+
 // The paths of the installation at installPath, joined as they stand: no separator is added
 // or removed, so a path ending in a separator gives a doubled one.
 DormixPaths DormixPathsFor(const std::string& installPath);

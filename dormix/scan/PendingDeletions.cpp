@@ -4,6 +4,7 @@
 #include <cstring>
 #include <sstream>
 
+#include "dormix/scan/DormixPaths.h"
 #include "platform/FileOps.h"
 #include "platform/Paths.h"
 #include "platform/SafeWrite.h"
@@ -91,7 +92,7 @@ bool ReadAccountLine(const std::string& line, const std::string& userFolder, Pen
 }  // namespace
 
 std::string PendingDeletionsPath(const std::string& installPath) {
-    return installPath + platform::kSepText + "Log" + platform::kSepText + "pending.del";
+    return LogFolderFile(installPath, "pending.del");
 }
 
 bool WritePendingDeletions(const std::string& path, const PendingBatch& batch) {
