@@ -14,7 +14,8 @@ bool WriteVeltaSetting(const std::string& section, const std::string& key, const
 
 std::string InstallationMissingText() {
     const std::string path = platform::SettingsFilePath();
-    const platform::ErrorCode error = platform::ReadProfileValue(path, "PROGRAM", "").error;
+    std::string text;
+    const platform::ErrorCode error = platform::ReadFileLimited(path, text, platform::kMaxProfileFileBytes);
     if (error == 0 || !platform::PathExists(path)) return "Velta must be installed.";
     return "The settings file " + path + " cannot be read: " + platform::SystemErrorText(error);
 }

@@ -21,7 +21,7 @@ namespace {
 bool Append(const std::string& path, const std::string& text, bool synced) {
     ErrorCode error = 0;
     const std::string resolved = ResolveCase(path);
-    const bool existed = PathExists(resolved);
+    const bool existed = synced && PathExists(resolved);  // only a synced append syncs the folder too
     int fd = sys::OpenForAppending(resolved, error);
     if (fd < 0) return false;
     std::string bytes = ToCrLf(text);

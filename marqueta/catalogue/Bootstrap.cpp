@@ -29,14 +29,6 @@ std::vector<FoundImage> ListImages(const MarquetaPaths& paths) {
     return images;
 }
 
-// The ids that the images and pages already carry: a drawn id never takes another file's name.
-BannerIdSet IdsInUse(const MarquetaPaths& paths) {
-    BannerIdSet used;
-    used.takeFilesIn(paths.imagesDir);
-    used.takeFilesIn(paths.bannersDir);
-    return used;
-}
-
 Cells PlaceholderRecord(const FoundImage& image, const std::string& url, const std::string& uid,
                         const std::string& ext) {
     return {"*" + image.name, "Company", "Product", "Sequence", url, "1/1/1999", "1/1/1999", "Rate", uid, ext};

@@ -31,9 +31,8 @@ struct CatalogueContext {
     std::ostream* trace = nullptr;  // where a reload writes its trace lines; null: standard output
 };
 
-// The whole file, ending at its first zero byte; empty when it cannot be read.
-std::string ReadWholeFile(const std::string& path);
-// The same, with the reason when it cannot be read (a missing file reads as empty, with ENOENT).
+// The whole file, ending at its first zero byte; the reason when it cannot be read (a missing
+// file reads as empty, with ENOENT).
 platform::ErrorCode ReadWholeFile(const std::string& path, std::string& text);
 
 // Local midnight of a month/day/year text, each part clamped (1..12, 1..31, 1970..2038); a day

@@ -2,12 +2,6 @@
 
 #include "platform/FileOps.h"
 
-std::string ReadWholeFile(const std::string& path) {
-    std::string bytes;
-    ReadWholeFile(path, bytes);
-    return bytes;
-}
-
 platform::ErrorCode ReadWholeFile(const std::string& path, std::string& text) {
     if (const platform::ErrorCode error = platform::ReadWholeFileBytes(path, text)) return error;
     // The text ends at its first zero byte, as a C string would.

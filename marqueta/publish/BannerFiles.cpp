@@ -12,10 +12,15 @@ std::string bannerPagePath(const MarquetaPaths& paths, const std::string& uid) {
     return paths.bannersDir + platform::kSepText + uid + ".html";
 }
 
-std::optional<std::string> drawBannerId(const MarquetaPaths& paths, const RowTable& rows) {
+BannerIdSet IdsInUse(const MarquetaPaths& paths) {
     BannerIdSet used;
-    for (int position = 0; position < rows.count(); ++position) used.take(rows.cell(position, Uid));
     used.takeFilesIn(paths.imagesDir);
     used.takeFilesIn(paths.bannersDir);
+    return used;
+}
+
+std::optional<std::string> drawBannerId(const MarquetaPaths& paths, const RowTable& rows) {
+    BannerIdSet used = IdsInUse(paths);
+    for (int position = 0; position < rows.count(); ++position) used.take(rows.cell(position, Uid));
     return used.drawFree();
 }

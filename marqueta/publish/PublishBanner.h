@@ -5,6 +5,7 @@
 
 #include "marqueta/catalogue/BannerRecord.h"
 #include "marqueta/catalogue/CatalogueFile.h"
+#include "marqueta/publish/BannerId.h"
 
 // The editor's values as the publication step reads and changes them.
 struct BannerEdit {
@@ -26,4 +27,7 @@ std::string bannerPagePath(const MarquetaPaths& paths, const std::string& uid);
 
 // A fresh "%08X" id that no row carries and that names no image (any extension) and no page;
 // none when every id is taken.
+// The ids that the images and pages already carry: a drawn id never takes another file's name.
+BannerIdSet IdsInUse(const MarquetaPaths& paths);
+
 std::optional<std::string> drawBannerId(const MarquetaPaths& paths, const RowTable& rows);

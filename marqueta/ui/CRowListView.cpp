@@ -135,8 +135,9 @@ void CRowListView::mousePressEvent(QMouseEvent* event) {
     if (event->button() == Qt::LeftButton) {
         const QPoint at = event->position().toPoint();
         const QModelIndex index = indexAt(at);
-        if (index.isValid() && at.x() < rowLayout(rowOf(index)).icon.left()) {
-            ToggleMark(rowOf(index));
+        const int position = index.isValid() ? rowOf(index) : -1;
+        if (position >= 0 && at.x() < rowLayout(position).icon.left()) {
+            ToggleMark(position);
             event->accept();
             return;
         }

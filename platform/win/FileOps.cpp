@@ -44,8 +44,7 @@ ErrorCode CopyFileNoReplace(const std::string& from, const std::string& to) {
     }
     e = CopyBytes(in, out);
     _close(in);
-    if (!e) e = fault::Injected(fault::Step::Flush);
-    if (!e) e = sys::SyncFile(out);
+    if (!e) e = sys::SyncFile(out);  // passes the fault seam itself
     ErrorCode closed = sys::Close(out);
     if (!e) e = closed;
     if (!e) e = RenameNoReplace(temporary, to);
