@@ -14,7 +14,7 @@ std::string AccountLine(const AccountJudgement& account) {
             return "Would delete " + account.userName + " (" + account.folder + "), last logon " +
                    LogonDateText(*account.lastLogon) + ", " + std::to_string(account.daysSince) + " days ago";
         case Verdict::Logged:
-            return account.userName + ", " + LogReasonText(account.logReason);
+            return AccountLogText(account.userName, account.logReason);
         case Verdict::Protected:
             return account.userName + ", protected";
         case Verdict::Kept:

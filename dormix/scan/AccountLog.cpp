@@ -19,8 +19,12 @@ std::string LogReasonText(LogReason reason) {
     return {};
 }
 
+std::string AccountLogText(const std::string& userName, LogReason reason) {
+    return userName + ", " + LogReasonText(reason);
+}
+
 std::string AccountLogLine(const std::string& userName, LogReason reason) {
-    return userName + ", " + LogReasonText(reason) + " \n";
+    return AccountLogText(userName, reason) + " \n";
 }
 
 bool LogAccount(const std::string& logPath, const std::string& userName, LogReason reason) {

@@ -13,6 +13,8 @@ enum class LogReason {
 // Why the account gets its line, as the line says it after the user name.
 std::string LogReasonText(LogReason reason);
 
+// "name, reason": what the log says of an account, without the line's end.
+std::string AccountLogText(const std::string& userName, LogReason reason);
 // The line for the user, with its trailing blank and line feed.
 std::string AccountLogLine(const std::string& userName, LogReason reason);
 

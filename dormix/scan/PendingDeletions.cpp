@@ -5,6 +5,7 @@
 #include <sstream>
 
 #include "dormix/scan/DormixPaths.h"
+#include "dormix/scan/HexDecode.h"
 #include "platform/FileOps.h"
 #include "platform/Paths.h"
 #include "platform/SafeWrite.h"
@@ -32,15 +33,10 @@ std::string Hex(const char* data, std::size_t size) {
 
 bool Unhex(const std::string& text, std::string& out) {
     if (text.size() % 2 != 0) return false;
-    const auto digit = [](char c) -> int {
-        if (c >= '0' && c <= '9') return c - '0';
-        if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-        return -1;
-    };
     out.clear();
     for (std::size_t i = 0; i < text.size(); i += 2) {
-        const int high = digit(text[i]), low = digit(text[i + 1]);
-        if (high < 0 || low < 0) return false;
+        const int high = HexDigitValue(text[i]), low = HexDigitValue(text[i + 1]);
+        if (high > 15 || low > 15) return false;
         out += static_cast<char>(high * 16 + low);
     }
     return true;

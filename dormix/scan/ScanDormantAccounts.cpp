@@ -171,8 +171,8 @@ bool ScanDormantAccounts(std::int32_t days, const DormixPaths& paths, platform::
             const AccountJudgement& account = accounts[next];
             if (account.verdict == Verdict::Logged) {
                 // Lines before the batch's first account are written at once, as met.
-                if (batch.members.empty() && !state.log(account.userName, account.logReason)) return false;
                 if (!batch.members.empty()) batch.loggedAt.push_back(next);
+                else if (!state.log(account.userName, account.logReason)) return false;
                 continue;
             }
             if (account.verdict != Verdict::Dormant) continue;
