@@ -4,9 +4,21 @@
 // a link and never entered, and nothing outside the tree can be reached. On Windows every entry is
 // opened as itself (a junction or link is never followed), examined and deleted through its handle,
 // and each folder is held open while its contents go, so that no one can move it away meanwhile.
+// Neither ever enters another file system mounted inside the tree: it is left as it is.
+#include <cstdint>
 #include <string>
 
+#include "platform/FileOps.h"
+
 namespace platform {
+
+// What kept a removal from being whole: the first entry that had to stay.
+enum class LeftBehind {
+    Nothing,
+    ReadOnlyFile,  // a file marked read-only
+    OtherDevice,   // a folder or file of another file system (a mount point)
+    Failure,       // the system refused; see error()
+};
 
 class FolderRemoval {
 public:
@@ -26,9 +38,17 @@ public:
     // Removes what is left inside, then the folder itself. True when the folder is gone.
     bool removeRest();
 
+    // Why the last removal left something: Failure with error() for a folder that could not be
+    // opened at all.
+    LeftBehind leftBehind() const { return left_; }
+    ErrorCode error() const { return error_; }
+
 private:
     std::string path_;
     bool opened_ = false;
+    LeftBehind left_ = LeftBehind::Nothing;
+    ErrorCode error_ = 0;
+    std::uint64_t device_ = 0;  // the file system that the folder lies on
     int parentFd_ = -1;  // POSIX: the folder's parent and the folder, both held open
     int fd_ = -1;
     std::string name_;
