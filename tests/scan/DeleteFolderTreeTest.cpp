@@ -122,10 +122,6 @@ TEST(DeleteFolderTree, AFolderSwappedForALinkWhileTheDeletionRunsIsNotFollowed) 
     EXPECT_EQ(ReadBytes(dir.file("moved-away/inner/mine.txt")), "mine");  // moved out of reach first
 }
 
-}  // namespace
-
-namespace {
-
 // The file spared to the last is found whatever its letter case; the same removal then takes the rest.
 TEST(FolderRemoval, EmptiesAllButTheSparedFileAndThenRemovesTheRest) {
     TempDir dir;

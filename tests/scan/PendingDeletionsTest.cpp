@@ -35,12 +35,6 @@ TEST(PendingDeletions, ReadBackAsWrittenAndNothingElse) {
     EXPECT_EQ(ReadPendingDeletions(dir.file("none"), pattern, read), PendingRead::None);
 
     const std::string text = ReadBytes(path);
-    // The first format, without the threshold, is still read.
-    WriteBytes(path, "dormix pending deletions 1\nkeys\nweb-mail\n616e6e - - 0\nend\n");
-    ASSERT_EQ(ReadPendingDeletions(path, pattern, read), PendingRead::Found);
-    EXPECT_EQ(read.days, std::nullopt);
-    EXPECT_EQ(read.accounts.at(0).folder, userFolder + "ann");
-
     const std::string header = "dormix pending deletions 1\nusers\ntervox\n";
     const std::string withDays = "dormix pending deletions 2\nusers\ntervox\n";
     for (const std::string& bad : {text.substr(0, text.size() - 4),           // cut before its end
