@@ -52,19 +52,9 @@ bool IsReadOnly(int fd, const std::string& name, const struct stat& st) {
 }
 
 // One removal: the file system it stays on, and the first thing it had to leave.
-struct Walk {
+struct Walk : RemovalLeftover {
+    explicit Walk(std::uint64_t onDevice) : device(static_cast<dev_t>(onDevice)) {}
     dev_t device;
-    LeftBehind left = LeftBehind::Nothing;
-    ErrorCode error = 0;
-
-    bool leave(LeftBehind why, ErrorCode code = 0) {
-        if (left == LeftBehind::Nothing) {
-            left = why;
-            error = code;
-        }
-        return false;
-    }
-    bool removed(ErrorCode code) { return code == 0 || leave(LeftBehind::Failure, code); }
 };
 
 bool RemoveEntry(Walk& walk, int fd, const std::string& name);
@@ -122,22 +112,21 @@ void SplitPath(std::string path, std::string& folder, std::string& name) {
 }  // namespace
 
 FolderRemoval::FolderRemoval(const std::string& path) : path_(ResolveCase(path)) {
-    left_ = LeftBehind::Failure;  // until the folder is open
-    error_ = ENOENT;
     std::string folder;
     SplitPath(path_, folder, name_);
-    if (name_.empty() || name_ == "." || name_ == "..") return;
+    if (name_.empty() || name_ == "." || name_ == "..") {
+        leftover_.leave(LeftBehind::Failure, ENOENT);
+        return;
+    }
     parentFd_ = ::open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    error_ = errno;
-    if (parentFd_ < 0) return;
-    fd_ = OpenFolderAt(parentFd_, name_.c_str());
+    if (parentFd_ >= 0) fd_ = OpenFolderAt(parentFd_, name_.c_str());
     struct stat st;
     opened_ = fd_ >= 0 && ::fstat(fd_, &st) == 0;
-    error_ = errno;
-    if (!opened_) return;
+    if (!opened_) {
+        leftover_.leave(LeftBehind::Failure, errno);
+        return;
+    }
     device_ = static_cast<std::uint64_t>(st.st_dev);
-    left_ = LeftBehind::Nothing;
-    error_ = 0;
 }
 
 FolderRemoval::~FolderRemoval() {
@@ -147,20 +136,18 @@ FolderRemoval::~FolderRemoval() {
 
 bool FolderRemoval::removeAllBut(const std::string& spared) {
     if (!opened_) return false;
-    Walk walk{static_cast<dev_t>(device_)};
+    Walk walk(device_);
     const bool whole = RemoveContents(walk, fd_, spared);
-    left_ = walk.left;
-    error_ = walk.error;
+    leftover_ = walk;
     return whole;
 }
 
 bool FolderRemoval::removeRest() {
     if (!opened_) return false;
-    Walk walk{static_cast<dev_t>(device_)};
+    Walk walk(device_);
     // A link put in the folder's place meanwhile is no folder: AT_REMOVEDIR leaves it.
     const bool gone = RemoveContents(walk, fd_, "") && walk.removed(UnlinkAt(parentFd_, name_, AT_REMOVEDIR));
-    left_ = walk.left;
-    error_ = walk.error;
+    leftover_ = walk;
     return gone;
 }
 

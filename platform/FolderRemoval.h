@@ -20,6 +20,23 @@ enum class LeftBehind {
     Failure,       // the system refused; see error()
 };
 
+// The first thing a removal had to leave, and the system's error for a Failure.
+struct RemovalLeftover {
+    LeftBehind left = LeftBehind::Nothing;
+    ErrorCode error = 0;
+
+    // Marks what was left, if it is the first; false, for the caller's result.
+    bool leave(LeftBehind why, ErrorCode code = 0) {
+        if (left == LeftBehind::Nothing) {
+            left = why;
+            error = code;
+        }
+        return false;
+    }
+    // True for 0; else the failure is marked.
+    bool removed(ErrorCode code) { return code == 0 || leave(LeftBehind::Failure, code); }
+};
+
 class FolderRemoval {
 public:
     // Opens the real folder at path (resolved without case); a link to a folder is not opened.
@@ -40,14 +57,13 @@ public:
 
     // Why the last removal left something: Failure with error() for a folder that could not be
     // opened at all.
-    LeftBehind leftBehind() const { return left_; }
-    ErrorCode error() const { return error_; }
+    LeftBehind leftBehind() const { return leftover_.left; }
+    ErrorCode error() const { return leftover_.error; }
 
 private:
     std::string path_;
     bool opened_ = false;
-    LeftBehind left_ = LeftBehind::Nothing;
-    ErrorCode error_ = 0;
+    RemovalLeftover leftover_;
     std::uint64_t device_ = 0;  // the file system that the folder lies on
     int parentFd_ = -1;  // POSIX: the folder's parent and the folder, both held open
     int fd_ = -1;

@@ -60,19 +60,9 @@ ErrorCode MarkDeleted(HANDLE handle) {
 }
 
 // One removal: the volume it stays on, and the first thing it had to leave.
-struct Walk {
+struct Walk : RemovalLeftover {
+    explicit Walk(std::uint64_t onVolume) : volume(static_cast<DWORD>(onVolume)) {}
     DWORD volume;
-    LeftBehind left = LeftBehind::Nothing;
-    ErrorCode error = 0;
-
-    bool leave(LeftBehind why, ErrorCode code = 0) {
-        if (left == LeftBehind::Nothing) {
-            left = why;
-            error = code;
-        }
-        return false;
-    }
-    bool removed(ErrorCode code) { return code == 0 || leave(LeftBehind::Failure, code); }
 };
 
 class Opened {
@@ -184,38 +174,36 @@ bool RemoveContents(Walk& walk, HANDLE folder, const std::wstring& path, const s
 
 FolderRemoval::FolderRemoval(const std::string& path) : path_(path), widePath_(LiteralPath(path)) {
     DWORD error = 0;
-    left_ = LeftBehind::Failure;  // until the folder is open
     HANDLE folder = OpenAsItself(widePath_, kEntryAccess | FILE_LIST_DIRECTORY, error);
-    error_ = static_cast<ErrorCode>(error);
-    if (folder == INVALID_HANDLE_VALUE) return;
+    if (folder == INVALID_HANDLE_VALUE) {
+        leftover_.leave(LeftBehind::Failure, static_cast<ErrorCode>(error));
+        return;
+    }
     handle_ = folder;
     DWORD volume = 0;
     opened_ = IsRealFolder(AttributesOf(folder, &volume));
     if (!opened_) {
-        error_ = ERROR_DIRECTORY;
+        leftover_.leave(LeftBehind::Failure, ERROR_DIRECTORY);
         return;
     }
     device_ = volume;
-    left_ = LeftBehind::Nothing;
 }
 
 FolderRemoval::~FolderRemoval() { CloseOpened(handle_); }
 
 bool FolderRemoval::removeAllBut(const std::string& spared) {
     if (!opened_) return false;
-    Walk walk{static_cast<DWORD>(device_)};
+    Walk walk(device_);
     const bool whole = RemoveContents(walk, handle_, widePath_, WideName(spared));
-    left_ = walk.left;
-    error_ = walk.error;
+    leftover_ = walk;
     return whole;
 }
 
 bool FolderRemoval::removeRest() {
     if (!opened_) return false;
-    Walk walk{static_cast<DWORD>(device_)};
+    Walk walk(device_);
     const bool gone = RemoveContents(walk, handle_, widePath_, L"") && walk.removed(MarkDeleted(handle_));
-    left_ = walk.left;
-    error_ = walk.error;
+    leftover_ = walk;
     if (!gone) return false;
     CloseOpened(handle_);  // the folder goes now
     handle_ = nullptr;
