@@ -136,6 +136,7 @@ PendingEnd FinishPending(std::int32_t days, std::time_t now, const DormixPaths& 
         const Answer given = question.answer();
         if (given == Answer::Cancel) return PendingEnd::Cancelled;
         terms.withTervoxUsers = given == Answer::Yes;
+        members = PendingMembers(pending, terms.days, now);  // the answer may have been long in coming
     }
     const BatchResult result = FinishPendingBatch(pending.stage, members, state.files(), terms);
     if (!state.take(result, members)) return PendingEnd::Stopped;
