@@ -122,8 +122,8 @@ TEST(ScanKill, ARerunAfterAFaultAtAnyWriteOrSyncEndsAsOneUninterruptedScan) {
             const std::set<std::string> recorded = site->recorded();
             int gone = 0;
             for (const std::string& user : kUsers) {
-                const std::string folder = site->install.folderOf(user);
                 if (!IsDormant(user)) continue;
+                const std::string folder = site->install.folderOf(user);
                 gone += !Exists(folder);
                 EXPECT_TRUE(Exists(folder) ? Exists(folder + "/user.ini") : recorded.count(user) == 1) << user;
             }
