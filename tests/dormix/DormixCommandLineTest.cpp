@@ -6,6 +6,8 @@
 #include <gtest/gtest.h>
 
 #include "dormix/scan/AuditLog.h"
+#include "dormix/scan/PendingDeletions.h"
+#include "platform/FolderLock.h"
 #include "tests/scan/fixture/DormixInstallation.h"
 #include "tests/support/TempDir.h"
 
@@ -51,22 +53,24 @@ protected:
 };
 
 TEST_F(DormixCommandLineTest, RefusesBadUsageWithTheUsageText) {
-    const std::pair<QStringList, const char*> cases[] = {
-        {{QStringLiteral("--days"), QStringLiteral("0")}, "Please enter a number"},
-        {{QStringLiteral("--days"), QStringLiteral("-1")}, "Please enter or select a value"},
-        {{QStringLiteral("--days"), QStringLiteral("-30")}, "Please enter or select a value"},
+    const std::pair<QStringList, std::string> cases[] = {
         {{QStringLiteral("--days"), QStringLiteral("30"), QStringLiteral("--yes")}, "--yes needs --tervox"},
         {{QStringLiteral("--days=30"), QStringLiteral("--tervox=maybe")}, "--tervox takes yes or no"},
         {{QStringLiteral("--yes"), QStringLiteral("--tervox=no")}, "Missing --days N"},
         {{QStringLiteral("--days=30"), QStringLiteral("now")}, "Unexpected argument: now"},
         {{QStringLiteral("--bogus")}, "Unknown option 'bogus'"},
     };
+    std::vector<std::pair<QStringList, std::string>> all(std::begin(cases), std::end(cases));
+    for (const char* days : {"1,000", "1.5", "3e2", "9O", "0x10", "+30", "0", "-5", ""}) {
+        all.push_back({{QStringLiteral("--days"), QString::fromLatin1(days), QStringLiteral("--yes"), QStringLiteral("--tervox=no")},
+                       std::string("--days takes a whole number from 1 up, not \"") + days + "\"."});
+    }
     const auto before = TreeSnapshot(dir.path().string());
-    for (const auto& [arguments, why] : cases) {
+    for (const auto& [arguments, why] : all) {
         SCOPED_TRACE(arguments.join(QLatin1Char(' ')).toStdString());
         const ProcessRun result = run(arguments);
         EXPECT_EQ(result.exitCode, 2);
-        EXPECT_EQ(result.err.rfind(why, 0), 0u) << result.err;
+        EXPECT_EQ(result.err.rfind(why + "\n", 0), 0u) << result.err;
         EXPECT_NE(result.err.find("Usage:"), std::string::npos);
         EXPECT_EQ(result.out, "");
     }
@@ -94,6 +98,39 @@ TEST_F(DormixCommandLineTest, YesDeletesWithTheSameLogsAndRecord) {
     const std::string audit = ReadBytes(AuditLogPath(install.paths().installPath));
     EXPECT_NE(audit.find("\tann\t" + annFolder + "\t"), std::string::npos) << audit;
     EXPECT_NE(audit.find("\tkeys: removed\tTervox user: kept\r\n"), std::string::npos) << audit;
+}
+
+TEST_F(DormixCommandLineTest, ARunRefusedWhileAnotherWorksLeavesItsLog) {
+    WriteBytes(install.paths().logPath, "the running scan's line \r\n");
+    const auto before = TreeSnapshot(dir.path().string());
+    const platform::FolderLock running(install.paths().installPath, platform::FolderLock::Wait::No);
+    const ProcessRun refused = run({QStringLiteral("--days=30"), QStringLiteral("--yes"), QStringLiteral("--tervox=no")});
+    EXPECT_EQ(refused.exitCode, 4);
+    EXPECT_EQ(refused.out, "Another scan of " + install.paths().installPath + " is running. Nothing was deleted.\n");
+    EXPECT_EQ(TreeSnapshot(dir.path().string()), before);
+}
+
+// The accounts an interrupted run left pending are shown as the next run finishes them, and
+// a user name holding a line break prints no line of its own.
+TEST_F(DormixCommandLineTest, ADryRunShowsPendingAccountsAndNamesForgeNoLines) {
+    for (const auto& entry : fs::directory_iterator(annFolder))
+        if (entry.path().filename() != "user.ini") fs::remove_all(entry.path());
+    const PendingBatch pending{PendingStage::MailServer, false, {{annFolder, std::nullopt, std::nullopt, true}}};
+    ASSERT_TRUE(WritePendingDeletions(PendingDeletionsPath(install.paths().installPath), pending));
+    const std::string forged = "x\nThere were no dormant accounts found\\x0A";
+    const std::string forgedFolder = install.addAccount(forged, LogonDaysBefore(std::time(nullptr), 60));
+    const std::string shown = "x\\x0AThere were no dormant accounts found\\x5Cx0A";
+
+    const ProcessRun dry = run({QStringLiteral("--days"), QStringLiteral("30")});
+    EXPECT_NE(dry.out.find("Would finish deleting ann (" + annFolder + "), pending from an interrupted run\n"),
+              std::string::npos) << dry.out;
+    EXPECT_EQ(dry.out.find("Would delete ann"), std::string::npos);
+    EXPECT_NE(dry.out.find("Would delete " + shown + " ("), std::string::npos) << dry.out;
+    EXPECT_NE(dry.out.find("\n2 account(s) would be deleted."), std::string::npos);
+    const ProcessRun yes = run({QStringLiteral("--days=30"), QStringLiteral("--yes"), QStringLiteral("--tervox=no")});
+    EXPECT_NE(yes.out.find(": " + shown + "\n"), std::string::npos) << yes.out;
+    for (const std::string& out : {dry.out, yes.out}) EXPECT_EQ(out.find("\nThere"), std::string::npos) << out;
+    EXPECT_FALSE(Exists(annFolder) || Exists(forgedFolder));
 }
 
 TEST_F(DormixCommandLineTest, ExitCodesTellWhatWentWrong) {

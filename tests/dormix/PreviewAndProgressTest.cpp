@@ -1,4 +1,5 @@
 // The preview and the progress window on a real installation, through their own controls.
+#include <algorithm>
 
 #include <QApplication>
 #include <QComboBox>
@@ -11,6 +12,8 @@
 #include "dormix/app/CDormixDialog.h"
 #include "dormix/app/CPreviewWindow.h"
 #include "dormix/app/CProgressWindow.h"
+#include "dormix/scan/JudgeAccounts.h"
+#include "dormix/scan/PendingDeletions.h"
 #include "dormix/scan/ScanDormantAccounts.h"
 #include "tests/scan/fixture/DormixInstallation.h"
 #include "tests/support/ScriptedMessageBoxes.h"
@@ -43,6 +46,12 @@ struct Installation {
 
 TEST(PreviewWindow, ListsWhatOKWouldDeleteAndChangesNothing) {
     Installation at;
+    // An interrupted run left hundred pending: OK finishes it first, whatever the number.
+    const std::vector<AccountJudgement> judged = JudgeAccounts(45, at.install.paths(), {}, at.now);
+    const AccountJudgement hundred = *std::find_if(judged.begin(), judged.end(),
+                                                   [](const AccountJudgement& a) { return a.userName == "hundred"; });
+    const PendingBatch pending{PendingStage::MailServer, false, {{hundred.folder, hundred.lastLogon, std::nullopt, true}}};
+    ASSERT_TRUE(WritePendingDeletions(PendingDeletionsPath(at.install.paths().installPath), pending));
     CDormixDialog dialog(at.install.paths(), at.boxes, &at.boxes, [&] { return at.now; });
     dialog.show();
     const auto before = TreeSnapshot(at.dir.path().string());
@@ -55,6 +64,7 @@ TEST(PreviewWindow, ListsWhatOKWouldDeleteAndChangesNothing) {
         auto* dormant = preview->findChild<QTreeWidget*>(QStringLiteral("dormantList"));
         EXPECT_EQ(Column(dormant, 0), (QStringList{QStringLiteral("hundred"), QStringLiteral("a,\"b")}));
         EXPECT_EQ(Column(dormant, 3), (QStringList{QStringLiteral("100"), QStringLiteral("50")}));
+        EXPECT_EQ(Column(dormant, 4), (QStringList{QStringLiteral("pending from an interrupted run"), QString()}));
         dormant->sortByColumn(0, Qt::AscendingOrder);
         EXPECT_EQ(Column(dormant, 0), (QStringList{QStringLiteral("a,\"b"), QStringLiteral("hundred")}));
         auto* others = preview->findChild<QTreeWidget*>(QStringLiteral("otherList"));
@@ -69,8 +79,8 @@ TEST(PreviewWindow, ListsWhatOKWouldDeleteAndChangesNothing) {
 
     EXPECT_EQ(TreeSnapshot(at.dir.path().string()), before);
     const std::string a = at.install.folderOf("a,\"b"), h = at.install.folderOf("hundred");
-    EXPECT_EQ(csv, "User Name,Account Folder,Last Logon,Days Since\r\n\"a,\"\"b\"," + a + ",2024-01-25,50\r\nhundred," + h +
-                       ",2023-12-06,100\r\n");
+    EXPECT_EQ(csv, "User Name,Account Folder,Last Logon,Days Since,Note\r\n\"a,\"\"b\"," + a + ",2024-01-25,50,\r\nhundred," + h +
+                       ",2023-12-06,100,pending from an interrupted run\r\n");
     EXPECT_EQ(at.boxes.texts(), std::vector<std::string>{"Unable to create file " + at.saved.file("no/such/folder/list.csv")});
     EXPECT_TRUE(dialog.isVisible());
     EXPECT_EQ(dialog.findChild<QComboBox*>(QStringLiteral("daysComboBox"))->currentText(), QStringLiteral("45 Days"));

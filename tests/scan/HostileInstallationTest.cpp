@@ -147,7 +147,7 @@ TEST_F(ScanTest, MailServerUsersThatCouldNotBeDeletedAreReportedAfterTheSummary)
              h.reset(db);
              ASSERT_EQ(sqlite3_exec(db, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr), SQLITE_OK);
          },
-         "the user database refused the deletion"},
+         "the user database still holds the user after its deletion"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -198,6 +198,30 @@ TEST(KeyFileLock, AKeyFileIsReplacedOnlyWhileNoOtherDormixHoldsItsFolder) {
     other.reset();
     remover.join();
     EXPECT_EQ(ReadKeyFile(path), (std::vector<KeyEntry>{{UserKeyOf("bob"), "b"}}));
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(ScanTest, ALinkInThePlaceOfALogFileStopsTheScanBeforeAnyDeletion) {
+    SKIP_ON_WINDOWS("symbolic links: Wine cannot make them, and Windows makes them only with a privilege");
+    const std::string logFolder = install->paths().installPath + "/Log/";
+    for (const char* name : {"dormant.log", "deleted.log", "pending.del"}) {
+        SCOPED_TRACE(name);
+        reset();
+        const std::string ann = install->addAccount("ann", logon(100));
+        install->addAccount("nina", std::nullopt);
+        WriteBytes(dir->file("outside.txt"), "not Dormix's");
+        fs::create_symlink(dir->file("outside.txt"), logFolder + name);
+        boxes.answers = {Answer::No};
+
+        EXPECT_FALSE(scan(30));
+
+        EXPECT_EQ(boxes.texts(), Names{"The log file " + logFolder + name + " is a link, which Dormix does not write through." + kStopped});
+        EXPECT_TRUE(Exists(ann + "/addresses.txt"));
+        EXPECT_EQ(ReadBytes(dir->file("outside.txt")), "not Dormix's");
+    }
 }
 
 }  // namespace
