@@ -6,17 +6,19 @@
 #include "dormix/scan/FolderUserName.h"
 #include "dormix/scan/LastLogon.h"
 #include "dormix/scan/PendingDeletions.h"
+#include "platform/FileOps.h"
 
 namespace {
 
-// The pending accounts as the scan takes them up: an account protected meanwhile is left alone.
+// The pending accounts as the scan takes them up: an account protected meanwhile is left alone,
+// and one whose folder is gone was finished whole before the run was ended (the folder goes last).
 void TakePending(const PendingBatch& batch, const ProtectedAccounts& protectedAccounts, std::time_t now,
                  NextScan& next) {
     for (const PendingAccount& account : batch.accounts) {
         AccountJudgement judged;
         judged.folder = account.folder;
         judged.userName = FolderUserName(account.folder);
-        if (protectedAccounts.covers(judged.userName)) continue;
+        if (protectedAccounts.covers(judged.userName) || !platform::PathExists(account.folder)) continue;
         judged.verdict = Verdict::Dormant;
         judged.lastLogon = account.lastLogon;
         if (account.lastLogon) judged.daysSince = AgeInDays(now, *account.lastLogon);
