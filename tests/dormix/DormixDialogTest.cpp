@@ -82,14 +82,12 @@ TEST_F(DormixDialogTest, OpeningTheDialogDeletedTheOldLog) { EXPECT_FALSE(Exists
 
 TEST_F(DormixDialogTest, TheLogOfAScanRunningElsewhereStaysUntilThisScanRuns) {
     WriteBytes(install.paths().logPath, "other run\r\n");
-    auto lockedInstallation = std::make_unique<platform::FolderLock>(install.paths().installPath,
-                                                                     platform::FolderLock::Wait::No);
+    auto running = std::make_unique<platform::FolderLock>(install.paths().installPath, platform::FolderLock::Wait::No);
     for (const bool released : {false, true}) {
-        SCOPED_TRACE(released);
         CDormixDialog second(install.paths(), scanBoxes, &dialogBoxes, [this] { return now; });
         second.show();
         EXPECT_EQ(ReadBytes(install.paths().logPath), "other run\r\n");
-        if (released) lockedInstallation.reset();
+        if (released) running.reset();
         second.findChild<QComboBox*>(QStringLiteral("daysComboBox"))->setEditText(QStringLiteral("45"));
         second.findChild<QPushButton*>(QStringLiteral("okButton"))->click();
         EXPECT_EQ(Exists(install.paths().logPath), !released);  // nothing to log: the run leaves none
@@ -131,6 +129,7 @@ TEST_F(DormixDialogTest, AcceptedNumbersRunTheScanAndClose) {
         {QStringLiteral("90 Days"), "Successfully deleted 1 account(s)!", true},
         {QStringLiteral(" 45"), "Successfully deleted 2 account(s)!", false},
         {QStringLiteral("45abc"), "Successfully deleted 2 account(s)!", false},
+        {QStringLiteral("45, 7.x"), "Successfully deleted 2 account(s)!", false},  // no digit after the comma
         {QStringLiteral("500"), "There were no dormant accounts found", true},
     };
     for (const Case& c : cases) {
@@ -157,7 +156,8 @@ TEST_F(DormixDialogTest, RefusedNumbersKeepTheDialogOpen) {
         {QStringLiteral("-1"), "Please enter or select a value"},
         {QStringLiteral("-5"), "Please enter or select a value"},  // would delete accounts in use
         {QStringLiteral("1,000"), "Please enter a number"},         // read short, nearly every account
-        {QStringLiteral("1.5 Days"), "Please enter a number"},
+        {QStringLiteral(" 2.50 Days"), "Please enter a number"},
+        {QStringLiteral("-1,5"), "Please enter a number"},
     };
     for (const auto& [text, refusal] : cases) {
         SCOPED_TRACE(text.toStdString());

@@ -11,7 +11,6 @@
 #include "platform/FaultInjection.h"
 #include "platform/Paths.h"
 #include "platform/SafeWrite.h"
-#include "platform/TextMode.h"
 #include "tests/support/Portable.h"
 #include "tests/support/TempDir.h"
 
@@ -115,22 +114,6 @@ TEST(SafeWrite, ReplacesTheFileInTheSpellingOnDiskAndWritesThroughALink) {
     EXPECT_TRUE(fs::is_symlink(dir.path() / "VELTA.INI"));
     EXPECT_EQ(ReadBytes(dir.file("real/Velta.ini")), "new");
     EXPECT_EQ(Listing(dir), (std::vector<std::string>{"VELTA.INI", "real"}));
-}
-
-// A log's link made while a run works: neither an append nor a replacement reaches its target.
-TEST(SafeWrite, ALogsLinkIsRefusedByAppendAndReplacementAlike) {
-    SKIP_ON_WINDOWS("symbolic links: Wine cannot make them, and Windows makes them only with a privilege");
-    TempDir dir;
-    WriteBytes(dir.file("target"), "kept");
-    for (const char* link : {"deleted.log", "pending.del", "dangling.log"}) {
-        fs::create_symlink(dir.path() / (link == std::string("dangling.log") ? "nowhere" : "target"), dir.path() / link);
-    }
-    EXPECT_FALSE(platform::AppendText(dir.file("deleted.log"), "line\n"));
-    EXPECT_FALSE(platform::AppendTextSynced(dir.file("dangling.log"), "line\n"));
-    EXPECT_EQ(WriteFileAtomically(dir.file("pending.del"), "new", platform::TargetLink::Refuse), platform::kLinkRefused);
-    EXPECT_EQ(ReadBytes(dir.file("target")), "kept");
-    EXPECT_FALSE(Exists(dir.file("nowhere")));
-    EXPECT_EQ(Listing(dir), (std::vector<std::string>{"dangling.log", "deleted.log", "pending.del", "target"}));
 }
 
 TEST(SafeWrite, AMissingFolderFailsWithoutCreatingAnything) {

@@ -50,10 +50,7 @@ TEST(DeleteTervoxUsers, WithoutADatabaseNothingHappensAndItIsReported) {
     EXPECT_TRUE(Exists(dir.file("ann.mbx")));
 }
 
-// What DeleteUser answers is not promised, and a null from GetUsers means no such user: only a
-// second lookup tells whether a user stayed. A database as a view over its table gives the odd
-// answers: an INSTEAD OF trigger deletes without DeleteUser counting it (or refuses to delete),
-// and a user whose row cannot be read gives a null. The file path is taken exactly as written.
+// A view gives odd answers: DeleteUser says 0 also when its trigger deletes; ghost gives a null.
 TEST(DeleteTervoxUsers, OnlyAUserStillFoundAfterItsDeletionFailed) {
     TempDir dir;
     WriteBytes(dir.file("ann.mbx"), "another user's file");
@@ -70,9 +67,7 @@ TEST(DeleteTervoxUsers, OnlyAUserStillFoundAfterItsDeletionFailed) {
     ASSERT_EQ(sqlite3_exec(handle, schema.c_str(), nullptr, nullptr, nullptr), SQLITE_OK) << sqlite3_errmsg(handle);
     sqlite3_close(handle);
     ScopedEnv env("ACCTKIT_DB", db);
-
     const TervoxDeletion deletion = DeleteTervoxUsers({"ann", "stays", "ghost", "nobody"});
-
     EXPECT_EQ(deletion.userFailed, (std::vector<bool>{false, true, false, false}));
     EXPECT_EQ(deletion.userAbsent, (std::vector<bool>{false, false, true, true}));
     EXPECT_EQ(deletion.reason, "the user database still holds the user after its deletion");
