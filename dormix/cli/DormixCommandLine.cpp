@@ -18,7 +18,8 @@ namespace {
 
 struct Options {
     QCommandLineOption days{QStringLiteral("days"),
-                            QStringLiteral("Accounts whose last logon lies more than N days back are dormant."),
+                            QStringLiteral("Accounts whose last logon lies more than N days back are dormant; "
+                                           "N is a whole number from 1 up."),
                             QStringLiteral("N")};
     QCommandLineOption yes{QStringLiteral("yes"),
                            QStringLiteral("Delete the dormant accounts; without it, only list them.")};

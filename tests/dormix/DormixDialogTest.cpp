@@ -88,6 +88,7 @@ TEST_F(DormixDialogTest, TheLogOfAScanRunningElsewhereStaysUntilThisScanRuns) {
         second.show();
         EXPECT_EQ(ReadBytes(install.paths().logPath), "other run\r\n");
         if (released) running.reset();
+        scanBoxes.answers = {Answer::No};
         second.findChild<QComboBox*>(QStringLiteral("daysComboBox"))->setEditText(QStringLiteral("45"));
         second.findChild<QPushButton*>(QStringLiteral("okButton"))->click();
         EXPECT_EQ(Exists(install.paths().logPath), !released);  // nothing to log: the run leaves none
