@@ -71,7 +71,9 @@ TEST(DeleteTervoxUsers, OnlyAUserStillFoundAfterItsDeletionFailed) {
     EXPECT_EQ(deletion.userFailed, (std::vector<bool>{false, true, false, false}));
     EXPECT_EQ(deletion.userAbsent, (std::vector<bool>{false, false, true, true}));
     EXPECT_EQ(deletion.reason, "the user database still holds the user after its deletion");
+#ifndef _WIN32  // on Windows both spellings name the one file
     EXPECT_EQ(ReadBytes(dir.file("ann.mbx")), "another user's file");
+#endif
 }
 
 }  // namespace
