@@ -30,8 +30,9 @@ std::string AuditLogPath(const std::string& installPath) {
 std::string AuditLine(const AccountJudgement& account, const DeletedAccount& deleted, std::time_t at) {
     const std::string logon = account.lastLogon ? LogonDateText(*account.lastLogon) : std::string();
     return platform::LocalTimeText(at, "%Y-%m-%dT%H:%M:%S") + "\t" + EscapedForLine(account.userName) + "\t" +
-           EscapedForLine(account.folder) + "\t" + logon + "\tkeys: " + (deleted.keysRemoved ? "removed" : "not removed") +
-           "\tTervox user: " + TervoxText(deleted.tervoxOutcome) + "\n";
+           EscapedForLine(account.folder) + "\t" + logon + "\tkeys: " +
+           (deleted.keysRemoved ? "removed" : "not removed") + "\tTervox user: " + TervoxText(deleted.tervoxOutcome) +
+           "\n";
 }
 
 bool AppendAuditLine(const std::string& auditPath, const std::string& line) {

@@ -62,7 +62,8 @@ TEST_F(DormixCommandLineTest, RefusesBadUsageWithTheUsageText) {
     };
     std::vector<std::pair<QStringList, std::string>> all(std::begin(cases), std::end(cases));
     for (const char* days : {"1,000", "1.5", "3e2", "9O", "0x10", "+30", "0", "-5", ""}) {
-        all.push_back({{QStringLiteral("--days"), QString::fromLatin1(days), QStringLiteral("--yes"), QStringLiteral("--tervox=no")},
+        const QStringList deleting = {QStringLiteral("--yes"), QStringLiteral("--tervox=no"), QStringLiteral("--days")};
+        all.push_back({deleting + QStringList{QString::fromLatin1(days)},
                        std::string("--days takes a whole number from 1 up, not \"") + days + "\".\n"});
     }
     const auto before = TreeSnapshot(dir.path().string());

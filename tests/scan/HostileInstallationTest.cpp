@@ -208,15 +208,17 @@ TEST_F(ScanTest, ALinkInThePlaceOfALogFileIsNeverWrittenThrough) {
     for (const auto& [name, duringRun] : cases) {
         SCOPED_TRACE(std::string(name) + (duringRun ? " during the run" : ""));
         reset();
-        const std::string ann = install->addAccount("ann", logon(100)), link = install->paths().installPath + "/Log/" + name;
+        const std::string ann = install->addAccount("ann", logon(100));
+        const std::string link = install->paths().installPath + "/Log/" + name;
         WriteBytes(dir->file("outside.txt"), "not Dormix's");
         const auto makeLink = [&] { fs::remove(link); fs::create_symlink(dir->file("outside.txt"), link); };
         duringRun ? platform::fault::BeforeDescend([&] { if (!fs::is_symlink(link)) makeLink(); }) : makeLink();
         boxes.answers = {Answer::No};
         EXPECT_FALSE(scan(30));
         platform::fault::Reset();
-        EXPECT_EQ(boxes.texts().back(), duringRun ? "Unable to create file " + link
-                                                  : "The log file " + link + " is a link, which Dormix does not write through." + kStopped);
+        EXPECT_EQ(boxes.texts().back(),
+                  duringRun ? "Unable to create file " + link
+                            : "The log file " + link + " is a link, which Dormix does not write through." + kStopped);
         EXPECT_EQ(Exists(ann + "/addresses.txt"), !duringRun);
         EXPECT_EQ(ReadBytes(dir->file("outside.txt")), "not Dormix's");
     }
