@@ -1,5 +1,4 @@
 // The preview and the progress window on a real installation, through their own controls.
-#include <algorithm>
 
 #include <QApplication>
 #include <QComboBox>
@@ -12,7 +11,6 @@
 #include "dormix/app/CDormixDialog.h"
 #include "dormix/app/CPreviewWindow.h"
 #include "dormix/app/CProgressWindow.h"
-#include "dormix/scan/JudgeAccounts.h"
 #include "dormix/scan/PendingDeletions.h"
 #include "dormix/scan/ScanDormantAccounts.h"
 #include "tests/scan/fixture/DormixInstallation.h"
@@ -46,10 +44,8 @@ struct Installation {
 
 TEST(PreviewWindow, ListsWhatOKWouldDeleteAndChangesNothing) {
     Installation at;
-    const std::vector<AccountJudgement> judged = JudgeAccounts(45, at.install.paths(), {}, at.now);
-    const AccountJudgement hundred = *std::find_if(judged.begin(), judged.end(),
-                                                   [](const AccountJudgement& a) { return a.userName == "hundred"; });
-    const PendingBatch pending{PendingStage::MailServer, false, {{hundred.folder, hundred.lastLogon, std::nullopt, true}}};
+    const std::string hundred = at.install.folderOf("hundred");
+    const PendingBatch pending{PendingStage::MailServer, false, {{hundred, LocalTime(2023, 12, 6), std::nullopt, true}}};
     ASSERT_TRUE(WritePendingDeletions(PendingDeletionsPath(at.install.paths().installPath), pending));
     CDormixDialog dialog(at.install.paths(), at.boxes, &at.boxes, [&] { return at.now; });
     dialog.show();

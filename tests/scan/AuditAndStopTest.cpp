@@ -4,6 +4,7 @@
 
 #include "dormix/scan/AuditLog.h"
 #include "dormix/scan/CsvFile.h"
+#include "dormix/scan/LineEscape.h"
 #include "dormix/scan/PendingDeletions.h"
 #include "dormix/scan/ProtectedAccounts.h"
 #include "platform/ProfileFile.h"
@@ -69,9 +70,11 @@ TEST_F(ScanTest, EveryDeletedAccountGetsOneAuditLine) {
         ASSERT_EQ(rows[0].size(), 6u);
         EXPECT_EQ(rows[0][0].size(), 19u);  // YYYY-MM-DDTHH:MM:SS
         EXPECT_EQ(rows[0][0][10], 'T');
-        EXPECT_EQ(Names(rows[0].begin() + 1, rows[0].end()), (Names{"ann", annFolder, "2024-01-05", "keys: removed", tervox}));
+        EXPECT_EQ(Names(rows[0].begin() + 1, rows[0].end()),
+                  (Names{"ann", EscapedForLine(annFolder), "2024-01-05", "keys: removed", tervox}));
+        const std::string folder = EscapedForLine(install->folderOf("n\r\nx"));  // holds backslashes on Windows
         EXPECT_EQ(Names(rows[1].begin() + 1, rows[1].end()),
-                  (Names{"n\\x0D\\x0Ax", install->folderOf("n\r\nx"), "2023-12-01", "keys: not removed", notThere}));
+                  (Names{"n\\x0D\\x0Ax", folder, "2023-12-01", "keys: not removed", notThere}));
         EXPECT_EQ(userKeyNames(), Names{"bob"});
     }
 }
