@@ -206,7 +206,6 @@ TEST_F(ScanTest, ALinkInThePlaceOfALogFileIsNeverWrittenThrough) {
     const std::pair<const char*, bool> cases[] = {
         {"dormant.log", false}, {"deleted.log", false}, {"pending.del", false}, {"deleted.log", true}, {"pending.del", true}};
     for (const auto& [name, duringRun] : cases) {
-        SCOPED_TRACE(std::string(name) + (duringRun ? " during the run" : ""));
         reset();
         const std::string ann = install->addAccount("ann", logon(100));
         const std::string link = install->paths().installPath + "/Log/" + name;
