@@ -172,7 +172,7 @@ bool WriteSpanLines(const Batch& batch, const std::vector<AccountJudgement>& acc
 }  // namespace
 
 bool ScanDormantAccounts(std::int32_t days, const DormixPaths& paths, platform::MessageBoxes& boxes,
-                         std::time_t now, ScanProgress* progress, std::size_t batchSize) {
+                         std::time_t now, ScanProgress* progress, std::size_t batchSize, OldLog oldLog) {
     // Two scans of one installation at once would each act on what the other is changing.
     const platform::FolderLock scanLock(paths.installPath, platform::FolderLock::Wait::No);
     if (scanLock.busy()) {
@@ -188,6 +188,11 @@ bool ScanDormantAccounts(std::int32_t days, const DormixPaths& paths, platform::
         boxes.ok(problem, kNothingDeletedCaption);
         return false;
     }
+    if (const std::string problem = LogFileProblem(paths); !problem.empty()) {
+        boxes.ok(problem, kNothingDeletedCaption);
+        return false;
+    }
+    if (oldLog == OldLog::Delete) DeleteOldLog(paths.logPath);
     ScanState state(paths, boxes);
     TervoxQuestion question(boxes);
     switch (FinishPending(days, now, paths, protectedAccounts, question, boxes, state)) {

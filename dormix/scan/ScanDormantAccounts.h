@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <ctime>
 
+#include "dormix/scan/AccountLog.h"
 #include "dormix/scan/DormixPaths.h"
 #include "dormix/scan/ScanProgress.h"
 #include "platform/MessageBox.h"
@@ -27,5 +28,9 @@ inline constexpr std::size_t kDeletionBatch = 1000;
 // installation, its account folder or its key files cannot be found, told apart or read safely,
 // in which case nothing was deleted. What a batch that an earlier scan was ended in the middle of
 // had begun is finished first. A stop through progress ends the scan after the batch in hand.
+// With OldLog::Delete the log of the run before goes once nothing refuses the scan, while the
+// scan holds the installation: a refused scan changes nothing. A link in the place of a file of
+// the Log folder refuses the scan.
 bool ScanDormantAccounts(std::int32_t days, const DormixPaths& paths, platform::MessageBoxes& boxes,
-                         std::time_t now, ScanProgress* progress = nullptr, std::size_t batchSize = kDeletionBatch);
+                         std::time_t now, ScanProgress* progress = nullptr, std::size_t batchSize = kDeletionBatch,
+                         OldLog oldLog = OldLog::Keep);
