@@ -67,8 +67,8 @@ std::time_t ParseDateText(const std::string& text, std::time_t now);
 std::time_t ParseDateText(const std::string& text);  // now = the current time
 
 // Fills rows from the catalogue file, writing one trace line per field to trace. A missing file
-// gives no rows and 0; a file that cannot be read whole gives no rows and the reason. With state,
-// records the version read and the reason there.
+// gives no rows and 0; a file that cannot be read whole gives the reason and no rows, or with a
+// zero byte the rows before it. With state, records the version read and the reason there.
 platform::ErrorCode loadCatalogue(RowTable& rows, const std::string& dataFilePath, std::ostream& trace,
                                   CatalogueFileState* state = nullptr);
 

@@ -141,7 +141,9 @@ TEST(TwoWindows, AChangeIsNoticedHoweverItCameAndTheAnswerIsFollowed) {
             EXPECT_EQ(site.boxes.shown.at(0).buttons, platform::Buttons::ReloadOverwriteCancel);
             EXPECT_EQ(saved, answer == Answer::Overwrite);
             EXPECT_EQ(site.rows.count(), answer != Answer::Reload ? 2 : how == Deleted ? 0 : 1);
-            if (!saved) EXPECT_EQ(ReadBytes(path), how == Deleted ? "" : theirs);
+            if (!saved) {
+                EXPECT_EQ(ReadBytes(path), how == Deleted ? "" : theirs);
+            }
             // Cancel leaves the change unsaved: leaving then asks (and gets no answer here).
             EXPECT_EQ(catalogueMayBeLeft(site.context), answer != Answer::Cancel);
             // A reloaded catalogue, even a deleted one, is saved again without a question.

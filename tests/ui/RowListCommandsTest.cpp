@@ -145,7 +145,7 @@ TEST(RowListCommands, DeleteAsksAboutTheFirstSelectedRowAndNoRemovesNothingButSa
     WriteBytes(w.app.paths.dataFilePath, "stale");
 
     // First: overwrite the file changed behind the window's back; then: do not delete.
-    w.boxes.answers = {platform::Answer::No, platform::Answer::No};
+    w.boxes.answers = {platform::Answer::Overwrite, platform::Answer::No};
     w.frame->deleteAction()->trigger();
 
     ASSERT_EQ(w.boxes.shown.size(), 2u);
