@@ -15,6 +15,9 @@
 #include "platform/MessageBox.h"
 #include "platform/SafeWrite.h"
 
+// CatalogueHash of no bytes: what a catalogue that was never read or does not exist holds.
+inline constexpr std::uint64_t kEmptyCatalogueHash = 14695981039346656037ull;
+
 // What the running program knows of the catalogue file its rows came from.
 struct CatalogueFileState {
     // Not 0 when the file could not be read whole: the rows are then not the catalogue, and
@@ -24,7 +27,7 @@ struct CatalogueFileState {
     platform::FileStamp stamp;
     // CatalogueHash of the bytes last read or written: a rewrite that the stamp cannot tell apart
     // (the same size within a coarse time stamp) still shows here.
-    std::uint64_t contentHash = 0;
+    std::uint64_t contentHash = kEmptyCatalogueHash;
     // True once a change to the rows could not be saved; leaving the program then asks first.
     bool unsaved = false;
 };

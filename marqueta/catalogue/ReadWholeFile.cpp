@@ -16,7 +16,7 @@ platform::ErrorCode ReadWholeFile(const std::string& path, std::string& text, st
 }
 
 std::uint64_t CatalogueHash(std::string_view bytes) {
-    std::uint64_t hash = 14695981039346656037ull;
+    std::uint64_t hash = kEmptyCatalogueHash;  // the FNV-1a offset basis
     for (const char c : bytes) {
         hash ^= static_cast<unsigned char>(c);
         hash *= 1099511628211ull;
