@@ -16,11 +16,11 @@ int RowTable::insertRow(int position) {
     return insertRow(position, Cells{}, drawFreshTag(-1));
 }
 
-int RowTable::insertRow(int position, const Cells& cells, int tag) {
+int RowTable::insertRow(int position, Cells cells, int tag) {
     position = std::clamp(position, 0, count());
     if (observer_) observer_->rowAboutToBeInserted(position);
     CatalogueRow row;
-    row.cells = cells;
+    row.cells = std::move(cells);
     row.tag = tag;
     rows_.insert(rows_.begin() + position, std::move(row));
     countTag(tag, +1);
