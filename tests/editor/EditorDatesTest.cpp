@@ -2,6 +2,8 @@
 #include <ctime>
 
 #include <QDateEdit>
+#include <QLineEdit>
+#include <QTest>
 #include <gtest/gtest.h>
 
 #include "marqueta/ui/CBannerEditorDlg.h"
@@ -108,5 +110,39 @@ TEST(EditorDates, ADatePickedInThePickerIsStoredWithinTheReadableYears) {
         });
         EXPECT_EQ(dlg.beginDate, "01/01/1970");
         EXPECT_EQ(dlg.endDate, stored);
+    }
+}
+
+// Dates typed over the begin picker after a click into it, as an operator types them.
+TEST(EditorDates, ATypedDateIsTakenAsTyped) {
+    const struct {
+        const char* shown;
+        const char* typed;
+        const char* stored;
+    } cases[] = {
+        {"04/07/2027", "01/15/2027", "01/15/2027"},
+        {"04/07/2027", "12/31/2030", "12/31/2030"},
+        {"04/07/2027", "1/5/2028", "01/05/2028"},
+        {"04/07/2027", "01152027", "01/15/2027"},
+        {"04/07/2027", "2/29/2028", "02/29/2028"},  // a leap day typed before its year
+        {"01/31/2027", "02/15/2027", "02/15/2027"},
+        {"04/07/2027", "11", "11/07/2027"},          // the month alone
+        {"04/07/2027", "02/30/2027", "04/07/2027"},  // no such day: the date stays
+        {"04/07/2027", "01/15/2040", "04/07/2027"},  // past the years a catalogue reads back
+    };
+    for (const auto& c : cases) {
+        MarquetaPaths paths;
+        ScriptedMessageBoxes boxes;
+        CBannerEditorDlg dlg(paths, boxes);
+        dlg.beginDate = c.shown;
+        dlg.endDate = "12/31/2038";
+        RunModal(dlg, [&](QWidget* active) {
+            auto* begin = active->findChild<QDateEdit*>(QStringLiteral("beginDateEdit"));
+            ASSERT_TRUE(begin);
+            QTest::mouseClick(begin->findChild<QLineEdit*>(), Qt::LeftButton, {}, QPoint(4, begin->height() / 2));
+            QTest::keyClicks(begin, QString::fromLatin1(c.typed));
+            dlg.accept();
+        });
+        EXPECT_EQ(dlg.beginDate, c.stored) << c.typed << " over " << c.shown;
     }
 }
