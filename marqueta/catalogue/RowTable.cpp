@@ -20,10 +20,7 @@ int RowTable::insertRow(int position) {
 int RowTable::insertRow(int position, Cells cells, int tag) {
     position = std::clamp(position, 0, count());
     if (observer_) observer_->rowAboutToBeInserted(position);
-    CatalogueRow row;
-    row.cells = std::move(cells);
-    row.tag = tag;
-    rows_.insert(rows_.begin() + position, std::move(row));
+    rows_.insert(rows_.begin() + position, CatalogueRow{std::move(cells), tag, 0});
     countTag(tag, +1);
     if (observer_) observer_->rowInserted(position);
     return position;

@@ -18,10 +18,11 @@ int CompareCells(SortKind kind, const std::string& first, const std::string& sec
                  const QCollator& collator);
 
 // The keys of one sort: each distinct text in the sorted column is read once by the column's
-// kind (a text's collation key is made once for all rows that hold it), the distinct keys are
-// put in order once, and each row then carries the rank of its key, equal for rows that compare
-// level. A sort so costs one key per distinct text and no key comparison per row. Rows are
-// named by their positions when the keys were made.
+// kind, the distinct texts are put in order once (texts by their characters' weights, the order
+// then proved with the collator between neighbours; collation keys where it does not hold), and
+// each row carries the rank of its text, equal for rows that compare level. A sort so costs one
+// ordering of the distinct texts and no comparison per row. Rows are named by their positions
+// when the keys were made.
 class RowSortKeys {
 public:
     RowSortKeys(const RowTable& rows, int column, std::time_t now);

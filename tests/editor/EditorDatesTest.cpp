@@ -134,8 +134,11 @@ TEST(EditorDates, ATypedDateIsTakenAsTyped) {
         MarquetaPaths paths;
         ScriptedMessageBoxes boxes;
         CBannerEditorDlg dlg(paths, boxes);
+        dlg.company = "Acme";
+        dlg.product = "Anvil";
+        dlg.url = "http://acme.example/";
         dlg.beginDate = c.shown;
-        dlg.endDate = "12/31/2038";
+        dlg.endDate = "12/31/2038";  // ends after every begin, so Submit passes
         RunModal(dlg, [&](QWidget* active) {
             auto* begin = active->findChild<QDateEdit*>(QStringLiteral("beginDateEdit"));
             ASSERT_TRUE(begin);
