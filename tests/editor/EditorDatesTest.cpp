@@ -45,6 +45,13 @@ const DateCase kDateCases[] = {
     {"", kToday, "06/15/2004"},
 };
 
+// The fields besides the dates, filled so that Submit passes them.
+void FillOtherFields(CBannerEditorDlg& dlg) {
+    dlg.company = "Acme";
+    dlg.product = "Anvil";
+    dlg.url = "http://acme.example/";
+}
+
 }  // namespace
 
 TEST(EditorDates, TextToPickerDateAndBack) {
@@ -65,9 +72,7 @@ TEST(EditorDates, PickersShowRowDatesAndSubmitStoresThem) {
         ScriptedMessageBoxes boxes;
         CBannerEditorDlg dlg(paths, boxes);
         dlg.setClock([now] { return now; });
-        dlg.company = "Acme";
-        dlg.product = "Anvil";
-        dlg.url = "http://acme.example/";
+        FillOtherFields(dlg);
         dlg.beginDate = c.text;
         dlg.endDate = "12/31/2038";  // ends after every begin, so Submit passes
         const int result = RunModal(dlg, [&](QWidget* active) {
@@ -96,9 +101,7 @@ TEST(EditorDates, ADatePickedInThePickerIsStoredWithinTheReadableYears) {
         MarquetaPaths paths;
         ScriptedMessageBoxes boxes;
         CBannerEditorDlg dlg(paths, boxes);
-        dlg.company = "Acme";
-        dlg.product = "Anvil";
-        dlg.url = "http://acme.example/";
+        FillOtherFields(dlg);
         dlg.beginDate = "1/1/1970";  // begins before every pick, so Submit passes
         dlg.endDate = "1/1/1999";
         RunModal(dlg, [&](QWidget* active) {
@@ -134,9 +137,7 @@ TEST(EditorDates, ATypedDateIsTakenAsTyped) {
         MarquetaPaths paths;
         ScriptedMessageBoxes boxes;
         CBannerEditorDlg dlg(paths, boxes);
-        dlg.company = "Acme";
-        dlg.product = "Anvil";
-        dlg.url = "http://acme.example/";
+        FillOtherFields(dlg);
         dlg.beginDate = c.shown;
         dlg.endDate = "12/31/2038";  // ends after every begin, so Submit passes
         RunModal(dlg, [&](QWidget* active) {
