@@ -30,6 +30,17 @@ std::string FullPath(const std::string& path) {
     return n > 0 && n <= MAX_PATH ? std::string(full, n) : path;
 }
 
+// The full path of an existing file with its name spelt as in its folder: replacing "USER.KEY"
+// keeps a file called "user.key" under that name.
+std::string FullPathAsOnDisk(const std::string& path) {
+    const std::string full = FullPath(path);
+    WIN32_FIND_DATAA data;
+    HANDLE find = FindFirstFileA(full.c_str(), &data);
+    if (find == INVALID_HANDLE_VALUE) return full;
+    FindClose(find);
+    return DirectoryOf(full) + data.cFileName;
+}
+
 FileStamp StampOfAttributes(const std::string& path) {
     FileStamp stamp;
     WIN32_FILE_ATTRIBUTE_DATA data;
@@ -197,9 +208,10 @@ ErrorCode SyncFile(int fd) {
 //   ERROR_INVALID_FUNCTION, ERROR_NOT_SUPPORTED: a file system without it (some network shares).
 // Every other failure (a reader holding the target without delete sharing, no access) leaves
 // both files as they were and is reported. Attributes or security that cannot be carried over do
-// not stop the replacement. Full paths: Wine's ReplaceFile refuses relative ones.
+// not stop the replacement. Full paths: Wine's ReplaceFile refuses relative ones; and the target
+// as spelt on disk, since ReplaceFile leaves the file under the name it is given.
 ErrorCode ReplaceFile(const std::string& from, const std::string& to) {
-    const std::string replacement = FullPath(from), target = FullPath(to);
+    const std::string replacement = FullPath(from), target = FullPathAsOnDisk(to);
     if (ReplaceFileA(target.c_str(), replacement.c_str(), nullptr,
                      REPLACEFILE_IGNORE_MERGE_ERRORS | REPLACEFILE_IGNORE_ACL_ERRORS, nullptr, nullptr)) {
         // ReplaceFile has no write-through of its own: the replaced file is flushed instead.
