@@ -147,8 +147,12 @@ void CDormixDialog::OnOK() {
     if (scanning_) return;
     const std::int32_t days = acceptedDays();
     if (days == 0) return;
+    scanAndClose(days, {});
+}
+
+void CDormixDialog::scanAndClose(std::int32_t days, const ScanScope& scope) {
     DoDataExchange();
-    ScanDormantAccounts(days);
+    ScanDormantAccounts(days, scope);
     DoDataExchange();
     QDialog::accept();
 }
@@ -166,22 +170,30 @@ void CDormixDialog::OnPreview() {
     if (days == 0) return;
     const ProtectedAccounts protectedAccounts = ReadProtectedAccounts();
     if (protectedAccounts.cut) {
-        dialogBoxes_->ok(kProtectListTooLong, ProgramName());
+        dialogBoxes_->error(kProtectListTooLong, ProgramName());
         return;
     }
-    CPreviewWindow preview(JudgeAccounts(days, paths_, protectedAccounts, clock_()), *dialogBoxes_, this);
-    preview.exec();
+    const std::time_t now = clock_();
+    CPreviewWindow preview(JudgeAccounts(days, paths_, protectedAccounts, now), days, now, *dialogBoxes_, this);
+    if (preview.exec() != QDialog::Accepted || !preview.deleteRequested()) return;
+    // The accounts listed and no others: one judged dormant only since is left for the next run.
+    scanAndClose(days, {RunOrigin::Dialog, preview.foldersShown()});
 }
 
-bool CDormixDialog::ScanDormantAccounts(std::int32_t days) {
+bool CDormixDialog::ScanDormantAccounts(std::int32_t days, const ScanScope& scope) {
     const std::time_t now = clock_();
     CProgressWindow progress(this);
     scanning_ = true;
     const bool result = progress.run(
         [&](ScanProgress& reporter, platform::MessageBoxes& boxes) {
-            return ::ScanDormantAccounts(days, paths_, boxes, now, &reporter);
+            return ::ScanDormantAccounts(days, paths_, boxes, now, &reporter, kDeletionBatch, scope);
         },
         scanBoxes_);
     scanning_ = false;
+    if (progress.stopRequested() && progress.leftForNextRun() > 0) {
+        scanBoxes_.information(std::to_string(progress.leftForNextRun()) +
+                                   " dormant account(s) were left for the next run.",
+                               "Deletion Stopped");
+    }
     return result;
 }

@@ -1,7 +1,8 @@
 #pragma once
-// The window that shows which account a scan is deleting and lets the administrator stop it
-// after the account in hand. The scan runs on a thread of its own while the window stays
-// responsive; the window shows itself only when the first account is deleted.
+// The window that shows how many accounts a scan has deleted and which one it has in hand, and
+// lets the administrator stop it after the accounts in hand. The scan runs on a thread of its own
+// while the window stays responsive; the window shows itself only when the first account is
+// deleted.
 #include <atomic>
 #include <functional>
 
@@ -26,8 +27,13 @@ public:
     bool run(const Scan& scan, platform::MessageBoxes& boxes);
 
     // ScanProgress, called from the scan's thread.
+    void counted(int dormant) override { dormant_ = dormant; }
     void deleting(int number, int count, const std::string& userName) override;
     bool stopRequested() override { return stop_; }
+    void finished(const AccountJudgement& account, const DeletedAccount& result) override;
+
+    // The dormant accounts of the run whose deletion was not even tried, once it has ended.
+    int leftForNextRun() const { return dormant_ - done_; }
 
 public slots:
     void requestStop();
@@ -37,11 +43,14 @@ protected:
     void reject() override;
 
 private:
-    void showAccount(int number, int count, const QString& userName);
+    void showAccount(const QString& userName);
+    void showDone();
 
     QLabel* progressLabel_ = nullptr;
     QLabel* userLabel_ = nullptr;
     QProgressBar* bar_ = nullptr;
     QPushButton* stopButton_ = nullptr;
     std::atomic<bool> stop_{false};
+    std::atomic<int> dormant_{0};
+    std::atomic<int> done_{0};
 };

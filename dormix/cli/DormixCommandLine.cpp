@@ -1,5 +1,6 @@
 #include "dormix/cli/DormixCommandLine.h"
 
+#include <csignal>
 #include <cstdio>
 
 #include <QCommandLineParser>
@@ -7,11 +8,16 @@
 
 #include "dormix/cli/ConsoleMessageBoxes.h"
 #include "dormix/cli/DryRun.h"
+#include "dormix/scan/AccountList.h"
 #include "dormix/scan/AccountLog.h"
+#include "dormix/scan/AuditLog.h"
+#include "dormix/scan/DeleteDormantAccount.h"
 #include "dormix/scan/ProtectedAccounts.h"
 #include "dormix/scan/ReadDialogInt.h"
 #include "dormix/scan/ScanDormantAccounts.h"
 #include "dormix/scan/Threshold.h"
+#include "platform/FileOps.h"
+#include "platform/SystemLog.h"
 
 namespace {
 
@@ -25,7 +31,32 @@ struct Options {
         QStringLiteral("tervox"),
         QStringLiteral("Delete the accounts' mail-server users as well (yes) or keep them (no); required with --yes."),
         QStringLiteral("yes|no")};
+    QCommandLineOption quiet{QStringLiteral("quiet"), QStringLiteral("Print only the summary and the problems.")};
+    QCommandLineOption format{QStringLiteral("format"),
+                              QStringLiteral("text (the default), or csv: the accounts as the Preview saves them."),
+                              QStringLiteral("text|csv"), QStringLiteral("text")};
 };
+
+const char* const kHelpEnd =
+    "\nExit status:\n"
+    "  0    every dormant account was deleted, or none was found (a dry run: nothing in the way)\n"
+    "  1    some accounts or mail-server users could not be deleted; the run went on\n"
+    "  2    wrong usage\n"
+    "  3    no installation: VELTA.INI unreadable, no PATH in it, or the folder it names is missing\n"
+    "  4    refused before anything was deleted: another run, a log that cannot be written,\n"
+    "       unreadable pending deletions, a protected list too long\n"
+    "  130  stopped by SIGINT after the batch in hand\n"
+    "  143  stopped by SIGTERM after the batch in hand\n"
+    "\nEnvironment:\n"
+    "  WINDIR      the folder that holds VELTA.INI\n"
+    "  ACCTKIT_DB  the mail server's user database\n"
+    "\nExamples:\n"
+    "  dormix --days 90                          list what a deletion would do\n"
+    "  dormix --days 90 --yes --tervox=no --quiet   delete, from cron\n";
+
+volatile std::sig_atomic_t stopSignal = 0;
+
+extern "C" void OnStopSignal(int signal) { stopSignal = signal; }
 
 void PrintToError(const QString& text) {
     std::fputs(text.toLocal8Bit().constData(), stderr);
@@ -37,20 +68,73 @@ int BadUsage(const QCommandLineParser& parser, const QString& why) {
     return kExitUsage;
 }
 
-// Prints each account as it is deleted.
+// Prints each account once it is deleted and, to a person watching, how far the run has got.
 class ConsoleProgress : public ScanProgress {
 public:
-    void deleting(int number, int count, const std::string& userName) override {
-        PrintLine(DeletingAccountText(number, count) + ": " + userName);
+    explicit ConsoleProgress(const OutputStyle& style)
+        : style_(style), counter_(!style.quiet && platform::StandardErrorIsTerminal()) {}
+
+    void counted(int dormant) override { dormant_ = dormant; }
+    void deleting(int, int, const std::string&) override {}
+    bool stopRequested() override { return stopSignal != 0; }
+    void finished(const AccountJudgement& account, const DeletedAccount& result) override {
+        ++finished_;
+        if (!result.deleted || result.tervoxOutcome == TervoxOutcome::Failed) ++failed_;
+        if (!result.deleted) return;
+        ++deleted_;
+        if (style_.csv) {
+            print(CsvText(deleted_ == 1 ? std::vector<CsvRow>{AccountListHeader(), AccountListRow(account)}
+                                        : std::vector<CsvRow>{AccountListRow(account)}));
+        } else if (!style_.quiet) {
+            const std::string logon = account.lastLogon ? LogonDateText(*account.lastLogon) : std::string("unknown");
+            print("Deleted " + AuditField(account.userName) + " (" + AuditField(account.folder) + "), last logon " +
+                  logon + "\n");
+        }
+        if (counter_) std::fprintf(stderr, "\r%s", DeletedCountText(deleted_, dormant_).c_str());
     }
-    bool stopRequested() override { return false; }
+
+    // Ends the counter's line, so that what follows starts on a line of its own.
+    void end() {
+        if (counter_ && deleted_ > 0) std::fputc('\n', stderr);
+    }
+
+    int deleted() const { return deleted_; }
+    int finishedCount() const { return finished_; }
+    int failed() const { return failed_; }
+    int dormant() const { return dormant_; }
+
+private:
+    void print(const std::string& text) {
+        if (counter_ && deleted_ > 1) std::fputs("\r\x1b[K", stderr);  // the counter's line makes way
+        std::fwrite(text.data(), 1, text.size(), stdout);
+        std::fflush(stdout);
+    }
+
+    OutputStyle style_;
+    bool counter_;
+    int dormant_ = 0;
+    int deleted_ = 0;
+    int finished_ = 0;
+    int failed_ = 0;
 };
 
-int Delete(std::int32_t days, const DormixPaths& paths, platform::Answer tervox, std::time_t now) {
+int Delete(std::int32_t days, const DormixPaths& paths, platform::Answer tervox, std::time_t now,
+           const OutputStyle& style) {
+    std::signal(SIGINT, OnStopSignal);
+    std::signal(SIGTERM, OnStopSignal);
     DeleteOldLog(paths.logPath);  // as the dialog does when it opens
     ConsoleMessageBoxes boxes(tervox);
-    ConsoleProgress progress;
-    return ScanDormantAccounts(days, paths, boxes, now, &progress) ? kExitOk : kExitLogNotWritten;
+    boxes.sendResultsTo(style.results());
+    ConsoleProgress progress(style);
+    const bool ranThrough =
+        ScanDormantAccounts(days, paths, boxes, now, &progress, kDeletionBatch, {RunOrigin::CommandLine, {}});
+    progress.end();
+    if (stopSignal != 0) {
+        PrintLine("Stopped: " + DeletedCountText(progress.deleted(), progress.dormant()), stderr);
+        return stopSignal == SIGINT ? kExitInterrupted : kExitTerminated;
+    }
+    if (!ranThrough) return progress.finishedCount() == 0 ? kExitRefused : kExitFailures;
+    return progress.failed() > 0 || boxes.problems() > 0 ? kExitFailures : kExitOk;
 }
 
 }  // namespace
@@ -62,10 +146,10 @@ int RunDormixCommandLine(const QStringList& arguments, std::time_t now) {
     const QCommandLineOption help = parser.addHelpOption();
     const QCommandLineOption version = parser.addVersionOption();
     const Options options;
-    parser.addOptions({options.days, options.yes, options.tervox});
+    parser.addOptions({options.days, options.yes, options.tervox, options.quiet, options.format});
     if (!parser.parse(arguments)) return BadUsage(parser, parser.errorText());
     if (parser.isSet(help)) {
-        PrintLine(parser.helpText().toLocal8Bit().toStdString());
+        PrintLine(parser.helpText().toLocal8Bit().toStdString() + kHelpEnd);
         return kExitOk;
     }
     if (parser.isSet(version)) {
@@ -86,18 +170,24 @@ int RunDormixCommandLine(const QStringList& arguments, std::time_t now) {
     if (parser.isSet(options.yes) && !parser.isSet(options.tervox)) {
         return BadUsage(parser, QStringLiteral("--yes needs --tervox=yes or --tervox=no."));
     }
+    const QString format = parser.value(options.format);
+    if (format != QStringLiteral("text") && format != QStringLiteral("csv"))
+        return BadUsage(parser, QStringLiteral("--format takes text or csv."));
+    const OutputStyle style{parser.isSet(options.quiet), format == QStringLiteral("csv")};
 
     ConsoleMessageBoxes boxes;
     DormixPaths paths;
     if (!LoadDormixPaths(boxes, paths)) return kExitNotInstalled;
-    const ProtectedAccounts protectedAccounts = ReadProtectedAccounts();
-    if (protectedAccounts.cut) {
-        PrintLine(kProtectListTooLong);
+    if (!platform::IsDirectory(paths.installPath)) {
+        PrintLine("The installation folder " + paths.installPath + " named in VELTA.INI does not exist.", stderr);
         return kExitNotInstalled;
     }
-    if (!parser.isSet(options.yes)) {
-        PrintDryRun(days, paths, protectedAccounts, now);
-        return kExitOk;
+    const ProtectedAccounts protectedAccounts = ReadProtectedAccounts();
+    if (protectedAccounts.cut) {
+        PrintLine(kProtectListTooLong, stderr);
+        return kExitRefused;
     }
-    return Delete(days, paths, tervox == QStringLiteral("yes") ? platform::Answer::Yes : platform::Answer::No, now);
+    const bool withTervoxUsers = tervox == QStringLiteral("yes");
+    if (!parser.isSet(options.yes)) return RunDryRun(days, paths, protectedAccounts, now, style, withTervoxUsers);
+    return Delete(days, paths, withTervoxUsers ? platform::Answer::Yes : platform::Answer::No, now, style);
 }

@@ -2,41 +2,53 @@
 
 #include <string>
 
-#include "dormix/cli/ConsoleMessageBoxes.h"
+#include "dormix/cli/DormixCommandLine.h"
+#include "dormix/scan/AccountList.h"
+#include "dormix/scan/AuditLog.h"
 #include "dormix/scan/JudgeAccounts.h"
+#include "dormix/scan/Preflight.h"
 #include "dormix/scan/ScanDormantAccounts.h"
 
 namespace {
 
 std::string AccountLine(const AccountJudgement& account) {
-    switch (account.verdict) {
-        case Verdict::Dormant:
-            return "Would delete " + account.userName + " (" + account.folder + "), last logon " +
-                   LogonDateText(*account.lastLogon) + ", " + std::to_string(account.daysSince) + " days ago";
-        case Verdict::Logged:
-            return AccountLogText(account.userName, account.logReason);
-        case Verdict::Protected:
-            return account.userName + ", protected";
-        case Verdict::Kept:
-            break;
+    const std::string name = AuditField(account.userName);
+    if (account.verdict != Verdict::Dormant) return name + ", " + NotDeletedReason(account);
+    return "Would delete " + name + " (" + AuditField(account.folder) + "), last logon " +
+           LogonDateText(*account.lastLogon) + ", " + std::to_string(account.daysSince) + " days ago";
+}
+
+void PrintList(const std::vector<AccountJudgement>& accounts, const OutputStyle& style) {
+    if (style.csv) {
+        std::vector<CsvRow> rows{AccountListHeader()};
+        for (const AccountJudgement& account : accounts)
+            if (Listed(account)) rows.push_back(AccountListRow(account));
+        const std::string text = CsvText(rows);
+        std::fwrite(text.data(), 1, text.size(), stdout);
+        std::fflush(stdout);
+        return;
     }
-    return {};
+    if (style.quiet) return;
+    for (const AccountJudgement& account : accounts)
+        if (Listed(account)) PrintLine(AccountLine(account));
 }
 
 }  // namespace
 
-void PrintDryRun(std::int32_t days, const DormixPaths& paths, const ProtectedAccounts& protectedAccounts,
-                 std::time_t now) {
+int RunDryRun(std::int32_t days, const DormixPaths& paths, const ProtectedAccounts& protectedAccounts,
+              std::time_t now, const OutputStyle& style, bool withTervoxUsers) {
     const std::vector<AccountJudgement> accounts = JudgeAccounts(days, paths, protectedAccounts, now);
-    for (const AccountJudgement& account : accounts) {
-        if (account.verdict != Verdict::Kept) PrintLine(AccountLine(account));
-    }
+    PrintList(accounts, style);
     const int dormant = CountDormant(accounts);
     if (dormant == 0) {
-        PrintLine(kNoDormantAccounts);
-        return;
+        PrintLine(kNoDormantAccounts, style.results());
+    } else {
+        PrintLine(std::to_string(dormant) +
+                      " account(s) would be deleted. Nothing was deleted: to delete them, run again with --yes and "
+                      "--tervox=yes or --tervox=no.",
+                  style.results());
     }
-    PrintLine(std::to_string(dormant) +
-              " account(s) would be deleted. Nothing was deleted: to delete them, run again with --yes and "
-              "--tervox=yes or --tervox=no.");
+    const std::vector<std::string> problems = DeletionPreflight(paths, withTervoxUsers);
+    for (const std::string& problem : problems) PrintLine(problem, stderr);
+    return problems.empty() ? kExitOk : kExitRefused;
 }

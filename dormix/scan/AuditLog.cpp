@@ -6,11 +6,9 @@
 #include "platform/Clock.h"
 #include "platform/TextMode.h"
 
-namespace {
-
 // A name read from disk could hold a tab or a line break and so forge fields or whole lines:
 // control bytes are written as \xNN.
-std::string Field(const std::string& text) {
+std::string AuditField(const std::string& text) {
     std::string out;
     for (const char c : text) {
         const auto byte = static_cast<unsigned char>(c);
@@ -24,6 +22,8 @@ std::string Field(const std::string& text) {
     }
     return out;
 }
+
+namespace {
 
 const char* TervoxText(TervoxOutcome outcome) {
     switch (outcome) {
@@ -43,11 +43,14 @@ std::string AuditLogPath(const std::string& installPath) {
     return LogFolderFile(installPath, "deleted.log");
 }
 
-std::string AuditLine(const AccountJudgement& account, const DeletedAccount& deleted, std::time_t at) {
+std::string AuditLine(const AccountJudgement& account, const DeletedAccount& deleted, std::time_t at,
+                      const RunIdentity& run) {
     const std::string logon = account.lastLogon ? LogonDateText(*account.lastLogon) : std::string();
-    return platform::LocalTimeText(at, "%Y-%m-%dT%H:%M:%S") + "\t" + Field(account.userName) + "\t" +
-           Field(account.folder) + "\t" + logon + "\tkeys: " + (deleted.keysRemoved ? "removed" : "not removed") +
-           "\tTervox user: " + TervoxText(deleted.tervoxOutcome) + "\n";
+    return platform::LocalTimeWithOffset(at) + "\t" + AuditField(account.userName) + "\t" +
+           AuditField(account.folder) + "\t" + logon + "\tkeys: " + (deleted.keysRemoved ? "removed" : "not removed") +
+           "\tTervox user: " + TervoxText(deleted.tervoxOutcome) + "\trun: " + run.id +
+           "\tthreshold: " + std::to_string(run.days) + "\torigin: " + OriginText(run.origin) +
+           "\toperator: " + AuditField(run.operatorName) + "\n";
 }
 
 bool AppendAuditLine(const std::string& auditPath, const std::string& line) {

@@ -6,13 +6,19 @@
 
 #include "dormix/scan/DeleteDormantAccount.h"
 #include "dormix/scan/JudgeAccounts.h"
+#include "dormix/scan/RunRecord.h"
 
 // "deleted.log" in the installation's "Log" folder.
 std::string AuditLogPath(const std::string& installPath);
 
-// The line for a deleted account: the local date and time at, the user name, the account
-// folder, the last logon date, and what became of the key records and the mail-server user.
-std::string AuditLine(const AccountJudgement& account, const DeletedAccount& deleted, std::time_t at);
+// A text read from disk as one field of a line: control bytes are written as \xNN.
+std::string AuditField(const std::string& text);
+
+// The line for a deleted account: the local date and time at with its offset from UTC, the user
+// name, the account folder, the last logon date, what became of the key records and the
+// mail-server user, and then the run's id, threshold, origin and operator.
+std::string AuditLine(const AccountJudgement& account, const DeletedAccount& deleted, std::time_t at,
+                      const RunIdentity& run);
 
 // Appends the line and has it on the disk before it returns; false when that failed.
 bool AppendAuditLine(const std::string& auditPath, const std::string& line);

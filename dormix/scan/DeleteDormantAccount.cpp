@@ -79,28 +79,31 @@ TervoxDeletion RemoveTervoxUsers(std::vector<BatchMember>& members) {
 
 // Each member's record, then its "user.ini" and folder. A member whose folder is gone already
 // was finished before a kill, record included.
-bool FinishFolders(std::vector<BatchMember>& members, const BatchFiles& files) {
+bool FinishFolders(std::vector<BatchMember>& members, const BatchFiles& files, ScanProgress* progress) {
     for (BatchMember& member : members) {
         if (!member.inHand) continue;
         if (!platform::PathExists(member.account.folder)) {
             member.inHand = false;
             continue;
         }
-        if (!AppendAuditLine(files.auditPath, AuditLine(member.account, member.deleted, std::time(nullptr)))) return false;
+        if (!AppendAuditLine(files.auditPath, AuditLine(member.account, member.deleted, std::time(nullptr), files.run)))
+            return false;
         member.deleted.deleted = platform::RemoveFolderTree(member.account.folder);
+        if (progress) progress->finished(member.account, member.deleted);
     }
     return true;
 }
 
 // From the mail-server users on, the same for a new batch and for one left pending.
-BatchResult FinishBatch(std::vector<BatchMember>& members, const BatchFiles& files, bool withTervoxUsers) {
+BatchResult FinishBatch(std::vector<BatchMember>& members, const BatchFiles& files, bool withTervoxUsers,
+                        ScanProgress* progress) {
     BatchResult result;
     if (!WritePendingDeletions(files.pendingPath, Pending(members, PendingStage::MailServer, withTervoxUsers))) {
         result.end = BatchEnd::PendingFailed;
         return result;
     }
     if (withTervoxUsers) result.tervox = RemoveTervoxUsers(members);
-    if (!FinishFolders(members, files)) {
+    if (!FinishFolders(members, files, progress)) {
         result.end = BatchEnd::AuditFailed;
         return result;
     }
@@ -114,10 +117,11 @@ BatchResult DeleteDormantBatch(std::vector<BatchMember>& members, const BatchFil
                                ScanProgress* progress, int number, int count) {
     EmptyFolders(members, progress, number, count);
     if (!RemoveKeyRecords(members, files, withTervoxUsers)) return {BatchEnd::PendingFailed, {}};
-    return FinishBatch(members, files, withTervoxUsers);
+    return FinishBatch(members, files, withTervoxUsers, progress);
 }
 
-BatchResult FinishPendingBatch(const PendingBatch& pending, std::vector<BatchMember>& members, const BatchFiles& files) {
+BatchResult FinishPendingBatch(const PendingBatch& pending, std::vector<BatchMember>& members, const BatchFiles& files,
+                               ScanProgress* progress) {
     members.clear();
     for (const PendingAccount& account : pending.accounts) {
         BatchMember member;
@@ -131,5 +135,5 @@ BatchResult FinishPendingBatch(const PendingBatch& pending, std::vector<BatchMem
     if (pending.stage == PendingStage::KeyRecords && !RemoveKeyRecords(members, files, pending.withTervoxUsers)) {
         return {BatchEnd::PendingFailed, {}};
     }
-    return FinishBatch(members, files, pending.withTervoxUsers);
+    return FinishBatch(members, files, pending.withTervoxUsers, progress);
 }

@@ -12,6 +12,7 @@
 #include "dormix/scan/DeleteTervoxUsers.h"
 #include "dormix/scan/JudgeAccounts.h"
 #include "dormix/scan/PendingDeletions.h"
+#include "dormix/scan/RunRecord.h"
 #include "dormix/scan/ScanProgress.h"
 
 enum class TervoxOutcome { Removed, Kept, Failed };
@@ -31,11 +32,12 @@ struct BatchMember {
     std::optional<keyindex::KeyValue> userKeyValue;  // the value of its "USER.KEY" record, once known
 };
 
-// Where a batch keeps its record and its pending deletions.
+// Where a batch keeps its record and its pending deletions, and the run its record names.
 struct BatchFiles {
     std::string installPath;
     std::string auditPath;    // "deleted.log"
     std::string pendingPath;  // the pending deletions
+    RunIdentity run;
 };
 
 enum class BatchEnd {
@@ -52,10 +54,12 @@ struct BatchResult {
 // Deletes the members: a folder whose own name spells no plain user name (NamesAUser) is matched
 // to no key record and no mail-server user; an account whose folder could not be emptied keeps
 // its key records, its mail-server user and its "user.ini". progress hears of each member, from
-// number on, of count. Failures are not shown; they are what the members' results say.
+// number on, of count, and of each once it is finished. Failures are not shown; they are what the
+// members' results say.
 BatchResult DeleteDormantBatch(std::vector<BatchMember>& members, const BatchFiles& files, bool withTervoxUsers,
                                ScanProgress* progress, int number, int count);
 
 // Finishes the batch that an earlier scan left pending; members whose folder was already gone
-// are left out of the results.
-BatchResult FinishPendingBatch(const PendingBatch& pending, std::vector<BatchMember>& members, const BatchFiles& files);
+// are left out of the results. progress hears of each member once it is finished.
+BatchResult FinishPendingBatch(const PendingBatch& pending, std::vector<BatchMember>& members, const BatchFiles& files,
+                               ScanProgress* progress);

@@ -15,6 +15,10 @@ struct TervoxDeletion {
 // user's file, through Acctkit. A user that does not exist there is no failure.
 TervoxDeletion DeleteTervoxUsers(const std::vector<std::string>& userNames);
 
+// Opens the user database and selects its domain, as a deletion would, and closes it again:
+// empty when both worked, else why not.
+std::string TervoxDatabaseProblem();
+
 // Failures collected over a scan: one box after the summary says how many accounts kept their
 // mail-server user and why.
 class TervoxFailures {

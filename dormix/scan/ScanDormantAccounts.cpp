@@ -12,6 +12,7 @@
 #include "dormix/scan/JudgeAccounts.h"
 #include "dormix/scan/PendingDeletions.h"
 #include "dormix/scan/ProtectedAccounts.h"
+#include "dormix/scan/RunRecord.h"
 #include "platform/FolderLock.h"
 #include "platform/TextMode.h"
 
@@ -30,7 +31,8 @@ public:
     Answer answer() {
         if (!firstDormant_) return remembered_;
         remembered_ = boxes_.show("Would you like to delete the associated Tervox account(s) also?",
-                                  "Select Account(s) To Be Deleted", platform::Buttons::YesNoCancel);
+                                  "Select Account(s) To Be Deleted", platform::Buttons::YesNoCancel,
+                                  platform::Severity::Question);
         if (remembered_ == Answer::Yes || remembered_ == Answer::No) firstDormant_ = false;
         return remembered_;
     }
@@ -44,14 +46,14 @@ private:
 // What the administrator sees when a scan ends, whichever way it ends.
 class ScanState {
 public:
-    ScanState(const DormixPaths& paths, platform::MessageBoxes& boxes)
+    ScanState(const DormixPaths& paths, platform::MessageBoxes& boxes, const RunIdentity& run)
         : paths_(paths), boxes_(boxes),
-          files_{paths.installPath, AuditLogPath(paths.installPath), PendingDeletionsPath(paths.installPath)} {}
+          files_{paths.installPath, AuditLogPath(paths.installPath), PendingDeletionsPath(paths.installPath), run} {}
 
     const BatchFiles& files() const { return files_; }
 
     bool cannotWrite(const std::string& path) {
-        boxes_.ok(UnableToCreateFileText(path));
+        boxes_.error(UnableToCreateFileText(path));
         return false;
     }
 
@@ -71,11 +73,11 @@ public:
 
     bool summary() {
         if (deletedCount_ > 0) {
-            boxes_.ok("Successfully deleted " + std::to_string(deletedCount_) + " account(s)!", "Dormant Accounts Deleted!");
+            boxes_.information("Successfully deleted " + std::to_string(deletedCount_) + " account(s)!", "Dormant Accounts Deleted!");
         } else {
-            boxes_.ok(kNoDormantAccounts, kNothingDeletedCaption);
+            boxes_.information(kNoDormantAccounts, kNothingDeletedCaption);
         }
-        if (tervoxFailures_.any()) boxes_.ok(tervoxFailures_.text(), "Tervox Accounts Not Deleted");
+        if (tervoxFailures_.any()) boxes_.warning(tervoxFailures_.text(), "Tervox Accounts Not Deleted");
         return true;
     }
 
@@ -90,13 +92,13 @@ private:
 // Finishes the batch that a scan ended in the middle of. An account protected meanwhile is left
 // as it is. False (after its message) when it cannot be read or finished.
 bool FinishPending(const DormixPaths& paths, const ProtectedAccounts& protectedAccounts, platform::MessageBoxes& boxes,
-                   ScanState& state) {
+                   ScanState& state, ScanProgress& progress) {
     PendingBatch pending;
     switch (ReadPendingDeletions(state.files().pendingPath, paths.userFolderPattern, pending)) {
         case PendingRead::None:
             return true;
         case PendingRead::Unreadable:
-            boxes.ok(PendingUnreadableText(state.files().pendingPath), kNothingDeletedCaption);
+            boxes.error(PendingUnreadableText(state.files().pendingPath), kNothingDeletedCaption);
             return false;
         case PendingRead::Found:
             break;
@@ -105,7 +107,7 @@ bool FinishPending(const DormixPaths& paths, const ProtectedAccounts& protectedA
         return protectedAccounts.covers(FolderUserName(account.folder));
     });
     std::vector<BatchMember> members;
-    const BatchResult result = FinishPendingBatch(pending, members, state.files());
+    const BatchResult result = FinishPendingBatch(pending, members, state.files(), &progress);
     if (!state.take(result, members)) return false;
     for (const BatchMember& member : members)
         if (member.deleted.logReason && !state.log(member.account.userName, *member.deleted.logReason)) return false;
@@ -137,35 +139,46 @@ bool WriteSpanLines(const Batch& batch, const std::vector<AccountJudgement>& acc
     return true;
 }
 
+// Leaves every dormant account outside folders for a later run.
+void RestrictTo(std::vector<AccountJudgement>& accounts, const std::optional<std::set<std::string>>& folders) {
+    if (!folders) return;
+    for (AccountJudgement& account : accounts)
+        if (account.verdict == Verdict::Dormant && !folders->contains(account.folder)) account.verdict = Verdict::Kept;
+}
+
 }  // namespace
 
 bool ScanDormantAccounts(std::int32_t days, const DormixPaths& paths, platform::MessageBoxes& boxes,
-                         std::time_t now, ScanProgress* progress, std::size_t batchSize) {
+                         std::time_t now, ScanProgress* frontEnd, std::size_t batchSize, const ScanScope& scope) {
+    const RunIdentity run = NewRunIdentity(days, scope.origin, now);
+    RunRecorder progress(run, frontEnd);
     // Two scans of one installation at once would each act on what the other is changing.
     const platform::FolderLock scanLock(paths.installPath, platform::FolderLock::Wait::No);
     if (scanLock.busy()) {
-        boxes.ok("Another scan of " + paths.installPath + " is running. Nothing was deleted.", kNothingDeletedCaption);
+        boxes.error("Another scan of " + paths.installPath + " is running. Nothing was deleted.", kNothingDeletedCaption);
         return false;
     }
     const ProtectedAccounts protectedAccounts = ReadProtectedAccounts();
     if (protectedAccounts.cut) {
-        boxes.ok(kProtectListTooLong);
+        boxes.error(kProtectListTooLong);
         return false;
     }
     if (const std::string problem = UserFolderProblem(paths.installPath); !problem.empty()) {
-        boxes.ok(problem, kNothingDeletedCaption);
+        boxes.error(problem, kNothingDeletedCaption);
         return false;
     }
-    ScanState state(paths, boxes);
-    if (!FinishPending(paths, protectedAccounts, boxes, state)) return false;
-    const std::vector<AccountJudgement> accounts = JudgeAccounts(days, paths, protectedAccounts, now);
+    ScanState state(paths, boxes, run);
+    if (!FinishPending(paths, protectedAccounts, boxes, state, progress)) return false;
+    std::vector<AccountJudgement> accounts = JudgeAccounts(days, paths, protectedAccounts, now);
+    RestrictTo(accounts, scope.onlyFolders);
     const int dormantCount = CountDormant(accounts);
+    progress.counted(dormantCount);
     TervoxQuestion question(boxes);
     Answer answer = Answer::Failed;
     int dormantNumber = 0;
     std::size_t next = 0;
     while (next < accounts.size()) {
-        if (progress && progress->stopRequested()) break;
+        if (progress.stopRequested()) break;
         Batch batch;
         for (; next < accounts.size(); ++next) {
             const AccountJudgement& account = accounts[next];
@@ -196,7 +209,7 @@ bool ScanDormantAccounts(std::int32_t days, const DormixPaths& paths, platform::
         // The record is opened before anything is deleted, so that a record that cannot be
         // written stops the scan before a deletion goes unrecorded.
         if (!platform::AppendText(state.files().auditPath, "")) return state.cannotWrite(state.files().auditPath);
-        const BatchResult result = DeleteDormantBatch(batch.members, state.files(), answer == Answer::Yes, progress,
+        const BatchResult result = DeleteDormantBatch(batch.members, state.files(), answer == Answer::Yes, &progress,
                                                       dormantNumber - static_cast<int>(batch.memberAt.size()) + 1, dormantCount);
         if (!state.take(result, batch.members)) return false;
         if (!WriteSpanLines(batch, accounts, state)) return false;

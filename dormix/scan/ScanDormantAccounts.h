@@ -2,8 +2,12 @@
 #include <cstddef>
 #include <cstdint>
 #include <ctime>
+#include <optional>
+#include <set>
+#include <string>
 
 #include "dormix/scan/DormixPaths.h"
+#include "dormix/scan/RunRecord.h"
 #include "dormix/scan/ScanProgress.h"
 #include "platform/MessageBox.h"
 
@@ -13,6 +17,14 @@ inline constexpr const char* kNoDormantAccounts = "There were no dormant account
 // How many dormant accounts are deleted together: their key records go in one pass over each
 // key file, their mail-server users in one session.
 inline constexpr std::size_t kDeletionBatch = 1000;
+
+// What a front end tells a scan beyond the threshold.
+struct ScanScope {
+    RunOrigin origin = RunOrigin::Dialog;
+    // When set, only these account folders may be deleted (a list the administrator has seen):
+    // another dormant account is left for a later run, a listed one no longer dormant is kept.
+    std::optional<std::set<std::string>> onlyFolders;
+};
 
 // Walks the account folders and deletes every account whose last logon lies more than days
 // back at now: its folder tree, its key records and, when the administrator answers Yes to
@@ -24,6 +36,8 @@ inline constexpr std::size_t kDeletionBatch = 1000;
 // list of protected accounts was cut, another scan of the installation runs, or the account
 // folder or key files cannot be told apart or read safely, in which case nothing was deleted.
 // A batch that an earlier scan was ended in the middle of is finished first. A stop through
-// progress ends the scan after the batch in hand.
+// progress ends the scan after the batch in hand. The run is recorded in the system log and
+// each line of "deleted.log" names it.
 bool ScanDormantAccounts(std::int32_t days, const DormixPaths& paths, platform::MessageBoxes& boxes,
-                         std::time_t now, ScanProgress* progress = nullptr, std::size_t batchSize = kDeletionBatch);
+                         std::time_t now, ScanProgress* progress = nullptr, std::size_t batchSize = kDeletionBatch,
+                         const ScanScope& scope = {});

@@ -16,6 +16,17 @@ QMessageBox::StandardButtons ButtonsFor(Buttons buttons) {
     return QMessageBox::Ok;
 }
 
+QMessageBox::Icon IconFor(Severity severity) {
+    switch (severity) {
+    case Severity::Information: return QMessageBox::Information;
+    case Severity::Question: return QMessageBox::Question;
+    case Severity::Warning: return QMessageBox::Warning;
+    case Severity::Error: return QMessageBox::Critical;
+    case Severity::None: break;
+    }
+    return QMessageBox::NoIcon;
+}
+
 Answer AnswerFor(int result) {
     switch (result) {
     case QMessageBox::Ok: return Answer::Ok;
@@ -28,13 +39,14 @@ Answer AnswerFor(int result) {
 
 }  // namespace
 
-Answer QtMessageBoxes::show(const std::string& text, const std::string& caption, Buttons buttons) {
+Answer QtMessageBoxes::show(const std::string& text, const std::string& caption, Buttons buttons, Severity severity) {
     QMessageBox box(owner_);
     box.setObjectName(QStringLiteral("messageBox"));
     box.setWindowTitle(QString::fromLocal8Bit(caption.data(), static_cast<qsizetype>(caption.size())));
     box.setText(QString::fromLocal8Bit(text.data(), static_cast<qsizetype>(text.size())));
     box.setTextFormat(Qt::PlainText);
     box.setStandardButtons(ButtonsFor(buttons));
+    box.setIcon(IconFor(severity));
     if (buttons == Buttons::YesNoCancel) box.setEscapeButton(QMessageBox::Cancel);
     if (buttons == Buttons::Ok) box.setEscapeButton(QMessageBox::Ok);
     return AnswerFor(box.exec());

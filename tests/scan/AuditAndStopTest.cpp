@@ -6,6 +6,7 @@
 #include "dormix/scan/PendingDeletions.h"
 #include "dormix/scan/ProtectedAccounts.h"
 #include "platform/ProfileFile.h"
+#include "platform/SystemLog.h"
 #include "tests/scan/ScanTestSupport.h"
 #include "tests/scan/fixture/UserDb.h"
 
@@ -56,20 +57,39 @@ TEST_F(ScanTest, EveryDeletedAccountGetsOneAuditLine) {
         install->addAccount("n\r\nx", "2023/12/1");  // a name that must not forge a line
         install->writeKeyFiles({"ann", "bob"});
         boxes.answers = {answer};
+        Names records;  // what the system log was sent
+        platform::RedirectSystemLog([&](const std::string& identifier, const std::string& text) {
+            records.push_back(identifier + ": " + text);
+        });
 
         EXPECT_TRUE(scan(30));
+        platform::RedirectSystemLog({});
 
         const std::string audit = AuditLogPath(install->paths().installPath);
         std::vector<Names> rows = AuditRows(audit);
         ASSERT_EQ(rows.size(), 2u);
         std::sort(rows.begin(), rows.end(), [](const Names& a, const Names& b) { return a[1] < b[1]; });
-        ASSERT_EQ(rows[0].size(), 6u);
-        EXPECT_EQ(rows[0][0].size(), 19u);  // YYYY-MM-DDTHH:MM:SS
+        ASSERT_EQ(rows[0].size(), 10u);
+        EXPECT_EQ(rows[0][0].size(), 25u);  // YYYY-MM-DDTHH:MM:SS+HH:MM
         EXPECT_EQ(rows[0][0][10], 'T');
-        EXPECT_EQ(Names(rows[0].begin() + 1, rows[0].end()), (Names{"ann", annFolder, "2024-01-05", "keys: removed", tervox}));
-        EXPECT_EQ(Names(rows[1].begin() + 1, rows[1].end()),
-                  (Names{"n\\x0D\\x0Ax", install->folderOf("n\r\nx"), "2023-12-01", "keys: not removed", tervox}));
+        EXPECT_EQ(rows[0][0][22], ':');
+        const std::string run = rows[0][6].substr(5);  // after "run: "
+        const Names runFields{"run: " + run, "threshold: 30", "origin: dialog", "operator: " + platform::OperatorName()};
+        Names ann{"ann", annFolder, "2024-01-05", "keys: removed", tervox};
+        Names forged{"n\\x0D\\x0Ax", install->folderOf("n\r\nx"), "2023-12-01", "keys: not removed", tervox};
+        ann.insert(ann.end(), runFields.begin(), runFields.end());
+        forged.insert(forged.end(), runFields.begin(), runFields.end());
+        EXPECT_EQ(Names(rows[0].begin() + 1, rows[0].end()), ann);
+        EXPECT_EQ(Names(rows[1].begin() + 1, rows[1].end()), forged);
         EXPECT_EQ(userKeyNames(), Names{"bob"});
+
+        const std::string prefix = "dormix: run " + run + ": ";
+        ASSERT_EQ(records.size(), 4u);
+        EXPECT_EQ(records[0], prefix + "started, threshold 30 days, origin dialog, operator " + platform::OperatorName());
+        std::sort(records.begin() + 1, records.begin() + 3);
+        EXPECT_EQ(records[1], prefix + "deleted ann (" + annFolder + ")");
+        EXPECT_EQ(records[2], prefix + "deleted n\\x0D\\x0Ax (" + install->folderOf("n\r\nx") + ")");
+        EXPECT_EQ(records[3], prefix + "ended, deleted 2, failed " + (withDatabase ? "0" : "2") + ", kept 0, stopped no");
     }
 }
 

@@ -1,0 +1,28 @@
+#include "dormix/scan/AccountList.h"
+
+#include "dormix/scan/AccountLog.h"
+
+std::string NotDeletedReason(const AccountJudgement& account) {
+    switch (account.verdict) {
+        case Verdict::Logged:
+            return LogReasonText(account.logReason);
+        case Verdict::Protected:
+            return "protected";
+        case Verdict::Dormant:
+        case Verdict::Kept:
+            break;
+    }
+    return {};
+}
+
+CsvRow AccountListHeader() {
+    return {"User Name", "Account Folder", "Last Logon", "Days Since", "Not Deleted Because"};
+}
+
+CsvRow AccountListRow(const AccountJudgement& account) {
+    const bool dated = account.lastLogon.has_value();
+    return {account.userName, account.folder, dated ? LogonDateText(*account.lastLogon) : std::string(),
+            dated ? std::to_string(account.daysSince) : std::string(), NotDeletedReason(account)};
+}
+
+bool Listed(const AccountJudgement& account) { return account.verdict != Verdict::Kept; }

@@ -1,0 +1,21 @@
+#pragma once
+// The list of judged accounts as the Preview saves it and the command line prints it: one row
+// per account that a deletion would delete or would leave with a reason, header first.
+#include <string>
+#include <vector>
+
+#include "dormix/scan/CsvFile.h"
+#include "dormix/scan/JudgeAccounts.h"
+
+// Why an account that is not Kept or Dormant stays: its log reason, or "protected"; empty for a
+// dormant account.
+std::string NotDeletedReason(const AccountJudgement& account);
+
+// "User Name", "Account Folder", "Last Logon", "Days Since", "Not Deleted Because".
+CsvRow AccountListHeader();
+
+// The account's row; the last field is empty for an account to be deleted.
+CsvRow AccountListRow(const AccountJudgement& account);
+
+// True for the accounts the list holds: the dormant ones and those logged or protected.
+bool Listed(const AccountJudgement& account);

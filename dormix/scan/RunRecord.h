@@ -1,0 +1,61 @@
+#pragma once
+// Who ran a scan, from where and with which threshold, and the copy of the run that goes to the
+// system log (identifier "dormix"): a record when the run starts, one per deleted account and one
+// when it ends, so that a copy outlives anyone who can write the installation's "Log" folder.
+#include <cstdint>
+#include <ctime>
+#include <string>
+
+#include "dormix/scan/ScanProgress.h"
+
+enum class RunOrigin { Dialog, CommandLine };
+
+struct RunIdentity {
+    std::string id;  // the start time and a random part: tells the lines of one run from another's
+    std::int32_t days = 0;
+    RunOrigin origin = RunOrigin::Dialog;
+    std::string operatorName;
+};
+
+// A new run of the process's user, started at now.
+RunIdentity NewRunIdentity(std::int32_t days, RunOrigin origin, std::time_t now);
+
+// "dialog" or "command line".
+const char* OriginText(RunOrigin origin);
+
+// How a run ended, as its end record says.
+struct RunTally {
+    int deleted = 0;  // accounts whose folder went whole
+    int failed = 0;   // accounts or mail-server users that could not be deleted
+    int kept = 0;     // dormant accounts left for a later run
+    bool stopped = false;
+};
+
+// The texts of the three kinds of record.
+std::string RunStartRecord(const RunIdentity& run);
+std::string DeletedAccountRecord(const RunIdentity& run, const AccountJudgement& account);
+std::string RunEndRecord(const RunIdentity& run, const RunTally& tally);
+
+// Passes a front end's progress on and keeps the run's records: the start record when made, one
+// record per deleted account, the end record when gone. The front end hears of the accounts of
+// this run's judging only, from counted() on; those an earlier run left pending are recorded alone.
+class RunRecorder : public ScanProgress {
+public:
+    RunRecorder(const RunIdentity& run, ScanProgress* frontEnd);
+    ~RunRecorder() override;
+    RunRecorder(const RunRecorder&) = delete;
+    RunRecorder& operator=(const RunRecorder&) = delete;
+
+    void counted(int dormant) override;
+    void deleting(int number, int count, const std::string& userName) override;
+    bool stopRequested() override;
+    void finished(const AccountJudgement& account, const DeletedAccount& result) override;
+
+private:
+    const RunIdentity& run_;
+    ScanProgress* frontEnd_;
+    bool counting_ = false;
+    int dormant_ = 0;
+    int done_ = 0;
+    RunTally tally_;
+};
