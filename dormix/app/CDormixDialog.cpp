@@ -177,23 +177,21 @@ void CDormixDialog::OnPreview() {
     CPreviewWindow preview(JudgeAccounts(days, paths_, protectedAccounts, now), days, now, *dialogBoxes_, this);
     if (preview.exec() != QDialog::Accepted || !preview.deleteRequested()) return;
     // The accounts listed and no others: one judged dormant only since is left for the next run.
-    scanAndClose(days, {RunOrigin::Dialog, preview.foldersShown()});
+    scanAndClose(days, {RunOrigin::Dialog, preview.foldersShown(), protectedAccounts});
 }
 
 bool CDormixDialog::ScanDormantAccounts(std::int32_t days, const ScanScope& scope) {
     const std::time_t now = clock_();
     CProgressWindow progress(this);
     scanning_ = true;
-    const bool result = progress.run(
+    const ScanReport report = progress.run(
         [&](ScanProgress& reporter, platform::MessageBoxes& boxes) {
             return ::ScanDormantAccounts(days, paths_, boxes, now, &reporter, kDeletionBatch, scope);
         },
         scanBoxes_);
     scanning_ = false;
-    if (progress.stopRequested() && progress.leftForNextRun() > 0) {
-        scanBoxes_.information(std::to_string(progress.leftForNextRun()) +
-                                   " dormant account(s) were left for the next run.",
-                               "Deletion Stopped");
-    }
-    return result;
+    ShowScanReport(report, scanBoxes_);
+    if (report.end == ScanEnd::Stopped && report.left() > 0)
+        scanBoxes_.information(LeftForNextRunText(report.left()), "Deletion Stopped");
+    return report.ranThrough();
 }

@@ -34,8 +34,9 @@ public:
     // The stand-in for the system menu, opened from the dialog's context menu.
     QMenu* systemMenu() const { return systemMenu_; }
 
-    // Runs the scan with the accepted threshold; the scan reports through its own boxes, and
-    // after a stop one more box says how many dormant accounts were left for the next run.
+    // Runs the scan with the accepted threshold and shows its report in the scan's boxes; after
+    // a stop one more box says how many dormant accounts were left for the next run. True unless
+    // the scan was refused or broken off.
     bool ScanDormantAccounts(std::int32_t days, const ScanScope& scope = {});
 
 public slots:

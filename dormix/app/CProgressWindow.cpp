@@ -34,9 +34,9 @@ CProgressWindow::CProgressWindow(QWidget* parent) : QDialog(parent) {
     layout->addWidget(stopButton_, 0, Qt::AlignRight);
 }
 
-bool CProgressWindow::run(const Scan& scan, platform::MessageBoxes& boxes) {
+ScanReport CProgressWindow::run(const Scan& scan, platform::MessageBoxes& boxes) {
     MarshalledMessageBoxes marshalled(boxes, this);
-    bool result = false;
+    ScanReport result;
     QEventLoop loop;
     QThread* thread = QThread::create([&] { result = scan(*this, marshalled); });
     connect(thread, &QThread::finished, &loop, &QEventLoop::quit);

@@ -9,6 +9,7 @@
 #include <QDialog>
 
 #include "dormix/scan/ScanProgress.h"
+#include "dormix/scan/ScanReport.h"
 #include "platform/MessageBox.h"
 
 class QLabel;
@@ -18,22 +19,19 @@ class QPushButton;
 class CProgressWindow : public QDialog, public ScanProgress {
     Q_OBJECT
 public:
-    using Scan = std::function<bool(ScanProgress& progress, platform::MessageBoxes& boxes)>;
+    using Scan = std::function<ScanReport(ScanProgress& progress, platform::MessageBoxes& boxes)>;
 
     explicit CProgressWindow(QWidget* parent = nullptr);
 
     // Runs scan off the window thread, its boxes shown through boxes on the window thread, and
-    // returns its result once it has ended. Events are handled meanwhile.
-    bool run(const Scan& scan, platform::MessageBoxes& boxes);
+    // returns its report once it has ended. Events are handled meanwhile.
+    ScanReport run(const Scan& scan, platform::MessageBoxes& boxes);
 
     // ScanProgress, called from the scan's thread.
     void counted(int dormant) override { dormant_ = dormant; }
     void deleting(int number, int count, const std::string& userName) override;
     bool stopRequested() override { return stop_; }
     void finished(const AccountJudgement& account, const DeletedAccount& result) override;
-
-    // The dormant accounts of the run whose deletion was not even tried, once it has ended.
-    int leftForNextRun() const { return dormant_ - done_; }
 
 public slots:
     void requestStop();

@@ -10,7 +10,6 @@ platform::Answer ConsoleMessageBoxes::show(const std::string& text, const std::s
                                            platform::Severity severity) {
     if (buttons != platform::Buttons::Ok) return question_;
     const bool problem = severity == platform::Severity::Error || severity == platform::Severity::Warning;
-    problems_ += problem;
     PrintLine(text, problem ? stderr : results_);
     return platform::Answer::Ok;
 }

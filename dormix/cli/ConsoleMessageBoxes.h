@@ -15,13 +15,10 @@ public:
 
     // Where results go; standard error keeps standard output for a machine-readable list.
     void sendResultsTo(std::FILE* stream) { results_ = stream; }
-    // How many problems were written.
-    int problems() const { return problems_; }
 
 private:
     platform::Answer question_;
     std::FILE* results_ = stdout;
-    int problems_ = 0;
 };
 
 // How the command line was asked to print: --quiet keeps only the summary and the problems;

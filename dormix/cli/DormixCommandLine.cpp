@@ -78,8 +78,6 @@ public:
     void deleting(int, int, const std::string&) override {}
     bool stopRequested() override { return stopSignal != 0; }
     void finished(const AccountJudgement& account, const DeletedAccount& result) override {
-        ++finished_;
-        if (!result.deleted || result.tervoxOutcome == TervoxOutcome::Failed) ++failed_;
         if (!result.deleted) return;
         ++deleted_;
         if (style_.csv) {
@@ -98,11 +96,6 @@ public:
         if (counter_ && deleted_ > 0) std::fputc('\n', stderr);
     }
 
-    int deleted() const { return deleted_; }
-    int finishedCount() const { return finished_; }
-    int failed() const { return failed_; }
-    int dormant() const { return dormant_; }
-
 private:
     void print(const std::string& text) {
         if (counter_ && deleted_ > 1) std::fputs("\r\x1b[K", stderr);  // the counter's line makes way
@@ -114,27 +107,41 @@ private:
     bool counter_;
     int dormant_ = 0;
     int deleted_ = 0;
-    int finished_ = 0;
-    int failed_ = 0;
 };
 
-int Delete(std::int32_t days, const DormixPaths& paths, platform::Answer tervox, std::time_t now,
-           const OutputStyle& style) {
+// The report on the two streams (the boxes' texts, problems on standard error) and as the exit code.
+int PresentReport(const ScanReport& report, ConsoleMessageBoxes& boxes) {
+    ShowScanReport(report, boxes);
+    switch (report.end) {
+        case ScanEnd::Refused:
+            return kExitRefused;
+        case ScanEnd::Broken:
+            return kExitFailures;
+        case ScanEnd::Stopped:
+            PrintLine("Stopped: " + DeletedCountText(static_cast<int>(report.deleted.size()) - report.pendingFinished,
+                                                     report.dormant),
+                      stderr);
+            return stopSignal == SIGTERM ? kExitTerminated : kExitInterrupted;
+        case ScanEnd::Done:
+        case ScanEnd::NothingFound:
+        case ScanEnd::Cancelled:
+            break;
+    }
+    return report.notDeleted.empty() && report.tervoxFailed == 0 ? kExitOk : kExitFailures;
+}
+
+int Delete(std::int32_t days, const DormixPaths& paths, const ProtectedAccounts& protectedAccounts,
+           platform::Answer tervox, std::time_t now, const OutputStyle& style) {
     std::signal(SIGINT, OnStopSignal);
     std::signal(SIGTERM, OnStopSignal);
     DeleteOldLog(paths.logPath);  // as the dialog does when it opens
     ConsoleMessageBoxes boxes(tervox);
     boxes.sendResultsTo(style.results());
     ConsoleProgress progress(style);
-    const bool ranThrough =
-        ScanDormantAccounts(days, paths, boxes, now, &progress, kDeletionBatch, {RunOrigin::CommandLine, {}});
+    const ScanReport report = ScanDormantAccounts(days, paths, boxes, now, &progress, kDeletionBatch,
+                                                  {RunOrigin::CommandLine, std::nullopt, protectedAccounts});
     progress.end();
-    if (stopSignal != 0) {
-        PrintLine("Stopped: " + DeletedCountText(progress.deleted(), progress.dormant()), stderr);
-        return stopSignal == SIGINT ? kExitInterrupted : kExitTerminated;
-    }
-    if (!ranThrough) return progress.finishedCount() == 0 ? kExitRefused : kExitFailures;
-    return progress.failed() > 0 || boxes.problems() > 0 ? kExitFailures : kExitOk;
+    return PresentReport(report, boxes);
 }
 
 }  // namespace
@@ -189,5 +196,6 @@ int RunDormixCommandLine(const QStringList& arguments, std::time_t now) {
     }
     const bool withTervoxUsers = tervox == QStringLiteral("yes");
     if (!parser.isSet(options.yes)) return RunDryRun(days, paths, protectedAccounts, now, style, withTervoxUsers);
-    return Delete(days, paths, withTervoxUsers ? platform::Answer::Yes : platform::Answer::No, now, style);
+    return Delete(days, paths, protectedAccounts, withTervoxUsers ? platform::Answer::Yes : platform::Answer::No, now,
+                  style);
 }

@@ -25,6 +25,7 @@ class TervoxFailures {
 public:
     void add(const TervoxDeletion& deletion);
     bool any() const { return accounts_ > 0; }
+    int accounts() const { return accounts_; }
     // "The mail server's users of N account(s) could not be deleted: <reasons>"
     std::string text() const;
 

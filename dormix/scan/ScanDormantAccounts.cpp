@@ -13,6 +13,7 @@
 #include "dormix/scan/PendingDeletions.h"
 #include "dormix/scan/ProtectedAccounts.h"
 #include "dormix/scan/RunRecord.h"
+#include "dormix/scan/ScanReport.h"
 #include "platform/FolderLock.h"
 #include "platform/TextMode.h"
 
@@ -20,7 +21,6 @@ namespace {
 
 using platform::Answer;
 
-const char* const kNothingDeletedCaption = "Nothing Deleted";
 
 // The one question of a scan, asked at the first dormant account; a box that could not be
 // shown leaves it to be asked again at the next.
@@ -43,25 +43,42 @@ private:
     Answer remembered_ = Answer::Failed;
 };
 
-// What the administrator sees when a scan ends, whichever way it ends.
+// What the scan did, gathered into its report as it goes.
 class ScanState {
 public:
-    ScanState(const DormixPaths& paths, platform::MessageBoxes& boxes, const RunIdentity& run)
-        : paths_(paths), boxes_(boxes),
-          files_{paths.installPath, AuditLogPath(paths.installPath), PendingDeletionsPath(paths.installPath), run} {}
-
-    const BatchFiles& files() const { return files_; }
-
-    bool cannotWrite(const std::string& path) {
-        boxes_.error(UnableToCreateFileText(path));
-        return false;
+    ScanState(const DormixPaths& paths, const RunIdentity& run)
+        : paths_(paths),
+          files_{paths.installPath, AuditLogPath(paths.installPath), PendingDeletionsPath(paths.installPath), run} {
+        report_.logPath = paths.logPath;
     }
 
-    // Counts what went and writes the members' log lines; false (after its message) when the
-    // batch or a log line had to stop the scan.
-    bool take(const BatchResult& result, const std::vector<BatchMember>& members) {
+    const BatchFiles& files() const { return files_; }
+    ScanReport& report() { return report_; }
+
+    // Ends the scan with problem, which a front end shows under caption; always false.
+    bool refuse(const std::string& problem, const std::string& caption = {}) {
+        const bool touched = report_.taken > 0 || !report_.deleted.empty() || !report_.notDeleted.empty();
+        report_.end = touched ? ScanEnd::Broken : ScanEnd::Refused;
+        report_.problem = problem;
+        report_.problemCaption = caption;
+        return false;
+    }
+    bool cannotWrite(const std::string& path) { return refuse(UnableToCreateFileText(path)); }
+
+    // Counts what went and what could not; false when the batch had to stop the scan. pending:
+    // the members are those of an interrupted run.
+    bool take(const BatchResult& result, const std::vector<BatchMember>& members, bool pending) {
         tervoxFailures_.add(result.tervox);
-        for (const BatchMember& member : members) deletedCount_ += member.deleted.deleted;
+        if (!pending) report_.taken += static_cast<int>(members.size());
+        for (const BatchMember& member : members) {
+            if (member.deleted.deleted) {
+                report_.deleted.push_back(member.account);
+                report_.pendingFinished += pending;
+            }
+            if (member.deleted.logReason)
+                report_.notDeleted.push_back(
+                    {member.account.userName, member.account.folder, LogReasonText(*member.deleted.logReason)});
+        }
         if (result.end == BatchEnd::AuditFailed) return cannotWrite(files_.auditPath);
         if (result.end == BatchEnd::PendingFailed) return cannotWrite(files_.pendingPath);
         return true;
@@ -71,35 +88,39 @@ public:
         return LogAccount(paths_.logPath, userName, reason) || cannotWrite(paths_.logPath);
     }
 
-    bool summary() {
-        if (deletedCount_ > 0) {
-            boxes_.information("Successfully deleted " + std::to_string(deletedCount_) + " account(s)!", "Dormant Accounts Deleted!");
-        } else {
-            boxes_.information(kNoDormantAccounts, kNothingDeletedCaption);
+    bool cancel() {
+        report_.end = ScanEnd::Cancelled;
+        return true;
+    }
+
+    bool finish(bool stopped) {
+        if (stopped) report_.end = ScanEnd::Stopped;
+        else if (report_.deleted.empty() && report_.notDeleted.empty()) report_.end = ScanEnd::NothingFound;
+        else report_.end = ScanEnd::Done;
+        if (tervoxFailures_.any()) {
+            report_.tervoxFailed = tervoxFailures_.accounts();
+            report_.tervoxText = tervoxFailures_.text();
         }
-        if (tervoxFailures_.any()) boxes_.warning(tervoxFailures_.text(), "Tervox Accounts Not Deleted");
         return true;
     }
 
 private:
     const DormixPaths& paths_;
-    platform::MessageBoxes& boxes_;
     BatchFiles files_;
-    int deletedCount_ = 0;
+    ScanReport report_;
     TervoxFailures tervoxFailures_;
 };
 
 // Finishes the batch that a scan ended in the middle of. An account protected meanwhile is left
 // as it is. False (after its message) when it cannot be read or finished.
-bool FinishPending(const DormixPaths& paths, const ProtectedAccounts& protectedAccounts, platform::MessageBoxes& boxes,
-                   ScanState& state, ScanProgress& progress) {
+bool FinishPending(const DormixPaths& paths, const ProtectedAccounts& protectedAccounts, ScanState& state,
+                   ScanProgress& progress) {
     PendingBatch pending;
     switch (ReadPendingDeletions(state.files().pendingPath, paths.userFolderPattern, pending)) {
         case PendingRead::None:
             return true;
         case PendingRead::Unreadable:
-            boxes.error(PendingUnreadableText(state.files().pendingPath), kNothingDeletedCaption);
-            return false;
+            return state.refuse(PendingUnreadableText(state.files().pendingPath), kNothingDeletedCaption);
         case PendingRead::Found:
             break;
     }
@@ -108,7 +129,7 @@ bool FinishPending(const DormixPaths& paths, const ProtectedAccounts& protectedA
     });
     std::vector<BatchMember> members;
     const BatchResult result = FinishPendingBatch(pending, members, state.files(), &progress);
-    if (!state.take(result, members)) return false;
+    if (!state.take(result, members, true)) return false;
     for (const BatchMember& member : members)
         if (member.deleted.logReason && !state.log(member.account.userName, *member.deleted.logReason)) return false;
     return true;
@@ -146,39 +167,31 @@ void RestrictTo(std::vector<AccountJudgement>& accounts, const std::optional<std
         if (account.verdict == Verdict::Dormant && !folders->contains(account.folder)) account.verdict = Verdict::Kept;
 }
 
-}  // namespace
-
-bool ScanDormantAccounts(std::int32_t days, const DormixPaths& paths, platform::MessageBoxes& boxes,
-                         std::time_t now, ScanProgress* frontEnd, std::size_t batchSize, const ScanScope& scope) {
-    const RunIdentity run = NewRunIdentity(days, scope.origin, now);
-    RunRecorder progress(run, frontEnd);
+// The scan, its report gathered in state; false where it ended early.
+bool Scan(std::int32_t days, const DormixPaths& paths, platform::MessageBoxes& boxes, std::time_t now,
+          RunRecorder& progress, std::size_t batchSize, const ScanScope& scope, ScanState& state) {
     // Two scans of one installation at once would each act on what the other is changing.
     const platform::FolderLock scanLock(paths.installPath, platform::FolderLock::Wait::No);
-    if (scanLock.busy()) {
-        boxes.error("Another scan of " + paths.installPath + " is running. Nothing was deleted.", kNothingDeletedCaption);
-        return false;
-    }
-    const ProtectedAccounts protectedAccounts = ReadProtectedAccounts();
-    if (protectedAccounts.cut) {
-        boxes.error(kProtectListTooLong);
-        return false;
-    }
-    if (const std::string problem = UserFolderProblem(paths.installPath); !problem.empty()) {
-        boxes.error(problem, kNothingDeletedCaption);
-        return false;
-    }
-    ScanState state(paths, boxes, run);
-    if (!FinishPending(paths, protectedAccounts, boxes, state, progress)) return false;
+    if (scanLock.busy())
+        return state.refuse("Another scan of " + paths.installPath + " is running. Nothing was deleted.",
+                            kNothingDeletedCaption);
+    const ProtectedAccounts protectedAccounts = scope.protectedAccounts.value_or(ReadProtectedAccounts());
+    if (protectedAccounts.cut) return state.refuse(kProtectListTooLong);
+    if (const std::string problem = UserFolderProblem(paths.installPath); !problem.empty())
+        return state.refuse(problem, kNothingDeletedCaption);
+    if (!FinishPending(paths, protectedAccounts, state, progress)) return false;
     std::vector<AccountJudgement> accounts = JudgeAccounts(days, paths, protectedAccounts, now);
     RestrictTo(accounts, scope.onlyFolders);
     const int dormantCount = CountDormant(accounts);
     progress.counted(dormantCount);
+    state.report().dormant = dormantCount;
     TervoxQuestion question(boxes);
     Answer answer = Answer::Failed;
     int dormantNumber = 0;
     std::size_t next = 0;
+    bool stopped = false;
     while (next < accounts.size()) {
-        if (progress.stopRequested()) break;
+        if ((stopped = progress.stopRequested())) break;
         Batch batch;
         for (; next < accounts.size(); ++next) {
             const AccountJudgement& account = accounts[next];
@@ -192,7 +205,7 @@ bool ScanDormantAccounts(std::int32_t days, const DormixPaths& paths, platform::
             if (batch.members.size() >= std::max<std::size_t>(batchSize, 1)) break;
             ++dormantNumber;
             const Answer given = question.answer();
-            if (given == Answer::Cancel) return true;
+            if (given == Answer::Cancel) return state.cancel();
             if (given != Answer::Yes && given != Answer::No) continue;
             answer = given;
             batch.members.push_back({account, {}, true, std::nullopt});
@@ -211,8 +224,19 @@ bool ScanDormantAccounts(std::int32_t days, const DormixPaths& paths, platform::
         if (!platform::AppendText(state.files().auditPath, "")) return state.cannotWrite(state.files().auditPath);
         const BatchResult result = DeleteDormantBatch(batch.members, state.files(), answer == Answer::Yes, &progress,
                                                       dormantNumber - static_cast<int>(batch.memberAt.size()) + 1, dormantCount);
-        if (!state.take(result, batch.members)) return false;
+        if (!state.take(result, batch.members, false)) return false;
         if (!WriteSpanLines(batch, accounts, state)) return false;
     }
-    return state.summary();
+    return state.finish(stopped);
+}
+
+}  // namespace
+
+ScanReport ScanDormantAccounts(std::int32_t days, const DormixPaths& paths, platform::MessageBoxes& boxes,
+                               std::time_t now, ScanProgress* frontEnd, std::size_t batchSize, const ScanScope& scope) {
+    const RunIdentity run = NewRunIdentity(days, scope.origin, now);
+    RunRecorder progress(run, frontEnd);
+    ScanState state(paths, run);
+    Scan(days, paths, boxes, now, progress, batchSize, scope, state);
+    return std::move(state.report());
 }

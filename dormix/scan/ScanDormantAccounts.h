@@ -7,12 +7,11 @@
 #include <string>
 
 #include "dormix/scan/DormixPaths.h"
+#include "dormix/scan/ProtectedAccounts.h"
 #include "dormix/scan/RunRecord.h"
+#include "dormix/scan/ScanReport.h"
 #include "dormix/scan/ScanProgress.h"
 #include "platform/MessageBox.h"
-
-// What a scan says when it deletes nothing.
-inline constexpr const char* kNoDormantAccounts = "There were no dormant accounts found";
 
 // How many dormant accounts are deleted together: their key records go in one pass over each
 // key file, their mail-server users in one session.
@@ -24,20 +23,22 @@ struct ScanScope {
     // When set, only these account folders may be deleted (a list the administrator has seen):
     // another dormant account is left for a later run, a listed one no longer dormant is kept.
     std::optional<std::set<std::string>> onlyFolders;
+    // The protected accounts as the front end read them for this run; unset: read by the scan.
+    std::optional<ProtectedAccounts> protectedAccounts;
 };
 
 // Walks the account folders and deletes every account whose last logon lies more than days
 // back at now: its folder tree, its key records and, when the administrator answers Yes to
 // the one question, its mail-server user. Accounts it cannot judge get a line in the log;
 // protected accounts are left alone. Every deletion gets its line in "deleted.log" before the
-// next account is touched. Ends with one summary box, and a second one when mail-server users
-// could not be deleted. True when it ran to the end, was stopped through progress, or was
-// cancelled at the question; false (after its message) when a log could not be written, the
-// list of protected accounts was cut, another scan of the installation runs, or the account
-// folder or key files cannot be told apart or read safely, in which case nothing was deleted.
-// A batch that an earlier scan was ended in the middle of is finished first. A stop through
-// progress ends the scan after the batch in hand. The run is recorded in the system log and
-// each line of "deleted.log" names it.
-bool ScanDormantAccounts(std::int32_t days, const DormixPaths& paths, platform::MessageBoxes& boxes,
-                         std::time_t now, ScanProgress* progress = nullptr, std::size_t batchSize = kDeletionBatch,
-                         const ScanScope& scope = {});
+// next account is touched. Shows nothing but the question: the report says how the scan ended
+// and what it did, and ShowScanReport shows it as the dialog does. It is refused, nothing
+// deleted, when the list of protected accounts was cut, another scan of the installation runs,
+// the account folder or key files cannot be told apart or read safely, the unfinished deletions
+// cannot be read, or a log cannot be written before the first deletion; a log that cannot be
+// written later breaks it off there. A batch that an earlier scan was ended in the middle of is
+// finished first. A stop through progress ends the scan after the batch in hand. The run is
+// recorded in the system log and each line of "deleted.log" names it.
+ScanReport ScanDormantAccounts(std::int32_t days, const DormixPaths& paths, platform::MessageBoxes& boxes,
+                               std::time_t now, ScanProgress* progress = nullptr,
+                               std::size_t batchSize = kDeletionBatch, const ScanScope& scope = {});

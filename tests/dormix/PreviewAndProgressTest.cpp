@@ -108,12 +108,12 @@ TEST(ProgressWindow, StopEndsAfterTheBatchInHand) {
         at.boxes.answers = {Answer::No};
         CProgressWindow window;
         StopDuringFirst stopper(window);
-        const bool result = window.run(
+        const ScanReport report = window.run(
             [&](ScanProgress&, platform::MessageBoxes& boxes) {
                 return ScanDormantAccounts(days, at.install.paths(), boxes, at.now, &stopper, 1);  // batches of one
             },
             at.boxes);
-        EXPECT_TRUE(result);
+        ShowScanReport(report, at.boxes);
         QCoreApplication::processEvents();
         const QString shown = window.findChild<QLabel*>(QStringLiteral("progressLabel"))->text();
         if (days == 200) {  // nothing dormant: the window never showed
@@ -123,7 +123,8 @@ TEST(ProgressWindow, StopEndsAfterTheBatchInHand) {
         }
         EXPECT_EQ(shown, QStringLiteral("Stopping after the accounts in hand..."));
         EXPECT_EQ(window.findChild<QProgressBar*>(QStringLiteral("progressBar"))->value(), 1);
-        EXPECT_EQ(window.leftForNextRun(), 2);
+        EXPECT_EQ(report.end, ScanEnd::Stopped);
+        EXPECT_EQ(report.left(), 2);
         EXPECT_EQ(at.boxes.texts().back(), "Successfully deleted 1 account(s)!");
         int left = 0;
         for (const char* user : {"forty", "a,\"b", "hundred"}) left += Exists(at.install.folderOf(user));

@@ -104,7 +104,10 @@ TEST_F(ScanTest, AStopEndsTheScanAfterTheBatchInHand) {
             StopAfter progress(k);
             const int deleted = std::min(3, (k + static_cast<int>(batch) - 1) / static_cast<int>(batch) * static_cast<int>(batch));
 
-            EXPECT_TRUE(ScanDormantAccounts(30, install->paths(), boxes, now, &progress, batch));
+            const ScanReport report = ScanDormantAccounts(30, install->paths(), boxes, now, &progress, batch);
+            ShowScanReport(report, boxes);
+            EXPECT_EQ(report.end, deleted < 3 ? ScanEnd::Stopped : ScanEnd::Done);
+            EXPECT_EQ(report.left(), 3 - deleted);
 
             for (int i = 0; i < 3; ++i) EXPECT_EQ(hasFolder(order[i]), i >= deleted) << order[i];
             Names expectedTold;

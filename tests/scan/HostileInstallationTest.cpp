@@ -93,7 +93,9 @@ TEST_F(ScanTest, ASecondScanOfTheSameInstallationIsRefused) {
     ScriptedMessageBoxes second;
     platform::fault::BeforeDescend([&] {  // while the first scan deletes ann's folder
         if (second.shown.empty()) {
-            EXPECT_FALSE(ScanDormantAccounts(30, install->paths(), second, now));
+            const ScanReport report = ScanDormantAccounts(30, install->paths(), second, now);
+            EXPECT_EQ(report.end, ScanEnd::Refused);
+            ShowScanReport(report, second);
         }
     });
     boxes.answers = {Answer::No};
@@ -120,7 +122,9 @@ TEST_F(ScanTest, KeyRecordsThatKeepChangingAreLoggedAndTheAccountIsFinishedNextT
     EXPECT_EQ(sortedLogLines(), Names{"ann, key records could not be removed: the file kept changing "});
     EXPECT_TRUE(Exists(ann + "/user.ini"));
     EXPECT_EQ(userTimeNames(), (Names{"ann", "bob"}));
-    expectNothingDeleted();
+    expectSummary("1 account(s) could not be deleted. The reasons are in " + install->paths().logPath,
+                  "Accounts Not Deleted");
+    EXPECT_EQ(boxes.shown.end()[-2].text, "There were no dormant accounts found");
 
     boxes = ScriptedMessageBoxes();
     boxes.answers = {Answer::No};
