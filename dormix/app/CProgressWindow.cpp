@@ -9,6 +9,7 @@
 #include <QVBoxLayout>
 
 #include "dormix/app/MarshalledMessageBoxes.h"
+#include "dormix/scan/DeleteDormantAccount.h"
 
 CProgressWindow::CProgressWindow(QWidget* parent) : QDialog(parent) {
     setObjectName(QStringLiteral("progressWindow"));
@@ -53,7 +54,8 @@ void CProgressWindow::deleting(int, int, const std::string& userName) {
     QMetaObject::invokeMethod(this, [this, name] { showAccount(name); }, Qt::QueuedConnection);
 }
 
-void CProgressWindow::finished(const AccountJudgement&, const DeletedAccount&) {
+void CProgressWindow::finished(const AccountJudgement&, const DeletedAccount& result) {
+    if (!result.deleted) return;
     ++done_;
     QMetaObject::invokeMethod(this, [this] { showDone(); }, Qt::QueuedConnection);
 }

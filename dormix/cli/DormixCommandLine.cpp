@@ -74,15 +74,19 @@ public:
     explicit ConsoleProgress(const OutputStyle& style)
         : style_(style), counter_(!style.quiet && platform::StandardErrorIsTerminal()) {}
 
-    void counted(int dormant) override { dormant_ = dormant; }
+    // The CSV's header comes once the accounts are judged, so that a run that deletes none still
+    // prints a list, an empty one.
+    void counted(int dormant) override {
+        dormant_ = dormant;
+        if (style_.csv) print(CsvText({AccountListHeader()}));
+    }
     void deleting(int, int, const std::string&) override {}
     bool stopRequested() override { return stopSignal != 0; }
     void finished(const AccountJudgement& account, const DeletedAccount& result) override {
         if (!result.deleted) return;
         ++deleted_;
         if (style_.csv) {
-            print(CsvText(deleted_ == 1 ? std::vector<CsvRow>{AccountListHeader(), AccountListRow(account)}
-                                        : std::vector<CsvRow>{AccountListRow(account)}));
+            print(CsvText({AccountListRow(account)}));
         } else if (!style_.quiet) {
             const std::string logon = account.lastLogon ? LogonDateText(*account.lastLogon) : std::string("unknown");
             print("Deleted " + AuditField(account.userName) + " (" + AuditField(account.folder) + "), last logon " +

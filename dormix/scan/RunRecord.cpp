@@ -1,6 +1,5 @@
 #include "dormix/scan/RunRecord.h"
 
-#include <algorithm>
 #include <cstdio>
 #include <random>
 
@@ -34,23 +33,23 @@ std::string DeletedAccountRecord(const RunIdentity& run, const AccountJudgement&
     return Prefix(run) + "deleted " + AuditField(account.userName) + " (" + AuditField(account.folder) + ")";
 }
 
-std::string RunEndRecord(const RunIdentity& run, const RunTally& tally) {
-    return Prefix(run) + "ended, deleted " + std::to_string(tally.deleted) + ", failed " + std::to_string(tally.failed) +
-           ", kept " + std::to_string(tally.kept) + ", stopped " + (tally.stopped ? "yes" : "no");
+std::string RunEndRecord(const RunIdentity& run, const ScanReport& report) {
+    const std::size_t failed = report.notDeleted.size() + static_cast<std::size_t>(report.tervoxFailed);
+    std::string text = Prefix(run) + "ended, deleted " + std::to_string(report.deleted.size()) + ", failed " +
+                       std::to_string(failed) + ", kept " + std::to_string(report.left()) + ", stopped " +
+                       (report.end == ScanEnd::Stopped ? "yes" : "no");
+    if (!report.problem.empty()) text += ", " + AuditField(report.problem);
+    return text;
 }
 
 RunRecorder::RunRecorder(const RunIdentity& run, ScanProgress* frontEnd) : run_(run), frontEnd_(frontEnd) {
     platform::WriteSystemLog(kIdentifier, RunStartRecord(run_));
 }
 
-RunRecorder::~RunRecorder() {
-    if (counting_) tally_.kept = std::max(0, dormant_ - done_);
-    platform::WriteSystemLog(kIdentifier, RunEndRecord(run_, tally_));
-}
+void RunRecorder::ended(const ScanReport& report) { platform::WriteSystemLog(kIdentifier, RunEndRecord(run_, report)); }
 
 void RunRecorder::counted(int dormant) {
     counting_ = true;
-    dormant_ = dormant;
     if (frontEnd_) frontEnd_->counted(dormant);
 }
 
@@ -58,18 +57,9 @@ void RunRecorder::deleting(int number, int count, const std::string& userName) {
     if (frontEnd_) frontEnd_->deleting(number, count, userName);
 }
 
-bool RunRecorder::stopRequested() {
-    if (frontEnd_ && frontEnd_->stopRequested()) tally_.stopped = true;
-    return tally_.stopped;
-}
+bool RunRecorder::stopRequested() { return frontEnd_ && frontEnd_->stopRequested(); }
 
 void RunRecorder::finished(const AccountJudgement& account, const DeletedAccount& result) {
-    if (result.deleted) {
-        ++tally_.deleted;
-        platform::WriteSystemLog(kIdentifier, DeletedAccountRecord(run_, account));
-    }
-    if (!result.deleted || result.tervoxOutcome == TervoxOutcome::Failed) ++tally_.failed;
-    if (!counting_) return;
-    ++done_;
-    if (frontEnd_) frontEnd_->finished(account, result);
+    if (result.deleted) platform::WriteSystemLog(kIdentifier, DeletedAccountRecord(run_, account));
+    if (counting_ && frontEnd_) frontEnd_->finished(account, result);
 }

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "dormix/scan/ScanProgress.h"
+#include "dormix/scan/ScanReport.h"
 
 enum class RunOrigin { Dialog, CommandLine };
 
@@ -23,28 +24,24 @@ RunIdentity NewRunIdentity(std::int32_t days, RunOrigin origin, std::time_t now)
 // "dialog" or "command line".
 const char* OriginText(RunOrigin origin);
 
-// How a run ended, as its end record says.
-struct RunTally {
-    int deleted = 0;  // accounts whose folder went whole
-    int failed = 0;   // accounts or mail-server users that could not be deleted
-    int kept = 0;     // dormant accounts left for a later run
-    bool stopped = false;
-};
-
 // The texts of the three kinds of record.
 std::string RunStartRecord(const RunIdentity& run);
 std::string DeletedAccountRecord(const RunIdentity& run, const AccountJudgement& account);
-std::string RunEndRecord(const RunIdentity& run, const RunTally& tally);
+// The end: accounts deleted; accounts not deleted and mail-server users not deleted (failed);
+// dormant accounts left for a later run (kept); whether it was stopped; and what refused or broke
+// it off, if anything.
+std::string RunEndRecord(const RunIdentity& run, const ScanReport& report);
 
 // Passes a front end's progress on and keeps the run's records: the start record when made, one
-// record per deleted account, the end record when gone. The front end hears of the accounts of
+// record per deleted account, the end record at ended(). The front end hears of the accounts of
 // this run's judging only, from counted() on; those an earlier run left pending are recorded alone.
 class RunRecorder : public ScanProgress {
 public:
     RunRecorder(const RunIdentity& run, ScanProgress* frontEnd);
-    ~RunRecorder() override;
     RunRecorder(const RunRecorder&) = delete;
     RunRecorder& operator=(const RunRecorder&) = delete;
+
+    void ended(const ScanReport& report);
 
     void counted(int dormant) override;
     void deleting(int number, int count, const std::string& userName) override;
@@ -55,7 +52,4 @@ private:
     const RunIdentity& run_;
     ScanProgress* frontEnd_;
     bool counting_ = false;
-    int dormant_ = 0;
-    int done_ = 0;
-    RunTally tally_;
 };

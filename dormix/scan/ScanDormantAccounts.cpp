@@ -21,7 +21,6 @@ namespace {
 
 using platform::Answer;
 
-
 // The one question of a scan, asked at the first dormant account; a box that could not be
 // shown leaves it to be asked again at the next.
 class TervoxQuestion {
@@ -69,6 +68,10 @@ public:
     // the members are those of an interrupted run.
     bool take(const BatchResult& result, const std::vector<BatchMember>& members, bool pending) {
         tervoxFailures_.add(result.tervox);
+        if (tervoxFailures_.any()) {
+            report_.tervoxFailed = tervoxFailures_.accounts();
+            report_.tervoxText = tervoxFailures_.text();
+        }
         if (!pending) report_.taken += static_cast<int>(members.size());
         for (const BatchMember& member : members) {
             if (member.deleted.deleted) {
@@ -97,10 +100,6 @@ public:
         if (stopped) report_.end = ScanEnd::Stopped;
         else if (report_.deleted.empty() && report_.notDeleted.empty()) report_.end = ScanEnd::NothingFound;
         else report_.end = ScanEnd::Done;
-        if (tervoxFailures_.any()) {
-            report_.tervoxFailed = tervoxFailures_.accounts();
-            report_.tervoxText = tervoxFailures_.text();
-        }
         return true;
     }
 
@@ -112,7 +111,7 @@ private:
 };
 
 // Finishes the batch that a scan ended in the middle of. An account protected meanwhile is left
-// as it is. False (after its message) when it cannot be read or finished.
+// as it is. False (the report saying why) when it cannot be read or finished.
 bool FinishPending(const DormixPaths& paths, const ProtectedAccounts& protectedAccounts, ScanState& state,
                    ScanProgress& progress) {
     PendingBatch pending;
@@ -175,7 +174,8 @@ bool Scan(std::int32_t days, const DormixPaths& paths, platform::MessageBoxes& b
     if (scanLock.busy())
         return state.refuse("Another scan of " + paths.installPath + " is running. Nothing was deleted.",
                             kNothingDeletedCaption);
-    const ProtectedAccounts protectedAccounts = scope.protectedAccounts.value_or(ReadProtectedAccounts());
+    const ProtectedAccounts protectedAccounts =
+        scope.protectedAccounts ? *scope.protectedAccounts : ReadProtectedAccounts();
     if (protectedAccounts.cut) return state.refuse(kProtectListTooLong);
     if (const std::string problem = UserFolderProblem(paths.installPath); !problem.empty())
         return state.refuse(problem, kNothingDeletedCaption);
@@ -238,5 +238,6 @@ ScanReport ScanDormantAccounts(std::int32_t days, const DormixPaths& paths, plat
     RunRecorder progress(run, frontEnd);
     ScanState state(paths, run);
     Scan(days, paths, boxes, now, progress, batchSize, scope, state);
+    progress.ended(state.report());
     return std::move(state.report());
 }
