@@ -13,11 +13,12 @@
 #include "dormix/scan/AccountList.h"
 #include "dormix/scan/AccountLog.h"
 #include "dormix/scan/CsvFile.h"
+#include "dormix/scan/NextScan.h"
 #include "platform/Clock.h"
 
 namespace {
 
-enum DormantColumn { kUserName, kFolder, kLastLogon, kDaysSince };
+enum DormantColumn { kUserName, kFolder, kLastLogon, kDaysSince, kNote };
 constexpr int kAccountIndex = Qt::UserRole;  // where each row keeps its account's place in the list
 
 QString Local(const std::string& text) { return QString::fromLocal8Bit(text); }
@@ -52,13 +53,16 @@ std::vector<std::size_t> Shown(const QTreeWidget* list) {
 }  // namespace
 
 CPreviewWindow::CPreviewWindow(const std::vector<AccountJudgement>& accounts, std::int32_t days, std::time_t now,
-                               platform::MessageBoxes& boxes, QWidget* parent)
-    : QDialog(parent), accounts_(accounts), boxes_(boxes),
+                               platform::MessageBoxes& boxes, QWidget* parent,
+                               const std::vector<AccountJudgement>& pending)
+    : QDialog(parent), accounts_(pending), pendingCount_(pending.size()), boxes_(boxes),
       defaultFileName_(QStringLiteral("dormant-accounts-%1.csv").arg(Local(platform::LocalTimeText(now, "%Y-%m-%d")))) {
     setObjectName(QStringLiteral("previewWindow"));
     setWindowFlag(Qt::WindowContextHelpButtonHint, false);
-    setWindowTitle(QStringLiteral("Preview: %1 account(s) would be deleted").arg(CountDormant(accounts)));
+    const int toDelete = CountDormant(accounts) + static_cast<int>(pending.size());
+    setWindowTitle(QStringLiteral("Preview: %1 account(s) would be deleted").arg(toDelete));
     resize(720, 480);
+    accounts_.insert(accounts_.end(), accounts.begin(), accounts.end());
 
     auto* threshold =
         new QLabel(QStringLiteral("Dormant: last logon more than %1 days ago").arg(days), this);
@@ -77,7 +81,7 @@ CPreviewWindow::CPreviewWindow(const std::vector<AccountJudgement>& accounts, st
 
     auto* dormantLabel = new QLabel(QStringLiteral("Accounts to be deleted:"), this);
     dormantList_ = NewList({QStringLiteral("User Name"), QStringLiteral("Account Folder"), QStringLiteral("Last Logon"),
-                            QStringLiteral("Days Since")},
+                            QStringLiteral("Days Since"), QStringLiteral("Note")},
                            QStringLiteral("dormantList"), dormantLabel, this);
     auto* otherLabel = new QLabel(QStringLiteral("Accounts not deleted, and why:"), this);
     otherList_ =
@@ -86,7 +90,7 @@ CPreviewWindow::CPreviewWindow(const std::vector<AccountJudgement>& accounts, st
     auto* buttons = new QDialogButtonBox(this);
     QPushButton* remove = buttons->addButton(QStringLiteral("Delete These Accounts..."), QDialogButtonBox::ActionRole);
     remove->setObjectName(QStringLiteral("deleteButton"));
-    remove->setEnabled(CountDormant(accounts) > 0);
+    remove->setEnabled(toDelete > 0);
     QPushButton* save = buttons->addButton(QStringLiteral("Save List..."), QDialogButtonBox::ActionRole);
     save->setObjectName(QStringLiteral("saveListButton"));
     QPushButton* close = buttons->addButton(QStringLiteral("Close"), QDialogButtonBox::RejectRole);
@@ -114,9 +118,12 @@ void CPreviewWindow::fillDormant() {
         QTreeWidgetItem* item = NewRow(dormantList_, i);
         item->setText(kUserName, Local(account.userName));
         item->setText(kFolder, Local(account.folder));
-        item->setText(kLastLogon, Local(LogonDateText(*account.lastLogon)));
-        item->setData(kDaysSince, Qt::DisplayRole, account.daysSince);  // sorts as a number
+        if (account.lastLogon) {
+            item->setText(kLastLogon, Local(LogonDateText(*account.lastLogon)));
+            item->setData(kDaysSince, Qt::DisplayRole, account.daysSince);  // sorts as a number
+        }
         item->setTextAlignment(kDaysSince, Qt::AlignRight | Qt::AlignVCenter);
+        if (isPending(i)) item->setText(kNote, QString::fromLatin1(kPendingMark));
     }
     dormantList_->sortByColumn(kDaysSince, Qt::DescendingOrder);
     for (int column = 0; column < dormantList_->columnCount(); ++column) dormantList_->resizeColumnToContents(column);
@@ -157,7 +164,7 @@ bool CPreviewWindow::saveList(const QString& path) {
     for (const QTreeWidget* list : {dormantList_, otherList_}) {
         for (const std::size_t index : Shown(list)) {
             CsvRow row;
-            for (const std::string& field : AccountListRow(accounts_[index]))
+            for (const std::string& field : AccountListRow(accounts_[index], isPending(index)))
                 row.push_back(Local(field).toUtf8().toStdString());
             rows.push_back(std::move(row));
         }

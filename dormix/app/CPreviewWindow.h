@@ -1,7 +1,7 @@
 #pragma once
 // What OK would do with a number, shown before anything is done: the threshold, the accounts it
-// would delete, sortable by column, and below them the accounts it would log or leave alone,
-// with the reason; a find field narrows both lists. The list can be saved as a CSV file, and
+// would delete, sortable by column (those that an interrupted run left pending marked so in the
+// Note column), and below them the accounts it would log or leave alone, with the reason; a find field narrows both lists. The list can be saved as a CSV file, and
 // "Delete These Accounts..." hands the accounts shown back to the dialog to delete them and no
 // others. Nothing on disk changes here.
 #include <cstdint>
@@ -20,8 +20,10 @@ class QTreeWidget;
 class CPreviewWindow : public QDialog {
     Q_OBJECT
 public:
+    // pending: the accounts of the pending deletions, which OK finishes first.
     CPreviewWindow(const std::vector<AccountJudgement>& accounts, std::int32_t days, std::time_t now,
-                   platform::MessageBoxes& boxes, QWidget* parent = nullptr);
+                   platform::MessageBoxes& boxes, QWidget* parent = nullptr,
+                   const std::vector<AccountJudgement>& pending = {});
 
     // Writes the accounts shown, those to delete and then the others with why, in the order
     // shown, as a CSV file at path; on failure "Unable to create file ..." and false.
@@ -44,7 +46,10 @@ private:
     void chooseFileAndSave();
     void requestDelete();
 
-    std::vector<AccountJudgement> accounts_;
+    bool isPending(std::size_t index) const { return index < pendingCount_; }
+
+    std::vector<AccountJudgement> accounts_;  // the pending ones first
+    std::size_t pendingCount_ = 0;
     platform::MessageBoxes& boxes_;
     QString defaultFileName_;
     QTreeWidget* dormantList_ = nullptr;

@@ -2,6 +2,7 @@
 
 #include <csignal>
 #include <cstdio>
+#include <optional>
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
@@ -10,12 +11,11 @@
 #include "dormix/cli/DryRun.h"
 #include "dormix/scan/AccountList.h"
 #include "dormix/scan/AccountLog.h"
-#include "dormix/scan/AuditLog.h"
+#include "dormix/scan/DayCount.h"
 #include "dormix/scan/DeleteDormantAccount.h"
+#include "dormix/scan/LineEscape.h"
 #include "dormix/scan/ProtectedAccounts.h"
-#include "dormix/scan/ReadDialogInt.h"
 #include "dormix/scan/ScanDormantAccounts.h"
-#include "dormix/scan/Threshold.h"
 #include "platform/FileOps.h"
 #include "platform/SystemLog.h"
 
@@ -23,7 +23,8 @@ namespace {
 
 struct Options {
     QCommandLineOption days{QStringLiteral("days"),
-                            QStringLiteral("Accounts whose last logon lies more than N days back are dormant."),
+                            QStringLiteral("Accounts whose last logon lies more than N days back are dormant; "
+                                           "N is a whole number from 1 up."),
                             QStringLiteral("N")};
     QCommandLineOption yes{QStringLiteral("yes"),
                            QStringLiteral("Delete the dormant accounts; without it, only list them.")};
@@ -89,7 +90,7 @@ public:
             print(CsvText({AccountListRow(account)}));
         } else if (!style_.quiet) {
             const std::string logon = account.lastLogon ? LogonDateText(*account.lastLogon) : std::string("unknown");
-            print("Deleted " + AuditField(account.userName) + " (" + AuditField(account.folder) + "), last logon " +
+            print("Deleted " + EscapedForLine(account.userName) + " (" + EscapedForLine(account.folder) + "), last logon " +
                   logon + "\n");
         }
         if (counter_) std::fprintf(stderr, "\r%s", DeletedCountText(deleted_, dormant_).c_str());
@@ -138,12 +139,11 @@ int Delete(std::int32_t days, const DormixPaths& paths, const ProtectedAccounts&
            platform::Answer tervox, std::time_t now, const OutputStyle& style) {
     std::signal(SIGINT, OnStopSignal);
     std::signal(SIGTERM, OnStopSignal);
-    DeleteOldLog(paths.logPath);  // as the dialog does when it opens
     ConsoleMessageBoxes boxes(tervox);
     boxes.sendResultsTo(style.results());
     ConsoleProgress progress(style);
     const ScanReport report = ScanDormantAccounts(days, paths, boxes, now, &progress, kDeletionBatch,
-                                                  {RunOrigin::CommandLine, std::nullopt, protectedAccounts});
+                                                  {RunOrigin::CommandLine, std::nullopt, protectedAccounts, OldLog::Delete});
     progress.end();
     return PresentReport(report, boxes);
 }
@@ -172,8 +172,10 @@ int RunDormixCommandLine(const QStringList& arguments, std::time_t now) {
     if (!parser.positionalArguments().isEmpty())
         return BadUsage(parser, QStringLiteral("Unexpected argument: ") + parser.positionalArguments().first());
     if (!parser.isSet(options.days)) return BadUsage(parser, QStringLiteral("Missing --days N."));
-    const std::int32_t days = ReadDialogInt(parser.value(options.days).toLocal8Bit().toStdString());
-    if (const char* refusal = ThresholdRefusal(days)) return BadUsage(parser, QString::fromLocal8Bit(refusal));
+    const std::string daysText = parser.value(options.days).toLocal8Bit().toStdString();
+    const std::optional<std::int32_t> read = ReadCommandLineDays(daysText);
+    if (!read) return BadUsage(parser, QString::fromLocal8Bit(CommandLineDaysRefusal(daysText)));
+    const std::int32_t days = *read;
     const QString tervox = parser.value(options.tervox);
     if (parser.isSet(options.tervox) && tervox != QStringLiteral("yes") && tervox != QStringLiteral("no")) {
         return BadUsage(parser, QStringLiteral("--tervox takes yes or no."));

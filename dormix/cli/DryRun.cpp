@@ -4,24 +4,31 @@
 
 #include "dormix/cli/DormixCommandLine.h"
 #include "dormix/scan/AccountList.h"
-#include "dormix/scan/AuditLog.h"
-#include "dormix/scan/JudgeAccounts.h"
+#include "dormix/scan/LineEscape.h"
+#include "dormix/scan/NextScan.h"
 #include "dormix/scan/Preflight.h"
 #include "dormix/scan/ScanDormantAccounts.h"
 
 namespace {
 
+// Names and folders are escaped: a line break in one must not print a line of its own.
 std::string AccountLine(const AccountJudgement& account) {
-    const std::string name = AuditField(account.userName);
+    const std::string name = EscapedForLine(account.userName);
     if (account.verdict != Verdict::Dormant) return name + ", " + NotDeletedReason(account);
-    return "Would delete " + name + " (" + AuditField(account.folder) + "), last logon " +
+    return "Would delete " + name + " (" + EscapedForLine(account.folder) + "), last logon " +
            LogonDateText(*account.lastLogon) + ", " + std::to_string(account.daysSince) + " days ago";
 }
 
-void PrintList(const std::vector<AccountJudgement>& accounts, const OutputStyle& style) {
+std::string PendingLine(const AccountJudgement& account) {
+    return "Would finish deleting " + EscapedForLine(account.userName) + " (" + EscapedForLine(account.folder) +
+           "), " + kPendingMark;
+}
+
+void PrintList(const NextScan& next, const OutputStyle& style) {
     if (style.csv) {
         std::vector<CsvRow> rows{AccountListHeader()};
-        for (const AccountJudgement& account : accounts)
+        for (const AccountJudgement& account : next.pending) rows.push_back(AccountListRow(account, true));
+        for (const AccountJudgement& account : next.accounts)
             if (Listed(account)) rows.push_back(AccountListRow(account));
         const std::string text = CsvText(rows);
         std::fwrite(text.data(), 1, text.size(), stdout);
@@ -29,7 +36,8 @@ void PrintList(const std::vector<AccountJudgement>& accounts, const OutputStyle&
         return;
     }
     if (style.quiet) return;
-    for (const AccountJudgement& account : accounts)
+    for (const AccountJudgement& account : next.pending) PrintLine(PendingLine(account));
+    for (const AccountJudgement& account : next.accounts)
         if (Listed(account)) PrintLine(AccountLine(account));
 }
 
@@ -37,17 +45,18 @@ void PrintList(const std::vector<AccountJudgement>& accounts, const OutputStyle&
 
 int RunDryRun(std::int32_t days, const DormixPaths& paths, const ProtectedAccounts& protectedAccounts,
               std::time_t now, const OutputStyle& style, bool withTervoxUsers) {
-    const std::vector<AccountJudgement> accounts = JudgeAccounts(days, paths, protectedAccounts, now);
-    PrintList(accounts, style);
-    const int dormant = CountDormant(accounts);
-    if (dormant == 0) {
+    const NextScan next = JudgeNextScan(days, paths, protectedAccounts, now);
+    PrintList(next, style);
+    const int toDelete = next.toDelete();
+    if (toDelete == 0) {
         PrintLine(kNoDormantAccounts, style.results());
     } else {
-        PrintLine(std::to_string(dormant) +
+        PrintLine(std::to_string(toDelete) +
                       " account(s) would be deleted. Nothing was deleted: to delete them, run again with --yes and "
                       "--tervox=yes or --tervox=no.",
                   style.results());
     }
+    // What would refuse the deleting run (next.problem among them), each on standard error.
     const std::vector<std::string> problems = DeletionPreflight(paths, withTervoxUsers);
     for (const std::string& problem : problems) PrintLine(problem, stderr);
     return problems.empty() ? kExitOk : kExitRefused;

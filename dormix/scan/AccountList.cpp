@@ -1,6 +1,7 @@
 #include "dormix/scan/AccountList.h"
 
 #include "dormix/scan/AccountLog.h"
+#include "dormix/scan/NextScan.h"
 
 std::string NotDeletedReason(const AccountJudgement& account) {
     switch (account.verdict) {
@@ -16,13 +17,14 @@ std::string NotDeletedReason(const AccountJudgement& account) {
 }
 
 CsvRow AccountListHeader() {
-    return {"User Name", "Account Folder", "Last Logon", "Days Since", "Not Deleted Because"};
+    return {"User Name", "Account Folder", "Last Logon", "Days Since", "Note"};
 }
 
-CsvRow AccountListRow(const AccountJudgement& account) {
+CsvRow AccountListRow(const AccountJudgement& account, bool pending) {
     const bool dated = account.lastLogon.has_value();
     return {account.userName, account.folder, dated ? LogonDateText(*account.lastLogon) : std::string(),
-            dated ? std::to_string(account.daysSince) : std::string(), NotDeletedReason(account)};
+            dated ? std::to_string(account.daysSince) : std::string(),
+            pending ? std::string(kPendingMark) : NotDeletedReason(account)};
 }
 
 bool Listed(const AccountJudgement& account) { return account.verdict != Verdict::Kept; }

@@ -11,11 +11,12 @@
 // dormant account.
 std::string NotDeletedReason(const AccountJudgement& account);
 
-// "User Name", "Account Folder", "Last Logon", "Days Since", "Not Deleted Because".
+// "User Name", "Account Folder", "Last Logon", "Days Since", "Note".
 CsvRow AccountListHeader();
 
-// The account's row; the last field is empty for an account to be deleted.
-CsvRow AccountListRow(const AccountJudgement& account);
+// The account's row. Its note: empty for an account to be deleted, the pending mark for one of
+// the pending deletions, else why it is not deleted.
+CsvRow AccountListRow(const AccountJudgement& account, bool pending = false);
 
 // True for the accounts the list holds: the dormant ones and those logged or protected.
 bool Listed(const AccountJudgement& account);

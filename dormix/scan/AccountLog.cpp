@@ -1,6 +1,7 @@
 #include "dormix/scan/AccountLog.h"
 
 #include "platform/FileOps.h"
+#include "platform/FolderLock.h"
 #include "platform/TextMode.h"
 
 std::string LogReasonText(LogReason reason) {
@@ -32,5 +33,12 @@ bool LogAccount(const std::string& logPath, const std::string& userName, LogReas
 }
 
 void DeleteOldLog(const std::string& logPath) { platform::DeleteFile(logPath); }
+
+bool DeleteOldLogWhenIdle(const DormixPaths& paths) {
+    const platform::FolderLock scanLock(paths.installPath, platform::FolderLock::Wait::No);
+    if (scanLock.busy()) return false;
+    DeleteOldLog(paths.logPath);
+    return true;
+}
 
 std::string UnableToCreateFileText(const std::string& path) { return "Unable to create file " + path; }

@@ -2,6 +2,8 @@
 // "dormant.log": one line for each account that the scan cannot judge.
 #include <string>
 
+#include "dormix/scan/DormixPaths.h"
+
 enum class LogReason {
     NoUserIni,       // the folder holds no "user.ini"
     NotActivated,    // "user.ini" without a LASTLOGON value
@@ -23,6 +25,13 @@ bool LogAccount(const std::string& logPath, const std::string& userName, LogReas
 
 // Removes the log of an earlier run; a missing log is no failure.
 void DeleteOldLog(const std::string& logPath);
+
+// DeleteOldLog, but only while no scan of the installation runs: the log is then that scan's.
+// False when a scan holds the installation (the log is left as it is).
+bool DeleteOldLogWhenIdle(const DormixPaths& paths);
+
+// Whether a scan deletes the log of the run before it once nothing can refuse it any more.
+enum class OldLog { Keep, Delete };
 
 // "Unable to create file " and the path: what every writer of Dormix says when it cannot.
 std::string UnableToCreateFileText(const std::string& path);

@@ -11,9 +11,6 @@
 // "deleted.log" in the installation's "Log" folder.
 std::string AuditLogPath(const std::string& installPath);
 
-// A text read from disk as one field of a line: control bytes are written as \xNN.
-std::string AuditField(const std::string& text);
-
 // The line for a deleted account: the local date and time at with its offset from UTC, the user
 // name, the account folder, the last logon date, what became of the key records and the
 // mail-server user, and then the run's id, threshold, origin and operator.

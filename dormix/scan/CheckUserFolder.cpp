@@ -2,6 +2,8 @@
 
 #include <vector>
 
+#include "dormix/scan/AuditLog.h"
+#include "dormix/scan/PendingDeletions.h"
 #include "platform/DirectorySearch.h"
 #include "platform/FileOps.h"
 #include "platform/Paths.h"
@@ -53,6 +55,15 @@ std::string UserFolderProblem(const std::string& installPath) {
     for (const char* keyFile : {"USER.KEY", "USERTIME.KEY"}) {
         problem = KeyFileProblem(folder, keyFile);
         if (!problem.empty()) return problem;
+    }
+    return {};
+}
+
+std::string LogFileProblem(const DormixPaths& paths) {
+    for (const std::string& path :
+         {paths.logPath, AuditLogPath(paths.installPath), PendingDeletionsPath(paths.installPath)}) {
+        if (platform::IsLink(path))
+            return "The log file " + path + " is a link, which Dormix does not write through." + kNothingDeleted;
     }
     return {};
 }

@@ -73,7 +73,9 @@ TervoxDeletion RemoveTervoxUsers(std::vector<BatchMember>& members) {
     if (names.empty()) return {};
     TervoxDeletion deletion = DeleteTervoxUsers(names);
     for (std::size_t i = 0; i < named.size(); ++i)
-        named[i]->deleted.tervoxOutcome = deletion.failedFor(i) ? TervoxOutcome::Failed : TervoxOutcome::Removed;
+        named[i]->deleted.tervoxOutcome = deletion.failedFor(i)   ? TervoxOutcome::Failed
+                                          : deletion.absentFor(i) ? TervoxOutcome::Absent
+                                                                  : TervoxOutcome::Removed;
     return deletion;
 }
 

@@ -15,7 +15,8 @@
 #include "dormix/scan/RunRecord.h"
 #include "dormix/scan/ScanProgress.h"
 
-enum class TervoxOutcome { Removed, Kept, Failed };
+// Absent: the user database held no such user; Kept: it was not asked to delete one.
+enum class TervoxOutcome { Removed, Absent, Kept, Failed };
 
 struct DeletedAccount {
     bool deleted = false;                // the folder is gone whole: the account counts as deleted

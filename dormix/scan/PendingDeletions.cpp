@@ -97,7 +97,7 @@ bool WritePendingDeletions(const std::string& path, const PendingBatch& batch) {
     text += batch.withTervoxUsers ? "tervox\n" : "web-mail\n";
     for (const PendingAccount& account : batch.accounts) text += AccountLine(account);
     text += std::string(kEnd) + '\n';
-    return platform::WriteFileAtomically(path, text) == 0;
+    return platform::WriteFileAtomically(path, text, platform::TargetLink::Refuse) == 0;
 }
 
 PendingRead ReadPendingDeletions(const std::string& path, const std::string& userFolderPattern, PendingBatch& batch) {

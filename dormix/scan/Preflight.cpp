@@ -8,6 +8,7 @@
 
 std::vector<std::string> DeletionPreflight(const DormixPaths& paths, bool withTervoxUsers) {
     std::vector<std::string> problems;
+    if (std::string problem = LogFileProblem(paths); !problem.empty()) problems.push_back(std::move(problem));
     {
         // A file that can be made in the Log folder, and is discarded at once.
         const platform::AtomicFile probe(paths.logPath, ".dormix-check");

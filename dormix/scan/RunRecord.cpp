@@ -3,7 +3,7 @@
 #include <cstdio>
 #include <random>
 
-#include "dormix/scan/AuditLog.h"
+#include "dormix/scan/LineEscape.h"
 #include "dormix/scan/DeleteDormantAccount.h"
 #include "platform/Clock.h"
 #include "platform/SystemLog.h"
@@ -26,11 +26,11 @@ const char* OriginText(RunOrigin origin) { return origin == RunOrigin::Dialog ? 
 
 std::string RunStartRecord(const RunIdentity& run) {
     return Prefix(run) + "started, threshold " + std::to_string(run.days) + " days, origin " + OriginText(run.origin) +
-           ", operator " + AuditField(run.operatorName);
+           ", operator " + EscapedForLine(run.operatorName);
 }
 
 std::string DeletedAccountRecord(const RunIdentity& run, const AccountJudgement& account) {
-    return Prefix(run) + "deleted " + AuditField(account.userName) + " (" + AuditField(account.folder) + ")";
+    return Prefix(run) + "deleted " + EscapedForLine(account.userName) + " (" + EscapedForLine(account.folder) + ")";
 }
 
 std::string RunEndRecord(const RunIdentity& run, const ScanReport& report) {
@@ -38,7 +38,7 @@ std::string RunEndRecord(const RunIdentity& run, const ScanReport& report) {
     std::string text = Prefix(run) + "ended, deleted " + std::to_string(report.deleted.size()) + ", failed " +
                        std::to_string(failed) + ", kept " + std::to_string(report.left()) + ", stopped " +
                        (report.end == ScanEnd::Stopped ? "yes" : "no");
-    if (!report.problem.empty()) text += ", " + AuditField(report.problem);
+    if (!report.problem.empty()) text += ", " + EscapedForLine(report.problem);
     return text;
 }
 

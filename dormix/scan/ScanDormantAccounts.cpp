@@ -179,6 +179,9 @@ bool Scan(std::int32_t days, const DormixPaths& paths, platform::MessageBoxes& b
     if (protectedAccounts.cut) return state.refuse(kProtectListTooLong);
     if (const std::string problem = UserFolderProblem(paths.installPath); !problem.empty())
         return state.refuse(problem, kNothingDeletedCaption);
+    if (const std::string problem = LogFileProblem(paths); !problem.empty())
+        return state.refuse(problem, kNothingDeletedCaption);
+    if (scope.oldLog == OldLog::Delete) DeleteOldLog(paths.logPath);
     if (!FinishPending(paths, protectedAccounts, state, progress)) return false;
     std::vector<AccountJudgement> accounts = JudgeAccounts(days, paths, protectedAccounts, now);
     RestrictTo(accounts, scope.onlyFolders);

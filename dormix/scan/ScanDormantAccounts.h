@@ -6,6 +6,7 @@
 #include <set>
 #include <string>
 
+#include "dormix/scan/AccountLog.h"
 #include "dormix/scan/DormixPaths.h"
 #include "dormix/scan/ProtectedAccounts.h"
 #include "dormix/scan/RunRecord.h"
@@ -25,6 +26,7 @@ struct ScanScope {
     std::optional<std::set<std::string>> onlyFolders;
     // The protected accounts as the front end read them for this run; unset: read by the scan.
     std::optional<ProtectedAccounts> protectedAccounts;
+    OldLog oldLog = OldLog::Keep;
 };
 
 // Walks the account folders and deletes every account whose last logon lies more than days
@@ -38,7 +40,10 @@ struct ScanScope {
 // cannot be read, or a log cannot be written before the first deletion; a log that cannot be
 // written later breaks it off there. A batch that an earlier scan was ended in the middle of is
 // finished first. A stop through progress ends the scan after the batch in hand. The run is
-// recorded in the system log and each line of "deleted.log" names it.
+// recorded in the system log and each line of "deleted.log" names it. With OldLog::Delete the
+// log of the run before goes once nothing refuses the scan, while the scan holds the
+// installation: a refused scan changes nothing. A link in the place of a file of the Log folder
+// refuses the scan.
 ScanReport ScanDormantAccounts(std::int32_t days, const DormixPaths& paths, platform::MessageBoxes& boxes,
                                std::time_t now, ScanProgress* progress = nullptr,
                                std::size_t batchSize = kDeletionBatch, const ScanScope& scope = {});

@@ -10,6 +10,7 @@
 
 #include "dormix/scan/AuditLog.h"
 #include "dormix/scan/PendingDeletions.h"
+#include "platform/FolderLock.h"
 #include "tests/scan/fixture/DormixInstallation.h"
 #include "tests/support/TempDir.h"
 
@@ -63,10 +64,7 @@ struct CommandLineInstallation {
 class DormixCommandLineTest : public ::testing::Test, protected CommandLineInstallation {};
 
 TEST_F(DormixCommandLineTest, RefusesBadUsageWithTheUsageText) {
-    const std::pair<QStringList, const char*> cases[] = {
-        {{QStringLiteral("--days"), QStringLiteral("0")}, "Please enter a number"},
-        {{QStringLiteral("--days"), QStringLiteral("-1")}, "Please enter or select a value"},
-        {{QStringLiteral("--days"), QStringLiteral("-30")}, "Please enter or select a value"},
+    const std::pair<QStringList, std::string> cases[] = {
         {{QStringLiteral("--days"), QStringLiteral("30"), QStringLiteral("--yes")}, "--yes needs --tervox"},
         {{QStringLiteral("--days=30"), QStringLiteral("--tervox=maybe")}, "--tervox takes yes or no"},
         {{QStringLiteral("--days=30"), QStringLiteral("--format=xml")}, "--format takes text or csv"},
@@ -74,8 +72,14 @@ TEST_F(DormixCommandLineTest, RefusesBadUsageWithTheUsageText) {
         {{QStringLiteral("--days=30"), QStringLiteral("now")}, "Unexpected argument: now"},
         {{QStringLiteral("--bogus")}, "Unknown option 'bogus'"},
     };
+    std::vector<std::pair<QStringList, std::string>> all(std::begin(cases), std::end(cases));
+    for (const char* days : {"1,000", "1.5", "3e2", "9O", "0x10", "+30", "0", "-5", ""}) {
+        const QStringList deleting = {QStringLiteral("--yes"), QStringLiteral("--tervox=no"), QStringLiteral("--days")};
+        all.push_back({deleting + QStringList{QString::fromLatin1(days)},
+                       std::string("--days takes a whole number from 1 up, not \"") + days + "\".\n"});
+    }
     const auto before = TreeSnapshot(dir.path().string());
-    for (const auto& [arguments, why] : cases) {
+    for (const auto& [arguments, why] : all) {
         SCOPED_TRACE(arguments.join(QLatin1Char(' ')).toStdString());
         const ProcessRun result = run(arguments);
         EXPECT_EQ(result.exitCode, 2);
@@ -115,7 +119,7 @@ struct ExitCase {
 std::vector<ExitCase> ExitCases(CommandLineInstallation& at) {
     const std::string deleted = "Deleted ann (" + at.annFolder + "), last logon 2020-01-05\n";
     const std::string summary = "Successfully deleted 1 account(s)!\n";
-    const std::string header = "User Name,Account Folder,Last Logon,Days Since,Not Deleted Because\r\n";
+    const std::string header = "User Name,Account Folder,Last Logon,Days Since,Note\r\n";
     const std::string pending = PendingDeletionsPath(at.install.paths().installPath);
     const std::string gone = at.dir.file("gone");
     const std::string settings = at.dir.file("windows/VELTA.INI");
@@ -181,6 +185,23 @@ TEST(DormixCommandLine, ExitCodesAndStreamsTellWhatHappened) {
     }
 }
 
+// Pending accounts are shown as the next run finishes them; a name's line break prints no line.
+TEST_F(DormixCommandLineTest, ADryRunShowsPendingAccountsAndNamesForgeNoLines) {
+    const PendingBatch pending{PendingStage::MailServer, false, {{annFolder, std::nullopt, std::nullopt, true}}};
+    ASSERT_TRUE(WritePendingDeletions(PendingDeletionsPath(install.paths().installPath), pending));
+    const std::string forged = install.addAccount("x\nThere were no dormant accounts found\\x0A", "2020/1/1");
+    const std::string shown = "x\\x0AThere were no dormant accounts found\\x5Cx0A";
+    const ProcessRun dry = run({QStringLiteral("--days"), QStringLiteral("30")});
+    EXPECT_NE(dry.out.find("Would finish deleting ann (" + annFolder + "), pending from an interrupted run\n"), std::string::npos);
+    EXPECT_EQ(dry.out.find("Would delete ann"), std::string::npos) << dry.out;
+    EXPECT_NE(dry.out.find("Would delete " + shown + " ("), std::string::npos) << dry.out;
+    EXPECT_NE(dry.out.find("\n2 account(s) would be deleted."), std::string::npos);
+    const ProcessRun yes = run({QStringLiteral("--days=30"), QStringLiteral("--yes"), QStringLiteral("--tervox=no")});
+    EXPECT_NE(yes.out.find("Deleted " + shown + " ("), std::string::npos) << yes.out;
+    for (const std::string& out : {dry.out, yes.out}) EXPECT_EQ(out.find("\nThere"), std::string::npos) << out;
+    EXPECT_FALSE(Exists(annFolder) || Exists(forged));
+}
+
 TEST_F(DormixCommandLineTest, HelpEndsWithExitCodesEnvironmentAndExamples) {
     const ProcessRun version = run({QStringLiteral("--version")});
     EXPECT_EQ(version.exitCode, 0);
@@ -220,6 +241,18 @@ TEST(DormixCommandLine, ASignalStopsAfterTheBatchInHand) {
         // bob, nina, the dormant account left for the next run and the two key files
         EXPECT_EQ(ListNames(at.install.userFolder()).size(), 5u);
     }
+}
+
+// A run refused because another one works changes nothing, not even that run's log.
+TEST_F(DormixCommandLineTest, ARunRefusedByAnotherKeepsItsLog) {
+    WriteBytes(install.paths().logPath, "the running scan's line \r\n");
+    const auto before = TreeSnapshot(dir.path().string());
+    auto running = std::make_unique<platform::FolderLock>(install.paths().installPath, platform::FolderLock::Wait::No);
+    const ProcessRun refused = run(kDelete);
+    EXPECT_EQ(refused.exitCode, 4);
+    EXPECT_EQ(refused.err, "Another scan of " + install.paths().installPath + " is running. Nothing was deleted.\n");
+    EXPECT_EQ(TreeSnapshot(dir.path().string()), before);  // the running scan keeps its log
+    running.reset();
 }
 
 }  // namespace

@@ -13,6 +13,7 @@
 #include "dormix/app/CDormixDialog.h"
 #include "dormix/app/CPreviewWindow.h"
 #include "dormix/app/CProgressWindow.h"
+#include "dormix/scan/PendingDeletions.h"
 #include "dormix/scan/ScanDormantAccounts.h"
 #include "tests/scan/fixture/DormixInstallation.h"
 #include "tests/support/ScriptedMessageBoxes.h"
@@ -45,6 +46,9 @@ struct Installation {
 
 TEST(PreviewWindow, ListsWhatOKWouldDeleteAndChangesNothing) {
     Installation at;
+    const std::string hundred = at.install.folderOf("hundred");
+    const PendingBatch pending{PendingStage::MailServer, false, {{hundred, LocalTime(2023, 12, 6), std::nullopt, true}}};
+    ASSERT_TRUE(WritePendingDeletions(PendingDeletionsPath(at.install.paths().installPath), pending));
     CDormixDialog dialog(at.install.paths(), at.boxes, &at.boxes, [&] { return at.now; });
     dialog.show();
     const auto before = TreeSnapshot(at.dir.path().string());
@@ -74,8 +78,8 @@ TEST(PreviewWindow, ListsWhatOKWouldDeleteAndChangesNothing) {
 
     EXPECT_EQ(TreeSnapshot(at.dir.path().string()), before);
     const std::string a = at.install.folderOf("a,\"b"), h = at.install.folderOf("hundred");
-    EXPECT_EQ(csv, "User Name,Account Folder,Last Logon,Days Since,Not Deleted Because\r\n\"a,\"\"b\"," + a +
-                       ",2024-01-25,50,\r\nhundred," + h + ",2023-12-06,100,\r\nnina," + at.install.folderOf("nina") +
+    EXPECT_EQ(csv, "User Name,Account Folder,Last Logon,Days Since,Note\r\n\"a,\"\"b\"," + a + ",2024-01-25,50,\r\nhundred," + h +
+                       ",2023-12-06,100,pending from an interrupted run\r\nnina," + at.install.folderOf("nina") +
                        ",,,has no user.ini file\r\n");
     EXPECT_EQ(at.boxes.texts(), std::vector<std::string>{"Unable to create file " + at.saved.file("no/such/folder/list.csv")});
     EXPECT_TRUE(dialog.isVisible());

@@ -3,6 +3,8 @@
 #include <sstream>
 
 #include "dormix/scan/AuditLog.h"
+#include "dormix/scan/CsvFile.h"
+#include "dormix/scan/LineEscape.h"
 #include "dormix/scan/PendingDeletions.h"
 #include "dormix/scan/ProtectedAccounts.h"
 #include "platform/ProfileFile.h"
@@ -45,10 +47,12 @@ TEST_F(ScanTest, EveryDeletedAccountGetsOneAuditLine) {
         Answer answer;
         bool withDatabase;
         const char* tervox;
+        const char* tervoxOfAUserNotThere;
     };
-    for (const auto& [answer, withDatabase, tervox] : {Case{Answer::Yes, true, "Tervox user: removed"},
-                                                       Case{Answer::Yes, false, "Tervox user: failed"},
-                                                       Case{Answer::No, true, "Tervox user: kept"}}) {
+    for (const auto& [answer, withDatabase, tervox, notThere] :
+         {Case{Answer::Yes, true, "Tervox user: removed", "Tervox user: absent"},
+          Case{Answer::Yes, false, "Tervox user: failed", "Tervox user: failed"},
+          Case{Answer::No, true, "Tervox user: kept", "Tervox user: kept"}}) {
         SCOPED_TRACE(tervox);
         reset();
         if (withDatabase) CreateUserDb(install->tervoxDb(), {{0, "ann", ""}});
@@ -75,8 +79,9 @@ TEST_F(ScanTest, EveryDeletedAccountGetsOneAuditLine) {
         EXPECT_EQ(rows[0][0][22], ':');
         const std::string run = rows[0][6].substr(5);  // after "run: "
         const Names runFields{"run: " + run, "threshold: 30", "origin: dialog", "operator: " + platform::OperatorName()};
-        Names ann{"ann", annFolder, "2024-01-05", "keys: removed", tervox};
-        Names forged{"n\\x0D\\x0Ax", install->folderOf("n\r\nx"), "2023-12-01", "keys: not removed", tervox};
+        const std::string folder = EscapedForLine(install->folderOf("n\r\nx"));  // holds backslashes on Windows
+        Names ann{"ann", EscapedForLine(annFolder), "2024-01-05", "keys: removed", tervox};
+        Names forged{"n\\x0D\\x0Ax", folder, "2023-12-01", "keys: not removed", notThere};
         ann.insert(ann.end(), runFields.begin(), runFields.end());
         forged.insert(forged.end(), runFields.begin(), runFields.end());
         EXPECT_EQ(Names(rows[0].begin() + 1, rows[0].end()), ann);
@@ -87,8 +92,8 @@ TEST_F(ScanTest, EveryDeletedAccountGetsOneAuditLine) {
         ASSERT_EQ(records.size(), 4u);
         EXPECT_EQ(records[0], prefix + "started, threshold 30 days, origin dialog, operator " + platform::OperatorName());
         std::sort(records.begin() + 1, records.begin() + 3);
-        EXPECT_EQ(records[1], prefix + "deleted ann (" + annFolder + ")");
-        EXPECT_EQ(records[2], prefix + "deleted n\\x0D\\x0Ax (" + install->folderOf("n\r\nx") + ")");
+        EXPECT_EQ(records[1], prefix + "deleted ann (" + EscapedForLine(annFolder) + ")");
+        EXPECT_EQ(records[2], prefix + "deleted n\\x0D\\x0Ax (" + folder + ")");
         EXPECT_EQ(records[3], prefix + "ended, deleted 2, failed " + (withDatabase ? "0" : "2") + ", kept 0, stopped no");
     }
 }
@@ -151,6 +156,25 @@ TEST_F(ScanTest, ProtectedAccountsAreNeitherDeletedNorLogged) {
             EXPECT_EQ(install->log().empty(), !list.empty());  // "Abuse" is protected too
         }
     }
+}
+
+// Names and folders as disk can hold them go into a deleted.log line, a command line and a saved
+// list as one field of one line, and no two differ only by how they were escaped.
+TEST(LineEscape, HostileNamesCannotForgeAFieldOrALine) {
+    const std::pair<const char*, const char*> escaped[] = {
+        {"a\tb", "a\\x09b"}, {"a\nb", "a\\x0Ab"}, {"a\\x0Ab", "a\\x5Cx0Ab"}, {"a\r\nb", "a\\x0D\\x0Ab"},
+        {"del\x7F", "del\\x7F"}, {"C:\\u", "C:\\x5Cu"}, {"caf\xC3\xA9", "caf\xC3\xA9"},
+    };
+    for (const auto& [name, expected] : escaped) {
+        const std::string line =
+            AuditLine({std::string("/v/") + name, name, Verdict::Dormant, {}, {}, 0}, {}, 0, RunIdentity{});
+        EXPECT_EQ(line.substr(25, line.find("\t\t") - 25), std::string("\t") + expected + "\t/v/" + expected) << line;
+    }
+    const std::pair<const char*, const char*> csv[] = {
+        {"=HYPERLINK(\"x\")", "\"'=HYPERLINK(\"\"x\"\")\""}, {"+1", "'+1"}, {"-1", "'-1"}, {"@A1", "'@A1"},
+        {"\tx", "'\\x09x"}, {"\rx", "'\\x0Dx"}, {"a\nb,c", "\"a\\x0Ab,c\""}, {"x=1", "x=1"},
+    };
+    for (const auto& [field, expected] : csv) EXPECT_EQ(CsvText({{field}}), std::string(expected) + "\r\n") << field;
 }
 
 }  // namespace
