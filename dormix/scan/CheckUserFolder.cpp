@@ -48,6 +48,10 @@ std::string KeyFileProblem(const std::string& userFolder, const char* name) {
 }  // namespace
 
 std::string UserFolderProblem(const std::string& installPath) {
+    // A folder lists at least its "." entry: nothing at all means there is no folder to search,
+    // which is no installation without dormant accounts.
+    if (platform::FindEntries(installPath + platform::kSepText + "*").empty())
+        return "The installation folder " + installPath + " cannot be found." + kNothingDeleted;
     FoundEntry userFolder;
     std::string problem;
     if (!PickEntry(installPath, "user", userFolder, problem)) return problem;

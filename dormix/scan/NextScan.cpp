@@ -3,6 +3,7 @@
 #include <unordered_set>
 
 #include "dormix/scan/CheckUserFolder.h"
+#include "dormix/scan/DeleteDormantAccount.h"
 #include "dormix/scan/FolderUserName.h"
 #include "dormix/scan/LastLogon.h"
 #include "dormix/scan/PendingDeletions.h"
@@ -11,17 +12,15 @@
 namespace {
 
 // The pending accounts as the scan takes them up: an account protected meanwhile is left alone,
-// and one whose folder is gone was finished whole before the run was ended (the folder goes last).
-void TakePending(const PendingBatch& batch, const ProtectedAccounts& protectedAccounts, std::time_t now,
-                 NextScan& next) {
-    for (const PendingAccount& account : batch.accounts) {
-        AccountJudgement judged;
-        judged.folder = account.folder;
-        judged.userName = FolderUserName(account.folder);
-        if (protectedAccounts.covers(judged.userName) || !platform::PathExists(account.folder)) continue;
+// and only what the interrupted batch had begun and what is still dormant under its threshold is
+// finished, by the rule the scan itself finishes them with.
+void TakePending(const PendingBatch& batch, std::int32_t days, const ProtectedAccounts& protectedAccounts,
+                 std::time_t now, NextScan& next) {
+    for (const BatchMember& member : PendingMembers(batch, batch.days.value_or(days), now)) {
+        if (!member.inHand || protectedAccounts.covers(member.account.userName)) continue;
+        AccountJudgement judged = member.account;
         judged.verdict = Verdict::Dormant;
-        judged.lastLogon = account.lastLogon;
-        if (account.lastLogon) judged.daysSince = AgeInDays(now, *account.lastLogon);
+        if (judged.lastLogon) judged.daysSince = AgeInDays(now, *judged.lastLogon);
         next.pending.push_back(std::move(judged));
     }
 }
@@ -42,7 +41,7 @@ NextScan JudgeNextScan(std::int32_t days, const DormixPaths& paths, const Protec
                 next.problem = PendingUnreadableText(pendingPath);
                 break;
             case PendingRead::Found:
-                TakePending(batch, protectedAccounts, now, next);
+                TakePending(batch, days, protectedAccounts, now, next);
                 break;
         }
     }

@@ -30,8 +30,7 @@ public:
     Answer answer() {
         if (!firstDormant_) return remembered_;
         remembered_ = boxes_.show("Would you like to delete the associated Tervox account(s) also?",
-                                  "Select Account(s) To Be Deleted", platform::Buttons::YesNoCancel,
-                                  platform::Severity::Question);
+                                  "Select Account(s) To Be Deleted", platform::Buttons::YesNoCancel);
         if (remembered_ == Answer::Yes || remembered_ == Answer::No) firstDormant_ = false;
         return remembered_;
     }
@@ -80,15 +79,20 @@ public:
             }
             if (member.deleted.logReason)
                 report_.notDeleted.push_back(
-                    {member.account.userName, member.account.folder, LogReasonText(*member.deleted.logReason)});
+                    {member.account.userName, member.account.folder,
+                     LogReasonText(*member.deleted.logReason, member.deleted.logDetail)});
         }
         if (result.end == BatchEnd::AuditFailed) return cannotWrite(files_.auditPath);
         if (result.end == BatchEnd::PendingFailed) return cannotWrite(files_.pendingPath);
         return true;
     }
 
-    bool log(const std::string& userName, LogReason reason) {
-        return LogAccount(paths_.logPath, userName, reason) || cannotWrite(paths_.logPath);
+    bool log(const std::string& userName, LogReason reason, const std::string& detail = {}) {
+        return LogAccount(paths_.logPath, userName, reason, detail) || cannotWrite(paths_.logPath);
+    }
+    // The member's line, when it has one.
+    bool log(const BatchMember& member) {
+        return !member.deleted.logReason || log(member.account.userName, *member.deleted.logReason, member.deleted.logDetail);
     }
 
     bool cancel() {
@@ -110,28 +114,48 @@ private:
     TervoxFailures tervoxFailures_;
 };
 
-// Finishes the batch that a scan ended in the middle of. An account protected meanwhile is left
-// as it is. False (the report saying why) when it cannot be read or finished.
-bool FinishPending(const DormixPaths& paths, const ProtectedAccounts& protectedAccounts, ScanState& state,
-                   ScanProgress& progress) {
+enum class PendingEnd {
+    Finished,
+    Stopped,    // the report says why
+    Cancelled,  // at the question
+    Held,       // the batch stays pending: a new batch would replace what leads to its key records
+};
+
+// Finishes the batch that a scan ended in the middle of: only what it had begun, only while still
+// dormant under the batch's own threshold (a file that did not record it: the run's), and the
+// mail-server users only when both that scan and this one were told to delete them. An account
+// protected meanwhile is left as it is. Stopped (the report saying why) when it cannot be read or
+// finished. progress hears of each account finished.
+PendingEnd FinishPending(std::int32_t days, std::time_t now, const DormixPaths& paths,
+                         const ProtectedAccounts& protectedAccounts, TervoxQuestion& question, ScanState& state,
+                         ScanProgress& progress) {
     PendingBatch pending;
     switch (ReadPendingDeletions(state.files().pendingPath, paths.userFolderPattern, pending)) {
         case PendingRead::None:
-            return true;
+            return PendingEnd::Finished;
         case PendingRead::Unreadable:
-            return state.refuse(PendingUnreadableText(state.files().pendingPath), kNothingDeletedCaption);
+            state.refuse(PendingUnreadableText(state.files().pendingPath), kNothingDeletedCaption);
+            return PendingEnd::Stopped;
         case PendingRead::Found:
             break;
     }
     std::erase_if(pending.accounts, [&](const PendingAccount& account) {
         return protectedAccounts.covers(FolderUserName(account.folder));
     });
-    std::vector<BatchMember> members;
-    const BatchResult result = FinishPendingBatch(pending, members, state.files(), &progress);
-    if (!state.take(result, members, true)) return false;
+    BatchTerms terms{pending.days.value_or(days), now, false};
+    std::vector<BatchMember> members = PendingMembers(pending, terms.days, now);
+    const bool anyInHand = std::any_of(members.begin(), members.end(), [](const BatchMember& m) { return m.inHand; });
+    if (pending.withTervoxUsers && anyInHand) {
+        const Answer given = question.answer();
+        if (given == Answer::Cancel) return PendingEnd::Cancelled;
+        terms.withTervoxUsers = given == Answer::Yes;
+        members = PendingMembers(pending, terms.days, now);  // the answer may have been long in coming
+    }
+    const BatchResult result = FinishPendingBatch(pending.stage, members, state.files(), terms, &progress);
+    if (!state.take(result, members, true)) return PendingEnd::Stopped;
     for (const BatchMember& member : members)
-        if (member.deleted.logReason && !state.log(member.account.userName, *member.deleted.logReason)) return false;
-    return true;
+        if (!state.log(member)) return PendingEnd::Stopped;
+    return result.end == BatchEnd::KeysLeftPending ? PendingEnd::Held : PendingEnd::Finished;
 }
 
 // One batch: the dormant accounts to delete together and, in folder order with them, the
@@ -149,8 +173,7 @@ bool WriteSpanLines(const Batch& batch, const std::vector<AccountJudgement>& acc
         const bool memberFirst = logged == batch.loggedAt.size() ||
                                  (member < batch.members.size() && batch.memberAt[member] < batch.loggedAt[logged]);
         if (memberFirst) {
-            const BatchMember& m = batch.members[member++];
-            if (m.deleted.logReason && !state.log(m.account.userName, *m.deleted.logReason)) return false;
+            if (!state.log(batch.members[member++])) return false;
         } else {
             const AccountJudgement& account = accounts[batch.loggedAt[logged++]];
             if (!state.log(account.userName, account.logReason)) return false;
@@ -182,13 +205,22 @@ bool Scan(std::int32_t days, const DormixPaths& paths, platform::MessageBoxes& b
     if (const std::string problem = LogFileProblem(paths); !problem.empty())
         return state.refuse(problem, kNothingDeletedCaption);
     if (scope.oldLog == OldLog::Delete) DeleteOldLog(paths.logPath);
-    if (!FinishPending(paths, protectedAccounts, state, progress)) return false;
+    TervoxQuestion question(boxes);
+    switch (FinishPending(days, now, paths, protectedAccounts, question, state, progress)) {
+        case PendingEnd::Finished:
+            break;
+        case PendingEnd::Stopped:
+            return false;
+        case PendingEnd::Cancelled:
+            return state.cancel();
+        case PendingEnd::Held:
+            return state.finish(false);
+    }
     std::vector<AccountJudgement> accounts = JudgeAccounts(days, paths, protectedAccounts, now);
     RestrictTo(accounts, scope.onlyFolders);
     const int dormantCount = CountDormant(accounts);
     progress.counted(dormantCount);
     state.report().dormant = dormantCount;
-    TervoxQuestion question(boxes);
     Answer answer = Answer::Failed;
     int dormantNumber = 0;
     std::size_t next = 0;
@@ -225,10 +257,14 @@ bool Scan(std::int32_t days, const DormixPaths& paths, platform::MessageBoxes& b
         // The record is opened before anything is deleted, so that a record that cannot be
         // written stops the scan before a deletion goes unrecorded.
         if (!platform::AppendText(state.files().auditPath, "")) return state.cannotWrite(state.files().auditPath);
-        const BatchResult result = DeleteDormantBatch(batch.members, state.files(), answer == Answer::Yes, &progress,
-                                                      dormantNumber - static_cast<int>(batch.memberAt.size()) + 1, dormantCount);
+        const BatchResult result =
+            DeleteDormantBatch(batch.members, state.files(), BatchTerms{days, now, answer == Answer::Yes}, &progress,
+                               dormantNumber - static_cast<int>(batch.memberAt.size()) + 1, dormantCount);
         if (!state.take(result, batch.members, false)) return false;
         if (!WriteSpanLines(batch, accounts, state)) return false;
+        // The batch stays pending for the next scan: a new batch would replace what leads to the
+        // key records it left.
+        if (result.end == BatchEnd::KeysLeftPending) break;
     }
     return state.finish(stopped);
 }

@@ -32,18 +32,20 @@ struct ScanScope {
 // Walks the account folders and deletes every account whose last logon lies more than days
 // back at now: its folder tree, its key records and, when the administrator answers Yes to
 // the one question, its mail-server user. Accounts it cannot judge get a line in the log;
-// protected accounts are left alone. Every deletion gets its line in "deleted.log" before the
-// next account is touched. Shows nothing but the question: the report says how the scan ended
-// and what it did, and ShowScanReport shows it as the dialog does. It is refused, nothing
-// deleted, when the list of protected accounts was cut, another scan of the installation runs,
-// the account folder or key files cannot be told apart or read safely, the unfinished deletions
-// cannot be read, or a log cannot be written before the first deletion; a log that cannot be
-// written later breaks it off there. A batch that an earlier scan was ended in the middle of is
-// finished first. A stop through progress ends the scan after the batch in hand. The run is
-// recorded in the system log and each line of "deleted.log" names it. With OldLog::Delete the
-// log of the run before goes once nothing refuses the scan, while the scan holds the
-// installation: a refused scan changes nothing. A link in the place of a file of the Log folder
-// refuses the scan.
+// protected accounts are left alone. Each account is judged again right before it is touched.
+// Every deletion gets its line in "deleted.log" before the next account is touched; an account
+// that could not be deleted whole keeps what it has left and gets a line in the log with the
+// reason. Shows nothing but the question: the report says how the scan ended and what it did,
+// and ShowScanReport shows it as the dialog does. It is refused, nothing deleted, when the list
+// of protected accounts was cut, another scan of the installation runs, the installation, its
+// account folder or its key files cannot be found, told apart or read safely, the unfinished
+// deletions cannot be read, or a log cannot be written before the first deletion; a log that
+// cannot be written later breaks it off there. What a batch that an earlier scan was ended in the
+// middle of had begun is finished first. A stop through progress ends the scan after the batch in
+// hand. The run is recorded in the system log and each line of "deleted.log" names it. With
+// OldLog::Delete the log of the run before goes once nothing refuses the scan, while the scan
+// holds the installation: a refused scan changes nothing. A link in the place of a file of the
+// Log folder refuses the scan.
 ScanReport ScanDormantAccounts(std::int32_t days, const DormixPaths& paths, platform::MessageBoxes& boxes,
                                std::time_t now, ScanProgress* progress = nullptr,
                                std::size_t batchSize = kDeletionBatch, const ScanScope& scope = {});

@@ -1,4 +1,5 @@
 // The preview and the progress window on a real installation, through their own controls.
+#include <filesystem>
 
 #include <QApplication>
 #include <QComboBox>
@@ -47,8 +48,12 @@ struct Installation {
 TEST(PreviewWindow, ListsWhatOKWouldDeleteAndChangesNothing) {
     Installation at;
     const std::string hundred = at.install.folderOf("hundred");
-    const PendingBatch pending{PendingStage::MailServer, false, {{hundred, LocalTime(2023, 12, 6), std::nullopt, true}}};
+    const PendingBatch pending{
+        PendingStage::MailServer, false, {{hundred, LocalTime(2023, 12, 6), std::nullopt, true}}, std::nullopt};
     ASSERT_TRUE(WritePendingDeletions(PendingDeletionsPath(at.install.paths().installPath), pending));
+    // As the interrupted batch left it: nothing but "user.ini" in the folder.
+    std::filesystem::remove_all(hundred + "/mail");
+    std::filesystem::remove(hundred + "/addresses.txt");
     CDormixDialog dialog(at.install.paths(), at.boxes, &at.boxes, [&] { return at.now; });
     dialog.show();
     const auto before = TreeSnapshot(at.dir.path().string());

@@ -162,8 +162,8 @@ TEST_F(ScanTest, ProtectedAccountsAreNeitherDeletedNorLogged) {
 // list as one field of one line, and no two differ only by how they were escaped.
 TEST(LineEscape, HostileNamesCannotForgeAFieldOrALine) {
     const std::pair<const char*, const char*> escaped[] = {
-        {"a\tb", "a\\x09b"}, {"a\nb", "a\\x0Ab"}, {"a\\x0Ab", "a\\x5Cx0Ab"}, {"a\r\nb", "a\\x0D\\x0Ab"},
-        {"del\x7F", "del\\x7F"}, {"C:\\u", "C:\\x5Cu"}, {"caf\xC3\xA9", "caf\xC3\xA9"},
+        {"a\tb", "a\\x09b"}, {"a\nb", "a\\x0Ab"}, {"a\\x0Ab", "a\\\\x0Ab"}, {"a\r\nb", "a\\x0D\\x0Ab"},
+        {"del\x7F", "del\\x7F"}, {"C:\\u", "C:\\\\u"}, {"caf\xC3\xA9", "caf\xC3\xA9"},
     };
     for (const auto& [name, expected] : escaped) {
         const std::string line =
