@@ -28,7 +28,11 @@ public:
     ScanReport run(const Scan& scan, platform::MessageBoxes& boxes);
 
     // ScanProgress, called from the scan's thread.
-    void counted(int dormant) override { dormant_ = dormant; }
+    // Counts this run's accounts: those an interrupted run left are done before it.
+    void counted(int dormant) override {
+        dormant_ = dormant;
+        done_ = 0;
+    }
     void deleting(int number, int count, const std::string& userName) override;
     bool stopRequested() override { return stop_; }
     void finished(const AccountJudgement& account, const DeletedAccount& result) override;

@@ -75,17 +75,19 @@ public:
     explicit ConsoleProgress(const OutputStyle& style)
         : style_(style), counter_(!style.quiet && platform::StandardErrorIsTerminal()) {}
 
-    // The CSV's header comes once the accounts are judged, so that a run that deletes none still
-    // prints a list, an empty one.
+    // The CSV's header comes once the accounts are judged at the latest, so that a run that
+    // deletes none still prints a list, an empty one. The counter counts this run's accounts.
     void counted(int dormant) override {
         dormant_ = dormant;
-        if (style_.csv) print(CsvText({AccountListHeader()}));
+        counted_ = 0;
+        header();
     }
     void deleting(int, int, const std::string&) override {}
     bool stopRequested() override { return stopSignal != 0; }
     void finished(const AccountJudgement& account, const DeletedAccount& result) override {
         if (!result.deleted) return;
-        ++deleted_;
+        ++counted_;
+        header();
         if (style_.csv) {
             print(CsvText({AccountListRow(account)}));
         } else if (!style_.quiet) {
@@ -93,25 +95,36 @@ public:
             print("Deleted " + EscapedForLine(account.userName) + " (" + EscapedForLine(account.folder) + "), last logon " +
                   logon + "\n");
         }
-        if (counter_) std::fprintf(stderr, "\r%s", DeletedCountText(deleted_, dormant_).c_str());
+        if (counter_ && dormant_ > 0) {
+            std::fprintf(stderr, "\r%s", DeletedCountText(counted_, dormant_).c_str());
+            counterShown_ = true;
+        }
     }
 
     // Ends the counter's line, so that what follows starts on a line of its own.
     void end() {
-        if (counter_ && deleted_ > 0) std::fputc('\n', stderr);
+        if (counterShown_) std::fputc('\n', stderr);
     }
 
 private:
+    void header() {
+        if (!style_.csv || headerDone_) return;
+        headerDone_ = true;
+        print(CsvText({AccountListHeader()}));
+    }
+
     void print(const std::string& text) {
-        if (counter_ && deleted_ > 1) std::fputs("\r\x1b[K", stderr);  // the counter's line makes way
+        if (counterShown_) std::fputs("\r\x1b[K", stderr);  // the counter's line makes way
         std::fwrite(text.data(), 1, text.size(), stdout);
         std::fflush(stdout);
     }
 
     OutputStyle style_;
     bool counter_;
+    bool counterShown_ = false;
+    bool headerDone_ = false;
     int dormant_ = 0;
-    int deleted_ = 0;
+    int counted_ = 0;  // of this run's accounts, those deleted
 };
 
 // The report on the two streams (the boxes' texts, problems on standard error) and as the exit code.

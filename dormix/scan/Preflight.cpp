@@ -8,9 +8,11 @@
 
 std::vector<std::string> DeletionPreflight(const DormixPaths& paths, bool withTervoxUsers) {
     std::vector<std::string> problems;
-    if (std::string problem = LogFileProblem(paths); !problem.empty()) problems.push_back(std::move(problem));
-    {
-        // A file that can be made in the Log folder, and is discarded at once.
+    if (std::string problem = LogFileProblem(paths); !problem.empty()) {
+        problems.push_back(std::move(problem));
+    } else {
+        // A file that can be made in the Log folder, and is discarded at once (never beside the
+        // file a link names: links were ruled out above).
         const platform::AtomicFile probe(paths.logPath, ".dormix-check");
         if (!probe.isOpen()) problems.push_back(UnableToCreateFileText(paths.logPath));
     }

@@ -49,7 +49,6 @@ RunRecorder::RunRecorder(const RunIdentity& run, ScanProgress* frontEnd) : run_(
 void RunRecorder::ended(const ScanReport& report) { platform::WriteSystemLog(kIdentifier, RunEndRecord(run_, report)); }
 
 void RunRecorder::counted(int dormant) {
-    counting_ = true;
     if (frontEnd_) frontEnd_->counted(dormant);
 }
 
@@ -61,5 +60,5 @@ bool RunRecorder::stopRequested() { return frontEnd_ && frontEnd_->stopRequested
 
 void RunRecorder::finished(const AccountJudgement& account, const DeletedAccount& result) {
     if (result.deleted) platform::WriteSystemLog(kIdentifier, DeletedAccountRecord(run_, account));
-    if (counting_ && frontEnd_) frontEnd_->finished(account, result);
+    if (frontEnd_) frontEnd_->finished(account, result);
 }

@@ -33,8 +33,8 @@ std::string DeletedAccountRecord(const RunIdentity& run, const AccountJudgement&
 std::string RunEndRecord(const RunIdentity& run, const ScanReport& report);
 
 // Passes a front end's progress on and keeps the run's records: the start record when made, one
-// record per deleted account, the end record at ended(). The front end hears of the accounts of
-// this run's judging only, from counted() on; those an earlier run left pending are recorded alone.
+// record per deleted account, the end record at ended(). The front end hears of every account
+// finished, those an earlier run left pending (before counted()) included.
 class RunRecorder : public ScanProgress {
 public:
     RunRecorder(const RunIdentity& run, ScanProgress* frontEnd);
@@ -51,5 +51,4 @@ public:
 private:
     const RunIdentity& run_;
     ScanProgress* frontEnd_;
-    bool counting_ = false;
 };

@@ -9,7 +9,8 @@ struct DeletedAccount;
 class ScanProgress {
 public:
     virtual ~ScanProgress() = default;
-    // The run's accounts are judged: dormant of them are to be deleted.
+    // The run's accounts are judged: dormant of them are to be deleted. The accounts of an
+    // interrupted run come before it.
     virtual void counted(int dormant) { static_cast<void>(dormant); }
     // Account number (from 1) of count dormant accounts is about to be deleted.
     virtual void deleting(int number, int count, const std::string& userName) = 0;
@@ -22,11 +23,6 @@ public:
         static_cast<void>(result);
     }
 };
-
-// "Deleting account N of M", as every front end shows progress.
-inline std::string DeletingAccountText(int number, int count) {
-    return "Deleting account " + std::to_string(number) + " of " + std::to_string(count);
-}
 
 // "N of M accounts deleted": how far a run has got, counting the accounts whose deletion is done.
 inline std::string DeletedCountText(int deleted, int count) {

@@ -200,6 +200,7 @@ TEST_F(DormixCommandLineTest, ADryRunShowsPendingAccountsAndNamesForgeNoLines) {
     EXPECT_NE(dry.out.find("\n2 account(s) would be deleted."), std::string::npos);
     const ProcessRun yes = run({QStringLiteral("--days=30"), QStringLiteral("--yes"), QStringLiteral("--tervox=no")});
     EXPECT_NE(yes.out.find("Deleted " + shown + " ("), std::string::npos) << yes.out;
+    EXPECT_EQ(yes.out.rfind("Deleted ann (" + annFolder + "), last logon unknown\n", 0), 0u) << yes.out;  // finished first
     for (const std::string& out : {dry.out, yes.out}) EXPECT_EQ(out.find("\nThere"), std::string::npos) << out;
     EXPECT_FALSE(Exists(annFolder) || Exists(forged));
 }
