@@ -43,7 +43,7 @@ struct Site {
     bool scan() {
         boxes = ScriptedMessageBoxes();
         boxes.answers = {platform::Answer::Yes};
-        return ScanDormantAccounts(30, install.paths(), boxes, kNow, nullptr, 2);
+        return ScanDormantAccounts(30, install.paths(), boxes, kNow, nullptr, 2).ranThrough();
     }
     // Every file but the record of deletions (it holds the time of each) and the user database
     // (it holds this site's paths), which are compared by the users they name.
