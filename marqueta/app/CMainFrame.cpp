@@ -12,6 +12,7 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
+#include "marqueta/app/AboutBox.h"
 #include "marqueta/app/CMarquetaApp.h"
 #include "marqueta/app/KeyLockPanes.h"
 #include "marqueta/app/NoToolTips.h"
@@ -70,7 +71,10 @@ void CMainFrame::createActions() {
     modifyAction_->setIcon(ToolBarFace(2));
 
     connect(exitAction_, &QAction::triggered, this, &QWidget::close);
-    connect(aboutAction_, &QAction::triggered, this, [this] { app_.OnAppAbout(); });
+    connect(aboutAction_, &QAction::triggered, this, [this] {
+        AboutBox about(this);
+        about.exec();
+    });
     connect(statusBarAction_, &QAction::toggled, this, [this](bool on) { statusBar()->setVisible(on); });
 }
 

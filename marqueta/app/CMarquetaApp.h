@@ -15,7 +15,4 @@ public:
     // Settings, paths, generator and first-run catalogue; false (after its message) when the
     // program must end without a window.
     bool InitInstance(platform::MessageBoxes& boxes, std::uint32_t tickCount);
-
-    // Help > About Marqueta...
-    void OnAppAbout();
 };

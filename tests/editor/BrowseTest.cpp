@@ -7,7 +7,7 @@
 #include <gtest/gtest.h>
 
 #include "marqueta/ui/CBannerEditorDlg.h"
-#include "marqueta/ui/CFileEditor.h"
+#include "marqueta/ui/OpenFileDialog.h"
 #include "marqueta/ui/FileDialogHook.h"
 #include "platform/Paths.h"
 #include "tests/editor/RunModal.h"
@@ -142,7 +142,7 @@ TEST(EditorBrowse, FileEditorOpensInTheLastFolderAndReturnsTheChosenPath) {
     for (const bool accept : {true, false}) {
         bool seen = false;
         QTimer::singleShot(0, [&] {
-            auto* dialog = qobject_cast<CFileEditor*>(QApplication::activeModalWidget());
+            auto* dialog = qobject_cast<OpenFileDialog*>(QApplication::activeModalWidget());
             ASSERT_NE(dialog, nullptr);
             seen = true;
             EXPECT_EQ(dialog->fileMode(), QFileDialog::ExistingFile);

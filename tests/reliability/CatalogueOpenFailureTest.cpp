@@ -10,7 +10,7 @@
 
 #include <gtest/gtest.h>
 
-#include "marqueta/catalogue/Bootstrap.h"
+#include "marqueta/bootstrap/Bootstrap.h"
 #include "marqueta/publish/BannerId.h"
 #include "marqueta/publish/PublishBanner.h"
 #include "platform/FaultInjection.h"

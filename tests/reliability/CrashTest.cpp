@@ -11,7 +11,7 @@
 #include "common/VeltaSettings.h"
 #include "dormix/keyindex/RemoveUserKeys.h"
 #include "dormix/keyindex/RemoveUserKeysBatch.h"
-#include "marqueta/catalogue/Bootstrap.h"
+#include "marqueta/bootstrap/Bootstrap.h"
 #include "marqueta/catalogue/CatalogueFile.h"
 #include "marqueta/publish/DeleteBanner.h"
 #include "marqueta/publish/PublishBanner.h"
