@@ -53,6 +53,7 @@ CMainFrame::CMainFrame(CMarquetaApp& app, QWidget* parent) : QMainWindow(parent)
 
 CMainFrame::~CMainFrame() {
     if (app_.mainFrame == this) app_.mainFrame = nullptr;
+    app_.catalogue.setStatusPane(nullptr);
 }
 
 void CMainFrame::createActions() {
@@ -156,7 +157,7 @@ void CMainFrame::setView(CRowListView* view) {
     layout->addWidget(findBar_);
     layout->addWidget(view, 1);
     setCentralWidget(client);
-    view->setStatusPane(this);
+    app_.catalogue.setStatusPane(this);
     statusBar()->insertWidget(1, new ScheduleCountPane(view->rowModel(), this));
     connect(findAction_, &QAction::triggered, findBar_, &FindBar::open);
     findBar_->setFilter(&view->rowFilter());
@@ -174,8 +175,6 @@ void CMainFrame::showMessage(const std::string& text) {
     messagePane_->setText(ToQt(text));
     messagePane_->repaint();
 }
-
-QString CMainFrame::message() const { return messagePane_->text(); }
 
 bool CMainFrame::event(QEvent* event) {
     if (event->type() == QEvent::StatusTip) {

@@ -2,6 +2,9 @@
 
 #include "marqueta/app/Startup.h"
 
-bool CMarquetaApp::InitInstance(platform::MessageBoxes& boxes, std::uint32_t tickCount) {
-    return StartMarqueta(paths, boxes, tickCount);
+CMarquetaApp::CMarquetaApp(platform::MessageBoxes& boxes, std::ostream* trace)
+    : catalogue(boxes, trace), boxes_(boxes) {}
+
+bool CMarquetaApp::InitInstance(std::uint32_t tickCount) {
+    return StartMarqueta(catalogue.paths(), boxes_, tickCount);
 }

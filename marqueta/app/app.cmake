@@ -8,6 +8,7 @@ add_library(velta_marqueta_window STATIC
   MainWindow.h MainWindow.cpp
 )
 target_link_libraries(velta_marqueta_window PUBLIC velta_options velta_marqueta_startup velta_rowlistview
+                      velta_catalogue_document
                       velta_marqueta_resources velta_platform_qt Qt6::Widgets)
 
 # The program: build/bin/marqueta.

@@ -123,9 +123,8 @@ TEST(SharedFiles, ACopiedLineKeepsItsFilesThroughDeleteAndRepublication) {
         site.addPublishedBanner(SampleCells("00004A2F", ".gif"));
         site.addRow(SampleCells("00004A2F", ".gif"));  // the same line, copied by hand
         BannerEdit edit{BannerRecord::fromCells(site.rows.row(0).cells), "", ""};  // a changed link
-        std::string name;
         site.boxes.answers = {Answer::Yes};
-        if (republish) ASSERT_TRUE(PublishBanner(0, edit, site.context, name));
+        if (republish) ASSERT_TRUE(PublishBanner(0, edit, site.context));
         else DeleteSelectedBanner(site.context, 0);
         EXPECT_TRUE(Exists(site.imageFile("00004A2F.gif")) && Exists(site.bannerFile("00004A2F.html"))) << republish;
     }

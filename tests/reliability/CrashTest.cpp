@@ -194,8 +194,7 @@ TEST(Crash, PublicationAndDeleteLeaveEveryRowNamingFilesThatExist) {
     const auto changeLink = [](MarquetaInstallation& site) {
         BannerEdit edit{BannerRecord::fromCells(site.rows.row(0).cells), site.rows.cell(0, Url), ""};
         edit.values.url = "http://acme.example/sale";
-        std::string name;
-        PublishBanner(0, edit, site.context, name);
+        PublishBanner(0, edit, site.context);
     };
     const auto allNamedFilesExist = [](MarquetaInstallation& site) {
         const RowTable rows = CatalogueOnDisk(site);
