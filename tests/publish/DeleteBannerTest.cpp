@@ -117,19 +117,6 @@ TEST(IsWellFormedBannerId, AcceptsOnlyEightHexadecimalDigits) {
         EXPECT_EQ(isWellFormedBannerId(c.uid), c.wellFormed) << c.uid;
 }
 
-TEST(SharedFiles, ACopiedLineKeepsItsFilesThroughDeleteAndRepublication) {
-    for (const bool republish : {false, true}) {
-        MarquetaInstallation site;
-        site.addPublishedBanner(SampleCells("00004A2F", ".gif"));
-        site.addRow(SampleCells("00004A2F", ".gif"));  // the same line, copied by hand
-        BannerEdit edit{BannerRecord::fromCells(site.rows.row(0).cells), "", ""};  // a changed link
-        site.boxes.answers = {Answer::Yes};
-        if (republish) ASSERT_TRUE(PublishBanner(0, edit, site.context));
-        else DeleteSelectedBanner(site.context, 0);
-        EXPECT_TRUE(Exists(site.imageFile("00004A2F.gif")) && Exists(site.bannerFile("00004A2F.html"))) << republish;
-    }
-}
-
 TEST(BannerIds, AnIdTakenByARowItsImageAndItsPageCountsOnce) {
     BannerIdSet used;
     for (int n = 0; n < platform::kRandMax; ++n) {  // every id but the last, three times over
