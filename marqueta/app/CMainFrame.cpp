@@ -15,7 +15,7 @@
 #include "marqueta/app/AboutBox.h"
 #include "marqueta/app/CMarquetaApp.h"
 #include "marqueta/app/KeyLockPanes.h"
-#include "marqueta/app/NoToolTips.h"
+#include "marqueta/app/ToolTipFilter.h"
 #include "marqueta/ui/CRowListView.h"
 #include "marqueta/ui/FindBar.h"
 #include "marqueta/ui/ScheduleCountPane.h"
@@ -131,9 +131,9 @@ void CMainFrame::createToolBar() {
     toolBar_->addAction(deleteAction_);
     toolBar_->addSeparator();
     toolBar_->addAction(modifyAction_);
-    auto* noToolTips = new NoToolTips(toolBar_);
+    auto* toolTipFilter = new ToolTipFilter(toolBar_);
     for (QAction* action : {addAction_, deleteAction_, modifyAction_})
-        toolBar_->widgetForAction(action)->installEventFilter(noToolTips);
+        toolBar_->widgetForAction(action)->installEventFilter(toolTipFilter);
     addToolBar(Qt::TopToolBarArea, toolBar_);
 }
 
