@@ -26,7 +26,7 @@ std::vector<Cells> Banners() {
 
 void Find(MarquetaWindow& w, const char* text) {
     Named<QAction>(*w.frame, "findAction")->trigger();
-    QTest::keyClicks(Named<FindBar>(*w.frame, "findBar")->field(), QString::fromLatin1(text));
+    QTest::keyClicks(Named<QLineEdit>(*w.frame, "findLineEdit"), QString::fromLatin1(text));
 }
 
 // Shortcuts reach only the active window; a closed modal dialog leaves none on the offscreen platform.
@@ -46,7 +46,7 @@ TEST(FindAndKeys, FindNarrowsTheShownRowsButSaveSortAndEscapeWorkOnAll) {
     Named<QAction>(*w.frame, "saveAction")->trigger();
     std::swap(rows[2], rows[1]);  // Harbor, harbor lights, Northwind, Velo
     EXPECT_EQ(w.catalogueText(), CatalogueBytes(rows));
-    QTest::keyClick(Named<FindBar>(*w.frame, "findBar")->field(), Qt::Key_Escape);
+    QTest::keyClick(Named<QLineEdit>(*w.frame, "findLineEdit"), Qt::Key_Escape);
     EXPECT_FALSE(Named<FindBar>(*w.frame, "findBar")->isVisible());
     EXPECT_EQ(w.view().model()->rowCount(), 4);
 }
@@ -97,7 +97,7 @@ TEST(FindAndKeys, FindTextAndStateNarrowTheRowsAndTheBarCountsThem) {
             shown.push_back(w.view().model()->index(row, Company).data().toString().toStdString());
         EXPECT_EQ(shown, c.shown) << c.text << " " << c.state;
         QTRY_COMPARE(count->text(), QString::fromLatin1(c.count));
-        QTest::keyClick(bar.field(), Qt::Key_Escape);
+        QTest::keyClick(Named<QLineEdit>(bar, "findLineEdit"), Qt::Key_Escape);
         EXPECT_EQ(w.view().model()->rowCount(), 6) << "Escape shows every state again";
     }
     Find(w, "harbor");
@@ -146,7 +146,7 @@ TEST(FindAndKeys, InsertEnterDeleteAndCtrlSRunTheirCommands) {
     EXPECT_EQ(w.catalogueText(), CatalogueBytes(rows));
     const std::size_t shown = w.boxes.shown.size();
     Find(w, "ab");  // in the find field Delete edits the text
-    QTest::keyClick(Named<FindBar>(*w.frame, "findBar")->field(), Qt::Key_Delete);
+    QTest::keyClick(Named<QLineEdit>(*w.frame, "findLineEdit"), Qt::Key_Delete);
     EXPECT_EQ(w.boxes.shown.size(), shown);
 }
 
