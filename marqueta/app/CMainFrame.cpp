@@ -12,9 +12,10 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
+#include "marqueta/app/AboutBox.h"
 #include "marqueta/app/CMarquetaApp.h"
 #include "marqueta/app/KeyLockPanes.h"
-#include "marqueta/app/NoToolTips.h"
+#include "marqueta/app/ToolTipFilter.h"
 #include "marqueta/ui/CRowListView.h"
 #include "marqueta/ui/FindBar.h"
 #include "marqueta/ui/ScheduleCountPane.h"
@@ -52,6 +53,7 @@ CMainFrame::CMainFrame(CMarquetaApp& app, QWidget* parent) : QMainWindow(parent)
 
 CMainFrame::~CMainFrame() {
     if (app_.mainFrame == this) app_.mainFrame = nullptr;
+    app_.catalogue.setStatusPane(nullptr);
 }
 
 void CMainFrame::createActions() {
@@ -70,7 +72,10 @@ void CMainFrame::createActions() {
     modifyAction_->setIcon(ToolBarFace(2));
 
     connect(exitAction_, &QAction::triggered, this, &QWidget::close);
-    connect(aboutAction_, &QAction::triggered, this, [this] { app_.OnAppAbout(); });
+    connect(aboutAction_, &QAction::triggered, this, [this] {
+        AboutBox about(this);
+        about.exec();
+    });
     connect(statusBarAction_, &QAction::toggled, this, [this](bool on) { statusBar()->setVisible(on); });
 }
 
@@ -126,9 +131,9 @@ void CMainFrame::createToolBar() {
     toolBar_->addAction(deleteAction_);
     toolBar_->addSeparator();
     toolBar_->addAction(modifyAction_);
-    auto* noToolTips = new NoToolTips(toolBar_);
+    auto* toolTipFilter = new ToolTipFilter(toolBar_);
     for (QAction* action : {addAction_, deleteAction_, modifyAction_})
-        toolBar_->widgetForAction(action)->installEventFilter(noToolTips);
+        toolBar_->widgetForAction(action)->installEventFilter(toolTipFilter);
     addToolBar(Qt::TopToolBarArea, toolBar_);
 }
 
@@ -152,7 +157,7 @@ void CMainFrame::setView(CRowListView* view) {
     layout->addWidget(findBar_);
     layout->addWidget(view, 1);
     setCentralWidget(client);
-    view->setStatusPane(this);
+    app_.catalogue.setStatusPane(this);
     statusBar()->insertWidget(1, new ScheduleCountPane(view->rowModel(), this));
     connect(findAction_, &QAction::triggered, findBar_, &FindBar::open);
     findBar_->setFilter(&view->rowFilter());
@@ -170,8 +175,6 @@ void CMainFrame::showMessage(const std::string& text) {
     messagePane_->setText(ToQt(text));
     messagePane_->repaint();
 }
-
-QString CMainFrame::message() const { return messagePane_->text(); }
 
 bool CMainFrame::event(QEvent* event) {
     if (event->type() == QEvent::StatusTip) {

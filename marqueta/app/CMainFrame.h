@@ -15,6 +15,9 @@ class QLabel;
 class QMenu;
 class QToolBar;
 
+// Parts carry object names: the actions exitAction, saveAction, toolBarAction, statusBarAction,
+// aboutAction, addAction, deleteAction, modifyAction, editAddAction, editModifyAction,
+// editDeleteAction and findAction; toolBar, findBar, messagePaneLabel and the list rowListView.
 class CMainFrame : public QMainWindow, public StatusPane {
     Q_OBJECT
 public:
@@ -22,29 +25,11 @@ public:
     explicit CMainFrame(CMarquetaApp& app, QWidget* parent = nullptr);
     ~CMainFrame() override;
 
-    // The message pane: shown at once.
+    // The message pane (messagePaneLabel): shown at once.
     void showMessage(const std::string& text) override;
-    QString message() const;
 
     // Puts the list into the client area and wires the tool bar and File > Save to it.
     void setView(CRowListView* view);
-    CRowListView* view() const { return view_; }
-
-    QToolBar* toolBar() const { return toolBar_; }
-    QAction* exitAction() const { return exitAction_; }
-    QAction* saveAction() const { return saveAction_; }
-    QAction* toolBarAction() const { return toolBarAction_; }
-    QAction* statusBarAction() const { return statusBarAction_; }
-    QAction* aboutAction() const { return aboutAction_; }
-    QAction* addAction() const { return addAction_; }
-    QAction* deleteAction() const { return deleteAction_; }
-    QAction* modifyAction() const { return modifyAction_; }
-    // The Edit menu's items (with their keys) and View > Find.
-    QAction* editAddAction() const { return editAddAction_; }
-    QAction* editModifyAction() const { return editModifyAction_; }
-    QAction* editDeleteAction() const { return editDeleteAction_; }
-    QAction* findAction() const { return findAction_; }
-    FindBar* findBar() const { return findBar_; }
 
 protected:
     // A highlighted menu item's prompt goes into the message pane; "Ready" when there is none.

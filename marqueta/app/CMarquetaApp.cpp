@@ -1,14 +1,10 @@
 #include "marqueta/app/CMarquetaApp.h"
 
-#include "marqueta/app/AboutBox.h"
-#include "marqueta/app/CMainFrame.h"
 #include "marqueta/app/Startup.h"
 
-bool CMarquetaApp::InitInstance(platform::MessageBoxes& boxes, std::uint32_t tickCount) {
-    return StartMarqueta(paths, boxes, tickCount);
-}
+CMarquetaApp::CMarquetaApp(platform::MessageBoxes& boxes, std::ostream* trace)
+    : catalogue(boxes, trace), boxes_(boxes) {}
 
-void CMarquetaApp::OnAppAbout() {
-    AboutBox about(mainFrame);
-    about.exec();
+bool CMarquetaApp::InitInstance(std::uint32_t tickCount) {
+    return StartMarqueta(catalogue.paths(), boxes_, tickCount);
 }

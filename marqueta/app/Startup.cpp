@@ -3,7 +3,7 @@
 #include <string>
 
 #include "common/VeltaSettings.h"
-#include "marqueta/catalogue/Bootstrap.h"
+#include "marqueta/bootstrap/Bootstrap.h"
 #include "platform/Paths.h"
 #include "platform/Random.h"
 

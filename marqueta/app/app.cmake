@@ -4,10 +4,11 @@ add_library(velta_marqueta_window STATIC
   AboutBox.h AboutBox.cpp
   CMainFrame.h CMainFrame.cpp
   KeyLockPanes.h KeyLockPanes.cpp
-  NoToolTips.h NoToolTips.cpp
+  ToolTipFilter.h ToolTipFilter.cpp
   MainWindow.h MainWindow.cpp
 )
 target_link_libraries(velta_marqueta_window PUBLIC velta_options velta_marqueta_startup velta_rowlistview
+                      velta_catalogue_document
                       velta_marqueta_resources velta_platform_qt Qt6::Widgets)
 
 # The program: build/bin/marqueta.

@@ -19,10 +19,10 @@ int main(int argc, char** argv) {
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/marqueta/marqueta.png")));
 
     platform::QtMessageBoxes boxes;
-    CMarquetaApp app;
-    if (!app.InitInstance(boxes, platform::TickCount())) return 1;
+    CMarquetaApp app(boxes);
+    if (!app.InitInstance(platform::TickCount())) return 1;
 
-    std::unique_ptr<CMainFrame> frame = CreateMainWindow(app, boxes);
+    std::unique_ptr<CMainFrame> frame = CreateMainWindow(app);
     frame->show();
     return QApplication::exec();
 }

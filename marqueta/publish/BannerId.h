@@ -8,7 +8,7 @@
 // A banner id as the programs write it: "%08X" of a number 0..32767, so it begins with "0000".
 std::string FormatBannerId(int number);
 
-// Eight hexadecimal digits: the only ids whose files Marqueta builds paths for.
+// Eight hexadecimal digits: the only ids whose files Marqueta builds paths for, deletes, or shows.
 bool isWellFormedBannerId(const std::string& uid);
 
 // An image extension that names a file inside its folder: empty, or a dot followed by a short

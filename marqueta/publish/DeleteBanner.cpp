@@ -1,5 +1,6 @@
 #include "marqueta/publish/DeleteBanner.h"
 
+#include "marqueta/publish/BannerId.h"
 #include "marqueta/publish/PublishBanner.h"
 #include "platform/DirectorySearch.h"
 #include "platform/FileOps.h"
@@ -9,10 +10,6 @@ void DeleteMatchingFiles(const std::string& pattern, const std::function<bool(co
     for (const platform::FoundEntry& entry : platform::FindEntries(pattern))
         if (!entry.isDirectory && !(keep && keep(entry.name)))
             platform::DeleteFile(platform::FoundPath(pattern, entry));
-}
-
-bool isSafeBannerId(const std::string& uid) {
-    return !uid.empty() && uid.find_first_of("*?/\\") == std::string::npos && uid.find("..") == std::string::npos;
 }
 
 void DeleteSelectedBanner(CatalogueContext& context, int firstSelectedRow) {
@@ -35,9 +32,10 @@ void DeleteSelectedBanner(CatalogueContext& context, int firstSelectedRow) {
     // save never leaves a row naming deleted files.
     context.rows.removeRow(*row);
     if (!saveCatalogue(context)) return;
-    // A hand-edited id could widen the patterns to other banners' files: the row goes, the files
-    // stay. A file that another row names (a copied line) stays too.
-    if (!isSafeBannerId(uid)) return;
+    // Only a well-formed id names files: a hand-edited one could widen the patterns to other
+    // banners' files, so the row goes and the files stay. A file that another row names (a copied
+    // line) stays too.
+    if (!isWellFormedBannerId(uid)) return;
     const auto namedElsewhere = [&](const std::string& name) { return NamedByAnotherRow(name, -1, context.rows); };
     DeleteMatchingFiles(context.paths.bannersDir + platform::kSepText + uid + ".htm*", namedElsewhere);
     DeleteMatchingFiles(context.paths.imagesDir + platform::kSepText + uid + ".*", namedElsewhere);

@@ -46,8 +46,8 @@ bool ChosenInsideImagesFolder(const std::string& sourceImagePath, const Marqueta
 
 // Copies the image under the new id and writes its page; the old files stay until the catalogue
 // names the new ones. False after a reported failure.
-bool WriteNewFiles(BannerEdit& edit, const BannerPaths& files, const std::string& newUid, CatalogueContext& context,
-                   std::string& publishedImageName) {
+bool WriteNewFiles(const BannerEdit& edit, const BannerPaths& files, const std::string& newUid,
+                   CatalogueContext& context) {
     const BannerRecord& d = edit.values;
     platform::CreateDirectory(platform::DirectoryOf(files.newImage));
     if (const platform::ErrorCode error = platform::CopyFileNoReplace(edit.sourceImagePath, files.newImage)) {
@@ -56,8 +56,7 @@ bool WriteNewFiles(BannerEdit& edit, const BannerPaths& files, const std::string
         return false;
     }
 
-    publishedImageName = newUid + d.ext;
-    const std::string text = pageText(d.url, publishedImageName);
+    const std::string text = pageText(d.url, newUid + d.ext);
     platform::CreateDirectory(platform::DirectoryOf(files.newPage));
     if (platform::WriteFileAtomically(files.newPage, platform::ToCrLf(text)) != 0) {
         context.boxes.ok("Cannot open HTML file '" + files.newPage + "'");
@@ -88,7 +87,7 @@ void ReportNewBanner(const BannerEdit& edit, const BannerPaths& files, Catalogue
 
 }  // namespace
 
-bool PublishBanner(int row, BannerEdit& edit, CatalogueContext& context, std::string& publishedImageName) {
+bool PublishBanner(int row, BannerEdit edit, CatalogueContext& context) {
     const MarquetaPaths& paths = context.paths;
     BannerRecord& d = edit.values;
     // The editor may have stood open while another program saved the catalogue: ask again before
@@ -120,7 +119,7 @@ bool PublishBanner(int row, BannerEdit& edit, CatalogueContext& context, std::st
             context.boxes.ok(refusal);
             return false;
         }
-        if (!WriteNewFiles(edit, files, newUid, context, publishedImageName)) return false;
+        if (!WriteNewFiles(edit, files, newUid, context)) return false;
         d.uid = newUid;
     }
 

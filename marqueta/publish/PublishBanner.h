@@ -15,11 +15,10 @@ struct BannerEdit {
 };
 
 // row: the row's position, or -1 for a new banner appended at the end. True when the row was
-// written (whatever the save's result); false after a reported failure.
-// publishedImageName receives the image name of a republished banner. For an existing row the
-// old image is found under the row's own extension, so a new image with another extension leaves
-// no orphan behind.
-bool PublishBanner(int row, BannerEdit& edit, CatalogueContext& context, std::string& publishedImageName);
+// written (whatever the save's result); false after a reported failure. The result is the row:
+// a republished banner carries its new id there. For an existing row the old image is found
+// under the row's own extension, so a new image with another extension leaves no orphan behind.
+bool PublishBanner(int row, BannerEdit edit, CatalogueContext& context);
 
 // Path of a banner's image and page, as the programs build them.
 std::string bannerImagePath(const MarquetaPaths& paths, const std::string& uid, const std::string& ext);

@@ -14,6 +14,7 @@
 #include "marqueta/catalogue/CatalogueFile.h"
 #include "marqueta/catalogue/ScheduleState.h"
 #include "marqueta/publish/BannerId.h"
+#include "marqueta/publish/PublishBanner.h"
 #include "marqueta/ui/BannerPreview.h"
 #include "marqueta/ui/FileDialogHook.h"
 #include "marqueta/ui/LocalText.h"
@@ -240,15 +241,12 @@ int CBannerEditorDlg::exec() {
 }
 
 void CBannerEditorDlg::showPreview() {
-    if (!sourceImagePath.empty()) preview_->showFile(sourceImagePath);
+    const BannerRecord& r = record_;
+    if (!chosenImagePath_.empty()) preview_->showFile(chosenImagePath_);
     // Only a row's own image: a hand-edited id or extension could name any file.
-    else if (isWellFormedBannerId(uid) && isPlainExtension(ext)) preview_->showFile(bannerImagePath(paths_, uid, ext));
+    else if (isWellFormedBannerId(r.uid) && isPlainExtension(r.ext))
+        preview_->showFile(bannerImagePath(paths_, r.uid, r.ext));
     else preview_->showFile({});
-}
-
-BannerEdit CBannerEditorDlg::toEdit() const {
-    return BannerEdit{BannerRecord{image, company, product, sequence, url, beginDate, endDate, rate, uid, ext},
-                      loadedUrl, sourceImagePath};
 }
 
 void CBannerEditorDlg::exchangeToControls() {
@@ -257,40 +255,42 @@ void CBannerEditorDlg::exchangeToControls() {
         edit->setText(ToQt(text));
         edit->setCursorPosition(0);
     };
-    show(imageEdit_, image);
-    show(companyEdit_, company);
-    show(productEdit_, product);
-    show(rateEdit_, rate);
-    show(sequenceEdit_, sequence);
-    show(uidEdit_, uid);
-    show(urlEdit_, url);
+    const BannerRecord& r = record_;
+    show(imageEdit_, r.image);
+    show(companyEdit_, r.company);
+    show(productEdit_, r.product);
+    show(rateEdit_, r.rate);
+    show(sequenceEdit_, r.sequence);
+    show(uidEdit_, r.uid);
+    show(urlEdit_, r.url);
 }
 
 // A field the operator left as it was keeps its bytes; a changed one keeps its encoding.
 void CBannerEditorDlg::exchangeFromControls() {
-    image = FromQt(imageEdit_->text(), image);
-    company = FromQt(companyEdit_->text(), company);
-    product = FromQt(productEdit_->text(), product);
-    rate = FromQt(rateEdit_->text(), rate);
-    sequence = FromQt(sequenceEdit_->text(), sequence);
-    uid = FromQt(uidEdit_->text(), uid);
-    url = FromQt(urlEdit_->text(), url);
+    BannerRecord& r = record_;
+    r.image = FromQt(imageEdit_->text(), r.image);
+    r.company = FromQt(companyEdit_->text(), r.company);
+    r.product = FromQt(productEdit_->text(), r.product);
+    r.rate = FromQt(rateEdit_->text(), r.rate);
+    r.sequence = FromQt(sequenceEdit_->text(), r.sequence);
+    r.uid = FromQt(uidEdit_->text(), r.uid);
+    r.url = FromQt(urlEdit_->text(), r.url);
 }
 
 void CBannerEditorDlg::fillPickers() {
     const std::time_t now = clock_();
-    beginPicker_->setDate(PickerDateOf(beginDate, now));
-    endPicker_->setDate(PickerDateOf(endDate, now));
+    beginPicker_->setDate(PickerDateOf(record_.beginDate, now));
+    endPicker_->setDate(PickerDateOf(record_.endDate, now));
     filledBegin_ = beginPicker_->date();
     filledEnd_ = endPicker_->date();
 }
 
 void CBannerEditorDlg::accept() {
     exchangeFromControls();
-    beginDate = DateTextOf(beginPicker_->date());
-    endDate = DateTextOf(endPicker_->date());
+    record_.beginDate = DateTextOf(beginPicker_->date());
+    record_.endDate = DateTextOf(endPicker_->date());
     const bool datesEntered = beginPicker_->date() != filledBegin_ || endPicker_->date() != filledEnd_;
-    const std::string errors = SubmitCheckErrors(toEdit().values, datesEntered);
+    const std::string errors = SubmitCheckErrors(record_, datesEntered);
     if (errors.empty()) {
         QDialog::accept();
         return;
@@ -313,13 +313,13 @@ void CBannerEditorDlg::onBrowse() {
         boxes_.ok("Line breaks not allowed in the image file's name.");
         return;
     }
-    sourceImagePath = *chosen;
-    paths_.lastBrowseDir = platform::DirectoryOf(sourceImagePath);
-    ext = chosenExt;
+    chosenImagePath_ = *chosen;
+    paths_.lastBrowseDir = platform::DirectoryOf(chosenImagePath_);
+    record_.ext = chosenExt;
     showPreview();
-    // image holds the last exchanged value, so a name typed since the dialog opened is replaced.
-    if (image.empty()) {
-        image = platform::FileNameOf(sourceImagePath);
-        imageEdit_->setText(ToQt(image));
+    // The record holds the last exchanged value, so a name typed since the dialog opened is replaced.
+    if (record_.image.empty()) {
+        record_.image = platform::FileNameOf(chosenImagePath_);
+        imageEdit_->setText(ToQt(record_.image));
     }
 }

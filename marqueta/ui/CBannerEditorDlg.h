@@ -8,7 +8,7 @@
 #include <QDialog>
 
 #include "marqueta/catalogue/MarquetaPaths.h"
-#include "marqueta/publish/PublishBanner.h"
+#include "marqueta/catalogue/BannerRecord.h"
 #include "platform/MessageBox.h"
 
 class BannerPreview;
@@ -42,29 +42,20 @@ public:
     // checks of Submit.
     CBannerEditorDlg(MarquetaPaths& paths, platform::MessageBoxes& boxes, QWidget* parent = nullptr);
 
-    // Fills the controls from the members and runs the dialog modally: QDialog::Accepted after
+    // The banner the dialog shows; set before exec.
+    void setRecord(const BannerRecord& record) { record_ = record; }
+    // The banner as entered: after Submit, what passed the checks; after Cancel, the values last
+    // taken from the controls (a choice made with Browse included).
+    const BannerRecord& record() const { return record_; }
+    // The image file chosen with Browse; empty when none was chosen.
+    const std::string& chosenImagePath() const { return chosenImagePath_; }
+
+    // Fills the controls from the record and runs the dialog modally: QDialog::Accepted after
     // Submit passed its checks, QDialog::Rejected after Cancel or Escape.
     int exec() override;
 
-    // The values for the publication step.
-    BannerEdit toEdit() const;
-
     // Where "today" comes from when a date text names no day; the real clock unless a test sets one.
     void setClock(std::function<std::time_t()> clock);
-
-    // Members, 8-bit texts of the system code page, in the order the editor declares them.
-    std::string ext;
-    std::string loadedUrl;
-    std::string sourceImagePath;
-    std::string image;
-    std::string company;
-    std::string product;
-    std::string rate;
-    std::string sequence;
-    std::string uid;
-    std::string url;
-    std::string beginDate;
-    std::string endDate;
 
 public slots:
     // Submit: takes the entered values and closes only when every check passes.
@@ -83,6 +74,9 @@ private:
 
     MarquetaPaths& paths_;
     platform::MessageBoxes& boxes_;
+    // 8-bit texts of the system code page.
+    BannerRecord record_;
+    std::string chosenImagePath_;
     std::function<std::time_t()> clock_;
 
     QPushButton* browseButton_ = nullptr;

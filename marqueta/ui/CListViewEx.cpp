@@ -27,8 +27,8 @@ private:
 
 }  // namespace
 
-CListViewEx::CListViewEx(RowTableModel::Clock clock, QWidget* parent)
-    : QTreeView(parent), model_(rows_, clock), midnight_(clock) {
+CListViewEx::CListViewEx(RowTable& rows, RowTableModel::Clock clock, QWidget* parent)
+    : QTreeView(parent), rows_(rows), model_(rows_, clock), midnight_(clock) {
     filter_.setSourceModel(&model_);
     setModel(&filter_);
     // Today is read once per start and again as each day begins.

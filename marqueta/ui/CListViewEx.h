@@ -1,6 +1,7 @@
 #pragma once
-// The list of banner rows: every row drawn whole (the highlight runs on to the right edge of the
-// view), cell texts shortened to fit, and sorting by a click on a column heading.
+// The list of banner rows, shown from a table it does not own: every row drawn whole (the
+// highlight runs on to the right edge of the view), cell texts shortened to fit, and sorting by a
+// click on a column heading.
 #include <QTreeView>
 
 #include "marqueta/catalogue/RowTable.h"
@@ -13,7 +14,8 @@
 class CListViewEx : public QTreeView {
     Q_OBJECT
 public:
-    explicit CListViewEx(RowTableModel::Clock clock = {}, QWidget* parent = nullptr);
+    // Shows rows, which must outlive the list.
+    explicit CListViewEx(RowTable& rows, RowTableModel::Clock clock = {}, QWidget* parent = nullptr);
 
     RowTable& rows() { return rows_; }
     RowTableModel& rowModel() { return model_; }
@@ -52,7 +54,7 @@ private:
     QRect rowStrip(int shownRow) const;
     RowLayout layoutAt(int top, int height) const;
 
-    RowTable rows_;
+    RowTable& rows_;
     RowTableModel model_;
     RowFilterModel filter_;
     MidnightTimer midnight_;

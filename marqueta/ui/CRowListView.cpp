@@ -1,13 +1,9 @@
 #include "marqueta/ui/CRowListView.h"
 
-#include <iostream>
-
 #include <QDialog>
 #include <QIcon>
 #include <QMouseEvent>
 
-#include "marqueta/publish/DeleteBanner.h"
-#include "marqueta/publish/PublishBanner.h"
 #include "marqueta/ui/CBannerEditorDlg.h"
 
 namespace {
@@ -17,40 +13,18 @@ constexpr int kTickedBox = 2;
 
 }  // namespace
 
-CRowListView::CRowListView(MarquetaPaths& paths, platform::MessageBoxes& boxes, StatusPane* status,
-                           RowTableModel::Clock clock, std::ostream* trace, QWidget* parent)
-    : CListViewEx(std::move(clock), parent), paths_(paths), boxes_(boxes), status_(status),
-      trace_(trace ? *trace : std::cout) {
+CRowListView::CRowListView(Catalogue& catalogue, RowTableModel::Clock clock, QWidget* parent)
+    : CListViewEx(catalogue.rows(), std::move(clock), parent), catalogue_(catalogue) {
     setObjectName(QStringLiteral("rowListView"));
     setShowSelectionAlways(true);
     setImageLists(LoadListImages());
 }
 
-CRowListView::~CRowListView() = default;
-
-CatalogueContext CRowListView::context() {
-    return CatalogueContext{paths_, rows(), boxes_, status_, &fileState_, &trace_};
-}
-
-std::optional<int> CRowListView::rowForCommand(int row) {
-    CatalogueContext ctx = context();
-    return rowMayBeWritten(ctx, row);
-}
-
-bool CRowListView::mayClose() {
-    CatalogueContext ctx = context();
-    return catalogueMayBeLeft(ctx);
-}
-
 void CRowListView::showEvent(QShowEvent* event) {
     CListViewEx::showEvent(event);
-    if (!loaded_) OnInitialUpdate();
-}
-
-void CRowListView::OnInitialUpdate() {
+    if (loaded_) return;
     loaded_ = true;
-    CatalogueContext ctx = context();
-    reloadCatalogue(ctx);
+    catalogue_.load();
 }
 
 int CRowListView::firstSelectedRow() const {
@@ -62,61 +36,34 @@ int CRowListView::firstSelectedRow() const {
     return first;
 }
 
-bool CRowListView::EditBanner(int row) {
-    editor_.reset();
-    editor_ = std::make_unique<CBannerEditorDlg>(paths_, boxes_, this);
-    CBannerEditorDlg& d = *editor_;
-    if (row >= 0 && row < rows().count()) {
-        const BannerRecord record = BannerRecord::fromCells(rows().row(row).cells);
-        d.image = record.image;
-        d.company = record.company;
-        d.product = record.product;
-        d.sequence = record.sequence;
-        d.url = record.url;
-        d.beginDate = record.beginDate;
-        d.endDate = record.endDate;
-        d.rate = record.rate;
-        d.uid = record.uid;
-        d.ext = record.ext;
-        d.loadedUrl = record.url;
-    }
-    if (d.url.empty()) d.url = "http://";
-    return d.exec() == QDialog::Accepted;
-}
-
-bool CRowListView::PublishBanner(int row) {
-    if (!editor_) return false;
-    BannerEdit edit = editor_->toEdit();
-    CatalogueContext ctx = context();
-    const bool written = ::PublishBanner(row, edit, ctx, publishedImageName_);
-    editor_->uid = edit.values.uid;
-    editor_->sourceImagePath = edit.sourceImagePath;
-    return written;
+void CRowListView::EditBanner(int row) {
+    BannerRecord loaded;
+    if (row >= 0 && row < rows().count()) loaded = BannerRecord::fromCells(rows().row(row).cells);
+    CBannerEditorDlg editor(catalogue_.paths(), catalogue_.boxes(), this);
+    BannerRecord shown = loaded;
+    if (shown.url.empty()) shown.url = "http://";
+    editor.setRecord(shown);
+    if (editor.exec() == QDialog::Accepted)
+        catalogue_.publish(row, editor.record(), loaded.url, editor.chosenImagePath());
 }
 
 // Add, Modify, Delete and the double-click write files before they save, so they ask first
 // whether the catalogue may be written at all.
-void CRowListView::OnAdd() {
-    if (rowForCommand(-1) && EditBanner(-1)) PublishBanner(-1);
+void CRowListView::EditBannerIfWritable(int row) {
+    if (const std::optional<int> writable = catalogue_.mayBeWritten(row)) EditBanner(*writable);
 }
 
+void CRowListView::OnAdd() { EditBannerIfWritable(-1); }
+
 void CRowListView::OnModify() {
-    if (firstSelectedRow() < 0) return;
-    const std::optional<int> row = rowForCommand(firstSelectedRow());
-    if (row && EditBanner(*row)) PublishBanner(*row);
+    if (firstSelectedRow() >= 0) EditBannerIfWritable(firstSelectedRow());
 }
 
 void CRowListView::OnDelete() {
-    const std::optional<int> row = rowForCommand(firstSelectedRow());
-    if (!row) return;
-    CatalogueContext ctx = context();
-    ::DeleteSelectedBanner(ctx, *row);
+    if (const std::optional<int> row = catalogue_.mayBeWritten(firstSelectedRow())) catalogue_.deleteBanner(*row);
 }
 
-void CRowListView::OnSave() {
-    CatalogueContext ctx = context();
-    saveCatalogue(ctx);
-}
+void CRowListView::OnSave() { catalogue_.save(); }
 
 void CRowListView::ToggleMark(int row) {
     const bool unmark = row == markedRow_ && markedRow_ != -1;
@@ -158,8 +105,6 @@ void CRowListView::mouseDoubleClickEvent(QMouseEvent* event) {
         CListViewEx::mouseDoubleClickEvent(event);
         return;
     }
-    const QModelIndex index = indexAt(event->position().toPoint());
-    const std::optional<int> row = rowForCommand(rowOf(index));
-    if (row && EditBanner(*row)) PublishBanner(*row);
+    EditBannerIfWritable(rowOf(indexAt(event->position().toPoint())));
     event->accept();
 }

@@ -3,7 +3,7 @@
 #include <QDir>
 #include <QStringList>
 
-#include "marqueta/ui/CFileEditor.h"
+#include "marqueta/ui/OpenFileDialog.h"
 #include "marqueta/ui/LocalText.h"
 
 namespace {
@@ -22,7 +22,7 @@ std::optional<std::string> ChooseImageFile(QWidget* parent, const std::string& s
         NextAnswer().reset();
         return answer;
     }
-    CFileEditor dialog(parent, ToQt(startDir));
+    OpenFileDialog dialog(parent, ToQt(startDir));
     if (dialog.exec() != QDialog::Accepted) return std::nullopt;
     const QStringList chosen = dialog.selectedFiles();
     if (chosen.isEmpty()) return std::nullopt;

@@ -9,6 +9,7 @@ class QLabel;
 class QLineEdit;
 class RowFilterModel;
 
+// Parts: findLineEdit, findStateComboBox, findCountLabel.
 class FindBar : public QWidget {
     Q_OBJECT
 public:
@@ -17,7 +18,6 @@ public:
     // The rows the bar narrows and counts; they must outlive the bar.
     void setFilter(RowFilterModel* filter);
 
-    QLineEdit* field() const { return field_; }
     // Shows the bar with its text selected and the focus in the field.
     void open();
     // Empties the field and shows every state, which shows every row again, and hides the bar.

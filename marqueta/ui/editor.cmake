@@ -1,7 +1,7 @@
 # The banner editor dialog and its file-open dialog.
 add_library(velta_editor STATIC
   CBannerEditorDlg.h CBannerEditorDlg.cpp
-  CFileEditor.h CFileEditor.cpp
+  OpenFileDialog.h OpenFileDialog.cpp
   FileDialogHook.h FileDialogHook.cpp
   BannerPreview.h BannerPreview.cpp
   TypedDateEdit.h TypedDateEdit.cpp

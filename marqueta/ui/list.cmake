@@ -37,4 +37,4 @@ add_library(velta_rowlistview STATIC
   FindBar.h FindBar.cpp
   ScheduleCountPane.h ScheduleCountPane.cpp
 )
-target_link_libraries(velta_rowlistview PUBLIC velta_options velta_listview velta_editor velta_publish)
+target_link_libraries(velta_rowlistview PUBLIC velta_options velta_listview velta_editor velta_catalogue_document)

@@ -28,6 +28,13 @@ MarquetaInstallation::MarquetaInstallation()
     paths.dataFilePath = dir.file("web/banners/bannerfile.txt");
 }
 
+std::unique_ptr<Catalogue> MarquetaInstallation::programCatalogue() {
+    auto catalogue = std::make_unique<Catalogue>(boxes, &trace);
+    catalogue->paths() = paths;
+    catalogue->setStatusPane(&status);
+    return catalogue;
+}
+
 int MarquetaInstallation::addRow(const Cells& cells) {
     return rows.insertRow(rows.count(), cells, rows.distinctTag(rows.count()));
 }

@@ -1,6 +1,8 @@
 #pragma once
 // A Marqueta installation in a temporary folder for tests of the catalogue core: VELTA.INI in its
 // own Windows folder, the banners and images folders, the rows, scripted boxes and a status pane.
+#include <memory>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -8,6 +10,7 @@
 #include "marqueta/catalogue/MarquetaPaths.h"
 #include "marqueta/catalogue/RowTable.h"
 #include "marqueta/catalogue/StatusPane.h"
+#include "marqueta/document/Catalogue.h"
 #include "tests/support/ScriptedMessageBoxes.h"
 #include "tests/support/TempDir.h"
 
@@ -34,6 +37,9 @@ public:
     // A banner as a catalogue and its files would hold it: the row, its image and its page.
     int addPublishedBanner(const Cells& cells, const std::string& imageBytes = "GIF89a");
 
+    // The program's catalogue on these folders, its boxes and status pane, not yet loaded.
+    std::unique_ptr<Catalogue> programCatalogue();
+
     // Names of the files (not folders) in the banners folder and in the images folder, sorted.
     std::vector<std::string> bannerFileNames() const;
     std::vector<std::string> imageFileNames() const;
@@ -44,6 +50,7 @@ public:
     RowTable rows;
     ScriptedMessageBoxes boxes;
     RecordingStatusPane status;
+    std::ostringstream trace;  // a program catalogue's trace lines
     CatalogueContext context;
 };
 

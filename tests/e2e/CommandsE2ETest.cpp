@@ -1,6 +1,8 @@
 // The list's commands in the running window, on a catalogue of eight banners with their files.
+#include <QAction>
 #include <QDateEdit>
 #include <QItemSelectionModel>
+#include <QLabel>
 #include <gtest/gtest.h>
 
 #include "marqueta/ui/CBannerEditorDlg.h"
@@ -8,6 +10,7 @@
 #include "marqueta/ui/FileDialogHook.h"
 #include "tests/e2e/DemoInstallation.h"
 #include "tests/e2e/MarquetaSession.h"
+#include "tests/support/Named.h"
 
 namespace {
 
@@ -57,7 +60,7 @@ TEST_F(MarquetaCommands, AddWithARowSelectedAppendsAtTheEnd) {
         TypeInto(editor, "urlLineEdit", "http://spring.example/");
         PressButton(editor, "submitPushButton");
     });
-    session.press(session.frame().addAction());
+    session.press(Named<QAction>(session.frame(), "addAction"));
     ASSERT_TRUE(session.editorOpened());
 
     ASSERT_EQ(session.rowCount(), 9);
@@ -109,7 +112,7 @@ TEST_F(MarquetaCommands, DeleteAsksAboutTheFirstSelectedRowAndRemovesOnlyIt) {
     session.clickRow(6, true);
     ASSERT_EQ(selectedRows(), (std::vector<int>{1, 4, 6}));
     session.boxes.answers = {platform::Answer::Yes};
-    session.press(session.frame().deleteAction());
+    session.press(Named<QAction>(session.frame(), "deleteAction"));
 
     ASSERT_EQ(session.boxes.shown.size(), 1u);
     EXPECT_EQ(session.boxes.shown[0].text, "Are you sure you want to delete row 2?");
@@ -133,7 +136,7 @@ TEST_F(MarquetaCommands, AnsweringNoRemovesNothingButSaves) {
     const auto filesBefore = Snapshot(demo.imagesDir());
     // First: overwrite the file changed behind the window's back; then: do not delete.
     session.boxes.answers = {platform::Answer::Overwrite, platform::Answer::No};
-    session.press(session.frame().deleteAction());
+    session.press(Named<QAction>(session.frame(), "deleteAction"));
 
     ASSERT_EQ(session.boxes.shown.size(), 2u);
     EXPECT_EQ(session.boxes.shown[1].text, "Are you sure you want to delete row 1?");
@@ -141,12 +144,12 @@ TEST_F(MarquetaCommands, AnsweringNoRemovesNothingButSaves) {
     EXPECT_EQ(ReadCatalogue(demo.catalogue()), rows) << "written again from the rows";
     EXPECT_EQ(Snapshot(demo.imagesDir()), filesBefore);
     EXPECT_TRUE(Exists(demo.bannersDir() + "00000001.html"));
-    EXPECT_EQ(session.frame().message(), QStringLiteral("Done"));
+    EXPECT_EQ(Named<QLabel>(session.frame(), "messagePaneLabel")->text(), QStringLiteral("Done"));
 }
 
 TEST_F(MarquetaCommands, DeleteWithoutASelectionOnlySaysSo) {
     const std::string before = ReadBytes(demo.catalogue());
-    session.press(session.frame().deleteAction());
+    session.press(Named<QAction>(session.frame(), "deleteAction"));
     ASSERT_EQ(session.boxes.shown.size(), 1u);
     EXPECT_EQ(session.boxes.shown[0].text, "Please select a row item to delete");
     EXPECT_EQ(session.rowCount(), 8);

@@ -41,18 +41,16 @@ int main(int argc, char** argv) {
     QApplication qtApp(argc, argv);
 
     ScriptedMessageBoxes boxes;  // nothing here should ask; what does is printed below
-    CMarquetaApp app;
-    if (!app.InitInstance(boxes, 1)) {
+    std::ostringstream trace;
+    CMarquetaApp app(boxes, &trace);
+    if (!app.InitInstance(1)) {
         for (const std::string& text : boxes.texts()) std::fprintf(stderr, "%s\n", text.c_str());
         return 1;
     }
-    std::ostringstream trace;
-    MainWindowOptions options;
-    options.trace = &trace;
-    std::unique_ptr<CMainFrame> frame = CreateMainWindow(app, boxes, options);
+    std::unique_ptr<CMainFrame> frame = CreateMainWindow(app);
     frame->resize(1100, 360);
     frame->show();
-    CRowListView& view = *frame->view();
+    CRowListView& view = *frame->findChild<CRowListView*>(QStringLiteral("rowListView"));
     if (view.rows().count() > 1)
         view.selectionModel()->select(view.model()->index(1, 0),
                                       QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);

@@ -13,6 +13,7 @@
 #include "marqueta/app/MainWindow.h"
 #include "marqueta/ui/CBannerEditorDlg.h"
 #include "marqueta/ui/CRowListView.h"
+#include "tests/support/Named.h"
 
 namespace {
 
@@ -37,23 +38,24 @@ MarquetaSession::MarquetaSession(std::uint32_t seed) : seed_(seed) {}
 MarquetaSession::~MarquetaSession() = default;
 
 bool MarquetaSession::start() {
-    if (!app.InitInstance(boxes, seed_)) return false;
+    if (!app.InitInstance(seed_)) return false;
     MainWindowOptions options;
     options.clock = FixedNow;
-    options.trace = &trace;
-    frame_ = CreateMainWindow(app, boxes, options);
+    frame_ = CreateMainWindow(app, options);
     frame_->show();
     return true;
 }
 
-CRowListView& MarquetaSession::view() const { return *frame_->view(); }
+CRowListView& MarquetaSession::view() const {
+    return *frame_->findChild<CRowListView*>(QStringLiteral("rowListView"));
+}
 
 int MarquetaSession::rowCount() const { return view().rows().count(); }
 
 Cells MarquetaSession::row(int position) const { return view().rows().row(position).cells; }
 
 void MarquetaSession::press(QAction* action) {
-    QWidget* button = frame_->toolBar()->widgetForAction(action);
+    QWidget* button = Named<QToolBar>(*frame_, "toolBar")->widgetForAction(action);
     if (auto* toolButton = qobject_cast<QAbstractButton*>(button)) {
         toolButton->click();
     } else {

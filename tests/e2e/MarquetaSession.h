@@ -25,9 +25,9 @@ public:
     // Start-up; when it succeeds, the main window is made and shown (the list loads then).
     bool start();
 
-    CMarquetaApp app;
     ScriptedMessageBoxes boxes;
     std::ostringstream trace;
+    CMarquetaApp app{boxes, &trace};
 
     CMainFrame& frame() const { return *frame_; }
     CRowListView& view() const;

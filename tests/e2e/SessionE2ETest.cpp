@@ -2,7 +2,9 @@
 // started again on the same installation.
 #include <algorithm>
 
+#include <QAction>
 #include <QHeaderView>
+#include <QLabel>
 #include <gtest/gtest.h>
 
 #include "common/Atol.h"
@@ -15,6 +17,7 @@
 #include "platform/TextMode.h"
 #include "tests/e2e/DemoInstallation.h"
 #include "tests/e2e/MarquetaSession.h"
+#include "tests/support/Named.h"
 
 namespace {
 
@@ -30,7 +33,7 @@ void AddBanner(MarquetaSession& session, const std::string& image, const std::st
         TypeInto(editor, "urlLineEdit", url);
         PressButton(editor, "submitPushButton");
     });
-    session.press(session.frame().addAction());
+    session.press(Named<QAction>(session.frame(), "addAction"));
     ASSERT_TRUE(session.editorOpened());
 }
 
@@ -92,7 +95,7 @@ TEST(MarquetaSessionE2E, AddChangeSortSaveAndStartAgain) {
             TypeInto(editor, "urlLineEdit", "http://summer.example/sale");
             PressButton(editor, "submitPushButton");
         });
-        session.press(session.frame().modifyAction());
+        session.press(Named<QAction>(session.frame(), "modifyAction"));
         ASSERT_TRUE(session.editorOpened());
         const Cells changed = session.row(summerRow);
         EXPECT_EQ(changed[Url], "http://summer.example/sale");
@@ -110,9 +113,9 @@ TEST(MarquetaSessionE2E, AddChangeSortSaveAndStartAgain) {
         EXPECT_EQ(sorted[2][Company], "Winter");
         EXPECT_EQ(sorted[3][Company], "Summer");
 
-        session.press(session.frame().saveAction());
+        session.press(Named<QAction>(session.frame(), "saveAction"));
         EXPECT_EQ(ReadCatalogue(demo.catalogue()), sorted);
-        EXPECT_EQ(session.frame().message(), QStringLiteral("Done"));
+        EXPECT_EQ(Named<QLabel>(session.frame(), "messagePaneLabel")->text(), QStringLiteral("Done"));
         EXPECT_EQ(ReadVeltaSetting("BANNER", "LASTBROWSEDIR"), platform::DirectoryOf(winter))
             << "the folder of the last image chosen";
         EXPECT_EQ(session.boxes.texts().size(), 3u) << "a report for each banner published";
@@ -121,7 +124,8 @@ TEST(MarquetaSessionE2E, AddChangeSortSaveAndStartAgain) {
     MarquetaSession again(2002);
     ASSERT_TRUE(again.start());
     EXPECT_TRUE(again.boxes.shown.empty());
-    EXPECT_EQ(again.app.paths.lastBrowseDir, platform::DirectoryOf(winter)) << "Browse opens there next time";
+    EXPECT_EQ(again.app.catalogue.paths().lastBrowseDir, platform::DirectoryOf(winter))
+        << "Browse opens there next time";
     EXPECT_EQ(AllRows(again), sorted) << "the same rows, in the sorted order";
     ExpectFilesMatchRows(demo, sorted);
     EXPECT_EQ(ReadBytes(summer), "GIF summer") << "images chosen from elsewhere stay";

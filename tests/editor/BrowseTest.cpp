@@ -7,7 +7,7 @@
 #include <gtest/gtest.h>
 
 #include "marqueta/ui/CBannerEditorDlg.h"
-#include "marqueta/ui/CFileEditor.h"
+#include "marqueta/ui/OpenFileDialog.h"
 #include "marqueta/ui/FileDialogHook.h"
 #include "platform/Paths.h"
 #include "tests/editor/RunModal.h"
@@ -46,11 +46,13 @@ TEST(EditorBrowse, ChosenFileFillsPathFolderExtensionAndName) {
         paths.lastBrowseDir = "/start/";
         ScriptedMessageBoxes boxes;
         CBannerEditorDlg dlg(paths, boxes);
-        dlg.image = c.imageMember;
-        dlg.ext = ".bmp";
-        dlg.company = "Acme";
-        dlg.product = "Anvil";
-        dlg.url = "http://acme.example/";
+        BannerRecord shown;
+        shown.image = c.imageMember;
+        shown.ext = ".bmp";
+        shown.company = "Acme";
+        shown.product = "Anvil";
+        shown.url = "http://acme.example/";
+        dlg.setRecord(shown);
         const std::string chosen = c.chosenFile ? tmp.file(c.chosenFile) : std::string();
         if (c.chosenFile) {
             std::filesystem::create_directories(std::filesystem::path(chosen).parent_path());
@@ -69,9 +71,9 @@ TEST(EditorBrowse, ChosenFileFillsPathFolderExtensionAndName) {
             dlg.accept();
         });
         EXPECT_EQ(result, QDialog::Accepted) << c.name;
-        EXPECT_EQ(dlg.image, c.image) << c.name;
-        EXPECT_EQ(dlg.ext, c.ext) << c.name;
-        EXPECT_EQ(dlg.sourceImagePath, c.chosen ? chosen : "") << c.name;
+        EXPECT_EQ(dlg.record().image, c.image) << c.name;
+        EXPECT_EQ(dlg.record().ext, c.ext) << c.name;
+        EXPECT_EQ(dlg.chosenImagePath(), c.chosen ? chosen : "") << c.name;
         EXPECT_EQ(paths.lastBrowseDir, c.chosen ? platform::DirectoryOf(chosen) : "/start/") << c.name;
         if (c.chosen) {
             EXPECT_EQ(paths.lastBrowseDir.back(), platform::kSep) << c.name;
@@ -91,7 +93,9 @@ TEST(EditorBrowse, AFileNameWithALineBreakIsRefused) {
     paths.lastBrowseDir = "/start/";
     ScriptedMessageBoxes boxes;
     CBannerEditorDlg dlg(paths, boxes);
-    dlg.ext = ".bmp";
+    BannerRecord shown;
+    shown.ext = ".bmp";
+    dlg.setRecord(shown);
     const std::string chosen = tmp.file("bad\nname.gif");
     WriteBytes(chosen, "GIF89a");
     SetNextChosenImageFile(chosen);
@@ -102,9 +106,9 @@ TEST(EditorBrowse, AFileNameWithALineBreakIsRefused) {
     });
     ASSERT_EQ(boxes.shown.size(), 1u);
     EXPECT_EQ(boxes.shown[0].text, "Line breaks not allowed in the image file's name.");
-    EXPECT_EQ(dlg.image, "");
-    EXPECT_EQ(dlg.ext, ".bmp");
-    EXPECT_EQ(dlg.sourceImagePath, "");
+    EXPECT_EQ(dlg.record().image, "");
+    EXPECT_EQ(dlg.record().ext, ".bmp");
+    EXPECT_EQ(dlg.chosenImagePath(), "");
     EXPECT_EQ(paths.lastBrowseDir, "/start/");
 }
 
@@ -124,13 +128,10 @@ TEST(EditorBrowse, EachChoiceOverwritesTheLast) {
         browse->click();
         dlg.reject();
     });
-    EXPECT_EQ(dlg.sourceImagePath, second);
-    EXPECT_EQ(dlg.ext, ".png");
-    EXPECT_EQ(dlg.image, "first.gif") << "the name came from the first choice";
+    EXPECT_EQ(dlg.chosenImagePath(), second);
+    EXPECT_EQ(dlg.record().ext, ".png");
+    EXPECT_EQ(dlg.record().image, "first.gif") << "the name came from the first choice";
     EXPECT_EQ(paths.lastBrowseDir, tmp.file("other") + platform::kSepText);
-    const BannerEdit edit = dlg.toEdit();
-    EXPECT_EQ(edit.sourceImagePath, second);
-    EXPECT_EQ(edit.values.ext, ".png");
 }
 
 // The real file-open dialog: one existing file, any name, starting in the last folder.
@@ -142,7 +143,7 @@ TEST(EditorBrowse, FileEditorOpensInTheLastFolderAndReturnsTheChosenPath) {
     for (const bool accept : {true, false}) {
         bool seen = false;
         QTimer::singleShot(0, [&] {
-            auto* dialog = qobject_cast<CFileEditor*>(QApplication::activeModalWidget());
+            auto* dialog = qobject_cast<OpenFileDialog*>(QApplication::activeModalWidget());
             ASSERT_NE(dialog, nullptr);
             seen = true;
             EXPECT_EQ(dialog->fileMode(), QFileDialog::ExistingFile);

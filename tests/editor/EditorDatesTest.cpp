@@ -45,11 +45,15 @@ const DateCase kDateCases[] = {
     {"", kToday, "06/15/2004"},
 };
 
-// The fields besides the dates, filled so that Submit passes them.
-void FillOtherFields(CBannerEditorDlg& dlg) {
-    dlg.company = "Acme";
-    dlg.product = "Anvil";
-    dlg.url = "http://acme.example/";
+// A banner with these dates and the other fields filled so that Submit passes them.
+BannerRecord Dated(const std::string& beginDate, const std::string& endDate) {
+    BannerRecord record;
+    record.company = "Acme";
+    record.product = "Anvil";
+    record.url = "http://acme.example/";
+    record.beginDate = beginDate;
+    record.endDate = endDate;
+    return record;
 }
 
 }  // namespace
@@ -59,9 +63,7 @@ TEST(EditorDates, AStoredEndBeforeBeginIsRefusedOnlyOnceADateIsEnteredHere) {
         MarquetaPaths paths;
         ScriptedMessageBoxes boxes;
         CBannerEditorDlg dlg(paths, boxes);
-        FillOtherFields(dlg);
-        dlg.beginDate = "06/02/2024";
-        dlg.endDate = "06/01/2024";
+        dlg.setRecord(Dated("06/02/2024", "06/01/2024"));
         const int result = RunModal(dlg, [&](QWidget* active) {
             if (dateEntered) active->findChild<QDateEdit*>(QStringLiteral("endDateEdit"))->setDate({2024, 5, 31});
             dlg.accept();  // Submit
@@ -89,9 +91,7 @@ TEST(EditorDates, PickersShowRowDatesAndSubmitStoresThem) {
         ScriptedMessageBoxes boxes;
         CBannerEditorDlg dlg(paths, boxes);
         dlg.setClock([now] { return now; });
-        FillOtherFields(dlg);
-        dlg.beginDate = c.text;
-        dlg.endDate = "12/31/2038";  // ends after every begin, so Submit passes
+        dlg.setRecord(Dated(c.text, "12/31/2038"));  // ends after every begin, so Submit passes
         const int result = RunModal(dlg, [&](QWidget* active) {
             auto* begin = active->findChild<QDateEdit*>(QStringLiteral("beginDateEdit"));
             auto* end = active->findChild<QDateEdit*>(QStringLiteral("endDateEdit"));
@@ -102,8 +102,8 @@ TEST(EditorDates, PickersShowRowDatesAndSubmitStoresThem) {
             dlg.accept();
         });
         EXPECT_EQ(result, QDialog::Accepted) << c.text;
-        EXPECT_EQ(dlg.beginDate, c.stored) << c.text;
-        EXPECT_EQ(dlg.endDate, "12/31/2038") << c.text;
+        EXPECT_EQ(dlg.record().beginDate, c.stored) << c.text;
+        EXPECT_EQ(dlg.record().endDate, "12/31/2038") << c.text;
         EXPECT_TRUE(boxes.shown.empty()) << c.text;
     }
 }
@@ -118,9 +118,7 @@ TEST(EditorDates, ADatePickedInThePickerIsStoredWithinTheReadableYears) {
         MarquetaPaths paths;
         ScriptedMessageBoxes boxes;
         CBannerEditorDlg dlg(paths, boxes);
-        FillOtherFields(dlg);
-        dlg.beginDate = "1/1/1970";  // begins before every pick, so Submit passes
-        dlg.endDate = "1/1/1999";
+        dlg.setRecord(Dated("1/1/1970", "1/1/1999"));  // begins before every pick, so Submit passes
         RunModal(dlg, [&](QWidget* active) {
             auto* end = active->findChild<QDateEdit*>(QStringLiteral("endDateEdit"));
             ASSERT_TRUE(end);
@@ -128,8 +126,8 @@ TEST(EditorDates, ADatePickedInThePickerIsStoredWithinTheReadableYears) {
             end->setDate(picked);
             dlg.accept();
         });
-        EXPECT_EQ(dlg.beginDate, "01/01/1970");
-        EXPECT_EQ(dlg.endDate, stored);
+        EXPECT_EQ(dlg.record().beginDate, "01/01/1970");
+        EXPECT_EQ(dlg.record().endDate, stored);
     }
 }
 
@@ -154,9 +152,7 @@ TEST(EditorDates, ATypedDateIsTakenAsTyped) {
         MarquetaPaths paths;
         ScriptedMessageBoxes boxes;
         CBannerEditorDlg dlg(paths, boxes);
-        FillOtherFields(dlg);
-        dlg.beginDate = c.shown;
-        dlg.endDate = "12/31/2038";  // ends after every begin, so Submit passes
+        dlg.setRecord(Dated(c.shown, "12/31/2038"));  // ends after every begin, so Submit passes
         RunModal(dlg, [&](QWidget* active) {
             auto* begin = active->findChild<QDateEdit*>(QStringLiteral("beginDateEdit"));
             ASSERT_TRUE(begin);
@@ -164,6 +160,6 @@ TEST(EditorDates, ATypedDateIsTakenAsTyped) {
             QTest::keyClicks(begin, QString::fromLatin1(c.typed));
             dlg.accept();
         });
-        EXPECT_EQ(dlg.beginDate, c.stored) << c.typed << " over " << c.shown;
+        EXPECT_EQ(dlg.record().beginDate, c.stored) << c.typed << " over " << c.shown;
     }
 }

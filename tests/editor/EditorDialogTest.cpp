@@ -36,17 +36,8 @@ protected:
     CBannerEditorDlg dlg{paths, boxes};
 
     void FillRow() {
-        dlg.image = "*logo.gif";
-        dlg.company = "Acme";
-        dlg.product = "Anvil";
-        dlg.sequence = "7";
-        dlg.url = "http://acme.example/";
-        dlg.loadedUrl = dlg.url;
-        dlg.beginDate = "03/07/1999";
-        dlg.endDate = "1/1/2000";
-        dlg.rate = "0.25";
-        dlg.uid = "00004A2F";
-        dlg.ext = ".gif";
+        dlg.setRecord({"*logo.gif", "Acme", "Anvil", "7", "http://acme.example/", "03/07/1999", "1/1/2000", "0.25",
+                       "00004A2F", ".gif"});
     }
 };
 
@@ -92,8 +83,8 @@ TEST_F(EditorDialog, FailedChecksShowOneBoxAndKeepTheDialogOpen) {
         EXPECT_EQ(boxes.shown.size(), 1u);
     });
     EXPECT_EQ(result, QDialog::Accepted);
-    EXPECT_EQ(dlg.company, "Acme Inc.");
-    EXPECT_EQ(dlg.product, "Rocket");
+    EXPECT_EQ(dlg.record().company, "Acme Inc.");
+    EXPECT_EQ(dlg.record().product, "Rocket");
 }
 
 TEST_F(EditorDialog, BannerNameWithACommaIsRefused) {
@@ -129,8 +120,8 @@ TEST_F(EditorDialog, PastedLinesKeepOnlyTheirFirstLine) {
         Button(d, "submitPushButton")->click();
     });
     ASSERT_EQ(result, QDialog::Accepted);
-    EXPECT_EQ(dlg.company, "Acxme");
-    EXPECT_EQ(dlg.url, "http://new.example/");
+    EXPECT_EQ(dlg.record().company, "Acxme");
+    EXPECT_EQ(dlg.record().url, "http://new.example/");
 }
 
 TEST_F(EditorDialog, SubmitReturnsEveryEnteredValue) {
@@ -146,12 +137,10 @@ TEST_F(EditorDialog, SubmitReturnsEveryEnteredValue) {
     });
     ASSERT_EQ(result, QDialog::Accepted);
     EXPECT_TRUE(boxes.shown.empty());
-    const BannerEdit edit = dlg.toEdit();
     const BannerRecord expected{"spring banner", "  ",         "Kettle",     "twelve",   "http://b.example/%20x",
                                 "03/07/1999",    "01/01/2000", "",           "00004A2F", ".gif"};
-    EXPECT_EQ(edit.values.toCells(), expected.toCells());
-    EXPECT_EQ(edit.loadedUrl, "http://acme.example/");
-    EXPECT_EQ(edit.sourceImagePath, "");
+    EXPECT_EQ(dlg.record().toCells(), expected.toCells());
+    EXPECT_EQ(dlg.chosenImagePath(), "");
 }
 
 TEST_F(EditorDialog, CancelAndEscapeReturnTheCancelResult) {
@@ -169,8 +158,8 @@ TEST_F(EditorDialog, CancelAndEscapeReturnTheCancelResult) {
             }
         });
         EXPECT_EQ(result, QDialog::Rejected) << (escape ? "Escape" : "Cancel");
-        EXPECT_EQ(dlg.company, "Acme") << "a cancelled edit leaves the members";
-        EXPECT_EQ(dlg.beginDate, "03/07/1999");
+        EXPECT_EQ(dlg.record().company, "Acme") << "a cancelled edit leaves the members";
+        EXPECT_EQ(dlg.record().beginDate, "03/07/1999");
         EXPECT_TRUE(boxes.shown.empty());
     }
 }

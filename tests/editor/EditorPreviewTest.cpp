@@ -34,8 +34,10 @@ TEST(EditorPreview, ShowsTheBannersOwnImageThenTheChosenFileOrNoPreview) {
     WriteBytes(tmp.file("broken.gif"), "GIF89a but no picture");
     ScriptedMessageBoxes boxes;
     CBannerEditorDlg dlg(paths, boxes);
-    dlg.uid = "00004A2F";
-    dlg.ext = ".png";
+    BannerRecord shown;
+    shown.uid = "00004A2F";
+    shown.ext = ".png";
+    dlg.setRecord(shown);
     RunModal(dlg, [&](QWidget* active) {
         auto* picture = active->findChild<QLabel*>(QStringLiteral("previewLabel"));
         auto* size = active->findChild<QLabel*>(QStringLiteral("previewSizeLabel"));
@@ -53,10 +55,10 @@ TEST(EditorPreview, ShowsTheBannersOwnImageThenTheChosenFileOrNoPreview) {
         WriteBytes(tmp.file("huge.png"), Png(120, 30));
         std::filesystem::resize_file(tmp.file("huge.png"), kMaxPreviewBytes + 1);
         browse("huge.png", {0, 0}, "");
-        EXPECT_EQ(dlg.sourceImagePath, tmp.file("huge.png")) << "still accepted";
+        EXPECT_EQ(dlg.chosenImagePath(), tmp.file("huge.png")) << "still accepted";
         browse("broken.gif", {0, 0}, "");
         EXPECT_EQ(picture->text(), QStringLiteral("No preview"));
-        EXPECT_EQ(dlg.sourceImagePath, tmp.file("broken.gif")) << "still accepted";
+        EXPECT_EQ(dlg.chosenImagePath(), tmp.file("broken.gif")) << "still accepted";
         dlg.reject();
     });
 }

@@ -49,9 +49,8 @@ private:
     int randomRow() { return std::uniform_int_distribution<int>(0, site_.rows.count() - 1)(random_); }
 
     bool publish(int row, BannerEdit& edit) {
-        std::string name;
         site_.boxes.answers.clear();
-        return PublishBanner(row, edit, site_.context, name);
+        return PublishBanner(row, edit, site_.context);
     }
 
     BannerEdit editOf(int row) {

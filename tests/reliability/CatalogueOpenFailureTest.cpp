@@ -10,7 +10,7 @@
 
 #include <gtest/gtest.h>
 
-#include "marqueta/catalogue/Bootstrap.h"
+#include "marqueta/bootstrap/Bootstrap.h"
 #include "marqueta/publish/BannerId.h"
 #include "marqueta/publish/PublishBanner.h"
 #include "platform/FaultInjection.h"
@@ -89,11 +89,10 @@ TEST(TwoWindows, AnAddOverTheOtherWindowsAddAsksFirst) {
         for (int i : {0, 1}) {
             WriteBytes(site.dir.file("logo.gif"), "GIF");
             BannerEdit edit{BannerRecord::fromCells(SampleCells("", ".gif")), "", site.dir.file("logo.gif")};
-            std::string published;
             // The second window is asked before any file changes; then comes the report.
             if (i == 0) site.boxes.answers = {platform::Answer::Ok};
             else site.boxes.answers = {answer, platform::Answer::Ok};
-            EXPECT_TRUE(PublishBanner(-1, edit, windows[i], published));
+            EXPECT_TRUE(PublishBanner(-1, edit, windows[i]));
         }
         const auto asked = std::find_if(site.boxes.shown.begin(), site.boxes.shown.end(),
                                         [](const auto& box) { return box.buttons == platform::Buttons::ReloadOverwriteCancel; });

@@ -11,10 +11,8 @@
 #include "common/VeltaSettings.h"
 #include "dormix/keyindex/RemoveUserKeys.h"
 #include "dormix/keyindex/RemoveUserKeysBatch.h"
-#include "marqueta/catalogue/Bootstrap.h"
+#include "marqueta/bootstrap/Bootstrap.h"
 #include "marqueta/catalogue/CatalogueFile.h"
-#include "marqueta/publish/DeleteBanner.h"
-#include "marqueta/publish/PublishBanner.h"
 #include "tests/support/Portable.h"
 #include "tests/catalogue/MarquetaInstallation.h"
 #include "tests/reliability/FaultLoop.h"
@@ -182,6 +180,7 @@ int KillLoop(const std::function<std::unique_ptr<MarquetaInstallation>()>& makeS
     return n - 2;
 }
 
+// Through the program's catalogue object, loaded from the saved file as the program loads it.
 TEST(Crash, PublicationAndDeleteLeaveEveryRowNamingFilesThatExist) {
     SKIP_ON_WINDOWS("a kill at every step runs the operation in a forked child, and Windows has no fork");
     const auto makeSite = [] {
@@ -192,10 +191,16 @@ TEST(Crash, PublicationAndDeleteLeaveEveryRowNamingFilesThatExist) {
         return site;
     };
     const auto changeLink = [](MarquetaInstallation& site) {
-        BannerEdit edit{BannerRecord::fromCells(site.rows.row(0).cells), site.rows.cell(0, Url), ""};
-        edit.values.url = "http://acme.example/sale";
-        std::string name;
-        PublishBanner(0, edit, site.context, name);
+        const auto catalogue = site.programCatalogue();
+        catalogue->load();
+        BannerRecord changed = BannerRecord::fromCells(catalogue->rows().row(0).cells);
+        changed.url = "http://acme.example/sale";
+        catalogue->publish(0, changed, catalogue->rows().cell(0, Url), "");
+    };
+    const auto deleteFirst = [](MarquetaInstallation& site) {
+        const auto catalogue = site.programCatalogue();
+        catalogue->load();
+        catalogue->deleteBanner(0);
     };
     const auto allNamedFilesExist = [](MarquetaInstallation& site) {
         const RowTable rows = CatalogueOnDisk(site);
@@ -206,8 +211,7 @@ TEST(Crash, PublicationAndDeleteLeaveEveryRowNamingFilesThatExist) {
     };
     // The image copy passes the seam five times or more, the page and the catalogue six apiece.
     EXPECT_GE(KillLoop(makeSite, changeLink, allNamedFilesExist), 17);
-    EXPECT_GE(KillLoop(makeSite, [](MarquetaInstallation& site) { DeleteSelectedBanner(site.context, 0); },
-                       allNamedFilesExist), 6);
+    EXPECT_GE(KillLoop(makeSite, deleteFirst, allNamedFilesExist), 6);
 }
 
 TEST(Crash, BootstrapKeepsEachImageUnderItsOwnNameOrOneACommittedLineGives) {

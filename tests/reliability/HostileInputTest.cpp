@@ -29,8 +29,7 @@ bool Republish(MarquetaInstallation& site, int row, const std::string& chosen) {
     edit.values.url = "http://new.example/";
     edit.sourceImagePath = chosen;
     if (!chosen.empty()) edit.values.ext = ".gif";  // as Browse sets it
-    std::string published;
-    return PublishBanner(row, edit, site.context, published);
+    return PublishBanner(row, edit, site.context);
 }
 
 }  // namespace

@@ -81,10 +81,9 @@ std::string Rooted(std::string text, const std::string& root) {
 }
 
 Result Publish(MarquetaInstallation& site, const Publication& p, BannerEdit& edit) {
-    std::string name;
     platform::SeedRandom(kSeed);
     Result r;
-    r.published = PublishBanner(p.row, edit, site.context, name);
+    r.published = PublishBanner(p.row, edit, site.context);
     for (const std::string& text : site.boxes.texts()) r.boxes.push_back(Rooted(text, site.dir.path().string()));
     r.tree = TreeOf(site.dir.path().string());
     r.rows = RowsOf(site);
@@ -114,7 +113,8 @@ TEST_P(PageWriteFaults, EachFailureLeavesWhatItsMessageSays) {
     const Result done = Publish(*site, p, edit);
     ASSERT_TRUE(done.published);
     ASSERT_EQ(done.boxes.size(), 1u);
-    const std::string newId = edit.values.uid;
+    const Cells& published = done.rows.at(p.row >= 0 ? static_cast<std::size_t>(p.row) : done.rows.size() - 1);
+    const std::string newId = published[Uid];
     const std::string newImage = "web/banners/images/" + newId + ".gif";
     const std::string newPage = "web/banners/" + newId + ".html";
     ASSERT_TRUE(done.tree.count(newImage) && done.tree.count(newPage));
@@ -135,8 +135,11 @@ TEST_P(PageWriteFaults, EachFailureLeavesWhatItsMessageSays) {
     const auto check = [&](const FaultRun& run) {
         const std::string where = StepName(run.step) + " #" + std::to_string(run.n);
         const std::string root = site->dir.path().string();
-        // The publication itself fills in the source when no image was chosen.
-        const std::string copyFailed = "Could not copy file " + edit.sourceImagePath + " to " +
+        // Without an image chosen, the publication copies the row's own image.
+        const std::string source = edit.sourceImagePath.empty()
+                                       ? bannerImagePath(site->paths, rowsBefore.at(0)[Uid], rowsBefore.at(0)[Ext])
+                                       : edit.sourceImagePath;
+        const std::string copyFailed = "Could not copy file " + source + " to " +
                                        bannerImagePath(site->paths, newId, ".gif") + ". Reason: " +
                                        platform::SystemErrorText(fault::InjectedError(run.step));
         const std::string pageMessage = "Cannot open HTML file '" + bannerPagePath(site->paths, newId) + "'";
@@ -193,8 +196,7 @@ TEST(PageWriteDiskFull, ThePageFailsWithItsMessageAndNoOldFileChanges) {
     const FileTree before = TreeOf(site->dir.path().string());
 
     const int exitCode = RunChildWithFileSizeLimit(16 * 1024, [&] {
-        std::string name;
-        const bool published = PublishBanner(0, edit, site->context, name);
+        const bool published = PublishBanner(0, edit, site->context);
         const auto boxes = site->boxes.texts();
         const bool told = boxes.size() == 1 && boxes[0].rfind("Cannot open HTML file '", 0) == 0;
         return !published && told ? 0 : 1;

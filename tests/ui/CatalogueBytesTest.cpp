@@ -48,7 +48,7 @@ TEST(CatalogueBytes, NoCommandWritesOverACatalogueThatWasNotReadWhole) {
     platform::fault::FailAt(platform::fault::Step::Read, 1);
     MarquetaWindow w({kEightBitRow});
     platform::fault::Reset();
-    const std::string path = w.app.paths.dataFilePath, before = w.catalogueText();
+    const std::string path = w.app.catalogue.paths().dataFilePath, before = w.catalogueText();
     EXPECT_EQ(w.boxes.texts().at(0).rfind("Unable to open file " + path + ". Reason: ", 0), 0u);
 
     QDialog* editorOpened = nullptr;  // a refused Add opens no editor; one opened by mistake is closed

@@ -12,6 +12,7 @@
 #include "marqueta/ui/FindBar.h"
 #include "tests/ui/ListRows.h"
 #include "tests/ui/MarquetaWindow.h"
+#include "tests/support/Named.h"
 
 namespace {
 
@@ -24,8 +25,8 @@ std::vector<Cells> Banners() {
 }
 
 void Find(MarquetaWindow& w, const char* text) {
-    w.frame->findAction()->trigger();
-    QTest::keyClicks(w.frame->findBar()->field(), QString::fromLatin1(text));
+    Named<QAction>(*w.frame, "findAction")->trigger();
+    QTest::keyClicks(Named<QLineEdit>(*w.frame, "findLineEdit"), QString::fromLatin1(text));
 }
 
 // Shortcuts reach only the active window; a closed modal dialog leaves none on the offscreen platform.
@@ -42,11 +43,11 @@ TEST(FindAndKeys, FindNarrowsTheShownRowsButSaveSortAndEscapeWorkOnAll) {
     EXPECT_EQ(w.view().model()->rowCount(), 2);
     EXPECT_EQ(w.view().rowOf(w.view().model()->index(1, 0)), 2);
     w.view().OnColumnClick(Company);
-    w.frame->saveAction()->trigger();
+    Named<QAction>(*w.frame, "saveAction")->trigger();
     std::swap(rows[2], rows[1]);  // Harbor, harbor lights, Northwind, Velo
     EXPECT_EQ(w.catalogueText(), CatalogueBytes(rows));
-    QTest::keyClick(w.frame->findBar()->field(), Qt::Key_Escape);
-    EXPECT_FALSE(w.frame->findBar()->isVisible());
+    QTest::keyClick(Named<QLineEdit>(*w.frame, "findLineEdit"), Qt::Key_Escape);
+    EXPECT_FALSE(Named<FindBar>(*w.frame, "findBar")->isVisible());
     EXPECT_EQ(w.view().model()->rowCount(), 4);
 }
 
@@ -83,7 +84,7 @@ TEST(FindAndKeys, FindTextAndStateNarrowTheRowsAndTheBarCountsThem) {
         {"zz, 'q'", "All", {}, "No banner matches 'zz, 'q''"},
     };
     MarquetaWindow w(ScheduledBanners());
-    FindBar& bar = *w.frame->findBar();
+    FindBar& bar = *Named<FindBar>(*w.frame, "findBar");
     auto* states = bar.findChild<QComboBox*>(QStringLiteral("findStateComboBox"));
     auto* count = bar.findChild<QLabel*>(QStringLiteral("findCountLabel"));
     ASSERT_TRUE(states && count);
@@ -96,7 +97,7 @@ TEST(FindAndKeys, FindTextAndStateNarrowTheRowsAndTheBarCountsThem) {
             shown.push_back(w.view().model()->index(row, Company).data().toString().toStdString());
         EXPECT_EQ(shown, c.shown) << c.text << " " << c.state;
         QTRY_COMPARE(count->text(), QString::fromLatin1(c.count));
-        QTest::keyClick(bar.field(), Qt::Key_Escape);
+        QTest::keyClick(Named<QLineEdit>(bar, "findLineEdit"), Qt::Key_Escape);
         EXPECT_EQ(w.view().model()->rowCount(), 6) << "Escape shows every state again";
     }
     Find(w, "harbor");
@@ -110,7 +111,7 @@ TEST(FindAndKeys, DeleteWithAFilterOnAsksAboutTheRowsPlaceAmongAllRows) {
     Find(w, "lights");
     w.view().selectionModel()->select(w.view().model()->index(0, 0), QItemSelectionModel::Select | QItemSelectionModel::Rows);
     w.boxes.answers = {platform::Answer::Yes};
-    w.frame->deleteAction()->trigger();
+    Named<QAction>(*w.frame, "deleteAction")->trigger();
     EXPECT_EQ(w.boxes.texts(), Texts{"Are you sure you want to delete row 3?"});
     rows.erase(rows.begin() + 2);
     EXPECT_EQ(w.catalogueText(), CatalogueBytes(rows));
@@ -134,18 +135,18 @@ TEST(FindAndKeys, InsertEnterDeleteAndCtrlSRunTheirCommands) {
     EXPECT_EQ(opened, (Texts{"", "Northwind"}));
     // "stale" stands for a write by another program: each command asks first (Overwrite).
     w.boxes.answers = {platform::Answer::Overwrite, platform::Answer::No};
-    WriteBytes(w.app.paths.dataFilePath, "stale");
+    WriteBytes(w.app.catalogue.paths().dataFilePath, "stale");
     Activate(w);
     QTest::keyClick(&w.view(), Qt::Key_Delete);
     ASSERT_EQ(w.boxes.shown.size(), 2u);
     EXPECT_EQ(w.boxes.texts().back(), "Are you sure you want to delete row 2?");
     w.boxes.answers = {platform::Answer::Overwrite};
-    WriteBytes(w.app.paths.dataFilePath, "stale");
+    WriteBytes(w.app.catalogue.paths().dataFilePath, "stale");
     QTest::keyClick(&w.view(), Qt::Key_S, Qt::ControlModifier);
     EXPECT_EQ(w.catalogueText(), CatalogueBytes(rows));
     const std::size_t shown = w.boxes.shown.size();
     Find(w, "ab");  // in the find field Delete edits the text
-    QTest::keyClick(w.frame->findBar()->field(), Qt::Key_Delete);
+    QTest::keyClick(Named<QLineEdit>(*w.frame, "findLineEdit"), Qt::Key_Delete);
     EXPECT_EQ(w.boxes.shown.size(), shown);
 }
 

@@ -13,7 +13,8 @@
 namespace {
 
 struct RenderedList {
-    CListViewEx view;
+    RowTable rows;
+    CListViewEx view{rows};
 
     RenderedList() {
         view.setFont(TestFont());

@@ -23,7 +23,8 @@ std::vector<std::string> Headings(CListViewEx& view) {
 using Texts = std::vector<std::string>;
 
 TEST(ListSort, ThreeClicksOnTwoColumnsSortAndMarkTheHeadings) {
-    CListViewEx view;
+    RowTable rows;
+    CListViewEx view(rows);
     AppendRow(view.rows(), ListRow("delta", "10"));
     AppendRow(view.rows(), ListRow("Bravo", "9"));
     AppendRow(view.rows(), ListRow("alpha", "100"));
@@ -48,7 +49,8 @@ TEST(ListSort, ThreeClicksOnTwoColumnsSortAndMarkTheHeadings) {
 }
 
 TEST(ListSort, ABracketedHeadingTailGoesAtTheFirstSortByAnyColumn) {
-    CListViewEx view;
+    RowTable rows;
+    CListViewEx view(rows);
     AppendRow(view.rows(), ListRow("b"));
     AppendRow(view.rows(), ListRow("a"));
     view.rowModel().setHeaderData(Rate, Qt::Horizontal, QStringLiteral("Rate (USD)"), Qt::DisplayRole);
@@ -63,7 +65,8 @@ TEST(ListSort, ABracketedHeadingTailGoesAtTheFirstSortByAnyColumn) {
 }
 
 TEST(ListSort, LevelRowsKeepTheirOrderInBothDirections) {
-    CListViewEx view;
+    RowTable rows;
+    CListViewEx view(rows);
     AppendRow(view.rows(), ListRow("first", "5"));
     AppendRow(view.rows(), ListRow("low", "1"));
     AppendRow(view.rows(), ListRow("second", "5x"));
@@ -78,7 +81,8 @@ TEST(ListSort, LevelRowsKeepTheirOrderInBothDirections) {
 
 TEST(ListSort, DatesSortByDayWithUndatedRowsAtTheMomentOfTheSort) {
     const std::time_t now = ParseDateText("6/15/2005", 0);
-    CListViewEx view([now] { return now; });
+    RowTable rows;
+    CListViewEx view(rows, [now] { return now; });
     AppendRow(view.rows(), ListRow("future", "1", "1/1/2010"));
     AppendRow(view.rows(), ListRow("undated", "1", "1999"));
     AppendRow(view.rows(), ListRow("march", "1", "3/1/1999"));
@@ -94,7 +98,8 @@ TEST(ListSort, DatesSortByDayWithUndatedRowsAtTheMomentOfTheSort) {
 }
 
 TEST(ListSort, SelectionAndCurrentRowFollowTheirRows) {
-    CListViewEx view;
+    RowTable rows;
+    CListViewEx view(rows);
     AppendRow(view.rows(), ListRow("c"));
     AppendRow(view.rows(), ListRow("a"));
     AppendRow(view.rows(), ListRow("d"));
@@ -114,7 +119,8 @@ TEST(ListSort, SelectionAndCurrentRowFollowTheirRows) {
 }
 
 TEST(ListSort, SelectionFollowsItsRowWhereRowsShareATag) {
-    CListViewEx view;
+    RowTable rows;
+    CListViewEx view(rows);
     for (const char* company : {"b", "c", "a"}) view.rows().insertRow(view.rows().count(), ListRow(company), 7);
     view.selectionModel()->select(view.shownIndex(0), QItemSelectionModel::Select | QItemSelectionModel::Rows);
     view.OnColumnClick(Company);

@@ -19,6 +19,7 @@
 #include "platform/FaultInjection.h"
 #include "tests/ui/ListRows.h"
 #include "tests/ui/MarquetaWindow.h"
+#include "tests/support/Named.h"
 
 namespace {
 
@@ -30,7 +31,9 @@ Texts ActionTexts(const QList<QAction*>& actions) {
     return out;
 }
 
-std::string Message(const MarquetaWindow& w) { return w.frame->message().toStdString(); }
+std::string Message(const MarquetaWindow& w) {
+    return Named<QLabel>(*w.frame, "messagePaneLabel")->text().toStdString();
+}
 
 TEST(MainFrame, CaptionMenusAndTheApplicationsPointer) {
     MarquetaWindow w;
@@ -58,14 +61,14 @@ TEST(MainFrame, HighlightedMenuItemsShowTheirPromptsAndReadyReturns) {
         const char* prompt;
     };
     const Case cases[] = {
-        {"fileMenu", w.frame->exitAction(), "Quit the application; prompts to save documents"},
-        {"fileMenu", w.frame->saveAction(), "Save the active document"},
-        {"viewMenu", w.frame->toolBarAction(), "Show or hide the toolbar"},
-        {"viewMenu", w.frame->statusBarAction(), "Show or hide the status bar"},
-        {"viewMenu", w.frame->findAction(), "Show only the banners that contain a text"},
-        {"editMenu", w.frame->editAddAction(), "Add a new banner"},
-        {"editMenu", w.frame->editModifyAction(), "Modify the selected banner"},
-        {"editMenu", w.frame->editDeleteAction(), "Delete the selected banner"},
+        {"fileMenu", Named<QAction>(*w.frame, "exitAction"), "Quit the application; prompts to save documents"},
+        {"fileMenu", Named<QAction>(*w.frame, "saveAction"), "Save the active document"},
+        {"viewMenu", Named<QAction>(*w.frame, "toolBarAction"), "Show or hide the toolbar"},
+        {"viewMenu", Named<QAction>(*w.frame, "statusBarAction"), "Show or hide the status bar"},
+        {"viewMenu", Named<QAction>(*w.frame, "findAction"), "Show only the banners that contain a text"},
+        {"editMenu", Named<QAction>(*w.frame, "editAddAction"), "Add a new banner"},
+        {"editMenu", Named<QAction>(*w.frame, "editModifyAction"), "Modify the selected banner"},
+        {"editMenu", Named<QAction>(*w.frame, "editDeleteAction"), "Delete the selected banner"},
     };
     for (const Case& c : cases) {
         auto* menu = w.frame->findChild<QMenu*>(QString::fromLatin1(c.menu));
@@ -78,12 +81,12 @@ TEST(MainFrame, HighlightedMenuItemsShowTheirPromptsAndReadyReturns) {
         menu->hide();
     }
     // Save's progress is replaced by "Ready" once a menu item without a prompt is highlighted.
-    w.frame->saveAction()->trigger();
+    Named<QAction>(*w.frame, "saveAction")->trigger();
     EXPECT_EQ(Message(w), "Done");
     auto* help = w.frame->findChild<QMenu*>(QStringLiteral("helpMenu"));
     help->popup(w.frame->mapToGlobal(QPoint(10, 10)));
     ASSERT_TRUE(QTest::qWaitForWindowExposed(help));
-    help->setActiveAction(w.frame->aboutAction());
+    help->setActiveAction(Named<QAction>(*w.frame, "aboutAction"));
     EXPECT_EQ(Message(w), "Ready");
     help->hide();
 }
@@ -110,7 +113,7 @@ TEST(MainFrame, StatusBarPanesInOrder) {
 
 TEST(MainFrame, ToolBarButtonsWithoutToolTipsFloatingAndDockingAnywhere) {
     MarquetaWindow w;
-    QToolBar* bar = w.frame->toolBar();
+    QToolBar* bar = Named<QToolBar>(*w.frame, "toolBar");
     EXPECT_EQ(ActionTexts(bar->actions()), (Texts{"Add", "|", "Delete", "|", "Modify"}));
     EXPECT_EQ(bar->iconSize(), QSize(45, 15));
     EXPECT_TRUE(bar->isFloatable());
@@ -118,7 +121,8 @@ TEST(MainFrame, ToolBarButtonsWithoutToolTipsFloatingAndDockingAnywhere) {
     EXPECT_EQ(bar->allowedAreas(), Qt::AllToolBarAreas);
     EXPECT_EQ(w.frame->toolBarArea(bar), Qt::TopToolBarArea);
 
-    for (QAction* action : {w.frame->addAction(), w.frame->deleteAction(), w.frame->modifyAction()}) {
+    for (const char* name : {"addAction", "deleteAction", "modifyAction"}) {
+        QAction* action = Named<QAction>(*w.frame, name);
         QWidget* button = bar->widgetForAction(action);
         ASSERT_NE(button, nullptr);
         EXPECT_FALSE(action->icon().isNull());
@@ -131,7 +135,7 @@ TEST(MainFrame, ToolBarButtonsWithoutToolTipsFloatingAndDockingAnywhere) {
     for (Qt::ToolBarArea area : {Qt::LeftToolBarArea, Qt::BottomToolBarArea, Qt::RightToolBarArea, Qt::TopToolBarArea}) {
         w.frame->addToolBar(area, bar);
         EXPECT_EQ(w.frame->toolBarArea(bar), area);
-        QTest::mouseClick(bar->widgetForAction(w.frame->deleteAction()), Qt::LeftButton);
+        QTest::mouseClick(bar->widgetForAction(Named<QAction>(*w.frame, "deleteAction")), Qt::LeftButton);
         ASSERT_FALSE(w.boxes.shown.empty());
         EXPECT_EQ(w.boxes.shown.back().text, "Please select a row item to delete") << "the buttons keep working";
     }
@@ -144,8 +148,8 @@ TEST(MainFrame, ViewMenuShowsAndHidesTheBarsAndItsChecksFollow) {
         QAction* action;
         QWidget* bar;
     };
-    for (const Case c : {Case{w.frame->toolBarAction(), w.frame->toolBar()},
-                         Case{w.frame->statusBarAction(), w.frame->statusBar()}}) {
+    for (const Case c : {Case{Named<QAction>(*w.frame, "toolBarAction"), Named<QToolBar>(*w.frame, "toolBar")},
+                         Case{Named<QAction>(*w.frame, "statusBarAction"), w.frame->statusBar()}}) {
         EXPECT_TRUE(c.action->isCheckable());
         EXPECT_TRUE(c.action->isChecked());
         EXPECT_TRUE(c.bar->isVisible());
@@ -156,8 +160,9 @@ TEST(MainFrame, ViewMenuShowsAndHidesTheBarsAndItsChecksFollow) {
         EXPECT_TRUE(c.bar->isVisible());
         EXPECT_TRUE(c.action->isChecked());
     }
-    w.frame->toolBar()->hide();
-    EXPECT_FALSE(w.frame->toolBarAction()->isChecked()) << "the check follows the bar however it is hidden";
+    Named<QToolBar>(*w.frame, "toolBar")->hide();
+    EXPECT_FALSE(Named<QAction>(*w.frame, "toolBarAction")->isChecked())
+        << "the check follows the bar however it is hidden";
 }
 
 TEST(MainFrame, FileSaveWritesTheRowsInDisplayOrderAndTheCaptionStays) {
@@ -165,17 +170,17 @@ TEST(MainFrame, FileSaveWritesTheRowsInDisplayOrderAndTheCaptionStays) {
     MarquetaWindow w(rows);
     ASSERT_EQ(w.view().rows().count(), 3);
     EXPECT_NE(w.trace.str().find("Line 0, field 1, word charlie"), std::string::npos);
-    w.app.paths.lastBrowseDir = w.dir.file("pictures") + "/";
+    w.app.catalogue.paths().lastBrowseDir = w.dir.file("pictures") + "/";
 
     w.view().OnColumnClick(Sequence);
-    WriteBytes(w.app.paths.dataFilePath, "stale");
+    WriteBytes(w.app.catalogue.paths().dataFilePath, "stale");
     w.boxes.answers = {platform::Answer::Overwrite};  // changed behind the window's back
-    w.frame->saveAction()->trigger();
+    Named<QAction>(*w.frame, "saveAction")->trigger();
 
     EXPECT_EQ(w.catalogueText(), CatalogueBytes({rows[1], rows[2], rows[0]}));
     EXPECT_EQ(Message(w), "Done");
     EXPECT_EQ(w.frame->windowTitle().toStdString(), "Marqueta");
-    EXPECT_EQ(ReadVeltaSetting("BANNER", "LASTBROWSEDIR"), w.app.paths.lastBrowseDir);
+    EXPECT_EQ(ReadVeltaSetting("BANNER", "LASTBROWSEDIR"), w.app.catalogue.paths().lastBrowseDir);
     ASSERT_EQ(w.boxes.shown.size(), 1u);
     EXPECT_EQ(w.boxes.shown[0].buttons, platform::Buttons::ReloadOverwriteCancel);
 }
@@ -184,17 +189,17 @@ TEST(MainFrame, ExitClosesAtOnceWithoutAQuestion) {
     MarquetaWindow w({ListRow("alpha")});
     w.view().rows().removeRow(0);
     const std::string before = w.catalogueText();
-    w.frame->exitAction()->trigger();
+    Named<QAction>(*w.frame, "exitAction")->trigger();
     EXPECT_FALSE(w.frame->isVisible());
     EXPECT_TRUE(w.boxes.shown.empty());
     EXPECT_EQ(w.catalogueText(), before) << "nothing is written on closing";
 
     MarquetaWindow failed({ListRow("alpha")});
     platform::fault::FailAt(platform::fault::Step::Write, 2);  // the settings are written, the catalogue not
-    failed.frame->saveAction()->trigger();
+    Named<QAction>(*failed.frame, "saveAction")->trigger();
     platform::fault::Reset();
     failed.boxes.answers = {platform::Answer::No};
-    failed.frame->exitAction()->trigger();
+    Named<QAction>(*failed.frame, "exitAction")->trigger();
     EXPECT_TRUE(failed.frame->isVisible()) << "a list that could not be saved asks first";
     EXPECT_EQ(failed.boxes.shown.size(), 2u);
 }
@@ -212,7 +217,7 @@ TEST(MainFrame, AboutBox) {
         okIsDefault = ok->isDefault() && ok->text() == QStringLiteral("OK");
         ok->click();
     });
-    w.frame->aboutAction()->trigger();
+    Named<QAction>(*w.frame, "aboutAction")->trigger();
     EXPECT_EQ(title, "About MARQUETA");
     EXPECT_EQ(version, "Marqueta Version 2.0");
     EXPECT_EQ(picture, QSize(100, 23));

@@ -22,22 +22,22 @@ MarquetaWindow::MarquetaWindow(const std::vector<Cells>& catalogue) : windir("WI
     std::filesystem::create_directories(dir.file("windows"));
     std::filesystem::create_directories(dir.file("web/banners/images"));
     const std::string web = dir.file("web");
-    app.paths.bannersDir = web + "/banners/";
-    app.paths.imagesDir = web + "/banners/images/";
-    app.paths.dataFilePath = web + "/banners/bannerfile.txt";
-    WriteBytes(app.paths.dataFilePath, CatalogueBytes(catalogue));
+    MarquetaPaths& paths = app.catalogue.paths();
+    paths.bannersDir = web + "/banners/";
+    paths.imagesDir = web + "/banners/images/";
+    paths.dataFilePath = web + "/banners/bannerfile.txt";
+    WriteBytes(paths.dataFilePath, CatalogueBytes(catalogue));
 
     MainWindowOptions options;
     options.clock = [] { return std::time_t{1118836800}; };  // 15 June 2005
-    options.trace = &trace;
-    frame = CreateMainWindow(app, boxes, options);
+    frame = CreateMainWindow(app, options);
     frame->show();
     EXPECT_TRUE(QTest::qWaitForWindowExposed(frame.get()));
 }
 
 MarquetaWindow::~MarquetaWindow() { frame.reset(); }
 
-std::string MarquetaWindow::catalogueText() const { return ReadBytes(app.paths.dataFilePath); }
+std::string MarquetaWindow::catalogueText() const { return ReadBytes(app.catalogue.paths().dataFilePath); }
 
 void WorkModalDialog(std::function<void(QDialog&)> work) {
     auto* timer = new QTimer(qApp);

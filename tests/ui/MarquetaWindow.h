@@ -22,16 +22,16 @@ public:
     explicit MarquetaWindow(const std::vector<Cells>& catalogue = {});
     ~MarquetaWindow();
 
-    CRowListView& view() { return *frame->view(); }
+    CRowListView& view() { return *frame->findChild<CRowListView*>(QStringLiteral("rowListView")); }
     std::string catalogueText() const;  // the catalogue file as on disk
     std::string imageFile(const std::string& name) const { return dir.file("web/banners/images/" + name); }
     std::string bannerFile(const std::string& name) const { return dir.file("web/banners/" + name); }
 
     TempDir dir;
     ScopedEnv windir;
-    CMarquetaApp app;
     ScriptedMessageBoxes boxes;
     std::ostringstream trace;
+    CMarquetaApp app{boxes, &trace};
     std::unique_ptr<CMainFrame> frame;
 };
 

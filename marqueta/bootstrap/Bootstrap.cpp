@@ -1,4 +1,4 @@
-#include "marqueta/catalogue/Bootstrap.h"
+#include "marqueta/bootstrap/Bootstrap.h"
 
 #include <vector>
 

@@ -1,6 +1,6 @@
-#include "marqueta/ui/CFileEditor.h"
+#include "marqueta/ui/OpenFileDialog.h"
 
-CFileEditor::CFileEditor(QWidget* parent, const QString& startDir) : QFileDialog(parent) {
+OpenFileDialog::OpenFileDialog(QWidget* parent, const QString& startDir) : QFileDialog(parent) {
     setWindowTitle(QStringLiteral("Open"));
     setAcceptMode(QFileDialog::AcceptOpen);
     setFileMode(QFileDialog::ExistingFile);

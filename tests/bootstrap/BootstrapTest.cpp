@@ -4,7 +4,7 @@
 
 #include <gtest/gtest.h>
 
-#include "marqueta/catalogue/Bootstrap.h"
+#include "marqueta/bootstrap/Bootstrap.h"
 #include "marqueta/catalogue/CatalogueFile.h"
 #include "marqueta/publish/BannerId.h"
 #include "marqueta/publish/PageText.h"

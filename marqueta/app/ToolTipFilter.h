@@ -2,7 +2,7 @@
 // The tool-bar buttons show no tool tip: this filter swallows the request for one.
 #include <QObject>
 
-class NoToolTips : public QObject {
+class ToolTipFilter : public QObject {
     Q_OBJECT
 public:
     using QObject::QObject;

@@ -2,9 +2,9 @@
 // The plain file-open dialog that Browse shows: one existing file, every file listed.
 #include <QFileDialog>
 
-class CFileEditor : public QFileDialog {
+class OpenFileDialog : public QFileDialog {
     Q_OBJECT
 public:
     // Opens in startDir; an empty startDir leaves the dialog's own default folder.
-    explicit CFileEditor(QWidget* parent = nullptr, const QString& startDir = {});
+    explicit OpenFileDialog(QWidget* parent = nullptr, const QString& startDir = {});
 };

@@ -1,8 +1,8 @@
-#include "marqueta/app/NoToolTips.h"
+#include "marqueta/app/ToolTipFilter.h"
 
 #include <QEvent>
 
-bool NoToolTips::eventFilter(QObject* watched, QEvent* event) {
+bool ToolTipFilter::eventFilter(QObject* watched, QEvent* event) {
     if (event->type() == QEvent::ToolTip) return true;
     return QObject::eventFilter(watched, event);
 }
