@@ -1,0 +1,19 @@
+#include "dormix/scan/LineEscape.h"
+
+#include <cstdio>
+
+std::string EscapedForLine(const std::string& text) {
+    std::string out;
+    out.reserve(text.size());
+    for (const char c : text) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (byte >= 0x20 && byte != 0x7F && c != '\\') {
+            out += c;
+            continue;
+        }
+        char escaped[5];
+        std::snprintf(escaped, sizeof escaped, "\\x%02X", byte);
+        out += escaped;
+    }
+    return out;
+}

@@ -1,0 +1,19 @@
+#pragma once
+// How warnings leave: one message at a time to one recipient, its result a value. The mail
+// server behind it is reached at the edge (a connection kept for the whole run); the scan and
+// the tests of the rules see only this.
+#include <string>
+
+struct SendResult {
+    bool accepted = false;
+    // The server's last answer ("250 ...", "550 ..."), or why no answer came (the server is
+    // down, the connection broke); never empty.
+    std::string answer;
+};
+
+class MailSender {
+public:
+    virtual ~MailSender() = default;
+    // message is the whole mail with CR LF line ends; from and to are bare addresses.
+    virtual SendResult send(const std::string& from, const std::string& to, const std::string& message) = 0;
+};

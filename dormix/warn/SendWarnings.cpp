@@ -1,0 +1,69 @@
+#include "dormix/warn/SendWarnings.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <random>
+
+#include "dormix/scan/LastLogon.h"
+#include "dormix/scan/LineEscape.h"
+#include "dormix/warn/UtcTime.h"
+#include "dormix/warn/WarnDecision.h"
+#include "dormix/warn/WarnedLog.h"
+#include "dormix/warn/WarningMessage.h"
+
+namespace {
+
+// Unique across runs and machines without asking the system for a process id.
+std::string MessageIdPrefix(std::time_t now) {
+    std::random_device entropy;
+    char text[64];
+    std::snprintf(text, sizeof text, "dormix.%lld.%08x%08x", static_cast<long long>(now), entropy(), entropy());
+    return text;
+}
+
+}  // namespace
+
+int WarningRun::warnedCount() const {
+    return static_cast<int>(std::count_if(outcomes.begin(), outcomes.end(), [](const auto& o) { return o.warned; }));
+}
+
+int WarningRun::failedCount() const { return static_cast<int>(outcomes.size()) - warnedCount(); }
+
+WarningRun SendWarnings(const std::vector<WarningToSend>& warnings, const WarnSettings& settings, MailSender& sender,
+                        const std::string& warnedLogPath, std::time_t now) {
+    WarningRun run;
+    const std::string idPrefix = MessageIdPrefix(now);
+    const std::time_t today = LocalDayOf(now);
+    for (const WarningToSend& warning : warnings) {
+        WarningOutcome outcome{warning.userName, {}, false, {}};
+        const std::optional<std::string> address = UserAddress(warning.userName, settings.mailDomain);
+        if (!address) {
+            outcome.answer = "no mail address can be made of this name";
+            run.outcomes.push_back(outcome);
+            continue;
+        }
+        outcome.address = *address;
+        const std::int32_t daysLeft = AgeInDays(warning.goesOn, today);
+        const WarningFacts facts{warning.userName, *address, warning.lastLogon, warning.goesOn, daysLeft};
+        const std::string id = idPrefix + "." + std::to_string(run.outcomes.size());
+        const std::string message =
+            ComposeWarning(settings.mailFrom, facts, FillWarningText(settings.warnText, facts), now, id);
+        const SendResult sent = sender.send(settings.mailFrom, *address, message);
+        outcome.answer = sent.answer;
+        if (sent.accepted) {
+            outcome.warned = RecordWarning(warnedLogPath, WarnedLine(warning.userName, now, *address, sent.answer));
+            if (!outcome.warned) outcome.answer = "sent, but " + warnedLogPath + " could not take its line";
+        }
+        run.outcomes.push_back(outcome);
+        if (sent.accepted && !outcome.warned) {
+            run.logFailed = true;
+            break;
+        }
+    }
+    return run;
+}
+
+std::string WarningFailureText(const WarningOutcome& outcome) {
+    return EscapedForLine(outcome.userName) + " (" + EscapedForLine(outcome.address) + "): " +
+           EscapedForLine(outcome.answer);
+}

@@ -1,0 +1,29 @@
+#pragma once
+// A real mail server for the tests: tests/support/smtp_sink.py (aiosmtpd) on a free port of
+// 127.0.0.1, storing what it takes in a folder that the test reads. POSIX only.
+#include <string>
+#include <vector>
+
+#include <sys/types.h>
+
+class LocalSmtpServer {
+public:
+    // Starts the server; refused are the recipients it answers with 550.
+    explicit LocalSmtpServer(std::string folder, const std::vector<std::string>& refused = {});
+    ~LocalSmtpServer();
+    LocalSmtpServer(const LocalSmtpServer&) = delete;
+    LocalSmtpServer& operator=(const LocalSmtpServer&) = delete;
+
+    int port() const { return port_; }
+    std::string url() const;  // "smtp://127.0.0.1:PORT"
+    void stop();              // the port then refuses connections
+
+    // The messages it took, in order, as received.
+    std::vector<std::string> messages() const;
+    int connections() const;
+
+private:
+    std::string folder_;
+    pid_t pid_ = -1;
+    int port_ = 0;
+};

@@ -1,0 +1,92 @@
+// Warnings through libcurl to a real mail server on this machine.
+#include <gtest/gtest.h>
+
+#include "dormix/scan/JudgeAccounts.h"
+#include "dormix/warn/SendWarnings.h"
+#include "dormix/warn/WarnDecision.h"
+#include "dormix/warn/WarnedLog.h"
+#include "dormix/warn/smtp/SmtpSender.h"
+#include "tests/support/LocalSmtpServer.h"
+#include "tests/support/TempDir.h"
+
+namespace {
+
+class SmtpWarnings : public ::testing::Test {
+protected:
+    WarnSettings settingsFor(const std::string& url) const {
+        WarnSettings s;
+        s.warnDays = 7;
+        s.smtpUrl = url;
+        s.mailFrom = "postmaster@example.org";
+        s.mailDomain = "example.org";
+        return s;
+    }
+    std::vector<WarningToSend> warnings(const std::vector<std::string>& names) const {
+        std::vector<WarningToSend> list;
+        for (const std::string& name : names) list.push_back({name, AddDays(today, -40), AddDays(today, 7)});
+        return list;
+    }
+
+    TempDir dir;
+    std::string log = dir.file("warned.log");
+    std::time_t now = std::time(nullptr);
+    std::time_t today = LocalDayOf(now);
+};
+
+TEST_F(SmtpWarnings, SendsOverOneConnectionRecordsWhatWasTakenAndGoesOnPastRefusals) {
+    LocalSmtpServer server(dir.path().string(), {"carl@example.org"});
+    ASSERT_NE(server.port(), 0);
+    SmtpSender sender({server.url(), "", ""});
+    const WarningRun run = SendWarnings(warnings({"ann", "bob@other.org", "bad name", "carl", "dora"}),
+                                        settingsFor(server.url()), sender, log, now);
+    ASSERT_EQ(run.outcomes.size(), 5u);
+    const bool warned[] = {true, true, false, false, true};
+    for (std::size_t i = 0; i < 5; ++i) EXPECT_EQ(run.outcomes[i].warned, warned[i]) << run.outcomes[i].answer;
+    EXPECT_EQ(run.outcomes[0].answer, "250 2.0.0 Message accepted for delivery");
+    EXPECT_EQ(run.outcomes[2].answer, "no mail address can be made of this name");
+    EXPECT_EQ(run.outcomes[3].answer, "550 5.1.1 No such user here");
+    EXPECT_EQ(WarningFailureText(run.outcomes[3]), "carl (carl@example.org): 550 5.1.1 No such user here");
+    EXPECT_EQ(run.warnedCount(), 3);
+
+    const std::vector<std::string> messages = server.messages();
+    ASSERT_EQ(messages.size(), 3u);
+    EXPECT_NE(messages[0].find("\r\nTo: ann@example.org\r\n"), std::string::npos) << messages[0];
+    EXPECT_NE(messages[1].find("\r\nTo: bob@other.org\r\n"), std::string::npos);
+    EXPECT_NE(messages[2].find("will be deleted on " + LogonDateText(AddDays(today, 7)) + ", in 7 days."),
+              std::string::npos) << messages[2];
+    const WarnedLog record = ReadWarnedLog(log);
+    EXPECT_EQ(record.lastWarned.size(), 3u);
+    EXPECT_EQ(record.lastWarnedOf("carl"), std::nullopt);
+    EXPECT_EQ(record.lastWarnedOf("dora"), now);
+    EXPECT_NE(ReadBytes(log).find("\tbob@other.org\tbob@other.org\t250 2.0.0 Message accepted for delivery\r\n"),
+              std::string::npos);
+
+    // Messages share the connection; only a refusal, after which libcurl ends the session, costs
+    // a new one.
+    SendWarnings(warnings({"eve", "fay", "gus"}), settingsFor(server.url()), sender, log, now);
+    EXPECT_EQ(server.messages().size(), 6u);
+    EXPECT_EQ(sender.connectionsOpened(), 2);
+    EXPECT_EQ(server.connections(), 2);
+}
+
+TEST_F(SmtpWarnings, AServerThatIsDownOrALogThatCannotTakeALineLeavesNoRecord) {
+    LocalSmtpServer server(dir.path().string());
+    const std::string url = server.url();
+    server.stop();
+    SmtpSender sender({url, "", ""});
+    const WarningRun down = SendWarnings(warnings({"ann", "bob"}), settingsFor(url), sender, log, now);
+    ASSERT_EQ(down.outcomes.size(), 2u);
+    EXPECT_EQ(down.failedCount(), 2);
+    EXPECT_FALSE(down.outcomes[0].answer.empty());
+    EXPECT_FALSE(Exists(log));
+
+    LocalSmtpServer up(dir.path().string());
+    SmtpSender upSender({up.url(), "", ""});
+    const std::string noLog = dir.file("no-such-folder/warned.log");
+    const WarningRun unrecorded = SendWarnings(warnings({"ann", "bob"}), settingsFor(up.url()), upSender, noLog, now);
+    ASSERT_EQ(unrecorded.outcomes.size(), 1u);  // sending stops with the first line not taken
+    EXPECT_TRUE(unrecorded.logFailed);
+    EXPECT_FALSE(unrecorded.outcomes[0].warned);
+}
+
+}  // namespace
