@@ -4,6 +4,7 @@
 #include "dormix/scan/JudgeAccounts.h"
 #include "dormix/warn/SendWarnings.h"
 #include "dormix/warn/WarnDecision.h"
+#include "dormix/warn/WarnPlan.h"
 #include "dormix/warn/WarnedLog.h"
 #include "dormix/warn/smtp/SmtpSender.h"
 #include "tests/support/LocalSmtpServer.h"
@@ -46,7 +47,9 @@ TEST_F(SmtpWarnings, SendsOverOneConnectionRecordsWhatWasTakenAndGoesOnPastRefus
     EXPECT_EQ(run.outcomes[2].answer, "no mail address can be made of this name");
     EXPECT_EQ(run.outcomes[3].answer, "550 5.1.1 No such user here");
     EXPECT_EQ(WarningFailureText(run.outcomes[3]), "carl (carl@example.org): 550 5.1.1 No such user here");
-    EXPECT_EQ(run.warnedCount(), 3);
+    EXPECT_EQ(WarnedText(run), "3 account(s) were warned by mail.");
+    EXPECT_EQ(WarningFailuresText(run, 1), "2 warning(s) could not be sent; those accounts were kept:\n"
+                                           "bad name (): no mail address can be made of this name\n... and 1 more");
 
     const std::vector<std::string> messages = server.messages();
     ASSERT_EQ(messages.size(), 3u);

@@ -1,0 +1,75 @@
+#include "dormix/warn/WarnPlan.h"
+
+#include <algorithm>
+
+#include "dormix/scan/LineEscape.h"
+
+std::vector<WarnStep> PlanWarnings(std::vector<AccountJudgement>& accounts, std::int32_t days,
+                                   std::int32_t warnDays, const WarnedLog& warned, std::time_t now) {
+    std::vector<WarnStep> steps;
+    for (std::size_t i = 0; i < accounts.size(); ++i) {
+        AccountJudgement& account = accounts[i];
+        const bool judged = account.verdict == Verdict::Kept || account.verdict == Verdict::Dormant;
+        if (!judged || !account.lastLogon) continue;
+        const std::optional<std::time_t> lastWarned = warned.lastWarnedOf(account.userName);
+        const WarnDecision decision = DecideWarning(*account.lastLogon, days, warnDays, lastWarned, now, false);
+        const bool dormant = account.verdict == Verdict::Dormant;
+        if (decision.action != WarnAction::Delete) account.verdict = Verdict::Kept;
+        if (decision.action == WarnAction::Keep && !dormant) continue;
+        steps.push_back({i, decision, lastWarned});
+    }
+    return steps;
+}
+
+std::vector<WarningToSend> WarningsOf(const std::vector<AccountJudgement>& accounts,
+                                      const std::vector<WarnStep>& steps) {
+    std::vector<WarningToSend> warnings;
+    for (const WarnStep& step : steps) {
+        if (step.decision.action != WarnAction::Warn) continue;
+        const AccountJudgement& account = accounts[step.account];
+        warnings.push_back({account.userName, *account.lastLogon, step.decision.goesOn});
+    }
+    return warnings;
+}
+
+std::string WarnStepText(const AccountJudgement& account, const WarnStep& step) {
+    const std::string who = EscapedForLine(account.userName) + " (" + EscapedForLine(account.folder) + ")";
+    const std::string goes = ": it would be deleted on " + LogonDateText(step.decision.goesOn);
+    switch (step.decision.action) {
+        case WarnAction::Warn:
+            return "Would warn " + who + ", last logon " + LogonDateText(*account.lastLogon) + goes;
+        case WarnAction::Keep:
+            return "Would keep " + who + ", warned on " + LogonDateText(*step.lastWarned) + goes;
+        case WarnAction::Delete:
+            break;
+    }
+    return {};
+}
+
+std::string WouldWarnText(const std::vector<WarnStep>& steps) {
+    const auto count = std::count_if(steps.begin(), steps.end(),
+                                     [](const WarnStep& s) { return s.decision.action == WarnAction::Warn; });
+    if (count == 0) return {};
+    return std::to_string(count) + " account(s) would be warned by mail.";
+}
+
+std::string WarnedText(const WarningRun& run) {
+    if (run.warnedCount() == 0) return {};
+    return std::to_string(run.warnedCount()) + " account(s) were warned by mail.";
+}
+
+std::string WarningFailuresText(const WarningRun& run, std::size_t maxLines) {
+    const int failed = run.failedCount();
+    if (failed == 0) return {};
+    std::string text = std::to_string(failed) + " warning(s) could not be sent; those accounts were kept:";
+    std::size_t shown = 0;
+    for (const WarningOutcome& outcome : run.outcomes) {
+        if (outcome.warned) continue;
+        if (shown++ == maxLines) {
+            text += "\n... and " + std::to_string(failed - static_cast<int>(maxLines)) + " more";
+            break;
+        }
+        text += "\n" + WarningFailureText(outcome);
+    }
+    return text;
+}
