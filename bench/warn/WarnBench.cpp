@@ -25,7 +25,7 @@ void TenThousandWarnings(benchmark::State& state) {
     for (auto _ : state) {
         state.PauseTiming();
         TempDir dir;
-        LocalSmtpServer server(dir.path().string());
+        LocalSmtpServer server(dir.path().string(), {}, LocalSmtpServer::Keep::Nothing);
         WarnSettings settings;
         settings.warnDays = 7;
         settings.smtpUrl = server.url();

@@ -23,7 +23,7 @@ struct WarningOutcome {
 
 struct WarningRun {
     std::vector<WarningOutcome> outcomes;  // one per warning, in order; those not tried are left out
-    bool logFailed = false;                // "warned.log" could not take a line: sending stopped there
+    bool logFailed = false;  // "warned.log" could not take a line (sending stopped there) or be synced
 
     int warnedCount() const;
     int failedCount() const;

@@ -66,7 +66,8 @@ std::string WarningFailuresText(const WarningRun& run, std::size_t maxLines) {
     for (const WarningOutcome& outcome : run.outcomes) {
         if (outcome.warned) continue;
         if (shown++ == maxLines) {
-            text += "\n... and " + std::to_string(failed - static_cast<int>(maxLines)) + " more";
+            // appended piece by piece: GCC 12 warns, wrongly, of an overlap in "..." + std::string
+            text.append("\n... and ").append(std::to_string(failed - static_cast<int>(maxLines))).append(" more");
             break;
         }
         text += "\n" + WarningFailureText(outcome);

@@ -20,8 +20,8 @@ std::string WarnedLine(const std::string& userName, std::time_t at, const std::s
            EscapedForLine(answer) + "\n";
 }
 
-bool RecordWarning(const std::string& warnedLogPath, const std::string& line) {
-    return platform::AppendTextSynced(warnedLogPath, line);
+bool RecordWarning(const std::string& warnedLogPath, const std::string& line, bool sync) {
+    return sync ? platform::AppendTextSynced(warnedLogPath, line) : platform::AppendText(warnedLogPath, line);
 }
 
 std::optional<std::time_t> WarnedLog::lastWarnedOf(const std::string& userName) const {

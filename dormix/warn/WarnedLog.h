@@ -16,8 +16,9 @@ std::string WarnedLogPath(const std::string& installPath);
 std::string WarnedLine(const std::string& userName, std::time_t at, const std::string& address,
                        const std::string& answer);
 
-// Appends the line and has it on the disk before it returns; false when that failed.
-bool RecordWarning(const std::string& warnedLogPath, const std::string& line);
+// Appends the line; with sync, it and every line before it are on the disk before it returns.
+// False when that failed.
+bool RecordWarning(const std::string& warnedLogPath, const std::string& line, bool sync = true);
 
 struct WarnedLog {
     platform::ErrorCode error = 0;  // why the log could not be read; a missing log reads as empty

@@ -10,9 +10,11 @@
 
 #include "tests/support/TempDir.h"
 
-LocalSmtpServer::LocalSmtpServer(std::string folder, const std::vector<std::string>& refused)
+LocalSmtpServer::LocalSmtpServer(std::string folder, const std::vector<std::string>& refused, Keep keep)
     : folder_(std::move(folder)) {
-    std::vector<std::string> args = {SMTP_SINK_PYTHON, SMTP_SINK_SCRIPT, folder_};
+    std::vector<std::string> args = {SMTP_SINK_PYTHON, SMTP_SINK_SCRIPT};
+    if (keep == Keep::Nothing) args.push_back("--discard");
+    args.push_back(folder_);
     args.insert(args.end(), refused.begin(), refused.end());
     std::vector<char*> argv;
     for (std::string& arg : args) argv.push_back(arg.data());

@@ -8,8 +8,11 @@
 
 class LocalSmtpServer {
 public:
-    // Starts the server; refused are the recipients it answers with 550.
-    explicit LocalSmtpServer(std::string folder, const std::vector<std::string>& refused = {});
+    // Starts the server; refused are the recipients it answers with 550. A discarding server
+    // takes every message and stores none.
+    enum class Keep { Messages, Nothing };
+    explicit LocalSmtpServer(std::string folder, const std::vector<std::string>& refused = {},
+                             Keep keep = Keep::Messages);
     ~LocalSmtpServer();
     LocalSmtpServer(const LocalSmtpServer&) = delete;
     LocalSmtpServer& operator=(const LocalSmtpServer&) = delete;

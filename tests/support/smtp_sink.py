@@ -2,8 +2,9 @@
 # A mail server on 127.0.0.1 for the tests and benchmarks: stores every message it takes as
 # NNNNNN.eml in FOLDER (the envelope's recipients in NNNNNN.rcpt), answers 550 to the recipients
 # named after the folder, counts connections in FOLDER/connections.log, prints its port once it
-# listens, and ends by itself after an hour at most.
-#   smtp_sink.py FOLDER [REFUSED-ADDRESS...]
+# listens, and ends by itself after an hour at most. With --discard it takes every message and
+# stores nothing (the benchmark's server, which should cost the client as little as possible).
+#   smtp_sink.py [--discard] FOLDER [REFUSED-ADDRESS...]
 import asyncio
 import os
 import sys
@@ -14,8 +15,9 @@ LIFETIME_SECONDS = 3600
 
 
 class Store:
-    def __init__(self, folder, refused):
+    def __init__(self, folder, refused, discard):
         self.folder = folder
+        self.discard = discard
         self.refused = set(refused)
         self.count = 0
 
@@ -27,6 +29,8 @@ class Store:
 
     async def handle_DATA(self, server, session, envelope):
         self.count += 1
+        if self.discard:
+            return "250 2.0.0 Message accepted for delivery"
         base = os.path.join(self.folder, "%06d" % self.count)
         with open(base + ".rcpt", "w") as f:
             f.write("\n".join(envelope.rcpt_tos) + "\n")
@@ -44,8 +48,11 @@ class CountingSMTP(SMTP):
 
 
 def main():
-    folder, refused = sys.argv[1], sys.argv[2:]
-    handler = Store(folder, refused)
+    args = sys.argv[1:]
+    discard = args[:1] == ["--discard"]
+    if discard:
+        args = args[1:]
+    handler = Store(args[0], args[1:], discard)
     loop = asyncio.new_event_loop()
     asyncio.set_event_loop(loop)
     server = loop.run_until_complete(
