@@ -66,11 +66,11 @@ std::string WarningFailuresText(const WarningRun& run, std::size_t maxLines) {
     for (const WarningOutcome& outcome : run.outcomes) {
         if (outcome.warned) continue;
         if (shown++ == maxLines) {
-            // appended piece by piece: GCC 12 warns, wrongly, of an overlap in "..." + std::string
+            // appended piece by piece: GCC 12 warns, wrongly, of an overlap in "..." + std::string here
             text.append("\n... and ").append(std::to_string(failed - static_cast<int>(maxLines))).append(" more");
             break;
         }
-        text += "\n" + WarningFailureText(outcome);
+        text.append("\n").append(WarningFailureText(outcome));
     }
     return text;
 }
