@@ -98,3 +98,7 @@ SendResult SmtpSender::send(const std::string& from, const std::string& to, cons
     if (!lines.refusal.empty()) return {false, lines.refusal};
     return {false, curl_easy_strerror(result)};
 }
+
+std::unique_ptr<MailSender> NewSmtpSender(const WarnSettings& settings) {
+    return std::make_unique<SmtpSender>(SmtpAccount{settings.smtpUrl, settings.smtpUser, settings.smtpPassword});
+}

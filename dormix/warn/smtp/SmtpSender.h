@@ -6,6 +6,7 @@
 #include <string>
 
 #include "dormix/warn/MailSender.h"
+#include "dormix/warn/WarnSettings.h"
 
 struct SmtpAccount {
     std::string url;  // "smtp://host:port" or "smtps://host:port"
@@ -31,3 +32,6 @@ private:
     SmtpAccount account_;
     long connections_ = 0;
 };
+
+// The sender for the mail server that the settings name: a MailSenderFactory for the front ends.
+std::unique_ptr<MailSender> NewSmtpSender(const WarnSettings& settings);
