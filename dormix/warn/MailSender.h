@@ -11,6 +11,9 @@ struct SendResult {
     // The server's last answer ("250 ...", "550 ..."), or why no answer came (the server is
     // down, the connection broke); never empty.
     std::string answer;
+    // No answer came (the server is down, cannot be reached or refused the log-in): the next
+    // message would fare no better.
+    bool serverFailed = false;
 };
 
 class MailSender {

@@ -40,8 +40,14 @@ WarningRun SendWarnings(const std::vector<WarningToSend>& warnings, const WarnSe
     const std::string idPrefix = MessageIdPrefix(now);
     const std::time_t today = LocalDayOf(now);
     std::size_t unsynced = 0;
+    std::string serverFailure;  // once the server is out of reach, the rest are not tried
     for (const WarningToSend& warning : warnings) {
         WarningOutcome outcome{warning.userName, {}, false, {}};
+        if (!serverFailure.empty()) {
+            outcome.answer = "not sent: " + serverFailure;
+            run.outcomes.push_back(outcome);
+            continue;
+        }
         const std::optional<std::string> address = UserAddress(warning.userName, settings.mailDomain);
         if (!address) {
             outcome.answer = "no mail address can be made of this name";
@@ -56,6 +62,7 @@ WarningRun SendWarnings(const std::vector<WarningToSend>& warnings, const WarnSe
             ComposeWarning(settings.mailFrom, facts, FillWarningText(settings.warnText, facts), now, id);
         const SendResult sent = sender.send(settings.mailFrom, *address, message);
         outcome.answer = sent.answer;
+        if (sent.serverFailed) serverFailure = sent.answer;
         if (sent.accepted) {
             const bool sync = ++unsynced == kSyncEvery;
             if (sync) unsynced = 0;

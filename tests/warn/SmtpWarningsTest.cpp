@@ -80,7 +80,8 @@ TEST_F(SmtpWarnings, AServerThatIsDownOrALogThatCannotTakeALineLeavesNoRecord) {
     const WarningRun down = SendWarnings(warnings({"ann", "bob"}), settingsFor(url), sender, log, now);
     ASSERT_EQ(down.outcomes.size(), 2u);
     EXPECT_EQ(down.failedCount(), 2);
-    EXPECT_FALSE(down.outcomes[0].answer.empty());
+    EXPECT_EQ(down.outcomes[0].answer, "Couldn't connect to server");
+    EXPECT_EQ(down.outcomes[1].answer, "not sent: Couldn't connect to server");  // not tried again
     EXPECT_FALSE(Exists(log));
 
     LocalSmtpServer up(dir.path().string());

@@ -61,7 +61,7 @@ SmtpSender::~SmtpSender() {
 
 SendResult SmtpSender::send(const std::string& from, const std::string& to, const std::string& message) {
     CURL* curl = handle_->curl;
-    if (!curl) return {false, "the mail library could not be started"};
+    if (!curl) return {false, "the mail library could not be started", true};
     // Options are set for every message: a transaction leaves them as they were, and the
     // connection that the handle keeps is found again by the same URL.
     curl_easy_setopt(curl, CURLOPT_URL, account_.url.c_str());
@@ -95,8 +95,8 @@ SendResult SmtpSender::send(const std::string& from, const std::string& to, cons
     const ServerLines& lines = handle_->lines;
     if (result == CURLE_OK) return {true, lines.last.empty() ? "250" : lines.last};
     // A refusal carries the server's own words; without any, say what kept the message from it.
-    if (!lines.refusal.empty()) return {false, lines.refusal};
-    return {false, curl_easy_strerror(result)};
+    if (!lines.refusal.empty()) return {false, lines.refusal, result == CURLE_LOGIN_DENIED};
+    return {false, curl_easy_strerror(result), true};
 }
 
 std::unique_ptr<MailSender> NewSmtpSender(const WarnSettings& settings) {
