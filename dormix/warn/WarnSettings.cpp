@@ -37,6 +37,9 @@ std::string SendingProblem(WarnSettings& s) {
                "smtps://host:port.";
     }
     if (!IsMailAddress(s.mailFrom)) return "MAILFROM in section DORMIX of VELTA.INI must hold the sender's address.";
+    if (!s.mailDomain.empty() && !IsMailAddress("postmaster@" + s.mailDomain)) {
+        return "MAILDOMAIN in section DORMIX of VELTA.INI must hold a mail domain, such as example.org.";
+    }
     if (s.warnTextPath.empty()) return {};
     const platform::ErrorCode error = platform::ReadFileLimited(s.warnTextPath, s.warnText, kMaxWarnTextBytes);
     if (error != 0) {

@@ -66,8 +66,12 @@ TEST_F(SmtpWarnings, SendsOverOneConnectionRecordsWhatWasTakenAndGoesOnPastRefus
 
     // Messages share the connection; only a refusal, after which libcurl ends the session, costs
     // a new one.
-    SendWarnings(warnings({"eve", "fay", "gus"}), settingsFor(server.url()), sender, log, now);
-    EXPECT_EQ(server.messages().size(), 6u);
+    WarnSettings ownText = settingsFor(server.url());
+    ownText.warnText = "Subject: Bye %USER%\n\nA line of its own:\n.\nstill the message.\n";
+    SendWarnings(warnings({"eve", "fay", "gus"}), ownText, sender, log, now);
+    ASSERT_EQ(server.messages().size(), 6u);
+    EXPECT_NE(server.messages()[5].find("Subject: Bye gus\r\n"), std::string::npos);
+    EXPECT_NE(server.messages()[5].find("own:\r\n.\r\nstill the message.\r\n"), std::string::npos);
     EXPECT_EQ(sender.connectionsOpened(), 2);
     EXPECT_EQ(server.connections(), 2);
 }

@@ -80,6 +80,7 @@ TEST(WarnSettings, OffWithoutWarnDaysAndRefusedWhenNoWarningCouldBeSent) {
         {with("WARNDAYS", "-3"), 0, "WARNDAYS in section DORMIX of VELTA.INI takes a whole number"},
         {with("SMTP", "http://127.0.0.1"), 14, "SMTP in section DORMIX of VELTA.INI must name"},
         {with("MAILFROM", "post master@example.org"), 14, "MAILFROM in section DORMIX"},
+        {with("MAILDOMAIN", "example.org>"), 14, "MAILDOMAIN in section DORMIX"},
         {with("SMTPPASSWORD", full), 14, "SMTPPASSWORD in section DORMIX of VELTA.INI is too long"},
         {with("WARNTEXT", dir.file("missing.txt")), 14, "The warning text "},
     };
