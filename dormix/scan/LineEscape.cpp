@@ -7,7 +7,11 @@ std::string EscapedForLine(const std::string& text) {
     out.reserve(text.size());
     for (const char c : text) {
         const auto byte = static_cast<unsigned char>(c);
-        if (byte >= 0x20 && byte != 0x7F && c != '\\') {
+        if (c == '\\') {
+            out += "\\\\";  // doubled, so that a name holding "\\x0A" cannot pass for an escaped byte
+            continue;
+        }
+        if (byte >= 0x20 && byte != 0x7F) {
             out += c;
             continue;
         }
