@@ -18,6 +18,7 @@
 #include "dormix/scan/NextScan.h"
 #include "dormix/scan/ProtectedAccounts.h"
 #include "dormix/scan/ScanDormantAccounts.h"
+#include "dormix/warn/smtp/SmtpSender.h"
 #include "dormix/scan/Threshold.h"
 #include "platform/qt/QtMessageBoxes.h"
 
@@ -180,10 +181,11 @@ bool CDormixDialog::ScanDormantAccounts(std::int32_t days) {
     const std::time_t now = clock_();
     CProgressWindow progress(this);
     scanning_ = true;
+    ScanMail mail{NewSmtpSender, {}};
     const bool result = progress.run(
         [&](ScanProgress& reporter, platform::MessageBoxes& boxes) {
             return ::ScanDormantAccounts(days, paths_, boxes, now, &reporter, kDeletionBatch,
-                                         oldLogLeft_ ? OldLog::Delete : OldLog::Keep);
+                                         oldLogLeft_ ? OldLog::Delete : OldLog::Keep, &mail);
         },
         scanBoxes_);
     scanning_ = false;

@@ -30,9 +30,11 @@ QTreeWidget* NewList(const QStringList& headings, const QString& name, QLabel* l
     return list;
 }
 
-// The reason an account stays, as the log says it; protected accounts are not logged.
+// The reason an account stays, as the log says it; protected accounts are not logged, and kept
+// ones are listed for their warning by mail.
 QString StayReason(const AccountJudgement& account) {
     if (account.verdict == Verdict::Protected) return QStringLiteral("protected");
+    if (account.verdict == Verdict::Kept) return Local(account.warning);
     return Local(LogReasonText(account.logReason));
 }
 
@@ -98,7 +100,7 @@ void CPreviewWindow::fillDormant(const std::vector<AccountJudgement>& accounts,
 
 void CPreviewWindow::fillOthers(const std::vector<AccountJudgement>& accounts) {
     for (const AccountJudgement& account : accounts) {
-        if (account.verdict != Verdict::Logged && account.verdict != Verdict::Protected) continue;
+        if (account.verdict == Verdict::Dormant || (account.verdict == Verdict::Kept && account.warning.empty())) continue;
         auto* item = new QTreeWidgetItem(otherList_);
         item->setText(0, Local(account.userName));
         item->setText(1, StayReason(account));

@@ -13,6 +13,7 @@
 #include "dormix/scan/LineEscape.h"
 #include "dormix/scan/ProtectedAccounts.h"
 #include "dormix/scan/ScanDormantAccounts.h"
+#include "dormix/warn/smtp/SmtpSender.h"
 
 namespace {
 
@@ -53,8 +54,11 @@ public:
 int Delete(std::int32_t days, const DormixPaths& paths, platform::Answer tervox, std::time_t now) {
     ConsoleMessageBoxes boxes(tervox);
     ConsoleProgress progress;
-    return ScanDormantAccounts(days, paths, boxes, now, &progress, kDeletionBatch, OldLog::Delete) ? kExitOk
-                                                                                                   : kExitLogNotWritten;
+    ScanMail mail{NewSmtpSender, {}};
+    if (!ScanDormantAccounts(days, paths, boxes, now, &progress, kDeletionBatch, OldLog::Delete, &mail)) {
+        return kExitLogNotWritten;
+    }
+    return mail.sent.failed() ? kExitFailures : kExitOk;
 }
 
 }  // namespace

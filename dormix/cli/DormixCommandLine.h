@@ -9,6 +9,7 @@
 
 enum DormixExitCode {
     kExitOk = 0,
+    kExitFailures = 1,  // some warnings by mail could not be sent; the run went on
     kExitUsage = 2,
     kExitNotInstalled = 3,
     kExitLogNotWritten = 4,

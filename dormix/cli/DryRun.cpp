@@ -6,6 +6,7 @@
 #include "dormix/scan/LineEscape.h"
 #include "dormix/scan/NextScan.h"
 #include "dormix/scan/ScanDormantAccounts.h"
+#include "dormix/warn/WarnPlan.h"
 
 namespace {
 
@@ -21,6 +22,7 @@ std::string AccountLine(const AccountJudgement& account) {
         case Verdict::Protected:
             return name + ", protected";
         case Verdict::Kept:
+            if (!account.warning.empty()) return name + ", " + account.warning;
             break;
     }
     return {};
@@ -38,12 +40,13 @@ void PrintDryRun(std::int32_t days, const DormixPaths& paths, const ProtectedAcc
     const NextScan next = JudgeNextScan(days, paths, protectedAccounts, now);
     for (const AccountJudgement& account : next.pending) PrintLine(PendingLine(account));
     for (const AccountJudgement& account : next.accounts) {
-        if (account.verdict != Verdict::Kept) PrintLine(AccountLine(account));
+        if (account.verdict != Verdict::Kept || !account.warning.empty()) PrintLine(AccountLine(account));
     }
     if (!next.problem.empty()) {
         PrintLine(next.problem);
         return;
     }
+    if (next.toWarn > 0) PrintLine(WouldWarnText(next.toWarn));
     const int toDelete = next.toDelete();
     if (toDelete == 0) {
         PrintLine(kNoDormantAccounts);

@@ -4,6 +4,7 @@
 
 #include "dormix/scan/AuditLog.h"
 #include "dormix/scan/PendingDeletions.h"
+#include "dormix/warn/WarnedLog.h"
 #include "platform/DirectorySearch.h"
 #include "platform/FileOps.h"
 #include "platform/Paths.h"
@@ -65,7 +66,8 @@ std::string UserFolderProblem(const std::string& installPath) {
 
 std::string LogFileProblem(const DormixPaths& paths) {
     for (const std::string& path :
-         {paths.logPath, AuditLogPath(paths.installPath), PendingDeletionsPath(paths.installPath)}) {
+         {paths.logPath, AuditLogPath(paths.installPath), PendingDeletionsPath(paths.installPath),
+          WarnedLogPath(paths.installPath)}) {
         if (platform::IsLink(path))
             return "The log file " + path + " is a link, which Dormix does not write through." + kNothingDeleted;
     }

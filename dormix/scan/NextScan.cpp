@@ -7,6 +7,7 @@
 #include "dormix/scan/FolderUserName.h"
 #include "dormix/scan/LastLogon.h"
 #include "dormix/scan/PendingDeletions.h"
+#include "dormix/warn/RunWarnings.h"
 #include "platform/FileOps.h"
 
 namespace {
@@ -46,6 +47,11 @@ NextScan JudgeNextScan(std::int32_t days, const DormixPaths& paths, const Protec
         }
     }
     next.accounts = JudgeAccounts(days, paths, protectedAccounts, now);
+    RunWarnings warnings;
+    const std::string warnProblem = warnings.prepare(paths.installPath, days);
+    if (next.problem.empty()) next.problem = warnProblem;
+    if (warnProblem.empty()) warnings.plan(next.accounts, now);
+    next.toWarn = warnings.toWarn();
     std::unordered_set<std::string> pendingFolders;
     for (const AccountJudgement& account : next.pending) pendingFolders.insert(account.folder);
     std::erase_if(next.accounts,

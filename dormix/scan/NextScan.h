@@ -1,7 +1,8 @@
 #pragma once
 // What the next scan would do, for the dry run and the preview: first the accounts that the
 // pending deletions of an interrupted run name, which the scan finishes before anything else,
-// then every other account judged as the scan judges it. Nothing on disk changes.
+// then every other account judged as the scan judges it, with warnings by mail on as the scan
+// plans them. Nothing on disk changes and nothing is sent.
 #include <cstdint>
 #include <ctime>
 #include <string>
@@ -13,6 +14,7 @@ struct NextScan {
     std::vector<AccountJudgement> pending;   // named by the pending deletions (verdict Dormant)
     std::vector<AccountJudgement> accounts;  // every other account folder, judged
     std::string problem;  // what stops the scan before it deletes anything; empty when nothing does
+    int toWarn = 0;       // accounts that would be warned by mail (their notes say so)
 
     int toDelete() const { return static_cast<int>(pending.size()) + CountDormant(accounts); }
 };

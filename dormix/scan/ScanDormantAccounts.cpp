@@ -10,6 +10,8 @@
 #include "dormix/scan/DeleteDormantAccount.h"
 #include "dormix/scan/FolderUserName.h"
 #include "dormix/scan/JudgeAccounts.h"
+#include "dormix/warn/RunWarnings.h"
+#include "dormix/warn/WarnPlan.h"
 #include "dormix/scan/PendingDeletions.h"
 #include "dormix/scan/ProtectedAccounts.h"
 #include "platform/FolderLock.h"
@@ -46,6 +48,9 @@ private:
     Answer remembered_ = Answer::Failed;
 };
 
+// How many failed warnings a box names one by one.
+constexpr std::size_t kFailuresShown = 20;
+
 // What the administrator sees when a scan ends, whichever way it ends.
 class ScanState {
 public:
@@ -81,7 +86,7 @@ public:
         return !member.deleted.logReason || log(member.account.userName, *member.deleted.logReason, member.deleted.logDetail);
     }
 
-    bool summary() {
+    bool summary(const WarningRun& warnings) {
         if (deletedCount_ > 0) {
             boxes_.ok("Successfully deleted " + std::to_string(deletedCount_) + " account(s)!", "Dormant Accounts Deleted!");
         } else {
@@ -89,6 +94,9 @@ public:
         }
         if (notDeletedCount_ > 0) boxes_.ok(NotDeletedText(notDeletedCount_, paths_.logPath), kNotDeletedCaption);
         if (tervoxFailures_.any()) boxes_.ok(tervoxFailures_.text(), "Tervox Accounts Not Deleted");
+        if (const std::string text = WarnedText(warnings); !text.empty()) boxes_.ok(text, "Warnings Sent");
+        if (const std::string text = WarningFailuresText(warnings, kFailuresShown); !text.empty())
+            boxes_.ok(text, "Warnings Not Sent");
         return true;
     }
 
@@ -172,7 +180,8 @@ bool WriteSpanLines(const Batch& batch, const std::vector<AccountJudgement>& acc
 }  // namespace
 
 bool ScanDormantAccounts(std::int32_t days, const DormixPaths& paths, platform::MessageBoxes& boxes,
-                         std::time_t now, ScanProgress* progress, std::size_t batchSize, OldLog oldLog) {
+                         std::time_t now, ScanProgress* progress, std::size_t batchSize, OldLog oldLog,
+                         ScanMail* mail) {
     // Two scans of one installation at once would each act on what the other is changing.
     const platform::FolderLock scanLock(paths.installPath, platform::FolderLock::Wait::No);
     if (scanLock.busy()) {
@@ -192,8 +201,19 @@ bool ScanDormantAccounts(std::int32_t days, const DormixPaths& paths, platform::
         boxes.ok(problem, kNothingDeletedCaption);
         return false;
     }
+    RunWarnings warnings;
+    if (const std::string problem = warnings.prepare(paths.installPath, days); !problem.empty()) {
+        boxes.ok(problem, kNothingDeletedCaption);
+        return false;
+    }
     if (oldLog == OldLog::Delete) DeleteOldLog(paths.logPath);
     ScanState state(paths, boxes);
+    // The warnings go after the deletions, so that a stop or a cancel sends none.
+    const auto finish = [&](bool send) {
+        WarningRun sent = send ? warnings.send(mail ? mail->sender : MailSenderFactory{}, now) : WarningRun{};
+        if (mail) mail->sent = sent;
+        return state.summary(sent);
+    };
     TervoxQuestion question(boxes);
     switch (FinishPending(days, now, paths, protectedAccounts, question, boxes, state)) {
         case PendingEnd::Finished:
@@ -203,15 +223,17 @@ bool ScanDormantAccounts(std::int32_t days, const DormixPaths& paths, platform::
         case PendingEnd::Cancelled:
             return true;
         case PendingEnd::Held:
-            return state.summary();
+            return finish(false);
     }
-    const std::vector<AccountJudgement> accounts = JudgeAccounts(days, paths, protectedAccounts, now);
+    std::vector<AccountJudgement> accounts = JudgeAccounts(days, paths, protectedAccounts, now);
+    warnings.plan(accounts, now);
     const int dormantCount = CountDormant(accounts);
     Answer answer = Answer::Failed;
     int dormantNumber = 0;
     std::size_t next = 0;
+    bool stopped = false;
     while (next < accounts.size()) {
-        if (progress && progress->stopRequested()) break;
+        if ((stopped = progress && progress->stopRequested())) break;
         Batch batch;
         for (; next < accounts.size(); ++next) {
             const AccountJudgement& account = accounts[next];
@@ -251,5 +273,5 @@ bool ScanDormantAccounts(std::int32_t days, const DormixPaths& paths, platform::
         // key records it left.
         if (result.end == BatchEnd::KeysLeftPending) break;
     }
-    return state.summary();
+    return finish(!stopped);
 }

@@ -6,6 +6,8 @@
 #include "dormix/scan/AccountLog.h"
 #include "dormix/scan/DormixPaths.h"
 #include "dormix/scan/ScanProgress.h"
+#include "dormix/warn/MailSender.h"
+#include "dormix/warn/SendWarnings.h"
 #include "platform/MessageBox.h"
 
 // What a scan says when it deletes nothing.
@@ -31,6 +33,16 @@ inline constexpr std::size_t kDeletionBatch = 1000;
 // With OldLog::Delete the log of the run before goes once nothing refuses the scan, while the
 // scan holds the installation: a refused scan changes nothing. A link in the place of a file of
 // the Log folder refuses the scan.
+//
+// With warnings by mail on (WARNDAYS in section DORMIX of "VELTA.INI"), settings that could not
+// send a warning, or a "warned.log" that cannot be read, refuse the scan; a dormant account is
+// deleted only when it was warned long enough ago and has not logged on since, and the accounts
+// to warn are warned after the deletions (not after a stop or a cancel) through mail->sender;
+// boxes after the summary say how many were warned and which warnings failed.
+struct ScanMail {
+    MailSenderFactory sender;  // the front end's way to the mail server; none: no warning can go
+    WarningRun sent;           // what became of this run's warnings
+};
 bool ScanDormantAccounts(std::int32_t days, const DormixPaths& paths, platform::MessageBoxes& boxes,
                          std::time_t now, ScanProgress* progress = nullptr, std::size_t batchSize = kDeletionBatch,
-                         OldLog oldLog = OldLog::Keep);
+                         OldLog oldLog = OldLog::Keep, ScanMail* mail = nullptr);

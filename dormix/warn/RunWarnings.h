@@ -24,6 +24,7 @@ public:
     // whom to warn; without, changes nothing.
     void plan(std::vector<AccountJudgement>& accounts, std::time_t now);
     const std::vector<WarnStep>& steps() const { return steps_; }
+    int toWarn() const { return static_cast<int>(toSend_.size()); }
 
     // Sends the planned warnings through a sender from makeSender (none given: every warning
     // fails) and records them. Nothing is sent when none is planned.

@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <random>
 
+#include "dormix/scan/AccountLog.h"
 #include "dormix/scan/LastLogon.h"
 #include "dormix/scan/LineEscape.h"
 #include "dormix/warn/UtcTime.h"
@@ -71,12 +72,12 @@ WarningRun SendWarnings(const std::vector<WarningToSend>& warnings, const WarnSe
             if (!outcome.warned) outcome.answer = "sent, but " + warnedLogPath + " could not take its line";
         }
         run.outcomes.push_back(outcome);
-        if (sent.accepted && !outcome.warned) {
-            run.logFailed = true;
-            break;
-        }
+        if (sent.accepted && !outcome.warned) break;
     }
-    if (unsynced > 0 && !RecordWarning(warnedLogPath, "", true)) run.logFailed = true;
+    const bool stoppedByLog = !run.outcomes.empty() && run.outcomes.back().answer.rfind("sent, but ", 0) == 0;
+    if (stoppedByLog || (unsynced > 0 && !RecordWarning(warnedLogPath, "", true))) {
+        run.logProblem = UnableToCreateFileText(warnedLogPath);
+    }
     return run;
 }
 

@@ -23,10 +23,13 @@ struct WarningOutcome {
 
 struct WarningRun {
     std::vector<WarningOutcome> outcomes;  // one per warning, in order; those not tried are left out
-    bool logFailed = false;  // "warned.log" could not take a line (sending stopped there) or be synced
+    // "Unable to create file %s" when "warned.log" could not take a line (sending stopped there)
+    // or be synced; empty when it took every one.
+    std::string logProblem;
 
     int warnedCount() const;
     int failedCount() const;
+    bool failed() const { return failedCount() > 0 || !logProblem.empty(); }
 };
 
 WarningRun SendWarnings(const std::vector<WarningToSend>& warnings, const WarnSettings& settings, MailSender& sender,

@@ -2,7 +2,6 @@
 
 #include <algorithm>
 
-#include "dormix/scan/LineEscape.h"
 
 std::vector<WarnStep> PlanWarnings(std::vector<AccountJudgement>& accounts, std::int32_t days,
                                    std::int32_t warnDays, const WarnedLog& warned, std::time_t now) {
@@ -17,6 +16,9 @@ std::vector<WarnStep> PlanWarnings(std::vector<AccountJudgement>& accounts, std:
         if (decision.action != WarnAction::Delete) account.verdict = Verdict::Kept;
         if (decision.action == WarnAction::Keep && !dormant) continue;
         steps.push_back({i, decision, lastWarned});
+        const std::string goes = "; goes on " + LogonDateText(decision.goesOn);
+        if (decision.action == WarnAction::Warn) account.warning = "to be warned by mail" + goes;
+        if (decision.action == WarnAction::Keep) account.warning = "warned by mail on " + LogonDateText(*lastWarned) + goes;
     }
     return steps;
 }
@@ -32,25 +34,14 @@ std::vector<WarningToSend> WarningsOf(const std::vector<AccountJudgement>& accou
     return warnings;
 }
 
-std::string WarnStepText(const AccountJudgement& account, const WarnStep& step) {
-    const std::string who = EscapedForLine(account.userName) + " (" + EscapedForLine(account.folder) + ")";
-    const std::string goes = ": it would be deleted on " + LogonDateText(step.decision.goesOn);
-    switch (step.decision.action) {
-        case WarnAction::Warn:
-            return "Would warn " + who + ", last logon " + LogonDateText(*account.lastLogon) + goes;
-        case WarnAction::Keep:
-            return "Would keep " + who + ", warned on " + LogonDateText(*step.lastWarned) + goes;
-        case WarnAction::Delete:
-            break;
-    }
-    return {};
+int CountWarnings(const std::vector<WarnStep>& steps) {
+    return static_cast<int>(std::count_if(steps.begin(), steps.end(),
+                                          [](const WarnStep& s) { return s.decision.action == WarnAction::Warn; }));
 }
 
-std::string WouldWarnText(const std::vector<WarnStep>& steps) {
-    const auto count = std::count_if(steps.begin(), steps.end(),
-                                     [](const WarnStep& s) { return s.decision.action == WarnAction::Warn; });
-    if (count == 0) return {};
-    return std::to_string(count) + " account(s) would be warned by mail.";
+std::string WouldWarnText(int warnings) {
+    if (warnings == 0) return {};
+    return std::to_string(warnings) + " account(s) would be warned by mail.";
 }
 
 std::string WarnedText(const WarningRun& run) {
@@ -60,7 +51,7 @@ std::string WarnedText(const WarningRun& run) {
 
 std::string WarningFailuresText(const WarningRun& run, std::size_t maxLines) {
     const int failed = run.failedCount();
-    if (failed == 0) return {};
+    if (failed == 0) return run.logProblem;
     std::string text = std::to_string(failed) + " warning(s) could not be sent; those accounts were kept:";
     std::size_t shown = 0;
     for (const WarningOutcome& outcome : run.outcomes) {
@@ -72,5 +63,6 @@ std::string WarningFailuresText(const WarningRun& run, std::size_t maxLines) {
         }
         text.append("\n").append(WarningFailureText(outcome));
     }
+    if (!run.logProblem.empty()) text.append("\n").append(run.logProblem);
     return text;
 }

@@ -20,8 +20,10 @@ struct WarnStep {
 };
 
 // Decides for every account judged by its date (protected and unjudged ones apart). A dormant
-// account that may not go yet is turned to Kept, so that what is left Dormant is what may go.
-// Returns the steps of the accounts to warn, waiting or going, in folder order.
+// account that may not go yet is turned to Kept, so that what is left Dormant is what may go; an
+// account to warn or waiting gets its note in AccountJudgement::warning ("to be warned by mail;
+// goes on %s" or "warned by mail on %s; goes on %s"). Returns the steps of the accounts to warn,
+// waiting or going, in folder order.
 std::vector<WarnStep> PlanWarnings(std::vector<AccountJudgement>& accounts, std::int32_t days,
                                    std::int32_t warnDays, const WarnedLog& warned, std::time_t now);
 
@@ -29,16 +31,15 @@ std::vector<WarnStep> PlanWarnings(std::vector<AccountJudgement>& accounts, std:
 std::vector<WarningToSend> WarningsOf(const std::vector<AccountJudgement>& accounts,
                                       const std::vector<WarnStep>& steps);
 
-// What the dry run and the preview say of a step: "Would warn %s (%s), last logon %s: it would be
-// deleted on %s" or "Would keep %s (%s), warned on %s: it would be deleted on %s"; empty for
-// Delete, which the deletion's own line tells.
-std::string WarnStepText(const AccountJudgement& account, const WarnStep& step);
+// How many of the steps warn.
+int CountWarnings(const std::vector<WarnStep>& steps);
 
-// The counts the dry run ends with: "%d account(s) would be warned by mail." Empty for none.
-std::string WouldWarnText(const std::vector<WarnStep>& steps);
+// What the dry run says before its count of deletions: "%d account(s) would be warned by mail."
+// Empty for none.
+std::string WouldWarnText(int warnings);
 
 // The report of a run's warnings: "%d account(s) were warned by mail." and, when some failed,
 // "%d warning(s) could not be sent; those accounts were kept:" with one line per failure (at most
-// maxLines, then "... and %d more").
+// maxLines, then "... and %d more"), and the log's problem on a line of its own.
 std::string WarnedText(const WarningRun& run);
 std::string WarningFailuresText(const WarningRun& run, std::size_t maxLines);

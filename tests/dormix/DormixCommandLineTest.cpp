@@ -7,8 +7,11 @@
 
 #include "dormix/scan/AuditLog.h"
 #include "dormix/scan/PendingDeletions.h"
+#include "dormix/warn/UtcTime.h"
+#include "dormix/warn/WarnedLog.h"
 #include "platform/FolderLock.h"
 #include "tests/scan/fixture/DormixInstallation.h"
+#include "tests/support/LocalSmtpServer.h"
 #include "tests/support/TempDir.h"
 
 namespace fs = std::filesystem;
@@ -142,6 +145,52 @@ TEST_F(DormixCommandLineTest, ExitCodesTellWhatWentWrong) {
     const ProcessRun notInstalled = run(deleteArguments);
     EXPECT_EQ(notInstalled.exitCode, 3);
     EXPECT_EQ(notInstalled.out, "Velta must be installed.\n");
+}
+
+// Warnings by mail end to end against a real mail server on this machine.
+TEST_F(DormixCommandLineTest, WarnsByMailFirstAndDeletesOnlyAfterTheWarningDays) {
+    const std::time_t now = std::time(nullptr);
+    const std::string carlFolder = install.addAccount("carl", LogonDaysBefore(now, 90));  // refused by the server
+    install.addAccount("dora", LogonDaysBefore(now, 26));                                // within the warning days
+    const std::string eveFolder = install.addAccount("eve", LogonDaysBefore(now, 40));   // warned before her logon
+    fs::create_directories(dir.file("mail"));
+    LocalSmtpServer server(dir.file("mail"), {"carl@example.org"});
+    WriteBytes(dir.file("windows/VELTA.INI"), "[PROGRAM]\r\nPATH=" + install.paths().installPath +
+                                                  "\r\n[DORMIX]\r\nWARNDAYS=7\r\nSMTP=" + server.url() +
+                                                  "\r\nMAILFROM=postmaster@example.org\r\nMAILDOMAIN=example.org\r\n");
+    const std::string warned = WarnedLogPath(install.paths().installPath);
+    WriteBytes(warned, WarnedLine("eve", now - 50 * 86400, "eve@example.org", "250 OK"));
+
+    const ProcessRun dry = run({QStringLiteral("--days"), QStringLiteral("30")});
+    EXPECT_EQ(dry.exitCode, 0);
+    EXPECT_NE(dry.out.find("ann, to be warned by mail; goes on "), std::string::npos) << dry.out;
+    EXPECT_NE(dry.out.find("\n4 account(s) would be warned by mail.\nThere were no dormant accounts found"),
+              std::string::npos) << dry.out;
+    EXPECT_TRUE(server.messages().empty());
+
+    const ProcessRun first = run({QStringLiteral("--days=30"), QStringLiteral("--yes"), QStringLiteral("--tervox=no")});
+    EXPECT_EQ(first.exitCode, 1);
+    EXPECT_NE((first.out + first.err).find("carl (carl@example.org): 550 5.1.1 No such user here"), std::string::npos);
+    EXPECT_NE(first.out.find("3 account(s) were warned by mail."), std::string::npos) << first.out;
+    EXPECT_TRUE(fs::exists(annFolder));
+    EXPECT_TRUE(fs::exists(eveFolder));  // her old warning predates her last logon: warned again
+    ASSERT_EQ(server.messages().size(), 3u);
+
+    // Eight days on: the warnings lie that much further back. The server is down by now.
+    const std::string lines = ReadBytes(warned);
+    std::string moved;
+    for (std::size_t at = 0, end; (end = lines.find('\n', at)) != std::string::npos; at = end + 1) {
+        moved += UtcStampText(*ReadUtcStamp(lines.substr(at, 20)) - 8 * 86400) + lines.substr(at + 20, end + 1 - at - 20);
+    }
+    WriteBytes(warned, moved);
+    server.stop();
+    const ProcessRun second = run({QStringLiteral("--days=30"), QStringLiteral("--yes"), QStringLiteral("--tervox=no")});
+    EXPECT_EQ(second.exitCode, 1);
+    EXPECT_NE((second.out + second.err).find("carl (carl@example.org): Couldn't connect to server"), std::string::npos);
+    EXPECT_FALSE(fs::exists(annFolder));
+    EXPECT_FALSE(fs::exists(eveFolder));
+    EXPECT_TRUE(fs::exists(carlFolder));  // never warned: kept
+    EXPECT_TRUE(fs::exists(install.folderOf("dora")));
 }
 
 }  // namespace

@@ -144,7 +144,7 @@ TEST(LineEscape, HostileNamesCannotForgeAFieldOrALine) {
         {"del\x7F", "del\\x7F"}, {"C:\\u", "C:\\\\u"}, {"caf\xC3\xA9", "caf\xC3\xA9"},
     };
     for (const auto& [name, expected] : escaped) {
-        const std::string line = AuditLine({std::string("/v/") + name, name, Verdict::Dormant, {}, {}, 0}, {}, 0);
+        const std::string line = AuditLine({std::string("/v/") + name, name, Verdict::Dormant, {}, {}, 0, {}}, {}, 0);
         EXPECT_EQ(line.substr(19, line.find("\t\t") - 19), std::string("\t") + expected + "\t/v/" + expected) << line;
     }
     const std::pair<const char*, const char*> csv[] = {

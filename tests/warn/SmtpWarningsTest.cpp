@@ -93,7 +93,7 @@ TEST_F(SmtpWarnings, AServerThatIsDownOrALogThatCannotTakeALineLeavesNoRecord) {
     const std::string noLog = dir.file("no-such-folder/warned.log");
     const WarningRun unrecorded = SendWarnings(warnings({"ann", "bob"}), settingsFor(up.url()), upSender, noLog, now);
     ASSERT_EQ(unrecorded.outcomes.size(), 1u);  // sending stops with the first line not taken
-    EXPECT_TRUE(unrecorded.logFailed);
+    EXPECT_EQ(unrecorded.logProblem, "Unable to create file " + noLog);
     EXPECT_FALSE(unrecorded.outcomes[0].warned);
 }
 
