@@ -175,6 +175,9 @@ TEST_F(DormixCommandLineTest, WarnsByMailFirstAndDeletesOnlyAfterTheWarningDays)
     EXPECT_TRUE(fs::exists(annFolder));
     EXPECT_TRUE(fs::exists(eveFolder));  // her old warning predates her last logon: warned again
     ASSERT_EQ(server.messages().size(), 3u);
+    const std::string waits = run({QStringLiteral("--days=30")}).out;
+    EXPECT_NE(waits.find("ann, warned by mail on " + LogonDateText(now) + "; goes on "), std::string::npos) << waits;
+    EXPECT_NE(waits.find("carl, to be warned by mail; goes on "), std::string::npos);
 
     // Eight days on: the warnings lie that much further back. The server is down by now.
     const std::string lines = ReadBytes(warned);

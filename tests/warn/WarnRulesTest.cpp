@@ -6,11 +6,9 @@
 
 #include "dormix/scan/JudgeAccounts.h"
 #include "dormix/warn/WarnDecision.h"
-#include "dormix/warn/WarnPlan.h"
 #include "dormix/warn/WarnSettings.h"
 #include "dormix/warn/WarnedLog.h"
 #include "dormix/warn/WarningMessage.h"
-#include "tests/scan/fixture/DormixInstallation.h"
 #include "tests/support/TempDir.h"
 
 namespace {
@@ -153,36 +151,6 @@ TEST(WarnedLog, GivesTheLatestWarningOfEachName) {
     EXPECT_EQ(log.lastWarned.size(), 2u);
     EXPECT_EQ(ReadBytes(path).find("2027-01-16T08:00:00Z\tann\tann@example.org\t250 OK\r\n"), 0u);
     EXPECT_NE(ReadWarnedLog(dir.path().string()).error, 0);  // a folder in its place
-}
-
-TEST(WarnPlan, WarnsTheUnwarnedKeepsTheWaitingAndLeavesDormantOnlyWhatMayGo) {
-    TempDir dir;
-    DormixInstallation install(dir.path().string());
-    const std::time_t now = std::time(nullptr);
-    const std::time_t today = LocalDayOf(now);
-    install.addAccount("ann", LogonDaysBefore(now, 40));   // dormant, warned 10 days ago: goes
-    install.addAccount("bob", LogonDaysBefore(now, 40));   // dormant, warned 2 days ago: waits
-    install.addAccount("cy", LogonDaysBefore(now, 40));    // dormant, never warned: warned now
-    install.addAccount("dee", LogonDaysBefore(now, 25));   // within the warning days: warned now
-    install.addAccount("eve", LogonDaysBefore(now, 3));    // in use
-    install.addAccount("pam", LogonDaysBefore(now, 90));   // protected
-    const std::string log = dir.file("warned.log");
-    RecordWarning(log, WarnedLine("ann", AddDays(today, -10), "ann@example.org", "250 OK"));
-    RecordWarning(log, WarnedLine("bob", AddDays(today, -2), "bob@example.org", "250 OK"));
-    std::vector<AccountJudgement> accounts =
-        JudgeAccounts(kDays, install.paths(), ParseProtectedAccounts("pam"), now);
-    const std::vector<WarnStep> steps = PlanWarnings(accounts, kDays, kWarnDays, ReadWarnedLog(log), now);
-    std::map<std::string, std::string> seen;
-    for (const AccountJudgement& a : accounts) seen[a.userName] = a.verdict == Verdict::Dormant ? "go" : a.warning;
-    const std::string goes = "; goes on ";
-    EXPECT_EQ(seen["ann"], "go");
-    EXPECT_EQ(seen["bob"], "warned by mail on " + LogonDateText(AddDays(today, -2)) + goes + LogonDateText(AddDays(today, 5)));
-    EXPECT_EQ(seen["cy"], "to be warned by mail" + goes + LogonDateText(AddDays(today, 7)));
-    EXPECT_EQ(seen["dee"], seen["cy"]);
-    EXPECT_EQ(seen["eve"], "");
-    EXPECT_EQ(seen["pam"], "");
-    ASSERT_EQ(WarningsOf(accounts, steps).size(), 2u);
-    EXPECT_EQ(WouldWarnText(CountWarnings(steps)), "2 account(s) would be warned by mail.");
 }
 
 }  // namespace
