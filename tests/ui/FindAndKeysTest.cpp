@@ -1,7 +1,9 @@
 // The find field and the keyboard in the running window: a filter narrows only what is shown,
 // never what Save, Delete and their row numbers work on.
 #include <QApplication>
+#include <QComboBox>
 #include <QDialog>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
@@ -48,6 +50,60 @@ TEST(FindAndKeys, FindNarrowsTheShownRowsButSaveSortAndEscapeWorkOnAll) {
     EXPECT_EQ(w.view().model()->rowCount(), 4);
 }
 
+// Today is 15 June 2005 in MarquetaWindow.
+std::vector<Cells> ScheduledBanners() {
+    std::vector<Cells> rows;
+    const std::pair<const char*, const char*> banners[] = {
+        {"Harbor", "12/31/2005"},  {"Northwind", "06/20/2005"}, {"harbor lights", "12/31/2005"},
+        {"Velo", "05/31/2005"},    {"Acme", "12/31/2005"},      {"Orchard", "05/31/2005"}};
+    for (const auto& [company, end] : banners) {
+        rows.push_back(ListRow(company, "1", rows.size() == 2 ? "07/01/2005" : "01/01/2005"));
+        rows.back()[EndDate] = end;
+    }
+    return rows;  // running, ends soon, scheduled, expired, running, expired
+}
+
+struct FindCase {
+    const char* text;
+    const char* state;
+    Texts shown;
+    const char* count;
+};
+
+TEST(FindAndKeys, FindTextAndStateNarrowTheRowsAndTheBarCountsThem) {
+    const FindCase cases[] = {
+        {"", "All", {"Harbor", "Northwind", "harbor lights", "Velo", "Acme", "Orchard"}, "6 of 6 banners shown"},
+        {"harbor", "All", {"Harbor", "harbor lights"}, "2 of 6 banners shown"},
+        {"", "Running", {"Harbor", "Acme"}, "2 of 6 banners shown"},
+        {"", "Ends soon", {"Northwind"}, "1 of 6 banners shown"},
+        {"", "Scheduled", {"harbor lights"}, "1 of 6 banners shown"},
+        {"", "Expired", {"Velo", "Orchard"}, "2 of 6 banners shown"},
+        {"HARBOR", "Running", {"Harbor"}, "1 of 6 banners shown"},
+        {"velo", "Running", {}, "No banner matches 'velo'"},
+        {"zz, 'q'", "All", {}, "No banner matches 'zz, 'q''"},
+    };
+    MarquetaWindow w(ScheduledBanners());
+    FindBar& bar = *w.frame->findBar();
+    auto* states = bar.findChild<QComboBox*>(QStringLiteral("findStateComboBox"));
+    auto* count = bar.findChild<QLabel*>(QStringLiteral("findCountLabel"));
+    ASSERT_TRUE(states && count);
+    EXPECT_EQ(states->accessibleName(), QStringLiteral("Show"));
+    for (const FindCase& c : cases) {
+        Find(w, c.text);
+        states->setCurrentText(QString::fromLatin1(c.state));
+        Texts shown;
+        for (int row = 0; row < w.view().model()->rowCount(); ++row)
+            shown.push_back(w.view().model()->index(row, Company).data().toString().toStdString());
+        EXPECT_EQ(shown, c.shown) << c.text << " " << c.state;
+        QTRY_COMPARE(count->text(), QString::fromLatin1(c.count));
+        QTest::keyClick(bar.field(), Qt::Key_Escape);
+        EXPECT_EQ(w.view().model()->rowCount(), 6) << "Escape shows every state again";
+    }
+    Find(w, "harbor");
+    w.view().rows().removeRow(3);  // a row the filter hides still counts
+    QTRY_COMPARE(count->text(), QStringLiteral("2 of 5 banners shown"));
+}
+
 TEST(FindAndKeys, DeleteWithAFilterOnAsksAboutTheRowsPlaceAmongAllRows) {
     std::vector<Cells> rows = Banners();
     MarquetaWindow w(rows);
@@ -76,14 +132,14 @@ TEST(FindAndKeys, InsertEnterDeleteAndCtrlSRunTheirCommands) {
     w.view().selectionModel()->select(w.view().shownIndex(1), QItemSelectionModel::Select | QItemSelectionModel::Rows);
     key(Qt::Key_Return);
     EXPECT_EQ(opened, (Texts{"", "Northwind"}));
-    // "stale" stands for a write by another program: each command asks first (No: overwrite it).
-    w.boxes.answers = {platform::Answer::No, platform::Answer::No};
+    // "stale" stands for a write by another program: each command asks first (Overwrite).
+    w.boxes.answers = {platform::Answer::Overwrite, platform::Answer::No};
     WriteBytes(w.app.paths.dataFilePath, "stale");
     Activate(w);
     QTest::keyClick(&w.view(), Qt::Key_Delete);
     ASSERT_EQ(w.boxes.shown.size(), 2u);
     EXPECT_EQ(w.boxes.texts().back(), "Are you sure you want to delete row 2?");
-    w.boxes.answers = {platform::Answer::No};
+    w.boxes.answers = {platform::Answer::Overwrite};
     WriteBytes(w.app.paths.dataFilePath, "stale");
     QTest::keyClick(&w.view(), Qt::Key_S, Qt::ControlModifier);
     EXPECT_EQ(w.catalogueText(), CatalogueBytes(rows));
