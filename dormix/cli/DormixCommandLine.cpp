@@ -13,6 +13,7 @@
 #include "dormix/scan/LineEscape.h"
 #include "dormix/scan/ProtectedAccounts.h"
 #include "dormix/scan/ScanDormantAccounts.h"
+#include "dormix/warn/WarnPlan.h"
 #include "dormix/warn/smtp/SmtpSender.h"
 
 namespace {
@@ -54,11 +55,15 @@ public:
 int Delete(std::int32_t days, const DormixPaths& paths, platform::Answer tervox, std::time_t now) {
     ConsoleMessageBoxes boxes(tervox);
     ConsoleProgress progress;
-    ScanMail mail{NewSmtpSender, {}};
+    ScanMail mail{NewSmtpSender, {}, false};
     if (!ScanDormantAccounts(days, paths, boxes, now, &progress, kDeletionBatch, OldLog::Delete, &mail)) {
         return kExitLogNotWritten;
     }
-    return mail.sent.failed() ? kExitFailures : kExitOk;
+    if (!mail.sent.failed()) return kExitOk;
+    // Every failed warning, on standard error for a scheduler's mail.
+    const std::string failures = WarningFailuresText(mail.sent, mail.sent.outcomes.size());
+    std::fprintf(stderr, "%s\n", failures.c_str());
+    return kExitFailures;
 }
 
 }  // namespace

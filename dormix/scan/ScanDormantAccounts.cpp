@@ -86,7 +86,7 @@ public:
         return !member.deleted.logReason || log(member.account.userName, *member.deleted.logReason, member.deleted.logDetail);
     }
 
-    bool summary(const WarningRun& warnings) {
+    bool summary(const WarningRun& warnings, bool failuresInABox) {
         if (deletedCount_ > 0) {
             boxes_.ok("Successfully deleted " + std::to_string(deletedCount_) + " account(s)!", "Dormant Accounts Deleted!");
         } else {
@@ -95,8 +95,8 @@ public:
         if (notDeletedCount_ > 0) boxes_.ok(NotDeletedText(notDeletedCount_, paths_.logPath), kNotDeletedCaption);
         if (tervoxFailures_.any()) boxes_.ok(tervoxFailures_.text(), "Tervox Accounts Not Deleted");
         if (const std::string text = WarnedText(warnings); !text.empty()) boxes_.ok(text, "Warnings Sent");
-        if (const std::string text = WarningFailuresText(warnings, kFailuresShown); !text.empty())
-            boxes_.ok(text, "Warnings Not Sent");
+        const std::string failures = failuresInABox ? WarningFailuresText(warnings, kFailuresShown) : std::string();
+        if (!failures.empty()) boxes_.ok(failures, "Warnings Not Sent");
         return true;
     }
 
@@ -212,7 +212,7 @@ bool ScanDormantAccounts(std::int32_t days, const DormixPaths& paths, platform::
     const auto finish = [&](bool send) {
         WarningRun sent = send ? warnings.send(mail ? mail->sender : MailSenderFactory{}, now) : WarningRun{};
         if (mail) mail->sent = sent;
-        return state.summary(sent);
+        return state.summary(sent, !mail || mail->failuresInABox);
     };
     TervoxQuestion question(boxes);
     switch (FinishPending(days, now, paths, protectedAccounts, question, boxes, state)) {

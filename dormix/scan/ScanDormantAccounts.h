@@ -42,6 +42,7 @@ inline constexpr std::size_t kDeletionBatch = 1000;
 struct ScanMail {
     MailSenderFactory sender;  // the front end's way to the mail server; none: no warning can go
     WarningRun sent;           // what became of this run's warnings
+    bool failuresInABox = true;  // false: the front end tells the failures its own way
 };
 bool ScanDormantAccounts(std::int32_t days, const DormixPaths& paths, platform::MessageBoxes& boxes,
                          std::time_t now, ScanProgress* progress = nullptr, std::size_t batchSize = kDeletionBatch,

@@ -171,7 +171,8 @@ TEST_F(DormixCommandLineTest, WarnsByMailFirstAndDeletesOnlyAfterTheWarningDays)
 
     const ProcessRun first = run({QStringLiteral("--days=30"), QStringLiteral("--yes"), QStringLiteral("--tervox=no")});
     EXPECT_EQ(first.exitCode, 1);
-    EXPECT_NE((first.out + first.err).find("carl (carl@example.org): 550 5.1.1 No such user here"), std::string::npos);
+    EXPECT_EQ(first.err, "1 warning(s) could not be sent; those accounts were kept:\n"
+                         "carl (carl@example.org): 550 5.1.1 No such user here\n");
     EXPECT_NE(first.out.find("3 account(s) were warned by mail."), std::string::npos) << first.out;
     EXPECT_TRUE(fs::exists(annFolder));
     EXPECT_TRUE(fs::exists(eveFolder));  // her old warning predates her last logon: warned again
@@ -190,7 +191,7 @@ TEST_F(DormixCommandLineTest, WarnsByMailFirstAndDeletesOnlyAfterTheWarningDays)
     server.stop();
     const ProcessRun second = run({QStringLiteral("--days=30"), QStringLiteral("--yes"), QStringLiteral("--tervox=no")});
     EXPECT_EQ(second.exitCode, 1);
-    EXPECT_NE((second.out + second.err).find("carl (carl@example.org): Couldn't connect to server"), std::string::npos);
+    EXPECT_NE(second.err.find("carl (carl@example.org): Couldn't connect to server\n"), std::string::npos) << second.err;
     EXPECT_FALSE(fs::exists(annFolder));
     EXPECT_FALSE(fs::exists(eveFolder));
     EXPECT_TRUE(fs::exists(carlFolder));  // never warned: kept
