@@ -8,11 +8,13 @@
 #include <QStringList>
 
 enum DormixExitCode {
-    kExitOk = 0,
-    kExitFailures = 1,  // some warnings by mail could not be sent; the run went on
+    kExitOk = 0,            // every dormant account was deleted, or none was found
+    kExitFailures = 1,      // some accounts, mail-server users or warnings by mail failed; the run went on
     kExitUsage = 2,
-    kExitNotInstalled = 3,
-    kExitLogNotWritten = 4,
+    kExitNotInstalled = 3,  // settings unreadable, no PATH, or no installation folder
+    kExitRefused = 4,       // refused before anything was deleted
+    kExitInterrupted = 130, // stopped by SIGINT after the batch in hand
+    kExitTerminated = 143,  // stopped by SIGTERM after the batch in hand
 };
 
 // Runs the command line arguments (the program's name first); the process's exit code.

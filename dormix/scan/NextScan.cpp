@@ -4,11 +4,9 @@
 
 #include "dormix/scan/CheckUserFolder.h"
 #include "dormix/scan/DeleteDormantAccount.h"
-#include "dormix/scan/FolderUserName.h"
 #include "dormix/scan/LastLogon.h"
 #include "dormix/scan/PendingDeletions.h"
 #include "dormix/warn/RunWarnings.h"
-#include "platform/FileOps.h"
 
 namespace {
 
