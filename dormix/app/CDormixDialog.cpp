@@ -18,8 +18,9 @@
 #include "dormix/scan/NextScan.h"
 #include "dormix/scan/ProtectedAccounts.h"
 #include "dormix/scan/ScanDormantAccounts.h"
-#include "dormix/warn/smtp/SmtpSender.h"
 #include "dormix/scan/Threshold.h"
+#include "dormix/warn/RunWarnings.h"
+#include "dormix/warn/smtp/SmtpSender.h"
 #include "platform/qt/QtMessageBoxes.h"
 
 namespace {
@@ -176,7 +177,8 @@ void CDormixDialog::OnPreview() {
         return;
     }
     const std::time_t now = clock_();
-    const NextScan next = JudgeNextScan(days, paths_, protectedAccounts, now);
+    RunWarnings warnings;
+    const NextScan next = JudgeNextScan(days, paths_, protectedAccounts, now, &warnings);
     if (!next.problem.empty()) dialogBoxes_->error(next.problem, ProgramName());
     CPreviewWindow preview(next.accounts, days, now, *dialogBoxes_, this, next.pending);
     if (preview.exec() != QDialog::Accepted || !preview.deleteRequested()) return;
@@ -190,9 +192,10 @@ bool CDormixDialog::ScanDormantAccounts(std::int32_t days, const ScanScope& scop
     scanning_ = true;
     const ScanReport report = progress.run(
         [&](ScanProgress& reporter, platform::MessageBoxes& boxes) {
+            RunWarnings warnings(NewSmtpSender);
             ScanScope withLog = scope;
             withLog.oldLog = oldLogLeft_ ? OldLog::Delete : OldLog::Keep;
-            withLog.mailSender = NewSmtpSender;
+            withLog.warnings = &warnings;
             return ::ScanDormantAccounts(days, paths_, boxes, now, &reporter, kDeletionBatch, withLog);
         },
         scanBoxes_);

@@ -16,6 +16,7 @@
 #include "dormix/scan/LineEscape.h"
 #include "dormix/scan/ProtectedAccounts.h"
 #include "dormix/scan/ScanDormantAccounts.h"
+#include "dormix/warn/RunWarnings.h"
 #include "dormix/warn/smtp/SmtpSender.h"
 #include "platform/FileOps.h"
 #include "platform/SystemLog.h"
@@ -156,9 +157,10 @@ int Delete(std::int32_t days, const DormixPaths& paths, const ProtectedAccounts&
     ConsoleMessageBoxes boxes(tervox);
     boxes.sendResultsTo(style.results());
     ConsoleProgress progress(style);
+    RunWarnings warnings(NewSmtpSender);
     const ScanReport report = ScanDormantAccounts(days, paths, boxes, now, &progress, kDeletionBatch,
                                                   {RunOrigin::CommandLine, std::nullopt, protectedAccounts, OldLog::Delete,
-                                                   NewSmtpSender});
+                                                   &warnings});
     progress.end();
     return PresentReport(report, boxes);
 }

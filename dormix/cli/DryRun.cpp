@@ -9,7 +9,7 @@
 #include "dormix/scan/NextScan.h"
 #include "dormix/scan/Preflight.h"
 #include "dormix/scan/ScanDormantAccounts.h"
-#include "dormix/warn/WarnPlan.h"
+#include "dormix/warn/RunWarnings.h"
 
 namespace {
 
@@ -47,7 +47,8 @@ void PrintList(const NextScan& next, const OutputStyle& style) {
 
 int RunDryRun(std::int32_t days, const DormixPaths& paths, const ProtectedAccounts& protectedAccounts,
               std::time_t now, const OutputStyle& style, bool withTervoxUsers) {
-    const NextScan next = JudgeNextScan(days, paths, protectedAccounts, now);
+    RunWarnings warnings;
+    const NextScan next = JudgeNextScan(days, paths, protectedAccounts, now, &warnings);
     PrintList(next, style);
     if (next.toWarn > 0) PrintLine(WouldWarnText(next.toWarn), style.results());
     const int toDelete = next.toDelete();

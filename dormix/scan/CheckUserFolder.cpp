@@ -4,7 +4,6 @@
 
 #include "dormix/scan/AuditLog.h"
 #include "dormix/scan/PendingDeletions.h"
-#include "dormix/warn/WarnedLog.h"
 #include "platform/DirectorySearch.h"
 #include "platform/FileOps.h"
 #include "platform/Paths.h"

@@ -6,7 +6,6 @@
 #include "dormix/scan/DeleteDormantAccount.h"
 #include "dormix/scan/LastLogon.h"
 #include "dormix/scan/PendingDeletions.h"
-#include "dormix/warn/RunWarnings.h"
 
 namespace {
 
@@ -27,7 +26,7 @@ void TakePending(const PendingBatch& batch, std::int32_t days, const ProtectedAc
 }  // namespace
 
 NextScan JudgeNextScan(std::int32_t days, const DormixPaths& paths, const ProtectedAccounts& protectedAccounts,
-                       std::time_t now) {
+                       std::time_t now, DeletionWarnings* warnings) {
     NextScan next;
     next.problem = LogFileProblem(paths);
     const std::string pendingPath = PendingDeletionsPath(paths.installPath);
@@ -45,11 +44,12 @@ NextScan JudgeNextScan(std::int32_t days, const DormixPaths& paths, const Protec
         }
     }
     next.accounts = JudgeAccounts(days, paths, protectedAccounts, now);
-    RunWarnings warnings;
-    const std::string warnProblem = warnings.prepare(paths.installPath, days);
-    if (next.problem.empty()) next.problem = warnProblem;
-    if (warnProblem.empty()) warnings.plan(next.accounts, now);
-    next.toWarn = warnings.toWarn();
+    if (warnings) {
+        const std::string warnProblem = warnings->prepare(paths.installPath, days);
+        if (next.problem.empty()) next.problem = warnProblem;
+        if (warnProblem.empty()) warnings->plan(next.accounts, now);
+        next.toWarn = warnings->toWarn();
+    }
     std::unordered_set<std::string> pendingFolders;
     for (const AccountJudgement& account : next.pending) pendingFolders.insert(account.folder);
     std::erase_if(next.accounts,

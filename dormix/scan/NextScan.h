@@ -1,13 +1,14 @@
 #pragma once
 // What the next scan would do, for the dry run and the preview: first the accounts that the
 // pending deletions of an interrupted run name, which the scan finishes before anything else,
-// then every other account judged as the scan judges it, with warnings by mail on as the scan
-// plans them. Nothing on disk changes and nothing is sent.
+// then every other account judged as the scan judges it, with the warnings by mail planned as the
+// scan plans them when warnings are given. Nothing on disk changes and nothing is sent.
 #include <cstdint>
 #include <ctime>
 #include <string>
 #include <vector>
 
+#include "dormix/scan/DeletionWarnings.h"
 #include "dormix/scan/JudgeAccounts.h"
 
 struct NextScan {
@@ -23,4 +24,4 @@ struct NextScan {
 inline constexpr const char* kPendingMark = "pending from an interrupted run";
 
 NextScan JudgeNextScan(std::int32_t days, const DormixPaths& paths, const ProtectedAccounts& protectedAccounts,
-                       std::time_t now);
+                       std::time_t now, DeletionWarnings* warnings = nullptr);

@@ -14,7 +14,6 @@
 #include "dormix/scan/ProtectedAccounts.h"
 #include "dormix/scan/RunRecord.h"
 #include "dormix/scan/ScanReport.h"
-#include "dormix/warn/RunWarnings.h"
 #include "platform/FolderLock.h"
 #include "platform/TextMode.h"
 
@@ -205,8 +204,8 @@ bool Scan(std::int32_t days, const DormixPaths& paths, platform::MessageBoxes& b
         return state.refuse(problem, kNothingDeletedCaption);
     if (const std::string problem = LogFileProblem(paths); !problem.empty())
         return state.refuse(problem, kNothingDeletedCaption);
-    RunWarnings warnings;
-    if (const std::string problem = warnings.prepare(paths.installPath, days); !problem.empty())
+    DeletionWarnings* const warnings = scope.warnings;
+    if (const std::string problem = warnings ? warnings->prepare(paths.installPath, days) : ""; !problem.empty())
         return state.refuse(problem, kNothingDeletedCaption);
     if (scope.oldLog == OldLog::Delete) DeleteOldLog(paths.logPath);
     TervoxQuestion question(boxes);
@@ -221,7 +220,7 @@ bool Scan(std::int32_t days, const DormixPaths& paths, platform::MessageBoxes& b
             return state.finish(false);
     }
     std::vector<AccountJudgement> accounts = JudgeAccounts(days, paths, protectedAccounts, now);
-    warnings.plan(accounts, now);
+    if (warnings) warnings->plan(accounts, now);
     RestrictTo(accounts, scope.onlyFolders);
     const int dormantCount = CountDormant(accounts);
     progress.counted(dormantCount);
@@ -272,7 +271,7 @@ bool Scan(std::int32_t days, const DormixPaths& paths, platform::MessageBoxes& b
         if (result.end == BatchEnd::KeysLeftPending) break;
     }
     // The warnings go after the deletions, so that a stop or a cancel sends none.
-    if (!stopped) state.report().warnings = warnings.send(scope.mailSender, now);
+    if (warnings && !stopped) state.report().warnings = warnings->send(now);
     return state.finish(stopped);
 }
 

@@ -12,7 +12,6 @@
 #include "dormix/scan/RunRecord.h"
 #include "dormix/scan/ScanReport.h"
 #include "dormix/scan/ScanProgress.h"
-#include "dormix/warn/MailSender.h"
 #include "platform/MessageBox.h"
 
 // How many dormant accounts are deleted together: their key records go in one pass over each
@@ -28,8 +27,9 @@ struct ScanScope {
     // The protected accounts as the front end read them for this run; unset: read by the scan.
     std::optional<ProtectedAccounts> protectedAccounts;
     OldLog oldLog = OldLog::Keep;
-    // The way to the mail server for the warnings by mail; unset: no warning can go.
-    MailSenderFactory mailSender = {};
+    // The warnings by mail of the run, which the front ends always hand over: unset, the scan
+    // warns nobody and deletes as if no warnings were asked for.
+    DeletionWarnings* warnings = nullptr;
 };
 
 // Walks the account folders and deletes every account whose last logon lies more than days
@@ -50,11 +50,11 @@ struct ScanScope {
 // holds the installation: a refused scan changes nothing. A link in the place of a file of the
 // Log folder refuses the scan.
 //
-// With warnings by mail on (WARNDAYS in section DORMIX of "VELTA.INI"), settings that could not
-// send a warning, or a "warned.log" that cannot be read, refuse the scan; a dormant account is
-// deleted only when it was warned long enough ago and has not logged on since, and the accounts
-// to warn are warned after the deletions (not after a stop or a cancel) through the scope's
-// mailSender; the report's warnings say what became of them.
+// With the scope's warnings and warnings by mail on (WARNDAYS in section DORMIX of "VELTA.INI"),
+// settings that could not send a warning, or a "warned.log" that cannot be read, refuse the scan;
+// a dormant account is deleted only when it was warned long enough ago and has not logged on
+// since, and the accounts to warn are warned after the deletions (not after a stop or a cancel);
+// the report's warnings say what became of them.
 ScanReport ScanDormantAccounts(std::int32_t days, const DormixPaths& paths, platform::MessageBoxes& boxes,
                                std::time_t now, ScanProgress* progress = nullptr,
                                std::size_t batchSize = kDeletionBatch, const ScanScope& scope = {});

@@ -1,6 +1,5 @@
 #include "dormix/scan/ScanReport.h"
 
-#include "dormix/warn/WarnPlan.h"
 
 namespace {
 

@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "dormix/scan/JudgeAccounts.h"
-#include "dormix/warn/SendWarnings.h"
+#include "dormix/scan/DeletionWarnings.h"
 #include "platform/MessageBox.h"
 
 // What a scan says when it deletes nothing.

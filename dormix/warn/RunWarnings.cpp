@@ -18,13 +18,12 @@ std::string RunWarnings::prepare(const std::string& installPath, std::int32_t da
 
 void RunWarnings::plan(std::vector<AccountJudgement>& accounts, std::time_t now) {
     if (!enabled()) return;
-    steps_ = PlanWarnings(accounts, days_, settings_.warnDays, warned_, now);
-    toSend_ = WarningsOf(accounts, steps_);
+    toSend_ = WarningsOf(accounts, PlanWarnings(accounts, days_, settings_.warnDays, warned_, now));
 }
 
-WarningRun RunWarnings::send(const MailSenderFactory& makeSender, std::time_t now) const {
+WarningRun RunWarnings::send(std::time_t now) {
     if (toSend_.empty()) return {};
-    std::unique_ptr<MailSender> sender = makeSender ? makeSender(settings_) : nullptr;
+    std::unique_ptr<MailSender> sender = makeSender_ ? makeSender_(settings_) : nullptr;
     if (!sender) {
         WarningRun run;
         for (const WarningToSend& warning : toSend_) {

@@ -1,12 +1,10 @@
 #include "dormix/warn/SendWarnings.h"
 
-#include <algorithm>
 #include <cstdio>
 #include <random>
 
 #include "dormix/scan/AccountLog.h"
 #include "dormix/scan/LastLogon.h"
-#include "dormix/scan/LineEscape.h"
 #include "dormix/warn/UtcTime.h"
 #include "dormix/warn/WarnDecision.h"
 #include "dormix/warn/WarnedLog.h"
@@ -28,12 +26,6 @@ std::string MessageIdPrefix(std::time_t now) {
 }
 
 }  // namespace
-
-int WarningRun::warnedCount() const {
-    return static_cast<int>(std::count_if(outcomes.begin(), outcomes.end(), [](const auto& o) { return o.warned; }));
-}
-
-int WarningRun::failedCount() const { return static_cast<int>(outcomes.size()) - warnedCount(); }
 
 WarningRun SendWarnings(const std::vector<WarningToSend>& warnings, const WarnSettings& settings, MailSender& sender,
                         const std::string& warnedLogPath, std::time_t now) {
@@ -79,9 +71,4 @@ WarningRun SendWarnings(const std::vector<WarningToSend>& warnings, const WarnSe
         run.logProblem = UnableToCreateFileText(warnedLogPath);
     }
     return run;
-}
-
-std::string WarningFailureText(const WarningOutcome& outcome) {
-    return EscapedForLine(outcome.userName) + " (" + EscapedForLine(outcome.address) + "): " +
-           EscapedForLine(outcome.answer);
 }

@@ -2,7 +2,6 @@
 
 #include <algorithm>
 
-
 std::vector<WarnStep> PlanWarnings(std::vector<AccountJudgement>& accounts, std::int32_t days,
                                    std::int32_t warnDays, const WarnedLog& warned, std::time_t now) {
     std::vector<WarnStep> steps;
@@ -37,32 +36,4 @@ std::vector<WarningToSend> WarningsOf(const std::vector<AccountJudgement>& accou
 int CountWarnings(const std::vector<WarnStep>& steps) {
     return static_cast<int>(std::count_if(steps.begin(), steps.end(),
                                           [](const WarnStep& s) { return s.decision.action == WarnAction::Warn; }));
-}
-
-std::string WouldWarnText(int warnings) {
-    if (warnings == 0) return {};
-    return std::to_string(warnings) + " account(s) would be warned by mail.";
-}
-
-std::string WarnedText(const WarningRun& run) {
-    if (run.warnedCount() == 0) return {};
-    return std::to_string(run.warnedCount()) + " account(s) were warned by mail.";
-}
-
-std::string WarningFailuresText(const WarningRun& run, std::size_t maxLines) {
-    const int failed = run.failedCount();
-    if (failed == 0) return run.logProblem;
-    std::string text = std::to_string(failed) + " warning(s) could not be sent; those accounts were kept:";
-    std::size_t shown = 0;
-    for (const WarningOutcome& outcome : run.outcomes) {
-        if (outcome.warned) continue;
-        if (shown++ == maxLines) {
-            // appended piece by piece: GCC 12 warns, wrongly, of an overlap in "..." + std::string here
-            text.append("\n... and ").append(std::to_string(failed - static_cast<int>(maxLines))).append(" more");
-            break;
-        }
-        text.append("\n").append(WarningFailureText(outcome));
-    }
-    if (!run.logProblem.empty()) text.append("\n").append(run.logProblem);
-    return text;
 }

@@ -33,13 +33,3 @@ std::vector<WarningToSend> WarningsOf(const std::vector<AccountJudgement>& accou
 
 // How many of the steps warn.
 int CountWarnings(const std::vector<WarnStep>& steps);
-
-// What the dry run says before its count of deletions: "%d account(s) would be warned by mail."
-// Empty for none.
-std::string WouldWarnText(int warnings);
-
-// The report of a run's warnings: "%d account(s) were warned by mail." and, when some failed,
-// "%d warning(s) could not be sent; those accounts were kept:" with one line per failure (at most
-// maxLines, then "... and %d more"), and the log's problem on a line of its own.
-std::string WarnedText(const WarningRun& run);
-std::string WarningFailuresText(const WarningRun& run, std::size_t maxLines);

@@ -1,6 +1,5 @@
 #include "dormix/warn/WarnedLog.h"
 
-#include "dormix/scan/DormixPaths.h"
 #include "dormix/scan/LineEscape.h"
 #include "dormix/warn/UtcTime.h"
 #include "platform/TextMode.h"
@@ -11,8 +10,6 @@ namespace {
 constexpr std::size_t kMaxWarnedLogBytes = std::size_t{512} << 20;
 
 }  // namespace
-
-std::string WarnedLogPath(const std::string& installPath) { return LogFolderFile(installPath, "warned.log"); }
 
 std::string WarnedLine(const std::string& userName, std::time_t at, const std::string& address,
                        const std::string& answer) {

@@ -10,9 +10,6 @@
 
 #include "platform/FileOps.h"
 
-// "warned.log" in the installation's "Log" folder.
-std::string WarnedLogPath(const std::string& installPath);
-
 std::string WarnedLine(const std::string& userName, std::time_t at, const std::string& address,
                        const std::string& answer);
 

@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 
 #include "dormix/scan/AuditLog.h"
+#include "dormix/scan/DeletionWarnings.h"
 #include "dormix/scan/PendingDeletions.h"
 #include "dormix/warn/UtcTime.h"
 #include "dormix/warn/WarnedLog.h"
