@@ -46,7 +46,11 @@ ErrorCode AtomicFile::commit() {
     if (done_) return error_ ? error_ : EINVAL;
     if (!error_ && fd_ < 0) error_ = EBADF;
     if (!error_) error_ = sys::AdoptPermissions(fd_, target_);
+#ifndef _WIN32
+    if (!error_ && !syncDeferred_) error_ = sys::SyncFile(fd_);
+#else
     if (!error_) error_ = sys::SyncFile(fd_);
+#endif
     if (!error_) {
         error_ = sys::Close(fd_);
         fd_ = -1;
@@ -61,7 +65,7 @@ ErrorCode AtomicFile::commit() {
     }
     done_ = true;
     // The new content is in place now; a failed folder sync cannot undo that and is not a failed save.
-    sys::SyncFolder(DirectoryOf(target_));
+    if (!syncDeferred_) sys::SyncFolder(DirectoryOf(target_));
     return 0;
 }
 
@@ -72,8 +76,9 @@ void AtomicFile::discard() {
     done_ = true;
 }
 
-ErrorCode WriteFileAtomically(const std::string& path, const std::string& content) {
+ErrorCode WriteFileAtomically(const std::string& path, const std::string& content, bool deferSync) {
     AtomicFile file(path);
+    if (deferSync) file.deferSync();
     if (!file.isOpen()) return file.error() ? file.error() : EBADF;
     if (!file.write(content)) return file.error();
     return file.commit();

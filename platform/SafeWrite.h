@@ -55,6 +55,10 @@ public:
         checkTarget_ = true;
     }
 
+    // Leaves the syncs to the caller, who makes many small files durable at once with
+    // SyncFileSystem (Windows, which has no such call for an ordinary user, syncs each file still).
+    void deferSync() { syncDeferred_ = true; }
+
     // Flushes, syncs, keeps the target's permission bits and renames over the target.
     ErrorCode commit();
     // Removes the temporary file; the target is left untouched.
@@ -67,10 +71,12 @@ private:
     ErrorCode error_ = 0;
     bool done_ = false;
     bool checkTarget_ = false;
+    bool syncDeferred_ = false;
     FileStamp expected_;
 };
 
 // Writes content as the whole new file at path; 0 or the error code of the failing step.
-ErrorCode WriteFileAtomically(const std::string& path, const std::string& content);
+// deferSync: see AtomicFile::deferSync.
+ErrorCode WriteFileAtomically(const std::string& path, const std::string& content, bool deferSync = false);
 
 }  // namespace platform

@@ -1,0 +1,108 @@
+// Accounts go into quarantine whole, come back byte for byte, are refused back when their name is
+// in use again, and are purged once their grace period is over.
+#include <filesystem>
+
+#include <gtest/gtest.h>
+
+#include "dormix/quarantine/GraceDays.h"
+#include "platform/FileOps.h"
+#include "platform/Volume.h"
+#include "tests/quarantine/QuarantineSite.h"
+#include "tests/scan/fixture/KeyFiles.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+const std::time_t kNow = LocalTime(2024, 3, 15, 12);
+
+std::vector<std::string> Names(const std::vector<KeyEntry>& entries, bool keys) {
+    std::vector<std::string> names;
+    for (const auto& [key, value] : entries) names.push_back(keys ? key : value);
+    return names;
+}
+
+}  // namespace
+
+TEST(Quarantine, AccountsGoInWholeComeBackByteForByteAndArePurgedWhenTheirPeriodIsOver) {
+    QuarantineSite expected, s;  // expected: the site without the purged accounts (s's user database is the one in use)
+    ASSERT_EQ(PrepareQuarantine(s.install()), "");
+    ASSERT_EQ(PrepareQuarantine(expected.install()), "");
+    fs::remove_all(expected.site.folderOf("dan"));
+    fs::remove(expected.site.tervoxFile("dan"));
+    expected.site.writeKeyFiles({"ann", "bob", "cleo", "eve"});
+
+    EXPECT_EQ(s.quarantine({"ann", "bob", "dan"}, kNow).accounts.size(), 3u);
+    EXPECT_EQ(s.quarantine({"eve"}, kNow, false).accounts.size(), 1u);
+    EXPECT_FALSE(platform::PathExists(s.site.folderOf("ann")));
+    EXPECT_TRUE(platform::IsDirectory(s.install() + "/Quarantine/2024-03-15/" + HexFolderName("ann")));
+    EXPECT_EQ(Names(ReadKeyFile(s.site.userKeyPath()), true), std::vector<std::string>{UserKeyOf("cleo")});
+    EXPECT_EQ(ReadKeyFile(s.site.userTimeKeyPath()).size(), 1u);
+    const std::vector<QuarantineEntry> listed = ListQuarantine(s.install());
+    ASSERT_EQ(listed.size(), 4u);
+    for (const QuarantineEntry& entry : listed) EXPECT_TRUE(entry.userRecord && entry.timeRecord) << entry.userName;
+
+    EXPECT_TRUE(RestoreAccount(s.install(), "ANN", s.events).restored);
+    EXPECT_TRUE(RestoreAccount(s.install(), "bob", s.events).restored);
+    EXPECT_EQ(RestoreAccount(s.install(), "bob", s.events).reason, "bob is not in quarantine.");
+    EXPECT_TRUE(ExpiredEntries(ListQuarantine(s.install()), 30, LocalTime(2024, 4, 13, 23)).empty());
+    const PurgeRun purge = PurgeEntries(s.install(), ExpiredEntries(ListQuarantine(s.install()), 30, LocalTime(2024, 4, 14)), s.events);
+    EXPECT_EQ(purge.purged.size(), 2u);
+    EXPECT_TRUE(purge.failed.empty());
+    EXPECT_TRUE(RestoreAccount(s.install(), "eve", s.events).reason == "eve is not in quarantine.");
+
+    // eve's user is kept, as her run was answered No; the rest is as if ann and bob never left.
+    std::filesystem::remove_all(expected.site.folderOf("eve"));
+    expected.site.writeKeyFiles({"ann", "bob", "cleo"});
+    EXPECT_EQ(reliability::TreeDifference(expected.files(), s.files()), "");
+    EXPECT_EQ(s.tervoxUsers(), (std::vector<std::string>{"ann", "bob", "cleo", "eve"}));
+    EXPECT_EQ(s.recorded(), (std::set<std::string>{"quarantined ann", "quarantined bob", "quarantined dan", "quarantined eve",
+                                                   "restored ann", "restored bob", "purged dan", "purged eve"}));
+}
+
+TEST(Quarantine, ARestoreIsRefusedWithItsReasonAndNothingChangedWhenTheNameIsInUseAgain) {
+    struct Case {
+        const char* what;
+        std::function<void(QuarantineSite&)> arrange;
+        const char* reason;
+        const char* name = "ann";
+    };
+    const std::vector<Case> cases = {
+        {"a folder of that name", [](QuarantineSite& s) { s.site.addAccount("ann", "2024/3/14"); }, "exists again"},
+        {"a USER.KEY record", [](QuarantineSite& s) { WriteKeyFile(s.site.userKeyPath(), {{UserKeyOf("ann"), "new"}}); },
+         "USER.KEY holds a record"},
+        {"a USERTIME.KEY record", [](QuarantineSite& s) {
+             WriteKeyFile(s.site.userTimeKeyPath(), {{UserTimeKeyOf("ann"), "new"}, {UserTimeKeyOf("cleo"), "x"}});
+         }, "USERTIME.KEY holds a record"},
+        {"no such account", [](QuarantineSite&) {}, "is not in quarantine", "zed"},
+    };
+    for (const Case& c : cases) {
+        QuarantineSite s;
+        s.quarantine({"ann", "bob"}, kNow);
+        c.arrange(s);
+        const auto before = s.files();
+        const RestoreResult got = RestoreAccount(s.install(), c.name, s.events);
+        EXPECT_FALSE(got.restored) << c.what;
+        EXPECT_NE(got.reason.find(c.reason), std::string::npos) << c.what << ": " << got.reason;
+        EXPECT_EQ(reliability::TreeDifference(before, s.files()), "") << c.what;
+    }
+}
+
+TEST(Quarantine, TheSettingAndTheFileSystemAreCheckedBeforeAnything) {
+    for (const auto& [text, days] : std::vector<std::pair<std::string, std::optional<int>>>{
+             {"", 0}, {"0", 0}, {" 14 ", 14}, {"30d", std::nullopt}, {"-5", std::nullopt}, {"1,000", std::nullopt}, {"+3", std::nullopt}})
+        EXPECT_EQ(ParseGraceDays(text), days) << text;
+
+    if (platform::OnSameFileSystem("/dev/shm", fs::temp_directory_path().string()) != std::optional<bool>(false))
+        GTEST_SKIP() << "no second file system to move between";
+    QuarantineSite s;
+    TempDir other;  // under TMPDIR, moved to /dev/shm below
+    const std::string elsewhere = "/dev/shm/" + other.path().filename().string();
+    fs::create_directory(elsewhere);
+    fs::copy(s.site.userFolder(), elsewhere + "/user", fs::copy_options::recursive);
+    fs::remove_all(s.site.userFolder());
+    fs::create_directory_symlink(elsewhere + "/user", s.site.userFolder());
+    const std::string problem = PrepareQuarantine(s.install());
+    fs::remove_all(elsewhere);
+    EXPECT_NE(problem.find("cannot be moved into " + s.install() + "/Quarantine"), std::string::npos) << problem;
+}
