@@ -9,9 +9,11 @@
 #include "dormix/keyindex/RemoveUserKeys.h"
 #include "dormix/keyindex/RemoveUserKeysBatch.h"
 #include "platform/CaseFold.h"
+#include "platform/Clock.h"
 #include "platform/FileOps.h"
 #include "platform/FolderRemoval.h"
 #include "platform/Paths.h"
+#include "platform/ProfileFile.h"
 #include "platform/SafeWrite.h"
 #include "platform/SystemIo.h"
 #include "platform/Volume.h"
@@ -82,6 +84,17 @@ bool FinishMoving(const std::string& installPath, QuarantineEntry& entry, const 
     return true;
 }
 
+// Gives the account's "user.ini" the day of the restore as its last logon. Only an ordinary file is
+// written: a link in a folder that anyone may have changed is never followed.
+void MarkRestoredToday(const std::string& folder, std::time_t now) {
+    for (const platform::FoundEntry& file : platform::sys::ListFolder(folder)) {
+        if (file.isDirectory || file.isSymlink || !platform::EqualsIgnoringCase(file.name, "user.ini")) continue;
+        platform::WriteProfileString(folder + platform::kSepText + file.name, "PROGRAM", "LASTLOGON",
+                                     platform::LocalTimeText(now, "%Y/%m/%d"));
+        return;
+    }
+}
+
 RestoreResult Refuse(const std::string& installPath, QuarantineEntry& entry, std::string reason) {
     MoveEntryToStage(installPath, entry, EntryStage::Kept);
     return {false, std::move(reason), false};
@@ -89,7 +102,8 @@ RestoreResult Refuse(const std::string& installPath, QuarantineEntry& entry, std
 
 // Puts the entry back: its records first ("USERTIME.KEY" before "USER.KEY"), then its folder.
 // Any conflict is found before anything changes; a failure on the way takes back what was put.
-RestoreResult FinishRestore(const std::string& installPath, QuarantineEntry& entry, const QuarantineEvents& events) {
+RestoreResult FinishRestore(const std::string& installPath, QuarantineEntry& entry, const QuarantineEvents& events,
+                            std::time_t now) {
     const std::string from = QuarantinedFolderPath(installPath, entry);
     const std::string to = AccountFolderPath(installPath, entry.folderName);
     const std::string name = entry.userName.empty() ? entry.folderName : entry.userName;
@@ -116,6 +130,7 @@ RestoreResult FinishRestore(const std::string& installPath, QuarantineEntry& ent
         return Refuse(installPath, entry, name + " cannot be restored: " + own[i].path + " could not be written.");
     }
     if (folderInQuarantine) {
+        MarkRestoredToday(from, now);
         if (const platform::ErrorCode e = platform::MoveFile(from, to)) {
             RemoveOwnRecords(installPath, entry);
             return Refuse(installPath, entry, name + " cannot be restored: " + platform::SystemErrorText(e));
@@ -229,12 +244,12 @@ QuarantineRun QuarantineAccounts(const std::string& installPath, const std::vect
     return run;
 }
 
-bool SettleQuarantine(const std::string& installPath, const QuarantineEvents& events) {
+bool SettleQuarantine(const std::string& installPath, const QuarantineEvents& events, std::time_t now) {
     std::vector<QuarantineEntry> purging;
     for (QuarantineEntry& entry : ListEntryFiles(installPath)) {
         if (entry.stage == EntryStage::Kept || !ReadEntryFile(installPath, entry)) continue;
         if (entry.stage == EntryStage::Moving && !FinishMoving(installPath, entry, events)) return false;
-        if (entry.stage == EntryStage::Restoring && FinishRestore(installPath, entry, events).stopped) return false;
+        if (entry.stage == EntryStage::Restoring && FinishRestore(installPath, entry, events, now).stopped) return false;
         if (entry.stage == EntryStage::Purging) purging.push_back(std::move(entry));
     }
     return purging.empty() || !PurgeEntries(installPath, std::move(purging), events).stopped;
@@ -259,8 +274,9 @@ std::vector<QuarantineEntry> ExpiredEntries(const std::vector<QuarantineEntry>& 
     return expired;
 }
 
-RestoreResult RestoreAccount(const std::string& installPath, const std::string& userName, const QuarantineEvents& events) {
-    if (!SettleQuarantine(installPath, events)) return {false, "The quarantine's last steps could not be recorded.", true};
+RestoreResult RestoreAccount(const std::string& installPath, const std::string& userName, const QuarantineEvents& events,
+                             std::time_t now) {
+    if (!SettleQuarantine(installPath, events, now)) return {false, "The quarantine's last steps could not be recorded.", true};
     std::vector<QuarantineEntry> entries = ListQuarantine(installPath);
     // The latest quarantined of that name, should it have been quarantined more than once.
     const auto found = std::find_if(entries.rbegin(), entries.rend(), [&](const QuarantineEntry& entry) {
@@ -270,7 +286,7 @@ RestoreResult RestoreAccount(const std::string& installPath, const std::string& 
     QuarantineEntry entry = *found;
     if (!MoveEntryToStage(installPath, entry, EntryStage::Restoring))
         return {false, EntryFilePath(installPath, entry, EntryStage::Kept) + " cannot be renamed.", false};
-    return FinishRestore(installPath, entry, events);
+    return FinishRestore(installPath, entry, events, now);
 }
 
 PurgeRun PurgeEntries(const std::string& installPath, std::vector<QuarantineEntry> entries, const QuarantineEvents& events) {

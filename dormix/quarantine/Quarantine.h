@@ -50,8 +50,9 @@ struct QuarantineRun {
 QuarantineRun QuarantineAccounts(const std::string& installPath, const std::vector<AccountToQuarantine>& accounts,
                                  std::time_t now, bool deleteTervoxUsers, const QuarantineEvents& events);
 
-// Finishes the steps that an earlier run left half done. False when a step could not be recorded.
-bool SettleQuarantine(const std::string& installPath, const QuarantineEvents& events);
+// Finishes the steps that an earlier run left half done, at now. False when a step could not be
+// recorded.
+bool SettleQuarantine(const std::string& installPath, const QuarantineEvents& events, std::time_t now);
 
 // The accounts in quarantine, read from their files, oldest day first; those whose file cannot
 // be read are left out.
@@ -67,8 +68,11 @@ struct RestoreResult {
 };
 
 // Puts the account of that user name back (the latest quarantined, when several). Refused when
-// it is not in quarantine, or a folder or a key record of that name exists again.
-RestoreResult RestoreAccount(const std::string& installPath, const std::string& userName, const QuarantineEvents& events);
+// it is not in quarantine, or a folder or a key record of that name exists again. Its "user.ini"
+// then gives the day of the restore, now, as its last logon, so that the account is judged
+// dormant again only once it has been unused for the threshold from that day on.
+RestoreResult RestoreAccount(const std::string& installPath, const std::string& userName, const QuarantineEvents& events,
+                             std::time_t now);
 
 struct PurgeRun {
     std::vector<QuarantineEntry> purged;

@@ -25,7 +25,7 @@ struct Step {
 
 // As a run of the program does it: first what an earlier run left half done, then the step.
 void Settled(QuarantineSite& s, const std::function<void()>& step) {
-    if (SettleQuarantine(s.install(), s.events)) step();
+    if (SettleQuarantine(s.install(), s.events, kNow)) step();
 }
 
 const std::vector<Step>& Steps() {
@@ -33,7 +33,7 @@ const std::vector<Step>& Steps() {
         {"quarantine", [](QuarantineSite& s) { PrepareQuarantine(s.install()); },
          [](QuarantineSite& s) { Settled(s, [&] { s.quarantine({"ann", "bob", "dan"}, kNow); }); }},
         {"restore", [](QuarantineSite& s) { PrepareQuarantine(s.install()); s.quarantine({"ann", "bob", "dan"}, kNow); },
-         [](QuarantineSite& s) { RestoreAccount(s.install(), "bob", s.events); }},
+         [](QuarantineSite& s) { RestoreAccount(s.install(), "bob", s.events, kNow); }},
         {"purge", [](QuarantineSite& s) { PrepareQuarantine(s.install()); s.quarantine({"ann", "bob", "dan"}, kNow); },
          [](QuarantineSite& s) {
              Settled(s, [&] { PurgeEntries(s.install(), ExpiredEntries(ListQuarantine(s.install()), 30, kLater), s.events); });

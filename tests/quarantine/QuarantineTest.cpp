@@ -42,17 +42,19 @@ TEST(Quarantine, AccountsGoInWholeComeBackByteForByteAndArePurgedWhenTheirPeriod
     ASSERT_EQ(listed.size(), 4u);
     for (const QuarantineEntry& entry : listed) EXPECT_TRUE(entry.userRecord && entry.timeRecord) << entry.userName;
 
-    EXPECT_TRUE(RestoreAccount(s.install(), "ANN", s.events).restored);
-    EXPECT_TRUE(RestoreAccount(s.install(), "bob", s.events).restored);
-    EXPECT_EQ(RestoreAccount(s.install(), "bob", s.events).reason, "bob is not in quarantine.");
+    EXPECT_TRUE(RestoreAccount(s.install(), "ANN", s.events, kNow).restored);
+    EXPECT_TRUE(RestoreAccount(s.install(), "bob", s.events, kNow).restored);
+    EXPECT_EQ(RestoreAccount(s.install(), "bob", s.events, kNow).reason, "bob is not in quarantine.");
     EXPECT_TRUE(ExpiredEntries(ListQuarantine(s.install()), 30, LocalTime(2024, 4, 13, 23)).empty());
     const PurgeRun purge = PurgeEntries(s.install(), ExpiredEntries(ListQuarantine(s.install()), 30, LocalTime(2024, 4, 14)), s.events);
     EXPECT_EQ(purge.purged.size(), 2u);
     EXPECT_TRUE(purge.failed.empty());
-    EXPECT_TRUE(RestoreAccount(s.install(), "eve", s.events).reason == "eve is not in quarantine.");
+    EXPECT_TRUE(RestoreAccount(s.install(), "eve", s.events, kNow).reason == "eve is not in quarantine.");
 
-    // eve's user is kept, as her run was answered No; the rest is as if ann and bob never left.
+    // eve's user is kept, as her run was answered No; the rest is as if ann and bob never left,
+    // but for their last logon: the day of the restore.
     std::filesystem::remove_all(expected.site.folderOf("eve"));
+    for (const char* user : {"ann", "bob"}) expected.site.addAccount(user, "2024/03/15");
     expected.site.writeKeyFiles({"ann", "bob", "cleo"});
     EXPECT_EQ(reliability::TreeDifference(expected.files(), s.files()), "");
     EXPECT_EQ(s.tervoxUsers(), (std::vector<std::string>{"ann", "bob", "cleo", "eve"}));
@@ -81,7 +83,7 @@ TEST(Quarantine, ARestoreIsRefusedWithItsReasonAndNothingChangedWhenTheNameIsInU
         s.quarantine({"ann", "bob"}, kNow);
         c.arrange(s);
         const auto before = s.files();
-        const RestoreResult got = RestoreAccount(s.install(), c.name, s.events);
+        const RestoreResult got = RestoreAccount(s.install(), c.name, s.events, kNow);
         EXPECT_FALSE(got.restored) << c.what;
         EXPECT_NE(got.reason.find(c.reason), std::string::npos) << c.what << ": " << got.reason;
         EXPECT_EQ(reliability::TreeDifference(before, s.files()), "") << c.what;
