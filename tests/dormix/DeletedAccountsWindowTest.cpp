@@ -1,0 +1,58 @@
+// The "Deleted Accounts" window lists the quarantine with purge days and restores and purges the
+// chosen accounts through its buttons.
+#include <QPushButton>
+#include <QTreeWidget>
+#include <gtest/gtest.h>
+
+#include "dormix/app/CDeletedAccountsWindow.h"
+#include "dormix/scan/JudgeAccounts.h"
+#include "platform/FileOps.h"
+#include "tests/quarantine/QuarantineSite.h"
+#include "tests/support/ScriptedMessageBoxes.h"
+
+namespace {
+
+const std::time_t kNow = LocalTime(2024, 3, 15, 12);
+
+std::vector<std::string> Row(const QTreeWidget* list, int row) {
+    std::vector<std::string> texts;
+    for (int column = 0; column < list->columnCount(); ++column) texts.push_back(list->topLevelItem(row)->text(column).toStdString());
+    return texts;
+}
+
+void Choose(QTreeWidget* list, const char* user) {
+    list->clearSelection();
+    for (QTreeWidgetItem* item : list->findItems(QString::fromLatin1(user), Qt::MatchExactly, 0)) item->setSelected(true);
+}
+
+}  // namespace
+
+TEST(DeletedAccountsWindow, ListsTheQuarantineAndRestoresAndPurgesTheChosenAccounts) {
+    QuarantineSite s;
+    s.quarantine({"bob", "dan"}, kNow);
+    ScriptedMessageBoxes boxes;
+    boxes.answers = {platform::Answer::No, platform::Answer::Yes};
+    CDeletedAccountsWindow window(s.install(), 30, s.events, boxes, [] { return kNow; });
+    auto* list = window.findChild<QTreeWidget*>(QStringLiteral("deletedList"));
+    ASSERT_EQ(list->topLevelItemCount(), 2);
+    list->sortByColumn(0, Qt::AscendingOrder);
+    EXPECT_EQ(Row(list, 0), (std::vector<std::string>{"bob", HexFolderName("bob"), LogonDateText(kNow - 400 * 86400),
+                                                      "2024-03-15", "2024-04-14"}));
+    for (const char* button : {"restoreButton", "purgeButton", "closeButton"}) {
+        auto* b = window.findChild<QPushButton*>(QString::fromLatin1(button));
+        EXPECT_EQ(b->accessibleName(), b->text());
+    }
+
+    Choose(list, "bob");
+    window.findChild<QPushButton*>(QStringLiteral("restoreButton"))->click();
+    EXPECT_TRUE(platform::IsDirectory(s.site.folderOf("bob")));
+    ASSERT_EQ(list->topLevelItemCount(), 1);
+    Choose(list, "dan");
+    window.findChild<QPushButton*>(QStringLiteral("purgeButton"))->click();  // answered No: kept
+    EXPECT_EQ(list->topLevelItemCount(), 1);
+    window.findChild<QPushButton*>(QStringLiteral("purgeButton"))->click();
+    EXPECT_EQ(list->topLevelItemCount(), 0);
+    EXPECT_EQ(boxes.texts(), (std::vector<std::string>(2, "Purge 1 account(s) now? They cannot be restored afterwards.")));
+    EXPECT_EQ(s.tervoxUsers(), (std::vector<std::string>{"ann", "bob", "cleo", "eve"}));
+    EXPECT_EQ(s.recorded(), (std::set<std::string>{"quarantined bob", "quarantined dan", "restored bob", "purged dan"}));
+}
