@@ -78,13 +78,14 @@ ErrorCode MoveFile(const std::string& from, const std::string& to) {
     return RenameNoReplace(ResolveCase(from), ResolveCase(to));
 }
 
-ErrorCode DeleteFile(const std::string& path) {
-    std::string p = ResolveCase(path);
+ErrorCode DeleteFile(const std::string& path) { return DeleteFileAsWritten(ResolveCase(path)); }
+
+ErrorCode DeleteFileAsWritten(const std::string& path) {
     struct stat st;
-    if (::lstat(p.c_str(), &st) != 0) return errno;
+    if (::lstat(path.c_str(), &st) != 0) return errno;
     if (S_ISDIR(st.st_mode)) return EISDIR;
-    if (!S_ISLNK(st.st_mode) && sys::IsReadOnlyFile(p)) return EACCES;
-    return ::unlink(p.c_str()) == 0 ? 0 : errno;  // a link itself, never what it points to
+    if (!S_ISLNK(st.st_mode) && sys::IsReadOnlyFile(path)) return EACCES;
+    return ::unlink(path.c_str()) == 0 ? 0 : errno;  // a link itself, never what it points to
 }
 
 ErrorCode CreateDirectory(const std::string& path) {
@@ -107,6 +108,11 @@ bool PathExists(const std::string& path) {
 bool IsDirectory(const std::string& path) {
     struct stat st;
     return ::lstat(ResolveCase(path).c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+}
+
+bool IsLink(const std::string& path) {
+    struct stat st;
+    return ::lstat(ResolveCase(path).c_str(), &st) == 0 && S_ISLNK(st.st_mode);
 }
 
 bool ReadFileBytes(const std::string& path, std::string& out) { return ReadWholeFileBytes(path, out) == 0; }

@@ -11,6 +11,13 @@ namespace platform {
 
 using ErrorCode = int;
 
+// The error of a write refused because a link stands in the file's place.
+#ifdef _WIN32
+inline constexpr ErrorCode kLinkRefused = 1920;  // ERROR_CANT_ACCESS_FILE
+#else
+inline constexpr ErrorCode kLinkRefused = ELOOP;
+#endif
+
 // The error a read reports for a file larger than its caller allows.
 #ifdef _WIN32
 inline constexpr ErrorCode kFileTooLarge = 223;  // ERROR_FILE_TOO_LARGE
@@ -21,11 +28,15 @@ inline constexpr ErrorCode kFileTooLarge = EFBIG;
 ErrorCode CopyFileNoReplace(const std::string& from, const std::string& to);
 ErrorCode MoveFile(const std::string& from, const std::string& to);
 ErrorCode DeleteFile(const std::string& path);          // never a folder
+// DeleteFile on the path exactly as written, never resolved by letter case: for paths that come
+// from another program's records, where a file of another case is someone else's.
+ErrorCode DeleteFileAsWritten(const std::string& path);
 ErrorCode CreateDirectory(const std::string& path);     // one level
 ErrorCode RemoveDirectory(const std::string& path);     // an empty folder only
 
 bool PathExists(const std::string& path);
 bool IsDirectory(const std::string& path);  // a real folder, not a link to one
+bool IsLink(const std::string& path);       // a symbolic link (a reparse point on Windows) itself
 
 // Reads the whole file; false when it cannot be opened or read.
 bool ReadFileBytes(const std::string& path, std::string& out);

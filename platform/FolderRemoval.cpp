@@ -39,9 +39,10 @@ std::vector<std::string> NamesIn(int fd) {
     return names;
 }
 
-bool UnlinkAt(int fd, const std::string& name, int flags) {
-    if (fault::Injected(fault::Step::Remove)) return false;
-    return ::unlinkat(fd, name.c_str(), flags) == 0 || errno == ENOENT;
+// 0, or why the entry could not be removed.
+ErrorCode UnlinkAt(int fd, const std::string& name, int flags) {
+    if (const ErrorCode injected = fault::Injected(fault::Step::Remove)) return injected;
+    return ::unlinkat(fd, name.c_str(), flags) == 0 || errno == ENOENT ? 0 : errno;
 }
 
 // A file marked read-only: no write permission for anyone, or none for this user.
@@ -50,38 +51,55 @@ bool IsReadOnly(int fd, const std::string& name, const struct stat& st) {
     return (st.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0 || ::faccessat(fd, name.c_str(), W_OK, 0) != 0;
 }
 
-bool RemoveEntry(int fd, const std::string& name);
+// One removal: the file system it stays on, and the first thing it had to leave.
+struct Walk : RemovalLeftover {
+    explicit Walk(std::uint64_t onDevice) : device(static_cast<dev_t>(onDevice)) {}
+    dev_t device;
+};
 
-bool RemoveContents(int fd, const std::string& spared) {
+bool RemoveEntry(Walk& walk, int fd, const std::string& name);
+
+bool RemoveContents(Walk& walk, int fd, const std::string& spared) {
     bool whole = true;
     for (const std::string& name : NamesIn(fd)) {
         if (!spared.empty() && EqualsIgnoringCase(name, spared)) {
             // A spared file that could not be removed later makes the removal fail now, before
             // the caller acts on its success.
             struct stat st;
-            if (::fstatat(fd, name.c_str(), &st, AT_SYMLINK_NOFOLLOW) == 0 && IsReadOnly(fd, name, st)) whole = false;
+            if (::fstatat(fd, name.c_str(), &st, AT_SYMLINK_NOFOLLOW) == 0 && IsReadOnly(fd, name, st))
+                whole = walk.leave(LeftBehind::ReadOnlyFile);
             continue;
         }
-        if (!RemoveEntry(fd, name)) whole = false;
+        if (!RemoveEntry(walk, fd, name)) whole = false;
     }
     return whole;
 }
 
-bool RemoveEntry(int fd, const std::string& name) {
+bool RemoveEntry(Walk& walk, int fd, const std::string& name) {
     struct stat st;
-    if (::fstatat(fd, name.c_str(), &st, AT_SYMLINK_NOFOLLOW) != 0) return errno == ENOENT;
-    if (!S_ISDIR(st.st_mode)) return !IsReadOnly(fd, name, st) && UnlinkAt(fd, name, 0);
+    if (::fstatat(fd, name.c_str(), &st, AT_SYMLINK_NOFOLLOW) != 0) return errno == ENOENT || walk.removed(errno);
+    // A file system mounted here (a shared folder, a bound file) is not the account's to empty.
+    if (st.st_dev != walk.device) return walk.leave(LeftBehind::OtherDevice);
+    if (!S_ISDIR(st.st_mode)) {
+        if (IsReadOnly(fd, name, st)) return walk.leave(LeftBehind::ReadOnlyFile);
+        return walk.removed(UnlinkAt(fd, name, 0));
+    }
     fault::RunBeforeDescend();
     const int sub = OpenFolderAt(fd, name.c_str());
     if (sub < 0) {
         // Something else took the folder's place since it was looked at: a link or a file goes
         // as itself, and is never entered.
-        if (errno == ELOOP || errno == ENOTDIR) return UnlinkAt(fd, name, 0);
-        return errno == ENOENT;
+        if (errno == ELOOP || errno == ENOTDIR) return walk.removed(UnlinkAt(fd, name, 0));
+        return errno == ENOENT || walk.removed(errno);
     }
-    const bool whole = RemoveContents(sub, "");
+    struct stat opened;
+    if (::fstat(sub, &opened) != 0 || opened.st_dev != walk.device) {
+        ::close(sub);  // mounted since it was looked at
+        return walk.leave(LeftBehind::OtherDevice);
+    }
+    const bool whole = RemoveContents(walk, sub, "");
     ::close(sub);
-    return UnlinkAt(fd, name, AT_REMOVEDIR) && whole;
+    return walk.removed(UnlinkAt(fd, name, AT_REMOVEDIR)) && whole;
 }
 
 // Splits path into its folder and its own name, dropping one trailing separator.
@@ -96,11 +114,19 @@ void SplitPath(std::string path, std::string& folder, std::string& name) {
 FolderRemoval::FolderRemoval(const std::string& path) : path_(ResolveCase(path)) {
     std::string folder;
     SplitPath(path_, folder, name_);
-    if (name_.empty() || name_ == "." || name_ == "..") return;
+    if (name_.empty() || name_ == "." || name_ == "..") {
+        leftover_.leave(LeftBehind::Failure, ENOENT);
+        return;
+    }
     parentFd_ = ::open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (parentFd_ < 0) return;
-    fd_ = OpenFolderAt(parentFd_, name_.c_str());
-    opened_ = fd_ >= 0;
+    if (parentFd_ >= 0) fd_ = OpenFolderAt(parentFd_, name_.c_str());
+    struct stat st;
+    opened_ = fd_ >= 0 && ::fstat(fd_, &st) == 0;
+    if (!opened_) {
+        leftover_.leave(LeftBehind::Failure, errno);
+        return;
+    }
+    device_ = static_cast<std::uint64_t>(st.st_dev);
 }
 
 FolderRemoval::~FolderRemoval() {
@@ -108,12 +134,21 @@ FolderRemoval::~FolderRemoval() {
     if (parentFd_ >= 0) ::close(parentFd_);
 }
 
-bool FolderRemoval::removeAllBut(const std::string& spared) { return opened_ && RemoveContents(fd_, spared); }
+bool FolderRemoval::removeAllBut(const std::string& spared) {
+    if (!opened_) return false;
+    Walk walk(device_);
+    const bool whole = RemoveContents(walk, fd_, spared);
+    leftover_ = walk;
+    return whole;
+}
 
 bool FolderRemoval::removeRest() {
-    if (!opened_ || !RemoveContents(fd_, "")) return false;
+    if (!opened_) return false;
+    Walk walk(device_);
     // A link put in the folder's place meanwhile is no folder: AT_REMOVEDIR leaves it.
-    return UnlinkAt(parentFd_, name_, AT_REMOVEDIR);
+    const bool gone = RemoveContents(walk, fd_, "") && walk.removed(UnlinkAt(parentFd_, name_, AT_REMOVEDIR));
+    leftover_ = walk;
+    return gone;
 }
 
 }  // namespace platform

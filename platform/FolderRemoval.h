@@ -4,9 +4,38 @@
 // a link and never entered, and nothing outside the tree can be reached. On Windows every entry is
 // opened as itself (a junction or link is never followed), examined and deleted through its handle,
 // and each folder is held open while its contents go, so that no one can move it away meanwhile.
+// Neither ever enters another file system mounted inside the tree: it is left as it is.
+#include <cstdint>
 #include <string>
 
+#include "platform/FileOps.h"
+
 namespace platform {
+
+// What kept a removal from being whole: the first entry that had to stay.
+enum class LeftBehind {
+    Nothing,
+    ReadOnlyFile,  // a file marked read-only
+    OtherDevice,   // a folder or file of another file system (a mount point)
+    Failure,       // the system refused; see error()
+};
+
+// The first thing a removal had to leave, and the system's error for a Failure.
+struct RemovalLeftover {
+    LeftBehind left = LeftBehind::Nothing;
+    ErrorCode error = 0;
+
+    // Marks what was left, if it is the first; false, for the caller's result.
+    bool leave(LeftBehind why, ErrorCode code = 0) {
+        if (left == LeftBehind::Nothing) {
+            left = why;
+            error = code;
+        }
+        return false;
+    }
+    // True for 0; else the failure is marked.
+    bool removed(ErrorCode code) { return code == 0 || leave(LeftBehind::Failure, code); }
+};
 
 class FolderRemoval {
 public:
@@ -26,9 +55,16 @@ public:
     // Removes what is left inside, then the folder itself. True when the folder is gone.
     bool removeRest();
 
+    // Why the last removal left something: Failure with error() for a folder that could not be
+    // opened at all.
+    LeftBehind leftBehind() const { return leftover_.left; }
+    ErrorCode error() const { return leftover_.error; }
+
 private:
     std::string path_;
     bool opened_ = false;
+    RemovalLeftover leftover_;
+    std::uint64_t device_ = 0;  // the file system that the folder lies on
     int parentFd_ = -1;  // POSIX: the folder's parent and the folder, both held open
     int fd_ = -1;
     std::string name_;

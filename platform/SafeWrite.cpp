@@ -10,8 +10,9 @@ namespace platform {
 
 FileStamp StampOf(const std::string& path) { return sys::StampOfResolved(ResolveCase(path)); }
 
-AtomicFile::AtomicFile(std::string targetPath, const std::string& prefix)
-    : target_(sys::ReplacementTarget(ResolveCase(targetPath))) {
+AtomicFile::AtomicFile(std::string targetPath, const std::string& prefix, TargetLink link)
+    : target_(link == TargetLink::Follow ? sys::ReplacementTarget(ResolveCase(targetPath)) : ResolveCase(targetPath)),
+      refuseLink_(link == TargetLink::Refuse) {
     if ((error_ = fault::Injected(fault::Step::Create))) return;
     std::string pattern = DirectoryOf(target_) + prefix + "XXXXXX";
     fd_ = sys::CreateExclusive(pattern, error_);
@@ -45,6 +46,8 @@ bool AtomicFile::copyFrom(int sourceFd, std::uint64_t offset, std::uint64_t leng
 ErrorCode AtomicFile::commit() {
     if (done_) return error_ ? error_ : EINVAL;
     if (!error_ && fd_ < 0) error_ = EBADF;
+    // The rename replaces a link made after this check, never what it points to.
+    if (!error_ && refuseLink_ && IsLink(target_)) error_ = kLinkRefused;
     if (!error_) error_ = sys::AdoptPermissions(fd_, target_);
 #ifndef _WIN32
     if (!error_ && !syncDeferred_) error_ = sys::SyncFile(fd_);
@@ -76,8 +79,8 @@ void AtomicFile::discard() {
     done_ = true;
 }
 
-ErrorCode WriteFileAtomically(const std::string& path, const std::string& content, bool deferSync) {
-    AtomicFile file(path);
+ErrorCode WriteFileAtomically(const std::string& path, const std::string& content, TargetLink link, bool deferSync) {
+    AtomicFile file(path, ".tmp", link);
     if (deferSync) file.deferSync();
     if (!file.isOpen()) return file.error() ? file.error() : EBADF;
     if (!file.write(content)) return file.error();

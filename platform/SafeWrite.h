@@ -29,10 +29,15 @@ inline constexpr ErrorCode kTargetChanged = EAGAIN;
 // copyFrom() reports this when the source file ends before the bytes it was to copy.
 inline constexpr ErrorCode kSourceEnded = ENODATA;
 
+// What a replacement does with a link in the target's place: write the file it points to (a
+// settings file kept elsewhere), or refuse with kLinkRefused (a log, whose links nobody meant).
+enum class TargetLink { Follow, Refuse };
+
 class AtomicFile {
 public:
     // Creates the temporary file (name prefix `prefix`) beside targetPath.
-    explicit AtomicFile(std::string targetPath, const std::string& prefix = ".tmp");
+    explicit AtomicFile(std::string targetPath, const std::string& prefix = ".tmp",
+                        TargetLink link = TargetLink::Follow);
     ~AtomicFile();  // discards the temporary file unless committed
     AtomicFile(const AtomicFile&) = delete;
     AtomicFile& operator=(const AtomicFile&) = delete;
@@ -72,11 +77,13 @@ private:
     bool done_ = false;
     bool checkTarget_ = false;
     bool syncDeferred_ = false;
+    bool refuseLink_ = false;
     FileStamp expected_;
 };
 
 // Writes content as the whole new file at path; 0 or the error code of the failing step.
 // deferSync: see AtomicFile::deferSync.
-ErrorCode WriteFileAtomically(const std::string& path, const std::string& content, bool deferSync = false);
+ErrorCode WriteFileAtomically(const std::string& path, const std::string& content,
+                              TargetLink link = TargetLink::Follow, bool deferSync = false);
 
 }  // namespace platform

@@ -162,7 +162,7 @@ int OpenForReading(const std::string& path, ErrorCode& error) {
 
 int OpenForAppending(const std::string& path, ErrorCode& error) {
     // O_NONBLOCK: a pipe without a reader put in the log's place fails at once instead of hanging.
-    int fd = ::open(path.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC | O_NONBLOCK, 0666);
+    int fd = ::open(path.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC | O_NONBLOCK | O_NOFOLLOW, 0666);
     error = fd < 0 ? errno : 0;
     return fd;
 }

@@ -27,6 +27,8 @@ ErrorCode ReadAll(int fd, std::string& out, std::size_t limit = static_cast<std:
 ErrorCode Close(int fd);
 
 // Descriptors for reading, or for appending to a file created when missing; -1 with the error in error.
+// Appending never goes through a link in the file's place (kLinkRefused): only the programs' own
+// logs are appended to, and a link there would send their lines to any file of the system.
 int OpenForReading(const std::string& path, ErrorCode& error);
 int OpenForAppending(const std::string& path, ErrorCode& error);
 

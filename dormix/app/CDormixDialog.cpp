@@ -14,9 +14,9 @@
 #include "dormix/app/DialogUnits.h"
 #include "dormix/app/DormixIcon.h"
 #include "dormix/scan/AccountLog.h"
-#include "dormix/scan/JudgeAccounts.h"
+#include "dormix/scan/DayCount.h"
+#include "dormix/scan/NextScan.h"
 #include "dormix/scan/ProtectedAccounts.h"
-#include "dormix/scan/ReadDialogInt.h"
 #include "dormix/scan/ScanDormantAccounts.h"
 #include "dormix/scan/Threshold.h"
 #include "platform/qt/QtMessageBoxes.h"
@@ -112,8 +112,9 @@ void CDormixDialog::showEvent(QShowEvent* event) {
 }
 
 void CDormixDialog::OnInitDialog() {
-    // The log of an earlier run goes as soon as the dialog shows, even if Cancel follows.
-    DeleteOldLog(paths_.logPath);
+    // The log of an earlier run goes as soon as the dialog shows, even if Cancel follows; while
+    // another scan works it is that scan's, and goes only when this dialog's own scan starts.
+    oldLogLeft_ = !DeleteOldLogWhenIdle(paths_);
 }
 
 void CDormixDialog::contextMenuEvent(QContextMenuEvent* event) {
@@ -135,7 +136,7 @@ void CDormixDialog::refuse(const char* text) {
 
 // The number in the field, or 0 after its refusal has been shown.
 std::int32_t CDormixDialog::acceptedDays() {
-    const std::int32_t days = ReadDialogInt(daysCombo_->currentText().toLocal8Bit().toStdString());
+    const std::int32_t days = ReadDialogDays(daysCombo_->currentText().toLocal8Bit().toStdString());
     if (const char* refusal = ThresholdRefusal(days)) {
         refuse(refusal);
         return 0;
@@ -169,7 +170,9 @@ void CDormixDialog::OnPreview() {
         dialogBoxes_->ok(kProtectListTooLong, ProgramName());
         return;
     }
-    CPreviewWindow preview(JudgeAccounts(days, paths_, protectedAccounts, clock_()), *dialogBoxes_, this);
+    const NextScan next = JudgeNextScan(days, paths_, protectedAccounts, clock_());
+    if (!next.problem.empty()) dialogBoxes_->ok(next.problem, ProgramName());
+    CPreviewWindow preview(next.accounts, *dialogBoxes_, this, next.pending);
     preview.exec();
 }
 
@@ -179,7 +182,8 @@ bool CDormixDialog::ScanDormantAccounts(std::int32_t days) {
     scanning_ = true;
     const bool result = progress.run(
         [&](ScanProgress& reporter, platform::MessageBoxes& boxes) {
-            return ::ScanDormantAccounts(days, paths_, boxes, now, &reporter);
+            return ::ScanDormantAccounts(days, paths_, boxes, now, &reporter, kDeletionBatch,
+                                         oldLogLeft_ ? OldLog::Delete : OldLog::Keep);
         },
         scanBoxes_);
     scanning_ = false;

@@ -65,4 +65,5 @@ private:
     QMenu* systemMenu_ = nullptr;
     bool initialised_ = false;
     bool scanning_ = false;
+    bool oldLogLeft_ = false;  // the log of the run before could not go when the dialog opened
 };

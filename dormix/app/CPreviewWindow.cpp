@@ -10,10 +10,11 @@
 
 #include "dormix/scan/AccountLog.h"
 #include "dormix/scan/CsvFile.h"
+#include "dormix/scan/NextScan.h"
 
 namespace {
 
-enum DormantColumn { kUserName, kFolder, kLastLogon, kDaysSince };
+enum DormantColumn { kUserName, kFolder, kLastLogon, kDaysSince, kNote };
 
 QString Local(const std::string& text) { return QString::fromLocal8Bit(text); }
 
@@ -38,16 +39,17 @@ QString StayReason(const AccountJudgement& account) {
 }  // namespace
 
 CPreviewWindow::CPreviewWindow(const std::vector<AccountJudgement>& accounts, platform::MessageBoxes& boxes,
-                               QWidget* parent)
+                               QWidget* parent, const std::vector<AccountJudgement>& pending)
     : QDialog(parent), boxes_(boxes) {
     setObjectName(QStringLiteral("previewWindow"));
     setWindowFlag(Qt::WindowContextHelpButtonHint, false);
-    setWindowTitle(QStringLiteral("Preview: %1 account(s) would be deleted").arg(CountDormant(accounts)));
+    setWindowTitle(QStringLiteral("Preview: %1 account(s) would be deleted")
+                       .arg(CountDormant(accounts) + static_cast<int>(pending.size())));
     resize(720, 480);
 
     auto* dormantLabel = new QLabel(QStringLiteral("Accounts to be deleted:"), this);
     dormantList_ = NewList({QStringLiteral("User Name"), QStringLiteral("Account Folder"), QStringLiteral("Last Logon"),
-                            QStringLiteral("Days Since")},
+                            QStringLiteral("Days Since"), QStringLiteral("Note")},
                            QStringLiteral("dormantList"), dormantLabel, this);
     auto* otherLabel = new QLabel(QStringLiteral("Accounts not deleted, and why:"), this);
     otherList_ =
@@ -68,19 +70,27 @@ CPreviewWindow::CPreviewWindow(const std::vector<AccountJudgement>& accounts, pl
     layout->addWidget(otherList_, 1);
     layout->addWidget(buttons);
 
-    fillDormant(accounts);
+    fillDormant(accounts, pending);
     fillOthers(accounts);
 }
 
-void CPreviewWindow::fillDormant(const std::vector<AccountJudgement>& accounts) {
-    for (const AccountJudgement& account : accounts) {
-        if (account.verdict != Verdict::Dormant) continue;
-        auto* item = new QTreeWidgetItem(dormantList_);
-        item->setText(kUserName, Local(account.userName));
-        item->setText(kFolder, Local(account.folder));
+void CPreviewWindow::addDormant(const AccountJudgement& account, const QString& note) {
+    auto* item = new QTreeWidgetItem(dormantList_);
+    item->setText(kUserName, Local(account.userName));
+    item->setText(kFolder, Local(account.folder));
+    if (account.lastLogon) {
         item->setText(kLastLogon, Local(LogonDateText(*account.lastLogon)));
         item->setData(kDaysSince, Qt::DisplayRole, account.daysSince);  // sorts as a number
-        item->setTextAlignment(kDaysSince, Qt::AlignRight | Qt::AlignVCenter);
+    }
+    item->setTextAlignment(kDaysSince, Qt::AlignRight | Qt::AlignVCenter);
+    item->setText(kNote, note);
+}
+
+void CPreviewWindow::fillDormant(const std::vector<AccountJudgement>& accounts,
+                                 const std::vector<AccountJudgement>& pending) {
+    for (const AccountJudgement& account : pending) addDormant(account, QString::fromLatin1(kPendingMark));
+    for (const AccountJudgement& account : accounts) {
+        if (account.verdict == Verdict::Dormant) addDormant(account, QString());
     }
     dormantList_->sortByColumn(kDaysSince, Qt::DescendingOrder);
     for (int column = 0; column < dormantList_->columnCount(); ++column) dormantList_->resizeColumnToContents(column);

@@ -1,7 +1,8 @@
 #pragma once
 // What OK would do with a number, shown before anything is done: the accounts it would delete,
-// sortable by column, and below them the accounts it would log or leave alone, with the
-// reason. The list can be saved as a CSV file; nothing else on disk changes.
+// sortable by column (those that an interrupted run left pending marked so in the Note column),
+// and below them the accounts it would log or leave alone, with the reason. The list can be
+// saved as a CSV file; nothing else on disk changes.
 #include <vector>
 
 #include <QDialog>
@@ -14,15 +15,17 @@ class QTreeWidget;
 class CPreviewWindow : public QDialog {
     Q_OBJECT
 public:
+    // pending: the accounts of the pending deletions, which OK finishes first.
     CPreviewWindow(const std::vector<AccountJudgement>& accounts, platform::MessageBoxes& boxes,
-                   QWidget* parent = nullptr);
+                   QWidget* parent = nullptr, const std::vector<AccountJudgement>& pending = {});
 
     // Writes the list of accounts to delete, in the order shown, as a CSV file at path; on
     // failure "Unable to create file ..." and false.
     bool saveList(const QString& path);
 
 private:
-    void fillDormant(const std::vector<AccountJudgement>& accounts);
+    void addDormant(const AccountJudgement& account, const QString& note);
+    void fillDormant(const std::vector<AccountJudgement>& accounts, const std::vector<AccountJudgement>& pending);
     void fillOthers(const std::vector<AccountJudgement>& accounts);
     void chooseFileAndSave();
 

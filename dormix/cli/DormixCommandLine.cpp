@@ -1,6 +1,7 @@
 #include "dormix/cli/DormixCommandLine.h"
 
 #include <cstdio>
+#include <optional>
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
@@ -8,16 +9,17 @@
 #include "dormix/cli/ConsoleMessageBoxes.h"
 #include "dormix/cli/DryRun.h"
 #include "dormix/scan/AccountLog.h"
+#include "dormix/scan/DayCount.h"
+#include "dormix/scan/LineEscape.h"
 #include "dormix/scan/ProtectedAccounts.h"
-#include "dormix/scan/ReadDialogInt.h"
 #include "dormix/scan/ScanDormantAccounts.h"
-#include "dormix/scan/Threshold.h"
 
 namespace {
 
 struct Options {
     QCommandLineOption days{QStringLiteral("days"),
-                            QStringLiteral("Accounts whose last logon lies more than N days back are dormant."),
+                            QStringLiteral("Accounts whose last logon lies more than N days back are dormant; "
+                                           "N is a whole number from 1 up."),
                             QStringLiteral("N")};
     QCommandLineOption yes{QStringLiteral("yes"),
                            QStringLiteral("Delete the dormant accounts; without it, only list them.")};
@@ -41,16 +43,18 @@ int BadUsage(const QCommandLineParser& parser, const QString& why) {
 class ConsoleProgress : public ScanProgress {
 public:
     void deleting(int number, int count, const std::string& userName) override {
-        PrintLine(DeletingAccountText(number, count) + ": " + userName);
+        PrintLine(DeletingAccountText(number, count) + ": " + EscapedForLine(userName));
     }
     bool stopRequested() override { return false; }
 };
 
+// The log of the run before goes as the dialog's goes when it opens, but only once this scan holds
+// the installation: a run refused because another one works leaves that run's log alone.
 int Delete(std::int32_t days, const DormixPaths& paths, platform::Answer tervox, std::time_t now) {
-    DeleteOldLog(paths.logPath);  // as the dialog does when it opens
     ConsoleMessageBoxes boxes(tervox);
     ConsoleProgress progress;
-    return ScanDormantAccounts(days, paths, boxes, now, &progress) ? kExitOk : kExitLogNotWritten;
+    return ScanDormantAccounts(days, paths, boxes, now, &progress, kDeletionBatch, OldLog::Delete) ? kExitOk
+                                                                                                   : kExitLogNotWritten;
 }
 
 }  // namespace
@@ -77,8 +81,10 @@ int RunDormixCommandLine(const QStringList& arguments, std::time_t now) {
     if (!parser.positionalArguments().isEmpty())
         return BadUsage(parser, QStringLiteral("Unexpected argument: ") + parser.positionalArguments().first());
     if (!parser.isSet(options.days)) return BadUsage(parser, QStringLiteral("Missing --days N."));
-    const std::int32_t days = ReadDialogInt(parser.value(options.days).toLocal8Bit().toStdString());
-    if (const char* refusal = ThresholdRefusal(days)) return BadUsage(parser, QString::fromLocal8Bit(refusal));
+    const std::string daysText = parser.value(options.days).toLocal8Bit().toStdString();
+    const std::optional<std::int32_t> read = ReadCommandLineDays(daysText);
+    if (!read) return BadUsage(parser, QString::fromLocal8Bit(CommandLineDaysRefusal(daysText)));
+    const std::int32_t days = *read;
     const QString tervox = parser.value(options.tervox);
     if (parser.isSet(options.tervox) && tervox != QStringLiteral("yes") && tervox != QStringLiteral("no")) {
         return BadUsage(parser, QStringLiteral("--tervox takes yes or no."));

@@ -5,10 +5,11 @@
 
 namespace keyindex {
 
-KeyRemoval RemoveKeyFromFile(const std::string& path, const char* key) {
+KeyRemoval RemoveKeyFromFile(const std::string& path, const char* key, const KeyValue* expected) {
     KeyRemoval removal;
     removal.result = RetryWhileChanged([&] {
         removal.found = false;
+        removal.error = 0;
         KeyFile file;
         if (!file.open(path)) return RemovalResult::Unchanged;
         const auto hit = LookupKey(file, key);
@@ -16,7 +17,8 @@ KeyRemoval RemoveKeyFromFile(const std::string& path, const char* key) {
         removal.found = true;
         removal.value = hit->value;
         removal.record = hit->record;
-        return RemoveRecordFromOpenFile(file, path, hit->position);
+        if (expected && hit->value != *expected) return RemovalResult::FileChanged;
+        return RemoveRecordFromOpenFile(file, path, hit->position, &removal.error);
     });
     return removal;
 }

@@ -25,10 +25,12 @@ struct KeyRemoval {
     RemovalResult result = RemovalResult::Unchanged;  // meaningful when found
     KeyValue value{};                               // the record's value, when found
     KeyRecordBytes record{};                        // the whole record, when found
+    platform::ErrorCode error = 0;                  // why a found record stayed Unchanged, when known
 };
 
 // Opens the key file at path, looks key up and removes its record. Not found when the file
-// cannot be opened, a read fails or no record has the key.
-KeyRemoval RemoveKeyFromFile(const std::string& path, const char* key);
+// cannot be opened, a read fails or no record has the key. With expected, a record of another
+// value is left as it is (FileChanged): the caller recorded that value before the removal.
+KeyRemoval RemoveKeyFromFile(const std::string& path, const char* key, const KeyValue* expected = nullptr);
 
 }  // namespace keyindex

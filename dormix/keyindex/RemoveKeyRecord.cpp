@@ -11,6 +11,12 @@ namespace {
 
 bool StillAsRead(const KeyFile& file, const std::string& path) { return platform::StampOf(path) == file.stamp(); }
 
+// Unchanged, telling the caller why when it asked.
+RemovalResult Failed(platform::ErrorCode code, platform::ErrorCode* error) {
+    if (error) *error = code;
+    return RemovalResult::Unchanged;
+}
+
 // A span shorter than this costs more as a system call of its own than as a copy in memory, so
 // short spans held in memory are gathered into writes of about a mebibyte.
 constexpr std::uint64_t kShortSpan = std::uint64_t{256} << 10;
@@ -39,28 +45,29 @@ platform::ErrorCode CopySpans(const KeyFile& file, const std::vector<KeySpan>& s
 
 }  // namespace
 
-RemovalResult DeleteKeyFile(KeyFile& file, const std::string& path) {
+RemovalResult DeleteKeyFile(KeyFile& file, const std::string& path, platform::ErrorCode* error) {
     const platform::FolderLock lock(platform::DirectoryOf(path), platform::FolderLock::Wait::Yes);
     file.close();
     if (!StillAsRead(file, path)) return RemovalResult::FileChanged;
-    return platform::DeleteFile(path) == 0 ? RemovalResult::Removed : RemovalResult::Unchanged;
+    const platform::ErrorCode deleted = platform::DeleteFile(path);
+    return deleted == 0 ? RemovalResult::Removed : Failed(deleted, error);
 }
 
 RemovalResult ReplaceKeyFile(KeyFile& file, const std::string& path, const std::vector<KeySpan>& spans,
-                             const char* held) {
+                             const char* held, platform::ErrorCode* error) {
     // Another Dormix may replace the same key file: from the check that the file is still as read
     // to the rename, only one of them works on the folder, so neither replaces the other's result.
     const platform::FolderLock lock(platform::DirectoryOf(path), platform::FolderLock::Wait::Yes);
     platform::AtomicFile out(path, "VT");
     if (!out.isOpen()) {
         file.close();
-        return RemovalResult::Unchanged;
+        return Failed(out.error(), error);
     }
     const platform::ErrorCode copied = CopySpans(file, spans, held, out);
     file.close();
     if (copied != 0) {
         out.discard();
-        return copied == platform::kSourceEnded ? RemovalResult::FileChanged : RemovalResult::Unchanged;
+        return copied == platform::kSourceEnded ? RemovalResult::FileChanged : Failed(copied, error);
     }
     if (!StillAsRead(file, path)) {
         out.discard();
@@ -71,10 +78,11 @@ RemovalResult ReplaceKeyFile(KeyFile& file, const std::string& path, const std::
     out.expectTarget(file.stamp());
     const platform::ErrorCode committed = out.commit();
     if (committed == platform::kTargetChanged) return RemovalResult::FileChanged;
-    return committed == 0 ? RemovalResult::Removed : RemovalResult::Unchanged;
+    return committed == 0 ? RemovalResult::Removed : Failed(committed, error);
 }
 
-RemovalResult RemoveRecordFromOpenFile(KeyFile& file, const std::string& path, FilePosition position) {
+RemovalResult RemoveRecordFromOpenFile(KeyFile& file, const std::string& path, FilePosition position,
+                                       platform::ErrorCode* error) {
     const std::uint64_t size = file.size();
     if (position % kRecordSize != 0) {
         file.close();
@@ -86,7 +94,7 @@ RemovalResult RemoveRecordFromOpenFile(KeyFile& file, const std::string& path, F
         return StillAsRead(file, path) ? RemovalResult::Unchanged : RemovalResult::FileChanged;
     }
     // The file holds just the record to remove: the removal deletes it.
-    if (size == kRecordSize && position == 0) return DeleteKeyFile(file, path);
+    if (size == kRecordSize && position == 0) return DeleteKeyFile(file, path, error);
 
     // Whole records only: a short tail after the last record is dropped.
     const std::uint64_t tailBytes = (size - position - kRecordSize) / kRecordSize * kRecordSize;
@@ -94,7 +102,7 @@ RemovalResult RemoveRecordFromOpenFile(KeyFile& file, const std::string& path, F
         file.close();
         return RemovalResult::Unchanged;  // the copy would be empty
     }
-    return ReplaceKeyFile(file, path, {{0, position}, {position + kRecordSize, tailBytes}});
+    return ReplaceKeyFile(file, path, {{0, position}, {position + kRecordSize, tailBytes}}, nullptr, error);
 }
 
 RemovalResult RemoveKeyRecord(const std::string& path, FilePosition position) {

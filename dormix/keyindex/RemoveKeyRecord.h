@@ -27,17 +27,19 @@ struct KeySpan {
 
 // Replaces the key file opened as `file` from path by the spans of it, in order, through a
 // temporary "VT" file in its folder. held, when not null, holds the file's bytes as read: short
-// spans are then written from there. Closes `file`. A file never opened stands for one that does
-// not exist: the spans must then all carry their bytes, and the file is made only if still absent.
+// spans are then written from there. Closes `file`. error, when not null, is given the system's
+// error when a write failed (Unchanged). A file never opened stands for one that does not exist:
+// the spans must then all carry their bytes, and the file is made only if still absent.
 RemovalResult ReplaceKeyFile(KeyFile& file, const std::string& path, const std::vector<KeySpan>& spans,
-                             const char* held = nullptr);
+                             const char* held = nullptr, platform::ErrorCode* error = nullptr);
 
 // Deletes the key file opened as `file` from path, whose records are all removed, if it is still
 // the version that was read. Closes `file`.
-RemovalResult DeleteKeyFile(KeyFile& file, const std::string& path);
+RemovalResult DeleteKeyFile(KeyFile& file, const std::string& path, platform::ErrorCode* error = nullptr);
 
 // Removes the record at position from the key file opened as `file` from path. Closes `file`.
-RemovalResult RemoveRecordFromOpenFile(KeyFile& file, const std::string& path, FilePosition position);
+RemovalResult RemoveRecordFromOpenFile(KeyFile& file, const std::string& path, FilePosition position,
+                                       platform::ErrorCode* error = nullptr);
 
 // Opens the file at path and removes the record at position; nothing when the file cannot be
 // opened or the position is not that of a whole record in it. Without the key there is nothing

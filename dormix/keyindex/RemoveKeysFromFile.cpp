@@ -6,6 +6,7 @@
 
 #include "dormix/keyindex/KeyCompare.h"
 #include "dormix/keyindex/KeyFile.h"
+#include "dormix/keyindex/KeyLookup.h"
 #include "dormix/keyindex/LiveLookup.h"
 #include "dormix/keyindex/LiveRecords.h"
 #include "dormix/keyindex/RemoveKeyRecord.h"
@@ -14,6 +15,8 @@
 namespace keyindex {
 
 namespace {
+
+std::uint64_t maxBatchFileBytes = kMaxBatchFileBytes;
 
 // The order in which to look the keys up. In a sorted file a key's removal changes only what
 // later lookups of an equal key find, so the keys may go in ascending order, equal ones in
@@ -58,7 +61,7 @@ RemovalResult RemoveOnce(const std::string& path, const std::vector<const char*>
     removals.assign(keys.size(), KeyRemoval{});
     KeyFile file;
     if (!file.open(path)) return RemovalResult::Unchanged;
-    tooLarge = file.size() > kMaxBatchFileBytes;
+    tooLarge = file.size() > maxBatchFileBytes;
     if (tooLarge) return RemovalResult::Unchanged;
     auto live = ReadLiveRecords(file);
     if (!live) {
@@ -72,15 +75,51 @@ RemovalResult RemoveOnce(const std::string& path, const std::vector<const char*>
         return RemovalResult::Unchanged;
     }
 
+    platform::ErrorCode error = 0;
     const RemovalResult written = !file.isOpen()   ? RemovalResult::FileChanged
-                                  : live->deleted() ? DeleteKeyFile(file, path)
-                                                    : ReplaceKeyFile(file, path, live->spans(), live->bytes());
-    for (KeyRemoval& removal : removals)
-        if (removal.result == RemovalResult::Removed) removal.result = written;
+                                  : live->deleted() ? DeleteKeyFile(file, path, &error)
+                                                    : ReplaceKeyFile(file, path, live->spans(), live->bytes(), &error);
+    for (KeyRemoval& removal : removals) {
+        if (removal.result != RemovalResult::Removed) continue;
+        removal.result = written;
+        removal.error = error;
+    }
     return written;
 }
 
+// The file too large to hold, one removal per key. With beforeReplace, every key is looked up
+// first and beforeReplace told what is to go, so that no record is lost before the caller has
+// written down what it will lose.
+std::vector<KeyRemoval> RemoveOneAtATime(const std::string& path, const std::vector<const char*>& keys,
+                                         const BeforeReplace& beforeReplace) {
+    std::vector<KeyRemoval> removals(keys.size());
+    if (!beforeReplace) {
+        for (std::size_t j = 0; j < keys.size(); ++j) removals[j] = RemoveKeyFromFile(path, keys[j]);
+        return removals;
+    }
+    const std::vector<KeyRemoval> planned = LookUpKeys(path, keys);
+    if (!AnyFound(planned) || !beforeReplace(planned)) return planned;
+    for (std::size_t j = 0; j < keys.size(); ++j)
+        if (planned[j].found) removals[j] = RemoveKeyFromFile(path, keys[j], &planned[j].value);
+    return removals;
+}
+
 }  // namespace
+
+std::vector<KeyRemoval> LookUpKeys(const std::string& path, const std::vector<const char*>& keys) {
+    std::vector<KeyRemoval> found(keys.size());
+    KeyFile file;
+    if (!file.open(path)) return found;
+    for (std::size_t j = 0; j < keys.size(); ++j) {
+        const auto hit = LookupKey(file, keys[j]);
+        if (!hit) continue;
+        found[j].found = true;
+        found[j].value = hit->value;
+    }
+    return found;
+}
+
+void SetMaxBatchFileBytesForTests(std::uint64_t bytes) { maxBatchFileBytes = bytes == 0 ? kMaxBatchFileBytes : bytes; }
 
 std::vector<KeyRemoval> RemoveKeysFromFile(const std::string& path, const std::vector<const char*>& keys,
                                            const BeforeReplace& beforeReplace) {
@@ -89,8 +128,7 @@ std::vector<KeyRemoval> RemoveKeysFromFile(const std::string& path, const std::v
     bool tooLarge = false;
     RetryWhileChanged([&] { return RemoveOnce(path, keys, removals, tooLarge, beforeReplace); });
     if (!tooLarge) return removals;
-    for (std::size_t j = 0; j < keys.size(); ++j) removals[j] = RemoveKeyFromFile(path, keys[j]);
-    return removals;
+    return RemoveOneAtATime(path, keys, beforeReplace);
 }
 
 }  // namespace keyindex

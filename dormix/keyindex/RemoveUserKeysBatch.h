@@ -14,7 +14,8 @@ struct BatchJournal {
     // For each name, the "USERTIME.KEY" key to remove when "USER.KEY" no longer holds the user's
     // record (it went before the removal was ended).
     std::vector<std::optional<KeyValue>> knownTimeKeys;
-    // Told what "USER.KEY" is about to lose, before it is replaced.
+    // Told what "USER.KEY" is about to lose before any of it goes, on every path; when it answers
+    // false, neither file changes.
     BeforeReplace beforeUserFileReplaced;
 };
 

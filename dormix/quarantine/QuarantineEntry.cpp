@@ -123,7 +123,8 @@ bool WriteEntryFile(const std::string& installPath, const QuarantineEntry& entry
     text += "userkey " + RecordField(entry.userRecord) + '\n';
     text += "timekey " + RecordField(entry.timeRecord) + '\n';
     text += "end\n";
-    return platform::WriteFileAtomically(EntryFilePath(installPath, entry, entry.stage), text, deferSync) == 0;
+    return platform::WriteFileAtomically(EntryFilePath(installPath, entry, entry.stage), text, platform::TargetLink::Refuse,
+                                         deferSync) == 0;
 }
 
 bool MoveEntryToStage(const std::string& installPath, QuarantineEntry& entry, EntryStage stage, bool sync) {

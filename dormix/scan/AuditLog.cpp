@@ -1,34 +1,18 @@
 #include "dormix/scan/AuditLog.h"
 
-#include <cstdio>
-
 #include "dormix/scan/DormixPaths.h"
+#include "dormix/scan/LineEscape.h"
 #include "platform/Clock.h"
 #include "platform/TextMode.h"
 
 namespace {
 
-// A name read from disk could hold a tab or a line break and so forge fields or whole lines:
-// control bytes are written as \xNN.
-std::string Field(const std::string& text) {
-    std::string out;
-    for (const char c : text) {
-        const auto byte = static_cast<unsigned char>(c);
-        if (byte >= 0x20 && byte != 0x7F) {
-            out += c;
-            continue;
-        }
-        char escaped[5];
-        std::snprintf(escaped, sizeof escaped, "\\x%02X", byte);
-        out += escaped;
-    }
-    return out;
-}
-
 const char* TervoxText(TervoxOutcome outcome) {
     switch (outcome) {
         case TervoxOutcome::Removed:
             return "removed";
+        case TervoxOutcome::Absent:
+            return "absent";
         case TervoxOutcome::Kept:
             return "kept";
         case TervoxOutcome::Failed:
@@ -45,9 +29,10 @@ std::string AuditLogPath(const std::string& installPath) {
 
 std::string AuditLine(const AccountJudgement& account, const DeletedAccount& deleted, std::time_t at) {
     const std::string logon = account.lastLogon ? LogonDateText(*account.lastLogon) : std::string();
-    return platform::LocalTimeText(at, "%Y-%m-%dT%H:%M:%S") + "\t" + Field(account.userName) + "\t" +
-           Field(account.folder) + "\t" + logon + "\tkeys: " + (deleted.keysRemoved ? "removed" : "not removed") +
-           "\tTervox user: " + TervoxText(deleted.tervoxOutcome) + "\n";
+    return platform::LocalTimeText(at, "%Y-%m-%dT%H:%M:%S") + "\t" + EscapedForLine(account.userName) + "\t" +
+           EscapedForLine(account.folder) + "\t" + logon + "\tkeys: " +
+           (deleted.keysRemoved ? "removed" : "not removed") + "\tTervox user: " + TervoxText(deleted.tervoxOutcome) +
+           "\n";
 }
 
 bool AppendAuditLine(const std::string& auditPath, const std::string& line) {

@@ -2,6 +2,8 @@
 
 #include <vector>
 
+#include "dormix/scan/AuditLog.h"
+#include "dormix/scan/PendingDeletions.h"
 #include "platform/DirectorySearch.h"
 #include "platform/FileOps.h"
 #include "platform/Paths.h"
@@ -46,6 +48,10 @@ std::string KeyFileProblem(const std::string& userFolder, const char* name) {
 }  // namespace
 
 std::string UserFolderProblem(const std::string& installPath) {
+    // A folder lists at least its "." entry: nothing at all means there is no folder to search,
+    // which is no installation without dormant accounts.
+    if (platform::FindEntries(installPath + platform::kSepText + "*").empty())
+        return "The installation folder " + installPath + " cannot be found." + kNothingDeleted;
     FoundEntry userFolder;
     std::string problem;
     if (!PickEntry(installPath, "user", userFolder, problem)) return problem;
@@ -53,6 +59,15 @@ std::string UserFolderProblem(const std::string& installPath) {
     for (const char* keyFile : {"USER.KEY", "USERTIME.KEY"}) {
         problem = KeyFileProblem(folder, keyFile);
         if (!problem.empty()) return problem;
+    }
+    return {};
+}
+
+std::string LogFileProblem(const DormixPaths& paths) {
+    for (const std::string& path :
+         {paths.logPath, AuditLogPath(paths.installPath), PendingDeletionsPath(paths.installPath)}) {
+        if (platform::IsLink(path))
+            return "The log file " + path + " is a link, which Dormix does not write through." + kNothingDeleted;
     }
     return {};
 }

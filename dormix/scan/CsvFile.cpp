@@ -1,11 +1,18 @@
 #include "dormix/scan/CsvFile.h"
 
+#include <string_view>
+
+#include "dormix/scan/LineEscape.h"
 #include "platform/SafeWrite.h"
 
 namespace {
 
-std::string CsvField(const std::string& field) {
-    if (field.find_first_of(",\"\r\n") == std::string::npos) return field;
+// A field a spreadsheet would take for a formula gets a leading apostrophe, which makes it text;
+// then the one escaping of names, so no byte of a name can break the record.
+std::string CsvField(const std::string& text) {
+    const bool formula = !text.empty() && std::string_view("=+-@\t\r").find(text[0]) != std::string_view::npos;
+    const std::string field = (formula ? "'" : "") + EscapedForLine(text);
+    if (field.find_first_of(",\"") == std::string::npos) return field;
     std::string quoted = "\"";
     for (const char c : field) {
         if (c == '"') quoted += '"';

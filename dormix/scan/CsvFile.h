@@ -1,7 +1,9 @@
 #pragma once
 // Lists saved for a spreadsheet: comma-separated values as RFC 4180 has them (a field with a
-// comma, a double quote or a line break goes in double quotes, its quotes doubled; every
-// record ends in CR LF). The fields are written as they are given (UTF-8 by the callers).
+// comma or a double quote goes in double quotes, its quotes doubled; every record ends in CR LF).
+// The fields are written as given (UTF-8 by the callers), but escaped as every line that holds a
+// name is (EscapedForLine), and one that begins with '=', '+', '-', '@', a tab or a carriage
+// return, which a spreadsheet would run as a formula, with a leading apostrophe.
 #include <string>
 #include <vector>
 

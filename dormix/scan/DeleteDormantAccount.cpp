@@ -1,5 +1,7 @@
 #include "dormix/scan/DeleteDormantAccount.h"
 
+#include <algorithm>
+
 #include "dormix/keyindex/RemoveUserKeysBatch.h"
 #include "dormix/scan/AuditLog.h"
 #include "dormix/scan/FolderUserName.h"
@@ -8,10 +10,13 @@
 
 namespace {
 
+using keyindex::KeyRemoval;
+using keyindex::RemovalResult;
+
 bool NamedUser(const BatchMember& member) { return member.inHand && NamesAUser(member.account.folder); }
 
-PendingBatch Pending(const std::vector<BatchMember>& members, PendingStage stage, bool withTervoxUsers) {
-    PendingBatch batch{stage, withTervoxUsers, {}};
+PendingBatch Pending(const std::vector<BatchMember>& members, PendingStage stage, const BatchTerms& terms) {
+    PendingBatch batch{stage, terms.withTervoxUsers, {}, terms.days};
     for (const BatchMember& member : members) {
         if (member.inHand)
             batch.accounts.push_back(
@@ -20,19 +25,64 @@ PendingBatch Pending(const std::vector<BatchMember>& members, PendingStage stage
     return batch;
 }
 
-// "user.ini" stays: while it is there, the account is still found as the same dormant one.
-void EmptyFolders(std::vector<BatchMember>& members, ScanProgress* progress, int number, int count) {
+// The member goes no further in this batch, and its log line says why.
+void Keep(BatchMember& member, LogReason reason, std::string detail = {}) {
+    member.inHand = false;
+    member.deleted.logReason = reason;
+    member.deleted.logDetail = std::move(detail);
+}
+
+std::string ErrorDetail(platform::ErrorCode code) {
+    if (code == 0) return {};
+    const std::string text = platform::SystemErrorText(code);
+    return text.empty() ? "error " + std::to_string(code) : text;
+}
+
+// What a tree removal had to leave, as the log line says it.
+std::string LeftBehindText(const platform::FolderRemoval& removal) {
+    switch (removal.leftBehind()) {
+        case platform::LeftBehind::ReadOnlyFile:
+            return "a read-only file is in its folder";
+        case platform::LeftBehind::OtherDevice:
+            return "another file system is mounted in its folder";
+        case platform::LeftBehind::Failure:
+            return ErrorDetail(removal.error());
+        case platform::LeftBehind::Nothing:
+            break;
+    }
+    return {};
+}
+
+// Each member's "user.ini" is read again right before its folder is touched: the verdict may be
+// minutes old, and a user who logged on meanwhile keeps the account whole, uncounted and
+// unrecorded. "user.ini" stays: while it is there, the account is still found as the same
+// dormant one.
+void EmptyFolders(std::vector<BatchMember>& members, const BatchTerms& terms, ScanProgress* progress, int number,
+                  int count) {
     for (BatchMember& member : members) {
         if (progress) progress->deleting(number++, count, member.account.userName);
+        const AccountJudgement again = JudgeAccount(member.account.folder, terms.days, terms.now);
+        if (again.verdict != Verdict::Dormant) {
+            member.inHand = false;
+            continue;
+        }
+        member.account.lastLogon = again.lastLogon;
+        member.account.daysSince = again.daysSince;
         platform::FolderRemoval folder(member.account.folder);
-        member.inHand = folder.removeAllBut("user.ini");
+        if (!folder.removeAllBut("user.ini")) Keep(member, LogReason::FolderNotDeleted, LeftBehindText(folder));
     }
 }
 
+// A record that was there and is there still, or that a file changing under the removal kept.
+bool RecordLeft(const KeyRemoval& removal) {
+    return removal.result == RemovalResult::FileChanged || (removal.found && removal.result != RemovalResult::Removed);
+}
+
 // The key records of the batch, one pass over each key file. The pending deletions are written
-// with the "USER.KEY" values before that file is replaced, so that a kill between the two files
-// leaves the "USERTIME.KEY" records to be found by value. False when they could not be written.
-bool RemoveKeyRecords(std::vector<BatchMember>& members, const BatchFiles& files, bool withTervoxUsers) {
+// with the "USER.KEY" values before that file loses a record, so that a kill between the two
+// files leaves the "USERTIME.KEY" records to be found by value. A member whose records could not
+// all be removed is kept. False when the pending deletions could not be written.
+bool RemoveKeyRecords(std::vector<BatchMember>& members, const BatchFiles& files, const BatchTerms& terms) {
     std::vector<BatchMember*> named;
     std::vector<std::string> names;
     keyindex::BatchJournal journal;
@@ -43,21 +93,28 @@ bool RemoveKeyRecords(std::vector<BatchMember>& members, const BatchFiles& files
         journal.knownTimeKeys.push_back(member.userKeyValue);
     }
     bool written = true;
-    journal.beforeUserFileReplaced = [&](const std::vector<keyindex::KeyRemoval>& planned) {
+    journal.beforeUserFileReplaced = [&](const std::vector<KeyRemoval>& planned) {
         for (std::size_t i = 0; i < planned.size(); ++i)
             if (planned[i].found) named[i]->userKeyValue = planned[i].value;
-        written = WritePendingDeletions(files.pendingPath, Pending(members, PendingStage::KeyRecords, withTervoxUsers));
+        written = WritePendingDeletions(files.pendingPath, Pending(members, PendingStage::KeyRecords, terms));
         return written;
     };
     const std::vector<keyindex::UserKeysRemoval> removals = keyindex::RemoveUserKeysBatch(files.installPath, names, journal);
     if (!written) return false;
     for (std::size_t i = 0; i < named.size(); ++i) {
-        if (removals[i].fileKeptChanging()) {
-            named[i]->deleted.logReason = LogReason::KeysKeptChanging;
-            named[i]->inHand = false;
+        const keyindex::UserKeysRemoval& removal = removals[i];
+        BatchMember& member = *named[i];
+        if (removal.fileKeptChanging()) {
+            Keep(member, LogReason::KeysKeptChanging);
+        } else if (RecordLeft(removal.user)) {
+            Keep(member, LogReason::KeysNotRemoved, ErrorDetail(removal.user.error));
+        } else if (RecordLeft(removal.time)) {
+            Keep(member, LogReason::KeysNotRemoved, ErrorDetail(removal.time.error));
+        } else {
+            member.deleted.keysRemoved = member.deleted.keysRemoved || removal.timeRecordRemoved();
             continue;
         }
-        named[i]->deleted.keysRemoved = named[i]->deleted.keysRemoved || removals[i].timeRecordRemoved();
+        member.timeRecordLeft = RecordLeft(removal.time);
     }
     return true;
 }
@@ -73,7 +130,9 @@ TervoxDeletion RemoveTervoxUsers(std::vector<BatchMember>& members) {
     if (names.empty()) return {};
     TervoxDeletion deletion = DeleteTervoxUsers(names);
     for (std::size_t i = 0; i < named.size(); ++i)
-        named[i]->deleted.tervoxOutcome = deletion.failedFor(i) ? TervoxOutcome::Failed : TervoxOutcome::Removed;
+        named[i]->deleted.tervoxOutcome = deletion.failedFor(i)   ? TervoxOutcome::Failed
+                                          : deletion.absentFor(i) ? TervoxOutcome::Absent
+                                                                  : TervoxOutcome::Removed;
     return deletion;
 }
 
@@ -87,38 +146,47 @@ bool FinishFolders(std::vector<BatchMember>& members, const BatchFiles& files) {
             continue;
         }
         if (!AppendAuditLine(files.auditPath, AuditLine(member.account, member.deleted, std::time(nullptr)))) return false;
-        member.deleted.deleted = platform::RemoveFolderTree(member.account.folder);
+        platform::FolderRemoval folder(member.account.folder);
+        member.deleted.deleted = folder.removeRest();
+        if (!member.deleted.deleted) Keep(member, LogReason::FolderNotDeleted, LeftBehindText(folder));
     }
     return true;
 }
 
 // From the mail-server users on, the same for a new batch and for one left pending.
-BatchResult FinishBatch(std::vector<BatchMember>& members, const BatchFiles& files, bool withTervoxUsers) {
+BatchResult FinishBatch(std::vector<BatchMember>& members, const BatchFiles& files, const BatchTerms& terms) {
     BatchResult result;
-    if (!WritePendingDeletions(files.pendingPath, Pending(members, PendingStage::MailServer, withTervoxUsers))) {
+    // The pending deletions on disk name the members whose "USERTIME.KEY" record outlived the
+    // "USER.KEY" one, with its value: they stay as they are for the next scan to finish.
+    const bool keysLeft = std::any_of(members.begin(), members.end(), [](const BatchMember& m) { return m.timeRecordLeft; });
+    if (!keysLeft && !WritePendingDeletions(files.pendingPath, Pending(members, PendingStage::MailServer, terms))) {
         result.end = BatchEnd::PendingFailed;
         return result;
     }
-    if (withTervoxUsers) result.tervox = RemoveTervoxUsers(members);
+    if (terms.withTervoxUsers) result.tervox = RemoveTervoxUsers(members);
     if (!FinishFolders(members, files)) {
         result.end = BatchEnd::AuditFailed;
         return result;
     }
-    platform::DeleteFile(files.pendingPath);
+    if (keysLeft) {
+        result.end = BatchEnd::KeysLeftPending;
+    } else {
+        platform::DeleteFile(files.pendingPath);
+    }
     return result;
 }
 
 }  // namespace
 
-BatchResult DeleteDormantBatch(std::vector<BatchMember>& members, const BatchFiles& files, bool withTervoxUsers,
+BatchResult DeleteDormantBatch(std::vector<BatchMember>& members, const BatchFiles& files, const BatchTerms& terms,
                                ScanProgress* progress, int number, int count) {
-    EmptyFolders(members, progress, number, count);
-    if (!RemoveKeyRecords(members, files, withTervoxUsers)) return {BatchEnd::PendingFailed, {}};
-    return FinishBatch(members, files, withTervoxUsers);
+    EmptyFolders(members, terms, progress, number, count);
+    if (!RemoveKeyRecords(members, files, terms)) return {BatchEnd::PendingFailed, {}};
+    return FinishBatch(members, files, terms);
 }
 
-BatchResult FinishPendingBatch(const PendingBatch& pending, std::vector<BatchMember>& members, const BatchFiles& files) {
-    members.clear();
+std::vector<BatchMember> PendingMembers(const PendingBatch& pending, std::int32_t days, std::time_t now) {
+    std::vector<BatchMember> members;
     for (const PendingAccount& account : pending.accounts) {
         BatchMember member;
         member.account.folder = account.folder;
@@ -126,10 +194,32 @@ BatchResult FinishPendingBatch(const PendingBatch& pending, std::vector<BatchMem
         member.account.lastLogon = account.lastLogon;
         member.userKeyValue = account.userKeyValue;
         member.deleted.keysRemoved = account.keysRemoved;
+        switch (JudgePendingAccount(account.folder, days, now)) {
+            case PendingVerdict::Finish:
+                break;
+            case PendingVerdict::Gone:
+                member.inHand = false;
+                break;
+            case PendingVerdict::NotBegun:
+                Keep(member, LogReason::PendingNotBegun);
+                break;
+            case PendingVerdict::Emptied:
+                member.inHand = false;
+                member.emptyFolderLeft = true;
+                break;
+            case PendingVerdict::NotDormant:
+                Keep(member, LogReason::PendingNotDormant);
+                break;
+        }
         members.push_back(std::move(member));
     }
-    if (pending.stage == PendingStage::KeyRecords && !RemoveKeyRecords(members, files, pending.withTervoxUsers)) {
-        return {BatchEnd::PendingFailed, {}};
-    }
-    return FinishBatch(members, files, pending.withTervoxUsers);
+    return members;
+}
+
+BatchResult FinishPendingBatch(PendingStage stage, std::vector<BatchMember>& members, const BatchFiles& files,
+                               const BatchTerms& terms) {
+    if (stage == PendingStage::KeyRecords && !RemoveKeyRecords(members, files, terms)) return {BatchEnd::PendingFailed, {}};
+    for (const BatchMember& member : members)
+        if (member.emptyFolderLeft) platform::RemoveDirectory(member.account.folder);
+    return FinishBatch(members, files, terms);
 }

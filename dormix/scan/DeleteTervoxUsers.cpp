@@ -10,39 +10,50 @@
 
 namespace {
 
-// Empty when the user is gone (or was never there), else why not.
-std::string DeleteOneTervoxUser(std::int32_t handle, const std::string& name) {
+enum class UserFate { Removed, Absent, Stays };
+
+// True when the database holds the user (a null block says it does not); file, when given,
+// receives the path of the user's file with the blanks around it removed.
+bool HoldsUser(std::int32_t handle, const std::string& name, std::string* file) {
     std::int32_t count = 0;
     void* block = GetUsers(handle, 1, name.c_str(), &count);
-    if (!block) return "the user database could not be read";
-    std::string failure;
-    if (BlockNamesUser(block)) {
-        const std::string userFile = TrimSpace(BlockUserFile(block));
-        if (!userFile.empty()) platform::DeleteFile(userFile);
-        if (DeleteUser(handle, name.c_str(), "root", 2) == 0) failure = "the user database refused the deletion";
-    }
+    if (!block) return false;
+    const bool held = BlockNamesUser(block);
+    if (held && file) *file = TrimSpace(BlockUserFile(block));
     ReleaseAcctkitBlock(block);
-    return failure;
+    return held;
+}
+
+UserFate DeleteOneTervoxUser(std::int32_t handle, const std::string& name) {
+    std::string userFile;
+    if (!HoldsUser(handle, name, &userFile)) return UserFate::Absent;
+    // The path is the database's own: the file it names or none, never one found by letter case.
+    if (!userFile.empty()) platform::DeleteFileAsWritten(userFile);
+    DeleteUser(handle, name.c_str(), "root", 2);  // its result is not promised: the lookup tells
+    return HoldsUser(handle, name, nullptr) ? UserFate::Stays : UserFate::Removed;
 }
 
 }  // namespace
 
 TervoxDeletion DeleteTervoxUsers(const std::vector<std::string>& userNames) {
     const auto allFailed = [&](const char* reason) {
-        return TervoxDeletion{static_cast<int>(userNames.size()), reason, std::vector<bool>(userNames.size(), true)};
+        return TervoxDeletion{static_cast<int>(userNames.size()), reason, std::vector<bool>(userNames.size(), true),
+                              std::vector<bool>(userNames.size(), false)};
     };
     TervoxDeletion result;
     result.userFailed.assign(userNames.size(), false);
+    result.userAbsent.assign(userNames.size(), false);
     const std::int32_t handle = OpenUserDatabase();
     if (handle == 0) return allFailed("the user database could not be opened");
     if (SelectDomainByID(handle, 0) == 0) {
         result = allFailed("the domain could not be selected");
     } else {
         for (std::size_t i = 0; i < userNames.size(); ++i) {
-            const std::string failure = DeleteOneTervoxUser(handle, userNames[i]);
-            if (failure.empty()) continue;
+            const UserFate fate = DeleteOneTervoxUser(handle, userNames[i]);
+            result.userAbsent[i] = fate == UserFate::Absent;
+            if (fate != UserFate::Stays) continue;
             result.userFailed[i] = true;
-            if (result.failed++ == 0) result.reason = failure;
+            if (result.failed++ == 0) result.reason = "the user database still holds the user after its deletion";
         }
     }
     CloseUserDatabase(handle);

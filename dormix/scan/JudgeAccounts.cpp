@@ -7,7 +7,10 @@
 #include "dormix/scan/FolderUserName.h"
 #include "dormix/scan/LastLogon.h"
 #include "dormix/scan/ReadIniSetting.h"
+#include "platform/CaseFold.h"
 #include "platform/Clock.h"
+#include "platform/DirectorySearch.h"
+#include "platform/FileOps.h"
 #include "platform/Paths.h"
 
 namespace {
@@ -48,16 +51,41 @@ void ReadAccount(AccountJudgement& account, std::int32_t days, std::time_t now) 
     if (account.daysSince > days) account.verdict = Verdict::Dormant;
 }
 
+// How many entries the folder holds, when it holds nothing but a file named "user.ini" in any
+// letter case; -1 when it holds anything else.
+int UserIniEntries(const std::string& folder) {
+    int count = 0;
+    for (const platform::FoundEntry& entry : platform::FindEntries(folder + platform::kSepText + "*")) {
+        if (entry.name == "." || entry.name == "..") continue;
+        if (entry.isDirectory || entry.isSymlink || !platform::EqualsIgnoringCase(entry.name, "user.ini")) return -1;
+        ++count;
+    }
+    return count;
+}
+
 }  // namespace
+
+AccountJudgement JudgeAccount(const std::string& folder, std::int32_t days, std::time_t now) {
+    AccountJudgement account;
+    account.folder = folder;
+    account.userName = FolderUserName(folder);
+    ReadAccount(account, days, now);
+    return account;
+}
+
+PendingVerdict JudgePendingAccount(const std::string& folder, std::int32_t days, std::time_t now) {
+    if (!platform::PathExists(folder)) return PendingVerdict::Gone;
+    const int entries = platform::IsDirectory(folder) ? UserIniEntries(folder) : -1;
+    if (entries < 0) return PendingVerdict::NotBegun;
+    if (entries == 0) return PendingVerdict::Emptied;
+    return JudgeAccount(folder, days, now).verdict == Verdict::Dormant ? PendingVerdict::Finish : PendingVerdict::NotDormant;
+}
 
 std::vector<AccountJudgement> JudgeAccounts(std::int32_t days, const DormixPaths& paths,
                                             const ProtectedAccounts& protectedAccounts, std::time_t now) {
     std::vector<AccountJudgement> accounts;
     for (const std::string& folder : CollectAccountFolders(paths.userFolderPattern)) {
-        AccountJudgement account;
-        account.folder = folder;
-        account.userName = FolderUserName(folder);
-        ReadAccount(account, days, now);
+        AccountJudgement account = JudgeAccount(folder, days, now);
         if (protectedAccounts.covers(account.userName)) account.verdict = Verdict::Protected;
         accounts.push_back(std::move(account));
     }

@@ -32,6 +32,21 @@ struct AccountJudgement {
 std::vector<AccountJudgement> JudgeAccounts(std::int32_t days, const DormixPaths& paths,
                                             const ProtectedAccounts& protectedAccounts, std::time_t now);
 
+// One account folder judged again from its "user.ini" as it is now, protection aside: the scan
+// asks once more right before it touches the folder, since a verdict can be minutes old by then.
+AccountJudgement JudgeAccount(const std::string& folder, std::int32_t days, std::time_t now);
+
+// What becomes of an account that unfinished deletions name: only what their batch had begun is
+// finished, and only while it is still dormant.
+enum class PendingVerdict {
+    Finish,      // its folder holds nothing but "user.ini", which still says dormant
+    Gone,        // its folder is gone: the batch finished it before it was ended
+    Emptied,     // its folder is empty: the batch was ended between "user.ini" and the folder
+    NotBegun,    // its folder holds more than "user.ini", or is no real folder
+    NotDormant,  // its "user.ini" no longer says dormant under days
+};
+PendingVerdict JudgePendingAccount(const std::string& folder, std::int32_t days, std::time_t now);
+
 // How many of the accounts are dormant.
 int CountDormant(const std::vector<AccountJudgement>& accounts);
 

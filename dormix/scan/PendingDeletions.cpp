@@ -6,13 +6,17 @@
 
 #include "dormix/scan/DormixPaths.h"
 #include "dormix/scan/HexDecode.h"
+#include "dormix/scan/Threshold.h"
 #include "platform/FileOps.h"
 #include "platform/Paths.h"
 #include "platform/SafeWrite.h"
 
 namespace {
 
-const char* const kHeader = "dormix pending deletions 1";
+// The first format had no line with the threshold.
+const char* const kHeaderWithoutDays = "dormix pending deletions 1";
+const char* const kHeader = "dormix pending deletions 2";
+const char* const kDays = "days ";
 const char* const kEnd = "end";
 // Far more than any batch: a larger file is not one that a scan wrote.
 constexpr std::size_t kMaxBytes = std::size_t{64} << 20;
@@ -26,6 +30,14 @@ std::string UserFolderOf(const std::string& userFolderPattern) {
 bool IsAccountFolderName(const std::string& name) {
     return !name.empty() && name != "." && name != ".." && name.find(platform::kSep) == std::string::npos &&
            name.find('/') == std::string::npos && name.find('\0') == std::string::npos;
+}
+
+// A whole decimal number and nothing else.
+template <typename Number>
+bool ReadNumber(const std::string& text, Number& number) {
+    const char* const end = text.data() + text.size();
+    const auto [stop, error] = std::from_chars(text.data(), end, number);
+    return error == std::errc() && stop == end && !text.empty();
 }
 
 std::string AccountLine(const PendingAccount& account) {
@@ -46,9 +58,7 @@ bool ReadAccountLine(const std::string& line, const std::string& userFolder, Pen
     account.folder = userFolder + bytes;
     if (logon != "-") {
         long long seconds = 0;
-        const char* const end = logon.data() + logon.size();
-        const auto [stop, error] = std::from_chars(logon.data(), end, seconds);
-        if (error != std::errc() || stop != end) return false;
+        if (!ReadNumber(logon, seconds)) return false;
         account.lastLogon = static_cast<std::time_t>(seconds);
     }
     if (value != "-") {
@@ -67,12 +77,13 @@ std::string PendingDeletionsPath(const std::string& installPath) {
 }
 
 bool WritePendingDeletions(const std::string& path, const PendingBatch& batch) {
-    std::string text = std::string(kHeader) + '\n';
+    std::string text = std::string(batch.days ? kHeader : kHeaderWithoutDays) + '\n';
     text += batch.stage == PendingStage::KeyRecords ? "keys\n" : "users\n";
     text += batch.withTervoxUsers ? "tervox\n" : "web-mail\n";
+    if (batch.days) text += kDays + std::to_string(*batch.days) + '\n';
     for (const PendingAccount& account : batch.accounts) text += AccountLine(account);
     text += std::string(kEnd) + '\n';
-    return platform::WriteFileAtomically(path, text) == 0;
+    return platform::WriteFileAtomically(path, text, platform::TargetLink::Refuse) == 0;
 }
 
 PendingRead ReadPendingDeletions(const std::string& path, const std::string& userFolderPattern, PendingBatch& batch) {
@@ -82,13 +93,21 @@ PendingRead ReadPendingDeletions(const std::string& path, const std::string& use
     const std::string userFolder = UserFolderOf(userFolderPattern);
     std::istringstream in(text);
     std::string header, stage, users, line;
-    if (!std::getline(in, header) || header != kHeader || !std::getline(in, stage) || !std::getline(in, users))
+    if (!std::getline(in, header) || (header != kHeader && header != kHeaderWithoutDays) || !std::getline(in, stage) ||
+        !std::getline(in, users))
         return PendingRead::Unreadable;
     if ((stage != "keys" && stage != "users") || (users != "tervox" && users != "web-mail") || userFolder.empty())
         return PendingRead::Unreadable;
     batch = PendingBatch{};
     batch.stage = stage == "keys" ? PendingStage::KeyRecords : PendingStage::MailServer;
     batch.withTervoxUsers = users == "tervox";
+    if (header == kHeader) {
+        std::int32_t days = 0;
+        if (!std::getline(in, line) || !line.starts_with(kDays) || !ReadNumber(line.substr(std::strlen(kDays)), days) ||
+            ThresholdRefusal(days) != nullptr)
+            return PendingRead::Unreadable;
+        batch.days = days;
+    }
     while (std::getline(in, line)) {
         if (line == kEnd) return in.peek() == EOF ? PendingRead::Found : PendingRead::Unreadable;
         PendingAccount account;

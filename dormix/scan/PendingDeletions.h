@@ -3,6 +3,7 @@
 // the batch may go until the batch is finished. A scan that finds it at its start (the one
 // before was ended in the middle of a batch) finishes that batch first, so that no key record,
 // mail-server user or emptied folder is left that no later scan could find again.
+#include <cstdint>
 #include <ctime>
 #include <optional>
 #include <string>
@@ -26,6 +27,9 @@ struct PendingBatch {
     PendingStage stage = PendingStage::KeyRecords;
     bool withTervoxUsers = false;
     std::vector<PendingAccount> accounts;
+    // The threshold that the batch's accounts were judged under; none in a file of the first
+    // format, which did not record it.
+    std::optional<std::int32_t> days;
 };
 
 // The file in the installation's "Log" folder.
@@ -36,9 +40,9 @@ bool WritePendingDeletions(const std::string& path, const PendingBatch& batch);
 
 enum class PendingRead { None, Found, Unreadable };
 
-// Reads the batch that path holds. Every folder must be one of the account folders that the
-// pattern searches; a file that is not exactly as written is Unreadable, and nothing in it is
-// acted on.
+// Reads the batch that path holds, in either format. Every folder must be one of the account
+// folders that the pattern searches, and a threshold one that a scan takes; a file that is not
+// exactly as written is Unreadable, and nothing in it is acted on.
 PendingRead ReadPendingDeletions(const std::string& path, const std::string& userFolderPattern, PendingBatch& batch);
 
 // "The unfinished deletions in %s cannot be read. Nothing was deleted."

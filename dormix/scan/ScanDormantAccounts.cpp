@@ -20,6 +20,11 @@ namespace {
 using platform::Answer;
 
 const char* const kNothingDeletedCaption = "Nothing Deleted";
+const char* const kNotDeletedCaption = "Accounts Not Deleted";
+
+std::string NotDeletedText(int count, const std::string& logPath) {
+    return std::to_string(count) + " account(s) could not be deleted. The reasons are in " + logPath;
+}
 
 // The one question of a scan, asked at the first dormant account; a box that could not be
 // shown leaves it to be asked again at the next.
@@ -55,18 +60,25 @@ public:
         return false;
     }
 
-    // Counts what went and writes the members' log lines; false (after its message) when the
-    // batch or a log line had to stop the scan.
+    // Counts what went and what could not; false (after its message) when the batch had to stop
+    // the scan.
     bool take(const BatchResult& result, const std::vector<BatchMember>& members) {
         tervoxFailures_.add(result.tervox);
-        for (const BatchMember& member : members) deletedCount_ += member.deleted.deleted;
+        for (const BatchMember& member : members) {
+            deletedCount_ += member.deleted.deleted;
+            notDeletedCount_ += member.deleted.logReason.has_value();
+        }
         if (result.end == BatchEnd::AuditFailed) return cannotWrite(files_.auditPath);
         if (result.end == BatchEnd::PendingFailed) return cannotWrite(files_.pendingPath);
         return true;
     }
 
-    bool log(const std::string& userName, LogReason reason) {
-        return LogAccount(paths_.logPath, userName, reason) || cannotWrite(paths_.logPath);
+    bool log(const std::string& userName, LogReason reason, const std::string& detail = {}) {
+        return LogAccount(paths_.logPath, userName, reason, detail) || cannotWrite(paths_.logPath);
+    }
+    // The member's line, when it has one.
+    bool log(const BatchMember& member) {
+        return !member.deleted.logReason || log(member.account.userName, *member.deleted.logReason, member.deleted.logDetail);
     }
 
     bool summary() {
@@ -75,6 +87,7 @@ public:
         } else {
             boxes_.ok(kNoDormantAccounts, kNothingDeletedCaption);
         }
+        if (notDeletedCount_ > 0) boxes_.ok(NotDeletedText(notDeletedCount_, paths_.logPath), kNotDeletedCaption);
         if (tervoxFailures_.any()) boxes_.ok(tervoxFailures_.text(), "Tervox Accounts Not Deleted");
         return true;
     }
@@ -84,32 +97,52 @@ private:
     platform::MessageBoxes& boxes_;
     BatchFiles files_;
     int deletedCount_ = 0;
+    int notDeletedCount_ = 0;
     TervoxFailures tervoxFailures_;
 };
 
-// Finishes the batch that a scan ended in the middle of. An account protected meanwhile is left
-// as it is. False (after its message) when it cannot be read or finished.
-bool FinishPending(const DormixPaths& paths, const ProtectedAccounts& protectedAccounts, platform::MessageBoxes& boxes,
-                   ScanState& state) {
+enum class PendingEnd {
+    Finished,
+    Stopped,    // after its message
+    Cancelled,  // at the question
+    Held,       // the batch stays pending: a new batch would replace what leads to its key records
+};
+
+// Finishes the batch that a scan ended in the middle of: only what it had begun, only while still
+// dormant under the batch's own threshold (a file that did not record it: the run's), and the
+// mail-server users only when both that scan and this one were told to delete them. An account
+// protected meanwhile is left as it is. Stopped (after its message) when it cannot be read or
+// finished.
+PendingEnd FinishPending(std::int32_t days, std::time_t now, const DormixPaths& paths,
+                         const ProtectedAccounts& protectedAccounts, TervoxQuestion& question,
+                         platform::MessageBoxes& boxes, ScanState& state) {
     PendingBatch pending;
     switch (ReadPendingDeletions(state.files().pendingPath, paths.userFolderPattern, pending)) {
         case PendingRead::None:
-            return true;
+            return PendingEnd::Finished;
         case PendingRead::Unreadable:
             boxes.ok(PendingUnreadableText(state.files().pendingPath), kNothingDeletedCaption);
-            return false;
+            return PendingEnd::Stopped;
         case PendingRead::Found:
             break;
     }
     std::erase_if(pending.accounts, [&](const PendingAccount& account) {
         return protectedAccounts.covers(FolderUserName(account.folder));
     });
-    std::vector<BatchMember> members;
-    const BatchResult result = FinishPendingBatch(pending, members, state.files());
-    if (!state.take(result, members)) return false;
+    BatchTerms terms{pending.days.value_or(days), now, false};
+    std::vector<BatchMember> members = PendingMembers(pending, terms.days, now);
+    const bool anyInHand = std::any_of(members.begin(), members.end(), [](const BatchMember& m) { return m.inHand; });
+    if (pending.withTervoxUsers && anyInHand) {
+        const Answer given = question.answer();
+        if (given == Answer::Cancel) return PendingEnd::Cancelled;
+        terms.withTervoxUsers = given == Answer::Yes;
+        members = PendingMembers(pending, terms.days, now);  // the answer may have been long in coming
+    }
+    const BatchResult result = FinishPendingBatch(pending.stage, members, state.files(), terms);
+    if (!state.take(result, members)) return PendingEnd::Stopped;
     for (const BatchMember& member : members)
-        if (member.deleted.logReason && !state.log(member.account.userName, *member.deleted.logReason)) return false;
-    return true;
+        if (!state.log(member)) return PendingEnd::Stopped;
+    return result.end == BatchEnd::KeysLeftPending ? PendingEnd::Held : PendingEnd::Finished;
 }
 
 // One batch: the dormant accounts to delete together and, in folder order with them, the
@@ -127,8 +160,7 @@ bool WriteSpanLines(const Batch& batch, const std::vector<AccountJudgement>& acc
         const bool memberFirst = logged == batch.loggedAt.size() ||
                                  (member < batch.members.size() && batch.memberAt[member] < batch.loggedAt[logged]);
         if (memberFirst) {
-            const BatchMember& m = batch.members[member++];
-            if (m.deleted.logReason && !state.log(m.account.userName, *m.deleted.logReason)) return false;
+            if (!state.log(batch.members[member++])) return false;
         } else {
             const AccountJudgement& account = accounts[batch.loggedAt[logged++]];
             if (!state.log(account.userName, account.logReason)) return false;
@@ -140,7 +172,7 @@ bool WriteSpanLines(const Batch& batch, const std::vector<AccountJudgement>& acc
 }  // namespace
 
 bool ScanDormantAccounts(std::int32_t days, const DormixPaths& paths, platform::MessageBoxes& boxes,
-                         std::time_t now, ScanProgress* progress, std::size_t batchSize) {
+                         std::time_t now, ScanProgress* progress, std::size_t batchSize, OldLog oldLog) {
     // Two scans of one installation at once would each act on what the other is changing.
     const platform::FolderLock scanLock(paths.installPath, platform::FolderLock::Wait::No);
     if (scanLock.busy()) {
@@ -156,11 +188,25 @@ bool ScanDormantAccounts(std::int32_t days, const DormixPaths& paths, platform::
         boxes.ok(problem, kNothingDeletedCaption);
         return false;
     }
+    if (const std::string problem = LogFileProblem(paths); !problem.empty()) {
+        boxes.ok(problem, kNothingDeletedCaption);
+        return false;
+    }
+    if (oldLog == OldLog::Delete) DeleteOldLog(paths.logPath);
     ScanState state(paths, boxes);
-    if (!FinishPending(paths, protectedAccounts, boxes, state)) return false;
+    TervoxQuestion question(boxes);
+    switch (FinishPending(days, now, paths, protectedAccounts, question, boxes, state)) {
+        case PendingEnd::Finished:
+            break;
+        case PendingEnd::Stopped:
+            return false;
+        case PendingEnd::Cancelled:
+            return true;
+        case PendingEnd::Held:
+            return state.summary();
+    }
     const std::vector<AccountJudgement> accounts = JudgeAccounts(days, paths, protectedAccounts, now);
     const int dormantCount = CountDormant(accounts);
-    TervoxQuestion question(boxes);
     Answer answer = Answer::Failed;
     int dormantNumber = 0;
     std::size_t next = 0;
@@ -196,10 +242,14 @@ bool ScanDormantAccounts(std::int32_t days, const DormixPaths& paths, platform::
         // The record is opened before anything is deleted, so that a record that cannot be
         // written stops the scan before a deletion goes unrecorded.
         if (!platform::AppendText(state.files().auditPath, "")) return state.cannotWrite(state.files().auditPath);
-        const BatchResult result = DeleteDormantBatch(batch.members, state.files(), answer == Answer::Yes, progress,
-                                                      dormantNumber - static_cast<int>(batch.memberAt.size()) + 1, dormantCount);
+        const BatchResult result =
+            DeleteDormantBatch(batch.members, state.files(), BatchTerms{days, now, answer == Answer::Yes}, progress,
+                               dormantNumber - static_cast<int>(batch.memberAt.size()) + 1, dormantCount);
         if (!state.take(result, batch.members)) return false;
         if (!WriteSpanLines(batch, accounts, state)) return false;
+        // The batch stays pending for the next scan: a new batch would replace what leads to the
+        // key records it left.
+        if (result.end == BatchEnd::KeysLeftPending) break;
     }
     return state.summary();
 }

@@ -54,7 +54,10 @@ ErrorCode CopyFileNoReplace(const std::string& from, const std::string& to) {
 
 ErrorCode MoveFile(const std::string& from, const std::string& to) { return RenameNoReplace(from, to); }
 
-ErrorCode DeleteFile(const std::string& path) {
+ErrorCode DeleteFile(const std::string& path) { return DeleteFileAsWritten(path); }
+
+// The file system ignores case here: the path as written is the only file it can name.
+ErrorCode DeleteFileAsWritten(const std::string& path) {
     DWORD attributes = GetFileAttributesA(path.c_str());
     if (attributes == INVALID_FILE_ATTRIBUTES) return static_cast<ErrorCode>(GetLastError());
     bool link = (attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0;
@@ -81,6 +84,11 @@ bool IsDirectory(const std::string& path) {
     DWORD attributes = GetFileAttributesA(path.c_str());
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) &&
            !(attributes & FILE_ATTRIBUTE_REPARSE_POINT);
+}
+
+bool IsLink(const std::string& path) {
+    DWORD attributes = GetFileAttributesA(path.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0;
 }
 
 bool ReadFileBytes(const std::string& path, std::string& out) { return ReadWholeFileBytes(path, out) == 0; }

@@ -3,7 +3,9 @@
 // symbolic link is never followed, and what the handle shows is what is deleted, through the
 // handle. Handles are opened without delete sharing: while a folder is held no one else can
 // rename, move or delete it, so the path of an entry inside keeps leading into the folder that
-// was examined. Paths are wide and literal ("\\?\"), so no name is changed on its way.
+// was examined. Paths are wide and literal ("\\?\"), so no name is changed on its way. A volume
+// mounted in a folder is a reparse point and so is never entered; an entry that reports another
+// volume all the same is left as it is.
 #include "platform/win/WindowsApi.h"
 
 #include <cstdint>
@@ -31,9 +33,12 @@ void CloseOpened(HANDLE handle) {
     if (handle != INVALID_HANDLE_VALUE && handle != nullptr) CloseHandle(handle);
 }
 
-DWORD AttributesOf(HANDLE handle) {
+// The attributes of the opened entry and the serial number of its volume.
+DWORD AttributesOf(HANDLE handle, DWORD* volume = nullptr) {
     BY_HANDLE_FILE_INFORMATION info;
-    return GetFileInformationByHandle(handle, &info) ? info.dwFileAttributes : INVALID_FILE_ATTRIBUTES;
+    if (!GetFileInformationByHandle(handle, &info)) return INVALID_FILE_ATTRIBUTES;
+    if (volume) *volume = info.dwVolumeSerialNumber;
+    return info.dwFileAttributes;
 }
 
 bool IsRealFolder(DWORD attributes) {
@@ -45,13 +50,20 @@ bool IsReadOnlyFile(DWORD attributes) {
     return (attributes & FILE_ATTRIBUTE_READONLY) != 0 && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
 }
 
-// Marks the opened entry itself for deletion when its handle closes. A read-only file and a folder
-// that is not empty refuse.
-bool MarkDeleted(HANDLE handle) {
-    if (fault::Injected(fault::Step::Remove)) return false;
+// Marks the opened entry itself for deletion when its handle closes: 0, or why it refused (a
+// read-only file and a folder that is not empty refuse).
+ErrorCode MarkDeleted(HANDLE handle) {
+    if (const ErrorCode injected = fault::Injected(fault::Step::Remove)) return injected;
     FILE_DISPOSITION_INFO disposition{TRUE};  // its one member, which windows.h renames by its DeleteFile macro
-    return SetFileInformationByHandle(handle, FileDispositionInfo, &disposition, sizeof disposition) != 0;
+    if (SetFileInformationByHandle(handle, FileDispositionInfo, &disposition, sizeof disposition)) return 0;
+    return static_cast<ErrorCode>(GetLastError());
 }
+
+// One removal: the volume it stays on, and the first thing it had to leave.
+struct Walk : RemovalLeftover {
+    explicit Walk(std::uint64_t onVolume) : volume(static_cast<DWORD>(onVolume)) {}
+    DWORD volume;
+};
 
 class Opened {
 public:
@@ -63,6 +75,7 @@ public:
     bool isOpen() const { return handle_ != INVALID_HANDLE_VALUE; }
     // The entry was gone before it could be opened.
     bool vanished() const { return error_ == ERROR_FILE_NOT_FOUND || error_ == ERROR_PATH_NOT_FOUND; }
+    DWORD error() const { return error_; }
 
 private:
     DWORD error_ = 0;
@@ -122,34 +135,37 @@ bool SameName(const std::wstring& a, const std::wstring& b) {
            CSTR_EQUAL;
 }
 
-bool RemoveContents(HANDLE folder, const std::wstring& path, const std::wstring& spared);
+bool RemoveContents(Walk& walk, HANDLE folder, const std::wstring& path, const std::wstring& spared);
 
-bool RemoveEntry(const std::wstring& folder, const Entry& entry) {
+bool RemoveEntry(Walk& walk, const std::wstring& folder, const Entry& entry) {
     const std::wstring path = folder + L"\\" + entry.name;
     const bool listedAsFolder = IsRealFolder(entry.attributes);
     if (listedAsFolder) fault::RunBeforeDescend();
     const Opened opened(path, listedAsFolder ? kEntryAccess | FILE_LIST_DIRECTORY : kEntryAccess);
-    if (!opened.isOpen()) return opened.vanished();
-    const DWORD attributes = AttributesOf(opened.get());
-    if (attributes == INVALID_FILE_ATTRIBUTES || IsReadOnlyFile(attributes)) return false;
+    if (!opened.isOpen()) return opened.vanished() || walk.leave(LeftBehind::Failure, static_cast<ErrorCode>(opened.error()));
+    DWORD volume = 0;
+    const DWORD attributes = AttributesOf(opened.get(), &volume);
+    if (attributes == INVALID_FILE_ATTRIBUTES) return walk.leave(LeftBehind::Failure, static_cast<ErrorCode>(GetLastError()));
+    if (volume != walk.volume) return walk.leave(LeftBehind::OtherDevice);
+    if (IsReadOnlyFile(attributes)) return walk.leave(LeftBehind::ReadOnlyFile);
     // Whatever took a folder's place since the listing is judged by what was opened: a junction
     // or link goes as itself and is never entered.
-    if (!IsRealFolder(attributes)) return MarkDeleted(opened.get());
-    const bool whole = RemoveContents(opened.get(), path, L"");
-    return MarkDeleted(opened.get()) && whole;
+    if (!IsRealFolder(attributes)) return walk.removed(MarkDeleted(opened.get()));
+    const bool whole = RemoveContents(walk, opened.get(), path, L"");
+    return walk.removed(MarkDeleted(opened.get())) && whole;
 }
 
-bool RemoveContents(HANDLE folder, const std::wstring& path, const std::wstring& spared) {
+bool RemoveContents(Walk& walk, HANDLE folder, const std::wstring& path, const std::wstring& spared) {
     std::vector<Entry> entries;
-    bool whole = EntriesIn(folder, entries);
+    bool whole = EntriesIn(folder, entries) || walk.leave(LeftBehind::Failure, static_cast<ErrorCode>(GetLastError()));
     for (const Entry& entry : entries) {
         if (!spared.empty() && SameName(entry.name, spared)) {
             // A spared file that could not be removed later makes the removal fail now, before
             // the caller acts on its success.
-            if (IsReadOnlyFile(entry.attributes)) whole = false;
+            if (IsReadOnlyFile(entry.attributes)) whole = walk.leave(LeftBehind::ReadOnlyFile);
             continue;
         }
-        if (!RemoveEntry(path, entry)) whole = false;
+        if (!RemoveEntry(walk, path, entry)) whole = false;
     }
     return whole;
 }
@@ -159,19 +175,36 @@ bool RemoveContents(HANDLE folder, const std::wstring& path, const std::wstring&
 FolderRemoval::FolderRemoval(const std::string& path) : path_(path), widePath_(LiteralPath(path)) {
     DWORD error = 0;
     HANDLE folder = OpenAsItself(widePath_, kEntryAccess | FILE_LIST_DIRECTORY, error);
-    if (folder == INVALID_HANDLE_VALUE) return;
+    if (folder == INVALID_HANDLE_VALUE) {
+        leftover_.leave(LeftBehind::Failure, static_cast<ErrorCode>(error));
+        return;
+    }
     handle_ = folder;
-    opened_ = IsRealFolder(AttributesOf(folder));
+    DWORD volume = 0;
+    opened_ = IsRealFolder(AttributesOf(folder, &volume));
+    if (!opened_) {
+        leftover_.leave(LeftBehind::Failure, ERROR_DIRECTORY);
+        return;
+    }
+    device_ = volume;
 }
 
 FolderRemoval::~FolderRemoval() { CloseOpened(handle_); }
 
 bool FolderRemoval::removeAllBut(const std::string& spared) {
-    return opened_ && RemoveContents(handle_, widePath_, WideName(spared));
+    if (!opened_) return false;
+    Walk walk(device_);
+    const bool whole = RemoveContents(walk, handle_, widePath_, WideName(spared));
+    leftover_ = walk;
+    return whole;
 }
 
 bool FolderRemoval::removeRest() {
-    if (!opened_ || !RemoveContents(handle_, widePath_, L"") || !MarkDeleted(handle_)) return false;
+    if (!opened_) return false;
+    Walk walk(device_);
+    const bool gone = RemoveContents(walk, handle_, widePath_, L"") && walk.removed(MarkDeleted(handle_));
+    leftover_ = walk;
+    if (!gone) return false;
     CloseOpened(handle_);  // the folder goes now
     handle_ = nullptr;
     opened_ = false;

@@ -36,8 +36,9 @@ FileStamp StampOfAttributes(const std::string& path) {
 
 }  // namespace
 
-HANDLE OpenDiskFile(const std::string& path, DWORD access, DWORD share, DWORD disposition, ErrorCode& error) {
-    HANDLE handle = CreateFileA(path.c_str(), access, share, nullptr, disposition, FILE_ATTRIBUTE_NORMAL, nullptr);
+HANDLE OpenDiskFile(const std::string& path, DWORD access, DWORD share, DWORD disposition, ErrorCode& error,
+                    DWORD flags) {
+    HANDLE handle = CreateFileA(path.c_str(), access, share, nullptr, disposition, flags, nullptr);
     if (handle == INVALID_HANDLE_VALUE) {
         error = Error();
         return handle;
@@ -136,9 +137,19 @@ int OpenForReading(const std::string& path, ErrorCode& error) {
     return handle == INVALID_HANDLE_VALUE ? -1 : DescriptorOf(handle, _O_RDONLY, error);
 }
 
+// The reparse point itself is opened, not what it points to, and then refused.
 int OpenForAppending(const std::string& path, ErrorCode& error) {
-    HANDLE handle = OpenDiskFile(path, FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE, OPEN_ALWAYS, error);
-    return handle == INVALID_HANDLE_VALUE ? -1 : DescriptorOf(handle, _O_WRONLY | _O_APPEND, error);
+    HANDLE handle = OpenDiskFile(path, FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE, OPEN_ALWAYS, error,
+                                 FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT);
+    if (handle == INVALID_HANDLE_VALUE) return -1;
+    BY_HANDLE_FILE_INFORMATION info;
+    const bool known = GetFileInformationByHandle(handle, &info) != 0;
+    if (!known || (info.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT)) {
+        error = known ? kLinkRefused : Error();
+        CloseHandle(handle);
+        return -1;
+    }
+    return DescriptorOf(handle, _O_WRONLY | _O_APPEND, error);
 }
 
 // The system's temporary-file naming: the first three characters of the prefix, four hexadecimal

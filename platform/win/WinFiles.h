@@ -12,8 +12,9 @@ namespace platform::sys {
 
 // CreateFile with the given access, sharing and disposition, refusing anything that is not an
 // ordinary disk file (a device name such as CON, a pipe, a folder). INVALID_HANDLE_VALUE with the
-// system's error in error.
-HANDLE OpenDiskFile(const std::string& path, DWORD access, DWORD share, DWORD disposition, ErrorCode& error);
+// system's error in error. flags: the flags and attributes that CreateFile takes.
+HANDLE OpenDiskFile(const std::string& path, DWORD access, DWORD share, DWORD disposition, ErrorCode& error,
+                    DWORD flags = FILE_ATTRIBUTE_NORMAL);
 
 // A descriptor that owns handle from now on (closing it closes the handle); -1 with error set,
 // the handle closed, when the runtime has no descriptor left.

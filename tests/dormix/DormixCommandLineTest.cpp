@@ -6,6 +6,8 @@
 #include <gtest/gtest.h>
 
 #include "dormix/scan/AuditLog.h"
+#include "dormix/scan/PendingDeletions.h"
+#include "platform/FolderLock.h"
 #include "tests/scan/fixture/DormixInstallation.h"
 #include "tests/support/TempDir.h"
 
@@ -51,18 +53,21 @@ protected:
 };
 
 TEST_F(DormixCommandLineTest, RefusesBadUsageWithTheUsageText) {
-    const std::pair<QStringList, const char*> cases[] = {
-        {{QStringLiteral("--days"), QStringLiteral("0")}, "Please enter a number"},
-        {{QStringLiteral("--days"), QStringLiteral("-1")}, "Please enter or select a value"},
-        {{QStringLiteral("--days"), QStringLiteral("-30")}, "Please enter or select a value"},
+    const std::pair<QStringList, std::string> cases[] = {
         {{QStringLiteral("--days"), QStringLiteral("30"), QStringLiteral("--yes")}, "--yes needs --tervox"},
         {{QStringLiteral("--days=30"), QStringLiteral("--tervox=maybe")}, "--tervox takes yes or no"},
         {{QStringLiteral("--yes"), QStringLiteral("--tervox=no")}, "Missing --days N"},
         {{QStringLiteral("--days=30"), QStringLiteral("now")}, "Unexpected argument: now"},
         {{QStringLiteral("--bogus")}, "Unknown option 'bogus'"},
     };
+    std::vector<std::pair<QStringList, std::string>> all(std::begin(cases), std::end(cases));
+    for (const char* days : {"1,000", "1.5", "3e2", "9O", "0x10", "+30", "0", "-5", ""}) {
+        const QStringList deleting = {QStringLiteral("--yes"), QStringLiteral("--tervox=no"), QStringLiteral("--days")};
+        all.push_back({deleting + QStringList{QString::fromLatin1(days)},
+                       std::string("--days takes a whole number from 1 up, not \"") + days + "\".\n"});
+    }
     const auto before = TreeSnapshot(dir.path().string());
-    for (const auto& [arguments, why] : cases) {
+    for (const auto& [arguments, why] : all) {
         SCOPED_TRACE(arguments.join(QLatin1Char(' ')).toStdString());
         const ProcessRun result = run(arguments);
         EXPECT_EQ(result.exitCode, 2);
@@ -96,12 +101,36 @@ TEST_F(DormixCommandLineTest, YesDeletesWithTheSameLogsAndRecord) {
     EXPECT_NE(audit.find("\tkeys: removed\tTervox user: kept\r\n"), std::string::npos) << audit;
 }
 
+// Pending accounts are shown as the next run finishes them; a name's line break prints no line.
+TEST_F(DormixCommandLineTest, ADryRunShowsPendingAccountsAndNamesForgeNoLines) {
+    const PendingBatch pending{PendingStage::MailServer, false, {{annFolder, std::nullopt, std::nullopt, true}}};
+    ASSERT_TRUE(WritePendingDeletions(PendingDeletionsPath(install.paths().installPath), pending));
+    const std::string forged = install.addAccount("x\nThere were no dormant accounts found\\x0A", "2020/1/1");
+    const std::string shown = "x\\x0AThere were no dormant accounts found\\\\x0A";
+    const ProcessRun dry = run({QStringLiteral("--days"), QStringLiteral("30")});
+    EXPECT_NE(dry.out.find("Would finish deleting ann (" + annFolder + "), pending from an interrupted run\n"), std::string::npos);
+    EXPECT_EQ(dry.out.find("Would delete ann"), std::string::npos) << dry.out;
+    EXPECT_NE(dry.out.find("Would delete " + shown + " ("), std::string::npos) << dry.out;
+    EXPECT_NE(dry.out.find("\n2 account(s) would be deleted."), std::string::npos);
+    const ProcessRun yes = run({QStringLiteral("--days=30"), QStringLiteral("--yes"), QStringLiteral("--tervox=no")});
+    EXPECT_NE(yes.out.find(": " + shown + "\n"), std::string::npos) << yes.out;
+    for (const std::string& out : {dry.out, yes.out}) EXPECT_EQ(out.find("\nThere"), std::string::npos) << out;
+    EXPECT_FALSE(Exists(annFolder) || Exists(forged));
+}
+
 TEST_F(DormixCommandLineTest, ExitCodesTellWhatWentWrong) {
     const QStringList deleteArguments = {QStringLiteral("--days=30"), QStringLiteral("--yes"), QStringLiteral("--tervox=yes")};
     const ProcessRun version = run({QStringLiteral("--version")});
     EXPECT_EQ(version.exitCode, 0);
     EXPECT_EQ(version.out.rfind("dormix ", 0), 0u);
     EXPECT_EQ(run({QStringLiteral("--help")}).exitCode, 0);
+
+    WriteBytes(install.paths().logPath, "the running scan's line \r\n");
+    const auto before = TreeSnapshot(dir.path().string());
+    auto running = std::make_unique<platform::FolderLock>(install.paths().installPath, platform::FolderLock::Wait::No);
+    EXPECT_EQ(run(deleteArguments).exitCode, 4);
+    EXPECT_EQ(TreeSnapshot(dir.path().string()), before);  // the running scan keeps its log
+    running.reset();
 
     fs::remove_all(install.paths().installPath + "/Log");
     const ProcessRun noLog = run(deleteArguments);

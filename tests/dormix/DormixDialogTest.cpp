@@ -12,6 +12,7 @@
 #include <gtest/gtest.h>
 
 #include "dormix/app/CDormixDialog.h"
+#include "platform/FolderLock.h"
 #include "tests/scan/fixture/DormixInstallation.h"
 #include "tests/support/ScriptedMessageBoxes.h"
 #include "tests/support/TempDir.h"
@@ -79,6 +80,22 @@ TEST_F(DormixDialogTest, ShowsTheThresholdQuestion) {
 
 TEST_F(DormixDialogTest, OpeningTheDialogDeletedTheOldLog) { EXPECT_FALSE(Exists(install.paths().logPath)); }
 
+TEST_F(DormixDialogTest, TheLogOfAScanRunningElsewhereStaysUntilThisScanRuns) {
+    WriteBytes(install.paths().logPath, "other run\r\n");
+    auto running = std::make_unique<platform::FolderLock>(install.paths().installPath, platform::FolderLock::Wait::No);
+    for (const bool released : {false, true}) {
+        CDormixDialog second(install.paths(), scanBoxes, &dialogBoxes, [this] { return now; });
+        second.show();
+        EXPECT_EQ(ReadBytes(install.paths().logPath), "other run\r\n");
+        if (released) running.reset();
+        scanBoxes.answers = {Answer::No};
+        second.findChild<QComboBox*>(QStringLiteral("daysComboBox"))->setEditText(QStringLiteral("45"));
+        second.findChild<QPushButton*>(QStringLiteral("okButton"))->click();
+        EXPECT_EQ(Exists(install.paths().logPath), !released);  // nothing to log: the run leaves none
+        EXPECT_EQ(Exists(install.folderOf("fifty")), !released);
+    }
+}
+
 TEST_F(DormixDialogTest, CancelEndsWithoutAScan) {
     enter(QStringLiteral("10 Days"));
     button("cancelButton")->click();
@@ -113,6 +130,7 @@ TEST_F(DormixDialogTest, AcceptedNumbersRunTheScanAndClose) {
         {QStringLiteral("90 Days"), "Successfully deleted 1 account(s)!", true},
         {QStringLiteral(" 45"), "Successfully deleted 2 account(s)!", false},
         {QStringLiteral("45abc"), "Successfully deleted 2 account(s)!", false},
+        {QStringLiteral("45, 7.x"), "Successfully deleted 2 account(s)!", false},  // no digit after the comma
         {QStringLiteral("500"), "There were no dormant accounts found", true},
     };
     for (const Case& c : cases) {
@@ -138,6 +156,9 @@ TEST_F(DormixDialogTest, RefusedNumbersKeepTheDialogOpen) {
         {QStringLiteral("0 Days"), "Please enter a number"},
         {QStringLiteral("-1"), "Please enter or select a value"},
         {QStringLiteral("-5"), "Please enter or select a value"},  // would delete accounts in use
+        {QStringLiteral("1,000"), "Please enter a number"},         // read short, nearly every account
+        {QStringLiteral(" 2.50 Days"), "Please enter a number"},
+        {QStringLiteral("-1,5"), "Please enter a number"},
     };
     for (const auto& [text, refusal] : cases) {
         SCOPED_TRACE(text.toStdString());

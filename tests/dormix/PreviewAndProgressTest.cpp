@@ -11,6 +11,7 @@
 #include "dormix/app/CDormixDialog.h"
 #include "dormix/app/CPreviewWindow.h"
 #include "dormix/app/CProgressWindow.h"
+#include "dormix/scan/PendingDeletions.h"
 #include "dormix/scan/ScanDormantAccounts.h"
 #include "tests/scan/fixture/DormixInstallation.h"
 #include "tests/support/ScriptedMessageBoxes.h"
@@ -43,6 +44,9 @@ struct Installation {
 
 TEST(PreviewWindow, ListsWhatOKWouldDeleteAndChangesNothing) {
     Installation at;
+    const std::string hundred = at.install.folderOf("hundred");
+    const PendingBatch pending{PendingStage::MailServer, false, {{hundred, LocalTime(2023, 12, 6), std::nullopt, true}}};
+    ASSERT_TRUE(WritePendingDeletions(PendingDeletionsPath(at.install.paths().installPath), pending));
     CDormixDialog dialog(at.install.paths(), at.boxes, &at.boxes, [&] { return at.now; });
     dialog.show();
     const auto before = TreeSnapshot(at.dir.path().string());
@@ -69,8 +73,8 @@ TEST(PreviewWindow, ListsWhatOKWouldDeleteAndChangesNothing) {
 
     EXPECT_EQ(TreeSnapshot(at.dir.path().string()), before);
     const std::string a = at.install.folderOf("a,\"b"), h = at.install.folderOf("hundred");
-    EXPECT_EQ(csv, "User Name,Account Folder,Last Logon,Days Since\r\n\"a,\"\"b\"," + a + ",2024-01-25,50\r\nhundred," + h +
-                       ",2023-12-06,100\r\n");
+    EXPECT_EQ(csv, "User Name,Account Folder,Last Logon,Days Since,Note\r\n\"a,\"\"b\"," + a + ",2024-01-25,50,\r\nhundred," + h +
+                       ",2023-12-06,100,pending from an interrupted run\r\n");
     EXPECT_EQ(at.boxes.texts(), std::vector<std::string>{"Unable to create file " + at.saved.file("no/such/folder/list.csv")});
     EXPECT_TRUE(dialog.isVisible());
     EXPECT_EQ(dialog.findChild<QComboBox*>(QStringLiteral("daysComboBox"))->currentText(), QStringLiteral("45 Days"));

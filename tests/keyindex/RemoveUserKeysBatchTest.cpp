@@ -87,3 +87,39 @@ TEST(RemoveUserKeysBatch, TheKeyFileIsWritableWhileTheCallerIsAskedAndItsChangeI
     ASSERT_EQ(removals.size(), 2u);
     for (const auto& removal : removals) EXPECT_TRUE(removal.timeRecordRemoved());
 }
+
+// On every path the journal hears what "USER.KEY" will lose while both files are whole; a journal
+// that cannot write it down leaves both files byte for byte as they were.
+TEST(RemoveUserKeysBatch, TheJournalIsToldBeforeAnyRecordGoesOnEveryPath) {
+    enum class Path { InMemory, TooLargeToHold, OneFileUnderTwoNames };
+    for (const Path path : {Path::InMemory, Path::TooLargeToHold, Path::OneFileUnderTwoNames})
+        for (const bool journalWrites : {true, false}) {
+#ifdef _WIN32
+            if (path == Path::OneFileUnderTwoNames) continue;  // no hard links under Wine
+#endif
+            TempDir dir;
+            const std::string userKey = WriteUserFolder(dir) + "/USER.KEY", timeKey = dir.file("USER/USERTIME.KEY");
+            std::vector<TestRecord> both = kGrown;
+            both.insert(both.end(), kTimes.begin(), kTimes.end());
+            WriteKeyFile(userKey, path == Path::OneFileUnderTwoNames ? both : kGrown);
+            if (path == Path::OneFileUnderTwoNames) {
+                std::filesystem::remove(timeKey);
+                std::filesystem::create_hard_link(userKey, timeKey);
+            }
+            SetMaxBatchFileBytesForTests(path == Path::TooLargeToHold ? kRecordSize : 0);
+            const std::string userBefore = ReadBytes(userKey), timeBefore = ReadBytes(timeKey);
+            std::vector<std::string> told;
+            BatchJournal journal;
+            journal.beforeUserFileReplaced = [&](const std::vector<KeyRemoval>& planned) {
+                EXPECT_TRUE(ReadBytes(userKey) == userBefore && ReadBytes(timeKey) == timeBefore);
+                for (const KeyRemoval& removal : planned) told.push_back(removal.found ? removal.value.data() : "-");
+                return journalWrites;
+            };
+            RemoveUserKeysBatch(dir.path().string(), {"cleo", "ann"}, journal);
+            SetMaxBatchFileBytesForTests(0);
+            EXPECT_EQ(told, (std::vector<std::string>{"T3", "T1"})) << static_cast<int>(path);
+            if (journalWrites && path == Path::OneFileUnderTwoNames) continue;  // two files after the first rename
+            EXPECT_EQ(ReadBytes(userKey), journalWrites ? KeyFileBytes({kGrown[1]}) : userBefore);
+            EXPECT_EQ(ReadBytes(timeKey), journalWrites ? KeyFileBytes({kTimes[1]}) : timeBefore);
+        }
+}

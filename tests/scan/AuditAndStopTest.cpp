@@ -3,6 +3,8 @@
 #include <sstream>
 
 #include "dormix/scan/AuditLog.h"
+#include "dormix/scan/CsvFile.h"
+#include "dormix/scan/LineEscape.h"
 #include "dormix/scan/PendingDeletions.h"
 #include "dormix/scan/ProtectedAccounts.h"
 #include "platform/ProfileFile.h"
@@ -44,10 +46,12 @@ TEST_F(ScanTest, EveryDeletedAccountGetsOneAuditLine) {
         Answer answer;
         bool withDatabase;
         const char* tervox;
+        const char* tervoxOfAUserNotThere;
     };
-    for (const auto& [answer, withDatabase, tervox] : {Case{Answer::Yes, true, "Tervox user: removed"},
-                                                       Case{Answer::Yes, false, "Tervox user: failed"},
-                                                       Case{Answer::No, true, "Tervox user: kept"}}) {
+    for (const auto& [answer, withDatabase, tervox, notThere] :
+         {Case{Answer::Yes, true, "Tervox user: removed", "Tervox user: absent"},
+          Case{Answer::Yes, false, "Tervox user: failed", "Tervox user: failed"},
+          Case{Answer::No, true, "Tervox user: kept", "Tervox user: kept"}}) {
         SCOPED_TRACE(tervox);
         reset();
         if (withDatabase) CreateUserDb(install->tervoxDb(), {{0, "ann", ""}});
@@ -66,9 +70,11 @@ TEST_F(ScanTest, EveryDeletedAccountGetsOneAuditLine) {
         ASSERT_EQ(rows[0].size(), 6u);
         EXPECT_EQ(rows[0][0].size(), 19u);  // YYYY-MM-DDTHH:MM:SS
         EXPECT_EQ(rows[0][0][10], 'T');
-        EXPECT_EQ(Names(rows[0].begin() + 1, rows[0].end()), (Names{"ann", annFolder, "2024-01-05", "keys: removed", tervox}));
+        EXPECT_EQ(Names(rows[0].begin() + 1, rows[0].end()),
+                  (Names{"ann", EscapedForLine(annFolder), "2024-01-05", "keys: removed", tervox}));
+        const std::string folder = EscapedForLine(install->folderOf("n\r\nx"));  // holds backslashes on Windows
         EXPECT_EQ(Names(rows[1].begin() + 1, rows[1].end()),
-                  (Names{"n\\x0D\\x0Ax", install->folderOf("n\r\nx"), "2023-12-01", "keys: not removed", tervox}));
+                  (Names{"n\\x0D\\x0Ax", folder, "2023-12-01", "keys: not removed", notThere}));
         EXPECT_EQ(userKeyNames(), Names{"bob"});
     }
 }
@@ -128,6 +134,24 @@ TEST_F(ScanTest, ProtectedAccountsAreNeitherDeletedNorLogged) {
             EXPECT_EQ(install->log().empty(), !list.empty());  // "Abuse" is protected too
         }
     }
+}
+
+// Names and folders as disk can hold them go into a deleted.log line, a command line and a saved
+// list as one field of one line, and no two differ only by how they were escaped.
+TEST(LineEscape, HostileNamesCannotForgeAFieldOrALine) {
+    const std::pair<const char*, const char*> escaped[] = {
+        {"a\tb", "a\\x09b"}, {"a\nb", "a\\x0Ab"}, {"a\\x0Ab", "a\\\\x0Ab"}, {"a\r\nb", "a\\x0D\\x0Ab"},
+        {"del\x7F", "del\\x7F"}, {"C:\\u", "C:\\\\u"}, {"caf\xC3\xA9", "caf\xC3\xA9"},
+    };
+    for (const auto& [name, expected] : escaped) {
+        const std::string line = AuditLine({std::string("/v/") + name, name, Verdict::Dormant, {}, {}, 0}, {}, 0);
+        EXPECT_EQ(line.substr(19, line.find("\t\t") - 19), std::string("\t") + expected + "\t/v/" + expected) << line;
+    }
+    const std::pair<const char*, const char*> csv[] = {
+        {"=HYPERLINK(\"x\")", "\"'=HYPERLINK(\"\"x\"\")\""}, {"+1", "'+1"}, {"-1", "'-1"}, {"@A1", "'@A1"},
+        {"\tx", "'\\x09x"}, {"\rx", "'\\x0Dx"}, {"a\nb,c", "\"a\\x0Ab,c\""}, {"x=1", "x=1"},
+    };
+    for (const auto& [field, expected] : csv) EXPECT_EQ(CsvText({{field}}), std::string(expected) + "\r\n") << field;
 }
 
 }  // namespace

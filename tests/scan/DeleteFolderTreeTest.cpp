@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "dormix/scan/DeleteFolderTree.h"
+#include "platform/FolderRemoval.h"
 #include "platform/FaultInjection.h"
 #include "tests/support/Portable.h"
 #include "tests/support/TempDir.h"
@@ -119,6 +120,20 @@ TEST(DeleteFolderTree, AFolderSwappedForALinkWhileTheDeletionRunsIsNotFollowed) 
     EXPECT_EQ(CountEntries(victim), victimEntries);
     EXPECT_EQ(ReadBytes(victim + "/a/b/c/three.dat"), "3");
     EXPECT_EQ(ReadBytes(dir.file("moved-away/inner/mine.txt")), "mine");  // moved out of reach first
+}
+
+// The file spared to the last is found whatever its letter case; the same removal then takes the rest.
+TEST(FolderRemoval, EmptiesAllButTheSparedFileAndThenRemovesTheRest) {
+    TempDir dir;
+    const std::string account = dir.file("account");
+    MakeTree(account);
+    WriteBytes(account + "/USER.INI", "[PROGRAM]\r\n");
+    platform::FolderRemoval folder(account);
+    EXPECT_TRUE(folder.removeAllBut("user.ini"));
+    EXPECT_EQ(CountEntries(account), 1u);
+    EXPECT_TRUE(Exists(account + "/USER.INI"));
+    EXPECT_TRUE(folder.removeRest());
+    EXPECT_FALSE(Exists(account));
 }
 
 }  // namespace

@@ -36,6 +36,13 @@ TEST_F(ScanTest, AMissingLogFolderStopsTheScanBeforeAnyDeletion) {
     }
 }
 
+TEST_F(ScanTest, AMissingInstallationFolderIsNoInstallationWithoutDormantAccounts) {
+    fs::remove_all(install->paths().installPath);
+    EXPECT_FALSE(scan(30));
+    EXPECT_EQ(boxes.texts(), Names{"The installation folder " + install->paths().installPath +
+                                   " cannot be found. Nothing was deleted."});
+}
+
 TEST_F(ScanTest, LogonDatesThatMakeNoDateAreLoggedAndKept) {
     install->addAccount("old", "1969/12/31");
     install->addAccount("zero", "1999/0/5");

@@ -1,0 +1,54 @@
+#include "dormix/scan/NextScan.h"
+
+#include <unordered_set>
+
+#include "dormix/scan/CheckUserFolder.h"
+#include "dormix/scan/DeleteDormantAccount.h"
+#include "dormix/scan/FolderUserName.h"
+#include "dormix/scan/LastLogon.h"
+#include "dormix/scan/PendingDeletions.h"
+#include "platform/FileOps.h"
+
+namespace {
+
+// The pending accounts as the scan takes them up: an account protected meanwhile is left alone,
+// and only what the interrupted batch had begun and what is still dormant under its threshold is
+// finished, by the rule the scan itself finishes them with.
+void TakePending(const PendingBatch& batch, std::int32_t days, const ProtectedAccounts& protectedAccounts,
+                 std::time_t now, NextScan& next) {
+    for (const BatchMember& member : PendingMembers(batch, batch.days.value_or(days), now)) {
+        if (!member.inHand || protectedAccounts.covers(member.account.userName)) continue;
+        AccountJudgement judged = member.account;
+        judged.verdict = Verdict::Dormant;
+        if (judged.lastLogon) judged.daysSince = AgeInDays(now, *judged.lastLogon);
+        next.pending.push_back(std::move(judged));
+    }
+}
+
+}  // namespace
+
+NextScan JudgeNextScan(std::int32_t days, const DormixPaths& paths, const ProtectedAccounts& protectedAccounts,
+                       std::time_t now) {
+    NextScan next;
+    next.problem = LogFileProblem(paths);
+    const std::string pendingPath = PendingDeletionsPath(paths.installPath);
+    PendingBatch batch;
+    if (next.problem.empty()) {
+        switch (ReadPendingDeletions(pendingPath, paths.userFolderPattern, batch)) {
+            case PendingRead::None:
+                break;
+            case PendingRead::Unreadable:
+                next.problem = PendingUnreadableText(pendingPath);
+                break;
+            case PendingRead::Found:
+                TakePending(batch, days, protectedAccounts, now, next);
+                break;
+        }
+    }
+    next.accounts = JudgeAccounts(days, paths, protectedAccounts, now);
+    std::unordered_set<std::string> pendingFolders;
+    for (const AccountJudgement& account : next.pending) pendingFolders.insert(account.folder);
+    std::erase_if(next.accounts,
+                  [&](const AccountJudgement& account) { return pendingFolders.count(account.folder) > 0; });
+    return next;
+}

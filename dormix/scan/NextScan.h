@@ -1,0 +1,24 @@
+#pragma once
+// What the next scan would do, for the dry run and the preview: first the accounts that the
+// pending deletions of an interrupted run name, which the scan finishes before anything else,
+// then every other account judged as the scan judges it. Nothing on disk changes.
+#include <cstdint>
+#include <ctime>
+#include <string>
+#include <vector>
+
+#include "dormix/scan/JudgeAccounts.h"
+
+struct NextScan {
+    std::vector<AccountJudgement> pending;   // named by the pending deletions (verdict Dormant)
+    std::vector<AccountJudgement> accounts;  // every other account folder, judged
+    std::string problem;  // what stops the scan before it deletes anything; empty when nothing does
+
+    int toDelete() const { return static_cast<int>(pending.size()) + CountDormant(accounts); }
+};
+
+// How the dry run and the preview mark an account of the pending deletions.
+inline constexpr const char* kPendingMark = "pending from an interrupted run";
+
+NextScan JudgeNextScan(std::int32_t days, const DormixPaths& paths, const ProtectedAccounts& protectedAccounts,
+                       std::time_t now);
