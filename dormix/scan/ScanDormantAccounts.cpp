@@ -1,14 +1,18 @@
 #include "dormix/scan/ScanDormantAccounts.h"
 
 #include <algorithm>
+#include <optional>
 #include <string>
 #include <vector>
 
+#include "common/VeltaSettings.h"
+#include "dormix/quarantine/GraceDays.h"
 #include "dormix/scan/AccountLog.h"
 #include "dormix/scan/AuditLog.h"
 #include "dormix/scan/CheckUserFolder.h"
 #include "dormix/scan/DeleteDormantAccount.h"
 #include "dormix/scan/FolderUserName.h"
+#include "dormix/scan/GracePeriod.h"
 #include "dormix/scan/JudgeAccounts.h"
 #include "dormix/scan/PendingDeletions.h"
 #include "dormix/scan/ProtectedAccounts.h"
@@ -192,6 +196,17 @@ bool ScanDormantAccounts(std::int32_t days, const DormixPaths& paths, platform::
         boxes.ok(problem, kNothingDeletedCaption);
         return false;
     }
+    const std::optional<int> graceDays = ReadGraceDays();
+    if (!graceDays) {
+        boxes.ok(GraceDaysUnreadableText(ReadVeltaSetting("DORMIX", "GRACEDAYS")), kNothingDeletedCaption);
+        return false;
+    }
+    if (*graceDays > 0) {
+        if (const std::string problem = OpenGracePeriod(paths, *graceDays, now); !problem.empty()) {
+            boxes.ok(problem, kNothingDeletedCaption);
+            return false;
+        }
+    }
     if (oldLog == OldLog::Delete) DeleteOldLog(paths.logPath);
     ScanState state(paths, boxes);
     TervoxQuestion question(boxes);
@@ -242,9 +257,10 @@ bool ScanDormantAccounts(std::int32_t days, const DormixPaths& paths, platform::
         // The record is opened before anything is deleted, so that a record that cannot be
         // written stops the scan before a deletion goes unrecorded.
         if (!platform::AppendText(state.files().auditPath, "")) return state.cannotWrite(state.files().auditPath);
+        const auto deleteBatch = *graceDays > 0 ? QuarantineDormantBatch : DeleteDormantBatch;
         const BatchResult result =
-            DeleteDormantBatch(batch.members, state.files(), BatchTerms{days, now, answer == Answer::Yes}, progress,
-                               dormantNumber - static_cast<int>(batch.memberAt.size()) + 1, dormantCount);
+            deleteBatch(batch.members, state.files(), BatchTerms{days, now, answer == Answer::Yes}, progress,
+                        dormantNumber - static_cast<int>(batch.memberAt.size()) + 1, dormantCount);
         if (!state.take(result, batch.members)) return false;
         if (!WriteSpanLines(batch, accounts, state)) return false;
         // The batch stays pending for the next scan: a new batch would replace what leads to the

@@ -1,14 +1,19 @@
 // Accounts go into quarantine whole, come back byte for byte, are refused back when their name is
 // in use again, and are purged once their grace period is over.
 #include <filesystem>
+#include <sstream>
 
 #include <gtest/gtest.h>
 
 #include "dormix/quarantine/GraceDays.h"
+#include "dormix/scan/AuditLog.h"
+#include "dormix/scan/GracePeriod.h"
+#include "dormix/scan/ScanDormantAccounts.h"
 #include "platform/FileOps.h"
 #include "platform/Volume.h"
 #include "tests/quarantine/QuarantineSite.h"
 #include "tests/scan/fixture/KeyFiles.h"
+#include "tests/support/ScriptedMessageBoxes.h"
 
 namespace fs = std::filesystem;
 
@@ -107,4 +112,35 @@ TEST(Quarantine, TheSettingAndTheFileSystemAreCheckedBeforeAnything) {
     const std::string problem = PrepareQuarantine(s.install());
     fs::remove_all(elsewhere);
     EXPECT_NE(problem.find("cannot be moved into " + s.install() + "/Quarantine"), std::string::npos) << problem;
+}
+
+// A deleting run under GRACEDAYS quarantines instead of deleting, with the same question and
+// summary; a run after the period purges first; quarantined accounts are never counted again.
+TEST(Quarantine, TheScanQuarantinesUnderAGracePeriodAndAScanAfterItPurges) {
+    QuarantineSite s;
+    const std::string windir = s.dir.file("windows");
+    const ScopedEnv settings("WINDIR", windir);
+    fs::create_directories(windir);
+    WriteBytes(windir + "/VELTA.INI", "[DORMIX]\r\nGRACEDAYS=30\r\n");
+    s.site.addAccount("ann", "2024/4/10");  // in use throughout
+    ScriptedMessageBoxes boxes;
+    boxes.answers = {platform::Answer::Yes};
+    EXPECT_TRUE(ScanDormantAccounts(30, s.site.paths(), boxes, kNow));
+    EXPECT_TRUE(ScanDormantAccounts(30, s.site.paths(), boxes, LocalTime(2024, 4, 13)));  // nothing dormant, nothing purged
+    EXPECT_EQ(ListQuarantine(s.install()).size(), 4u);
+    EXPECT_EQ(s.tervoxUsers(), kSiteUsers);
+    EXPECT_TRUE(RestoreAccount(s.install(), "eve", AuditedEvents(s.install(), kNow), LocalTime(2024, 4, 13)).restored);
+    EXPECT_TRUE(ScanDormantAccounts(30, s.site.paths(), boxes, LocalTime(2024, 4, 14)));
+
+    EXPECT_TRUE(ListQuarantine(s.install()).empty());
+    EXPECT_EQ(s.tervoxUsers(), (std::vector<std::string>{"ann", "eve"}));
+    EXPECT_TRUE(platform::IsDirectory(s.site.folderOf("eve")));  // judged from the day of its restore
+    EXPECT_EQ(boxes.texts(), (std::vector<std::string>{"Would you like to delete the associated Tervox account(s) also?",
+                                                       "Successfully deleted 4 account(s)!", kNoDormantAccounts,
+                                                       kNoDormantAccounts}));
+    std::string actions;
+    std::istringstream log(ReadBytes(AuditLogPath(s.install())));
+    for (std::string line; std::getline(log, line);)
+        actions += line.substr(line.rfind('\t') + 1, line.find('\r') - line.rfind('\t') - 1) + " ";
+    EXPECT_EQ(actions, "quarantined quarantined quarantined quarantined restored purged purged purged ");
 }
