@@ -145,3 +145,23 @@ TEST_F(DormixCommandLineTest, ExitCodesTellWhatWentWrong) {
 }
 
 }  // namespace
+
+// Under a grace period --yes quarantines; --list-deleted, --restore and --purge work on the quarantine.
+TEST_F(DormixCommandLineTest, TheQuarantineIsListedRestoredAndPurgedFromTheCommandLine) {
+    WriteBytes(dir.file("windows/VELTA.INI"),
+               "[PROGRAM]\r\nPATH=" + install.paths().installPath + "\r\n[DORMIX]\r\nGRACEDAYS=30\r\n");
+    ASSERT_EQ(run({QStringLiteral("--days=30"), QStringLiteral("--yes"), QStringLiteral("--tervox=yes")}).exitCode, 0);
+    EXPECT_FALSE(fs::exists(annFolder));
+    const ProcessRun listed = run({QStringLiteral("--list-deleted")});
+    EXPECT_EQ(listed.exitCode, 0);
+    EXPECT_NE(listed.out.find("ann (616E6E), last logon "), std::string::npos) << listed.out;
+    const ProcessRun purged = run({QStringLiteral("--purge")});  // nothing is over its period yet
+    EXPECT_EQ(purged.exitCode, 0);
+    EXPECT_EQ(purged.out, "");
+    const ProcessRun refused = run({QStringLiteral("--restore"), QStringLiteral("bob"), QStringLiteral("ann")});
+    EXPECT_EQ(refused.exitCode, 1);
+    EXPECT_NE(refused.out.find("bob is not in quarantine."), std::string::npos) << refused.out;
+    EXPECT_NE(refused.out.find("Restored ann"), std::string::npos) << refused.out;
+    EXPECT_TRUE(fs::exists(annFolder));
+    EXPECT_EQ(run({QStringLiteral("--purge"), QStringLiteral("--days=3")}).exitCode, 2);
+}

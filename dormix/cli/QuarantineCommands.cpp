@@ -1,0 +1,83 @@
+#include "dormix/cli/QuarantineCommands.h"
+
+#include <functional>
+#include <optional>
+
+#include "common/VeltaSettings.h"
+#include "dormix/cli/ConsoleMessageBoxes.h"
+#include "dormix/cli/DormixCommandLine.h"
+#include "dormix/quarantine/GraceDays.h"
+#include "dormix/scan/GracePeriod.h"
+#include "dormix/scan/JudgeAccounts.h"
+#include "dormix/scan/LineEscape.h"
+#include "platform/FolderLock.h"
+
+namespace {
+
+constexpr int kExitSomeNotDone = 1;
+
+std::string DayText(const std::optional<std::time_t>& day) { return day ? LogonDateText(*day) : std::string("-"); }
+
+// Runs command while this run holds the installation; 4, after a box, when it cannot.
+int UnderLock(const DormixPaths& paths, platform::MessageBoxes& boxes, const std::function<int(int graceDays)>& command) {
+    const platform::FolderLock lock(paths.installPath, platform::FolderLock::Wait::No);
+    if (lock.busy()) {
+        boxes.ok("Another scan of " + paths.installPath + " is running. Nothing was changed.");
+        return kExitLogNotWritten;
+    }
+    const std::optional<int> graceDays = ReadGraceDays();
+    if (!graceDays) {
+        boxes.ok(GraceDaysUnreadableText(ReadVeltaSetting("DORMIX", "GRACEDAYS")));
+        return kExitLogNotWritten;
+    }
+    return command(*graceDays);
+}
+
+}  // namespace
+
+std::vector<std::string> DeletedAccountLines(const std::string& installPath, int graceDays) {
+    std::vector<std::string> lines;
+    for (const QuarantineEntry& entry : ListQuarantine(installPath)) {
+        lines.push_back(EscapedForLine(entry.userName) + " (" + EscapedForLine(entry.folderName) + "), last logon " +
+                        DayText(entry.lastLogon) + ", quarantined on " + DayText(entry.quarantinedOn) + ", purged on " +
+                        DayText(PurgeDay(entry.day, graceDays)));
+    }
+    return lines;
+}
+
+int ListDeletedCommand(const DormixPaths& paths, platform::MessageBoxes& boxes) {
+    return UnderLock(paths, boxes, [&](int graceDays) -> int {
+        for (const std::string& line : DeletedAccountLines(paths.installPath, graceDays)) PrintLine(line);
+        return kExitOk;
+    });
+}
+
+int RestoreCommand(const DormixPaths& paths, const std::vector<std::string>& names, std::time_t now,
+                   platform::MessageBoxes& boxes) {
+    return UnderLock(paths, boxes, [&](int) -> int {
+        const QuarantineEvents events = AuditedEvents(paths.installPath, now);
+        int code = kExitOk;
+        for (const std::string& name : names) {
+            const RestoreResult result = RestoreAccount(paths.installPath, name, events, now);
+            if (result.restored) PrintLine("Restored " + EscapedForLine(name));
+            else boxes.ok(EscapedForLine(result.reason));
+            if (!result.restored) code = kExitSomeNotDone;
+            if (result.stopped) return kExitLogNotWritten;
+        }
+        return code;
+    });
+}
+
+int PurgeCommand(const DormixPaths& paths, std::time_t now, platform::MessageBoxes& boxes) {
+    return UnderLock(paths, boxes, [&](int graceDays) -> int {
+        const QuarantineEvents events = AuditedEvents(paths.installPath, now);
+        if (!SettleQuarantine(paths.installPath, events, now)) return kExitLogNotWritten;
+        const PurgeRun run =
+            PurgeEntries(paths.installPath, ExpiredEntries(ListQuarantine(paths.installPath), graceDays, now), events);
+        for (const QuarantineEntry& entry : run.purged) PrintLine("Purged " + EscapedForLine(entry.userName));
+        for (const auto& [entry, reason] : run.failed)
+            boxes.ok(EscapedForLine(entry.userName) + " could not be purged: " + EscapedForLine(reason));
+        if (run.stopped) return kExitLogNotWritten;
+        return run.failed.empty() ? kExitOk : kExitSomeNotDone;
+    });
+}
