@@ -1,10 +1,13 @@
 // The "Deleted Accounts" window lists the quarantine with purge days and restores and purges the
 // chosen accounts through its buttons.
+#include <QApplication>
 #include <QPushButton>
+#include <QTimer>
 #include <QTreeWidget>
 #include <gtest/gtest.h>
 
 #include "dormix/app/CDeletedAccountsWindow.h"
+#include "dormix/app/CDormixDialog.h"
 #include "dormix/scan/JudgeAccounts.h"
 #include "platform/FileOps.h"
 #include "tests/quarantine/QuarantineSite.h"
@@ -55,4 +58,23 @@ TEST(DeletedAccountsWindow, ListsTheQuarantineAndRestoresAndPurgesTheChosenAccou
     EXPECT_EQ(boxes.texts(), (std::vector<std::string>(2, "Purge 1 account(s) now? They cannot be restored afterwards.")));
     EXPECT_EQ(s.tervoxUsers(), (std::vector<std::string>{"ann", "bob", "cleo", "eve"}));
     EXPECT_EQ(s.recorded(), (std::set<std::string>{"quarantined bob", "quarantined dan", "restored bob", "purged dan"}));
+}
+
+TEST(DeletedAccountsWindow, OpensFromTheDialog) {
+    QuarantineSite s;
+    s.quarantine({"bob", "dan"}, kNow);
+    ScriptedMessageBoxes boxes;
+    CDormixDialog dialog(s.site.paths(), boxes, &boxes, [] { return kNow; });
+    dialog.show();
+    int rows = -1;
+    QTimer::singleShot(0, &dialog, [&] {
+        auto* window = qobject_cast<CDeletedAccountsWindow*>(QApplication::activeModalWidget());
+        ASSERT_NE(window, nullptr);
+        rows = window->findChild<QTreeWidget*>(QStringLiteral("deletedList"))->topLevelItemCount();
+        window->reject();
+    });
+    auto* button = dialog.findChild<QPushButton*>(QStringLiteral("deletedAccountsButton"));
+    EXPECT_EQ(button->accessibleName(), QStringLiteral("Deleted Accounts..."));
+    button->click();
+    EXPECT_EQ(rows, 2);
 }
