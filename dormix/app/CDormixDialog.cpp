@@ -183,6 +183,7 @@ void CDormixDialog::OnPreview() {
     const NextScan next = JudgeNextScan(days, paths_, protectedAccounts, clock_());
     if (!next.problem.empty()) dialogBoxes_->ok(next.problem, ProgramName());
     CPreviewWindow preview(next.accounts, *dialogBoxes_, this, next.pending);
+    preview.showQuarantine(next.quarantined, next.purgeDays);
     preview.exec();
 }
 

@@ -3,6 +3,7 @@
 #include <string>
 
 #include "dormix/cli/ConsoleMessageBoxes.h"
+#include "dormix/cli/QuarantineCommands.h"
 #include "dormix/scan/LineEscape.h"
 #include "dormix/scan/NextScan.h"
 #include "dormix/scan/ScanDormantAccounts.h"
@@ -40,6 +41,8 @@ void PrintDryRun(std::int32_t days, const DormixPaths& paths, const ProtectedAcc
     for (const AccountJudgement& account : next.accounts) {
         if (account.verdict != Verdict::Kept) PrintLine(AccountLine(account));
     }
+    for (std::size_t i = 0; i < next.quarantined.size(); ++i)
+        PrintLine("In quarantine: " + DeletedAccountLine(next.quarantined[i], next.purgeDays[i]));
     if (!next.problem.empty()) {
         PrintLine(next.problem);
         return;

@@ -35,19 +35,15 @@ int UnderLock(const DormixPaths& paths, platform::MessageBoxes& boxes, const std
 
 }  // namespace
 
-std::vector<std::string> DeletedAccountLines(const std::string& installPath, int graceDays) {
-    std::vector<std::string> lines;
-    for (const QuarantineEntry& entry : ListQuarantine(installPath)) {
-        lines.push_back(EscapedForLine(entry.userName) + " (" + EscapedForLine(entry.folderName) + "), last logon " +
-                        DayText(entry.lastLogon) + ", quarantined on " + DayText(entry.quarantinedOn) + ", purged on " +
-                        DayText(PurgeDay(entry.day, graceDays)));
-    }
-    return lines;
+std::string DeletedAccountLine(const QuarantineEntry& entry, const std::optional<std::time_t>& purgeDay) {
+    return EscapedForLine(entry.userName) + " (" + EscapedForLine(entry.folderName) + "), last logon " +
+           DayText(entry.lastLogon) + ", quarantined on " + DayText(entry.quarantinedOn) + ", purged on " + DayText(purgeDay);
 }
 
 int ListDeletedCommand(const DormixPaths& paths, platform::MessageBoxes& boxes) {
     return UnderLock(paths, boxes, [&](int graceDays) -> int {
-        for (const std::string& line : DeletedAccountLines(paths.installPath, graceDays)) PrintLine(line);
+        for (const QuarantineEntry& entry : ListQuarantine(paths.installPath))
+            PrintLine(DeletedAccountLine(entry, PurgeDay(entry.day, graceDays)));
         return kExitOk;
     });
 }

@@ -4,14 +4,16 @@
 //   dormix --restore NAME...     puts the accounts back
 //   dormix --purge               purges the accounts whose grace period is over, and nothing else
 #include <ctime>
+#include <optional>
 #include <string>
 #include <vector>
 
+#include "dormix/quarantine/QuarantineEntry.h"
 #include "dormix/scan/DormixPaths.h"
 #include "platform/MessageBox.h"
 
-// The lines of --list-deleted: "NAME (FOLDER), last logon DAY, quarantined on DAY, purged on DAY".
-std::vector<std::string> DeletedAccountLines(const std::string& installPath, int graceDays);
+// The line of --list-deleted: "NAME (FOLDER), last logon DAY, quarantined on DAY, purged on DAY".
+std::string DeletedAccountLine(const QuarantineEntry& entry, const std::optional<std::time_t>& purgeDay);
 
 // Each gives the process's exit code: 0 when everything was done, 1 when some account could not
 // be (told through boxes), 4 when the run was refused before anything changed.

@@ -2,6 +2,9 @@
 
 #include <unordered_set>
 
+#include "common/VeltaSettings.h"
+#include "dormix/quarantine/GraceDays.h"
+#include "dormix/quarantine/Quarantine.h"
 #include "dormix/scan/CheckUserFolder.h"
 #include "dormix/scan/DeleteDormantAccount.h"
 #include "dormix/scan/FolderUserName.h"
@@ -44,6 +47,12 @@ NextScan JudgeNextScan(std::int32_t days, const DormixPaths& paths, const Protec
                 TakePending(batch, days, protectedAccounts, now, next);
                 break;
         }
+    }
+    if (const std::optional<int> graceDays = ReadGraceDays(); !graceDays) {
+        if (next.problem.empty()) next.problem = GraceDaysUnreadableText(ReadVeltaSetting("DORMIX", "GRACEDAYS"));
+    } else if (*graceDays > 0) {
+        next.quarantined = ListQuarantine(paths.installPath);
+        for (const QuarantineEntry& entry : next.quarantined) next.purgeDays.push_back(PurgeDay(entry.day, *graceDays));
     }
     next.accounts = JudgeAccounts(days, paths, protectedAccounts, now);
     std::unordered_set<std::string> pendingFolders;

@@ -4,15 +4,21 @@
 // then every other account judged as the scan judges it. Nothing on disk changes.
 #include <cstdint>
 #include <ctime>
+#include <optional>
 #include <string>
 #include <vector>
 
+#include "dormix/quarantine/QuarantineEntry.h"
 #include "dormix/scan/JudgeAccounts.h"
 
 struct NextScan {
     std::vector<AccountJudgement> pending;   // named by the pending deletions (verdict Dormant)
     std::vector<AccountJudgement> accounts;  // every other account folder, judged
     std::string problem;  // what stops the scan before it deletes anything; empty when nothing does
+    // Under a grace period, the accounts in quarantine and the days they are purged on (none
+    // when a day cannot be told).
+    std::vector<QuarantineEntry> quarantined;
+    std::vector<std::optional<std::time_t>> purgeDays;
 
     int toDelete() const { return static_cast<int>(pending.size()) + CountDormant(accounts); }
 };

@@ -1,8 +1,10 @@
 // The "Deleted Accounts" window lists the quarantine with purge days and restores and purges the
 // chosen accounts through its buttons.
 #include <QApplication>
+#include <QComboBox>
 #include <QPushButton>
 #include <QTimer>
+#include <filesystem>
 #include <QTreeWidget>
 #include <gtest/gtest.h>
 
@@ -77,4 +79,19 @@ TEST(DeletedAccountsWindow, OpensFromTheDialog) {
     EXPECT_EQ(button->accessibleName(), QStringLiteral("Deleted Accounts..."));
     button->click();
     EXPECT_EQ(rows, 2);
+
+    // The preview shows them too, with the day each is purged on.
+    const ScopedEnv settings("WINDIR", s.dir.file("windows"));
+    std::filesystem::create_directories(s.dir.file("windows"));
+    WriteBytes(s.dir.file("windows/VELTA.INI"), "[DORMIX]\r\nGRACEDAYS=30\r\n");
+    dialog.findChild<QComboBox*>(QStringLiteral("daysComboBox"))->setEditText(QStringLiteral("30 Days"));
+    QStringList purgeDays;
+    QTimer::singleShot(0, &dialog, [&] {
+        QWidget* preview = QApplication::activeModalWidget();
+        for (QTreeWidgetItem* item : preview->findChild<QTreeWidget*>(QStringLiteral("quarantineList"))->findItems({}, Qt::MatchContains, 3))
+            purgeDays << item->text(3);
+        preview->close();
+    });
+    dialog.findChild<QPushButton*>(QStringLiteral("previewButton"))->click();
+    EXPECT_EQ(purgeDays, (QStringList{QStringLiteral("2024-04-14"), QStringLiteral("2024-04-14")}));
 }

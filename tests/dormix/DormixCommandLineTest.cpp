@@ -155,6 +155,7 @@ TEST_F(DormixCommandLineTest, TheQuarantineIsListedRestoredAndPurgedFromTheComma
     const ProcessRun listed = run({QStringLiteral("--list-deleted")});
     EXPECT_EQ(listed.exitCode, 0);
     EXPECT_NE(listed.out.find("ann (616E6E), last logon "), std::string::npos) << listed.out;
+    EXPECT_NE(run({QStringLiteral("--days=30")}).out.find("In quarantine: ann (616E6E), last logon "), std::string::npos);
     const ProcessRun purged = run({QStringLiteral("--purge")});  // nothing is over its period yet
     EXPECT_EQ(purged.exitCode, 0);
     EXPECT_EQ(purged.out, "");
