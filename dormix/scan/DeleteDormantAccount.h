@@ -68,6 +68,11 @@ struct BatchResult {
     TervoxDeletion tervox;  // the mail-server users that could not be deleted
 };
 
+// Reads the member's "user.ini" again right before its folder is touched, since a verdict can be
+// minutes old: false, and the member left whole, uncounted and unrecorded, when it is no longer
+// dormant under terms.
+bool StillDormant(BatchMember& member, const BatchTerms& terms);
+
 // Deletes the members: a folder whose own name spells no plain user name (NamesAUser) is matched
 // to no key record and no mail-server user; an account no longer dormant under terms is left
 // whole; an account whose folder could not be emptied keeps its key records, its mail-server user

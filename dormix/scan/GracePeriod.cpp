@@ -60,15 +60,9 @@ BatchResult QuarantineDormantBatch(std::vector<BatchMember>& members, const Batc
     std::vector<BatchMember*> moving;
     for (BatchMember& member : members) {
         if (progress) progress->deleting(number++, count, member.account.userName);
-        const AccountJudgement again = JudgeAccount(member.account.folder, terms.days, terms.now);
-        if (again.verdict != Verdict::Dormant) {
-            member.inHand = false;
-            continue;
-        }
-        member.account.lastLogon = again.lastLogon;
-        member.account.daysSince = again.daysSince;
+        if (!StillDormant(member, terms)) continue;
         const bool named = NamesAUser(member.account.folder);
-        accounts.push_back({member.account.folder, named ? member.account.userName : std::string(), again.lastLogon});
+        accounts.push_back({member.account.folder, named ? member.account.userName : std::string(), member.account.lastLogon});
         moving.push_back(&member);
     }
     const QuarantineRun run = QuarantineAccounts(files.installPath, accounts, terms.now, terms.withTervoxUsers,
