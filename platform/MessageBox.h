@@ -4,8 +4,10 @@
 
 namespace platform {
 
-enum class Buttons { Ok, YesNo, YesNoCancel };
-enum class Answer { Ok, Yes, No, Cancel, Failed };
+// ReloadOverwriteCancel: the question about a file another program changed; its answers are
+// Reload, Overwrite and Cancel.
+enum class Buttons { Ok, YesNo, YesNoCancel, ReloadOverwriteCancel };
+enum class Answer { Ok, Yes, No, Cancel, Failed, Reload, Overwrite };
 
 class MessageBoxes {
 public:

@@ -59,7 +59,8 @@ ErrorCode AtomicFile::commit() {
         fd_ = -1;
     }
     if (!error_) fault::RunBeforeReplace();
-    if (!error_ && checkTarget_ && sys::StampOfResolved(target_) != expected_) error_ = kTargetChanged;
+    if (!error_ && checkTarget_ && (sys::StampOfResolved(target_) != expected_ || (unchanged_ && !unchanged_())))
+        error_ = kTargetChanged;
     if (!error_) error_ = fault::Injected(fault::Step::Rename);
     if (!error_) error_ = sys::ReplaceFile(tempPath_, target_);
     if (error_) {

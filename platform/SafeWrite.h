@@ -5,6 +5,7 @@
 #include <cerrno>
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <string>
 
 #include "platform/FileOps.h"
@@ -59,6 +60,12 @@ public:
         expected_ = stamp;
         checkTarget_ = true;
     }
+    // The same, and the target must also pass unchanged(): where time stamps are coarse, a quick
+    // rewrite of the same size shows only in the content.
+    void expectTarget(const FileStamp& stamp, std::function<bool()> unchanged) {
+        expectTarget(stamp);
+        unchanged_ = std::move(unchanged);
+    }
 
     // Leaves the syncs to the caller, who makes many small files durable at once with
     // SyncFileSystem (Windows, which has no such call for an ordinary user, syncs each file still).
@@ -79,6 +86,7 @@ private:
     bool syncDeferred_ = false;
     bool refuseLink_ = false;
     FileStamp expected_;
+    std::function<bool()> unchanged_;
 };
 
 // Writes content as the whole new file at path; 0 or the error code of the failing step.

@@ -1,6 +1,7 @@
 #include "marqueta/app/CMainFrame.h"
 
 #include <QAction>
+#include <QCloseEvent>
 #include <QEvent>
 #include <QLabel>
 #include <QMenuBar>
@@ -179,4 +180,12 @@ bool CMainFrame::event(QEvent* event) {
         return true;
     }
     return QMainWindow::event(event);
+}
+
+void CMainFrame::closeEvent(QCloseEvent* event) {
+    if (view_ && !view_->mayClose()) {
+        event->ignore();
+        return;
+    }
+    QMainWindow::closeEvent(event);
 }

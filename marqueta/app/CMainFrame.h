@@ -49,6 +49,8 @@ public:
 protected:
     // A highlighted menu item's prompt goes into the message pane; "Ready" when there is none.
     bool event(QEvent* event) override;
+    // File > Exit and the close box: a list with changes that could not be saved asks first.
+    void closeEvent(QCloseEvent* event) override;
 
 private:
     void createActions();

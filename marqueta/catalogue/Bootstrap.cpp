@@ -61,6 +61,7 @@ bool generateCatalogue(const MarquetaPaths& paths, platform::MessageBoxes& boxes
     BannerIdSet used = IdsInUse(paths);
 
     bool everyPageWritten = true;
+    std::vector<std::string> newNames;  // per recorded image, the name its line gives it
     for (std::size_t i = 0; i < images.size(); ++i) {
         const FoundImage& image = images[i];
         const std::string url = "http://Url" + std::to_string(i + 1);
@@ -72,10 +73,9 @@ bool generateCatalogue(const MarquetaPaths& paths, platform::MessageBoxes& boxes
             break;
         }
         used.take(*uid);
-        // No image takes a new name that the catalogue could not record; the commit below reports it.
+        // A line that cannot be written fails the commit below, which reports it.
         if (!catalogue.write(platform::ToCrLf(catalogueLine(PlaceholderRecord(image, url, *uid, ext))))) break;
-
-        platform::MoveFile(image.fullPath, platform::DirectoryOf(image.fullPath) + *uid + ext);
+        newNames.push_back(*uid + ext);
         const std::string pagePath = bannerPagePath(paths, *uid);
         if (platform::WriteFileAtomically(pagePath, platform::ToCrLf(pageText(url, *uid + ext))) != 0) {
             boxes.ok("Cannot create HTML file " + pagePath);
@@ -88,5 +88,9 @@ bool generateCatalogue(const MarquetaPaths& paths, platform::MessageBoxes& boxes
         boxes.ok("Could not create data file '" + paths.dataFilePath + "'");
         return false;
     }
+    // Only now do the images take their new names: killed at any moment, each image keeps its own
+    // name or has the one a committed line records beside the old.
+    for (std::size_t i = 0; i < newNames.size(); ++i)
+        platform::MoveFile(images[i].fullPath, platform::DirectoryOf(images[i].fullPath) + newNames[i]);
     return everyPageWritten;
 }

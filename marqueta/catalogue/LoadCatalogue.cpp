@@ -29,7 +29,7 @@ platform::ErrorCode loadCatalogue(RowTable& rows, const std::string& dataFilePat
     // The version is taken before the bytes: a change in between then shows at the next save.
     if (state) state->stamp = platform::StampOf(dataFilePath);
     std::string text;
-    platform::ErrorCode error = ReadWholeFile(dataFilePath, text);
+    platform::ErrorCode error = ReadWholeFile(dataFilePath, text, state ? &state->contentHash : nullptr);
     if (platform::IsMissingFileError(error)) error = 0;  // a missing catalogue is an empty one
     if (state) state->readError = error;
     std::string_view rest(text);

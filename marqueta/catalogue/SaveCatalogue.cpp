@@ -30,11 +30,19 @@ std::string CatalogueText(const RowTable& rows) {
 
 // Written whole beside the old file and renamed over it, so a full disk keeps the old one; it
 // replaces only the version the rows stand on.
-platform::ErrorCode WriteCatalogueFile(CatalogueContext& context) {
-    platform::AtomicFile file(context.paths.dataFilePath);
+platform::ErrorCode WriteCatalogueFile(CatalogueContext& context, const std::string& text) {
+    const std::string& path = context.paths.dataFilePath;
+    platform::AtomicFile file(path);
     if (!file.isOpen()) return file.error() ? file.error() : EBADF;
-    if (context.file) file.expectTarget(context.file->stamp);
-    if (!file.write(CatalogueText(context.rows))) return file.error();
+    if (const CatalogueFileState* state = context.file) {
+        file.expectTarget(state->stamp, [&path, state] {
+            std::string onDisk;
+            std::uint64_t hash = 0;
+            const platform::ErrorCode error = ReadWholeFile(path, onDisk, &hash);
+            return (!error || platform::IsMissingFileError(error)) && hash == state->contentHash;
+        });
+    }
+    if (!file.write(text)) return file.error();
     return file.commit();
 }
 
@@ -51,21 +59,41 @@ std::string catalogueLine(const Cells& cells) {
 }
 
 bool saveCatalogue(CatalogueContext& context) {
-    if (!catalogueMayBeWritten(context)) return false;
+    // Written whatever happens next, even when the catalogue may not be written.
     WriteVeltaSetting("BANNER", "LASTBROWSEDIR", context.paths.lastBrowseDir);
+    CatalogueFileState* file = context.file;
+    // A change that could not be written makes leaving the program ask first.
+    const auto notSaved = [file] {
+        if (file) file->unsaved = true;
+        return false;
+    };
+    switch (catalogueMayBeWritten(context)) {
+    case MayWrite::Yes: break;
+    case MayWrite::Reloaded: return false;  // the rows are the file's now: nothing to write
+    case MayWrite::No: return file && file->readError ? false : notSaved();
+    }
     ShowSavingProgress(context);
     const std::string& path = context.paths.dataFilePath;
     platform::CreateDirectory(platform::DirectoryOf(path));
 
+    const std::string text = CatalogueText(context.rows);
     for (;;) {
-        const platform::ErrorCode error = WriteCatalogueFile(context);
+        const platform::ErrorCode error = WriteCatalogueFile(context, text);
         if (error == 0) break;
         // Another program replaced the file at the last moment: ask again, as before the write.
-        if (error == platform::kTargetChanged && context.file && catalogueMayBeWritten(context)) continue;
-        if (error != platform::kTargetChanged) context.boxes.ok("Unable to save file " + path);
-        return false;
+        if (error == platform::kTargetChanged && file) {
+            const MayWrite again = catalogueMayBeWritten(context);
+            if (again == MayWrite::Yes) continue;
+            return again == MayWrite::Reloaded ? false : notSaved();
+        }
+        context.boxes.ok("Unable to save file " + path);
+        return notSaved();
     }
-    if (context.file) context.file->stamp = platform::StampOf(path);
+    if (file) {
+        file->stamp = platform::StampOf(path);
+        file->contentHash = CatalogueHash(text);
+        file->unsaved = false;
+    }
     ShowStatus(context, "Done");
     return true;
 }

@@ -1,5 +1,6 @@
 #include "marqueta/publish/BannerId.h"
 #include "marqueta/publish/PublishBanner.h"
+#include "platform/CaseFold.h"
 #include "platform/Paths.h"
 
 // The folders end with a separator and one more is put between, as the programs always built
@@ -10,6 +11,18 @@ std::string bannerImagePath(const MarquetaPaths& paths, const std::string& uid, 
 
 std::string bannerPagePath(const MarquetaPaths& paths, const std::string& uid) {
     return paths.bannersDir + platform::kSepText + uid + ".html";
+}
+
+bool NamedByAnotherRow(const std::string& fileName, int row, const RowTable& rows) {
+    for (int position = 0; position < rows.count(); ++position) {
+        if (position == row) continue;
+        const std::string& uid = rows.cell(position, Uid);
+        if (uid.empty()) continue;
+        if (platform::EqualsIgnoringCase(fileName, uid + rows.cell(position, Ext)) ||
+            platform::EqualsIgnoringCase(fileName, uid + ".html"))
+            return true;
+    }
+    return false;
 }
 
 BannerIdSet IdsInUse(const MarquetaPaths& paths) {

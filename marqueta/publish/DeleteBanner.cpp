@@ -1,12 +1,14 @@
 #include "marqueta/publish/DeleteBanner.h"
 
+#include "marqueta/publish/PublishBanner.h"
 #include "platform/DirectorySearch.h"
 #include "platform/FileOps.h"
 #include "platform/Paths.h"
 
-void DeleteMatchingFiles(const std::string& pattern) {
+void DeleteMatchingFiles(const std::string& pattern, const std::function<bool(const std::string&)>& keep) {
     for (const platform::FoundEntry& entry : platform::FindEntries(pattern))
-        if (!entry.isDirectory) platform::DeleteFile(platform::FoundPath(pattern, entry));
+        if (!entry.isDirectory && !(keep && keep(entry.name)))
+            platform::DeleteFile(platform::FoundPath(pattern, entry));
 }
 
 bool isSafeBannerId(const std::string& uid) {
@@ -18,20 +20,25 @@ void DeleteSelectedBanner(CatalogueContext& context, int firstSelectedRow) {
         context.boxes.ok("Please select a row item to delete");
         return;
     }
-    const int row = firstSelectedRow;
-    const std::string uid = context.rows.cell(row, Uid);
+    const std::string uid = context.rows.cell(firstSelectedRow, Uid);
     const platform::Answer answer = context.boxes.show(
-        "Are you sure you want to delete row " + std::to_string(row + 1) + "?", {}, platform::Buttons::YesNo);
-    if (answer == platform::Answer::Yes) {
-        // Another program may have saved while the question stood: ask before any file goes.
-        if (!catalogueMayBeWritten(context)) return;
-        // A hand-edited id could widen the patterns to other banners' files: the row goes, the
-        // files stay.
-        if (isSafeBannerId(uid)) {
-            DeleteMatchingFiles(context.paths.bannersDir + platform::kSepText + uid + ".htm*");
-            DeleteMatchingFiles(context.paths.imagesDir + platform::kSepText + uid + ".*");
-        }
-        context.rows.removeRow(row);
+        "Are you sure you want to delete row " + std::to_string(firstSelectedRow + 1) + "?", {},
+        platform::Buttons::YesNo);
+    if (answer != platform::Answer::Yes) {
+        saveCatalogue(context);
+        return;
     }
-    saveCatalogue(context);
+    // Another program may have saved while the question stood: ask before anything changes.
+    const std::optional<int> row = rowMayBeWritten(context, firstSelectedRow);
+    if (!row) return;
+    // The row goes and the catalogue is saved before any file goes, so that a kill or a failed
+    // save never leaves a row naming deleted files.
+    context.rows.removeRow(*row);
+    if (!saveCatalogue(context)) return;
+    // A hand-edited id could widen the patterns to other banners' files: the row goes, the files
+    // stay. A file that another row names (a copied line) stays too.
+    if (!isSafeBannerId(uid)) return;
+    const auto namedElsewhere = [&](const std::string& name) { return NamedByAnotherRow(name, -1, context.rows); };
+    DeleteMatchingFiles(context.paths.bannersDir + platform::kSepText + uid + ".htm*", namedElsewhere);
+    DeleteMatchingFiles(context.paths.imagesDir + platform::kSepText + uid + ".*", namedElsewhere);
 }

@@ -39,29 +39,16 @@ std::string OriginalExtension(int row, const BannerEdit& edit, const RowTable& r
     return row >= 0 && row < rows.count() ? rows.cell(row, Ext) : edit.values.ext;
 }
 
-// True when the file is another row's image: that banner must keep it.
-bool NamedByAnotherRow(const std::string& path, int row, const RowTable& rows) {
-    const std::string name = platform::FileNameOf(path);
-    for (int position = 0; position < rows.count(); ++position) {
-        if (position == row) continue;
-        const std::string image = rows.cell(position, Uid) + rows.cell(position, Ext);
-        if (platform::EqualsIgnoringCase(name, image)) return true;
-    }
-    return false;
-}
-
 bool ChosenInsideImagesFolder(const std::string& sourceImagePath, const MarquetaPaths& paths) {
     return platform::EqualsIgnoringCase(platform::DirectoryOf(sourceImagePath),
                                         platform::DirectoryOf(paths.imagesDir));
 }
 
-// Copies the image under the new id and writes its page, then moves the old files out of the
-// way. False after a reported failure.
-bool Republish(int row, BannerEdit& edit, const BannerPaths& files, const std::string& newUid,
-               CatalogueContext& context, std::string& publishedImageName) {
-    const MarquetaPaths& paths = context.paths;
-    BannerRecord& d = edit.values;
-
+// Copies the image under the new id and writes its page; the old files stay until the catalogue
+// names the new ones. False after a reported failure.
+bool WriteNewFiles(BannerEdit& edit, const BannerPaths& files, const std::string& newUid, CatalogueContext& context,
+                   std::string& publishedImageName) {
+    const BannerRecord& d = edit.values;
     platform::CreateDirectory(platform::DirectoryOf(files.newImage));
     if (const platform::ErrorCode error = platform::CopyFileNoReplace(edit.sourceImagePath, files.newImage)) {
         context.boxes.ok("Could not copy file " + edit.sourceImagePath + " to " + files.newImage +
@@ -76,21 +63,27 @@ bool Republish(int row, BannerEdit& edit, const BannerPaths& files, const std::s
         context.boxes.ok("Cannot open HTML file '" + files.newPage + "'");
         return false;
     }
+    return true;
+}
 
-    // An image chosen inside the images folder is moved, unless another banner shows it.
-    if (ChosenInsideImagesFolder(edit.sourceImagePath, paths) &&
-        !NamedByAnotherRow(edit.sourceImagePath, row, context.rows))
+// Once the saved catalogue names the new files: the old ones go, and an image chosen inside the
+// images folder is moved, but never a file that another row still names.
+void RemoveOldFiles(int row, const BannerEdit& edit, const BannerPaths& files, const std::string& oldUid,
+                    CatalogueContext& context) {
+    const auto removable = [&](const std::string& path) {
+        return !NamedByAnotherRow(platform::FileNameOf(path), row, context.rows);
+    };
+    if (ChosenInsideImagesFolder(edit.sourceImagePath, context.paths) && removable(edit.sourceImagePath))
         platform::DeleteFile(edit.sourceImagePath);
-    if (files.oldFilesNamed) {
-        platform::DeleteFile(files.oldPage);
-        if (!d.uid.empty()) platform::DeleteFile(files.oldImage);
-    }
-    d.uid = newUid;
+    if (!files.oldFilesNamed) return;
+    if (removable(files.oldPage)) platform::DeleteFile(files.oldPage);
+    if (!oldUid.empty() && removable(files.oldImage)) platform::DeleteFile(files.oldImage);
+}
 
+void ReportNewBanner(const BannerEdit& edit, const BannerPaths& files, CatalogueContext& context) {
     context.boxes.ok("Created the following banner:\n  Source Image: " + edit.sourceImagePath +
                      "\n  Target Image: " + files.newImage + "\n  Source Html:  " + files.oldPage +
                      "\n  Target Html:  " + files.newPage + "\n");
-    return true;
 }
 
 }  // namespace
@@ -98,6 +91,11 @@ bool Republish(int row, BannerEdit& edit, const BannerPaths& files, const std::s
 bool PublishBanner(int row, BannerEdit& edit, CatalogueContext& context, std::string& publishedImageName) {
     const MarquetaPaths& paths = context.paths;
     BannerRecord& d = edit.values;
+    // The editor may have stood open while another program saved the catalogue: ask again before
+    // any file changes. After a reload the edit goes on with the row as the file now holds it.
+    const std::optional<int> found = rowMayBeWritten(context, row >= 0 && row < context.rows.count() ? row : -1);
+    if (!found) return false;
+    row = *found;
 
     const std::optional<std::string> drawn = drawBannerId(paths, context.rows);
     const std::string newUid = drawn.value_or(std::string());
@@ -113,19 +111,25 @@ bool PublishBanner(int row, BannerEdit& edit, CatalogueContext& context, std::st
     files.newPage = bannerPagePath(paths, newUid);
     if (!imageChosen && files.oldFilesNamed) edit.sourceImagePath = files.oldImage;
 
-    // The editor may have stood open while another program saved the catalogue: ask again before
-    // any file changes, so that a reload never meets files this publication already replaced.
-    if (!catalogueMayBeWritten(context)) return false;
-    if (imageChosen || linkChanged) {
+    // New files first, then the catalogue that names them, then the old files: whenever this
+    // stops, every row names files that exist.
+    const bool republish = imageChosen || linkChanged;
+    const std::string oldUid = d.uid;
+    if (republish) {
         if (const std::string refusal = RepublishRefusal(edit, files, drawn.has_value()); !refusal.empty()) {
             context.boxes.ok(refusal);
             return false;
         }
-        if (!Republish(row, edit, files, newUid, context, publishedImageName)) return false;
+        if (!WriteNewFiles(edit, files, newUid, context, publishedImageName)) return false;
+        d.uid = newUid;
     }
 
-    if (row < 0 || row >= context.rows.count()) row = context.rows.insertRow(context.rows.count());
+    if (row < 0) row = context.rows.insertRow(context.rows.count());
     context.rows.setCells(row, d.toCells());
-    saveCatalogue(context);
+    const bool saved = saveCatalogue(context);
+    if (republish) {
+        if (saved) RemoveOldFiles(row, edit, files, oldUid, context);
+        ReportNewBanner(edit, files, context);
+    }
     return true;
 }

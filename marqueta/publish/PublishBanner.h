@@ -25,9 +25,13 @@ bool PublishBanner(int row, BannerEdit& edit, CatalogueContext& context, std::st
 std::string bannerImagePath(const MarquetaPaths& paths, const std::string& uid, const std::string& ext);
 std::string bannerPagePath(const MarquetaPaths& paths, const std::string& uid);
 
-// A fresh "%08X" id that no row carries and that names no image (any extension) and no page;
-// none when every id is taken.
+// True when a row other than the one at position row (-1: none) names the file, compared without
+// regard to case: as its image (id and extension) or as its page (id and ".html").
+bool NamedByAnotherRow(const std::string& fileName, int row, const RowTable& rows);
+
 // The ids that the images and pages already carry: a drawn id never takes another file's name.
 BannerIdSet IdsInUse(const MarquetaPaths& paths);
 
+// A fresh "%08X" id that no row carries and that names no image (any extension) and no page;
+// none when every id is taken.
 std::optional<std::string> drawBannerId(const MarquetaPaths& paths, const RowTable& rows);

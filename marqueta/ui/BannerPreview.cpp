@@ -38,7 +38,7 @@ void BannerPreview::showNone() {
 void BannerPreview::showFile(const std::string& path) {
     std::string bytes;
     // Read through the platform layer, which finds the file whatever the case of its name.
-    if (path.empty() || !platform::ReadFileBytes(path, bytes)) return showNone();
+    if (path.empty() || platform::ReadFileLimited(path, bytes, kMaxPreviewBytes) != 0) return showNone();
     const QImage image = QImage::fromData(QByteArray::fromRawData(bytes.data(), static_cast<qsizetype>(bytes.size())));
     if (image.isNull()) return showNone();
     const QSize shown = PreviewSize(image.size());

@@ -111,13 +111,13 @@ void KeepFirstLine(QLineEdit* edit) {
 
 }  // namespace
 
-std::string SubmitCheckErrors(const BannerRecord& values) {
+std::string SubmitCheckErrors(const BannerRecord& values, bool checkDates) {
     std::string errors;
     for (const SubmitCheck& check : kSubmitChecks) {
         if (Fails(check, values.*check.field)) errors += check.message;
     }
     // A banner whose period ends before it begins would never be shown.
-    if (EndsBeforeBegin(values.beginDate, values.endDate))
+    if (checkDates && EndsBeforeBegin(values.beginDate, values.endDate))
         errors += "The End Display Date is before the Begin Display Date.\n";
     return errors;
 }
@@ -280,13 +280,16 @@ void CBannerEditorDlg::fillPickers() {
     const std::time_t now = clock_();
     beginPicker_->setDate(PickerDateOf(beginDate, now));
     endPicker_->setDate(PickerDateOf(endDate, now));
+    filledBegin_ = beginPicker_->date();
+    filledEnd_ = endPicker_->date();
 }
 
 void CBannerEditorDlg::accept() {
     exchangeFromControls();
     beginDate = DateTextOf(beginPicker_->date());
     endDate = DateTextOf(endPicker_->date());
-    const std::string errors = SubmitCheckErrors(toEdit().values);
+    const bool datesEntered = beginPicker_->date() != filledBegin_ || endPicker_->date() != filledEnd_;
+    const std::string errors = SubmitCheckErrors(toEdit().values, datesEntered);
     if (errors.empty()) {
         QDialog::accept();
         return;

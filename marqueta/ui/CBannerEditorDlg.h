@@ -18,7 +18,9 @@ class QLineEdit;
 class QPushButton;
 
 // The messages of Submit's checks, one line each in check order; empty when every check passes.
-std::string SubmitCheckErrors(const BannerRecord& values);
+// The order of the dates is checked only with checkDates: a row stored with its end before its
+// begin can still be edited in its other fields.
+std::string SubmitCheckErrors(const BannerRecord& values, bool checkDates = true);
 
 // A catalogue date text as the pickers show it (local midnight of ParseDateText's day).
 QDate PickerDateOf(const std::string& dateText, std::time_t now);
@@ -97,4 +99,7 @@ private:
     QLineEdit* uidEdit_ = nullptr;
     QLabel* picture_ = nullptr;
     BannerPreview* preview_ = nullptr;
+    // The pickers' dates as filled: Submit tells dates entered in this editor from stored ones.
+    QDate filledBegin_;
+    QDate filledEnd_;
 };

@@ -32,9 +32,14 @@ CatalogueContext CRowListView::context() {
     return CatalogueContext{paths_, rows(), boxes_, status_, &fileState_, &trace_};
 }
 
-bool CRowListView::mayWriteCatalogue() {
+std::optional<int> CRowListView::rowForCommand(int row) {
     CatalogueContext ctx = context();
-    return catalogueMayBeWritten(ctx);
+    return rowMayBeWritten(ctx, row);
+}
+
+bool CRowListView::mayClose() {
+    CatalogueContext ctx = context();
+    return catalogueMayBeLeft(ctx);
 }
 
 void CRowListView::showEvent(QShowEvent* event) {
@@ -92,19 +97,20 @@ bool CRowListView::PublishBanner(int row) {
 // Add, Modify, Delete and the double-click write files before they save, so they ask first
 // whether the catalogue may be written at all.
 void CRowListView::OnAdd() {
-    if (mayWriteCatalogue() && EditBanner(-1)) PublishBanner(-1);
+    if (rowForCommand(-1) && EditBanner(-1)) PublishBanner(-1);
 }
 
 void CRowListView::OnModify() {
-    const int row = firstSelectedRow();
-    if (row < 0) return;
-    if (mayWriteCatalogue() && EditBanner(row)) PublishBanner(row);
+    if (firstSelectedRow() < 0) return;
+    const std::optional<int> row = rowForCommand(firstSelectedRow());
+    if (row && EditBanner(*row)) PublishBanner(*row);
 }
 
 void CRowListView::OnDelete() {
-    if (!mayWriteCatalogue()) return;
+    const std::optional<int> row = rowForCommand(firstSelectedRow());
+    if (!row) return;
     CatalogueContext ctx = context();
-    ::DeleteSelectedBanner(ctx, firstSelectedRow());
+    ::DeleteSelectedBanner(ctx, *row);
 }
 
 void CRowListView::OnSave() {
@@ -153,7 +159,7 @@ void CRowListView::mouseDoubleClickEvent(QMouseEvent* event) {
         return;
     }
     const QModelIndex index = indexAt(event->position().toPoint());
-    const int row = rowOf(index);
-    if (mayWriteCatalogue() && EditBanner(row)) PublishBanner(row);
+    const std::optional<int> row = rowForCommand(rowOf(index));
+    if (row && EditBanner(*row)) PublishBanner(*row);
     event->accept();
 }

@@ -3,6 +3,7 @@
 // banner, and the mark on a row's check box that lends the row's icons to the main window.
 #include <iosfwd>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "marqueta/catalogue/CatalogueFile.h"
@@ -31,6 +32,9 @@ public:
     // Marks the row (ticked box, its icons on the main window) or, for the marked row, unmarks it.
     void ToggleMark(int row);
 
+    // True when the program may end now: asks first when a change could not be saved.
+    bool mayClose();
+
     // The selected row with the lowest position, or -1.
     int firstSelectedRow() const;
     int markedRow() const { return markedRow_; }
@@ -51,9 +55,10 @@ protected:
 private:
     CatalogueContext context();
     void OnInitialUpdate();
-    // False (after saying why, or after a reload the user chose) when a command must not start
-    // because the catalogue file may not be written.
-    bool mayWriteCatalogue();
+    // Asks, before a command on the row at position row (-1: none) starts, whether the catalogue
+    // file may be written. The row's position, in the reloaded list when the user chose to
+    // reload; none (after saying why) when the command must not start.
+    std::optional<int> rowForCommand(int row);
 
     MarquetaPaths& paths_;
     platform::MessageBoxes& boxes_;

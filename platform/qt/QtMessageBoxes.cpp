@@ -1,6 +1,7 @@
 #include "platform/qt/QtMessageBoxes.h"
 
 #include <QMessageBox>
+#include <QPushButton>
 #include <QString>
 
 namespace platform {
@@ -11,6 +12,7 @@ QMessageBox::StandardButtons ButtonsFor(Buttons buttons) {
     switch (buttons) {
     case Buttons::YesNo: return QMessageBox::Yes | QMessageBox::No;
     case Buttons::YesNoCancel: return QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel;
+    case Buttons::ReloadOverwriteCancel: return QMessageBox::Cancel;  // the other two are named buttons
     case Buttons::Ok: break;
     }
     return QMessageBox::Ok;
@@ -35,9 +37,19 @@ Answer QtMessageBoxes::show(const std::string& text, const std::string& caption,
     box.setText(QString::fromLocal8Bit(text.data(), static_cast<qsizetype>(text.size())));
     box.setTextFormat(Qt::PlainText);
     box.setStandardButtons(ButtonsFor(buttons));
-    if (buttons == Buttons::YesNoCancel) box.setEscapeButton(QMessageBox::Cancel);
+    QAbstractButton* reload = nullptr;
+    QAbstractButton* overwrite = nullptr;
+    if (buttons == Buttons::ReloadOverwriteCancel) {
+        reload = box.addButton(QStringLiteral("Reload"), QMessageBox::AcceptRole);
+        overwrite = box.addButton(QStringLiteral("Overwrite"), QMessageBox::DestructiveRole);
+    }
+    if (buttons == Buttons::YesNoCancel || buttons == Buttons::ReloadOverwriteCancel)
+        box.setEscapeButton(QMessageBox::Cancel);
     if (buttons == Buttons::Ok) box.setEscapeButton(QMessageBox::Ok);
-    return AnswerFor(box.exec());
+    const int result = box.exec();
+    if (reload && box.clickedButton() == reload) return Answer::Reload;
+    if (overwrite && box.clickedButton() == overwrite) return Answer::Overwrite;
+    return AnswerFor(result);
 }
 
 }  // namespace platform

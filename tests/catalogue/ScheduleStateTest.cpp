@@ -31,6 +31,16 @@ TEST(ScheduleState, TableOfDatesAgainstAFixedToday) {
     EXPECT_EQ((CalendarDay{2024, 3, 1}.number() - CalendarDay{2023, 3, 1}.number()), 366);
 }
 
+TEST(ScheduleState, DaysAreCountedByTheRealCalendarThroughFebruary) {
+    const std::tuple<CalendarDay, const char*, const char*> cases[] = {  // today, end, the state in words
+        {{2025, 2, 24}, "03/03/2025", "Ends soon, on 03/03/2025"},  // seven days: February has 28
+        {{2024, 2, 24}, "03/03/2024", "Running until 03/03/2024"},  // eight: it has 29
+        {{2024, 2, 29}, "02/28/2024", "Expired on 02/28/2024"},
+        {{2025, 3, 1}, "02/28/2025", "Expired on 02/28/2025"},
+    };
+    for (const auto& [today, end, words] : cases) EXPECT_EQ(ScheduleDescription(ScheduleOf("", end, today)), words) << end;
+}
+
 TEST(ScheduleState, CountsAndSummaryOfACatalogue) {
     RowTable rows;
     for (const char* end : {"12/31/2024", "", "06/20/2024", "05/31/2024"}) {

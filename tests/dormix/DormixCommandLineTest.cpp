@@ -103,7 +103,8 @@ TEST_F(DormixCommandLineTest, YesDeletesWithTheSameLogsAndRecord) {
 
 // Pending accounts are shown as the next run finishes them; a name's line break prints no line.
 TEST_F(DormixCommandLineTest, ADryRunShowsPendingAccountsAndNamesForgeNoLines) {
-    const PendingBatch pending{PendingStage::MailServer, false, {{annFolder, std::nullopt, std::nullopt, true}}};
+    const PendingBatch pending{PendingStage::MailServer, false, {{annFolder, std::nullopt, std::nullopt, true}}, std::nullopt};
+    for (const char* entry : {"/mail", "/addresses.txt"}) fs::remove_all(annFolder + entry);  // emptied down to its user.ini
     ASSERT_TRUE(WritePendingDeletions(PendingDeletionsPath(install.paths().installPath), pending));
     const std::string forged = install.addAccount("x\nThere were no dormant accounts found\\x0A", "2020/1/1");
     const std::string shown = "x\\x0AThere were no dormant accounts found\\\\x0A";

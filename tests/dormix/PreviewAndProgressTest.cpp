@@ -8,6 +8,8 @@
 #include <QTreeWidget>
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 #include "dormix/app/CDormixDialog.h"
 #include "dormix/app/CPreviewWindow.h"
 #include "dormix/app/CProgressWindow.h"
@@ -45,7 +47,8 @@ struct Installation {
 TEST(PreviewWindow, ListsWhatOKWouldDeleteAndChangesNothing) {
     Installation at;
     const std::string hundred = at.install.folderOf("hundred");
-    const PendingBatch pending{PendingStage::MailServer, false, {{hundred, LocalTime(2023, 12, 6), std::nullopt, true}}};
+    const PendingBatch pending{PendingStage::MailServer, false, {{hundred, LocalTime(2023, 12, 6), std::nullopt, true}}, std::nullopt};
+    for (const char* entry : {"/mail", "/addresses.txt"}) std::filesystem::remove_all(hundred + entry);  // emptied down to its user.ini
     ASSERT_TRUE(WritePendingDeletions(PendingDeletionsPath(at.install.paths().installPath), pending));
     CDormixDialog dialog(at.install.paths(), at.boxes, &at.boxes, [&] { return at.now; });
     dialog.show();

@@ -132,7 +132,7 @@ TEST_F(MarquetaCommands, AnsweringNoRemovesNothingButSaves) {
     WriteBytes(demo.catalogue(), "stale\r\n");
     const auto filesBefore = Snapshot(demo.imagesDir());
     // First: overwrite the file changed behind the window's back; then: do not delete.
-    session.boxes.answers = {platform::Answer::No, platform::Answer::No};
+    session.boxes.answers = {platform::Answer::Overwrite, platform::Answer::No};
     session.press(session.frame().deleteAction());
 
     ASSERT_EQ(session.boxes.shown.size(), 2u);

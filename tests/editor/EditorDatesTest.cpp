@@ -43,6 +43,23 @@ const DateCase kDateCases[] = {
     {"", kToday, "06/15/2004"},
 };
 
+TEST(EditorDates, AStoredEndBeforeBeginIsRefusedOnlyOnceADateIsEnteredHere) {
+    for (const bool dateEntered : {false, true}) {
+        MarquetaPaths paths;
+        ScriptedMessageBoxes boxes;
+        CBannerEditorDlg dlg(paths, boxes);
+        dlg.company = dlg.product = dlg.url = "x";
+        dlg.beginDate = "06/02/2024";
+        dlg.endDate = "06/01/2024";
+        const int result = RunModal(dlg, [&](QWidget* active) {
+            if (dateEntered) active->findChild<QDateEdit*>(QStringLiteral("endDateEdit"))->setDate({2024, 5, 31});
+            dlg.accept();  // Submit
+            if (dlg.isVisible()) dlg.reject();
+        });
+        EXPECT_EQ(result == QDialog::Accepted, !dateEntered);
+    }
+}
+
 }  // namespace
 
 TEST(EditorDates, TextToPickerDateAndBack) {

@@ -49,6 +49,11 @@ TEST(EditorPreview, ShowsTheBannersOwnImageThenTheChosenFileOrNoPreview) {
         };
         browse(nullptr, {468, 60}, "936 x 120 pixels");
         browse("new.gif", {120, 30}, "120 x 30 pixels");
+        // A picture with more bytes behind it than any banner has is not read at all.
+        WriteBytes(tmp.file("huge.png"), Png(120, 30));
+        std::filesystem::resize_file(tmp.file("huge.png"), kMaxPreviewBytes + 1);
+        browse("huge.png", {0, 0}, "");
+        EXPECT_EQ(dlg.sourceImagePath, tmp.file("huge.png")) << "still accepted";
         browse("broken.gif", {0, 0}, "");
         EXPECT_EQ(picture->text(), QStringLiteral("No preview"));
         EXPECT_EQ(dlg.sourceImagePath, tmp.file("broken.gif")) << "still accepted";

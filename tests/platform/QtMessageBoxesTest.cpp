@@ -75,4 +75,15 @@ TEST(QtMessageBoxes, AnEmptyCaptionGivesAnEmptyTitle) {
     EXPECT_TRUE(seen.title.isEmpty());
 }
 
+TEST(QtMessageBoxes, TheChangedFileQuestionAnswersReloadOverwriteOrCancel) {
+    for (const auto& [label, expected] : {std::pair{"Reload", Answer::Reload}, std::pair{"Overwrite", Answer::Overwrite},
+                                          std::pair{"Cancel", Answer::Cancel}}) {
+        Seen seen;
+        const auto click = [label = QString::fromLatin1(label)](QMessageBox* box) {
+            for (QAbstractButton* button : box->buttons()) if (button->text() == label) button->click();
+        };
+        EXPECT_EQ(ShowAndAct("Changed.", "", Buttons::ReloadOverwriteCancel, click, seen), expected) << label;
+    }
+}
+
 }  // namespace

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "marqueta/publish/DeleteBanner.h"
+#include "marqueta/publish/PublishBanner.h"
 #include "tests/catalogue/MarquetaInstallation.h"
 
 namespace {
@@ -114,4 +115,30 @@ TEST(IsSafeBannerId, AcceptsOnlyIdsThatNameNothingButThemselves) {
                          Case{"*", false}, Case{"0000?A2F", false}, Case{"..", false}, Case{"a..b", false},
                          Case{"x/y", false}, Case{"x\\y", false}, Case{"/", false}})
         EXPECT_EQ(isSafeBannerId(c.uid), c.safe) << c.uid;
+}
+
+TEST(SharedFiles, ACopiedLineKeepsItsFilesThroughDeleteAndRepublication) {
+    for (const bool republish : {false, true}) {
+        MarquetaInstallation site;
+        site.addPublishedBanner(SampleCells("00004A2F", ".gif"));
+        site.addRow(SampleCells("00004A2F", ".gif"));  // the same line, copied by hand
+        BannerEdit edit{BannerRecord::fromCells(site.rows.row(0).cells), "", ""};  // a changed link
+        std::string name;
+        site.boxes.answers = {Answer::Yes};
+        if (republish) ASSERT_TRUE(PublishBanner(0, edit, site.context, name));
+        else DeleteSelectedBanner(site.context, 0);
+        EXPECT_TRUE(Exists(site.imageFile("00004A2F.gif")) && Exists(site.bannerFile("00004A2F.html"))) << republish;
+    }
+}
+
+TEST(BannerIds, AnIdTakenByARowItsImageAndItsPageCountsOnce) {
+    BannerIdSet used;
+    for (int n = 0; n < platform::kRandMax; ++n) {  // every id but the last, three times over
+        used.take(FormatBannerId(n));
+        used.takeFileName(FormatBannerId(n) + ".gif");
+        used.takeFileName(FormatBannerId(n) + ".html");
+    }
+    EXPECT_EQ(used.drawFree(), FormatBannerId(platform::kRandMax));
+    used.take(FormatBannerId(platform::kRandMax));
+    EXPECT_EQ(used.drawFree(), std::nullopt);
 }

@@ -4,13 +4,17 @@
 // nothing else.
 #include <functional>
 #include <memory>
+#include <sstream>
 
 #include <gtest/gtest.h>
 
 #include "common/VeltaSettings.h"
 #include "dormix/keyindex/RemoveUserKeys.h"
 #include "dormix/keyindex/RemoveUserKeysBatch.h"
+#include "marqueta/catalogue/Bootstrap.h"
 #include "marqueta/catalogue/CatalogueFile.h"
+#include "marqueta/publish/DeleteBanner.h"
+#include "marqueta/publish/PublishBanner.h"
 #include "tests/support/Portable.h"
 #include "tests/catalogue/MarquetaInstallation.h"
 #include "tests/reliability/FaultLoop.h"
@@ -154,6 +158,79 @@ TEST(Crash, BatchKeyRecordRemovalLeavesBothFilesOldOrNewAndInStep) {
                                               {[&] { site.restore(); }, remove, [&] { return TreeOf(site.installPath()); },
                                                {site.before, site.userGone, site.bothGone}});
     EXPECT_GE(record.kills, 12);
+}
+
+
+RowTable CatalogueOnDisk(const MarquetaInstallation& site) {
+    RowTable rows;
+    std::ostringstream trace;
+    loadCatalogue(rows, site.paths.dataFilePath, trace);
+    return rows;
+}
+
+// Kills op at every pass of the seam on a fresh site until a run gets through; check() looks at
+// each site afterwards. The number of kills.
+int KillLoop(const std::function<std::unique_ptr<MarquetaInstallation>()>& makeSite,
+             const std::function<void(MarquetaInstallation&)>& op, const std::function<void(MarquetaInstallation&)>& check) {
+    int n = 1;
+    for (ChildEnd end = ChildEnd::Killed; end == ChildEnd::Killed && n < 1000; ++n) {
+        auto site = makeSite();
+        end = RunChildKilledAt(n, [&] { op(*site); });
+        SCOPED_TRACE("killed at pass " + std::to_string(n));
+        check(*site);
+    }
+    return n - 2;
+}
+
+TEST(Crash, PublicationAndDeleteLeaveEveryRowNamingFilesThatExist) {
+    SKIP_ON_WINDOWS("a kill at every step runs the operation in a forked child, and Windows has no fork");
+    const auto makeSite = [] {
+        auto site = std::make_unique<MarquetaInstallation>();
+        for (const char* uid : {"00004A2F", "00001111"}) site->addPublishedBanner(SampleCells(uid, ".gif"));
+        saveCatalogue(site->context);
+        site->boxes.answers = {platform::Answer::Yes};  // Delete's question
+        return site;
+    };
+    const auto changeLink = [](MarquetaInstallation& site) {
+        BannerEdit edit{BannerRecord::fromCells(site.rows.row(0).cells), site.rows.cell(0, Url), ""};
+        edit.values.url = "http://acme.example/sale";
+        std::string name;
+        PublishBanner(0, edit, site.context, name);
+    };
+    const auto allNamedFilesExist = [](MarquetaInstallation& site) {
+        const RowTable rows = CatalogueOnDisk(site);
+        for (int i = 0; i < rows.count(); ++i) {
+            EXPECT_TRUE(Exists(site.imageFile(rows.cell(i, Uid) + rows.cell(i, Ext)))) << rows.cell(i, Uid);
+            EXPECT_TRUE(Exists(site.bannerFile(rows.cell(i, Uid) + ".html"))) << rows.cell(i, Uid);
+        }
+    };
+    // The image copy passes the seam five times or more, the page and the catalogue six apiece.
+    EXPECT_GE(KillLoop(makeSite, changeLink, allNamedFilesExist), 17);
+    EXPECT_GE(KillLoop(makeSite, [](MarquetaInstallation& site) { DeleteSelectedBanner(site.context, 0); },
+                       allNamedFilesExist), 6);
+}
+
+TEST(Crash, BootstrapKeepsEachImageUnderItsOwnNameOrOneACommittedLineGives) {
+    SKIP_ON_WINDOWS("a kill at every step runs the operation in a forked child, and Windows has no fork");
+    const std::vector<std::string> images = {"a.gif", "b.jpg", "readme"};
+    const auto makeSite = [&] {
+        auto site = std::make_unique<MarquetaInstallation>();
+        for (const std::string& image : images) WriteBytes(site->imageFile(image), image);
+        return site;
+    };
+    const auto eachImageFound = [&](MarquetaInstallation& site) {
+        const RowTable rows = CatalogueOnDisk(site);
+        for (const std::string& image : images) {
+            bool found = ReadBytes(site.imageFile(image)) == image;
+            for (int i = 0; i < rows.count(); ++i)
+                found = found || (rows.cell(i, Image) == "*" + image &&
+                                  ReadBytes(site.imageFile(rows.cell(i, Uid) + rows.cell(i, Ext))) == image);
+            EXPECT_TRUE(found) << image;
+        }
+    };
+    EXPECT_GE(KillLoop(makeSite, [](MarquetaInstallation& site) { generateCatalogue(site.paths, site.boxes); },
+                       eachImageFound),
+              6);
 }
 
 }  // namespace

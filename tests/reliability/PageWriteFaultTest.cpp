@@ -120,7 +120,8 @@ TEST_P(PageWriteFaults, EachFailureLeavesWhatItsMessageSays) {
     ASSERT_TRUE(done.tree.count(newImage) && done.tree.count(newPage));
 
     const FileTree pageFailed = With(before, newImage, done.tree);  // the copied image stays
-    const FileTree saveFailed = With(done.tree, kCatalogue, before);
+    // A failed save keeps the old files, which the catalogue on disk still names.
+    const FileTree saveFailed = With(With(pageFailed, newPage, done.tree), kSettings, done.tree);
     const FileTree settingsFailed = With(done.tree, kSettings, before);
 
     Result r;
@@ -155,7 +156,7 @@ TEST_P(PageWriteFaults, EachFailureLeavesWhatItsMessageSays) {
             EXPECT_FALSE(r.published) << where;
             EXPECT_EQ(r.rows, rowsBefore) << where;
         } else if (r.tree == saveFailed) {
-            EXPECT_EQ(r.boxes, (std::vector<std::string>{done.boxes[0], Rooted(saveMessage, root)})) << where;
+            EXPECT_EQ(r.boxes, (std::vector<std::string>{Rooted(saveMessage, root), done.boxes[0]})) << where;
             EXPECT_TRUE(r.published) << where;
             EXPECT_EQ(r.rows, done.rows) << where;
         } else if (r.tree == settingsFailed || r.tree == done.tree) {

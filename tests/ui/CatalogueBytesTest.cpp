@@ -8,6 +8,7 @@
 #include <QTimer>
 #include <gtest/gtest.h>
 
+#include "marqueta/ui/LocalText.h"
 #include "platform/FaultInjection.h"
 #include "tests/ui/MarquetaWindow.h"
 
@@ -64,4 +65,13 @@ TEST(CatalogueBytes, NoCommandWritesOverACatalogueThatWasNotReadWhole) {
                                 " was not read whole. Start Marqueta again once the file can be read.";
     EXPECT_EQ(w.boxes.texts(), (std::vector<std::string>{w.boxes.texts().at(0), refusal, refusal, refusal}));
     EXPECT_EQ(w.catalogueText(), before);
+}
+
+TEST(CatalogueBytes, EightBitTextShowsAndGoesBackInItsOwnEncoding) {
+    // UTF-8 ending beyond ASCII; Windows-1252 with a lead byte below 0xC2, the euro sign, y with diaeresis.
+    for (const std::string bytes : {"Caf\xC3\xA9", "\xC1\xA9", "\x80", "\xFF"}) {
+        const QString shown = bytes.size() == 5 ? QString::fromUtf8(bytes.c_str()) : QString::fromLatin1(bytes.c_str());
+        EXPECT_EQ(ToQt(bytes), bytes == "\x80" ? QString(QChar(0x20AC)) : shown) << bytes;
+        EXPECT_EQ(FromQt(ToQt(bytes) + QLatin1Char('!'), bytes), bytes + '!') << "an edit keeps the encoding";
+    }
 }

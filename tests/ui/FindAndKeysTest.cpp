@@ -76,14 +76,14 @@ TEST(FindAndKeys, InsertEnterDeleteAndCtrlSRunTheirCommands) {
     w.view().selectionModel()->select(w.view().shownIndex(1), QItemSelectionModel::Select | QItemSelectionModel::Rows);
     key(Qt::Key_Return);
     EXPECT_EQ(opened, (Texts{"", "Northwind"}));
-    // "stale" stands for a write by another program: each command asks first (No: overwrite it).
-    w.boxes.answers = {platform::Answer::No, platform::Answer::No};
+    // "stale" stands for a write by another program: each command asks first (Overwrite).
+    w.boxes.answers = {platform::Answer::Overwrite, platform::Answer::No};
     WriteBytes(w.app.paths.dataFilePath, "stale");
     Activate(w);
     QTest::keyClick(&w.view(), Qt::Key_Delete);
     ASSERT_EQ(w.boxes.shown.size(), 2u);
     EXPECT_EQ(w.boxes.texts().back(), "Are you sure you want to delete row 2?");
-    w.boxes.answers = {platform::Answer::No};
+    w.boxes.answers = {platform::Answer::Overwrite};
     WriteBytes(w.app.paths.dataFilePath, "stale");
     QTest::keyClick(&w.view(), Qt::Key_S, Qt::ControlModifier);
     EXPECT_EQ(w.catalogueText(), CatalogueBytes(rows));

@@ -16,6 +16,7 @@
 #include <gtest/gtest.h>
 
 #include "common/VeltaSettings.h"
+#include "platform/FaultInjection.h"
 #include "tests/ui/ListRows.h"
 #include "tests/ui/MarquetaWindow.h"
 
@@ -168,7 +169,7 @@ TEST(MainFrame, FileSaveWritesTheRowsInDisplayOrderAndTheCaptionStays) {
 
     w.view().OnColumnClick(Sequence);
     WriteBytes(w.app.paths.dataFilePath, "stale");
-    w.boxes.answers = {platform::Answer::No};  // changed behind the window's back: overwrite it
+    w.boxes.answers = {platform::Answer::Overwrite};  // changed behind the window's back
     w.frame->saveAction()->trigger();
 
     EXPECT_EQ(w.catalogueText(), CatalogueBytes({rows[1], rows[2], rows[0]}));
@@ -176,7 +177,7 @@ TEST(MainFrame, FileSaveWritesTheRowsInDisplayOrderAndTheCaptionStays) {
     EXPECT_EQ(w.frame->windowTitle().toStdString(), "Marqueta");
     EXPECT_EQ(ReadVeltaSetting("BANNER", "LASTBROWSEDIR"), w.app.paths.lastBrowseDir);
     ASSERT_EQ(w.boxes.shown.size(), 1u);
-    EXPECT_EQ(w.boxes.shown[0].buttons, platform::Buttons::YesNo);
+    EXPECT_EQ(w.boxes.shown[0].buttons, platform::Buttons::ReloadOverwriteCancel);
 }
 
 TEST(MainFrame, ExitClosesAtOnceWithoutAQuestion) {
@@ -187,6 +188,15 @@ TEST(MainFrame, ExitClosesAtOnceWithoutAQuestion) {
     EXPECT_FALSE(w.frame->isVisible());
     EXPECT_TRUE(w.boxes.shown.empty());
     EXPECT_EQ(w.catalogueText(), before) << "nothing is written on closing";
+
+    MarquetaWindow failed({ListRow("alpha")});
+    platform::fault::FailAt(platform::fault::Step::Write, 2);  // the settings are written, the catalogue not
+    failed.frame->saveAction()->trigger();
+    platform::fault::Reset();
+    failed.boxes.answers = {platform::Answer::No};
+    failed.frame->exitAction()->trigger();
+    EXPECT_TRUE(failed.frame->isVisible()) << "a list that could not be saved asks first";
+    EXPECT_EQ(failed.boxes.shown.size(), 2u);
 }
 
 TEST(MainFrame, AboutBox) {

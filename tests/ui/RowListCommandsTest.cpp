@@ -145,7 +145,7 @@ TEST(RowListCommands, DeleteAsksAboutTheFirstSelectedRowAndNoRemovesNothingButSa
     WriteBytes(w.app.paths.dataFilePath, "stale");
 
     // First: overwrite the file changed behind the window's back; then: do not delete.
-    w.boxes.answers = {platform::Answer::No, platform::Answer::No};
+    w.boxes.answers = {platform::Answer::Overwrite, platform::Answer::No};
     w.frame->deleteAction()->trigger();
 
     ASSERT_EQ(w.boxes.shown.size(), 2u);
@@ -250,3 +250,24 @@ TEST(RowListCommands, RowsPastTheEighthLendNoIcon) {
 }
 
 }  // namespace
+
+TEST(RowListCommands, AfterAReloadDeleteGoesOnWithTheRowWhereTheReloadedListHasIt) {
+    for (const bool rowKept : {true, false}) {
+        const std::vector<Cells> rows = Banners(4);
+        MarquetaWindow w({rows[0], rows[1], rows[2]});
+        SelectRows(w.view(), {1});
+        // Another program put a banner in front, so the selected one moved down, or removed it.
+        std::vector<Cells> theirs = rowKept ? std::vector<Cells>{rows[3], rows[0], rows[1], rows[2]}
+                                            : std::vector<Cells>{rows[0], rows[2]};
+        WriteBytes(w.app.paths.dataFilePath, CatalogueBytes(theirs));
+        w.boxes.answers = {platform::Answer::Reload, platform::Answer::Yes};
+        w.frame->deleteAction()->trigger();
+
+        ASSERT_EQ(w.boxes.shown.size(), 2u);
+        EXPECT_EQ(w.boxes.shown[1].text, rowKept ? "Are you sure you want to delete row 3?"
+                                                 : "The banner " + rows[1][Image] + " (id " + rows[1][Uid] +
+                                                       ") is no longer in the reloaded catalogue file. Nothing was changed.");
+        if (rowKept) theirs.erase(theirs.begin() + 2);
+        EXPECT_EQ(w.catalogueText(), CatalogueBytes(theirs));
+    }
+}
