@@ -95,7 +95,6 @@ TEST(InsertKeyRecord, RefusalsAndFailuresLeaveBothFilesAsTheyWere) {
     const std::vector<Case> cases = {
         {"the user's key is there again", [&](const std::string& d) { WriteKeyFile(d + "/USER.KEY", {users[0], bob, users[1]}); }, false},
         {"the time key is there again", [&](const std::string& d) { WriteKeyFile(d + "/USERTIME.KEY", {times[0], {"T2", "new"}, times[1]}); }, false},
-        {"USER.KEY is a folder", [&](const std::string& d) { std::filesystem::remove(d + "/USER.KEY"); std::filesystem::create_directory(d + "/USER.KEY"); }, true},
         {"USER.KEY cannot be replaced", [&](const std::string&) { platform::fault::FailAt(platform::fault::Step::Rename, 2); }, true},
         {"USER.KEY keeps changing", [&](const std::string& d) {
              // Before every replacement, USERTIME.KEY's included: that one goes through, USER.KEY's never.

@@ -21,12 +21,6 @@ namespace {
 
 const std::time_t kNow = LocalTime(2024, 3, 15, 12);
 
-std::vector<std::string> Names(const std::vector<KeyEntry>& entries, bool keys) {
-    std::vector<std::string> names;
-    for (const auto& [key, value] : entries) names.push_back(keys ? key : value);
-    return names;
-}
-
 }  // namespace
 
 TEST(Quarantine, AccountsGoInWholeComeBackByteForByteAndArePurgedWhenTheirPeriodIsOver) {
@@ -41,7 +35,7 @@ TEST(Quarantine, AccountsGoInWholeComeBackByteForByteAndArePurgedWhenTheirPeriod
     EXPECT_EQ(s.quarantine({"eve"}, kNow, false).accounts.size(), 1u);
     EXPECT_FALSE(platform::PathExists(s.site.folderOf("ann")));
     EXPECT_TRUE(platform::IsDirectory(s.install() + "/Quarantine/2024-03-15/" + HexFolderName("ann")));
-    EXPECT_EQ(Names(ReadKeyFile(s.site.userKeyPath()), true), std::vector<std::string>{UserKeyOf("cleo")});
+    EXPECT_EQ(ReadKeyFile(s.site.userKeyPath()), (std::vector<KeyEntry>{{UserKeyOf("cleo"), UserTimeKeyOf("cleo")}}));
     EXPECT_EQ(ReadKeyFile(s.site.userTimeKeyPath()).size(), 1u);
     const std::vector<QuarantineEntry> listed = ListQuarantine(s.install());
     ASSERT_EQ(listed.size(), 4u);
