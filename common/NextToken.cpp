@@ -18,17 +18,48 @@ std::string_view TrimSpaceView(std::string_view text) {
 
 std::string TrimSpace(const std::string& text) { return std::string(TrimSpaceView(text)); }
 
-bool NextToken(std::string& token, std::string_view& rest, std::string_view separators) {
+namespace {
+
+// The first separator in text. A window at a time, each separator searched for with find (a
+// fast byte search) only as far as the nearest one found so far: find_first_of searches the
+// separators once for every byte, which on a large catalogue was most of the load, and a plain
+// find of one separator would run to the end of the text for one that it does not hold.
+std::size_t FindSeparator(std::string_view text, std::string_view separators) {
+    constexpr std::size_t kWindow = 256;
+    for (std::size_t start = 0; start < text.size(); start += kWindow) {
+        std::string_view window = text.substr(start, kWindow);
+        std::size_t nearest = std::string_view::npos;
+        for (const char separator : separators) {
+            const std::size_t at = window.find(separator);
+            if (at == std::string_view::npos) continue;
+            nearest = at;
+            window = window.substr(0, at);
+        }
+        if (nearest != std::string_view::npos) return start + nearest;
+    }
+    return std::string_view::npos;
+}
+
+}  // namespace
+
+bool NextToken(std::string_view& token, std::string_view& rest, std::string_view separators) {
     rest = TrimSpaceView(rest);
     if (rest.empty()) return false;
-    const std::size_t at = rest.find_first_of(separators);
+    const std::size_t at = FindSeparator(rest, separators);
     if (at == std::string_view::npos) {
-        token.assign(rest);
+        token = rest;
         rest = {};
         return true;
     }
-    token.assign(rest.substr(0, at));
+    token = rest.substr(0, at);
     rest.remove_prefix(at + 1);
+    return true;
+}
+
+bool NextToken(std::string& token, std::string_view& rest, std::string_view separators) {
+    std::string_view view;
+    if (!NextToken(view, rest, separators)) return false;
+    token.assign(view);
     return true;
 }
 

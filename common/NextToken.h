@@ -10,6 +10,8 @@ bool NextToken(std::string& token, std::string& rest, const std::string& separat
 // The same over a view of the rest, so that walking a large text token by token never copies
 // what is left of it.
 bool NextToken(std::string& token, std::string_view& rest, std::string_view separators);
+// The same with the token as a view into rest's text, so that nothing is copied at all.
+bool NextToken(std::string_view& token, std::string_view& rest, std::string_view separators);
 
 // True for blank, tab, line feed, carriage return, vertical tab and form feed.
 bool IsTokenSpace(char c);

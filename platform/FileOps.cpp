@@ -126,6 +126,11 @@ ErrorCode ReadFileLimited(const std::string& path, std::string& out, std::size_t
     ErrorCode error = 0;
     int fd = sys::OpenForReading(ResolveCase(path), error);
     if (fd < 0) return error;
+    // Room for the whole file at once when it is within the limit: growing a large catalogue
+    // piece by piece copied it about twice over.
+    struct stat st;
+    if (::fstat(fd, &st) == 0 && st.st_size > 0 && static_cast<std::size_t>(st.st_size) <= limit)
+        out.reserve(static_cast<std::size_t>(st.st_size));
     error = sys::ReadAll(fd, out, limit);
     ::close(fd);
     if (error) out.clear();

@@ -11,6 +11,7 @@
 #include <unistd.h>
 
 #include "platform/FaultInjection.h"
+#include "platform/HeldFile.h"
 
 namespace platform::sys {
 
@@ -23,6 +24,16 @@ mode_t CurrentUmask() {
 }
 
 long long Nanoseconds(const timespec& t) { return static_cast<long long>(t.tv_sec) * 1000000000LL + t.tv_nsec; }
+
+FileStamp StampOfStat(const struct stat& st) {
+    FileStamp stamp;
+    stamp.exists = true;
+    stamp.size = static_cast<long long>(st.st_size);
+    stamp.modifiedNs = Nanoseconds(st.st_mtim);
+    stamp.changedNs = Nanoseconds(st.st_ctim);
+    stamp.inode = static_cast<unsigned long long>(st.st_ino);
+    return stamp;
+}
 
 constexpr std::size_t kCopyPiece = std::size_t{1} << 20;
 
@@ -221,15 +232,8 @@ void SyncFolder(const std::string& folder) {
 void RemoveQuietly(const std::string& path) { ::unlink(path.c_str()); }
 
 FileStamp StampOfResolved(const std::string& path) {
-    FileStamp stamp;
     struct stat st;
-    if (::stat(path.c_str(), &st) != 0) return stamp;
-    stamp.exists = true;
-    stamp.size = static_cast<long long>(st.st_size);
-    stamp.modifiedNs = Nanoseconds(st.st_mtim);
-    stamp.changedNs = Nanoseconds(st.st_ctim);
-    stamp.inode = static_cast<unsigned long long>(st.st_ino);
-    return stamp;
+    return ::stat(path.c_str(), &st) == 0 ? StampOfStat(st) : FileStamp{};
 }
 
 std::vector<FoundEntry> ListFolder(const std::string& folder) {
@@ -242,3 +246,40 @@ std::vector<FoundEntry> ListFolder(const std::string& folder) {
 }
 
 }  // namespace platform::sys
+
+namespace platform {
+
+int OpenHeldFile(const std::string& path, FileStamp& stamp) {
+    int fd;
+    do {
+        // O_NONBLOCK: a pipe put in the file's place must not hang the reader; only a regular
+        // file is kept open.
+        fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+    } while (fd < 0 && errno == EINTR);
+    if (fd < 0) return -1;
+    struct stat st {};
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+        ::close(fd);
+        return -1;
+    }
+    stamp = sys::StampOfStat(st);
+    return fd;
+}
+
+long long ReadHeldFileAt(int fd, std::uint64_t offset, char* buffer, std::size_t size) {
+    std::size_t done = 0;
+    while (done < size) {
+        const ssize_t n = ::pread(fd, buffer + done, size - done, static_cast<off_t>(offset + done));
+        if (n < 0) {
+            if (errno == EINTR) continue;
+            return -1;
+        }
+        if (n == 0) break;  // end of file
+        done += static_cast<std::size_t>(n);
+    }
+    return static_cast<long long>(done);
+}
+
+void CloseHeldFile(int fd) { ::close(fd); }
+
+}  // namespace platform

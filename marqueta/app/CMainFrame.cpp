@@ -155,7 +155,7 @@ void CMainFrame::setView(CRowListView* view) {
     view->setStatusPane(this);
     statusBar()->insertWidget(1, new ScheduleCountPane(view->rowModel(), this));
     connect(findAction_, &QAction::triggered, findBar_, &FindBar::open);
-    connect(findBar_, &FindBar::findTextChanged, view, [view](const QString& text) { view->rowFilter().setFindText(text); });
+    findBar_->setFilter(&view->rowFilter());
     connect(findBar_, &FindBar::closed, view, [view] { view->setFocus(); });
     connect(editAddAction_, &QAction::triggered, view, &CRowListView::OnAdd);
     connect(editDeleteAction_, &QAction::triggered, view, &CRowListView::OnDelete);

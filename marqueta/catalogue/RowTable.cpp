@@ -1,6 +1,7 @@
 #include "marqueta/catalogue/RowTable.h"
 
 #include <algorithm>
+#include <utility>
 
 #include "platform/Random.h"
 
@@ -16,13 +17,10 @@ int RowTable::insertRow(int position) {
     return insertRow(position, Cells{}, drawFreshTag(-1));
 }
 
-int RowTable::insertRow(int position, const Cells& cells, int tag) {
+int RowTable::insertRow(int position, Cells cells, int tag) {
     position = std::clamp(position, 0, count());
     if (observer_) observer_->rowAboutToBeInserted(position);
-    CatalogueRow row;
-    row.cells = cells;
-    row.tag = tag;
-    rows_.insert(rows_.begin() + position, std::move(row));
+    rows_.insert(rows_.begin() + position, CatalogueRow{std::move(cells), tag, 0});
     countTag(tag, +1);
     if (observer_) observer_->rowInserted(position);
     return position;
@@ -104,10 +102,22 @@ void RowTable::reorder(const std::vector<int>& order) {
         taken[static_cast<std::size_t>(position)] = true;
     }
     if (observer_) observer_->orderAboutToChange();
-    std::vector<CatalogueRow> ordered;
-    ordered.reserve(rows_.size());
-    for (const int position : order) ordered.push_back(std::move(rows_[static_cast<std::size_t>(position)]));
-    rows_ = std::move(ordered);
+    // In place, one cycle of the permutation at a time: no second table of rows to fill.
+    std::fill(taken.begin(), taken.end(), false);
+    for (std::size_t first = 0; first < rows_.size(); ++first) {
+        if (taken[first]) continue;
+        CatalogueRow held = std::move(rows_[first]);
+        for (std::size_t to = first;;) {
+            taken[to] = true;
+            const auto from = static_cast<std::size_t>(order[to]);
+            if (from == first) {
+                rows_[to] = std::move(held);
+                break;
+            }
+            rows_[to] = std::move(rows_[from]);
+            to = from;
+        }
+    }
     if (observer_) observer_->orderChanged();
 }
 

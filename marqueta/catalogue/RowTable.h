@@ -1,6 +1,7 @@
 #pragma once
 // The rows of the banner list in display order: while the program runs, the only copy of the
 // catalogue. The list's Qt model observes it; the core edits it.
+#include <algorithm>
 #include <functional>
 #include <vector>
 
@@ -35,7 +36,7 @@ public:
     int insertRow(int position);
     // Inserts a row with these cells and this tag as it is (the caller keeps tags distinct,
     // e.g. with distinctTag); returns the position.
-    int insertRow(int position, const Cells& cells, int tag);
+    int insertRow(int position, Cells cells, int tag);
     void removeRow(int position);
     void setCell(int position, int column, const std::string& text);
     void setCells(int position, const Cells& cells);
@@ -55,6 +56,8 @@ public:
     void reorder(const std::vector<int>& order);
 
     void clear();
+    // Room for this many rows without moving them again.
+    void reserve(int count) { rows_.reserve(static_cast<std::size_t>(std::max(count, 0))); }
     void setObserver(RowTableObserver* observer) { observer_ = observer; }
 
 private:

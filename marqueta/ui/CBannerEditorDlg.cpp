@@ -17,6 +17,7 @@
 #include "marqueta/ui/BannerPreview.h"
 #include "marqueta/ui/FileDialogHook.h"
 #include "marqueta/ui/LocalText.h"
+#include "marqueta/ui/TypedDateEdit.h"
 #include "platform/Paths.h"
 
 namespace {
@@ -169,7 +170,7 @@ void CBannerEditorDlg::createControls() {
         return edit;
     };
     auto picker = [&](const char* name, int y) {
-        auto* edit = new QDateEdit(this);
+        auto* edit = new TypedDateEdit(this);
         place(edit, name, {kFieldX, y, kFieldWidth, kRowHeight});
         edit->setDisplayFormat(QStringLiteral("MM/dd/yyyy"));
         edit->setCalendarPopup(true);

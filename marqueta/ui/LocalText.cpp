@@ -43,6 +43,10 @@ enum class Encoding { Ascii, Utf8, Windows1252 };
 Encoding EncodingOf(const std::string& bytes) {
     Encoding found = Encoding::Ascii;
     for (std::size_t i = 0; i < bytes.size();) {
+        if (Byte(bytes[i]) < 0x80) {  // plain ASCII, most of every catalogue, passed quickly
+            ++i;
+            continue;
+        }
         const std::size_t length = Utf8SequenceAt(bytes, i);
         if (length == 0) return Encoding::Windows1252;
         if (length > 1) found = Encoding::Utf8;

@@ -1,8 +1,13 @@
 #pragma once
-// Narrows the rows shown to those where any field contains the find text, case folded. Only
-// what the list shows changes: the rows underneath, their order and their numbers stay whole.
+// Narrows the rows shown to those where any field contains the find text, case folded, and whose
+// schedule state is the one asked for. Only what the list shows changes: the rows underneath,
+// their order and their numbers stay whole.
+#include <optional>
+
 #include <QSortFilterProxyModel>
 #include <QString>
+
+#include "marqueta/catalogue/ScheduleState.h"
 
 class RowFilterModel : public QSortFilterProxyModel {
     Q_OBJECT
@@ -12,10 +17,14 @@ public:
     // An empty text shows every row.
     void setFindText(const QString& text);
     const QString& findText() const { return findText_; }
+    // None shows the rows of every state.
+    void setStateFilter(std::optional<ScheduleState> state);
+    std::optional<ScheduleState> stateFilter() const { return state_; }
 
 protected:
     bool filterAcceptsRow(int sourceRow, const QModelIndex& sourceParent) const override;
 
 private:
     QString findText_;
+    std::optional<ScheduleState> state_;
 };

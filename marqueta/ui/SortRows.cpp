@@ -1,8 +1,11 @@
 #include "marqueta/ui/SortRows.h"
 
 #include <algorithm>
+#include <array>
 #include <numeric>
-#include <unordered_map>
+#include <optional>
+#include <string_view>
+#include <utility>
 
 #include <QLocale>
 #include <QString>
@@ -40,31 +43,143 @@ int CompareCells(SortKind kind, const std::string& first, const std::string& sec
     return Sign(collator.compare(ToQt(first), ToQt(second)));
 }
 
-RowSortKeys::RowSortKeys(const RowTable& rows, int column, std::time_t now)
-    : kind_(kColumns.at(static_cast<std::size_t>(column)).kind) {
-    const QCollator collator = TextCollator();
-    std::unordered_map<std::string, int> slotOfText;
-    slotOfPosition_.reserve(static_cast<std::size_t>(rows.count()));
-    for (int position = 0; position < rows.count(); ++position) {
-        const std::string& text = rows.cell(position, column);
-        const auto [where, fresh] = slotOfText.try_emplace(text, static_cast<int>(slotOfText.size()));
-        slotOfPosition_.push_back(where->second);
-        if (!fresh) continue;
-        switch (kind_) {
-        case SortKind::Number: numbers_.push_back(AtolLike(text)); break;
-        case SortKind::Date: numbers_.push_back(ParseDateText(text, now)); break;
-        case SortKind::Text: texts_.push_back(collator.sortKey(ToQt(text))); break;
-        }
+namespace {
+
+// The rank of each slot's key, given as (key, slot): equal ranks for keys that compare level,
+// rising by one from 0. The keys themselves are sorted, not positions into them, so that each
+// comparison reaches its keys one step sooner.
+template <typename Key, typename Compare>
+std::vector<int> RanksOf(std::vector<std::pair<Key, int>> keyed, Compare compare, int& rankCount) {
+    std::sort(keyed.begin(), keyed.end(), [&compare](const auto& a, const auto& b) { return compare(a.first, b.first) < 0; });
+    std::vector<int> rank(keyed.size());
+    int next = 0;
+    for (std::size_t i = 0; i < keyed.size(); ++i) {
+        if (i > 0 && compare(keyed[i - 1].first, keyed[i].first) != 0) ++next;
+        rank[static_cast<std::size_t>(keyed[i].second)] = next;
     }
+    rankCount = keyed.empty() ? 0 : next + 1;
+    return rank;
 }
 
-int RowSortKeys::compare(int first, int second) const {
-    const auto a = static_cast<std::size_t>(slotOfPosition_[static_cast<std::size_t>(first)]);
-    const auto b = static_cast<std::size_t>(slotOfPosition_[static_cast<std::size_t>(second)]);
-    if (a == b) return 0;
-    if (kind_ == SortKind::Text) return Sign(texts_[a].compare(texts_[b]));
-    return Order(numbers_[a], numbers_[b]);
+// The distinct texts of a column, and for each position the slot of its text among them. The
+// table is open-addressed, so that a large list costs no allocation per text.
+struct DistinctTexts {
+    std::vector<const std::string*> texts;
+    std::vector<int> slotOfPosition;
+
+    DistinctTexts(const RowTable& rows, int column) {
+        const auto count = static_cast<std::size_t>(rows.count());
+        std::size_t capacity = 16;
+        while (capacity < 2 * count) capacity *= 2;
+        std::vector<int> table(capacity, -1);
+        const std::hash<std::string_view> hash;
+        slotOfPosition.reserve(count);
+        for (int position = 0; position < rows.count(); ++position) {
+            const std::string& text = rows.cell(position, column);
+            std::size_t at = hash(text) & (capacity - 1);
+            while (table[at] >= 0 && *texts[static_cast<std::size_t>(table[at])] != text) at = (at + 1) & (capacity - 1);
+            if (table[at] < 0) {
+                table[at] = static_cast<int>(texts.size());
+                texts.push_back(&text);
+            }
+            slotOfPosition.push_back(table[at]);
+        }
+    }
+};
+
+// A guess at each plain ASCII character's place in the collator's order, taken from the
+// collator itself: 0 for a character it ignores, equal weights for characters it holds level.
+std::array<unsigned char, 128> AsciiWeights(const QCollator& collator) {
+    std::vector<char> characters;
+    for (int c = 1; c < 128; ++c) characters.push_back(static_cast<char>(c));
+    const auto text = [](char c) { return QString(QChar(static_cast<char16_t>(c))); };
+    std::sort(characters.begin(), characters.end(), [&](char a, char b) { return collator.compare(text(a), text(b)) < 0; });
+    std::array<unsigned char, 128> weights{};
+    unsigned char weight = 1;
+    for (std::size_t i = 0; i < characters.size(); ++i) {
+        if (collator.compare(text(characters[i]), QString()) == 0) continue;  // ignored
+        if (i > 0 && collator.compare(text(characters[i - 1]), text(characters[i])) != 0) ++weight;
+        weights[static_cast<std::size_t>(characters[i])] = weight;
+    }
+    return weights;
 }
+
+// The ranks of the texts in the collator's order, found cheaply where that can be shown to hold:
+// the texts are put in order by their characters' guessed weights, and the order is then checked
+// with the collator between neighbours, which proves it (the collator's order being transitive)
+// and gives the ranks. None when a neighbour is out of order, as in a locale that reads two
+// letters as one; the caller then ranks by collation keys.
+std::optional<std::vector<int>> RanksByGuess(const std::vector<const std::string*>& texts, const QCollator& collator,
+                                             int& rankCount) {
+    const std::array<unsigned char, 128> weights = AsciiWeights(collator);
+    std::string guesses;  // every text's weights, one after the other
+    std::vector<std::size_t> ends;  // where each text's weights end
+    ends.reserve(texts.size());
+    for (const std::string* text : texts) {
+        for (const char c : *text) {
+            const auto byte = static_cast<unsigned char>(c);
+            if (byte >= 128) guesses += static_cast<char>(0xFF);  // after every ASCII weight; checked below
+            else if (weights[byte] != 0) guesses += static_cast<char>(weights[byte]);
+        }
+        ends.push_back(guesses.size());
+    }
+    std::vector<std::pair<std::string_view, int>> order;  // each text's guess, sorted with its slot
+    order.reserve(texts.size());
+    for (std::size_t slot = 0; slot < texts.size(); ++slot) {
+        const std::size_t start = slot == 0 ? 0 : ends[slot - 1];
+        order.emplace_back(std::string_view(guesses).substr(start, ends[slot] - start), static_cast<int>(slot));
+    }
+    std::sort(order.begin(), order.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
+    std::vector<int> rank(texts.size());
+    int next = 0;
+    QString previous;
+    for (std::size_t i = 0; i < order.size(); ++i) {
+        const auto slot = static_cast<std::size_t>(order[i].second);
+        QString current = ToQt(*texts[slot]);
+        if (i > 0) {
+            const int c = collator.compare(previous, current);
+            if (c > 0) return std::nullopt;
+            if (c < 0) ++next;
+        }
+        rank[slot] = next;
+        previous = std::move(current);
+    }
+    rankCount = texts.empty() ? 0 : next + 1;
+    return rank;
+}
+
+}  // namespace
+
+RowSortKeys::RowSortKeys(const RowTable& rows, int column, std::time_t now) {
+    const SortKind kind = kColumns.at(static_cast<std::size_t>(column)).kind;
+    const DistinctTexts distinct(rows, column);
+    const std::size_t count = distinct.texts.size();
+    std::vector<int> rankOfSlot;
+    if (kind == SortKind::Text) {
+        const QCollator collator = TextCollator();
+        if (std::optional<std::vector<int>> ranks = RanksByGuess(distinct.texts, collator, rankCount_)) {
+            rankOfSlot = std::move(*ranks);
+        } else {
+            std::vector<std::pair<QCollatorSortKey, int>> keyed;
+            keyed.reserve(count);
+            for (std::size_t slot = 0; slot < count; ++slot)
+                keyed.emplace_back(collator.sortKey(ToQt(*distinct.texts[slot])), static_cast<int>(slot));
+            rankOfSlot = RanksOf(std::move(keyed), [](const QCollatorSortKey& a, const QCollatorSortKey& b) { return a.compare(b); }, rankCount_);
+        }
+    } else {
+        std::vector<std::pair<long long, int>> keyed;
+        keyed.reserve(count);
+        for (std::size_t slot = 0; slot < count; ++slot) {
+            const std::string& text = *distinct.texts[slot];
+            keyed.emplace_back(kind == SortKind::Number ? AtolLike(text) : ParseDateText(text, now), static_cast<int>(slot));
+        }
+        rankOfSlot = RanksOf(std::move(keyed), Order<long long>, rankCount_);
+    }
+    rankOfPosition_.reserve(distinct.slotOfPosition.size());
+    for (const int slot : distinct.slotOfPosition) rankOfPosition_.push_back(rankOfSlot[static_cast<std::size_t>(slot)]);
+}
+
+int RowSortKeys::compare(int first, int second) const { return Order(rank(first), rank(second)); }
 
 int CompareRows(int first, int second, const SortRequest& request) {
     const int result = request.keys->compare(first, second);
@@ -72,9 +187,17 @@ int CompareRows(int first, int second, const SortRequest& request) {
 }
 
 std::vector<int> SortedOrder(const SortRequest& request) {
-    std::vector<int> order(static_cast<std::size_t>(request.keys->count()));
-    std::iota(order.begin(), order.end(), 0);
-    std::stable_sort(order.begin(), order.end(),
-                     [&request](int a, int b) { return CompareRows(a, b, request) < 0; });
+    // A counting sort by rank: stable, and descending merely takes the ranks from the top.
+    const RowSortKeys& keys = *request.keys;
+    const auto bucketOf = [&](int position) {
+        const int rank = keys.rank(position);
+        return static_cast<std::size_t>(request.ascending ? rank : keys.rankCount() - 1 - rank);
+    };
+    std::vector<int> start(static_cast<std::size_t>(keys.rankCount()) + 1, 0);
+    for (int position = 0; position < keys.count(); ++position) ++start[bucketOf(position) + 1];
+    std::partial_sum(start.begin(), start.end(), start.begin());
+    std::vector<int> order(static_cast<std::size_t>(keys.count()));
+    for (int position = 0; position < keys.count(); ++position)
+        order[static_cast<std::size_t>(start[bucketOf(position)]++)] = position;
     return order;
 }

@@ -5,7 +5,6 @@
 #include <vector>
 
 #include <QCollator>
-#include <QCollatorSortKey>
 
 #include "marqueta/catalogue/BannerRecord.h"
 #include "marqueta/catalogue/RowTable.h"
@@ -18,21 +17,25 @@ QCollator TextCollator();
 int CompareCells(SortKind kind, const std::string& first, const std::string& second, std::time_t now,
                  const QCollator& collator);
 
-// The keys of one sort: each row's text in the sorted column is read once by the column's kind
-// (a text's collation key is made once for all rows that hold it), so that a sort costs
-// n log n cheap key comparisons. Rows are named by their positions when the keys were made.
+// The keys of one sort: each distinct text in the sorted column is read once by the column's
+// kind, the distinct texts are put in order once (texts by their characters' weights, the order
+// then proved with the collator between neighbours; collation keys where it does not hold), and
+// each row carries the rank of its text, equal for rows that compare level. A sort so costs one
+// ordering of the distinct texts and no comparison per row. Rows are named by their positions
+// when the keys were made.
 class RowSortKeys {
 public:
     RowSortKeys(const RowTable& rows, int column, std::time_t now);
     // Compares the keys of the rows at the two positions.
     int compare(int first, int second) const;
-    int count() const { return static_cast<int>(slotOfPosition_.size()); }
+    int count() const { return static_cast<int>(rankOfPosition_.size()); }
+    int rank(int position) const { return rankOfPosition_[static_cast<std::size_t>(position)]; }
+    // One more than the highest rank.
+    int rankCount() const { return rankCount_; }
 
 private:
-    SortKind kind_;
-    std::vector<int> slotOfPosition_;
-    std::vector<long long> numbers_;       // number and date keys, by slot
-    std::vector<QCollatorSortKey> texts_;  // text keys, by slot
+    std::vector<int> rankOfPosition_;
+    int rankCount_ = 0;
 };
 
 struct SortRequest {
@@ -45,5 +48,5 @@ struct SortRequest {
 int CompareRows(int first, int second, const SortRequest& request);
 
 // The rows' positions in sorted order. Stable: rows that compare level keep their order, in
-// both directions.
+// both directions. Takes time in proportion to the rows, the ranks having been found already.
 std::vector<int> SortedOrder(const SortRequest& request);

@@ -4,5 +4,6 @@ add_library(velta_editor STATIC
   CFileEditor.h CFileEditor.cpp
   FileDialogHook.h FileDialogHook.cpp
   BannerPreview.h BannerPreview.cpp
+  TypedDateEdit.h TypedDateEdit.cpp
 )
 target_link_libraries(velta_editor PUBLIC velta_options velta_localtext velta_catalogue velta_publish velta_platform Qt6::Widgets)

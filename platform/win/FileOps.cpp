@@ -103,6 +103,9 @@ ErrorCode ReadFileLimited(const std::string& path, std::string& out, std::size_t
     ErrorCode error = 0;
     int fd = sys::OpenForReading(path, error);
     if (fd < 0) return error;
+    // Room for the whole file at once when it is within the limit, as on POSIX.
+    const long long size = _filelengthi64(fd);
+    if (size > 0 && static_cast<unsigned long long>(size) <= limit) out.reserve(static_cast<std::size_t>(size));
     error = sys::ReadAll(fd, out, limit);
     _close(fd);
     if (error) out.clear();

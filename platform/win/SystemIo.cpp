@@ -7,6 +7,7 @@
 #include <io.h>
 
 #include "platform/FaultInjection.h"
+#include "platform/HeldFile.h"
 #include "platform/Paths.h"
 #include "platform/SystemIo.h"
 
@@ -21,6 +22,23 @@ ErrorCode Error() { return static_cast<ErrorCode>(GetLastError()); }
 
 long long FileTimeTicks(const FILETIME& t) {
     return static_cast<long long>((static_cast<unsigned long long>(t.dwHighDateTime) << 32) | t.dwLowDateTime);
+}
+
+std::string FullPath(const std::string& path) {
+    char full[MAX_PATH + 1];
+    const DWORD n = GetFullPathNameA(path.c_str(), sizeof full, full, nullptr);
+    return n > 0 && n <= MAX_PATH ? std::string(full, n) : path;
+}
+
+// The full path of an existing file with its name spelt as in its folder: replacing "USER.KEY"
+// keeps a file called "user.key" under that name.
+std::string FullPathAsOnDisk(const std::string& path) {
+    const std::string full = FullPath(path);
+    WIN32_FIND_DATAA data;
+    HANDLE find = FindFirstFileA(full.c_str(), &data);
+    if (find == INVALID_HANDLE_VALUE) return full;
+    FindClose(find);
+    return DirectoryOf(full) + data.cFileName;
 }
 
 FileStamp StampOfAttributes(const std::string& path) {
@@ -178,11 +196,11 @@ bool IsReadOnlyFile(const std::string& path) {
            (attributes & FILE_ATTRIBUTE_READONLY) != 0;
 }
 
-// No link to follow: MoveFileEx replaces a link itself.
+// No link to follow: ReplaceFile and MoveFileEx replace a link itself.
 std::string ReplacementTarget(const std::string& path) { return path; }
 
-// The new file takes the folder's security, as every file the system creates there; a read-only
-// target is refused as MoveFileEx would.
+// ReplaceFile gives the new file the target's security and attributes when it takes its place;
+// a read-only target is refused as the system would.
 ErrorCode AdoptPermissions(int, const std::string& target) {
     return IsReadOnlyFile(target) ? ERROR_ACCESS_DENIED : 0;
 }
@@ -192,11 +210,45 @@ ErrorCode SyncFile(int fd) {
     return FlushFileBuffers(HandleOf(fd)) ? 0 : Error();
 }
 
+// ReplaceFile keeps the replaced file's security, attributes and creation time, so a key file or
+// the catalogue stays as its owner set it up; MoveFileEx would give the new file the folder's
+// security instead. MoveFileEx still puts the file in place where ReplaceFile cannot:
+//   ERROR_FILE_NOT_FOUND: there is no target yet;
+//   ERROR_UNABLE_TO_MOVE_REPLACEMENT: the target is gone already, the new file is still under
+//     its temporary name;
+//   ERROR_INVALID_FUNCTION, ERROR_NOT_SUPPORTED: a file system without it (some network shares).
+// Every other failure (a reader holding the target without delete sharing, no access) leaves
+// both files as they were and is reported. Attributes or security that cannot be carried over do
+// not stop the replacement. Full paths: Wine's ReplaceFile refuses relative ones; and the target
+// as spelt on disk, since ReplaceFile leaves the file under the name it is given.
 ErrorCode ReplaceFile(const std::string& from, const std::string& to) {
-    return MoveFileExA(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) ? 0 : Error();
+    const std::string replacement = FullPath(from), target = FullPathAsOnDisk(to);
+    if (ReplaceFileA(target.c_str(), replacement.c_str(), nullptr,
+                     REPLACEFILE_IGNORE_MERGE_ERRORS | REPLACEFILE_IGNORE_ACL_ERRORS, nullptr, nullptr)) {
+        // ReplaceFile has no write-through of its own: the replaced file is flushed instead.
+        HANDLE handle = CreateFileA(target.c_str(), GENERIC_WRITE, kShareAll, nullptr, OPEN_EXISTING, 0, nullptr);
+        if (handle != INVALID_HANDLE_VALUE) {
+            FlushFileBuffers(handle);
+            CloseHandle(handle);
+        }
+        return 0;
+    }
+    const DWORD error = GetLastError();
+    if (error != ERROR_FILE_NOT_FOUND && error != ERROR_UNABLE_TO_MOVE_REPLACEMENT &&
+        error != ERROR_INVALID_FUNCTION && error != ERROR_NOT_SUPPORTED)
+        return static_cast<ErrorCode>(error);
+    // With the target gone, the new file is the only copy left: what kept ReplaceFile from moving
+    // it (a virus scanner reading it, say) is given a second to let go before the move gives up.
+    const int tries = error == ERROR_UNABLE_TO_MOVE_REPLACEMENT ? 20 : 1;
+    for (int i = 0;; ++i) {
+        if (MoveFileExA(replacement.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+            return 0;
+        if (i + 1 >= tries) return Error();
+        Sleep(50);
+    }
 }
 
-// MOVEFILE_WRITE_THROUGH has made the replacement durable already.
+// The replacement is flushed already (MOVEFILE_WRITE_THROUGH, or the flush after ReplaceFile).
 void SyncFolder(const std::string&) { fault::Injected(fault::Step::SyncDir); }
 
 void RemoveQuietly(const std::string& path) { DeleteFileA(path.c_str()); }
@@ -234,3 +286,38 @@ std::vector<FoundEntry> FindMatching(const std::string& pattern) {
 }
 
 }  // namespace platform::sys
+
+namespace platform {
+
+// Shared for reading only: a writer elsewhere makes the open fail, and no writer gets in later.
+int OpenHeldFile(const std::string& path, FileStamp& stamp) {
+    ErrorCode error = 0;
+    HANDLE handle = sys::OpenDiskFile(path, GENERIC_READ, FILE_SHARE_READ, OPEN_EXISTING, error);
+    if (handle == INVALID_HANDLE_VALUE) return -1;
+    stamp = sys::StampOfHandle(handle);
+    return sys::DescriptorOf(handle, _O_RDONLY, error);
+}
+
+long long ReadHeldFileAt(int fd, std::uint64_t offset, char* buffer, std::size_t size) {
+    std::size_t done = 0;
+    while (done < size) {
+        const std::uint64_t at = offset + done;
+        OVERLAPPED where{};
+        where.Offset = static_cast<DWORD>(at);
+        where.OffsetHigh = static_cast<DWORD>(at >> 32);
+        const std::size_t left = size - done;
+        const DWORD want = left > sys::kLargestIo ? sys::kLargestIo : static_cast<DWORD>(left);
+        DWORD got = 0;
+        if (!ReadFile(sys::HandleOf(fd), buffer + done, want, &got, &where)) {
+            if (GetLastError() == ERROR_HANDLE_EOF) break;
+            return -1;
+        }
+        if (got == 0) break;  // end of file
+        done += got;
+    }
+    return static_cast<long long>(done);
+}
+
+void CloseHeldFile(int fd) { _close(fd); }
+
+}  // namespace platform

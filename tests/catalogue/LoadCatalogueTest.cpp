@@ -94,6 +94,20 @@ TEST(LoadCatalogue, TracesEveryFieldWithItsRowNumberCountedWithoutBlankLines) {
               "Line 1, field 10, word j\n");
 }
 
+TEST(LoadCatalogue, TraceOfALargeCatalogueAndOfAHugeFieldIsWhole) {
+    std::string bytes, expected;
+    for (int row = 0; row < 3000; ++row) {
+        bytes += "abc,\r\n";
+        expected += "Line " + std::to_string(row) + ", field 0, word abc\n";
+    }
+    const std::string huge(70000, 'w');
+    bytes += huge + ",y\r\n";
+    expected += "Line 3000, field 0, word " + huge + "\nLine 3000, field 1, word y\n";
+    std::string trace;
+    Load(bytes, &trace);
+    EXPECT_EQ(trace, expected);
+}
+
 TEST(LoadCatalogue, EachRowKeepsTheDrawAfterItsLastFieldAndTagsStayDistinct) {
     platform::SeedRandom(4711);
     std::vector<int> draws;

@@ -18,8 +18,9 @@ std::vector<std::string> Tokens(const std::string& text, const std::string& sepa
 using V = std::vector<std::string>;
 
 TEST(NextToken, SplitsAsTheCatalogueAndTheScanNeed) {
+    const std::string x(300, 'x'), y(300, 'y');
     struct Case {
-        const char* text;
+        std::string text;
         const char* separators;
         V expected;
     } cases[] = {
@@ -36,6 +37,8 @@ TEST(NextToken, SplitsAsTheCatalogueAndTheScanNeed) {
         {"x ,  y", ",", V{"x ", "y"}},
         {"\xC3\xA9t\xC3\xA9,caf\xC3\xA9", ",", V{"\xC3\xA9t\xC3\xA9", "caf\xC3\xA9"}},
         {"a,b", "", V{"a,b"}},
+        {x + "\r" + y + "\n", "\n\r", V{x, y}},  // separators past a first stretch of text
+        {x + y + "/q-r", "-/", V{x + y, "q", "r"}},
     };
     for (const auto& c : cases) EXPECT_EQ(Tokens(c.text, c.separators), c.expected) << c.text;
 }

@@ -2,6 +2,8 @@
 #include <ctime>
 
 #include <QDateEdit>
+#include <QLineEdit>
+#include <QTest>
 #include <gtest/gtest.h>
 
 #include "marqueta/ui/CBannerEditorDlg.h"
@@ -43,12 +45,21 @@ const DateCase kDateCases[] = {
     {"", kToday, "06/15/2004"},
 };
 
+// The fields besides the dates, filled so that Submit passes them.
+void FillOtherFields(CBannerEditorDlg& dlg) {
+    dlg.company = "Acme";
+    dlg.product = "Anvil";
+    dlg.url = "http://acme.example/";
+}
+
+}  // namespace
+
 TEST(EditorDates, AStoredEndBeforeBeginIsRefusedOnlyOnceADateIsEnteredHere) {
     for (const bool dateEntered : {false, true}) {
         MarquetaPaths paths;
         ScriptedMessageBoxes boxes;
         CBannerEditorDlg dlg(paths, boxes);
-        dlg.company = dlg.product = dlg.url = "x";
+        FillOtherFields(dlg);
         dlg.beginDate = "06/02/2024";
         dlg.endDate = "06/01/2024";
         const int result = RunModal(dlg, [&](QWidget* active) {
@@ -59,8 +70,6 @@ TEST(EditorDates, AStoredEndBeforeBeginIsRefusedOnlyOnceADateIsEnteredHere) {
         EXPECT_EQ(result == QDialog::Accepted, !dateEntered);
     }
 }
-
-}  // namespace
 
 TEST(EditorDates, TextToPickerDateAndBack) {
     const std::time_t now = LocalNoon(kToday.year(), kToday.month(), kToday.day());
@@ -80,9 +89,7 @@ TEST(EditorDates, PickersShowRowDatesAndSubmitStoresThem) {
         ScriptedMessageBoxes boxes;
         CBannerEditorDlg dlg(paths, boxes);
         dlg.setClock([now] { return now; });
-        dlg.company = "Acme";
-        dlg.product = "Anvil";
-        dlg.url = "http://acme.example/";
+        FillOtherFields(dlg);
         dlg.beginDate = c.text;
         dlg.endDate = "12/31/2038";  // ends after every begin, so Submit passes
         const int result = RunModal(dlg, [&](QWidget* active) {
@@ -111,9 +118,7 @@ TEST(EditorDates, ADatePickedInThePickerIsStoredWithinTheReadableYears) {
         MarquetaPaths paths;
         ScriptedMessageBoxes boxes;
         CBannerEditorDlg dlg(paths, boxes);
-        dlg.company = "Acme";
-        dlg.product = "Anvil";
-        dlg.url = "http://acme.example/";
+        FillOtherFields(dlg);
         dlg.beginDate = "1/1/1970";  // begins before every pick, so Submit passes
         dlg.endDate = "1/1/1999";
         RunModal(dlg, [&](QWidget* active) {
@@ -125,5 +130,40 @@ TEST(EditorDates, ADatePickedInThePickerIsStoredWithinTheReadableYears) {
         });
         EXPECT_EQ(dlg.beginDate, "01/01/1970");
         EXPECT_EQ(dlg.endDate, stored);
+    }
+}
+
+// Dates typed over the begin picker after a click into it, as an operator types them.
+TEST(EditorDates, ATypedDateIsTakenAsTyped) {
+    const struct {
+        const char* shown;
+        const char* typed;
+        const char* stored;
+    } cases[] = {
+        {"04/07/2027", "01/15/2027", "01/15/2027"},
+        {"04/07/2027", "12/31/2030", "12/31/2030"},
+        {"04/07/2027", "1/5/2028", "01/05/2028"},
+        {"04/07/2027", "01152027", "01/15/2027"},
+        {"04/07/2027", "2/29/2028", "02/29/2028"},  // a leap day typed before its year
+        {"01/31/2027", "02/15/2027", "02/15/2027"},
+        {"04/07/2027", "11", "11/07/2027"},          // the month alone
+        {"04/07/2027", "02/30/2027", "04/07/2027"},  // no such day: the date stays
+        {"04/07/2027", "01/15/2040", "04/07/2027"},  // past the years a catalogue reads back
+    };
+    for (const auto& c : cases) {
+        MarquetaPaths paths;
+        ScriptedMessageBoxes boxes;
+        CBannerEditorDlg dlg(paths, boxes);
+        FillOtherFields(dlg);
+        dlg.beginDate = c.shown;
+        dlg.endDate = "12/31/2038";  // ends after every begin, so Submit passes
+        RunModal(dlg, [&](QWidget* active) {
+            auto* begin = active->findChild<QDateEdit*>(QStringLiteral("beginDateEdit"));
+            ASSERT_TRUE(begin);
+            QTest::mouseClick(begin->findChild<QLineEdit*>(), Qt::LeftButton, {}, QPoint(4, begin->height() / 2));
+            QTest::keyClicks(begin, QString::fromLatin1(c.typed));
+            dlg.accept();
+        });
+        EXPECT_EQ(dlg.beginDate, c.stored) << c.typed << " over " << c.shown;
     }
 }

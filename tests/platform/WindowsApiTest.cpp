@@ -135,6 +135,46 @@ TEST(WindowsFiles, FailuresCarryTheSystemsCodes) {
               (std::vector<std::string>{"a.gif", "b.gif", "c.gif", "folder", "kept.txt"}));
 }
 
+// A replaced file keeps its attributes; one not there yet is made; one held by a reader without
+// delete sharing stays as it was. Wine's ReplaceFile carries nothing over from the replaced file,
+// so the attributes are checked on Windows only.
+TEST(WindowsFiles, ReplacingKeepsTheReplacedFileOrLeavesItWhole) {
+    TempDir dir;
+    const bool wine = GetProcAddress(GetModuleHandleA("ntdll.dll"), "wine_get_version") != nullptr;
+    for (const char* name : {"hidden.dat", "held.dat", "relative.dat"}) WriteBytes(dir.file(name), "old");
+    const DWORD attributes = FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_NOT_CONTENT_INDEXED;
+    SetFileAttributesA(dir.file("hidden.dat").c_str(), attributes);
+    HANDLE reader = CreateFileA(dir.file("held.dat").c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                FILE_ATTRIBUTE_NORMAL, nullptr);
+    ASSERT_NE(reader, INVALID_HANDLE_VALUE);
+    char current[MAX_PATH + 1] = {};
+    GetCurrentDirectoryA(sizeof current, current);
+    SetCurrentDirectoryA(dir.path().string().c_str());
+    const struct {
+        const char* name;
+        platform::ErrorCode got, expected;
+        const char* content;
+    } cases[] = {
+        {"hidden.dat", platform::WriteFileAtomically(dir.file("hidden.dat"), "new"), 0, "new"},
+        {"missing.dat", platform::WriteFileAtomically(dir.file("missing.dat"), "new"), 0, "new"},
+        {"held.dat", platform::WriteFileAtomically(dir.file("held.dat"), "new"), ERROR_SHARING_VIOLATION, "old"},
+        {"relative.dat", platform::WriteFileAtomically("relative.dat", "new"), 0, "new"},
+    };
+    SetCurrentDirectoryA(current);
+    CloseHandle(reader);
+    for (const auto& c : cases) {
+        EXPECT_EQ(c.got, c.expected) << c.name;
+        EXPECT_EQ(ReadBytes(dir.file(c.name)), c.content) << c.name;
+    }
+    if (!wine) {
+        EXPECT_EQ(GetFileAttributesA(dir.file("hidden.dat").c_str()) & attributes, attributes);
+    }
+    std::vector<std::string> names = ListNames(dir.path().string());
+    // A failed ReplaceFile of Wine leaves its own backup file "rfXXXX.tmp"; Windows leaves none.
+    if (wine) std::erase_if(names, [](const std::string& n) { return n.starts_with("rf") && n.ends_with(".tmp"); });
+    EXPECT_EQ(names, (std::vector<std::string>{"held.dat", "hidden.dat", "missing.dat", "relative.dat"}));
+}
+
 // The texts themselves differ: Wine has its own message table ("File not found." where Windows
 // says "The system cannot find the file specified.").
 TEST(WindowsFiles, SystemErrorTextIsFormatMessagesText) {

@@ -1,7 +1,9 @@
 // The find field and the keyboard in the running window: a filter narrows only what is shown,
 // never what Save, Delete and their row numbers work on.
 #include <QApplication>
+#include <QComboBox>
 #include <QDialog>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
@@ -46,6 +48,60 @@ TEST(FindAndKeys, FindNarrowsTheShownRowsButSaveSortAndEscapeWorkOnAll) {
     QTest::keyClick(w.frame->findBar()->field(), Qt::Key_Escape);
     EXPECT_FALSE(w.frame->findBar()->isVisible());
     EXPECT_EQ(w.view().model()->rowCount(), 4);
+}
+
+// Today is 15 June 2005 in MarquetaWindow.
+std::vector<Cells> ScheduledBanners() {
+    std::vector<Cells> rows;
+    const std::pair<const char*, const char*> banners[] = {
+        {"Harbor", "12/31/2005"},  {"Northwind", "06/20/2005"}, {"harbor lights", "12/31/2005"},
+        {"Velo", "05/31/2005"},    {"Acme", "12/31/2005"},      {"Orchard", "05/31/2005"}};
+    for (const auto& [company, end] : banners) {
+        rows.push_back(ListRow(company, "1", rows.size() == 2 ? "07/01/2005" : "01/01/2005"));
+        rows.back()[EndDate] = end;
+    }
+    return rows;  // running, ends soon, scheduled, expired, running, expired
+}
+
+struct FindCase {
+    const char* text;
+    const char* state;
+    Texts shown;
+    const char* count;
+};
+
+TEST(FindAndKeys, FindTextAndStateNarrowTheRowsAndTheBarCountsThem) {
+    const FindCase cases[] = {
+        {"", "All", {"Harbor", "Northwind", "harbor lights", "Velo", "Acme", "Orchard"}, "6 of 6 banners shown"},
+        {"harbor", "All", {"Harbor", "harbor lights"}, "2 of 6 banners shown"},
+        {"", "Running", {"Harbor", "Acme"}, "2 of 6 banners shown"},
+        {"", "Ends soon", {"Northwind"}, "1 of 6 banners shown"},
+        {"", "Scheduled", {"harbor lights"}, "1 of 6 banners shown"},
+        {"", "Expired", {"Velo", "Orchard"}, "2 of 6 banners shown"},
+        {"HARBOR", "Running", {"Harbor"}, "1 of 6 banners shown"},
+        {"velo", "Running", {}, "No banner matches 'velo'"},
+        {"zz, 'q'", "All", {}, "No banner matches 'zz, 'q''"},
+    };
+    MarquetaWindow w(ScheduledBanners());
+    FindBar& bar = *w.frame->findBar();
+    auto* states = bar.findChild<QComboBox*>(QStringLiteral("findStateComboBox"));
+    auto* count = bar.findChild<QLabel*>(QStringLiteral("findCountLabel"));
+    ASSERT_TRUE(states && count);
+    EXPECT_EQ(states->accessibleName(), QStringLiteral("Show"));
+    for (const FindCase& c : cases) {
+        Find(w, c.text);
+        states->setCurrentText(QString::fromLatin1(c.state));
+        Texts shown;
+        for (int row = 0; row < w.view().model()->rowCount(); ++row)
+            shown.push_back(w.view().model()->index(row, Company).data().toString().toStdString());
+        EXPECT_EQ(shown, c.shown) << c.text << " " << c.state;
+        QTRY_COMPARE(count->text(), QString::fromLatin1(c.count));
+        QTest::keyClick(bar.field(), Qt::Key_Escape);
+        EXPECT_EQ(w.view().model()->rowCount(), 6) << "Escape shows every state again";
+    }
+    Find(w, "harbor");
+    w.view().rows().removeRow(3);  // a row the filter hides still counts
+    QTRY_COMPARE(count->text(), QStringLiteral("2 of 5 banners shown"));
 }
 
 TEST(FindAndKeys, DeleteWithAFilterOnAsksAboutTheRowsPlaceAmongAllRows) {

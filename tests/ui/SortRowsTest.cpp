@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <numeric>
 
+#include <QLocale>
 #include <gtest/gtest.h>
 
 #include "marqueta/catalogue/CatalogueFile.h"
@@ -112,34 +113,48 @@ TEST(CompareRows, RowsSharingATagAreComparedByTheirOwnTexts) {
 }
 
 // The keyed sort gives exactly the order of a stable sort that compares the cells themselves,
-// on every kind, in both directions, with level rows, case variants and texts beyond ASCII.
+// on every kind, in both directions, with level rows, case variants, punctuation, control
+// characters and texts beyond ASCII, in locales that read two letters as one (Czech "ch",
+// Danish "aa") as well as in English, and in random texts of every printable character.
 TEST(SortedOrder, SameOrderAsComparingTheCellsThemselves) {
-    const char* const words[] = {"Acme", "acme", "ACME", "zeta", "Éclair", "eclair", "bravo 10", "bravo 9", "",
-                                 " lead", "12", "12abc", "-3", "1/2/1999", "12/1/1998", "2/30/1999", "1999"};
+    const std::vector<std::string> words = {"Acme", "acme", "ACME", "zeta", "Éclair", "eclair", "bravo 10", "bravo 9", "",
+                                            " lead", "12", "12abc", "-3", "1/2/1999", "12/1/1998", "2/30/1999", "1999",
+                                            "chata", "hrad", "Aarhus", "Zulu", "co-op", "coop", "a\tb", "\x01x", "\xC9t\xE9"};
     std::uint32_t seed = 2024;
     auto next = [&seed] { return (seed = seed * 1103515245u + 12345u) >> 16; };
-    RowTable rows;
-    for (int i = 0; i < 400; ++i) {
-        Cells cells;
-        for (int column = 0; column < kColumnCount; ++column) cells[static_cast<std::size_t>(column)] = words[next() % std::size(words)];
-        cells[Image] = std::to_string(i);  // names each row in the result
-        rows.insertRow(rows.count(), cells, static_cast<int>(next() % 50));  // tags shared, as in a large list
-    }
-    const std::time_t now = ParseDateText("6/15/2005", 0);
-    const QCollator collator = TextCollator();
-    for (const int column : {Company, Sequence, BeginDate}) {
-        for (const bool ascending : {true, false}) {
-            const RowSortKeys keys(rows, column, now);
-            std::vector<int> reference(static_cast<std::size_t>(rows.count()));
-            std::iota(reference.begin(), reference.end(), 0);
-            const SortKind kind = kColumns[static_cast<std::size_t>(column)].kind;
-            std::stable_sort(reference.begin(), reference.end(), [&](int a, int b) {
-                const int c = CompareCells(kind, rows.cell(a, column), rows.cell(b, column), now, collator);
-                return (ascending ? c : -c) < 0;
-            });
-            EXPECT_EQ(SortedOrder({column, &keys, ascending}), reference) << column << " " << ascending;
+    auto randomText = [&next] {
+        std::string text(next() % 7, ' ');
+        for (char& c : text) c = static_cast<char>(' ' + next() % 95);
+        return text;
+    };
+    const QLocale before;
+    for (const char* locale : {"en_US", "cs_CZ", "da_DK"}) {
+        QLocale::setDefault(QLocale(QString::fromLatin1(locale)));
+        for (const bool ascii : {true, false}) {
+            RowTable rows;
+            for (int i = 0; i < 400; ++i) {
+                Cells cells;
+                for (std::string& cell : cells) cell = ascii ? randomText() : words[next() % words.size()];
+                rows.insertRow(rows.count(), cells, static_cast<int>(next() % 50));  // tags shared, as in a large list
+            }
+            const std::time_t now = ParseDateText("6/15/2005", 0);
+            const QCollator collator = TextCollator();
+            for (const int column : {Company, Sequence, BeginDate}) {
+                for (const bool ascending : {true, false}) {
+                    const RowSortKeys keys(rows, column, now);
+                    std::vector<int> reference(static_cast<std::size_t>(rows.count()));
+                    std::iota(reference.begin(), reference.end(), 0);
+                    const SortKind kind = kColumns[static_cast<std::size_t>(column)].kind;
+                    std::stable_sort(reference.begin(), reference.end(), [&](int a, int b) {
+                        const int c = CompareCells(kind, rows.cell(a, column), rows.cell(b, column), now, collator);
+                        return (ascending ? c : -c) < 0;
+                    });
+                    EXPECT_EQ(SortedOrder({column, &keys, ascending}), reference) << locale << " " << ascii << " " << column << " " << ascending;
+                }
+            }
         }
     }
+    QLocale::setDefault(before);
 }
 
 }  // namespace
