@@ -7,6 +7,8 @@
 
 #include <dirent.h>
 #include <fcntl.h>
+#include <pwd.h>
+#include <syslog.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -244,6 +246,19 @@ std::vector<FoundEntry> ListFolder(const std::string& folder) {
     ::closedir(dir);
     return entries;
 }
+
+void SystemLogRecord(const std::string& identifier, const std::string& text) {
+    ::openlog(identifier.c_str(), LOG_PID, LOG_USER);
+    ::syslog(LOG_NOTICE, "%s", text.c_str());
+    ::closelog();
+}
+
+std::string UserName() {
+    if (const passwd* user = ::getpwuid(::getuid())) return user->pw_name;
+    return std::to_string(::getuid());
+}
+
+bool StandardErrorIsTerminal() { return ::isatty(STDERR_FILENO) == 1; }
 
 }  // namespace platform::sys
 

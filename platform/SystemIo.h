@@ -58,4 +58,11 @@ FileStamp StampOfResolved(const std::string& path);
 // Every entry of folder ("" for the current one), in the order the system lists them.
 std::vector<FoundEntry> ListFolder(const std::string& folder);
 
+// One record in the system's log under identifier; failures are not reported.
+void SystemLogRecord(const std::string& identifier, const std::string& text);
+// The name of the user the process runs as; empty when the system does not say.
+std::string UserName();
+// True when standard error is a terminal.
+bool StandardErrorIsTerminal();
+
 }  // namespace platform::sys

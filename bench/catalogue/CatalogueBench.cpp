@@ -26,7 +26,8 @@ protected:
 
 class SilentBoxes : public platform::MessageBoxes {
 public:
-    platform::Answer show(const std::string&, const std::string&, platform::Buttons) override {
+    using MessageBoxes::show;
+    platform::Answer show(const std::string&, const std::string&, platform::Buttons, platform::Severity) override {
         return platform::Answer::Ok;
     }
 };

@@ -5,7 +5,9 @@
 class AnswerAlways : public platform::MessageBoxes {
 public:
     explicit AnswerAlways(platform::Answer answer) : answer_(answer) {}
-    platform::Answer show(const std::string&, const std::string&, platform::Buttons buttons) override {
+    using MessageBoxes::show;
+    platform::Answer show(const std::string&, const std::string&, platform::Buttons buttons,
+                          platform::Severity) override {
         return buttons == platform::Buttons::Ok ? platform::Answer::Ok : answer_;
     }
 

@@ -6,6 +6,8 @@
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
+#include "dormix/scan/AccountLog.h"
+#include "dormix/scan/AuditLog.h"
 #include "dormix/scan/JudgeAccounts.h"
 #include "platform/FolderLock.h"
 
@@ -90,7 +92,7 @@ std::vector<QuarantineEntry> CDeletedAccountsWindow::chosen() const {
 bool CDeletedAccountsWindow::withLock(const std::function<void()>& action) {
     const platform::FolderLock lock(installPath_, platform::FolderLock::Wait::No);
     if (lock.busy()) {
-        boxes_.ok("Another scan of " + installPath_ + " is running. Nothing was changed.");
+        boxes_.error("Another scan of " + installPath_ + " is running. Nothing was changed.");
         return false;
     }
     action();
@@ -102,8 +104,11 @@ void CDeletedAccountsWindow::restoreChosen() {
     withLock([&] {
         for (const QuarantineEntry& entry : entries) {
             const RestoreResult result = RestoreAccount(installPath_, entry.userName, events_, clock_());
-            if (!result.restored) boxes_.ok(result.reason);
-            if (result.stopped) break;
+            if (!result.restored && !result.reason.empty()) boxes_.error(result.reason);
+            if (result.stopped) {
+                boxes_.error(UnableToCreateFileText(AuditLogPath(installPath_)));
+                break;
+            }
         }
     });
     fill();
@@ -114,10 +119,11 @@ void CDeletedAccountsWindow::purgeChosen() {
     if (entries.empty()) return;
     const std::string question = "Purge " + std::to_string(entries.size()) +
                                  " account(s) now? They cannot be restored afterwards.";
-    if (boxes_.show(question, {}, platform::Buttons::YesNo) != platform::Answer::Yes) return;
+    if (boxes_.show(question, {}, platform::Buttons::YesNo, platform::Severity::Question) != platform::Answer::Yes) return;
     withLock([&] {
         const PurgeRun run = PurgeEntries(installPath_, entries, events_);
-        for (const auto& [entry, reason] : run.failed) boxes_.ok(entry.userName + " could not be purged: " + reason);
+        for (const auto& [entry, reason] : run.failed) boxes_.error(entry.userName + " could not be purged: " + reason);
+        if (run.stopped) boxes_.error(UnableToCreateFileText(AuditLogPath(installPath_)));
     });
     fill();
 }

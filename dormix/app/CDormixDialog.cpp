@@ -158,8 +158,12 @@ void CDormixDialog::OnOK() {
     if (scanning_) return;
     const std::int32_t days = acceptedDays();
     if (days == 0) return;
+    scanAndClose(days, {});
+}
+
+void CDormixDialog::scanAndClose(std::int32_t days, const ScanScope& scope) {
     DoDataExchange();
-    ScanDormantAccounts(days);
+    ScanDormantAccounts(days, scope);
     DoDataExchange();
     QDialog::accept();
 }
@@ -177,38 +181,47 @@ void CDormixDialog::OnPreview() {
     if (days == 0) return;
     const ProtectedAccounts protectedAccounts = ReadProtectedAccounts();
     if (protectedAccounts.cut) {
-        dialogBoxes_->ok(kProtectListTooLong, ProgramName());
+        dialogBoxes_->error(kProtectListTooLong, ProgramName());
         return;
     }
-    const NextScan next = JudgeNextScan(days, paths_, protectedAccounts, clock_());
-    if (!next.problem.empty()) dialogBoxes_->ok(next.problem, ProgramName());
-    CPreviewWindow preview(next.accounts, *dialogBoxes_, this, next.pending);
+    const std::time_t now = clock_();
+    const NextScan next = JudgeNextScan(days, paths_, protectedAccounts, now);
+    if (!next.problem.empty()) dialogBoxes_->error(next.problem, ProgramName());
+    CPreviewWindow preview(next.accounts, days, now, *dialogBoxes_, this, next.pending);
     preview.showQuarantine(next.quarantined, next.purgeDays);
-    preview.exec();
+    if (preview.exec() != QDialog::Accepted || !preview.deleteRequested()) return;
+    // The accounts listed and no others: one judged dormant only since is left for the next run.
+    scanAndClose(days, {RunOrigin::Dialog, preview.foldersShown(), protectedAccounts});
 }
 
 void CDormixDialog::OnDeletedAccounts() {
     if (scanning_) return;
     const std::optional<int> graceDays = ReadGraceDays();
     if (!graceDays) {
-        dialogBoxes_->ok(GraceDaysUnreadableText(ReadVeltaSetting("DORMIX", "GRACEDAYS")), ProgramName());
+        dialogBoxes_->error(GraceDaysUnreadableText(ReadVeltaSetting("DORMIX", "GRACEDAYS")), ProgramName());
         return;
     }
-    CDeletedAccountsWindow window(paths_.installPath, *graceDays, AuditedEvents(paths_.installPath, clock_()),
+    const std::time_t now = clock_();
+    CDeletedAccountsWindow window(paths_.installPath, *graceDays,
+                                  AuditedEvents(paths_.installPath, NewRunIdentity(0, RunOrigin::Dialog, now), now),
                                   *dialogBoxes_, clock_, this);
     window.exec();
 }
 
-bool CDormixDialog::ScanDormantAccounts(std::int32_t days) {
+bool CDormixDialog::ScanDormantAccounts(std::int32_t days, const ScanScope& scope) {
     const std::time_t now = clock_();
     CProgressWindow progress(this);
     scanning_ = true;
-    const bool result = progress.run(
+    const ScanReport report = progress.run(
         [&](ScanProgress& reporter, platform::MessageBoxes& boxes) {
-            return ::ScanDormantAccounts(days, paths_, boxes, now, &reporter, kDeletionBatch,
-                                         oldLogLeft_ ? OldLog::Delete : OldLog::Keep);
+            ScanScope withLog = scope;
+            withLog.oldLog = oldLogLeft_ ? OldLog::Delete : OldLog::Keep;
+            return ::ScanDormantAccounts(days, paths_, boxes, now, &reporter, kDeletionBatch, withLog);
         },
         scanBoxes_);
     scanning_ = false;
-    return result;
+    ShowScanReport(report, scanBoxes_);
+    if (report.end == ScanEnd::Stopped && report.left() > 0)
+        scanBoxes_.information(LeftForNextRunText(report.left()), "Deletion Stopped");
+    return report.ranThrough();
 }

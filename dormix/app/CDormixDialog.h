@@ -10,6 +10,7 @@
 #include <QDialog>
 
 #include "dormix/scan/DormixPaths.h"
+#include "dormix/scan/ScanDormantAccounts.h"
 #include "platform/MessageBox.h"
 
 class QComboBox;
@@ -33,8 +34,10 @@ public:
     // The stand-in for the system menu, opened from the dialog's context menu.
     QMenu* systemMenu() const { return systemMenu_; }
 
-    // Runs the scan with the accepted threshold; the scan reports through its own boxes.
-    bool ScanDormantAccounts(std::int32_t days);
+    // Runs the scan with the accepted threshold and shows its report in the scan's boxes; after
+    // a stop one more box says how many dormant accounts were left for the next run. True unless
+    // the scan was refused or broken off.
+    bool ScanDormantAccounts(std::int32_t days, const ScanScope& scope = {});
 
 public slots:
     void OnOK();
@@ -54,6 +57,7 @@ private:
     void DoDataExchange();
     void refuse(const char* text);
     std::int32_t acceptedDays();
+    void scanAndClose(std::int32_t days, const ScanScope& scope);
     void showAbout();
 
     DormixPaths paths_;

@@ -2,19 +2,24 @@
 
 #include <QDialogButtonBox>
 #include <QFileDialog>
+#include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
+#include "dormix/scan/AccountList.h"
 #include "dormix/scan/AccountLog.h"
 #include "dormix/scan/CsvFile.h"
 #include "dormix/scan/NextScan.h"
+#include "platform/Clock.h"
 
 namespace {
 
 enum DormantColumn { kUserName, kFolder, kLastLogon, kDaysSince, kNote };
+constexpr int kAccountIndex = Qt::UserRole;  // where each row keeps its account's place in the list
 
 QString Local(const std::string& text) { return QString::fromLocal8Bit(text); }
 
@@ -30,22 +35,49 @@ QTreeWidget* NewList(const QStringList& headings, const QString& name, QLabel* l
     return list;
 }
 
-// The reason an account stays, as the log says it; protected accounts are not logged.
-QString StayReason(const AccountJudgement& account) {
-    if (account.verdict == Verdict::Protected) return QStringLiteral("protected");
-    return Local(LogReasonText(account.logReason));
+QTreeWidgetItem* NewRow(QTreeWidget* list, std::size_t index) {
+    auto* item = new QTreeWidgetItem(list);
+    item->setData(0, kAccountIndex, static_cast<qulonglong>(index));
+    return item;
+}
+
+std::vector<std::size_t> Shown(const QTreeWidget* list) {
+    std::vector<std::size_t> shown;
+    for (int i = 0; i < list->topLevelItemCount(); ++i) {
+        const QTreeWidgetItem* item = list->topLevelItem(i);
+        if (!item->isHidden()) shown.push_back(item->data(0, kAccountIndex).toULongLong());
+    }
+    return shown;
 }
 
 }  // namespace
 
-CPreviewWindow::CPreviewWindow(const std::vector<AccountJudgement>& accounts, platform::MessageBoxes& boxes,
-                               QWidget* parent, const std::vector<AccountJudgement>& pending)
-    : QDialog(parent), boxes_(boxes) {
+CPreviewWindow::CPreviewWindow(const std::vector<AccountJudgement>& accounts, std::int32_t days, std::time_t now,
+                               platform::MessageBoxes& boxes, QWidget* parent,
+                               const std::vector<AccountJudgement>& pending)
+    : QDialog(parent), accounts_(pending), pendingCount_(pending.size()), boxes_(boxes),
+      defaultFileName_(QStringLiteral("dormant-accounts-%1.csv").arg(Local(platform::LocalTimeText(now, "%Y-%m-%d")))) {
     setObjectName(QStringLiteral("previewWindow"));
     setWindowFlag(Qt::WindowContextHelpButtonHint, false);
-    setWindowTitle(QStringLiteral("Preview: %1 account(s) would be deleted")
-                       .arg(CountDormant(accounts) + static_cast<int>(pending.size())));
+    const int toDelete = CountDormant(accounts) + static_cast<int>(pending.size());
+    setWindowTitle(QStringLiteral("Preview: %1 account(s) would be deleted").arg(toDelete));
     resize(720, 480);
+    accounts_.insert(accounts_.end(), accounts.begin(), accounts.end());
+
+    auto* threshold =
+        new QLabel(QStringLiteral("Dormant: last logon more than %1 days ago").arg(days), this);
+    threshold->setObjectName(QStringLiteral("thresholdLabel"));
+    auto* findLabel = new QLabel(QStringLiteral("&Find:"), this);
+    auto* findField = new QLineEdit(this);
+    findField->setObjectName(QStringLiteral("findLineEdit"));
+    findField->setAccessibleName(QStringLiteral("Find:"));
+    findField->setClearButtonEnabled(true);
+    findLabel->setBuddy(findField);
+    connect(findField, &QLineEdit::textChanged, this, &CPreviewWindow::find);
+    auto* findRow = new QHBoxLayout;
+    findRow->addWidget(threshold, 1);
+    findRow->addWidget(findLabel);
+    findRow->addWidget(findField);
 
     auto* dormantLabel = new QLabel(QStringLiteral("Accounts to be deleted:"), this);
     dormantList_ = NewList({QStringLiteral("User Name"), QStringLiteral("Account Folder"), QStringLiteral("Last Logon"),
@@ -56,78 +88,96 @@ CPreviewWindow::CPreviewWindow(const std::vector<AccountJudgement>& accounts, pl
         NewList({QStringLiteral("User Name"), QStringLiteral("Reason")}, QStringLiteral("otherList"), otherLabel, this);
 
     auto* buttons = new QDialogButtonBox(this);
+    QPushButton* remove = buttons->addButton(QStringLiteral("Delete These Accounts..."), QDialogButtonBox::ActionRole);
+    remove->setObjectName(QStringLiteral("deleteButton"));
+    remove->setEnabled(toDelete > 0);
     QPushButton* save = buttons->addButton(QStringLiteral("Save List..."), QDialogButtonBox::ActionRole);
     save->setObjectName(QStringLiteral("saveListButton"));
     QPushButton* close = buttons->addButton(QStringLiteral("Close"), QDialogButtonBox::RejectRole);
     close->setObjectName(QStringLiteral("closeButton"));
+    connect(remove, &QPushButton::clicked, this, &CPreviewWindow::requestDelete);
     connect(save, &QPushButton::clicked, this, &CPreviewWindow::chooseFileAndSave);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
 
     auto* layout = new QVBoxLayout(this);
+    layout->addLayout(findRow);
     layout->addWidget(dormantLabel);
     layout->addWidget(dormantList_, 3);
     layout->addWidget(otherLabel);
     layout->addWidget(otherList_, 1);
     layout->addWidget(buttons);
 
-    fillDormant(accounts, pending);
-    fillOthers(accounts);
+    fillDormant();
+    fillOthers();
 }
 
-void CPreviewWindow::addDormant(const AccountJudgement& account, const QString& note) {
-    auto* item = new QTreeWidgetItem(dormantList_);
-    item->setText(kUserName, Local(account.userName));
-    item->setText(kFolder, Local(account.folder));
-    if (account.lastLogon) {
-        item->setText(kLastLogon, Local(LogonDateText(*account.lastLogon)));
-        item->setData(kDaysSince, Qt::DisplayRole, account.daysSince);  // sorts as a number
-    }
-    item->setTextAlignment(kDaysSince, Qt::AlignRight | Qt::AlignVCenter);
-    item->setText(kNote, note);
-}
-
-void CPreviewWindow::fillDormant(const std::vector<AccountJudgement>& accounts,
-                                 const std::vector<AccountJudgement>& pending) {
-    for (const AccountJudgement& account : pending) addDormant(account, QString::fromLatin1(kPendingMark));
-    for (const AccountJudgement& account : accounts) {
-        if (account.verdict == Verdict::Dormant) addDormant(account, QString());
+void CPreviewWindow::fillDormant() {
+    for (std::size_t i = 0; i < accounts_.size(); ++i) {
+        const AccountJudgement& account = accounts_[i];
+        if (account.verdict != Verdict::Dormant) continue;
+        QTreeWidgetItem* item = NewRow(dormantList_, i);
+        item->setText(kUserName, Local(account.userName));
+        item->setText(kFolder, Local(account.folder));
+        if (account.lastLogon) {
+            item->setText(kLastLogon, Local(LogonDateText(*account.lastLogon)));
+            item->setData(kDaysSince, Qt::DisplayRole, account.daysSince);  // sorts as a number
+        }
+        item->setTextAlignment(kDaysSince, Qt::AlignRight | Qt::AlignVCenter);
+        if (isPending(i)) item->setText(kNote, QString::fromLatin1(kPendingMark));
     }
     dormantList_->sortByColumn(kDaysSince, Qt::DescendingOrder);
     for (int column = 0; column < dormantList_->columnCount(); ++column) dormantList_->resizeColumnToContents(column);
 }
 
-void CPreviewWindow::fillOthers(const std::vector<AccountJudgement>& accounts) {
-    for (const AccountJudgement& account : accounts) {
+void CPreviewWindow::fillOthers() {
+    for (std::size_t i = 0; i < accounts_.size(); ++i) {
+        const AccountJudgement& account = accounts_[i];
         if (account.verdict != Verdict::Logged && account.verdict != Verdict::Protected) continue;
-        auto* item = new QTreeWidgetItem(otherList_);
+        QTreeWidgetItem* item = NewRow(otherList_, i);
         item->setText(0, Local(account.userName));
-        item->setText(1, StayReason(account));
+        item->setText(1, Local(NotDeletedReason(account)));
     }
     otherList_->sortByColumn(0, Qt::AscendingOrder);
     otherList_->resizeColumnToContents(0);
 }
 
-bool CPreviewWindow::saveList(const QString& path) {
-    std::vector<CsvRow> rows(1);
-    for (int column = 0; column < dormantList_->columnCount(); ++column) {
-        rows[0].push_back(dormantList_->headerItem()->text(column).toUtf8().toStdString());
+void CPreviewWindow::find(const QString& text) {
+    for (QTreeWidget* list : {dormantList_, otherList_}) {
+        for (int i = 0; i < list->topLevelItemCount(); ++i) {
+            QTreeWidgetItem* item = list->topLevelItem(i);
+            bool match = text.isEmpty();
+            for (int column = 0; column < list->columnCount() && !match; ++column)
+                match = item->text(column).contains(text, Qt::CaseInsensitive);
+            item->setHidden(!match);
+        }
     }
-    for (int i = 0; i < dormantList_->topLevelItemCount(); ++i) {
-        const QTreeWidgetItem* item = dormantList_->topLevelItem(i);
-        CsvRow row;
-        for (int column = 0; column < dormantList_->columnCount(); ++column)
-            row.push_back(item->text(column).toUtf8().toStdString());
-        rows.push_back(row);
+}
+
+std::set<std::string> CPreviewWindow::foldersShown() const {
+    std::set<std::string> folders;
+    for (const std::size_t index : Shown(dormantList_)) folders.insert(accounts_[index].folder);
+    return folders;
+}
+
+bool CPreviewWindow::saveList(const QString& path) {
+    std::vector<CsvRow> rows{AccountListHeader()};
+    for (const QTreeWidget* list : {dormantList_, otherList_}) {
+        for (const std::size_t index : Shown(list)) {
+            CsvRow row;
+            for (const std::string& field : AccountListRow(accounts_[index], isPending(index)))
+                row.push_back(Local(field).toUtf8().toStdString());
+            rows.push_back(std::move(row));
+        }
     }
     const std::string file = path.toLocal8Bit().toStdString();
     if (SaveCsvFile(file, rows) == 0) return true;
-    boxes_.ok(UnableToCreateFileText(file));
+    boxes_.error(UnableToCreateFileText(file));
     return false;
 }
 
 void CPreviewWindow::chooseFileAndSave() {
-    const QString path = QFileDialog::getSaveFileName(
-        this, QStringLiteral("Save List"), QStringLiteral("dormant-accounts.csv"), QStringLiteral("CSV files (*.csv)"));
+    const QString path = QFileDialog::getSaveFileName(this, QStringLiteral("Save List"), defaultFileName_,
+                                                      QStringLiteral("CSV files (*.csv)"));
     if (!path.isEmpty()) saveList(path);
 }
 
@@ -149,4 +199,9 @@ void CPreviewWindow::showQuarantine(const std::vector<QuarantineEntry>& entries,
     auto* box = static_cast<QVBoxLayout*>(layout());
     box->insertWidget(box->count() - 1, label);
     box->insertWidget(box->count() - 1, list, 1);
+}
+
+void CPreviewWindow::requestDelete() {
+    deleteRequested_ = true;
+    accept();
 }

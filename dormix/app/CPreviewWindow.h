@@ -1,10 +1,15 @@
 #pragma once
-// What OK would do with a number, shown before anything is done: the accounts it would delete,
-// sortable by column (those that an interrupted run left pending marked so in the Note column),
-// and below them the accounts it would log or leave alone, with the reason. The list can be
-// saved as a CSV file; nothing else on disk changes.
+// What OK would do with a number, shown before anything is done: the threshold, the accounts it
+// would delete, sortable by column (those that an interrupted run left pending marked so in the
+// Note column), and below them the accounts it would log or leave alone, with the reason; a find field narrows both lists. The list can be saved as a CSV file, and
+// "Delete These Accounts..." hands the accounts shown back to the dialog to delete them and no
+// others. Under a grace period the accounts in quarantine follow, with their purge days.
+// Nothing on disk changes here.
+#include <cstdint>
 #include <ctime>
 #include <optional>
+#include <set>
+#include <string>
 #include <vector>
 
 #include <QDialog>
@@ -19,24 +24,42 @@ class CPreviewWindow : public QDialog {
     Q_OBJECT
 public:
     // pending: the accounts of the pending deletions, which OK finishes first.
-    CPreviewWindow(const std::vector<AccountJudgement>& accounts, platform::MessageBoxes& boxes,
-                   QWidget* parent = nullptr, const std::vector<AccountJudgement>& pending = {});
+    CPreviewWindow(const std::vector<AccountJudgement>& accounts, std::int32_t days, std::time_t now,
+                   platform::MessageBoxes& boxes, QWidget* parent = nullptr,
+                   const std::vector<AccountJudgement>& pending = {});
 
-    // Writes the list of accounts to delete, in the order shown, as a CSV file at path; on
-    // failure "Unable to create file ..." and false.
+    // Writes the accounts shown, those to delete and then the others with why, in the order
+    // shown, as a CSV file at path; on failure "Unable to create file ..." and false.
     bool saveList(const QString& path);
 
     // Under a grace period: the accounts in quarantine, below the others, with the day each is
     // purged on.
     void showQuarantine(const std::vector<QuarantineEntry>& entries, const std::vector<std::optional<std::time_t>>& purgeDays);
 
-private:
-    void addDormant(const AccountJudgement& account, const QString& note);
-    void fillDormant(const std::vector<AccountJudgement>& accounts, const std::vector<AccountJudgement>& pending);
-    void fillOthers(const std::vector<AccountJudgement>& accounts);
-    void chooseFileAndSave();
+    // The name "Save List..." offers: the list's date in it.
+    QString defaultFileName() const { return defaultFileName_; }
 
+    // True once "Delete These Accounts..." closed the window.
+    bool deleteRequested() const { return deleteRequested_; }
+    // The folders of the accounts to delete that the list shows.
+    std::set<std::string> foldersShown() const;
+
+public slots:
+    void find(const QString& text);
+
+private:
+    void fillDormant();
+    void fillOthers();
+    void chooseFileAndSave();
+    void requestDelete();
+
+    bool isPending(std::size_t index) const { return index < pendingCount_; }
+
+    std::vector<AccountJudgement> accounts_;  // the pending ones first
+    std::size_t pendingCount_ = 0;
     platform::MessageBoxes& boxes_;
+    QString defaultFileName_;
     QTreeWidget* dormantList_ = nullptr;
     QTreeWidget* otherList_ = nullptr;
+    bool deleteRequested_ = false;
 };

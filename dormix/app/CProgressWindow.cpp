@@ -9,6 +9,7 @@
 #include <QVBoxLayout>
 
 #include "dormix/app/MarshalledMessageBoxes.h"
+#include "dormix/scan/DeleteDormantAccount.h"
 
 CProgressWindow::CProgressWindow(QWidget* parent) : QDialog(parent) {
     setObjectName(QStringLiteral("progressWindow"));
@@ -34,9 +35,9 @@ CProgressWindow::CProgressWindow(QWidget* parent) : QDialog(parent) {
     layout->addWidget(stopButton_, 0, Qt::AlignRight);
 }
 
-bool CProgressWindow::run(const Scan& scan, platform::MessageBoxes& boxes) {
+ScanReport CProgressWindow::run(const Scan& scan, platform::MessageBoxes& boxes) {
     MarshalledMessageBoxes marshalled(boxes, this);
-    bool result = false;
+    ScanReport result;
     QEventLoop loop;
     QThread* thread = QThread::create([&] { result = scan(*this, marshalled); });
     connect(thread, &QThread::finished, &loop, &QEventLoop::quit);
@@ -48,25 +49,37 @@ bool CProgressWindow::run(const Scan& scan, platform::MessageBoxes& boxes) {
     return result;
 }
 
-void CProgressWindow::deleting(int number, int count, const std::string& userName) {
+void CProgressWindow::deleting(int, int, const std::string& userName) {
     const QString name = QString::fromLocal8Bit(userName);
-    QMetaObject::invokeMethod(
-        this, [this, number, count, name] { showAccount(number, count, name); }, Qt::QueuedConnection);
+    QMetaObject::invokeMethod(this, [this, name] { showAccount(name); }, Qt::QueuedConnection);
 }
 
-void CProgressWindow::showAccount(int number, int count, const QString& userName) {
-    const QString text = QString::fromLocal8Bit(DeletingAccountText(number, count));
-    progressLabel_->setText(text);
+void CProgressWindow::finished(const AccountJudgement&, const DeletedAccount& result) {
+    if (!result.deleted) return;
+    ++done_;
+    QMetaObject::invokeMethod(this, [this] { showDone(); }, Qt::QueuedConnection);
+}
+
+void CProgressWindow::showAccount(const QString& userName) {
     userLabel_->setText(userName);
-    bar_->setRange(0, count);
-    bar_->setValue(number - 1);
-    bar_->setAccessibleName(text);
+    showDone();
     if (!isVisible()) show();
+}
+
+// Counts the accounts whose deletion is done, not those begun: a batch empties many folders
+// before the first of them is finished.
+void CProgressWindow::showDone() {
+    const QString text = QString::fromLocal8Bit(DeletedCountText(done_, dormant_));
+    bar_->setRange(0, dormant_);
+    bar_->setValue(done_);
+    bar_->setAccessibleName(text);
+    if (!stop_) progressLabel_->setText(text);
 }
 
 void CProgressWindow::requestStop() {
     stop_ = true;
     stopButton_->setEnabled(false);
+    progressLabel_->setText(QStringLiteral("Stopping after the accounts in hand..."));
 }
 
 // Closing the window asks for a stop; it goes when the scan has ended.

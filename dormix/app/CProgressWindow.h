@@ -1,13 +1,15 @@
 #pragma once
-// The window that shows which account a scan is deleting and lets the administrator stop it
-// after the account in hand. The scan runs on a thread of its own while the window stays
-// responsive; the window shows itself only when the first account is deleted.
+// The window that shows how many accounts a scan has deleted and which one it has in hand, and
+// lets the administrator stop it after the accounts in hand. The scan runs on a thread of its own
+// while the window stays responsive; the window shows itself only when the first account is
+// deleted.
 #include <atomic>
 #include <functional>
 
 #include <QDialog>
 
 #include "dormix/scan/ScanProgress.h"
+#include "dormix/scan/ScanReport.h"
 #include "platform/MessageBox.h"
 
 class QLabel;
@@ -17,17 +19,23 @@ class QPushButton;
 class CProgressWindow : public QDialog, public ScanProgress {
     Q_OBJECT
 public:
-    using Scan = std::function<bool(ScanProgress& progress, platform::MessageBoxes& boxes)>;
+    using Scan = std::function<ScanReport(ScanProgress& progress, platform::MessageBoxes& boxes)>;
 
     explicit CProgressWindow(QWidget* parent = nullptr);
 
     // Runs scan off the window thread, its boxes shown through boxes on the window thread, and
-    // returns its result once it has ended. Events are handled meanwhile.
-    bool run(const Scan& scan, platform::MessageBoxes& boxes);
+    // returns its report once it has ended. Events are handled meanwhile.
+    ScanReport run(const Scan& scan, platform::MessageBoxes& boxes);
 
     // ScanProgress, called from the scan's thread.
+    // Counts this run's accounts: those an interrupted run left are done before it.
+    void counted(int dormant) override {
+        dormant_ = dormant;
+        done_ = 0;
+    }
     void deleting(int number, int count, const std::string& userName) override;
     bool stopRequested() override { return stop_; }
+    void finished(const AccountJudgement& account, const DeletedAccount& result) override;
 
 public slots:
     void requestStop();
@@ -37,11 +45,14 @@ protected:
     void reject() override;
 
 private:
-    void showAccount(int number, int count, const QString& userName);
+    void showAccount(const QString& userName);
+    void showDone();
 
     QLabel* progressLabel_ = nullptr;
     QLabel* userLabel_ = nullptr;
     QProgressBar* bar_ = nullptr;
     QPushButton* stopButton_ = nullptr;
     std::atomic<bool> stop_{false};
+    std::atomic<int> dormant_{0};
+    std::atomic<int> done_{0};
 };

@@ -10,7 +10,9 @@ public:
     // windowObject: any object that lives on the window thread.
     MarshalledMessageBoxes(platform::MessageBoxes& target, QObject* windowObject)
         : target_(target), windowObject_(windowObject) {}
-    platform::Answer show(const std::string& text, const std::string& caption, platform::Buttons buttons) override;
+    using MessageBoxes::show;
+    platform::Answer show(const std::string& text, const std::string& caption, platform::Buttons buttons,
+                          platform::Severity severity) override;
 
 private:
     platform::MessageBoxes& target_;

@@ -1,17 +1,15 @@
 #include "dormix/cli/ConsoleMessageBoxes.h"
 
-#include <cstdio>
-
-void PrintLine(const std::string& line) {
-    std::fwrite(line.data(), 1, line.size(), stdout);
-    std::fputc('\n', stdout);
-    std::fflush(stdout);
+void PrintLine(const std::string& line, std::FILE* stream) {
+    std::fwrite(line.data(), 1, line.size(), stream);
+    std::fputc('\n', stream);
+    std::fflush(stream);
 }
 
-platform::Answer ConsoleMessageBoxes::show(const std::string& text, const std::string&, platform::Buttons buttons) {
-    if (buttons == platform::Buttons::Ok) {
-        PrintLine(text);
-        return platform::Answer::Ok;
-    }
-    return question_;
+platform::Answer ConsoleMessageBoxes::show(const std::string& text, const std::string&, platform::Buttons buttons,
+                                           platform::Severity severity) {
+    if (buttons != platform::Buttons::Ok) return question_;
+    const bool problem = severity == platform::Severity::Error || severity == platform::Severity::Warning;
+    PrintLine(text, problem ? stderr : results_);
+    return platform::Answer::Ok;
 }

@@ -9,10 +9,13 @@
 #include <QStringList>
 
 enum DormixExitCode {
-    kExitOk = 0,
+    kExitOk = 0,            // every dormant account was deleted, or none was found
+    kExitFailures = 1,      // some accounts or mail-server users could not be deleted; the run went on
     kExitUsage = 2,
-    kExitNotInstalled = 3,
-    kExitLogNotWritten = 4,
+    kExitNotInstalled = 3,  // settings unreadable, no PATH, or no installation folder
+    kExitRefused = 4,       // refused before anything was deleted
+    kExitInterrupted = 130, // stopped by SIGINT after the batch in hand
+    kExitTerminated = 143,  // stopped by SIGTERM after the batch in hand
 };
 
 // Runs the command line arguments (the program's name first); the process's exit code.

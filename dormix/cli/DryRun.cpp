@@ -2,10 +2,12 @@
 
 #include <string>
 
-#include "dormix/cli/ConsoleMessageBoxes.h"
+#include "dormix/cli/DormixCommandLine.h"
 #include "dormix/cli/QuarantineCommands.h"
+#include "dormix/scan/AccountList.h"
 #include "dormix/scan/LineEscape.h"
 #include "dormix/scan/NextScan.h"
+#include "dormix/scan/Preflight.h"
 #include "dormix/scan/ScanDormantAccounts.h"
 
 namespace {
@@ -13,18 +15,9 @@ namespace {
 // Names and folders are escaped: a line break in one must not print a line of its own.
 std::string AccountLine(const AccountJudgement& account) {
     const std::string name = EscapedForLine(account.userName);
-    switch (account.verdict) {
-        case Verdict::Dormant:
-            return "Would delete " + name + " (" + EscapedForLine(account.folder) + "), last logon " +
-                   LogonDateText(*account.lastLogon) + ", " + std::to_string(account.daysSince) + " days ago";
-        case Verdict::Logged:
-            return AccountLogText(name, account.logReason);
-        case Verdict::Protected:
-            return name + ", protected";
-        case Verdict::Kept:
-            break;
-    }
-    return {};
+    if (account.verdict != Verdict::Dormant) return name + ", " + NotDeletedReason(account);
+    return "Would delete " + name + " (" + EscapedForLine(account.folder) + "), last logon " +
+           LogonDateText(*account.lastLogon) + ", " + std::to_string(account.daysSince) + " days ago";
 }
 
 std::string PendingLine(const AccountJudgement& account) {
@@ -32,27 +25,42 @@ std::string PendingLine(const AccountJudgement& account) {
            "), " + kPendingMark;
 }
 
-}  // namespace
-
-void PrintDryRun(std::int32_t days, const DormixPaths& paths, const ProtectedAccounts& protectedAccounts,
-                 std::time_t now) {
-    const NextScan next = JudgeNextScan(days, paths, protectedAccounts, now);
-    for (const AccountJudgement& account : next.pending) PrintLine(PendingLine(account));
-    for (const AccountJudgement& account : next.accounts) {
-        if (account.verdict != Verdict::Kept) PrintLine(AccountLine(account));
+void PrintList(const NextScan& next, const OutputStyle& style) {
+    if (style.csv) {
+        std::vector<CsvRow> rows{AccountListHeader()};
+        for (const AccountJudgement& account : next.pending) rows.push_back(AccountListRow(account, true));
+        for (const AccountJudgement& account : next.accounts)
+            if (Listed(account)) rows.push_back(AccountListRow(account));
+        const std::string text = CsvText(rows);
+        std::fwrite(text.data(), 1, text.size(), stdout);
+        std::fflush(stdout);
+        return;
     }
+    if (style.quiet) return;
+    for (const AccountJudgement& account : next.pending) PrintLine(PendingLine(account));
+    for (const AccountJudgement& account : next.accounts)
+        if (Listed(account)) PrintLine(AccountLine(account));
     for (std::size_t i = 0; i < next.quarantined.size(); ++i)
         PrintLine("In quarantine: " + DeletedAccountLine(next.quarantined[i], next.purgeDays[i]));
-    if (!next.problem.empty()) {
-        PrintLine(next.problem);
-        return;
-    }
+}
+
+}  // namespace
+
+int RunDryRun(std::int32_t days, const DormixPaths& paths, const ProtectedAccounts& protectedAccounts,
+              std::time_t now, const OutputStyle& style, bool withTervoxUsers) {
+    const NextScan next = JudgeNextScan(days, paths, protectedAccounts, now);
+    PrintList(next, style);
     const int toDelete = next.toDelete();
     if (toDelete == 0) {
-        PrintLine(kNoDormantAccounts);
-        return;
+        PrintLine(kNoDormantAccounts, style.results());
+    } else {
+        PrintLine(std::to_string(toDelete) +
+                      " account(s) would be deleted. Nothing was deleted: to delete them, run again with --yes and "
+                      "--tervox=yes or --tervox=no.",
+                  style.results());
     }
-    PrintLine(std::to_string(toDelete) +
-              " account(s) would be deleted. Nothing was deleted: to delete them, run again with --yes and "
-              "--tervox=yes or --tervox=no.");
+    // What would refuse the deleting run (next.problem among them), each on standard error.
+    const std::vector<std::string> problems = DeletionPreflight(paths, withTervoxUsers);
+    for (const std::string& problem : problems) PrintLine(problem, stderr);
+    return problems.empty() ? kExitOk : kExitRefused;
 }

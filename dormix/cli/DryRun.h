@@ -1,11 +1,13 @@
 #pragma once
 // A run without --yes: what a deletion with the same number would do, printed and nothing
-// changed on disk.
+// changed on disk, then whether a deletion would find what it needs.
 #include <cstdint>
 #include <ctime>
 
+#include "dormix/cli/ConsoleMessageBoxes.h"
 #include "dormix/scan/DormixPaths.h"
 #include "dormix/scan/ProtectedAccounts.h"
 
-void PrintDryRun(std::int32_t days, const DormixPaths& paths, const ProtectedAccounts& protectedAccounts,
-                 std::time_t now);
+// The process's exit code: 0, or 4 when a deleting run would be refused.
+int RunDryRun(std::int32_t days, const DormixPaths& paths, const ProtectedAccounts& protectedAccounts,
+              std::time_t now, const OutputStyle& style, bool withTervoxUsers);

@@ -27,12 +27,14 @@ std::string AuditLogPath(const std::string& installPath) {
     return LogFolderFile(installPath, "deleted.log");
 }
 
-std::string AuditLine(const AccountJudgement& account, const DeletedAccount& deleted, std::time_t at) {
+std::string AuditLine(const AccountJudgement& account, const DeletedAccount& deleted, std::time_t at,
+                      const RunIdentity& run) {
     const std::string logon = account.lastLogon ? LogonDateText(*account.lastLogon) : std::string();
-    return platform::LocalTimeText(at, "%Y-%m-%dT%H:%M:%S") + "\t" + EscapedForLine(account.userName) + "\t" +
-           EscapedForLine(account.folder) + "\t" + logon + "\tkeys: " +
-           (deleted.keysRemoved ? "removed" : "not removed") + "\tTervox user: " + TervoxText(deleted.tervoxOutcome) +
-           "\n";
+    return platform::LocalTimeWithOffset(at) + "\t" + EscapedForLine(account.userName) + "\t" +
+           EscapedForLine(account.folder) + "\t" + logon + "\tkeys: " + (deleted.keysRemoved ? "removed" : "not removed") +
+           "\tTervox user: " + TervoxText(deleted.tervoxOutcome) + "\trun: " + run.id +
+           "\tthreshold: " + std::to_string(run.days) + "\torigin: " + OriginText(run.origin) +
+           "\toperator: " + EscapedForLine(run.operatorName) + "\n";
 }
 
 bool AppendAuditLine(const std::string& auditPath, const std::string& line) {

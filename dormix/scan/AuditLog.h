@@ -6,13 +6,16 @@
 
 #include "dormix/scan/DeleteDormantAccount.h"
 #include "dormix/scan/JudgeAccounts.h"
+#include "dormix/scan/RunRecord.h"
 
 // "deleted.log" in the installation's "Log" folder.
 std::string AuditLogPath(const std::string& installPath);
 
-// The line for a deleted account: the local date and time at, the user name, the account
-// folder, the last logon date, and what became of the key records and the mail-server user.
-std::string AuditLine(const AccountJudgement& account, const DeletedAccount& deleted, std::time_t at);
+// The line for a deleted account: the local date and time at with its offset from UTC, the user
+// name, the account folder, the last logon date, what became of the key records and the
+// mail-server user, and then the run's id, threshold, origin and operator.
+std::string AuditLine(const AccountJudgement& account, const DeletedAccount& deleted, std::time_t at,
+                      const RunIdentity& run);
 
 // Appends the line and has it on the disk before it returns; false when that failed.
 bool AppendAuditLine(const std::string& auditPath, const std::string& line);

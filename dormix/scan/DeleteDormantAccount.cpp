@@ -132,23 +132,26 @@ TervoxDeletion RemoveTervoxUsers(std::vector<BatchMember>& members) {
 
 // Each member's record, then its "user.ini" and folder. A member whose folder is gone already
 // was finished before a kill, record included.
-bool FinishFolders(std::vector<BatchMember>& members, const BatchFiles& files) {
+bool FinishFolders(std::vector<BatchMember>& members, const BatchFiles& files, ScanProgress* progress) {
     for (BatchMember& member : members) {
         if (!member.inHand) continue;
         if (!platform::PathExists(member.account.folder)) {
             member.inHand = false;
             continue;
         }
-        if (!AppendAuditLine(files.auditPath, AuditLine(member.account, member.deleted, std::time(nullptr)))) return false;
+        if (!AppendAuditLine(files.auditPath, AuditLine(member.account, member.deleted, std::time(nullptr), files.run)))
+            return false;
         platform::FolderRemoval folder(member.account.folder);
         member.deleted.deleted = folder.removeRest();
         if (!member.deleted.deleted) Keep(member, LogReason::FolderNotDeleted, LeftBehindText(folder));
+        if (progress) progress->finished(member.account, member.deleted);
     }
     return true;
 }
 
 // From the mail-server users on, the same for a new batch and for one left pending.
-BatchResult FinishBatch(std::vector<BatchMember>& members, const BatchFiles& files, const BatchTerms& terms) {
+BatchResult FinishBatch(std::vector<BatchMember>& members, const BatchFiles& files, const BatchTerms& terms,
+                        ScanProgress* progress) {
     BatchResult result;
     // The pending deletions on disk name the members whose "USERTIME.KEY" record outlived the
     // "USER.KEY" one, with its value: they stay as they are for the next scan to finish.
@@ -158,7 +161,7 @@ BatchResult FinishBatch(std::vector<BatchMember>& members, const BatchFiles& fil
         return result;
     }
     if (terms.withTervoxUsers) result.tervox = RemoveTervoxUsers(members);
-    if (!FinishFolders(members, files)) {
+    if (!FinishFolders(members, files, progress)) {
         result.end = BatchEnd::AuditFailed;
         return result;
     }
@@ -187,7 +190,7 @@ BatchResult DeleteDormantBatch(std::vector<BatchMember>& members, const BatchFil
                                ScanProgress* progress, int number, int count) {
     EmptyFolders(members, terms, progress, number, count);
     if (!RemoveKeyRecords(members, files, terms)) return {BatchEnd::PendingFailed, {}};
-    return FinishBatch(members, files, terms);
+    return FinishBatch(members, files, terms, progress);
 }
 
 std::vector<BatchMember> PendingMembers(const PendingBatch& pending, std::int32_t days, std::time_t now) {
@@ -222,9 +225,9 @@ std::vector<BatchMember> PendingMembers(const PendingBatch& pending, std::int32_
 }
 
 BatchResult FinishPendingBatch(PendingStage stage, std::vector<BatchMember>& members, const BatchFiles& files,
-                               const BatchTerms& terms) {
+                               const BatchTerms& terms, ScanProgress* progress) {
     if (stage == PendingStage::KeyRecords && !RemoveKeyRecords(members, files, terms)) return {BatchEnd::PendingFailed, {}};
     for (const BatchMember& member : members)
         if (member.emptyFolderLeft) platform::RemoveDirectory(member.account.folder);
-    return FinishBatch(members, files, terms);
+    return FinishBatch(members, files, terms, progress);
 }

@@ -16,6 +16,7 @@
 #include "dormix/scan/DeleteTervoxUsers.h"
 #include "dormix/scan/JudgeAccounts.h"
 #include "dormix/scan/PendingDeletions.h"
+#include "dormix/scan/RunRecord.h"
 #include "dormix/scan/ScanProgress.h"
 
 // Absent: the user database held no such user; Kept: it was not asked to delete one.
@@ -27,6 +28,7 @@ struct DeletedAccount {
     std::string logDetail;               // what the line adds to the reason, if anything
     bool keysRemoved = false;            // both key records were there and are gone
     TervoxOutcome tervoxOutcome = TervoxOutcome::Kept;
+    bool quarantined = false;  // moved into the quarantine rather than deleted
 };
 
 // One dormant account of a batch.
@@ -39,11 +41,12 @@ struct BatchMember {
     bool emptyFolderLeft = false;  // all but its empty folder was done before a kill
 };
 
-// Where a batch keeps its record and its pending deletions.
+// Where a batch keeps its record and its pending deletions, and the run its record names.
 struct BatchFiles {
     std::string installPath;
     std::string auditPath;    // "deleted.log"
     std::string pendingPath;  // the pending deletions
+    RunIdentity run;
 };
 
 // What a batch is deleted under: the threshold that its accounts must still be dormant under at
@@ -76,8 +79,8 @@ bool StillDormant(BatchMember& member, const BatchTerms& terms);
 // Deletes the members: a folder whose own name spells no plain user name (NamesAUser) is matched
 // to no key record and no mail-server user; an account no longer dormant under terms is left
 // whole; an account whose folder could not be emptied keeps its key records, its mail-server user
-// and its "user.ini". progress hears of each member, from number on, of count. Failures are not
-// shown; they are what the members' results say.
+// and its "user.ini". progress hears of each member, from number on, of count, and of each once
+// it is finished. Failures are not shown; they are what the members' results say.
 BatchResult DeleteDormantBatch(std::vector<BatchMember>& members, const BatchFiles& files, const BatchTerms& terms,
                                ScanProgress* progress, int number, int count);
 
@@ -88,5 +91,6 @@ BatchResult DeleteDormantBatch(std::vector<BatchMember>& members, const BatchFil
 std::vector<BatchMember> PendingMembers(const PendingBatch& pending, std::int32_t days, std::time_t now);
 
 // Finishes the members in hand of a batch left pending at stage, and removes the empty folders left.
+// progress hears of each member once it is finished.
 BatchResult FinishPendingBatch(PendingStage stage, std::vector<BatchMember>& members, const BatchFiles& files,
-                               const BatchTerms& terms);
+                               const BatchTerms& terms, ScanProgress* progress);

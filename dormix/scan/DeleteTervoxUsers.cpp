@@ -10,6 +10,9 @@
 
 namespace {
 
+const char* const kNotOpened = "the user database could not be opened";
+const char* const kNotSelected = "the domain could not be selected";
+
 enum class UserFate { Removed, Absent, Stays };
 
 // True when the database holds the user (a null block says it does not); file, when given,
@@ -44,9 +47,9 @@ TervoxDeletion DeleteTervoxUsers(const std::vector<std::string>& userNames) {
     result.userFailed.assign(userNames.size(), false);
     result.userAbsent.assign(userNames.size(), false);
     const std::int32_t handle = OpenUserDatabase();
-    if (handle == 0) return allFailed("the user database could not be opened");
+    if (handle == 0) return allFailed(kNotOpened);
     if (SelectDomainByID(handle, 0) == 0) {
-        result = allFailed("the domain could not be selected");
+        result = allFailed(kNotSelected);
     } else {
         for (std::size_t i = 0; i < userNames.size(); ++i) {
             const UserFate fate = DeleteOneTervoxUser(handle, userNames[i]);
@@ -58,6 +61,14 @@ TervoxDeletion DeleteTervoxUsers(const std::vector<std::string>& userNames) {
     }
     CloseUserDatabase(handle);
     return result;
+}
+
+std::string TervoxDatabaseProblem() {
+    const std::int32_t handle = OpenUserDatabase();
+    if (handle == 0) return kNotOpened;
+    const bool selected = SelectDomainByID(handle, 0) != 0;
+    CloseUserDatabase(handle);
+    return selected ? std::string() : kNotSelected;
 }
 
 void TervoxFailures::add(const TervoxDeletion& deletion) {

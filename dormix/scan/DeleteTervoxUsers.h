@@ -20,12 +20,17 @@ struct TervoxDeletion {
 // the user after DeleteUser.
 TervoxDeletion DeleteTervoxUsers(const std::vector<std::string>& userNames);
 
+// Opens the user database and selects its domain, as a deletion would, and closes it again:
+// empty when both worked, else why not.
+std::string TervoxDatabaseProblem();
+
 // Failures collected over a scan: one box after the summary says how many accounts kept their
 // mail-server user and why.
 class TervoxFailures {
 public:
     void add(const TervoxDeletion& deletion);
     bool any() const { return accounts_ > 0; }
+    int accounts() const { return accounts_; }
     // "The mail server's users of N account(s) could not be deleted: <reasons>"
     std::string text() const;
 

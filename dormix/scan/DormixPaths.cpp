@@ -19,7 +19,7 @@ DormixPaths DormixPathsFor(const std::string& installPath) {
 bool LoadDormixPaths(platform::MessageBoxes& boxes, DormixPaths& paths) {
     const std::string installPath = ReadVeltaSetting("PROGRAM", "PATH");
     if (installPath.empty()) {
-        boxes.ok(InstallationMissingText());
+        boxes.error(InstallationMissingText());
         return false;
     }
     paths = DormixPathsFor(installPath);

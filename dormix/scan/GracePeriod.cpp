@@ -18,35 +18,42 @@ const char* EventText(QuarantineEvent event) {
     return "";
 }
 
-}  // namespace
-
-std::string QuarantineAuditLine(const std::string& installPath, const QuarantineEntry& entry, QuarantineEvent event,
-                                std::time_t at) {
+AccountJudgement EntryAccount(const std::string& installPath, const QuarantineEntry& entry) {
     AccountJudgement account;
     account.folder = AccountFolderPath(installPath, entry.folderName);
     account.userName = entry.userName;
     account.lastLogon = entry.lastLogon;
+    return account;
+}
+
+}  // namespace
+
+std::string QuarantineAuditLine(const std::string& installPath, const QuarantineEntry& entry, QuarantineEvent event,
+                                std::time_t at, const RunIdentity& run) {
     DeletedAccount deleted;
     // The key records are out of the key files while the account is in quarantine and after.
     deleted.keysRemoved = event != QuarantineEvent::Restored && entry.userRecord && entry.timeRecord;
     deleted.tervoxOutcome = event == QuarantineEvent::Purged && entry.deleteTervoxUser ? TervoxOutcome::Removed
                                                                                        : TervoxOutcome::Kept;
-    std::string line = AuditLine(account, deleted, at);
+    std::string line = AuditLine(EntryAccount(installPath, entry), deleted, at, run);
     line.insert(line.size() - 1, std::string("\t") + EventText(event));
     return line;
 }
 
-QuarantineEvents AuditedEvents(const std::string& installPath, std::time_t now) {
+QuarantineEvents AuditedEvents(const std::string& installPath, const RunIdentity& run, std::time_t now) {
     QuarantineEvents events;
-    events.record = [installPath, now](const QuarantineEntry& entry, QuarantineEvent event) {
-        return AppendAuditLine(AuditLogPath(installPath), QuarantineAuditLine(installPath, entry, event, now));
+    events.record = [installPath, run, now](const QuarantineEntry& entry, QuarantineEvent event) {
+        if (!AppendAuditLine(AuditLogPath(installPath), QuarantineAuditLine(installPath, entry, event, now, run)))
+            return false;
+        RecordAccount(run, EntryAccount(installPath, entry), EventText(event));
+        return true;
     };
     return events;
 }
 
-std::string OpenGracePeriod(const DormixPaths& paths, int graceDays, std::time_t now) {
+std::string OpenGracePeriod(const DormixPaths& paths, int graceDays, const RunIdentity& run, std::time_t now) {
     if (std::string problem = PrepareQuarantine(paths.installPath); !problem.empty()) return problem;
-    const QuarantineEvents events = AuditedEvents(paths.installPath, now);
+    const QuarantineEvents events = AuditedEvents(paths.installPath, run, now);
     const std::string auditProblem = UnableToCreateFileText(AuditLogPath(paths.installPath));
     if (!SettleQuarantine(paths.installPath, events, now)) return auditProblem;
     const auto expired = ExpiredEntries(ListQuarantine(paths.installPath), graceDays, now);
@@ -66,17 +73,19 @@ BatchResult QuarantineDormantBatch(std::vector<BatchMember>& members, const Batc
         moving.push_back(&member);
     }
     const QuarantineRun run = QuarantineAccounts(files.installPath, accounts, terms.now, terms.withTervoxUsers,
-                                                 AuditedEvents(files.installPath, terms.now));
+                                                 AuditedEvents(files.installPath, files.run, terms.now));
     for (std::size_t i = 0; i < moving.size(); ++i) {
         DeletedAccount& deleted = moving[i]->deleted;
         if (run.accounts[i].quarantined) {
             deleted.deleted = true;
             deleted.keysRemoved = !accounts[i].userName.empty();
+            deleted.quarantined = true;
         } else if (!run.accounts[i].reason.empty()) {
             deleted.logReason = LogReason::FolderNotDeleted;
             deleted.logDetail = run.accounts[i].reason;
         }
         moving[i]->inHand = false;
+        if (progress) progress->finished(moving[i]->account, deleted);
     }
     return {run.stopped ? BatchEnd::AuditFailed : BatchEnd::Done, {}};
 }

@@ -10,21 +10,24 @@
 #include "dormix/quarantine/Quarantine.h"
 #include "dormix/scan/DeleteDormantAccount.h"
 #include "dormix/scan/DormixPaths.h"
+#include "dormix/scan/RunRecord.h"
 
 // The "deleted.log" line of a quarantine step: the fields of a deletion's line, then what was done
 // ("quarantined", "restored" or "purged").
 std::string QuarantineAuditLine(const std::string& installPath, const QuarantineEntry& entry, QuarantineEvent event,
-                                std::time_t at);
+                                std::time_t at, const RunIdentity& run);
 
-// Events that record each step in the installation's "deleted.log", synced.
-QuarantineEvents AuditedEvents(const std::string& installPath, std::time_t now);
+// Events that record each step of run in the installation's "deleted.log", synced, and in the
+// system log.
+QuarantineEvents AuditedEvents(const std::string& installPath, const RunIdentity& run, std::time_t now);
 
 // Before anything else of a deleting run with a grace period of graceDays: the quarantine can
 // be reached by a rename, its half-done steps are finished and the accounts whose period is over
 // are purged. Empty, or the refusal (nothing was deleted).
-std::string OpenGracePeriod(const DormixPaths& paths, int graceDays, std::time_t now);
+std::string OpenGracePeriod(const DormixPaths& paths, int graceDays, const RunIdentity& run, std::time_t now);
 
 // DeleteDormantBatch under a grace period: each member is judged again right before its folder
-// moves, then quarantined; what could not be is kept whole with its log reason.
+// moves, then quarantined; what could not be is kept whole with its log reason. progress hears
+// of each member once it is quarantined.
 BatchResult QuarantineDormantBatch(std::vector<BatchMember>& members, const BatchFiles& files, const BatchTerms& terms,
                                    ScanProgress* progress, int number, int count);

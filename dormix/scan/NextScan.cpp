@@ -7,10 +7,8 @@
 #include "dormix/quarantine/Quarantine.h"
 #include "dormix/scan/CheckUserFolder.h"
 #include "dormix/scan/DeleteDormantAccount.h"
-#include "dormix/scan/FolderUserName.h"
 #include "dormix/scan/LastLogon.h"
 #include "dormix/scan/PendingDeletions.h"
-#include "platform/FileOps.h"
 
 namespace {
 

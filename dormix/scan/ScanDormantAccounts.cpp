@@ -16,19 +16,14 @@
 #include "dormix/scan/JudgeAccounts.h"
 #include "dormix/scan/PendingDeletions.h"
 #include "dormix/scan/ProtectedAccounts.h"
+#include "dormix/scan/RunRecord.h"
+#include "dormix/scan/ScanReport.h"
 #include "platform/FolderLock.h"
 #include "platform/TextMode.h"
 
 namespace {
 
 using platform::Answer;
-
-const char* const kNothingDeletedCaption = "Nothing Deleted";
-const char* const kNotDeletedCaption = "Accounts Not Deleted";
-
-std::string NotDeletedText(int count, const std::string& logPath) {
-    return std::to_string(count) + " account(s) could not be deleted. The reasons are in " + logPath;
-}
 
 // The one question of a scan, asked at the first dormant account; a box that could not be
 // shown leaves it to be asked again at the next.
@@ -50,27 +45,46 @@ private:
     Answer remembered_ = Answer::Failed;
 };
 
-// What the administrator sees when a scan ends, whichever way it ends.
+// What the scan did, gathered into its report as it goes.
 class ScanState {
 public:
-    ScanState(const DormixPaths& paths, platform::MessageBoxes& boxes)
-        : paths_(paths), boxes_(boxes),
-          files_{paths.installPath, AuditLogPath(paths.installPath), PendingDeletionsPath(paths.installPath)} {}
-
-    const BatchFiles& files() const { return files_; }
-
-    bool cannotWrite(const std::string& path) {
-        boxes_.ok(UnableToCreateFileText(path));
-        return false;
+    ScanState(const DormixPaths& paths, const RunIdentity& run)
+        : paths_(paths),
+          files_{paths.installPath, AuditLogPath(paths.installPath), PendingDeletionsPath(paths.installPath), run} {
+        report_.logPath = paths.logPath;
     }
 
-    // Counts what went and what could not; false (after its message) when the batch had to stop
-    // the scan.
-    bool take(const BatchResult& result, const std::vector<BatchMember>& members) {
+    const BatchFiles& files() const { return files_; }
+    ScanReport& report() { return report_; }
+
+    // Ends the scan with problem, which a front end shows under caption; always false.
+    bool refuse(const std::string& problem, const std::string& caption = {}) {
+        const bool touched = report_.taken > 0 || !report_.deleted.empty() || !report_.notDeleted.empty();
+        report_.end = touched ? ScanEnd::Broken : ScanEnd::Refused;
+        report_.problem = problem;
+        report_.problemCaption = caption;
+        return false;
+    }
+    bool cannotWrite(const std::string& path) { return refuse(UnableToCreateFileText(path)); }
+
+    // Counts what went and what could not; false when the batch had to stop the scan. pending:
+    // the members are those of an interrupted run.
+    bool take(const BatchResult& result, const std::vector<BatchMember>& members, bool pending) {
         tervoxFailures_.add(result.tervox);
+        if (tervoxFailures_.any()) {
+            report_.tervoxFailed = tervoxFailures_.accounts();
+            report_.tervoxText = tervoxFailures_.text();
+        }
+        if (!pending) report_.taken += static_cast<int>(members.size());
         for (const BatchMember& member : members) {
-            deletedCount_ += member.deleted.deleted;
-            notDeletedCount_ += member.deleted.logReason.has_value();
+            if (member.deleted.deleted) {
+                report_.deleted.push_back(member.account);
+                report_.pendingFinished += pending;
+            }
+            if (member.deleted.logReason)
+                report_.notDeleted.push_back(
+                    {member.account.userName, member.account.folder,
+                     LogReasonText(*member.deleted.logReason, member.deleted.logDetail)});
         }
         if (result.end == BatchEnd::AuditFailed) return cannotWrite(files_.auditPath);
         if (result.end == BatchEnd::PendingFailed) return cannotWrite(files_.pendingPath);
@@ -85,29 +99,28 @@ public:
         return !member.deleted.logReason || log(member.account.userName, *member.deleted.logReason, member.deleted.logDetail);
     }
 
-    bool summary() {
-        if (deletedCount_ > 0) {
-            boxes_.ok("Successfully deleted " + std::to_string(deletedCount_) + " account(s)!", "Dormant Accounts Deleted!");
-        } else {
-            boxes_.ok(kNoDormantAccounts, kNothingDeletedCaption);
-        }
-        if (notDeletedCount_ > 0) boxes_.ok(NotDeletedText(notDeletedCount_, paths_.logPath), kNotDeletedCaption);
-        if (tervoxFailures_.any()) boxes_.ok(tervoxFailures_.text(), "Tervox Accounts Not Deleted");
+    bool cancel() {
+        report_.end = ScanEnd::Cancelled;
+        return true;
+    }
+
+    bool finish(bool stopped) {
+        if (stopped) report_.end = ScanEnd::Stopped;
+        else if (report_.deleted.empty() && report_.notDeleted.empty()) report_.end = ScanEnd::NothingFound;
+        else report_.end = ScanEnd::Done;
         return true;
     }
 
 private:
     const DormixPaths& paths_;
-    platform::MessageBoxes& boxes_;
     BatchFiles files_;
-    int deletedCount_ = 0;
-    int notDeletedCount_ = 0;
+    ScanReport report_;
     TervoxFailures tervoxFailures_;
 };
 
 enum class PendingEnd {
     Finished,
-    Stopped,    // after its message
+    Stopped,    // the report says why
     Cancelled,  // at the question
     Held,       // the batch stays pending: a new batch would replace what leads to its key records
 };
@@ -115,17 +128,17 @@ enum class PendingEnd {
 // Finishes the batch that a scan ended in the middle of: only what it had begun, only while still
 // dormant under the batch's own threshold (a file that did not record it: the run's), and the
 // mail-server users only when both that scan and this one were told to delete them. An account
-// protected meanwhile is left as it is. Stopped (after its message) when it cannot be read or
-// finished.
+// protected meanwhile is left as it is. Stopped (the report saying why) when it cannot be read or
+// finished. progress hears of each account finished.
 PendingEnd FinishPending(std::int32_t days, std::time_t now, const DormixPaths& paths,
-                         const ProtectedAccounts& protectedAccounts, TervoxQuestion& question,
-                         platform::MessageBoxes& boxes, ScanState& state) {
+                         const ProtectedAccounts& protectedAccounts, TervoxQuestion& question, ScanState& state,
+                         ScanProgress& progress) {
     PendingBatch pending;
     switch (ReadPendingDeletions(state.files().pendingPath, paths.userFolderPattern, pending)) {
         case PendingRead::None:
             return PendingEnd::Finished;
         case PendingRead::Unreadable:
-            boxes.ok(PendingUnreadableText(state.files().pendingPath), kNothingDeletedCaption);
+            state.refuse(PendingUnreadableText(state.files().pendingPath), kNothingDeletedCaption);
             return PendingEnd::Stopped;
         case PendingRead::Found:
             break;
@@ -142,8 +155,8 @@ PendingEnd FinishPending(std::int32_t days, std::time_t now, const DormixPaths& 
         terms.withTervoxUsers = given == Answer::Yes;
         members = PendingMembers(pending, terms.days, now);  // the answer may have been long in coming
     }
-    const BatchResult result = FinishPendingBatch(pending.stage, members, state.files(), terms);
-    if (!state.take(result, members)) return PendingEnd::Stopped;
+    const BatchResult result = FinishPendingBatch(pending.stage, members, state.files(), terms, &progress);
+    if (!state.take(result, members, true)) return PendingEnd::Stopped;
     for (const BatchMember& member : members)
         if (!state.log(member)) return PendingEnd::Stopped;
     return result.end == BatchEnd::KeysLeftPending ? PendingEnd::Held : PendingEnd::Finished;
@@ -173,60 +186,58 @@ bool WriteSpanLines(const Batch& batch, const std::vector<AccountJudgement>& acc
     return true;
 }
 
-}  // namespace
+// Leaves every dormant account outside folders for a later run.
+void RestrictTo(std::vector<AccountJudgement>& accounts, const std::optional<std::set<std::string>>& folders) {
+    if (!folders) return;
+    for (AccountJudgement& account : accounts)
+        if (account.verdict == Verdict::Dormant && !folders->contains(account.folder)) account.verdict = Verdict::Kept;
+}
 
-bool ScanDormantAccounts(std::int32_t days, const DormixPaths& paths, platform::MessageBoxes& boxes,
-                         std::time_t now, ScanProgress* progress, std::size_t batchSize, OldLog oldLog) {
+// The scan, its report gathered in state; false where it ended early.
+bool Scan(std::int32_t days, const DormixPaths& paths, platform::MessageBoxes& boxes, std::time_t now,
+          RunRecorder& progress, std::size_t batchSize, const ScanScope& scope, ScanState& state) {
     // Two scans of one installation at once would each act on what the other is changing.
     const platform::FolderLock scanLock(paths.installPath, platform::FolderLock::Wait::No);
-    if (scanLock.busy()) {
-        boxes.ok("Another scan of " + paths.installPath + " is running. Nothing was deleted.", kNothingDeletedCaption);
-        return false;
-    }
-    const ProtectedAccounts protectedAccounts = ReadProtectedAccounts();
-    if (protectedAccounts.cut) {
-        boxes.ok(kProtectListTooLong);
-        return false;
-    }
-    if (const std::string problem = UserFolderProblem(paths.installPath); !problem.empty()) {
-        boxes.ok(problem, kNothingDeletedCaption);
-        return false;
-    }
-    if (const std::string problem = LogFileProblem(paths); !problem.empty()) {
-        boxes.ok(problem, kNothingDeletedCaption);
-        return false;
-    }
+    if (scanLock.busy())
+        return state.refuse("Another scan of " + paths.installPath + " is running. Nothing was deleted.",
+                            kNothingDeletedCaption);
+    const ProtectedAccounts protectedAccounts =
+        scope.protectedAccounts ? *scope.protectedAccounts : ReadProtectedAccounts();
+    if (protectedAccounts.cut) return state.refuse(kProtectListTooLong);
+    if (const std::string problem = UserFolderProblem(paths.installPath); !problem.empty())
+        return state.refuse(problem, kNothingDeletedCaption);
+    if (const std::string problem = LogFileProblem(paths); !problem.empty())
+        return state.refuse(problem, kNothingDeletedCaption);
     const std::optional<int> graceDays = ReadGraceDays();
-    if (!graceDays) {
-        boxes.ok(GraceDaysUnreadableText(ReadVeltaSetting("DORMIX", "GRACEDAYS")), kNothingDeletedCaption);
-        return false;
-    }
+    if (!graceDays)
+        return state.refuse(GraceDaysUnreadableText(ReadVeltaSetting("DORMIX", "GRACEDAYS")), kNothingDeletedCaption);
     if (*graceDays > 0) {
-        if (const std::string problem = OpenGracePeriod(paths, *graceDays, now); !problem.empty()) {
-            boxes.ok(problem, kNothingDeletedCaption);
-            return false;
-        }
+        if (const std::string problem = OpenGracePeriod(paths, *graceDays, state.files().run, now); !problem.empty())
+            return state.refuse(problem, kNothingDeletedCaption);
     }
-    if (oldLog == OldLog::Delete) DeleteOldLog(paths.logPath);
-    ScanState state(paths, boxes);
+    if (scope.oldLog == OldLog::Delete) DeleteOldLog(paths.logPath);
     TervoxQuestion question(boxes);
-    switch (FinishPending(days, now, paths, protectedAccounts, question, boxes, state)) {
+    switch (FinishPending(days, now, paths, protectedAccounts, question, state, progress)) {
         case PendingEnd::Finished:
             break;
         case PendingEnd::Stopped:
             return false;
         case PendingEnd::Cancelled:
-            return true;
+            return state.cancel();
         case PendingEnd::Held:
-            return state.summary();
+            return state.finish(false);
     }
-    const std::vector<AccountJudgement> accounts = JudgeAccounts(days, paths, protectedAccounts, now);
+    std::vector<AccountJudgement> accounts = JudgeAccounts(days, paths, protectedAccounts, now);
+    RestrictTo(accounts, scope.onlyFolders);
     const int dormantCount = CountDormant(accounts);
+    progress.counted(dormantCount);
+    state.report().dormant = dormantCount;
     Answer answer = Answer::Failed;
     int dormantNumber = 0;
     std::size_t next = 0;
+    bool stopped = false;
     while (next < accounts.size()) {
-        if (progress && progress->stopRequested()) break;
+        if ((stopped = progress.stopRequested())) break;
         Batch batch;
         for (; next < accounts.size(); ++next) {
             const AccountJudgement& account = accounts[next];
@@ -240,7 +251,7 @@ bool ScanDormantAccounts(std::int32_t days, const DormixPaths& paths, platform::
             if (batch.members.size() >= std::max<std::size_t>(batchSize, 1)) break;
             ++dormantNumber;
             const Answer given = question.answer();
-            if (given == Answer::Cancel) return true;
+            if (given == Answer::Cancel) return state.cancel();
             if (given != Answer::Yes && given != Answer::No) continue;
             answer = given;
             batch.members.push_back({account, {}, true, std::nullopt});
@@ -259,13 +270,25 @@ bool ScanDormantAccounts(std::int32_t days, const DormixPaths& paths, platform::
         if (!platform::AppendText(state.files().auditPath, "")) return state.cannotWrite(state.files().auditPath);
         const auto deleteBatch = *graceDays > 0 ? QuarantineDormantBatch : DeleteDormantBatch;
         const BatchResult result =
-            deleteBatch(batch.members, state.files(), BatchTerms{days, now, answer == Answer::Yes}, progress,
+            deleteBatch(batch.members, state.files(), BatchTerms{days, now, answer == Answer::Yes}, &progress,
                         dormantNumber - static_cast<int>(batch.memberAt.size()) + 1, dormantCount);
-        if (!state.take(result, batch.members)) return false;
+        if (!state.take(result, batch.members, false)) return false;
         if (!WriteSpanLines(batch, accounts, state)) return false;
         // The batch stays pending for the next scan: a new batch would replace what leads to the
         // key records it left.
         if (result.end == BatchEnd::KeysLeftPending) break;
     }
-    return state.summary();
+    return state.finish(stopped);
+}
+
+}  // namespace
+
+ScanReport ScanDormantAccounts(std::int32_t days, const DormixPaths& paths, platform::MessageBoxes& boxes,
+                               std::time_t now, ScanProgress* frontEnd, std::size_t batchSize, const ScanScope& scope) {
+    const RunIdentity run = NewRunIdentity(days, scope.origin, now);
+    RunRecorder progress(run, frontEnd);
+    ScanState state(paths, run);
+    Scan(days, paths, boxes, now, progress, batchSize, scope, state);
+    progress.ended(state.report());
+    return std::move(state.report());
 }

@@ -2,18 +2,32 @@
 #include <cstddef>
 #include <cstdint>
 #include <ctime>
+#include <optional>
+#include <set>
+#include <string>
 
 #include "dormix/scan/AccountLog.h"
 #include "dormix/scan/DormixPaths.h"
+#include "dormix/scan/ProtectedAccounts.h"
+#include "dormix/scan/RunRecord.h"
+#include "dormix/scan/ScanReport.h"
 #include "dormix/scan/ScanProgress.h"
 #include "platform/MessageBox.h"
-
-// What a scan says when it deletes nothing.
-inline constexpr const char* kNoDormantAccounts = "There were no dormant accounts found";
 
 // How many dormant accounts are deleted together: their key records go in one pass over each
 // key file, their mail-server users in one session.
 inline constexpr std::size_t kDeletionBatch = 1000;
+
+// What a front end tells a scan beyond the threshold.
+struct ScanScope {
+    RunOrigin origin = RunOrigin::Dialog;
+    // When set, only these account folders may be deleted (a list the administrator has seen):
+    // another dormant account is left for a later run, a listed one no longer dormant is kept.
+    std::optional<std::set<std::string>> onlyFolders;
+    // The protected accounts as the front end read them for this run; unset: read by the scan.
+    std::optional<ProtectedAccounts> protectedAccounts;
+    OldLog oldLog = OldLog::Keep;
+};
 
 // Walks the account folders and deletes every account whose last logon lies more than days
 // back at now: its folder tree, its key records and, when the administrator answers Yes to
@@ -21,16 +35,17 @@ inline constexpr std::size_t kDeletionBatch = 1000;
 // protected accounts are left alone. Each account is judged again right before it is touched.
 // Every deletion gets its line in "deleted.log" before the next account is touched; an account
 // that could not be deleted whole keeps what it has left and gets a line in the log with the
-// reason. Ends with one summary box, then one that counts the accounts not deleted whole, and one
-// when mail-server users could not be deleted. True when it ran to the end, was stopped through
-// progress, or was cancelled at the question; false (after its message) when a log could not be
-// written, the list of protected accounts was cut, another scan of the installation runs, or the
-// installation, its account folder or its key files cannot be found, told apart or read safely,
-// in which case nothing was deleted. What a batch that an earlier scan was ended in the middle of
-// had begun is finished first. A stop through progress ends the scan after the batch in hand.
-// With OldLog::Delete the log of the run before goes once nothing refuses the scan, while the
-// scan holds the installation: a refused scan changes nothing. A link in the place of a file of
-// the Log folder refuses the scan.
-bool ScanDormantAccounts(std::int32_t days, const DormixPaths& paths, platform::MessageBoxes& boxes,
-                         std::time_t now, ScanProgress* progress = nullptr, std::size_t batchSize = kDeletionBatch,
-                         OldLog oldLog = OldLog::Keep);
+// reason. Shows nothing but the question: the report says how the scan ended and what it did,
+// and ShowScanReport shows it as the dialog does. It is refused, nothing deleted, when the list
+// of protected accounts was cut, another scan of the installation runs, the installation, its
+// account folder or its key files cannot be found, told apart or read safely, the unfinished
+// deletions cannot be read, or a log cannot be written before the first deletion; a log that
+// cannot be written later breaks it off there. What a batch that an earlier scan was ended in the
+// middle of had begun is finished first. A stop through progress ends the scan after the batch in
+// hand. The run is recorded in the system log and each line of "deleted.log" names it. With
+// OldLog::Delete the log of the run before goes once nothing refuses the scan, while the scan
+// holds the installation: a refused scan changes nothing. A link in the place of a file of the
+// Log folder refuses the scan.
+ScanReport ScanDormantAccounts(std::int32_t days, const DormixPaths& paths, platform::MessageBoxes& boxes,
+                               std::time_t now, ScanProgress* progress = nullptr,
+                               std::size_t batchSize = kDeletionBatch, const ScanScope& scope = {});

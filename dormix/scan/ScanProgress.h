@@ -3,16 +3,28 @@
 // wants it to stop. The scan calls it from whatever thread runs the scan.
 #include <string>
 
+struct AccountJudgement;
+struct DeletedAccount;
+
 class ScanProgress {
 public:
     virtual ~ScanProgress() = default;
+    // The run's accounts are judged: dormant of them are to be deleted. The accounts of an
+    // interrupted run come before it.
+    virtual void counted(int dormant) { static_cast<void>(dormant); }
     // Account number (from 1) of count dormant accounts is about to be deleted.
     virtual void deleting(int number, int count, const std::string& userName) = 0;
-    // Asked before each further account: true ends the scan there, with its summary.
+    // Asked before each further batch: true ends the scan there, with its summary.
     virtual bool stopRequested() = 0;
+    // The deletion of an account is over: its record is written and result.deleted tells whether
+    // its folder went whole. Heard once per account, after the fact.
+    virtual void finished(const AccountJudgement& account, const DeletedAccount& result) {
+        static_cast<void>(account);
+        static_cast<void>(result);
+    }
 };
 
-// "Deleting account N of M", as every front end shows progress.
-inline std::string DeletingAccountText(int number, int count) {
-    return "Deleting account " + std::to_string(number) + " of " + std::to_string(count);
+// "N of M accounts deleted": how far a run has got, counting the accounts whose deletion is done.
+inline std::string DeletedCountText(int deleted, int count) {
+    return std::to_string(deleted) + " of " + std::to_string(count) + " accounts deleted";
 }

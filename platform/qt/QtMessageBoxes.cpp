@@ -18,6 +18,17 @@ QMessageBox::StandardButtons ButtonsFor(Buttons buttons) {
     return QMessageBox::Ok;
 }
 
+QMessageBox::Icon IconFor(Severity severity) {
+    switch (severity) {
+    case Severity::Information: return QMessageBox::Information;
+    case Severity::Question: return QMessageBox::Question;
+    case Severity::Warning: return QMessageBox::Warning;
+    case Severity::Error: return QMessageBox::Critical;
+    case Severity::None: break;
+    }
+    return QMessageBox::NoIcon;
+}
+
 Answer AnswerFor(int result) {
     switch (result) {
     case QMessageBox::Ok: return Answer::Ok;
@@ -30,7 +41,7 @@ Answer AnswerFor(int result) {
 
 }  // namespace
 
-Answer QtMessageBoxes::show(const std::string& text, const std::string& caption, Buttons buttons) {
+Answer QtMessageBoxes::show(const std::string& text, const std::string& caption, Buttons buttons, Severity severity) {
     QMessageBox box(owner_);
     box.setObjectName(QStringLiteral("messageBox"));
     box.setWindowTitle(QString::fromLocal8Bit(caption.data(), static_cast<qsizetype>(caption.size())));
@@ -43,6 +54,7 @@ Answer QtMessageBoxes::show(const std::string& text, const std::string& caption,
         reload = box.addButton(QStringLiteral("Reload"), QMessageBox::AcceptRole);
         overwrite = box.addButton(QStringLiteral("Overwrite"), QMessageBox::DestructiveRole);
     }
+    box.setIcon(IconFor(severity));
     if (buttons == Buttons::YesNoCancel || buttons == Buttons::ReloadOverwriteCancel)
         box.setEscapeButton(QMessageBox::Cancel);
     if (buttons == Buttons::Ok) box.setEscapeButton(QMessageBox::Ok);

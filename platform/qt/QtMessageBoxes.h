@@ -9,7 +9,8 @@ namespace platform {
 class QtMessageBoxes : public MessageBoxes {
 public:
     explicit QtMessageBoxes(QWidget* owner = nullptr) : owner_(owner) {}
-    Answer show(const std::string& text, const std::string& caption, Buttons buttons) override;
+    using MessageBoxes::show;
+    Answer show(const std::string& text, const std::string& caption, Buttons buttons, Severity severity) override;
 
 private:
     QWidget* owner_;

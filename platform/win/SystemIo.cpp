@@ -3,6 +3,8 @@
 // SystemErrorText turns into its message.
 #include "platform/win/WinFiles.h"
 
+#include <cstdio>
+
 #include <fcntl.h>
 #include <io.h>
 
@@ -284,6 +286,23 @@ std::vector<FoundEntry> FindMatching(const std::string& pattern) {
     FindClose(find);
     return entries;
 }
+
+// The Application event log stands for syslog: what only an administrator can change.
+void SystemLogRecord(const std::string& identifier, const std::string& text) {
+    HANDLE source = RegisterEventSourceA(nullptr, identifier.c_str());
+    if (!source) return;
+    const char* strings[] = {text.c_str()};
+    ReportEventA(source, EVENTLOG_INFORMATION_TYPE, 0, 0, nullptr, 1, 0, strings, nullptr);
+    DeregisterEventSource(source);
+}
+
+std::string UserName() {
+    char name[257];
+    DWORD size = sizeof name;
+    return GetUserNameA(name, &size) ? std::string(name) : std::string();
+}
+
+bool StandardErrorIsTerminal() { return _isatty(_fileno(stderr)) != 0; }
 
 }  // namespace platform::sys
 

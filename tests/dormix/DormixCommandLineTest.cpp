@@ -1,5 +1,8 @@
-// The program run from a shell, as a scheduler runs it: exit codes, output and the files on disk.
+// The program run from a shell, as a scheduler runs it: exit codes, what goes to standard output
+// and what to standard error, and the files on disk.
+#include <csignal>
 #include <filesystem>
+#include <functional>
 
 #include <QProcess>
 #include <QProcessEnvironment>
@@ -21,19 +24,22 @@ struct ProcessRun {
     std::string err;
 };
 
-class DormixCommandLineTest : public ::testing::Test {
-protected:
-    DormixCommandLineTest() {
+const QStringList kDelete = {QStringLiteral("--days=30"), QStringLiteral("--yes"), QStringLiteral("--tervox=no")};
+
+// An installation with one dormant account (ann), one in use, one that cannot be judged.
+struct CommandLineInstallation {
+    CommandLineInstallation() {
         fs::create_directories(dir.file("windows"));
         WriteBytes(dir.file("windows/VELTA.INI"), "[PROGRAM]\r\nPATH=" + install.paths().installPath + "\r\n");
-        annFolder = install.addAccount("ann", LogonDaysBefore(std::time(nullptr), 90));
+        annFolder = install.addAccount("ann", "2020/1/5");
         install.addAccount("bob", LogonDaysBefore(std::time(nullptr), 3));
         install.addAccount("nina", std::nullopt);
         install.writeKeyFiles({"ann", "bob"});
         install.writeTervoxUsers({"ann", "bob"});
     }
 
-    ProcessRun run(const QStringList& arguments) const {
+    // Starts the program; whileRunning, when given, is called with the running process.
+    ProcessRun run(const QStringList& arguments, const std::function<void(QProcess&)>& whileRunning = {}) const {
         QProcess process;
         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
         environment.insert(QStringLiteral("WINDIR"), QString::fromStdString(dir.file("windows")));
@@ -42,20 +48,26 @@ protected:
         environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("none"));  // no display to be had
         process.setProcessEnvironment(environment);
         process.start(QStringLiteral(DORMIX_PROGRAM), arguments);
-        EXPECT_TRUE(process.waitForFinished(60000));
+        if (whileRunning) whileRunning(process);
+        EXPECT_TRUE(process.waitForFinished(120000));
         return {process.exitCode(), process.readAllStandardOutput().toStdString(),
                 process.readAllStandardError().toStdString()};
     }
+
+    std::string logFolder() const { return install.paths().installPath + "/Log"; }
 
     TempDir dir;
     DormixInstallation install{dir.path().string()};
     std::string annFolder;
 };
 
+class DormixCommandLineTest : public ::testing::Test, protected CommandLineInstallation {};
+
 TEST_F(DormixCommandLineTest, RefusesBadUsageWithTheUsageText) {
     const std::pair<QStringList, std::string> cases[] = {
         {{QStringLiteral("--days"), QStringLiteral("30"), QStringLiteral("--yes")}, "--yes needs --tervox"},
         {{QStringLiteral("--days=30"), QStringLiteral("--tervox=maybe")}, "--tervox takes yes or no"},
+        {{QStringLiteral("--days=30"), QStringLiteral("--format=xml")}, "--format takes text or csv"},
         {{QStringLiteral("--yes"), QStringLiteral("--tervox=no")}, "Missing --days N"},
         {{QStringLiteral("--days=30"), QStringLiteral("now")}, "Unexpected argument: now"},
         {{QStringLiteral("--bogus")}, "Unknown option 'bogus'"},
@@ -82,30 +94,103 @@ TEST_F(DormixCommandLineTest, ADryRunListsAndChangesNothing) {
     const auto before = TreeSnapshot(dir.path().string());
     const ProcessRun result = run({QStringLiteral("--days"), QStringLiteral("30")});
     EXPECT_EQ(result.exitCode, 0);
-    EXPECT_NE(result.out.find("Would delete ann (" + annFolder + "), last logon "), std::string::npos) << result.out;
-    EXPECT_NE(result.out.find(", 90 days ago\n"), std::string::npos);
+    EXPECT_NE(result.out.find("Would delete ann (" + annFolder + "), last logon 2020-01-05, "), std::string::npos)
+        << result.out;
     EXPECT_NE(result.out.find("nina, has no user.ini file\n"), std::string::npos);
     EXPECT_EQ(result.out.find("bob"), std::string::npos);
     EXPECT_NE(result.out.find("1 account(s) would be deleted. Nothing was deleted"), std::string::npos);
+    EXPECT_EQ(result.err, "");
     EXPECT_EQ(TreeSnapshot(dir.path().string()), before);
 }
 
-TEST_F(DormixCommandLineTest, YesDeletesWithTheSameLogsAndRecord) {
-    const ProcessRun result = run({QStringLiteral("--days"), QStringLiteral("30"), QStringLiteral("--yes"), QStringLiteral("--tervox=no")});
-    EXPECT_EQ(result.exitCode, 0) << result.err;
-    EXPECT_EQ(result.out, "Deleting account 1 of 1: ann\nSuccessfully deleted 1 account(s)!\n");
-    EXPECT_FALSE(Exists(annFolder));
-    EXPECT_EQ(install.log(), "nina, has no user.ini file \r\n");
-    const std::string audit = ReadBytes(AuditLogPath(install.paths().installPath));
-    EXPECT_NE(audit.find("\tann\t" + annFolder + "\t"), std::string::npos) << audit;
-    EXPECT_NE(audit.find("\tkeys: removed\tTervox user: kept\r\n"), std::string::npos) << audit;
+// Every exit code but the usage error's, each with what goes to standard output and to standard
+// error: "out" is the whole of standard output (or, with a '*' at its end, how it begins), "err"
+// a text that standard error holds ("" for none at all).
+struct ExitCase {
+    const char* name;
+    QStringList arguments;
+    std::function<void()> setUp;
+    int exitCode;
+    std::string out;
+    std::string err;
+    bool annDeleted;
+};
+
+std::vector<ExitCase> ExitCases(CommandLineInstallation& at) {
+    const std::string deleted = "Deleted ann (" + at.annFolder + "), last logon 2020-01-05\n";
+    const std::string summary = "Successfully deleted 1 account(s)!\n";
+    const std::string header = "User Name,Account Folder,Last Logon,Days Since,Note\r\n";
+    const std::string pending = PendingDeletionsPath(at.install.paths().installPath);
+    const std::string gone = at.dir.file("gone");
+    const std::string settings = at.dir.file("windows/VELTA.INI");
+    const std::string installPath = at.install.paths().installPath;
+    const auto noDatabase = [&at] { fs::remove(at.install.tervoxDb()); };
+    const auto noLog = [&at] { fs::remove_all(at.logFolder()); };
+    const auto badPending = [pending] { WriteBytes(pending, "garbage\n"); };
+    const QStringList dryQuiet = {QStringLiteral("--days=30"), QStringLiteral("--quiet")};
+    const std::string wouldDelete = "1 account(s) would be deleted.";
+    return {
+        {"deleted", kDelete, {}, 0, deleted + summary, "", true},
+        {"quiet", kDelete + QStringList{QStringLiteral("--quiet")}, {}, 0, summary, "", true},
+        {"csv", kDelete + QStringList{QStringLiteral("--format=csv")}, {}, 0,
+         header + "ann," + at.annFolder + ",2020-01-05,*", summary, true},
+        {"dry run csv", {QStringLiteral("--days=30"), QStringLiteral("--format=csv")}, {}, 0, header + "*", wouldDelete, false},
+        {"dry run quiet", dryQuiet, {}, 0, wouldDelete + "*", "", false},
+        {"mail server failed", {QStringLiteral("--days=30"), QStringLiteral("--yes"), QStringLiteral("--tervox=yes")},
+         noDatabase, 1, deleted + summary,
+         "The mail server's users of 1 account(s) could not be deleted: the user database could not be opened\n", true},
+        {"not installed", kDelete, [settings] { WriteBytes(settings, "[PROGRAM]\r\n"); }, 3, "",
+         "Velta must be installed.\n", false},
+        {"no installation folder", kDelete, [settings, gone] { WriteBytes(settings, "[PROGRAM]\r\nPATH=" + gone + "\r\n"); },
+         3, "", "The installation folder " + gone + " named in VELTA.INI does not exist.\n", false},
+        {"no log", kDelete, noLog, 4, "", "Unable to create file ", false},
+        {"protected list too long", kDelete,
+         [settings, installPath] {
+             WriteBytes(settings, "[PROGRAM]\r\nPATH=" + installPath + "\r\n[DORMIX]\r\nPROTECT=" + std::string(300, 'x') + "\r\n");
+         },
+         4, "", "The list of protected accounts", false},
+        {"pending unreadable", kDelete, badPending, 4, "",
+         "The unfinished deletions in " + pending + " cannot be read. Nothing was deleted.\n", false},
+        {"dry run, pending unreadable", dryQuiet, badPending, 4, wouldDelete + "*",
+         "The unfinished deletions in " + pending + " cannot be read.", false},
+        {"dry run, no log", dryQuiet, noLog, 4, wouldDelete + "*", "Unable to create file ", false},
+        {"dry run, no database", dryQuiet + QStringList{QStringLiteral("--tervox=yes")}, noDatabase, 4, wouldDelete + "*",
+         "The mail server's user database cannot be used: the user database could not be opened.\n", false},
+    };
+}
+
+TEST(DormixCommandLine, ExitCodesAndStreamsTellWhatHappened) {
+    const std::size_t count = [] {
+        CommandLineInstallation at;
+        return ExitCases(at).size();
+    }();
+    for (std::size_t i = 0; i < count; ++i) {
+        CommandLineInstallation at;  // each case on an installation of its own
+        const ExitCase c = ExitCases(at)[i];
+        SCOPED_TRACE(c.name);
+        if (c.setUp) c.setUp();
+        const ProcessRun result = at.run(c.arguments);
+        EXPECT_EQ(result.exitCode, c.exitCode) << result.err;
+        if (!c.out.empty() && c.out.back() == '*') {
+            EXPECT_EQ(result.out.rfind(c.out.substr(0, c.out.size() - 1), 0), 0u) << result.out;
+        } else {
+            EXPECT_EQ(result.out, c.out);
+        }
+        if (c.err.empty()) {
+            EXPECT_EQ(result.err, "");
+        } else {
+            EXPECT_NE(result.err.find(c.err), std::string::npos) << result.err;
+        }
+        EXPECT_EQ(Exists(at.annFolder), !c.annDeleted);
+    }
 }
 
 // Pending accounts are shown as the next run finishes them; a name's line break prints no line.
 TEST_F(DormixCommandLineTest, ADryRunShowsPendingAccountsAndNamesForgeNoLines) {
     const PendingBatch pending{PendingStage::MailServer, false, {{annFolder, std::nullopt, std::nullopt, true}}, std::nullopt};
-    for (const char* entry : {"/mail", "/addresses.txt"}) fs::remove_all(annFolder + entry);  // emptied down to its user.ini
     ASSERT_TRUE(WritePendingDeletions(PendingDeletionsPath(install.paths().installPath), pending));
+    fs::remove_all(annFolder + "/mail");  // as the interrupted batch left it: nothing but "user.ini"
+    fs::remove(annFolder + "/addresses.txt");
     const std::string forged = install.addAccount("x\nThere were no dormant accounts found\\x0A", "2020/1/1");
     const std::string shown = "x\\x0AThere were no dormant accounts found\\\\x0A";
     const ProcessRun dry = run({QStringLiteral("--days"), QStringLiteral("30")});
@@ -114,35 +199,63 @@ TEST_F(DormixCommandLineTest, ADryRunShowsPendingAccountsAndNamesForgeNoLines) {
     EXPECT_NE(dry.out.find("Would delete " + shown + " ("), std::string::npos) << dry.out;
     EXPECT_NE(dry.out.find("\n2 account(s) would be deleted."), std::string::npos);
     const ProcessRun yes = run({QStringLiteral("--days=30"), QStringLiteral("--yes"), QStringLiteral("--tervox=no")});
-    EXPECT_NE(yes.out.find(": " + shown + "\n"), std::string::npos) << yes.out;
+    EXPECT_NE(yes.out.find("Deleted " + shown + " ("), std::string::npos) << yes.out;
+    EXPECT_EQ(yes.out.rfind("Deleted ann (" + annFolder + "), last logon unknown\n", 0), 0u) << yes.out;  // finished first
     for (const std::string& out : {dry.out, yes.out}) EXPECT_EQ(out.find("\nThere"), std::string::npos) << out;
     EXPECT_FALSE(Exists(annFolder) || Exists(forged));
 }
 
-TEST_F(DormixCommandLineTest, ExitCodesTellWhatWentWrong) {
-    const QStringList deleteArguments = {QStringLiteral("--days=30"), QStringLiteral("--yes"), QStringLiteral("--tervox=yes")};
+TEST_F(DormixCommandLineTest, HelpEndsWithExitCodesEnvironmentAndExamples) {
     const ProcessRun version = run({QStringLiteral("--version")});
     EXPECT_EQ(version.exitCode, 0);
     EXPECT_EQ(version.out.rfind("dormix ", 0), 0u);
-    EXPECT_EQ(run({QStringLiteral("--help")}).exitCode, 0);
+    const ProcessRun help = run({QStringLiteral("--help")});
+    EXPECT_EQ(help.exitCode, 0);
+    const std::size_t status = help.out.find("\nExit status:\n"), environment = help.out.find("\nEnvironment:\n"),
+                      examples = help.out.find("\nExamples:\n");
+    EXPECT_LT(help.out.find("--format <text|csv>"), status);
+    EXPECT_LT(status, environment);
+    EXPECT_LT(environment, examples);
+    EXPECT_NE(help.out.find("  143  stopped by SIGTERM"), std::string::npos);
+    EXPECT_NE(help.out.find("  ACCTKIT_DB"), std::string::npos);
+}
 
+// A signal ends the run after the batch in hand: more dormant accounts than one batch holds, and
+// the signal as soon as the first is reported deleted.
+TEST(DormixCommandLine, ASignalStopsAfterTheBatchInHand) {
+    for (const auto& [signal, exitCode] : {std::pair{SIGINT, 130}, std::pair{SIGTERM, 143}}) {
+        SCOPED_TRACE(signal);
+        CommandLineInstallation at;
+        for (int i = 0; i < 1000; ++i) {
+            const std::string folder = at.install.userFolder() + "/" + HexFolderName("u" + std::to_string(i));
+            fs::create_directory(folder);
+            WriteBytes(folder + "/user.ini", "[PROGRAM]\r\nLASTLOGON=2020/1/5\r\n");
+        }
+        const ProcessRun result = at.run(kDelete, [signal](QProcess& process) {
+            while (process.bytesAvailable() < 8 && process.waitForReadyRead(60000)) {
+            }
+            EXPECT_EQ(process.peek(8), QByteArray("Deleted "));
+            ::kill(static_cast<pid_t>(process.processId()), signal);
+        });
+        EXPECT_EQ(result.exitCode, exitCode) << result.err;
+        EXPECT_EQ(result.err, "Stopped: 1000 of 1001 accounts deleted\n");
+        const std::string summary = "Successfully deleted 1000 account(s)!\n";
+        EXPECT_EQ(result.out.substr(result.out.size() - summary.size()), summary);
+        // bob, nina, the dormant account left for the next run and the two key files
+        EXPECT_EQ(ListNames(at.install.userFolder()).size(), 5u);
+    }
+}
+
+// A run refused because another one works changes nothing, not even that run's log.
+TEST_F(DormixCommandLineTest, ARunRefusedByAnotherKeepsItsLog) {
     WriteBytes(install.paths().logPath, "the running scan's line \r\n");
     const auto before = TreeSnapshot(dir.path().string());
     auto running = std::make_unique<platform::FolderLock>(install.paths().installPath, platform::FolderLock::Wait::No);
-    EXPECT_EQ(run(deleteArguments).exitCode, 4);
+    const ProcessRun refused = run(kDelete);
+    EXPECT_EQ(refused.exitCode, 4);
+    EXPECT_EQ(refused.err, "Another scan of " + install.paths().installPath + " is running. Nothing was deleted.\n");
     EXPECT_EQ(TreeSnapshot(dir.path().string()), before);  // the running scan keeps its log
     running.reset();
-
-    fs::remove_all(install.paths().installPath + "/Log");
-    const ProcessRun noLog = run(deleteArguments);
-    EXPECT_EQ(noLog.exitCode, 4);
-    EXPECT_NE(noLog.out.find("Unable to create file "), std::string::npos);
-    EXPECT_TRUE(Exists(annFolder));
-
-    WriteBytes(dir.file("windows/VELTA.INI"), "[PROGRAM]\r\n");
-    const ProcessRun notInstalled = run(deleteArguments);
-    EXPECT_EQ(notInstalled.exitCode, 3);
-    EXPECT_EQ(notInstalled.out, "Velta must be installed.\n");
 }
 
 }  // namespace
@@ -162,7 +275,7 @@ TEST_F(DormixCommandLineTest, TheQuarantineIsListedRestoredAndPurgedFromTheComma
     EXPECT_EQ(purged.out, "");
     const ProcessRun refused = run({QStringLiteral("--restore"), QStringLiteral("bob"), QStringLiteral("ann")});
     EXPECT_EQ(refused.exitCode, 1);
-    EXPECT_NE(refused.out.find("bob is not in quarantine."), std::string::npos) << refused.out;
+    EXPECT_EQ(refused.err, "bob is not in quarantine.\n");
     EXPECT_NE(refused.out.find("Restored ann"), std::string::npos) << refused.out;
     EXPECT_TRUE(fs::exists(annFolder));
     EXPECT_EQ(run({QStringLiteral("--purge"), QStringLiteral("--days=3")}).exitCode, 2);

@@ -1,14 +1,15 @@
 // The preview and the progress window on a real installation, through their own controls.
+#include <filesystem>
 
 #include <QApplication>
 #include <QComboBox>
 #include <QLabel>
+#include <QLineEdit>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QTimer>
 #include <QTreeWidget>
 #include <gtest/gtest.h>
-
-#include <filesystem>
 
 #include "dormix/app/CDormixDialog.h"
 #include "dormix/app/CPreviewWindow.h"
@@ -47,9 +48,12 @@ struct Installation {
 TEST(PreviewWindow, ListsWhatOKWouldDeleteAndChangesNothing) {
     Installation at;
     const std::string hundred = at.install.folderOf("hundred");
-    const PendingBatch pending{PendingStage::MailServer, false, {{hundred, LocalTime(2023, 12, 6), std::nullopt, true}}, std::nullopt};
-    for (const char* entry : {"/mail", "/addresses.txt"}) std::filesystem::remove_all(hundred + entry);  // emptied down to its user.ini
+    const PendingBatch pending{
+        PendingStage::MailServer, false, {{hundred, LocalTime(2023, 12, 6), std::nullopt, true}}, std::nullopt};
     ASSERT_TRUE(WritePendingDeletions(PendingDeletionsPath(at.install.paths().installPath), pending));
+    // As the interrupted batch left it: nothing but "user.ini" in the folder.
+    std::filesystem::remove_all(hundred + "/mail");
+    std::filesystem::remove(hundred + "/addresses.txt");
     CDormixDialog dialog(at.install.paths(), at.boxes, &at.boxes, [&] { return at.now; });
     dialog.show();
     const auto before = TreeSnapshot(at.dir.path().string());
@@ -59,6 +63,9 @@ TEST(PreviewWindow, ListsWhatOKWouldDeleteAndChangesNothing) {
         auto* preview = qobject_cast<CPreviewWindow*>(QApplication::activeModalWidget());
         ASSERT_NE(preview, nullptr);
         EXPECT_EQ(preview->windowTitle(), QStringLiteral("Preview: 2 account(s) would be deleted"));
+        EXPECT_EQ(preview->findChild<QLabel*>(QStringLiteral("thresholdLabel"))->text(),
+                  QStringLiteral("Dormant: last logon more than 45 days ago"));
+        EXPECT_EQ(preview->defaultFileName(), QStringLiteral("dormant-accounts-2024-03-15.csv"));
         auto* dormant = preview->findChild<QTreeWidget*>(QStringLiteral("dormantList"));
         EXPECT_EQ(Column(dormant, 0), (QStringList{QStringLiteral("hundred"), QStringLiteral("a,\"b")}));
         EXPECT_EQ(Column(dormant, 3), (QStringList{QStringLiteral("100"), QStringLiteral("50")}));
@@ -77,7 +84,8 @@ TEST(PreviewWindow, ListsWhatOKWouldDeleteAndChangesNothing) {
     EXPECT_EQ(TreeSnapshot(at.dir.path().string()), before);
     const std::string a = at.install.folderOf("a,\"b"), h = at.install.folderOf("hundred");
     EXPECT_EQ(csv, "User Name,Account Folder,Last Logon,Days Since,Note\r\n\"a,\"\"b\"," + a + ",2024-01-25,50,\r\nhundred," + h +
-                       ",2023-12-06,100,pending from an interrupted run\r\n");
+                       ",2023-12-06,100,pending from an interrupted run\r\nnina," + at.install.folderOf("nina") +
+                       ",,,has no user.ini file\r\n");
     EXPECT_EQ(at.boxes.texts(), std::vector<std::string>{"Unable to create file " + at.saved.file("no/such/folder/list.csv")});
     EXPECT_TRUE(dialog.isVisible());
     EXPECT_EQ(dialog.findChild<QComboBox*>(QStringLiteral("daysComboBox"))->currentText(), QStringLiteral("45 Days"));
@@ -86,6 +94,10 @@ TEST(PreviewWindow, ListsWhatOKWouldDeleteAndChangesNothing) {
 // Clicks the window's Stop button while the first account is in hand.
 struct StopDuringFirst : ScanProgress {
     StopDuringFirst(CProgressWindow& window) : window(window) {}
+    void counted(int dormant) override { window.counted(dormant); }
+    void finished(const AccountJudgement& account, const DeletedAccount& result) override {
+        window.finished(account, result);
+    }
     void deleting(int number, int count, const std::string& userName) override {
         window.deleting(number, count, userName);
         if (number == 1) {
@@ -105,12 +117,12 @@ TEST(ProgressWindow, StopEndsAfterTheBatchInHand) {
         at.boxes.answers = {Answer::No};
         CProgressWindow window;
         StopDuringFirst stopper(window);
-        const bool result = window.run(
+        const ScanReport report = window.run(
             [&](ScanProgress&, platform::MessageBoxes& boxes) {
                 return ScanDormantAccounts(days, at.install.paths(), boxes, at.now, &stopper, 1);  // batches of one
             },
             at.boxes);
-        EXPECT_TRUE(result);
+        ShowScanReport(report, at.boxes);
         QCoreApplication::processEvents();
         const QString shown = window.findChild<QLabel*>(QStringLiteral("progressLabel"))->text();
         if (days == 200) {  // nothing dormant: the window never showed
@@ -118,12 +130,46 @@ TEST(ProgressWindow, StopEndsAfterTheBatchInHand) {
             EXPECT_EQ(at.boxes.texts(), std::vector<std::string>{kNoDormantAccounts});
             continue;
         }
-        EXPECT_EQ(shown, QStringLiteral("Deleting account 1 of 3"));
+        EXPECT_EQ(shown, QStringLiteral("Stopping after the accounts in hand..."));
+        EXPECT_EQ(window.findChild<QProgressBar*>(QStringLiteral("progressBar"))->value(), 1);
+        EXPECT_EQ(report.end, ScanEnd::Stopped);
+        EXPECT_EQ(report.left(), 2);
         EXPECT_EQ(at.boxes.texts().back(), "Successfully deleted 1 account(s)!");
         int left = 0;
         for (const char* user : {"forty", "a,\"b", "hundred"}) left += Exists(at.install.folderOf(user));
         EXPECT_EQ(left, 2);
     }
+}
+
+// The Preview deletes the accounts it lists and no others: one judged dormant only since it was
+// opened is left, one no longer dormant is kept; the question and the summary are OK's.
+TEST(PreviewWindow, DeletesExactlyTheAccountsListed) {
+    Installation at;
+    CDormixDialog dialog(at.install.paths(), at.boxes, &at.boxes, [&] { return at.now; });
+    dialog.show();
+    dialog.findChild<QComboBox*>(QStringLiteral("daysComboBox"))->setEditText(QStringLiteral("45"));
+    at.boxes.answers = {Answer::No};
+    QTimer::singleShot(0, &dialog, [&] {
+        auto* preview = qobject_cast<CPreviewWindow*>(QApplication::activeModalWidget());
+        ASSERT_NE(preview, nullptr);
+        auto* find = preview->findChild<QLineEdit*>(QStringLiteral("findLineEdit"));
+        auto* dormant = preview->findChild<QTreeWidget*>(QStringLiteral("dormantList"));
+        find->setText(QStringLiteral("HUND"));
+        EXPECT_FALSE(dormant->topLevelItem(0)->isHidden());  // hundred, 100 days
+        EXPECT_TRUE(dormant->topLevelItem(1)->isHidden());
+        find->clear();
+        at.now += 10 * 86400;  // forty is dormant now, but was not listed
+        WriteBytes(at.install.folderOf("a,\"b") + "/user.ini", "[PROGRAM]\r\nLASTLOGON=2024/3/20\r\n");
+        preview->findChild<QPushButton*>(QStringLiteral("deleteButton"))->click();
+    });
+    dialog.findChild<QPushButton*>(QStringLiteral("previewButton"))->click();
+
+    EXPECT_FALSE(Exists(at.install.folderOf("hundred")));
+    EXPECT_TRUE(Exists(at.install.folderOf("forty")));
+    EXPECT_TRUE(Exists(at.install.folderOf("a,\"b")));
+    EXPECT_EQ(at.boxes.texts(), (std::vector<std::string>{"Would you like to delete the associated Tervox account(s) also?",
+                                                          "Successfully deleted 1 account(s)!"}));
+    EXPECT_FALSE(dialog.isVisible());
 }
 
 }  // namespace

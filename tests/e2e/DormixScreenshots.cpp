@@ -28,7 +28,8 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "%s\n", boxes.texts().front().c_str());
         return 1;
     }
-    CPreviewWindow preview(JudgeAccounts(30, paths, ReadProtectedAccounts(), std::time(nullptr)), boxes);
+    const std::time_t now = std::time(nullptr);
+    CPreviewWindow preview(JudgeAccounts(30, paths, ReadProtectedAccounts(), now), 30, now, boxes);
     preview.resize(760, 420);
     preview.show();
     const bool saved = preview.grab().save(QString::fromLocal8Bit(out), "PNG");

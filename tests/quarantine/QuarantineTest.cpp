@@ -116,11 +116,17 @@ TEST(Quarantine, TheScanQuarantinesUnderAGracePeriodAndAScanAfterItPurges) {
     s.site.addAccount("ann", "2024/4/10");  // in use throughout
     ScriptedMessageBoxes boxes;
     boxes.answers = {platform::Answer::Yes};
-    EXPECT_TRUE(ScanDormantAccounts(30, s.site.paths(), boxes, kNow));
-    EXPECT_TRUE(ScanDormantAccounts(30, s.site.paths(), boxes, LocalTime(2024, 4, 13)));  // nothing dormant, nothing purged
+    const auto scan = [&](std::time_t at) {
+        const ScanReport report = ScanDormantAccounts(30, s.site.paths(), boxes, at);
+        ShowScanReport(report, boxes);
+        return report.ranThrough();
+    };
+    EXPECT_TRUE(scan(kNow));
+    EXPECT_TRUE(scan(LocalTime(2024, 4, 13)));  // nothing dormant, nothing purged
     EXPECT_EQ(ListQuarantine(s.install()).size(), 4u);
-    EXPECT_TRUE(RestoreAccount(s.install(), "eve", AuditedEvents(s.install(), kNow), LocalTime(2024, 4, 13)).restored);
-    EXPECT_TRUE(ScanDormantAccounts(30, s.site.paths(), boxes, LocalTime(2024, 4, 14)));
+    const RunIdentity run = NewRunIdentity(0, RunOrigin::CommandLine, kNow);
+    EXPECT_TRUE(RestoreAccount(s.install(), "eve", AuditedEvents(s.install(), run, kNow), LocalTime(2024, 4, 13)).restored);
+    EXPECT_TRUE(scan(LocalTime(2024, 4, 14)));
 
     EXPECT_TRUE(ListQuarantine(s.install()).empty());
     EXPECT_EQ(s.tervoxUsers(), (std::vector<std::string>{"ann", "eve"}));

@@ -20,7 +20,7 @@ namespace {
 bool Scan(const DormixInstallation& install, std::time_t now) {
     ScriptedMessageBoxes boxes;
     boxes.answers = {platform::Answer::Yes};
-    return ScanDormantAccounts(30, install.paths(), boxes, now);
+    return ScanDormantAccounts(30, install.paths(), boxes, now).ranThrough();
 }
 
 TEST(AccountKill, TheNextScanFinishesAnAccountWhoseDeletionWasKilledAtAnyStep) {

@@ -8,6 +8,7 @@
 #include "dormix/scan/PendingDeletions.h"
 #include "dormix/scan/ProtectedAccounts.h"
 #include "platform/ProfileFile.h"
+#include "platform/SystemLog.h"
 #include "tests/scan/ScanTestSupport.h"
 #include "tests/scan/fixture/UserDb.h"
 
@@ -60,22 +61,40 @@ TEST_F(ScanTest, EveryDeletedAccountGetsOneAuditLine) {
         install->addAccount("n\r\nx", "2023/12/1");  // a name that must not forge a line
         install->writeKeyFiles({"ann", "bob"});
         boxes.answers = {answer};
+        Names records;  // what the system log was sent
+        platform::RedirectSystemLog([&](const std::string& identifier, const std::string& text) {
+            records.push_back(identifier + ": " + text);
+        });
 
         EXPECT_TRUE(scan(30));
+        platform::RedirectSystemLog({});
 
         const std::string audit = AuditLogPath(install->paths().installPath);
         std::vector<Names> rows = AuditRows(audit);
         ASSERT_EQ(rows.size(), 2u);
         std::sort(rows.begin(), rows.end(), [](const Names& a, const Names& b) { return a[1] < b[1]; });
-        ASSERT_EQ(rows[0].size(), 6u);
-        EXPECT_EQ(rows[0][0].size(), 19u);  // YYYY-MM-DDTHH:MM:SS
+        ASSERT_EQ(rows[0].size(), 10u);
+        EXPECT_EQ(rows[0][0].size(), 25u);  // YYYY-MM-DDTHH:MM:SS+HH:MM
         EXPECT_EQ(rows[0][0][10], 'T');
-        EXPECT_EQ(Names(rows[0].begin() + 1, rows[0].end()),
-                  (Names{"ann", EscapedForLine(annFolder), "2024-01-05", "keys: removed", tervox}));
+        EXPECT_EQ(rows[0][0][22], ':');
+        const std::string run = rows[0][6].substr(5);  // after "run: "
+        const Names runFields{"run: " + run, "threshold: 30", "origin: dialog", "operator: " + platform::OperatorName()};
         const std::string folder = EscapedForLine(install->folderOf("n\r\nx"));  // holds backslashes on Windows
-        EXPECT_EQ(Names(rows[1].begin() + 1, rows[1].end()),
-                  (Names{"n\\x0D\\x0Ax", folder, "2023-12-01", "keys: not removed", notThere}));
+        Names ann{"ann", EscapedForLine(annFolder), "2024-01-05", "keys: removed", tervox};
+        Names forged{"n\\x0D\\x0Ax", folder, "2023-12-01", "keys: not removed", notThere};
+        ann.insert(ann.end(), runFields.begin(), runFields.end());
+        forged.insert(forged.end(), runFields.begin(), runFields.end());
+        EXPECT_EQ(Names(rows[0].begin() + 1, rows[0].end()), ann);
+        EXPECT_EQ(Names(rows[1].begin() + 1, rows[1].end()), forged);
         EXPECT_EQ(userKeyNames(), Names{"bob"});
+
+        const std::string prefix = "dormix: run " + run + ": ";
+        ASSERT_EQ(records.size(), 4u);
+        EXPECT_EQ(records[0], prefix + "started, threshold 30 days, origin dialog, operator " + platform::OperatorName());
+        std::sort(records.begin() + 1, records.begin() + 3);
+        EXPECT_EQ(records[1], prefix + "deleted ann (" + EscapedForLine(annFolder) + ")");
+        EXPECT_EQ(records[2], prefix + "deleted n\\x0D\\x0Ax (" + folder + ")");
+        EXPECT_EQ(records[3], prefix + "ended, deleted 2, failed " + (withDatabase ? "0" : "2") + ", kept 0, stopped no");
     }
 }
 
@@ -90,7 +109,10 @@ TEST_F(ScanTest, AStopEndsTheScanAfterTheBatchInHand) {
             StopAfter progress(k);
             const int deleted = std::min(3, (k + static_cast<int>(batch) - 1) / static_cast<int>(batch) * static_cast<int>(batch));
 
-            EXPECT_TRUE(ScanDormantAccounts(30, install->paths(), boxes, now, &progress, batch));
+            const ScanReport report = ScanDormantAccounts(30, install->paths(), boxes, now, &progress, batch);
+            ShowScanReport(report, boxes);
+            EXPECT_EQ(report.end, deleted < 3 ? ScanEnd::Stopped : ScanEnd::Done);
+            EXPECT_EQ(report.left(), 3 - deleted);
 
             for (int i = 0; i < 3; ++i) EXPECT_EQ(hasFolder(order[i]), i >= deleted) << order[i];
             Names expectedTold;
@@ -144,8 +166,9 @@ TEST(LineEscape, HostileNamesCannotForgeAFieldOrALine) {
         {"del\x7F", "del\\x7F"}, {"C:\\u", "C:\\\\u"}, {"caf\xC3\xA9", "caf\xC3\xA9"},
     };
     for (const auto& [name, expected] : escaped) {
-        const std::string line = AuditLine({std::string("/v/") + name, name, Verdict::Dormant, {}, {}, 0}, {}, 0);
-        EXPECT_EQ(line.substr(19, line.find("\t\t") - 19), std::string("\t") + expected + "\t/v/" + expected) << line;
+        const std::string line =
+            AuditLine({std::string("/v/") + name, name, Verdict::Dormant, {}, {}, 0}, {}, 0, RunIdentity{});
+        EXPECT_EQ(line.substr(25, line.find("\t\t") - 25), std::string("\t") + expected + "\t/v/" + expected) << line;
     }
     const std::pair<const char*, const char*> csv[] = {
         {"=HYPERLINK(\"x\")", "\"'=HYPERLINK(\"\"x\"\")\""}, {"+1", "'+1"}, {"-1", "'-1"}, {"@A1", "'@A1"},

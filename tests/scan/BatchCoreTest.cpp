@@ -96,7 +96,9 @@ TEST_F(ScanTest, AnAccountThatCannotGoWholeIsKeptAndLoggedInFolderOrder) {
         arrange(dormant);
         boxes.answers = {Answer::Yes};
 
-        EXPECT_TRUE(ScanDormantAccounts(30, install->paths(), boxes, now, &progress));
+        const ScanReport report = ScanDormantAccounts(30, install->paths(), boxes, now, &progress);
+        EXPECT_TRUE(report.ranThrough());
+        ShowScanReport(report, boxes);
         platform::fault::Reset();
         progress.folder.clear();
 

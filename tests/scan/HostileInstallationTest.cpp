@@ -93,7 +93,9 @@ TEST_F(ScanTest, ASecondScanOfTheSameInstallationIsRefused) {
     ScriptedMessageBoxes second;
     platform::fault::BeforeDescend([&] {  // while the first scan deletes ann's folder
         if (second.shown.empty()) {
-            EXPECT_FALSE(ScanDormantAccounts(30, install->paths(), second, now));
+            const ScanReport report = ScanDormantAccounts(30, install->paths(), second, now);
+            EXPECT_EQ(report.end, ScanEnd::Refused);
+            ShowScanReport(report, second);
         }
     });
     boxes.answers = {Answer::No};

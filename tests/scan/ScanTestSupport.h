@@ -26,7 +26,12 @@ protected:
         boxes = ScriptedMessageBoxes();
     }
 
-    bool scan(std::int32_t days) { return ScanDormantAccounts(days, install->paths(), boxes, now); }
+    // Scans and shows the report as the dialog does; false when the scan was refused or broken off.
+    bool scan(std::int32_t days) {
+        const ScanReport report = ScanDormantAccounts(days, install->paths(), boxes, now);
+        ShowScanReport(report, boxes);
+        return report.ranThrough();
+    }
 
     std::string logon(int daysBack, char separator = '/') const { return LogonDaysBefore(now, daysBack, separator); }
 

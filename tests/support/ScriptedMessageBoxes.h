@@ -10,6 +10,7 @@ struct ShownBox {
     std::string text;
     std::string caption;
     platform::Buttons buttons;
+    platform::Severity severity;
 };
 
 class ScriptedMessageBoxes : public platform::MessageBoxes {
@@ -18,9 +19,10 @@ public:
     std::deque<platform::Answer> answers;
     std::vector<ShownBox> shown;
 
-    platform::Answer show(const std::string& text, const std::string& caption,
-                          platform::Buttons buttons) override {
-        shown.push_back({text, caption, buttons});
+    using MessageBoxes::show;
+    platform::Answer show(const std::string& text, const std::string& caption, platform::Buttons buttons,
+                          platform::Severity severity) override {
+        shown.push_back({text, caption, buttons, severity});
         if (!answers.empty()) {
             platform::Answer a = answers.front();
             answers.pop_front();

@@ -1,0 +1,59 @@
+#pragma once
+// What a scan did, returned to the front end that ran it: how it ended, the accounts it deleted,
+// those it could not and why, the mail-server users that failed and why, and the accounts of an
+// interrupted run that it finished. The dialog shows it in boxes, the command line on its two
+// streams and in its exit code; the scan itself shows nothing but its one question.
+#include <string>
+#include <vector>
+
+#include "dormix/scan/JudgeAccounts.h"
+#include "platform/MessageBox.h"
+
+// What a scan says when it deletes nothing.
+inline constexpr const char* kNoDormantAccounts = "There were no dormant accounts found";
+
+// The caption of a scan that deleted nothing.
+inline constexpr const char* kNothingDeletedCaption = "Nothing Deleted";
+
+enum class ScanEnd {
+    Done,          // every dormant account was taken as far as it could be
+    NothingFound,  // no account was dormant, and none pending
+    Refused,       // before anything was deleted: problem says why
+    Broken,        // a log or record could not be written in the middle: problem says which
+    Stopped,       // through progress, after the batch in hand
+    Cancelled,     // at the question: nothing was deleted
+};
+
+struct AccountNotDeleted {
+    std::string userName;
+    std::string folder;
+    std::string reason;
+};
+
+struct ScanReport {
+    ScanEnd end = ScanEnd::Done;
+    std::string problem;         // the words of a refusal or a break
+    std::string problemCaption;  // and the caption they are shown under
+    int dormant = 0;             // accounts this run judged dormant (the pending ones apart)
+    int taken = 0;               // of those, the accounts a batch took in hand
+    std::vector<AccountJudgement> deleted;      // whole, pending ones included
+    std::vector<AccountNotDeleted> notDeleted;  // dormant or pending accounts kept, with their log reason
+    int tervoxFailed = 0;                       // accounts whose mail-server user may still be there
+    std::string tervoxText;                     // how many and why, in the user's words
+    int pendingFinished = 0;                    // accounts of an interrupted run deleted first
+    std::string logPath;                        // where the reasons are
+
+    // Ran to its end, was stopped or cancelled: what the scan's old true meant.
+    bool ranThrough() const { return end != ScanEnd::Refused && end != ScanEnd::Broken; }
+    // Dormant accounts of this run that were neither deleted nor tried: left for the next run.
+    int left() const { return dormant - taken; }
+};
+
+// The report in boxes, as the dialog shows it: a refusal or a break alone; otherwise (unless
+// cancelled) the summary ("Successfully deleted %d account(s)!" or "There were no dormant
+// accounts found"), then how many accounts could not be deleted and where the reasons are, then
+// the mail-server users that failed.
+void ShowScanReport(const ScanReport& report, platform::MessageBoxes& boxes);
+
+// "N dormant account(s) were left for the next run.", shown after a stop.
+std::string LeftForNextRunText(int left);
