@@ -49,7 +49,11 @@ ErrorCode AtomicFile::commit() {
     // The rename replaces a link made after this check, never what it points to.
     if (!error_ && refuseLink_ && IsLink(target_)) error_ = kLinkRefused;
     if (!error_) error_ = sys::AdoptPermissions(fd_, target_);
+#ifndef _WIN32
+    if (!error_ && !syncDeferred_) error_ = sys::SyncFile(fd_);
+#else
     if (!error_) error_ = sys::SyncFile(fd_);
+#endif
     if (!error_) {
         error_ = sys::Close(fd_);
         fd_ = -1;
@@ -65,7 +69,7 @@ ErrorCode AtomicFile::commit() {
     }
     done_ = true;
     // The new content is in place now; a failed folder sync cannot undo that and is not a failed save.
-    sys::SyncFolder(DirectoryOf(target_));
+    if (!syncDeferred_) sys::SyncFolder(DirectoryOf(target_));
     return 0;
 }
 
@@ -76,8 +80,9 @@ void AtomicFile::discard() {
     done_ = true;
 }
 
-ErrorCode WriteFileAtomically(const std::string& path, const std::string& content, TargetLink link) {
+ErrorCode WriteFileAtomically(const std::string& path, const std::string& content, TargetLink link, bool deferSync) {
     AtomicFile file(path, ".tmp", link);
+    if (deferSync) file.deferSync();
     if (!file.isOpen()) return file.error() ? file.error() : EBADF;
     if (!file.write(content)) return file.error();
     return file.commit();

@@ -67,6 +67,10 @@ public:
         unchanged_ = std::move(unchanged);
     }
 
+    // Leaves the syncs to the caller, who makes many small files durable at once with
+    // SyncFileSystem (Windows, which has no such call for an ordinary user, syncs each file still).
+    void deferSync() { syncDeferred_ = true; }
+
     // Flushes, syncs, keeps the target's permission bits and renames over the target.
     ErrorCode commit();
     // Removes the temporary file; the target is left untouched.
@@ -79,13 +83,15 @@ private:
     ErrorCode error_ = 0;
     bool done_ = false;
     bool checkTarget_ = false;
+    bool syncDeferred_ = false;
     bool refuseLink_ = false;
     FileStamp expected_;
     std::function<bool()> unchanged_;
 };
 
 // Writes content as the whole new file at path; 0 or the error code of the failing step.
+// deferSync: see AtomicFile::deferSync.
 ErrorCode WriteFileAtomically(const std::string& path, const std::string& content,
-                              TargetLink link = TargetLink::Follow);
+                              TargetLink link = TargetLink::Follow, bool deferSync = false);
 
 }  // namespace platform

@@ -181,6 +181,26 @@ void CPreviewWindow::chooseFileAndSave() {
     if (!path.isEmpty()) saveList(path);
 }
 
+void CPreviewWindow::showQuarantine(const std::vector<QuarantineEntry>& entries,
+                                    const std::vector<std::optional<std::time_t>>& purgeDays) {
+    if (entries.empty()) return;
+    auto* label = new QLabel(QStringLiteral("Accounts in quarantine, and when they are purged:"), this);
+    QTreeWidget* list = NewList({QStringLiteral("User Name"), QStringLiteral("Account Folder"),
+                                 QStringLiteral("Quarantined On"), QStringLiteral("Purged On")},
+                                QStringLiteral("quarantineList"), label, this);
+    for (std::size_t i = 0; i < entries.size(); ++i) {
+        auto* item = new QTreeWidgetItem(list);
+        item->setText(0, Local(entries[i].userName));
+        item->setText(1, Local(entries[i].folderName));
+        item->setText(2, Local(LogonDateText(entries[i].quarantinedOn)));
+        item->setText(3, purgeDays[i] ? Local(LogonDateText(*purgeDays[i])) : QString());
+    }
+    list->sortByColumn(3, Qt::AscendingOrder);
+    auto* box = static_cast<QVBoxLayout*>(layout());
+    box->insertWidget(box->count() - 1, label);
+    box->insertWidget(box->count() - 1, list, 1);
+}
+
 void CPreviewWindow::requestDelete() {
     deleteRequested_ = true;
     accept();

@@ -2,6 +2,7 @@
 // Dormix without a window, for scheduled runs:
 //   dormix --days N                      what a deletion would do (nothing is changed)
 //   dormix --days N --yes --tervox=yes|no   deletes, answering the mail-server question
+//   dormix --list-deleted | --restore NAME... | --purge   the quarantine of a grace period
 // Needs a QCoreApplication and no display.
 #include <ctime>
 

@@ -4,6 +4,7 @@
 #include <string>
 
 #include "dormix/cli/DormixCommandLine.h"
+#include "dormix/cli/QuarantineCommands.h"
 #include "dormix/scan/AccountList.h"
 #include "dormix/scan/LineEscape.h"
 #include "dormix/scan/NextScan.h"
@@ -41,6 +42,8 @@ void PrintList(const NextScan& next, const OutputStyle& style) {
     for (const AccountJudgement& account : next.pending) PrintLine(PendingLine(account));
     for (const AccountJudgement& account : next.accounts)
         if (Listed(account)) PrintLine(AccountLine(account));
+    for (std::size_t i = 0; i < next.quarantined.size(); ++i)
+        PrintLine("In quarantine: " + DeletedAccountLine(next.quarantined[i], next.purgeDays[i]));
 }
 
 }  // namespace

@@ -5,9 +5,11 @@
 // scan plans them when warnings are given. Nothing on disk changes and nothing is sent.
 #include <cstdint>
 #include <ctime>
+#include <optional>
 #include <string>
 #include <vector>
 
+#include "dormix/quarantine/QuarantineEntry.h"
 #include "dormix/scan/DeletionWarnings.h"
 #include "dormix/scan/JudgeAccounts.h"
 
@@ -16,6 +18,10 @@ struct NextScan {
     std::vector<AccountJudgement> accounts;  // every other account folder, judged
     std::string problem;  // what stops the scan before it deletes anything; empty when nothing does
     int toWarn = 0;       // accounts that would be warned by mail (their notes say so)
+    // Under a grace period, the accounts in quarantine and the days they are purged on (none
+    // when a day cannot be told).
+    std::vector<QuarantineEntry> quarantined;
+    std::vector<std::optional<std::time_t>> purgeDays;
 
     int toDelete() const { return static_cast<int>(pending.size()) + CountDormant(accounts); }
 };

@@ -262,17 +262,28 @@ TEST_F(DormixCommandLineTest, ARunRefusedByAnotherKeepsItsLog) {
     running.reset();
 }
 
-// Warnings by mail end to end against a real mail server on this machine.
-TEST_F(DormixCommandLineTest, WarnsByMailFirstAndDeletesOnlyAfterTheWarningDays) {
+// Warnings by mail end to end against a real mail server on this machine, without and with a
+// grace period (then "deleted" is quarantined, by the same rules).
+class WarningsByMail : public DormixCommandLineTest, public ::testing::WithParamInterface<bool> {
+protected:
+    void useServer(const LocalSmtpServer& server) const {
+        WriteBytes(dir.file("windows/VELTA.INI"), "[PROGRAM]\r\nPATH=" + install.paths().installPath +
+                                                      "\r\n[DORMIX]\r\nWARNDAYS=7\r\nSMTP=" + server.url() +
+                                                      "\r\nMAILFROM=postmaster@example.org\r\nMAILDOMAIN=example.org\r\n" +
+                                                      (GetParam() ? "GRACEDAYS=30\r\n" : ""));
+    }
+};
+
+INSTANTIATE_TEST_SUITE_P(GracePeriod, WarningsByMail, ::testing::Bool());
+
+TEST_P(WarningsByMail, FirstAndDeletesOnlyAfterTheWarningDays) {
     const std::time_t now = std::time(nullptr);
     const std::string carlFolder = install.addAccount("carl", LogonDaysBefore(now, 90));  // refused by the server
     install.addAccount("dora", LogonDaysBefore(now, 26));                                // within the warning days
     const std::string eveFolder = install.addAccount("eve", LogonDaysBefore(now, 40));   // warned before her logon
     fs::create_directories(dir.file("mail"));
     LocalSmtpServer server(dir.file("mail"), {"carl@example.org"});
-    WriteBytes(dir.file("windows/VELTA.INI"), "[PROGRAM]\r\nPATH=" + install.paths().installPath +
-                                                  "\r\n[DORMIX]\r\nWARNDAYS=7\r\nSMTP=" + server.url() +
-                                                  "\r\nMAILFROM=postmaster@example.org\r\nMAILDOMAIN=example.org\r\n");
+    useServer(server);
     const std::string warned = WarnedLogPath(install.paths().installPath);
     WriteBytes(warned, WarnedLine("eve", now - 50 * 86400, "eve@example.org", "250 OK"));
 
@@ -310,6 +321,39 @@ TEST_F(DormixCommandLineTest, WarnsByMailFirstAndDeletesOnlyAfterTheWarningDays)
     EXPECT_FALSE(fs::exists(eveFolder));
     EXPECT_TRUE(fs::exists(carlFolder));  // never warned: kept
     EXPECT_TRUE(fs::exists(install.folderOf("dora")));
+    if (!GetParam()) return;
+
+    // In quarantine nobody is warned; the dry run shows the quarantine and who is to be warned.
+    fs::create_directories(dir.file("mail2"));
+    LocalSmtpServer up(dir.file("mail2"));
+    useServer(up);
+    const std::string both = run({QStringLiteral("--days=30")}).out;
+    EXPECT_NE(both.find("In quarantine: ann ("), std::string::npos) << both;
+    EXPECT_NE(both.find("carl, to be warned by mail; goes on "), std::string::npos) << both;
+    EXPECT_EQ(run(kDelete).exitCode, 0);
+    ASSERT_EQ(up.messages().size(), 1u);
+    EXPECT_NE(up.messages()[0].find("\r\nTo: carl@example.org\r\n"), std::string::npos);
 }
 
 }  // namespace
+
+// Under a grace period --yes quarantines; --list-deleted, --restore and --purge work on the quarantine.
+TEST_F(DormixCommandLineTest, TheQuarantineIsListedRestoredAndPurgedFromTheCommandLine) {
+    WriteBytes(dir.file("windows/VELTA.INI"),
+               "[PROGRAM]\r\nPATH=" + install.paths().installPath + "\r\n[DORMIX]\r\nGRACEDAYS=30\r\n");
+    ASSERT_EQ(run({QStringLiteral("--days=30"), QStringLiteral("--yes"), QStringLiteral("--tervox=yes")}).exitCode, 0);
+    EXPECT_FALSE(fs::exists(annFolder));
+    const ProcessRun listed = run({QStringLiteral("--list-deleted")});
+    EXPECT_EQ(listed.exitCode, 0);
+    EXPECT_NE(listed.out.find("ann (616E6E), last logon "), std::string::npos) << listed.out;
+    EXPECT_NE(run({QStringLiteral("--days=30")}).out.find("In quarantine: ann (616E6E), last logon "), std::string::npos);
+    const ProcessRun purged = run({QStringLiteral("--purge")});  // nothing is over its period yet
+    EXPECT_EQ(purged.exitCode, 0);
+    EXPECT_EQ(purged.out, "");
+    const ProcessRun refused = run({QStringLiteral("--restore"), QStringLiteral("bob"), QStringLiteral("ann")});
+    EXPECT_EQ(refused.exitCode, 1);
+    EXPECT_EQ(refused.err, "bob is not in quarantine.\n");
+    EXPECT_NE(refused.out.find("Restored ann"), std::string::npos) << refused.out;
+    EXPECT_TRUE(fs::exists(annFolder));
+    EXPECT_EQ(run({QStringLiteral("--purge"), QStringLiteral("--days=3")}).exitCode, 2);
+}

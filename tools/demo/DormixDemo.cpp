@@ -180,6 +180,8 @@ void MakeDormixDemo(const std::string& root) {
     const std::string install = root + sep + "velta";
     const std::string ini = root + sep + "windows" + sep + "VELTA.INI";
     if (!platform::WriteProfileString(ini, "PROGRAM", "PATH", install)) Report("cannot write " + ini);
+    // Deleted accounts stay restorable for 30 days, in install/Quarantine.
+    if (!platform::WriteProfileString(ini, "DORMIX", "GRACEDAYS", "30")) Report("cannot write " + ini);
 
     const std::string userFolder = install + sep + "user" + sep;
     std::filesystem::create_directories(userFolder);
