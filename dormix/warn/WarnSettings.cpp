@@ -40,6 +40,14 @@ std::string SendingProblem(WarnSettings& s) {
     if (!s.mailDomain.empty() && !IsMailAddress("postmaster@" + s.mailDomain)) {
         return "MAILDOMAIN in section DORMIX of VELTA.INI must hold a mail domain, such as example.org.";
     }
+    // A certificate file that cannot be read would fail every warning after the purge and the
+    // deletions had gone ahead.
+    if (!s.smtpCaFile.empty()) {
+        if (const platform::ErrorCode error = platform::OpenErrorForReading(s.smtpCaFile); error != 0) {
+            return "The certificate file " + s.smtpCaFile + " (SMTPCAFILE in section DORMIX of VELTA.INI) cannot be read: " +
+                   platform::SystemErrorText(error) + ".";
+        }
+    }
     if (s.warnTextPath.empty()) return {};
     const platform::ErrorCode error = platform::ReadFileLimited(s.warnTextPath, s.warnText, kMaxWarnTextBytes);
     if (error != 0) {
@@ -66,6 +74,7 @@ WarnSettingsReading ParseWarnSettings(const std::function<std::string(const char
     const std::pair<const char*, std::string*> keys[] = {
         {"SMTP", &s.smtpUrl},          {"SMTPUSER", &s.smtpUser}, {"SMTPPASSWORD", &s.smtpPassword},
         {"MAILFROM", &s.mailFrom},     {"MAILDOMAIN", &s.mailDomain}, {"WARNTEXT", &s.warnTextPath},
+        {"SMTPCAFILE", &s.smtpCaFile},
     };
     for (const auto& [key, value] : keys) {
         *value = lookup(key);

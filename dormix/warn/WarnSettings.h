@@ -10,6 +10,7 @@ struct WarnSettings {
     std::string smtpUrl;        // "smtp://host:port" or "smtps://host:port"
     std::string smtpUser;       // empty: the server is not asked to authenticate
     std::string smtpPassword;
+    std::string smtpCaFile;     // certificates that vouch for the server instead of the system's; empty: the system's
     std::string mailFrom;       // the sender's address
     std::string mailDomain;     // the domain of a user whose name holds no '@'
     std::string warnTextPath;   // a file holding the message; empty: the built-in text

@@ -10,10 +10,12 @@
 
 #include "tests/support/TempDir.h"
 
-LocalSmtpServer::LocalSmtpServer(std::string folder, const std::vector<std::string>& refused, Keep keep)
+LocalSmtpServer::LocalSmtpServer(std::string folder, const std::vector<std::string>& refused, Keep keep,
+                                 const std::vector<std::string>& options)
     : folder_(std::move(folder)) {
     std::vector<std::string> args = {SMTP_SINK_PYTHON, SMTP_SINK_SCRIPT};
     if (keep == Keep::Nothing) args.push_back("--discard");
+    args.insert(args.end(), options.begin(), options.end());
     args.push_back(folder_);
     args.insert(args.end(), refused.begin(), refused.end());
     std::vector<char*> argv;

@@ -9,10 +9,11 @@
 class LocalSmtpServer {
 public:
     // Starts the server; refused are the recipients it answers with 550. A discarding server
-    // takes every message and stores none.
+    // takes every message and stores none. options go to smtp_sink.py before the folder
+    // ("--tls CERT KEY", "--auth USER PASSWORD").
     enum class Keep { Messages, Nothing };
     explicit LocalSmtpServer(std::string folder, const std::vector<std::string>& refused = {},
-                             Keep keep = Keep::Messages);
+                             Keep keep = Keep::Messages, const std::vector<std::string>& options = {});
     ~LocalSmtpServer();
     LocalSmtpServer(const LocalSmtpServer&) = delete;
     LocalSmtpServer& operator=(const LocalSmtpServer&) = delete;

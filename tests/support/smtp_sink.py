@@ -4,12 +4,16 @@
 # named after the folder, counts connections in FOLDER/connections.log, prints its port once it
 # listens, and ends by itself after an hour at most. With --discard it takes every message and
 # stores nothing (the benchmark's server, which should cost the client as little as possible).
-#   smtp_sink.py [--discard] FOLDER [REFUSED-ADDRESS...]
+# With --tls it offers STARTTLS with that certificate and key and takes no mail before it; with
+# --auth it takes mail only after AUTH with that user and password.
+#   smtp_sink.py [--discard] [--tls CERT KEY] [--auth USER PASSWORD] FOLDER [REFUSED-ADDRESS...]
 import asyncio
 import os
+import logging
+import ssl
 import sys
 
-from aiosmtpd.smtp import SMTP
+from aiosmtpd.smtp import SMTP, AuthResult
 
 LIFETIME_SECONDS = 3600
 
@@ -48,15 +52,29 @@ class CountingSMTP(SMTP):
 
 
 def main():
+    # aiosmtpd logs a note on every log-in and a trace for every refused handshake: the tests
+    # look at what the client was told.
+    logging.getLogger("mail.log").setLevel(logging.CRITICAL)
     args = sys.argv[1:]
     discard = args[:1] == ["--discard"]
     if discard:
         args = args[1:]
+    options = {"hostname": "localhost"}
+    if args[:1] == ["--tls"]:
+        context = ssl.create_default_context(ssl.Purpose.CLIENT_AUTH)
+        context.load_cert_chain(args[1], args[2])
+        options.update(tls_context=context, require_starttls=True)
+        args = args[3:]
+    if args[:1] == ["--auth"]:
+        login = (args[1].encode(), args[2].encode())
+        options.update(auth_required=True, authenticator=lambda server, session, envelope, mechanism, data:
+                       AuthResult(success=(data.login, data.password) == login, handled=False))
+        args = args[3:]
     handler = Store(args[0], args[1:], discard)
     loop = asyncio.new_event_loop()
     asyncio.set_event_loop(loop)
     server = loop.run_until_complete(
-        loop.create_server(lambda: CountingSMTP(handler, hostname="localhost", loop=loop), "127.0.0.1", 0))
+        loop.create_server(lambda: CountingSMTP(handler, loop=loop, **options), "127.0.0.1", 0))
     print(server.sockets[0].getsockname()[1], flush=True)
     loop.call_later(LIFETIME_SECONDS, loop.stop)
     loop.run_forever()

@@ -1,4 +1,7 @@
 // Warnings through libcurl to a real mail server on this machine.
+#include <cstdlib>
+#include <tuple>
+
 #include <gtest/gtest.h>
 
 #include "dormix/scan/JudgeAccounts.h"
@@ -96,6 +99,32 @@ TEST_F(SmtpWarnings, AServerThatIsDownIsTriedOnceAndALogThatCannotTakeALineStops
     EXPECT_EQ(WarningFailuresText(unrecorded, 5), "1 warning(s) could not be sent; those accounts were kept:\n"
                                                   "ann (ann@example.org): sent, but " + noLog +
                                                   " could not take its line\nUnable to create file " + noLog);
+}
+
+// STARTTLS and a log-in, against a server with a certificate of its own made here: trusted
+// through the settings' certificate file, refused without it; a wrong password is the server's.
+TEST_F(SmtpWarnings, LogsOnOverStartTlsTrustingTheSettingsCertificateFile) {
+    const std::string cert = dir.file("cert.pem"), key = dir.file("key.pem");
+    ASSERT_EQ(std::system(("openssl req -x509 -newkey rsa:2048 -nodes -days 2 -subj /CN=localhost -addext "
+                           "subjectAltName=IP:127.0.0.1 -keyout " + key + " -out " + cert + " 2>/dev/null").c_str()), 0);
+    LocalSmtpServer server(dir.path().string(), {}, LocalSmtpServer::Keep::Messages,
+                           {"--tls", cert, key, "--auth", "dormix", "secret"});
+    ASSERT_NE(server.port(), 0);
+    const std::tuple<const char*, std::string, const char*> cases[] = {
+        {"secret", cert, "250 2.0.0 Message accepted for delivery"},
+        {"wrong", cert, "535 5.7.8 Authentication credentials invalid"},
+        {"secret", "", "SSL peer certificate or SSH remote key was not OK"},
+    };
+    for (const auto& [password, caFile, answer] : cases) {
+        WarnSettings settings = settingsFor(server.url());
+        settings.smtpUser = "dormix";
+        settings.smtpPassword = password;
+        settings.smtpCaFile = caFile;
+        const SendResult sent = NewSmtpSender(settings)->send("postmaster@example.org", "ann@example.org", "Subject: Hi\r\n");
+        EXPECT_EQ(sent.answer, answer);
+        EXPECT_EQ(sent.serverFailed, !sent.accepted);  // nothing after a failed log-in would fare better
+    }
+    EXPECT_EQ(server.messages().size(), 1u);
 }
 
 }  // namespace

@@ -81,6 +81,7 @@ TEST(WarnSettings, OffWithoutWarnDaysAndRefusedWhenNoWarningCouldBeSent) {
         {with("MAILDOMAIN", "example.org>"), 14, "MAILDOMAIN in section DORMIX"},
         {with("SMTPPASSWORD", full), 14, "SMTPPASSWORD in section DORMIX of VELTA.INI is too long"},
         {with("WARNTEXT", dir.file("missing.txt")), 14, "The warning text "},
+        {with("SMTPCAFILE", dir.path().string()), 14, "The certificate file "},
     };
     for (const Case& c : cases) {
         const WarnSettingsReading r = ParseWarnSettings([&](const char* key) {

@@ -75,6 +75,7 @@ SendResult SmtpSender::send(const std::string& from, const std::string& to, cons
     } else {
         curl_easy_setopt(curl, CURLOPT_USE_SSL, static_cast<long>(CURLUSESSL_TRY));
     }
+    if (!account_.caFile.empty()) curl_easy_setopt(curl, CURLOPT_CAINFO, account_.caFile.c_str());
     const std::string envelopeFrom = "<" + from + ">";
     curl_easy_setopt(curl, CURLOPT_MAIL_FROM, envelopeFrom.c_str());
     curl_slist* recipients = curl_slist_append(nullptr, ("<" + to + ">").c_str());
@@ -100,5 +101,6 @@ SendResult SmtpSender::send(const std::string& from, const std::string& to, cons
 }
 
 std::unique_ptr<MailSender> NewSmtpSender(const WarnSettings& settings) {
-    return std::make_unique<SmtpSender>(SmtpAccount{settings.smtpUrl, settings.smtpUser, settings.smtpPassword});
+    return std::make_unique<SmtpSender>(SmtpAccount{settings.smtpUrl, settings.smtpUser, settings.smtpPassword,
+                                                    settings.smtpCaFile});
 }

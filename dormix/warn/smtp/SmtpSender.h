@@ -12,6 +12,7 @@ struct SmtpAccount {
     std::string url;  // "smtp://host:port" or "smtps://host:port"
     std::string user;  // empty: no authentication
     std::string password;
+    std::string caFile = {};  // certificates to check the server's against; empty: the system's
 };
 
 class SmtpSender : public MailSender {
