@@ -36,14 +36,10 @@ WarningRun SendWarnings(const std::vector<WarningToSend>& warnings, const WarnSe
     std::string serverFailure;  // once the server is out of reach, the rest are not tried
     for (const WarningToSend& warning : warnings) {
         WarningOutcome outcome{warning.userName, {}, false, {}};
-        if (!serverFailure.empty()) {
-            outcome.answer = "not sent: " + serverFailure;
-            run.outcomes.push_back(outcome);
-            continue;
-        }
         const std::optional<std::string> address = UserAddress(warning.userName, settings.mailDomain);
-        if (!address) {
-            outcome.answer = "no mail address can be made of this name";
+        if (!address || !serverFailure.empty()) {
+            outcome.address = address.value_or("");
+            outcome.answer = address ? "not sent: " + serverFailure : "no mail address can be made of this name";
             run.outcomes.push_back(outcome);
             continue;
         }

@@ -88,7 +88,7 @@ TEST_F(SmtpWarnings, AServerThatIsDownIsTriedOnceAndALogThatCannotTakeALineStops
     SmtpSender sender({url, "", ""});
     const WarningRun down = SendWarnings(warnings({"ann", "bob"}), settingsFor(url), sender, log, now);
     ASSERT_EQ(down.outcomes.size(), 2u);
-    EXPECT_EQ(down.outcomes[1].answer, "not sent: Couldn't connect to server");
+    EXPECT_EQ(WarningFailureText(down.outcomes[1]), "bob (bob@example.org): not sent: Couldn't connect to server");
     EXPECT_FALSE(Exists(log));
 
     LocalSmtpServer up(dir.path().string());
