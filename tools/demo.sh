@@ -22,7 +22,7 @@ case "${1:-marqueta}" in
     shift
     mkdir -p "$demo/mail"
     rm -f "$demo/mail/port"
-    /usr/bin/python3 tests/support/smtp_sink.py "$demo/mail" >"$demo/mail/port" &
+    /usr/bin/python3 tools/smtp_sink.py "$demo/mail" >"$demo/mail/port" &
     server=$!
     trap 'kill "$server" 2>/dev/null || true' EXIT
     for _ in $(seq 100); do [ -s "$demo/mail/port" ] && break; sleep 0.1; done

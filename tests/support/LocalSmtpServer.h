@@ -1,5 +1,5 @@
 #pragma once
-// A real mail server for the tests: tests/support/smtp_sink.py (aiosmtpd) on a free port of
+// A real mail server for the tests: tools/smtp_sink.py (aiosmtpd) on a free port of
 // 127.0.0.1, storing what it takes in a folder that the test reads. POSIX only.
 #include <string>
 #include <vector>

@@ -1,5 +1,5 @@
 #!/usr/bin/python3
-# A mail server on 127.0.0.1 for the tests and benchmarks: stores every message it takes as
+# A mail server on 127.0.0.1 for the demo, the tests and the benchmark: stores every message it takes as
 # NNNNNN.eml in FOLDER (the envelope's recipients in NNNNNN.rcpt), answers 550 to the recipients
 # named after the folder, counts connections in FOLDER/connections.log, prints its port once it
 # listens, and ends by itself after an hour at most. With --discard it takes every message and
@@ -8,8 +8,8 @@
 # --auth it takes mail only after AUTH with that user and password.
 #   smtp_sink.py [--discard] [--tls CERT KEY] [--auth USER PASSWORD] FOLDER [REFUSED-ADDRESS...]
 import asyncio
-import os
 import logging
+import os
 import ssl
 import sys
 
