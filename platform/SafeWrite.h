@@ -34,11 +34,15 @@ inline constexpr ErrorCode kSourceEnded = ENODATA;
 // settings file kept elsewhere), or refuse with kLinkRefused (a log, whose links nobody meant).
 enum class TargetLink { Follow, Refuse };
 
+// How the target's name is taken: resolved without regard to case, as every path is, or exactly
+// as written, for a file the program names itself in a folder of its own (see MoveFileAsWritten).
+enum class TargetName { Resolved, AsWritten };
+
 class AtomicFile {
 public:
     // Creates the temporary file (name prefix `prefix`) beside targetPath.
     explicit AtomicFile(std::string targetPath, const std::string& prefix = ".tmp",
-                        TargetLink link = TargetLink::Follow);
+                        TargetLink link = TargetLink::Follow, TargetName name = TargetName::Resolved);
     ~AtomicFile();  // discards the temporary file unless committed
     AtomicFile(const AtomicFile&) = delete;
     AtomicFile& operator=(const AtomicFile&) = delete;
@@ -92,6 +96,7 @@ private:
 // Writes content as the whole new file at path; 0 or the error code of the failing step.
 // deferSync: see AtomicFile::deferSync.
 ErrorCode WriteFileAtomically(const std::string& path, const std::string& content,
-                              TargetLink link = TargetLink::Follow, bool deferSync = false);
+                              TargetLink link = TargetLink::Follow, bool deferSync = false,
+                              TargetName name = TargetName::Resolved);
 
 }  // namespace platform

@@ -1,6 +1,7 @@
 #include "dormix/quarantine/Quarantine.h"
 
 #include <algorithm>
+#include <set>
 
 #include "dormix/keyindex/FindUserKeyRecords.h"
 #include "dormix/keyindex/InsertKeyRecord.h"
@@ -68,7 +69,7 @@ bool RemoveOwnRecords(const std::string& installPath, const QuarantineEntry& ent
 
 // Deletes the entry's file; tidyDay: and its day folder, once that is empty.
 void ForgetEntry(const std::string& installPath, const QuarantineEntry& entry, bool tidyDay = true) {
-    platform::DeleteFile(EntryFilePath(installPath, entry, entry.stage));
+    platform::DeleteFileAsWritten(EntryFilePath(installPath, entry, entry.stage));
     if (tidyDay) platform::RemoveDirectory(DayFolder(installPath, entry.day));
 }
 
@@ -79,7 +80,7 @@ bool FinishMoving(const std::string& installPath, QuarantineEntry& entry, const 
         return true;
     }
     if (!RemoveOwnRecords(installPath, entry)) return true;  // tried again by the next run
-    if (!events.record(entry, QuarantineEvent::Quarantined)) return false;
+    if (!events.record({entry}, QuarantineEvent::Quarantined)) return false;
     MoveEntryToStage(installPath, entry, EntryStage::Kept);
     return true;
 }
@@ -137,7 +138,7 @@ RestoreResult FinishRestore(const std::string& installPath, QuarantineEntry& ent
         }
         platform::sys::SyncFolder(UserFolder(installPath));
     }
-    if (!events.record(entry, QuarantineEvent::Restored)) return {true, {}, true};
+    if (!events.record({entry}, QuarantineEvent::Restored)) return {true, {}, true};
     ForgetEntry(installPath, entry);
     return {true, {}, false};
 }
@@ -185,7 +186,9 @@ QuarantineRun QuarantineAccounts(const std::string& installPath, const std::vect
             entry.timeRecord = records[named++].time;
         }
         const std::string target = QuarantinedFolderPath(installPath, entry);
-        if (platform::PathExists(target) || platform::PathExists(EntryFilePath(installPath, entry, EntryStage::Kept))) {
+        // The day folder is Dormix's own: a name there is spelt as Dormix spelt it.
+        if (platform::PathExistsAsWritten(target) ||
+            platform::PathExistsAsWritten(EntryFilePath(installPath, entry, EntryStage::Kept))) {
             run.accounts[i].reason = target + " is in quarantine already.";
             continue;
         }
@@ -193,7 +196,7 @@ QuarantineRun QuarantineAccounts(const std::string& installPath, const std::vect
             run.accounts[i].reason = EntryFilePath(installPath, entry, EntryStage::Moving) + " cannot be written.";
             continue;
         }
-        if (const platform::ErrorCode e = platform::MoveFile(account.folderPath, target)) {
+        if (const platform::ErrorCode e = platform::MoveFileAsWritten(account.folderPath, target)) {
             ForgetEntry(installPath, entry, false);
             run.accounts[i].reason = platform::SystemErrorText(e);
             continue;
@@ -232,14 +235,20 @@ QuarantineRun QuarantineAccounts(const std::string& installPath, const std::vect
             WriteEntryFile(installPath, entry);
         }
     }
+    std::vector<QuarantineEntry> kept;
+    std::vector<std::size_t> keptAt;
     for (std::size_t k = 0; k < moved.size(); ++k) {
         if (!keep[k]) continue;
-        if (!events.record(moved[k], QuarantineEvent::Quarantined)) {
-            run.stopped = true;
-            break;
-        }
-        MoveEntryToStage(installPath, moved[k], EntryStage::Kept, false);
-        run.accounts[movedAt[k]].quarantined = true;
+        kept.push_back(std::move(moved[k]));
+        keptAt.push_back(movedAt[k]);
+    }
+    if (!kept.empty() && !events.record(kept, QuarantineEvent::Quarantined)) {
+        run.stopped = true;
+        return run;
+    }
+    for (std::size_t k = 0; k < kept.size(); ++k) {
+        MoveEntryToStage(installPath, kept[k], EntryStage::Kept, false);
+        run.accounts[keptAt[k]].quarantined = true;
     }
     return run;
 }
@@ -321,14 +330,20 @@ PurgeRun PurgeEntries(const std::string& installPath, std::vector<QuarantineEntr
             run.failed.emplace_back(gone[namedAt[n]], tervox.reason);
         }
     }
-    for (std::size_t k = 0; k < gone.size(); ++k) {
-        if (tervoxFailed[k]) continue;
-        if (!events.record(gone[k], QuarantineEvent::Purged)) {
-            run.stopped = true;
-            break;
-        }
-        ForgetEntry(installPath, gone[k]);
-        run.purged.push_back(std::move(gone[k]));
+    for (std::size_t k = 0; k < gone.size(); ++k)
+        if (!tervoxFailed[k]) run.purged.push_back(std::move(gone[k]));
+    if (!run.purged.empty() && !events.record(run.purged, QuarantineEvent::Purged)) {
+        run.stopped = true;
+        run.purged.clear();
+        return run;
     }
+    // Each day folder is tried once, at the end: trying it after every entry made the folder be
+    // read again and again while it emptied.
+    std::set<std::string> days;
+    for (const QuarantineEntry& entry : run.purged) {
+        ForgetEntry(installPath, entry, false);
+        days.insert(entry.day);
+    }
+    for (const std::string& day : days) platform::RemoveDirectory(DayFolder(installPath, day));
     return run;
 }

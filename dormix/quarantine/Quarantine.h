@@ -15,11 +15,10 @@
 enum class QuarantineEvent { Quarantined, Restored, Purged };
 
 struct QuarantineEvents {
-    // Records a step once taken; false when it could not be recorded: the run stops there, and
-    // the next run records it before it goes on.
-    std::function<bool(const QuarantineEntry&, QuarantineEvent)> record = [](const QuarantineEntry&, QuarantineEvent) {
-        return true;
-    };
+    // Records a step once taken, for each of the entries at once; false when it could not be
+    // recorded: the run stops there, and the next run records it before it goes on.
+    std::function<bool(const std::vector<QuarantineEntry>&, QuarantineEvent)> record =
+        [](const std::vector<QuarantineEntry>&, QuarantineEvent) { return true; };
     // Deletes the mail-server users of purged accounts that the quarantining run was told to delete.
     std::function<TervoxDeletion(const std::vector<std::string>&)> deleteTervoxUsers = DeleteTervoxUsers;
 };

@@ -123,12 +123,13 @@ bool WriteEntryFile(const std::string& installPath, const QuarantineEntry& entry
     text += "userkey " + RecordField(entry.userRecord) + '\n';
     text += "timekey " + RecordField(entry.timeRecord) + '\n';
     text += "end\n";
+    // The day folder is Dormix's own: the entry's name is spelt as Dormix spells it.
     return platform::WriteFileAtomically(EntryFilePath(installPath, entry, entry.stage), text, platform::TargetLink::Refuse,
-                                         deferSync) == 0;
+                                         deferSync, platform::TargetName::AsWritten) == 0;
 }
 
 bool MoveEntryToStage(const std::string& installPath, QuarantineEntry& entry, EntryStage stage, bool sync) {
-    if (platform::MoveFile(EntryFilePath(installPath, entry, entry.stage), EntryFilePath(installPath, entry, stage)) != 0)
+    if (platform::MoveFileAsWritten(EntryFilePath(installPath, entry, entry.stage), EntryFilePath(installPath, entry, stage)) != 0)
         return false;
     if (sync) platform::sys::SyncFolder(DayFolder(installPath, entry.day));
     entry.stage = stage;

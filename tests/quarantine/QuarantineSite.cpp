@@ -10,9 +10,11 @@ QuarantineSite::QuarantineSite() {
     site.writeKeyFiles(kSiteUsers);
     site.writeTervoxUsers(kSiteUsers);
     const std::string record = dir.file("steps.txt");
-    events.record = [record](const QuarantineEntry& entry, QuarantineEvent event) {
+    events.record = [record](const std::vector<QuarantineEntry>& entries, QuarantineEvent event) {
         const char* what[] = {"quarantined ", "restored ", "purged "};
-        return platform::AppendText(record, what[static_cast<int>(event)] + entry.userName + "\n");
+        std::string lines;
+        for (const QuarantineEntry& entry : entries) lines += what[static_cast<int>(event)] + entry.userName + "\n";
+        return platform::AppendText(record, lines);
     };
 }
 
