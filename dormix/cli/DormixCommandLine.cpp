@@ -152,7 +152,7 @@ int PresentReport(const ScanReport& report, ConsoleMessageBoxes& boxes) {
         case ScanEnd::Cancelled:
             break;
     }
-    return report.notDeleted.empty() && report.tervoxFailed == 0 ? kExitOk : kExitFailures;
+    return report.notDeleted.empty() && report.tervoxFailed == 0 && report.notPurged.empty() ? kExitOk : kExitFailures;
 }
 
 int Delete(std::int32_t days, const DormixPaths& paths, const ProtectedAccounts& protectedAccounts,
