@@ -154,7 +154,9 @@ int PresentReport(const ScanReport& report, ConsoleMessageBoxes& boxes) {
         case ScanEnd::Cancelled:
             break;
     }
-    return report.notDeleted.empty() && report.tervoxFailed == 0 && !report.warnings.failed() ? kExitOk : kExitFailures;
+    return report.notDeleted.empty() && report.tervoxFailed == 0 && report.notPurged.empty() && !report.warnings.failed()
+               ? kExitOk
+               : kExitFailures;
 }
 
 int Delete(std::int32_t days, const DormixPaths& paths, const ProtectedAccounts& protectedAccounts,

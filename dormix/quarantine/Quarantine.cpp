@@ -143,6 +143,23 @@ RestoreResult FinishRestore(const std::string& installPath, QuarantineEntry& ent
     return {true, {}, false};
 }
 
+// Removes what a run killed in the middle of writing an entry left in the day folders (the
+// temporary files of the safe write: the folders are Dormix's own, and the caller holds the
+// installation), and the day folders left empty.
+void TidyDayFolders(const std::string& installPath) {
+    for (const auto& day : platform::sys::ListFolder(QuarantineFolder(installPath))) {
+        if (!day.isDirectory || !StartOfDay(day.name)) continue;
+        const std::string folder = DayFolder(installPath, day.name);
+        bool onlyLeftovers = true;
+        for (const auto& file : platform::sys::ListFolder(folder)) {
+            if (file.name == "." || file.name == "..") continue;
+            if (file.isDirectory || !file.name.starts_with(".tmp")) onlyLeftovers = false;
+            else platform::DeleteFileAsWritten(folder + platform::kSepText + file.name);
+        }
+        if (onlyLeftovers) platform::RemoveDirectory(folder);
+    }
+}
+
 }  // namespace
 
 std::string PrepareQuarantine(const std::string& installPath) {
@@ -254,6 +271,7 @@ QuarantineRun QuarantineAccounts(const std::string& installPath, const std::vect
 }
 
 bool SettleQuarantine(const std::string& installPath, const QuarantineEvents& events, std::time_t now) {
+    TidyDayFolders(installPath);
     std::vector<QuarantineEntry> purging;
     for (QuarantineEntry& entry : ListEntryFiles(installPath)) {
         if (entry.stage == EntryStage::Kept || !ReadEntryFile(installPath, entry)) continue;

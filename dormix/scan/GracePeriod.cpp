@@ -54,14 +54,18 @@ QuarantineEvents AuditedEvents(const std::string& installPath, const RunIdentity
     return events;
 }
 
-std::string OpenGracePeriod(const DormixPaths& paths, int graceDays, const RunIdentity& run, std::time_t now) {
+std::string OpenGracePeriod(const DormixPaths& paths, int graceDays, const RunIdentity& run, std::time_t now,
+                            std::vector<AccountNotDeleted>& notPurged) {
     if (std::string problem = PrepareQuarantine(paths.installPath); !problem.empty()) return problem;
     const QuarantineEvents events = AuditedEvents(paths.installPath, run, now);
     const std::string auditProblem = UnableToCreateFileText(AuditLogPath(paths.installPath));
     if (!SettleQuarantine(paths.installPath, events, now)) return auditProblem;
     const auto expired = ExpiredEntries(ListQuarantine(paths.installPath), graceDays, now);
-    if (!expired.empty() && PurgeEntries(paths.installPath, expired, events).stopped) return auditProblem;
-    return {};
+    if (expired.empty()) return {};
+    const PurgeRun purge = PurgeEntries(paths.installPath, expired, events);
+    for (const auto& [entry, reason] : purge.failed)
+        notPurged.push_back({entry.userName, QuarantinedFolderPath(paths.installPath, entry), reason});
+    return purge.stopped ? auditProblem : std::string();
 }
 
 BatchResult QuarantineDormantBatch(std::vector<BatchMember>& members, const BatchFiles& files, const BatchTerms& terms,

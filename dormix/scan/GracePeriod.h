@@ -11,6 +11,7 @@
 #include "dormix/scan/DeleteDormantAccount.h"
 #include "dormix/scan/DormixPaths.h"
 #include "dormix/scan/RunRecord.h"
+#include "dormix/scan/ScanReport.h"
 
 // The "deleted.log" line of a quarantine step: the fields of a deletion's line, then what was done
 // ("quarantined", "restored" or "purged").
@@ -23,8 +24,10 @@ QuarantineEvents AuditedEvents(const std::string& installPath, const RunIdentity
 
 // Before anything else of a deleting run with a grace period of graceDays: the quarantine can
 // be reached by a rename, its half-done steps are finished and the accounts whose period is over
-// are purged. Empty, or the refusal (nothing was deleted).
-std::string OpenGracePeriod(const DormixPaths& paths, int graceDays, const RunIdentity& run, std::time_t now);
+// are purged. Empty, or the refusal (nothing was deleted); notPurged: the accounts whose purge
+// failed, with why.
+std::string OpenGracePeriod(const DormixPaths& paths, int graceDays, const RunIdentity& run, std::time_t now,
+                            std::vector<AccountNotDeleted>& notPurged);
 
 // DeleteDormantBatch under a grace period: each member is judged again right before its folder
 // moves, then quarantined; what could not be is kept whole with its log reason. progress hears

@@ -216,7 +216,9 @@ bool Scan(std::int32_t days, const DormixPaths& paths, platform::MessageBoxes& b
     if (!graceDays)
         return state.refuse(GraceDaysUnreadableText(ReadVeltaSetting("DORMIX", "GRACEDAYS")), kNothingDeletedCaption);
     if (*graceDays > 0) {
-        if (const std::string problem = OpenGracePeriod(paths, *graceDays, state.files().run, now); !problem.empty())
+        if (const std::string problem =
+                OpenGracePeriod(paths, *graceDays, state.files().run, now, state.report().notPurged);
+            !problem.empty())
             return state.refuse(problem, kNothingDeletedCaption);
     }
     if (scope.oldLog == OldLog::Delete) DeleteOldLog(paths.logPath);

@@ -44,9 +44,13 @@ TEST(Quarantine, AccountsGoInWholeComeBackByteForByteAndArePurgedWhenTheirPeriod
     EXPECT_TRUE(RestoreAccount(s.install(), "bob", s.events, kNow).restored);
     EXPECT_EQ(RestoreAccount(s.install(), "bob", s.events, kNow).reason, "bob is not in quarantine.");
     EXPECT_TRUE(ExpiredEntries(ListQuarantine(s.install()), 30, LocalTime(2024, 4, 13, 23)).empty());
+    const std::string day = s.install() + "/Quarantine/2024-03-15";
+    WriteBytes(day + "/.tmpAb12Cd", "dan's ent");  // what a write killed half-way leaves
     const PurgeRun purge = PurgeEntries(s.install(), ExpiredEntries(ListQuarantine(s.install()), 30, LocalTime(2024, 4, 14)), s.events);
     EXPECT_EQ(purge.purged.size(), 2u);
     EXPECT_TRUE(purge.failed.empty());
+    EXPECT_TRUE(SettleQuarantine(s.install(), s.events, kNow));
+    EXPECT_FALSE(platform::PathExists(day));
 
     // eve's user is kept, as her run was answered No; the rest is as if ann and bob never left,
     // but for their last logon: the day of the restore.
@@ -106,7 +110,8 @@ TEST(Quarantine, TheSettingAndTheFileSystemAreCheckedBeforeAnything) {
 }
 
 // A deleting run under GRACEDAYS quarantines instead of deleting, with the same question and
-// summary; a run after the period purges first; quarantined accounts are never counted again.
+// summary; a run after the period purges first, telling which accounts it could not purge;
+// quarantined accounts are never counted again.
 TEST(Quarantine, TheScanQuarantinesUnderAGracePeriodAndAScanAfterItPurges) {
     QuarantineSite s;
     const std::string windir = s.dir.file("windows");
@@ -126,17 +131,25 @@ TEST(Quarantine, TheScanQuarantinesUnderAGracePeriodAndAScanAfterItPurges) {
     EXPECT_EQ(ListQuarantine(s.install()).size(), 4u);
     const RunIdentity run = NewRunIdentity(0, RunOrigin::CommandLine, kNow);
     EXPECT_TRUE(RestoreAccount(s.install(), "eve", AuditedEvents(s.install(), run, kNow), LocalTime(2024, 4, 13)).restored);
+    const std::string stuck = s.install() + "/Quarantine/2024-03-15/" + HexFolderName("dan") + "/stuck";
+    WriteBytes(stuck, "read-only");
+    fs::permissions(stuck, fs::perms::owner_read);
     EXPECT_TRUE(scan(LocalTime(2024, 4, 14)));
 
     EXPECT_TRUE(ListQuarantine(s.install()).empty());
-    EXPECT_EQ(s.tervoxUsers(), (std::vector<std::string>{"ann", "eve"}));
+    EXPECT_TRUE(platform::PathExists(fs::path(stuck).parent_path().string() + ".purge"));  // tried again next run
+    EXPECT_EQ(s.tervoxUsers(), (std::vector<std::string>{"ann", "dan", "eve"}));
     EXPECT_TRUE(platform::IsDirectory(s.site.folderOf("eve")));  // judged from the day of its restore
     EXPECT_EQ(boxes.texts(), (std::vector<std::string>{"Would you like to delete the associated Tervox account(s) also?",
                                                        "Successfully deleted 4 account(s)!", kNoDormantAccounts,
-                                                       kNoDormantAccounts}));
+                                                       kNoDormantAccounts,
+                                                       "1 account(s) in quarantine could not be purged; the next run "
+                                                       "tries them again:\ndan: " +
+                                                           fs::path(stuck).parent_path().string() +
+                                                           " could not be removed whole."}));
     std::string actions;
     std::istringstream log(ReadBytes(AuditLogPath(s.install())));
     for (std::string line; std::getline(log, line);)
         actions += line.substr(line.rfind('\t') + 1, line.find('\r') - line.rfind('\t') - 1) + " ";
-    EXPECT_EQ(actions, "quarantined quarantined quarantined quarantined restored purged purged purged ");
+    EXPECT_EQ(actions, "quarantined quarantined quarantined quarantined restored purged purged ");
 }
