@@ -69,7 +69,7 @@ bool RemoveOwnRecords(const std::string& installPath, const QuarantineEntry& ent
 
 // Deletes the entry's file; tidyDay: and its day folder, once that is empty.
 void ForgetEntry(const std::string& installPath, const QuarantineEntry& entry, bool tidyDay = true) {
-    platform::DeleteFileAsWritten(EntryFilePath(installPath, entry, entry.stage));
+    platform::DeleteFile(EntryFilePath(installPath, entry, entry.stage));
     if (tidyDay) platform::RemoveDirectory(DayFolder(installPath, entry.day));
 }
 
@@ -147,9 +147,10 @@ RestoreResult FinishRestore(const std::string& installPath, QuarantineEntry& ent
 // temporary files of the safe write: the folders are Dormix's own, and the caller holds the
 // installation), and the day folders left empty.
 void TidyDayFolders(const std::string& installPath) {
-    for (const auto& day : platform::sys::ListFolder(QuarantineFolder(installPath))) {
+    const std::string quarantine = platform::ResolveCase(QuarantineFolder(installPath));
+    for (const auto& day : platform::sys::ListFolder(quarantine)) {
         if (!day.isDirectory || !StartOfDay(day.name)) continue;
-        const std::string folder = DayFolder(installPath, day.name);
+        const std::string folder = quarantine + platform::kSepText + day.name;
         bool onlyLeftovers = true;
         for (const auto& file : platform::sys::ListFolder(folder)) {
             if (file.name == "." || file.name == "..") continue;
