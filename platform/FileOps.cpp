@@ -78,7 +78,9 @@ ErrorCode MoveFile(const std::string& from, const std::string& to) {
     return RenameNoReplace(ResolveCase(from), ResolveCase(to));
 }
 
-ErrorCode MoveFileAsWritten(const std::string& from, const std::string& to) { return RenameNoReplace(from, to); }
+ErrorCode MoveFileAsWritten(const std::string& from, const std::string& to) {
+    return RenameNoReplace(ResolveFolderCase(from), ResolveFolderCase(to));
+}
 
 ErrorCode DeleteFile(const std::string& path) { return DeleteFileAsWritten(ResolveCase(path)); }
 
@@ -102,11 +104,14 @@ ErrorCode RemoveDirectory(const std::string& path) {
     return ::rmdir(p.c_str()) == 0 ? 0 : errno;
 }
 
-bool PathExists(const std::string& path) { return PathExistsAsWritten(ResolveCase(path)); }
+bool PathExists(const std::string& path) {
+    struct stat st;
+    return ::lstat(ResolveCase(path).c_str(), &st) == 0;
+}
 
 bool PathExistsAsWritten(const std::string& path) {
     struct stat st;
-    return ::lstat(path.c_str(), &st) == 0;
+    return ::lstat(ResolveFolderCase(path).c_str(), &st) == 0;
 }
 
 bool IsDirectory(const std::string& path) {
@@ -114,11 +119,14 @@ bool IsDirectory(const std::string& path) {
     return ::lstat(ResolveCase(path).c_str(), &st) == 0 && S_ISDIR(st.st_mode);
 }
 
-bool IsLink(const std::string& path) { return IsLinkAsWritten(ResolveCase(path)); }
+bool IsLink(const std::string& path) {
+    struct stat st;
+    return ::lstat(ResolveCase(path).c_str(), &st) == 0 && S_ISLNK(st.st_mode);
+}
 
 bool IsLinkAsWritten(const std::string& path) {
     struct stat st;
-    return ::lstat(path.c_str(), &st) == 0 && S_ISLNK(st.st_mode);
+    return ::lstat(ResolveFolderCase(path).c_str(), &st) == 0 && S_ISLNK(st.st_mode);
 }
 
 bool ReadFileBytes(const std::string& path, std::string& out) { return ReadWholeFileBytes(path, out) == 0; }

@@ -31,9 +31,8 @@ ErrorCode DeleteFile(const std::string& path);          // never a folder
 // DeleteFile on the path exactly as written, never resolved by letter case: for paths that come
 // from another program's records, where a file of another case is someone else's.
 ErrorCode DeleteFileAsWritten(const std::string& path);
-// MoveFile and PathExists on the paths exactly as written, never resolved by letter case: for
-// paths the program builds itself inside a folder of its own, where no other spelling can stand
-// (resolving a name that is not there lists its whole folder).
+// MoveFile, PathExists and IsLink with each file's own name exactly as written, only its folder
+// resolved (see ResolveFolderCase): for names the program makes itself in a folder of its own.
 ErrorCode MoveFileAsWritten(const std::string& from, const std::string& to);
 bool PathExistsAsWritten(const std::string& path);
 ErrorCode CreateDirectory(const std::string& path);     // one level

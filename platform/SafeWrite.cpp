@@ -11,7 +11,7 @@ namespace platform {
 FileStamp StampOf(const std::string& path) { return sys::StampOfResolved(ResolveCase(path)); }
 
 AtomicFile::AtomicFile(std::string targetPath, const std::string& prefix, TargetLink link, TargetName name)
-    : target_(name == TargetName::AsWritten ? std::move(targetPath) : ResolveCase(targetPath)),
+    : target_(name == TargetName::AsWritten ? ResolveFolderCase(targetPath) : ResolveCase(targetPath)),
       refuseLink_(link == TargetLink::Refuse) {
     if (link == TargetLink::Follow) target_ = sys::ReplacementTarget(target_);
     if ((error_ = fault::Injected(fault::Step::Create))) return;

@@ -35,7 +35,8 @@ inline constexpr ErrorCode kSourceEnded = ENODATA;
 enum class TargetLink { Follow, Refuse };
 
 // How the target's name is taken: resolved without regard to case, as every path is, or exactly
-// as written, for a file the program names itself in a folder of its own (see MoveFileAsWritten).
+// as written in a folder resolved as usual, for a file the program names itself in a folder of its
+// own (see ResolveFolderCase).
 enum class TargetName { Resolved, AsWritten };
 
 class AtomicFile {

@@ -1,6 +1,7 @@
 #include "dormix/quarantine/Quarantine.h"
 
 #include <algorithm>
+#include <cctype>
 #include <set>
 
 #include "dormix/keyindex/FindUserKeyRecords.h"
@@ -69,7 +70,7 @@ bool RemoveOwnRecords(const std::string& installPath, const QuarantineEntry& ent
 
 // Deletes the entry's file; tidyDay: and its day folder, once that is empty.
 void ForgetEntry(const std::string& installPath, const QuarantineEntry& entry, bool tidyDay = true) {
-    platform::DeleteFileAsWritten(EntryFilePath(installPath, entry, entry.stage));
+    platform::DeleteFile(EntryFilePath(installPath, entry, entry.stage));
     if (tidyDay) platform::RemoveDirectory(DayFolder(installPath, entry.day));
 }
 
@@ -143,17 +144,28 @@ RestoreResult FinishRestore(const std::string& installPath, QuarantineEntry& ent
     return {true, {}, false};
 }
 
+// A safe write's temporary name: ".tmp" and six letters or digits (Windows: ".tm", digits, ".TMP").
+// Never an entry's name, which ends in its stage.
+bool IsLeftoverTemporary(const std::string& name) {
+    const bool posix = name.size() == 10 && name.starts_with(".tmp") &&
+                       std::all_of(name.begin() + 4, name.end(), [](unsigned char c) { return std::isalnum(c) != 0; });
+    const bool windows =
+        name.size() > 7 && name.starts_with(".tm") && platform::EqualsIgnoringCase(name.substr(name.size() - 4), ".tmp");
+    return posix || windows;
+}
+
 // Removes what a run killed in the middle of writing an entry left in the day folders (the
 // temporary files of the safe write: the folders are Dormix's own, and the caller holds the
 // installation), and the day folders left empty.
 void TidyDayFolders(const std::string& installPath) {
-    for (const auto& day : platform::sys::ListFolder(QuarantineFolder(installPath))) {
+    const std::string quarantine = platform::ResolveCase(QuarantineFolder(installPath));
+    for (const auto& day : platform::sys::ListFolder(quarantine)) {
         if (!day.isDirectory || !StartOfDay(day.name)) continue;
-        const std::string folder = DayFolder(installPath, day.name);
+        const std::string folder = quarantine + platform::kSepText + day.name;
         bool onlyLeftovers = true;
         for (const auto& file : platform::sys::ListFolder(folder)) {
             if (file.name == "." || file.name == "..") continue;
-            if (file.isDirectory || !file.name.starts_with(".tmp")) onlyLeftovers = false;
+            if (file.isDirectory || !IsLeftoverTemporary(file.name)) onlyLeftovers = false;
             else platform::DeleteFileAsWritten(folder + platform::kSepText + file.name);
         }
         if (onlyLeftovers) platform::RemoveDirectory(folder);

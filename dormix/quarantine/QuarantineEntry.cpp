@@ -138,9 +138,10 @@ bool MoveEntryToStage(const std::string& installPath, QuarantineEntry& entry, En
 
 std::vector<QuarantineEntry> ListEntryFiles(const std::string& installPath) {
     std::vector<QuarantineEntry> entries;
-    for (const auto& day : platform::sys::ListFolder(QuarantineFolder(installPath))) {
+    const std::string quarantine = platform::ResolveCase(QuarantineFolder(installPath));
+    for (const auto& day : platform::sys::ListFolder(quarantine)) {
         if (!day.isDirectory || !StartOfDay(day.name)) continue;
-        for (const auto& file : platform::sys::ListFolder(DayFolder(installPath, day.name))) {
+        for (const auto& file : platform::sys::ListFolder(quarantine + kSepText + day.name)) {
             if (file.isDirectory || file.isSymlink) continue;
             for (const EntryStage stage : {EntryStage::Moving, EntryStage::Kept, EntryStage::Restoring, EntryStage::Purging}) {
                 const std::string suffix = SuffixOf(stage);

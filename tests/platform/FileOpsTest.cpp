@@ -62,7 +62,7 @@ TEST(FileOps, MoveRefusesAnExistingTarget) {
     EXPECT_EQ(MoveFile(dir.file("a"), dir.file("d")), ENOENT);
 }
 
-// The as-written forms name no other spelling: a file of another case is another file.
+// The as-written forms take a file's own name as it is written: a file of another case is another file.
 TEST(FileOps, AsWrittenPathsAreNeverResolvedByCase) {
     SKIP_ON_WINDOWS("the Windows file system itself ignores case");
     TempDir dir;
@@ -75,6 +75,9 @@ TEST(FileOps, AsWrittenPathsAreNeverResolvedByCase) {
     EXPECT_EQ(ReadBytes(dir.file("B")), "B");
     EXPECT_EQ(MoveFileAsWritten(dir.file("b"), dir.file("B")), EEXIST);
     EXPECT_EQ(ReadBytes(dir.file("b")), "A");
+    fs::create_directory(dir.path() / "Day");  // the folder itself is found as every path is
+    EXPECT_EQ(MoveFileAsWritten(dir.file("b"), dir.file("day/b")), 0);
+    EXPECT_TRUE(PathExistsAsWritten(dir.file("DAY/b")) && !PathExistsAsWritten(dir.file("DAY/B")));
 }
 
 TEST(FileOps, DeleteRemovesFilesAndLinksButNeverFolders) {
