@@ -27,3 +27,11 @@ if(VELTA_BUILD_TESTS)
     find_package(GTest REQUIRED)
   endif()
 endif()
+
+# libcurl sends Dormix's warnings by SMTP. The programs need it; a build of the GUI-free core
+# alone (the Windows cross build) goes without it and leaves the sending out.
+if(VELTA_BUILD_GUI)
+  find_package(CURL REQUIRED)
+else()
+  find_package(CURL QUIET)
+endif()

@@ -78,6 +78,10 @@ ErrorCode MoveFile(const std::string& from, const std::string& to) {
     return RenameNoReplace(ResolveCase(from), ResolveCase(to));
 }
 
+ErrorCode MoveFileAsWritten(const std::string& from, const std::string& to) {
+    return RenameNoReplace(ResolveFolderCase(from), ResolveFolderCase(to));
+}
+
 ErrorCode DeleteFile(const std::string& path) { return DeleteFileAsWritten(ResolveCase(path)); }
 
 ErrorCode DeleteFileAsWritten(const std::string& path) {
@@ -105,6 +109,11 @@ bool PathExists(const std::string& path) {
     return ::lstat(ResolveCase(path).c_str(), &st) == 0;
 }
 
+bool PathExistsAsWritten(const std::string& path) {
+    struct stat st;
+    return ::lstat(ResolveFolderCase(path).c_str(), &st) == 0;
+}
+
 bool IsDirectory(const std::string& path) {
     struct stat st;
     return ::lstat(ResolveCase(path).c_str(), &st) == 0 && S_ISDIR(st.st_mode);
@@ -113,6 +122,11 @@ bool IsDirectory(const std::string& path) {
 bool IsLink(const std::string& path) {
     struct stat st;
     return ::lstat(ResolveCase(path).c_str(), &st) == 0 && S_ISLNK(st.st_mode);
+}
+
+bool IsLinkAsWritten(const std::string& path) {
+    struct stat st;
+    return ::lstat(ResolveFolderCase(path).c_str(), &st) == 0 && S_ISLNK(st.st_mode);
 }
 
 bool ReadFileBytes(const std::string& path, std::string& out) { return ReadWholeFileBytes(path, out) == 0; }

@@ -31,12 +31,17 @@ ErrorCode DeleteFile(const std::string& path);          // never a folder
 // DeleteFile on the path exactly as written, never resolved by letter case: for paths that come
 // from another program's records, where a file of another case is someone else's.
 ErrorCode DeleteFileAsWritten(const std::string& path);
+// MoveFile, PathExists and IsLink with each file's own name exactly as written, only its folder
+// resolved (see ResolveFolderCase): for names the program makes itself in a folder of its own.
+ErrorCode MoveFileAsWritten(const std::string& from, const std::string& to);
+bool PathExistsAsWritten(const std::string& path);
 ErrorCode CreateDirectory(const std::string& path);     // one level
 ErrorCode RemoveDirectory(const std::string& path);     // an empty folder only
 
 bool PathExists(const std::string& path);
 bool IsDirectory(const std::string& path);  // a real folder, not a link to one
 bool IsLink(const std::string& path);       // a symbolic link (a reparse point on Windows) itself
+bool IsLinkAsWritten(const std::string& path);
 
 // Reads the whole file; false when it cannot be opened or read.
 bool ReadFileBytes(const std::string& path, std::string& out);

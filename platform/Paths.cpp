@@ -42,6 +42,11 @@ std::string FolderOf(const std::string& path) {
 #endif
 }
 
+std::string ResolveFolderCase(const std::string& path) {
+    const std::string folder = FolderOf(path);
+    return folder.empty() ? path : ResolveCase(folder) + path.substr(folder.size());
+}
+
 std::string FileNameOf(const std::string& path) {
     std::size_t sep = LastSeparator(path);
     return sep == std::string::npos ? path : path.substr(sep + 1);

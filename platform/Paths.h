@@ -31,6 +31,11 @@ std::string ExtensionOf(const std::string& path);
 // keep their spelling, so the result can name a file that is still to be created.
 std::string ResolveCase(const std::string& path);
 
+// The path with its folder resolved as ResolveCase does and its own name exactly as written: for a
+// file that the program names itself in a folder of its own, where no other spelling can stand
+// (resolving a name that is not there lists the whole folder).
+std::string ResolveFolderCase(const std::string& path);
+
 // Where "VELTA.INI" lives: the Windows directory on Windows; elsewhere $WINDIR when set and
 // not empty, else /etc.
 std::string SettingsDirectory();

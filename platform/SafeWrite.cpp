@@ -10,9 +10,10 @@ namespace platform {
 
 FileStamp StampOf(const std::string& path) { return sys::StampOfResolved(ResolveCase(path)); }
 
-AtomicFile::AtomicFile(std::string targetPath, const std::string& prefix, TargetLink link)
-    : target_(link == TargetLink::Follow ? sys::ReplacementTarget(ResolveCase(targetPath)) : ResolveCase(targetPath)),
+AtomicFile::AtomicFile(std::string targetPath, const std::string& prefix, TargetLink link, TargetName name)
+    : target_(name == TargetName::AsWritten ? ResolveFolderCase(targetPath) : ResolveCase(targetPath)),
       refuseLink_(link == TargetLink::Refuse) {
+    if (link == TargetLink::Follow) target_ = sys::ReplacementTarget(target_);
     if ((error_ = fault::Injected(fault::Step::Create))) return;
     std::string pattern = DirectoryOf(target_) + prefix + "XXXXXX";
     fd_ = sys::CreateExclusive(pattern, error_);
@@ -47,9 +48,13 @@ ErrorCode AtomicFile::commit() {
     if (done_) return error_ ? error_ : EINVAL;
     if (!error_ && fd_ < 0) error_ = EBADF;
     // The rename replaces a link made after this check, never what it points to.
-    if (!error_ && refuseLink_ && IsLink(target_)) error_ = kLinkRefused;
+    if (!error_ && refuseLink_ && IsLinkAsWritten(target_)) error_ = kLinkRefused;  // resolved already
     if (!error_) error_ = sys::AdoptPermissions(fd_, target_);
+#ifndef _WIN32
+    if (!error_ && !syncDeferred_) error_ = sys::SyncFile(fd_);
+#else
     if (!error_) error_ = sys::SyncFile(fd_);
+#endif
     if (!error_) {
         error_ = sys::Close(fd_);
         fd_ = -1;
@@ -65,7 +70,7 @@ ErrorCode AtomicFile::commit() {
     }
     done_ = true;
     // The new content is in place now; a failed folder sync cannot undo that and is not a failed save.
-    sys::SyncFolder(DirectoryOf(target_));
+    if (!syncDeferred_) sys::SyncFolder(DirectoryOf(target_));
     return 0;
 }
 
@@ -76,8 +81,10 @@ void AtomicFile::discard() {
     done_ = true;
 }
 
-ErrorCode WriteFileAtomically(const std::string& path, const std::string& content, TargetLink link) {
-    AtomicFile file(path, ".tmp", link);
+ErrorCode WriteFileAtomically(const std::string& path, const std::string& content, TargetLink link, bool deferSync,
+                              TargetName name) {
+    AtomicFile file(path, ".tmp", link, name);
+    if (deferSync) file.deferSync();
     if (!file.isOpen()) return file.error() ? file.error() : EBADF;
     if (!file.write(content)) return file.error();
     return file.commit();

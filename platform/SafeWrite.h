@@ -34,11 +34,16 @@ inline constexpr ErrorCode kSourceEnded = ENODATA;
 // settings file kept elsewhere), or refuse with kLinkRefused (a log, whose links nobody meant).
 enum class TargetLink { Follow, Refuse };
 
+// How the target's name is taken: resolved without regard to case, as every path is, or exactly
+// as written in a folder resolved as usual, for a file the program names itself in a folder of its
+// own (see ResolveFolderCase).
+enum class TargetName { Resolved, AsWritten };
+
 class AtomicFile {
 public:
     // Creates the temporary file (name prefix `prefix`) beside targetPath.
     explicit AtomicFile(std::string targetPath, const std::string& prefix = ".tmp",
-                        TargetLink link = TargetLink::Follow);
+                        TargetLink link = TargetLink::Follow, TargetName name = TargetName::Resolved);
     ~AtomicFile();  // discards the temporary file unless committed
     AtomicFile(const AtomicFile&) = delete;
     AtomicFile& operator=(const AtomicFile&) = delete;
@@ -67,6 +72,10 @@ public:
         unchanged_ = std::move(unchanged);
     }
 
+    // Leaves the syncs to the caller, who makes many small files durable at once with
+    // SyncFileSystem (Windows, which has no such call for an ordinary user, syncs each file still).
+    void deferSync() { syncDeferred_ = true; }
+
     // Flushes, syncs, keeps the target's permission bits and renames over the target.
     ErrorCode commit();
     // Removes the temporary file; the target is left untouched.
@@ -79,13 +88,16 @@ private:
     ErrorCode error_ = 0;
     bool done_ = false;
     bool checkTarget_ = false;
+    bool syncDeferred_ = false;
     bool refuseLink_ = false;
     FileStamp expected_;
     std::function<bool()> unchanged_;
 };
 
 // Writes content as the whole new file at path; 0 or the error code of the failing step.
+// deferSync: see AtomicFile::deferSync.
 ErrorCode WriteFileAtomically(const std::string& path, const std::string& content,
-                              TargetLink link = TargetLink::Follow);
+                              TargetLink link = TargetLink::Follow, bool deferSync = false,
+                              TargetName name = TargetName::Resolved);
 
 }  // namespace platform

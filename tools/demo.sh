@@ -3,6 +3,8 @@
 #   tools/demo.sh           Marqueta, the banner catalogue editor
 #   tools/demo.sh dormix    Dormix, the dormant-account remover
 #   tools/demo.sh dormix --days 30    Dormix without a window (any of its arguments)
+#   tools/demo.sh dormix-mail [--days 30 ...]   Dormix warning by mail first: a local mail server
+#                           (the tests' one) takes the warnings and keeps them in demo/mail/*.eml
 set -euo pipefail
 cd "$(dirname "$0")/.."
 tools/setup.sh demo
@@ -16,5 +18,19 @@ export WINDIR="$demo/windows"
 export ACCTKIT_DB="$demo/tervox/users.db"
 case "${1:-marqueta}" in
   dormix) shift; exec build/bin/dormix "$@" ;;
+  dormix-mail)
+    shift
+    mkdir -p "$demo/mail"
+    rm -f "$demo/mail/port"
+    /usr/bin/python3 tools/smtp_sink.py "$demo/mail" >"$demo/mail/port" &
+    server=$!
+    trap 'kill "$server" 2>/dev/null || true' EXIT
+    for _ in $(seq 100); do [ -s "$demo/mail/port" ] && break; sleep 0.1; done
+    port="$(cat "$demo/mail/port")"
+    [ -n "$port" ] || { echo "demo.sh: the mail server did not start (tools/setup.sh demo installs it)" >&2; exit 1; }
+    echo "Mail server on 127.0.0.1:$port; the warnings it takes go to $demo/mail" >&2
+    build/bin/make-demo --mail "$demo" "$port"
+    export WINDIR="$demo/mail/windows"
+    build/bin/dormix "$@" ;;
   *) exec build/bin/marqueta ;;
 esac

@@ -3,13 +3,16 @@
 # again: it installs only what is missing.
 #   tools/setup.sh [demo|test|bench|package]...   (default: test)
 set -euo pipefail
-# The two programs and the demo maker.
-demo=(g++ cmake ninja-build qt6-base-dev libgl-dev libsqlite3-dev fonts-dejavu-core)
-# The tests, the fuzz targets (clang and libFuzzer) and the install check.
-test=("${demo[@]}" libgtest-dev libgmock-dev clang libclang-rt-dev desktop-file-utils appstream)
+# The two programs and the demo maker; for the demo, the tests and the benchmark also the local
+# mail server that takes Dormix's warnings.
+programs=(g++ cmake ninja-build qt6-base-dev libgl-dev libsqlite3-dev libcurl4-openssl-dev fonts-dejavu-core)
+demo=("${programs[@]}" python3-aiosmtpd)
+# The tests, the fuzz targets (clang and libFuzzer), the install check, and the certificate that
+# the mail server's STARTTLS test makes.
+test=("${demo[@]}" libgtest-dev libgmock-dev clang libclang-rt-dev desktop-file-utils appstream openssl)
 bench=("${demo[@]}" libbenchmark-dev)
 # The .deb: dependencies found by dpkg-shlibdeps (which needs file), then lintian.
-package=("${demo[@]}" dpkg-dev file lintian desktop-file-utils appstream)
+package=("${programs[@]}" dpkg-dev file lintian desktop-file-utils appstream)
 
 packages=()
 for task in "${@:-test}"; do

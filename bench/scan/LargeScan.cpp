@@ -1,16 +1,14 @@
 // The size of a real installation, timed against what plain tools take for the same work.
 #include "bench/scan/LargeScan.h"
 
-#include <chrono>
 #include <cstdio>
-#include <cstdlib>
 #include <filesystem>
-#include <fstream>
 #include <functional>
 #include <string>
 #include <vector>
 
 #include "bench/scan/AnswerAlways.h"
+#include "bench/scan/LargeSite.h"
 #include "dormix/keyindex/RemoveUserKeys.h"
 #include "dormix/keyindex/RemoveUserKeysBatch.h"
 #include "dormix/scan/ScanDormantAccounts.h"
@@ -26,53 +24,7 @@ constexpr int kDormantEvery = 10;    // 10,000 dormant
 constexpr int kOneAtATimeSample = 20;  // users removed one at a time; the rest is extrapolated
 const std::time_t kNow = LocalTime(2024, 3, 15, 23);
 
-std::string UserName(int i) { return "user" + std::to_string(1000000 + i); }
-
-double Seconds(const std::function<void()>& work) {
-    const auto start = std::chrono::steady_clock::now();
-    work();
-    return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-}
-
-void Shell(const std::string& command) {
-    if (std::system(command.c_str()) != 0) std::fprintf(stderr, "failed: %s\n", command.c_str());
-}
-
-// One installation laid out once; each run works on a copy of it.
-struct Site {
-    Site() : base(dir.path().string() + "/base") {
-        fs::create_directories(base.userFolder());
-        std::vector<std::string> all;
-        for (int i = 0; i < kAccounts; ++i) {
-            all.push_back(UserName(i));
-            const bool dormant = i % kDormantEvery == 0;
-            if (dormant) dormantNames.push_back(UserName(i));
-            base.addAccount(UserName(i), LogonDaysBefore(kNow, dormant ? 400 : i % 30));
-        }
-        base.writeKeyFiles(all);
-        base.writeTervoxUsers(all);
-    }
-    // A fresh copy of the installation, as the folder "run", on the disk before any timing starts
-    // (else the first sync timed would write the whole copy).
-    DormixInstallation copy() const {
-        Shell("rm -rf '" + run() + "' && cp -a '" + dir.path().string() + "/base' '" + run() + "' && sync");
-        return DormixInstallation(run());
-    }
-    // A copy of the key files alone, for the key-file part.
-    DormixInstallation keysOnly() const {
-        const DormixInstallation keys(run());
-        Shell("rm -rf '" + run() + "' && mkdir -p '" + keys.userFolder() + "' && cp '" + base.userKeyPath() + "' '" +
-              base.userTimeKeyPath() + "' '" + keys.userFolder() + "/' && sync");
-        return keys;
-    }
-    std::string run() const { return dir.path().string() + "/run"; }
-
-    TempDir dir;
-    DormixInstallation base;
-    std::vector<std::string> dormantNames;
-};
-
-double Scan(const Site& site, platform::Answer answer) {
+double Scan(const LargeSite& site, platform::Answer answer) {
     const DormixInstallation install = site.copy();
     ScopedEnv db("ACCTKIT_DB", install.tervoxDb());
     AnswerAlways boxes(answer);
@@ -80,13 +32,9 @@ double Scan(const Site& site, platform::Answer answer) {
 }
 
 // rm -rf of the dormant folders, cp and sync of both key files, every user.ini read.
-double PlainTools(const Site& site) {
+double PlainTools(const LargeSite& site) {
     const DormixInstallation install = site.copy();
-    const std::string list = site.dir.path().string() + "/dormant.list";
-    {
-        std::ofstream out(list);
-        for (const std::string& name : site.dormantNames) out << install.folderOf(name) << '\n';
-    }
+    const std::string list = site.dormantList(install);
     const std::string user = install.userFolder();
     return Seconds([&] {
         Shell("find '" + user + "' -mindepth 2 -maxdepth 2 -name user.ini -exec cat {} + > /dev/null");
@@ -96,7 +44,7 @@ double PlainTools(const Site& site) {
     });
 }
 
-double PlainCopy(const Site& site) {
+double PlainCopy(const LargeSite& site) {
     const std::string user = site.base.userFolder();
     Shell("sync");
     const double seconds = Seconds([&] {
@@ -107,12 +55,12 @@ double PlainCopy(const Site& site) {
     return seconds;
 }
 
-double KeysInOnePass(const Site& site) {
+double KeysInOnePass(const LargeSite& site) {
     const DormixInstallation install = site.keysOnly();
     return Seconds([&] { keyindex::RemoveUserKeysBatch(install.paths().installPath, site.dormantNames); });
 }
 
-double KeysOneAtATime(const Site& site) {
+double KeysOneAtATime(const LargeSite& site) {
     const DormixInstallation install = site.keysOnly();
     const double sample = Seconds([&] {
         for (int i = 0; i < kOneAtATimeSample; ++i) RemoveUserKeys(install.paths().installPath, site.dormantNames[i]);
@@ -126,7 +74,7 @@ void ReportLargeScan() {
     std::printf("Laying out %d accounts (%d dormant) with key files of %d records...\n", kAccounts,
                 kAccounts / kDormantEvery, kAccounts);
     std::fflush(stdout);
-    const Site site;
+    const LargeSite site(kAccounts, kDormantEvery, kNow);
     Shell("sync");
     const double plain = PlainTools(site);
     const double no = Scan(site, platform::Answer::No);

@@ -8,17 +8,23 @@
 #include <QPushButton>
 #include <QStringList>
 
+#include "common/VeltaSettings.h"
 #include "dormix/app/CAboutDialog.h"
+#include "dormix/app/CDeletedAccountsWindow.h"
 #include "dormix/app/CPreviewWindow.h"
 #include "dormix/app/CProgressWindow.h"
 #include "dormix/app/DialogUnits.h"
 #include "dormix/app/DormixIcon.h"
+#include "dormix/quarantine/GraceDays.h"
 #include "dormix/scan/AccountLog.h"
 #include "dormix/scan/DayCount.h"
+#include "dormix/scan/GracePeriod.h"
 #include "dormix/scan/NextScan.h"
 #include "dormix/scan/ProtectedAccounts.h"
 #include "dormix/scan/ScanDormantAccounts.h"
 #include "dormix/scan/Threshold.h"
+#include "dormix/warn/RunWarnings.h"
+#include "dormix/warn/smtp/SmtpSender.h"
 #include "platform/qt/QtMessageBoxes.h"
 
 namespace {
@@ -69,6 +75,12 @@ void CDormixDialog::createControls() {
     preview->setObjectName(QStringLiteral("previewButton"));
     preview->setGeometry(units.toPixels(181, 97, 50, 14));
     connect(preview, &QPushButton::clicked, this, &CDormixDialog::OnPreview);
+
+    auto* deleted = new QPushButton(QStringLiteral("Deleted Accounts..."), this);
+    deleted->setObjectName(QStringLiteral("deletedAccountsButton"));
+    deleted->setAccessibleName(deleted->text());
+    deleted->setGeometry(units.toPixels(7, 131, 80, 14));
+    connect(deleted, &QPushButton::clicked, this, &CDormixDialog::OnDeletedAccounts);
 
     auto* prompt = new QLabel(QStringLiteral("Please enter the number of days since a user's last logon which "
                                              "determines which accounts are dormant. These accounts will then be "
@@ -175,12 +187,28 @@ void CDormixDialog::OnPreview() {
         return;
     }
     const std::time_t now = clock_();
-    const NextScan next = JudgeNextScan(days, paths_, protectedAccounts, now);
+    RunWarnings warnings;
+    const NextScan next = JudgeNextScan(days, paths_, protectedAccounts, now, &warnings);
     if (!next.problem.empty()) dialogBoxes_->error(next.problem, ProgramName());
     CPreviewWindow preview(next.accounts, days, now, *dialogBoxes_, this, next.pending);
+    preview.showQuarantine(next.quarantined, next.purgeDays);
     if (preview.exec() != QDialog::Accepted || !preview.deleteRequested()) return;
     // The accounts listed and no others: one judged dormant only since is left for the next run.
     scanAndClose(days, {RunOrigin::Dialog, preview.foldersShown(), protectedAccounts});
+}
+
+void CDormixDialog::OnDeletedAccounts() {
+    if (scanning_) return;
+    const std::optional<int> graceDays = ReadGraceDays();
+    if (!graceDays) {
+        dialogBoxes_->error(GraceDaysUnreadableText(ReadVeltaSetting("DORMIX", "GRACEDAYS")), ProgramName());
+        return;
+    }
+    const std::time_t now = clock_();
+    CDeletedAccountsWindow window(paths_.installPath, *graceDays,
+                                  AuditedEvents(paths_.installPath, NewRunIdentity(0, RunOrigin::Dialog, now), now),
+                                  *dialogBoxes_, clock_, this);
+    window.exec();
 }
 
 bool CDormixDialog::ScanDormantAccounts(std::int32_t days, const ScanScope& scope) {
@@ -189,8 +217,10 @@ bool CDormixDialog::ScanDormantAccounts(std::int32_t days, const ScanScope& scop
     scanning_ = true;
     const ScanReport report = progress.run(
         [&](ScanProgress& reporter, platform::MessageBoxes& boxes) {
+            RunWarnings warnings(NewSmtpSender);
             ScanScope withLog = scope;
             withLog.oldLog = oldLogLeft_ ? OldLog::Delete : OldLog::Keep;
+            withLog.warnings = &warnings;
             return ::ScanDormantAccounts(days, paths_, boxes, now, &reporter, kDeletionBatch, withLog);
         },
         scanBoxes_);

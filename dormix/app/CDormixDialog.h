@@ -42,6 +42,7 @@ public:
 public slots:
     void OnOK();
     void OnPreview();
+    void OnDeletedAccounts();
     void accept() override;
     void reject() override;
 

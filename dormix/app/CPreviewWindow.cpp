@@ -132,7 +132,7 @@ void CPreviewWindow::fillDormant() {
 void CPreviewWindow::fillOthers() {
     for (std::size_t i = 0; i < accounts_.size(); ++i) {
         const AccountJudgement& account = accounts_[i];
-        if (account.verdict != Verdict::Logged && account.verdict != Verdict::Protected) continue;
+        if (account.verdict == Verdict::Dormant || !Listed(account)) continue;  // kept ones with their warning note
         QTreeWidgetItem* item = NewRow(otherList_, i);
         item->setText(0, Local(account.userName));
         item->setText(1, Local(NotDeletedReason(account)));
@@ -179,6 +179,26 @@ void CPreviewWindow::chooseFileAndSave() {
     const QString path = QFileDialog::getSaveFileName(this, QStringLiteral("Save List"), defaultFileName_,
                                                       QStringLiteral("CSV files (*.csv)"));
     if (!path.isEmpty()) saveList(path);
+}
+
+void CPreviewWindow::showQuarantine(const std::vector<QuarantineEntry>& entries,
+                                    const std::vector<std::optional<std::time_t>>& purgeDays) {
+    if (entries.empty()) return;
+    auto* label = new QLabel(QStringLiteral("Accounts in quarantine, and when they are purged:"), this);
+    QTreeWidget* list = NewList({QStringLiteral("User Name"), QStringLiteral("Account Folder"),
+                                 QStringLiteral("Quarantined On"), QStringLiteral("Purged On")},
+                                QStringLiteral("quarantineList"), label, this);
+    for (std::size_t i = 0; i < entries.size(); ++i) {
+        auto* item = new QTreeWidgetItem(list);
+        item->setText(0, Local(entries[i].userName));
+        item->setText(1, Local(entries[i].folderName));
+        item->setText(2, Local(LogonDateText(entries[i].quarantinedOn)));
+        item->setText(3, purgeDays[i] ? Local(LogonDateText(*purgeDays[i])) : QString());
+    }
+    list->sortByColumn(3, Qt::AscendingOrder);
+    auto* box = static_cast<QVBoxLayout*>(layout());
+    box->insertWidget(box->count() - 1, label);
+    box->insertWidget(box->count() - 1, list, 1);
 }
 
 void CPreviewWindow::requestDelete() {

@@ -3,15 +3,18 @@
 // would delete, sortable by column (those that an interrupted run left pending marked so in the
 // Note column), and below them the accounts it would log or leave alone, with the reason; a find field narrows both lists. The list can be saved as a CSV file, and
 // "Delete These Accounts..." hands the accounts shown back to the dialog to delete them and no
-// others. Nothing on disk changes here.
+// others. Under a grace period the accounts in quarantine follow, with their purge days.
+// Nothing on disk changes here.
 #include <cstdint>
 #include <ctime>
+#include <optional>
 #include <set>
 #include <string>
 #include <vector>
 
 #include <QDialog>
 
+#include "dormix/quarantine/QuarantineEntry.h"
 #include "dormix/scan/JudgeAccounts.h"
 #include "platform/MessageBox.h"
 
@@ -28,6 +31,10 @@ public:
     // Writes the accounts shown, those to delete and then the others with why, in the order
     // shown, as a CSV file at path; on failure "Unable to create file ..." and false.
     bool saveList(const QString& path);
+
+    // Under a grace period: the accounts in quarantine, below the others, with the day each is
+    // purged on.
+    void showQuarantine(const std::vector<QuarantineEntry>& entries, const std::vector<std::optional<std::time_t>>& purgeDays);
 
     // The name "Save List..." offers: the list's date in it.
     QString defaultFileName() const { return defaultFileName_; }

@@ -9,6 +9,7 @@
 
 #include "dormix/cli/ConsoleMessageBoxes.h"
 #include "dormix/cli/DryRun.h"
+#include "dormix/cli/QuarantineCommands.h"
 #include "dormix/scan/AccountList.h"
 #include "dormix/scan/AccountLog.h"
 #include "dormix/scan/DayCount.h"
@@ -16,6 +17,8 @@
 #include "dormix/scan/LineEscape.h"
 #include "dormix/scan/ProtectedAccounts.h"
 #include "dormix/scan/ScanDormantAccounts.h"
+#include "dormix/warn/RunWarnings.h"
+#include "dormix/warn/smtp/SmtpSender.h"
 #include "platform/FileOps.h"
 #include "platform/SystemLog.h"
 
@@ -32,6 +35,12 @@ struct Options {
         QStringLiteral("tervox"),
         QStringLiteral("Delete the accounts' mail-server users as well (yes) or keep them (no); required with --yes."),
         QStringLiteral("yes|no")};
+    QCommandLineOption listDeleted{QStringLiteral("list-deleted"),
+                                   QStringLiteral("List the deleted accounts kept in quarantine and when each is purged.")};
+    QCommandLineOption restore{QStringLiteral("restore"),
+                               QStringLiteral("Restore the named accounts from the quarantine: dormix --restore NAME...")};
+    QCommandLineOption purge{QStringLiteral("purge"),
+                             QStringLiteral("Purge the quarantined accounts whose grace period is over, and nothing else.")};
     QCommandLineOption quiet{QStringLiteral("quiet"), QStringLiteral("Print only the summary and the problems.")};
     QCommandLineOption format{QStringLiteral("format"),
                               QStringLiteral("text (the default), or csv: the accounts as the Preview saves them."),
@@ -145,7 +154,9 @@ int PresentReport(const ScanReport& report, ConsoleMessageBoxes& boxes) {
         case ScanEnd::Cancelled:
             break;
     }
-    return report.notDeleted.empty() && report.tervoxFailed == 0 ? kExitOk : kExitFailures;
+    return report.notDeleted.empty() && report.tervoxFailed == 0 && report.notPurged.empty() && !report.warnings.failed()
+               ? kExitOk
+               : kExitFailures;
 }
 
 int Delete(std::int32_t days, const DormixPaths& paths, const ProtectedAccounts& protectedAccounts,
@@ -155,10 +166,32 @@ int Delete(std::int32_t days, const DormixPaths& paths, const ProtectedAccounts&
     ConsoleMessageBoxes boxes(tervox);
     boxes.sendResultsTo(style.results());
     ConsoleProgress progress(style);
+    RunWarnings warnings(NewSmtpSender);
     const ScanReport report = ScanDormantAccounts(days, paths, boxes, now, &progress, kDeletionBatch,
-                                                  {RunOrigin::CommandLine, std::nullopt, protectedAccounts, OldLog::Delete});
+                                                  {RunOrigin::CommandLine, std::nullopt, protectedAccounts, OldLog::Delete,
+                                                   &warnings});
     progress.end();
     return PresentReport(report, boxes);
+}
+
+// --list-deleted, --restore NAME... and --purge, each used alone.
+int QuarantineCommand(const QCommandLineParser& parser, const Options& options, std::time_t now) {
+    const QStringList names = parser.positionalArguments();
+    const bool restore = parser.isSet(options.restore);
+    if (parser.isSet(options.listDeleted) + restore + parser.isSet(options.purge) > 1 || parser.isSet(options.days) ||
+        parser.isSet(options.yes) || parser.isSet(options.tervox) || parser.isSet(options.quiet) ||
+        parser.isSet(options.format))
+        return BadUsage(parser, QStringLiteral("--list-deleted, --restore and --purge are used alone."));
+    if (restore && names.isEmpty()) return BadUsage(parser, QStringLiteral("--restore needs the names of the accounts."));
+    if (!restore && !names.isEmpty()) return BadUsage(parser, QStringLiteral("Unexpected argument: ") + names.first());
+    ConsoleMessageBoxes boxes;
+    DormixPaths paths;
+    if (!LoadDormixPaths(boxes, paths)) return kExitNotInstalled;
+    if (parser.isSet(options.listDeleted)) return ListDeletedCommand(paths, boxes);
+    if (parser.isSet(options.purge)) return PurgeCommand(paths, now, boxes);
+    std::vector<std::string> users;
+    for (const QString& name : names) users.push_back(name.toLocal8Bit().toStdString());
+    return RestoreCommand(paths, users, now, boxes);
 }
 
 }  // namespace
@@ -170,7 +203,8 @@ int RunDormixCommandLine(const QStringList& arguments, std::time_t now) {
     const QCommandLineOption help = parser.addHelpOption();
     const QCommandLineOption version = parser.addVersionOption();
     const Options options;
-    parser.addOptions({options.days, options.yes, options.tervox, options.quiet, options.format});
+    parser.addOptions({options.days, options.yes, options.tervox, options.quiet, options.format, options.listDeleted,
+                       options.restore, options.purge});
     if (!parser.parse(arguments)) return BadUsage(parser, parser.errorText());
     if (parser.isSet(help)) {
         PrintLine(parser.helpText().toLocal8Bit().toStdString() + kHelpEnd);
@@ -182,6 +216,8 @@ int RunDormixCommandLine(const QStringList& arguments, std::time_t now) {
                       .toStdString());
         return kExitOk;
     }
+    if (parser.isSet(options.listDeleted) || parser.isSet(options.restore) || parser.isSet(options.purge))
+        return QuarantineCommand(parser, options, now);
     if (!parser.positionalArguments().isEmpty())
         return BadUsage(parser, QStringLiteral("Unexpected argument: ") + parser.positionalArguments().first());
     if (!parser.isSet(options.days)) return BadUsage(parser, QStringLiteral("Missing --days N."));

@@ -1,13 +1,16 @@
 #include "dormix/cli/DryRun.h"
 
+#include <algorithm>
 #include <string>
 
 #include "dormix/cli/DormixCommandLine.h"
+#include "dormix/cli/QuarantineCommands.h"
 #include "dormix/scan/AccountList.h"
 #include "dormix/scan/LineEscape.h"
 #include "dormix/scan/NextScan.h"
 #include "dormix/scan/Preflight.h"
 #include "dormix/scan/ScanDormantAccounts.h"
+#include "dormix/warn/RunWarnings.h"
 
 namespace {
 
@@ -39,14 +42,18 @@ void PrintList(const NextScan& next, const OutputStyle& style) {
     for (const AccountJudgement& account : next.pending) PrintLine(PendingLine(account));
     for (const AccountJudgement& account : next.accounts)
         if (Listed(account)) PrintLine(AccountLine(account));
+    for (std::size_t i = 0; i < next.quarantined.size(); ++i)
+        PrintLine("In quarantine: " + DeletedAccountLine(next.quarantined[i], next.purgeDays[i]));
 }
 
 }  // namespace
 
 int RunDryRun(std::int32_t days, const DormixPaths& paths, const ProtectedAccounts& protectedAccounts,
               std::time_t now, const OutputStyle& style, bool withTervoxUsers) {
-    const NextScan next = JudgeNextScan(days, paths, protectedAccounts, now);
+    RunWarnings warnings;
+    const NextScan next = JudgeNextScan(days, paths, protectedAccounts, now, &warnings);
     PrintList(next, style);
+    if (next.toWarn > 0) PrintLine(WouldWarnText(next.toWarn), style.results());
     const int toDelete = next.toDelete();
     if (toDelete == 0) {
         PrintLine(kNoDormantAccounts, style.results());
@@ -57,7 +64,9 @@ int RunDryRun(std::int32_t days, const DormixPaths& paths, const ProtectedAccoun
                   style.results());
     }
     // What would refuse the deleting run (next.problem among them), each on standard error.
-    const std::vector<std::string> problems = DeletionPreflight(paths, withTervoxUsers);
+    std::vector<std::string> problems = DeletionPreflight(paths, withTervoxUsers);
+    if (!next.problem.empty() && std::find(problems.begin(), problems.end(), next.problem) == problems.end())
+        problems.push_back(next.problem);  // the warnings' settings or record
     for (const std::string& problem : problems) PrintLine(problem, stderr);
     return problems.empty() ? kExitOk : kExitRefused;
 }

@@ -28,8 +28,12 @@ BlockSearch SearchKeyBlock(const KeyFile& file, char* block, const char* k, File
 
     const std::size_t slot = FindKeySlot(n, block, k);
     const FilePosition slotOffset = blockOffset + slot * kRecordSize;
+    result.slot = slotOffset;
     const long long got = file.readAt(slotOffset, block, kBlockBytes);
-    if (got < 0) return result;
+    if (got < 0) {
+        result.outcome = BlockSearch::Outcome::ReadFailed;
+        return result;
+    }
 
     const std::size_t records = static_cast<std::size_t>(got) / kRecordSize;
     const auto exact = FirstExactFromSlot(records, [block](std::size_t i) { return RecordAt(block, i); }, k);
@@ -37,27 +41,27 @@ BlockSearch SearchKeyBlock(const KeyFile& file, char* block, const char* k, File
     result.outcome = BlockSearch::Outcome::Found;
     result.hit.position = slotOffset + *exact * kRecordSize;
     result.hit.value = ValueOfRecord(RecordAt(block, *exact));
+    result.hit.record = RecordBytesAt(RecordAt(block, *exact));
     return result;
 }
 
-std::optional<KeyHit> LookupKey(const KeyFile& file, const char* k) {
+BlockSearch SearchKey(const KeyFile& file, const char* k) {
     std::vector<char> block(kBlockBufferBytes, '\0');
     FilePosition blockOffset = 0;
     for (;;) {
         const long long got = file.readAt(blockOffset, block.data(), kBlockBytes);
-        if (got < 0) return std::nullopt;
+        if (got < 0) return {BlockSearch::Outcome::ReadFailed, {}, blockOffset};
         const auto bytesRead = static_cast<std::size_t>(got);
         const BlockSearch search = SearchKeyBlock(file, block.data(), k, blockOffset, bytesRead);
-        switch (search.outcome) {
-        case BlockSearch::Outcome::NextBlock:
-            blockOffset += bytesRead;
-            continue;
-        case BlockSearch::Outcome::Found:
-            return search.hit;
-        case BlockSearch::Outcome::NotFound:
-            return std::nullopt;
-        }
+        if (search.outcome != BlockSearch::Outcome::NextBlock) return search;
+        blockOffset += bytesRead;
     }
+}
+
+std::optional<KeyHit> LookupKey(const KeyFile& file, const char* k) {
+    const BlockSearch search = SearchKey(file, k);
+    if (search.outcome != BlockSearch::Outcome::Found) return std::nullopt;
+    return search.hit;
 }
 
 }  // namespace keyindex

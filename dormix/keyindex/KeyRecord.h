@@ -36,6 +36,15 @@ inline KeyValue ValueOfRecord(const char* record) {
     return value;
 }
 
+// A whole record as it stands in a file, every byte kept, so that it can be put back unchanged.
+using KeyRecordBytes = std::array<char, kRecordSize>;
+
+inline KeyRecordBytes RecordBytesAt(const char* record) {
+    KeyRecordBytes bytes{};
+    std::memcpy(bytes.data(), record, kRecordSize);
+    return bytes;
+}
+
 // Byte positions in a key file.
 using FilePosition = std::uint64_t;
 

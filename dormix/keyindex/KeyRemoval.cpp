@@ -5,12 +5,6 @@
 
 namespace keyindex {
 
-RemovalResult RetryWhileChanged(const std::function<RemovalResult()>& attempt) {
-    RemovalResult result = attempt();
-    for (int redo = 0; redo < kMaxRedos && result == RemovalResult::FileChanged; ++redo) result = attempt();
-    return result;
-}
-
 KeyRemoval RemoveKeyFromFile(const std::string& path, const char* key, const KeyValue* expected) {
     KeyRemoval removal;
     removal.result = RetryWhileChanged([&] {
@@ -22,6 +16,7 @@ KeyRemoval RemoveKeyFromFile(const std::string& path, const char* key, const Key
         if (!hit) return RemovalResult::Unchanged;
         removal.found = true;
         removal.value = hit->value;
+        removal.record = hit->record;
         if (expected && hit->value != *expected) return RemovalResult::FileChanged;
         return RemoveRecordFromOpenFile(file, path, hit->position, &removal.error);
     });

@@ -1,7 +1,6 @@
 #pragma once
 // Finding a key's record and removing it from one key file, read again and redone when the
 // web-mail product changes the file in between.
-#include <functional>
 #include <string>
 
 #include "dormix/keyindex/KeyRecord.h"
@@ -13,13 +12,19 @@ namespace keyindex {
 inline constexpr int kMaxRedos = 3;
 
 // Runs attempt, and again while it reports FileChanged, at most kMaxRedos more times; the
-// last attempt's result.
-RemovalResult RetryWhileChanged(const std::function<RemovalResult()>& attempt);
+// last attempt's result. Serves every change of a key file whose result knows FileChanged.
+template <typename Attempt>
+auto RetryWhileChanged(const Attempt& attempt) {
+    auto result = attempt();
+    for (int redo = 0; redo < kMaxRedos && result == decltype(result)::FileChanged; ++redo) result = attempt();
+    return result;
+}
 
 struct KeyRemoval {
     bool found = false;                             // the key's record was there to remove
     RemovalResult result = RemovalResult::Unchanged;  // meaningful when found
     KeyValue value{};                               // the record's value, when found
+    KeyRecordBytes record{};                        // the whole record, when found
     platform::ErrorCode error = 0;                  // why a found record stayed Unchanged, when known
 };
 

@@ -1,6 +1,7 @@
 #include "dormix/keyindex/LiveRecords.h"
 
 #include "dormix/keyindex/KeyCompare.h"
+#include "dormix/keyindex/KeyFile.h"
 
 namespace keyindex {
 
@@ -71,6 +72,14 @@ std::vector<KeySpan> LiveRecords::spans() const {
         if (i > first) spans.push_back({first * kRecordSize, (i - first) * kRecordSize});
     }
     return spans;
+}
+
+std::optional<LiveRecords> ReadLiveRecords(const KeyFile& file) {
+    const std::uint64_t size = file.size();
+    auto bytes = std::make_unique_for_overwrite<char[]>(static_cast<std::size_t>(size));
+    const long long got = file.readAt(0, bytes.get(), static_cast<std::size_t>(size));
+    if (got != static_cast<long long>(size)) return std::nullopt;
+    return LiveRecords(std::move(bytes), size);
 }
 
 }  // namespace keyindex

@@ -5,6 +5,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <vector>
 
 #include "dormix/keyindex/KeyRecord.h"
@@ -54,5 +55,10 @@ private:
     bool changed_ = false;
     bool deleted_ = false;
 };
+
+class KeyFile;
+
+// The whole file as it was opened; none when it cannot be read whole.
+std::optional<LiveRecords> ReadLiveRecords(const KeyFile& file);
 
 }  // namespace keyindex

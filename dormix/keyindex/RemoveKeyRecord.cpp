@@ -32,8 +32,9 @@ platform::ErrorCode CopySpans(const KeyFile& file, const std::vector<KeySpan>& s
         return written;
     };
     for (const KeySpan& span : spans) {
-        if (held && span.length < kShortSpan) {
-            gathered.append(held + span.offset, static_cast<std::size_t>(span.length));
+        const char* inMemory = span.bytes ? span.bytes : held && span.length < kShortSpan ? held + span.offset : nullptr;
+        if (inMemory) {
+            gathered.append(inMemory, static_cast<std::size_t>(span.length));
             if (gathered.size() >= kGatheredBytes && !flush()) return out.error();
         } else if (!flush() || !out.copyFrom(file.descriptor(), span.offset, span.length)) {
             return out.error();

@@ -17,16 +17,19 @@ enum class RemovalResult {
     FileChanged,  // the file changed on disk since it was read; nothing was replaced
 };
 
-// A run of bytes of the key file as it was opened.
+// A run of bytes of the key file as it was opened, or, when bytes is set, length bytes from there
+// (a record that is put into the file).
 struct KeySpan {
     FilePosition offset = 0;
     std::uint64_t length = 0;
+    const char* bytes = nullptr;
 };
 
 // Replaces the key file opened as `file` from path by the spans of it, in order, through a
 // temporary "VT" file in its folder. held, when not null, holds the file's bytes as read: short
 // spans are then written from there. Closes `file`. error, when not null, is given the system's
-// error when a write failed (Unchanged).
+// error when a write failed (Unchanged). A file never opened stands for one that does not exist:
+// the spans must then all carry their bytes, and the file is made only if still absent.
 RemovalResult ReplaceKeyFile(KeyFile& file, const std::string& path, const std::vector<KeySpan>& spans,
                              const char* held = nullptr, platform::ErrorCode* error = nullptr);
 

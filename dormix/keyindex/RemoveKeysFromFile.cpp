@@ -18,15 +18,6 @@ namespace {
 
 std::uint64_t maxBatchFileBytes = kMaxBatchFileBytes;
 
-// The whole file as it was opened; none when it cannot be read whole.
-std::optional<LiveRecords> ReadLiveRecords(const KeyFile& file) {
-    const std::uint64_t size = file.size();
-    auto bytes = std::make_unique_for_overwrite<char[]>(static_cast<std::size_t>(size));
-    const long long got = file.readAt(0, bytes.get(), static_cast<std::size_t>(size));
-    if (got != static_cast<long long>(size)) return std::nullopt;
-    return LiveRecords(std::move(bytes), size);
-}
-
 // The order in which to look the keys up. In a sorted file a key's removal changes only what
 // later lookups of an equal key find, so the keys may go in ascending order, equal ones in
 // their given order; each search then starts where the one before it ended.
@@ -46,6 +37,7 @@ void RemoveEach(LiveRecords& live, const std::vector<const char*>& keys, std::ve
         if (!hit) continue;
         removals[j].found = true;
         removals[j].value = ValueOfRecord(live.record(*hit));
+        removals[j].record = RecordBytesAt(live.record(*hit));
         removals[j].result = live.remove(*hit);
     }
 }

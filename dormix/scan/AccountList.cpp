@@ -9,8 +9,9 @@ std::string NotDeletedReason(const AccountJudgement& account) {
             return LogReasonText(account.logReason);
         case Verdict::Protected:
             return "protected";
-        case Verdict::Dormant:
         case Verdict::Kept:
+            return account.warning;
+        case Verdict::Dormant:
             break;
     }
     return {};
@@ -27,4 +28,4 @@ CsvRow AccountListRow(const AccountJudgement& account, bool pending) {
             pending ? std::string(kPendingMark) : NotDeletedReason(account)};
 }
 
-bool Listed(const AccountJudgement& account) { return account.verdict != Verdict::Kept; }
+bool Listed(const AccountJudgement& account) { return account.verdict != Verdict::Kept || !account.warning.empty(); }

@@ -7,8 +7,8 @@
 #include "dormix/scan/CsvFile.h"
 #include "dormix/scan/JudgeAccounts.h"
 
-// Why an account that is not Kept or Dormant stays: its log reason, or "protected"; empty for a
-// dormant account.
+// Why an account that is not Dormant stays: its log reason, "protected", or for a kept account its
+// note about warnings by mail (empty without one); empty for a dormant account.
 std::string NotDeletedReason(const AccountJudgement& account);
 
 // "User Name", "Account Folder", "Last Logon", "Days Since", "Note".
@@ -18,5 +18,6 @@ CsvRow AccountListHeader();
 // the pending deletions, else why it is not deleted.
 CsvRow AccountListRow(const AccountJudgement& account, bool pending = false);
 
-// True for the accounts the list holds: the dormant ones and those logged or protected.
+// True for the accounts the list holds: the dormant ones, those logged or protected, and kept ones
+// with a note about warnings by mail.
 bool Listed(const AccountJudgement& account);

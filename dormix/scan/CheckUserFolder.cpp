@@ -65,7 +65,8 @@ std::string UserFolderProblem(const std::string& installPath) {
 
 std::string LogFileProblem(const DormixPaths& paths) {
     for (const std::string& path :
-         {paths.logPath, AuditLogPath(paths.installPath), PendingDeletionsPath(paths.installPath)}) {
+         {paths.logPath, AuditLogPath(paths.installPath), PendingDeletionsPath(paths.installPath),
+          WarnedLogPath(paths.installPath)}) {
         if (platform::IsLink(path))
             return "The log file " + path + " is a link, which Dormix does not write through." + kNothingDeleted;
     }

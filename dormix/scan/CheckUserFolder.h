@@ -11,6 +11,6 @@
 std::string UserFolderProblem(const std::string& installPath);
 
 // Empty when no link stands in the place of a file of the Log folder ("dormant.log",
-// "deleted.log", the pending deletions); else the message that stops the scan, naming the first.
+// "deleted.log", the pending deletions, "warned.log"); else the message that stops the scan, naming the first.
 // The scan writes those files without following links, so a link there would fail it half way.
 std::string LogFileProblem(const DormixPaths& paths);

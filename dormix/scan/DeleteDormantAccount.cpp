@@ -61,13 +61,7 @@ void EmptyFolders(std::vector<BatchMember>& members, const BatchTerms& terms, Sc
                   int count) {
     for (BatchMember& member : members) {
         if (progress) progress->deleting(number++, count, member.account.userName);
-        const AccountJudgement again = JudgeAccount(member.account.folder, terms.days, terms.now);
-        if (again.verdict != Verdict::Dormant) {
-            member.inHand = false;
-            continue;
-        }
-        member.account.lastLogon = again.lastLogon;
-        member.account.daysSince = again.daysSince;
+        if (!StillDormant(member, terms)) continue;
         platform::FolderRemoval folder(member.account.folder);
         if (!folder.removeAllBut("user.ini")) Keep(member, LogReason::FolderNotDeleted, LeftBehindText(folder));
     }
@@ -180,6 +174,17 @@ BatchResult FinishBatch(std::vector<BatchMember>& members, const BatchFiles& fil
 }
 
 }  // namespace
+
+bool StillDormant(BatchMember& member, const BatchTerms& terms) {
+    const AccountJudgement again = JudgeAccount(member.account.folder, terms.days, terms.now);
+    if (again.verdict != Verdict::Dormant) {
+        member.inHand = false;
+        return false;
+    }
+    member.account.lastLogon = again.lastLogon;
+    member.account.daysSince = again.daysSince;
+    return true;
+}
 
 BatchResult DeleteDormantBatch(std::vector<BatchMember>& members, const BatchFiles& files, const BatchTerms& terms,
                                ScanProgress* progress, int number, int count) {

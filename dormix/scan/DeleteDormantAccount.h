@@ -28,6 +28,7 @@ struct DeletedAccount {
     std::string logDetail;               // what the line adds to the reason, if anything
     bool keysRemoved = false;            // both key records were there and are gone
     TervoxOutcome tervoxOutcome = TervoxOutcome::Kept;
+    bool quarantined = false;  // moved into the quarantine rather than deleted
 };
 
 // One dormant account of a batch.
@@ -69,6 +70,11 @@ struct BatchResult {
     BatchEnd end = BatchEnd::Done;
     TervoxDeletion tervox;  // the mail-server users that could not be deleted
 };
+
+// Reads the member's "user.ini" again right before its folder is touched, since a verdict can be
+// minutes old: false, and the member left whole, uncounted and unrecorded, when it is no longer
+// dormant under terms.
+bool StillDormant(BatchMember& member, const BatchTerms& terms);
 
 // Deletes the members: a folder whose own name spells no plain user name (NamesAUser) is matched
 // to no key record and no mail-server user; an account no longer dormant under terms is left

@@ -25,6 +25,9 @@ struct AccountJudgement {
     LogReason logReason = LogReason::NoUserIni;  // meaningful when Logged
     std::optional<std::time_t> lastLogon;        // local midnight of the last logon day, when readable
     std::int32_t daysSince = 0;                  // whole days from lastLogon to now, when readable
+    // With warnings by mail on: what a kept account awaits ("to be warned by mail; goes on ..."),
+    // which the preview and the dry run show; empty otherwise.
+    std::string warning;
 };
 
 // Every account folder of the installation, in the order the scan meets them, judged against

@@ -2,6 +2,9 @@
 
 #include <unordered_set>
 
+#include "common/VeltaSettings.h"
+#include "dormix/quarantine/GraceDays.h"
+#include "dormix/quarantine/Quarantine.h"
 #include "dormix/scan/CheckUserFolder.h"
 #include "dormix/scan/DeleteDormantAccount.h"
 #include "dormix/scan/LastLogon.h"
@@ -26,7 +29,7 @@ void TakePending(const PendingBatch& batch, std::int32_t days, const ProtectedAc
 }  // namespace
 
 NextScan JudgeNextScan(std::int32_t days, const DormixPaths& paths, const ProtectedAccounts& protectedAccounts,
-                       std::time_t now) {
+                       std::time_t now, DeletionWarnings* warnings) {
     NextScan next;
     next.problem = LogFileProblem(paths);
     const std::string pendingPath = PendingDeletionsPath(paths.installPath);
@@ -43,10 +46,23 @@ NextScan JudgeNextScan(std::int32_t days, const DormixPaths& paths, const Protec
                 break;
         }
     }
+    if (const std::optional<int> graceDays = ReadGraceDays(); !graceDays) {
+        if (next.problem.empty()) next.problem = GraceDaysUnreadableText(ReadVeltaSetting("DORMIX", "GRACEDAYS"));
+    } else if (*graceDays > 0) {
+        next.quarantined = ListQuarantine(paths.installPath);
+        for (const QuarantineEntry& entry : next.quarantined) next.purgeDays.push_back(PurgeDay(entry.day, *graceDays));
+    }
     next.accounts = JudgeAccounts(days, paths, protectedAccounts, now);
     std::unordered_set<std::string> pendingFolders;
     for (const AccountJudgement& account : next.pending) pendingFolders.insert(account.folder);
     std::erase_if(next.accounts,
                   [&](const AccountJudgement& account) { return pendingFolders.count(account.folder) > 0; });
+    // The pending accounts are finished before the scan plans its warnings, so they have no part in them.
+    if (warnings) {
+        const std::string warnProblem = warnings->prepare(paths.installPath, days);
+        if (next.problem.empty()) next.problem = warnProblem;
+        if (warnProblem.empty()) warnings->plan(next.accounts, now);
+        next.toWarn = warnings->toWarn();
+    }
     return next;
 }

@@ -21,31 +21,6 @@ const char* const kEnd = "end";
 // Far more than any batch: a larger file is not one that a scan wrote.
 constexpr std::size_t kMaxBytes = std::size_t{64} << 20;
 
-// Every field is written in hexadecimal, so that no byte of a folder name or a key value can
-// break a line or a field.
-std::string Hex(const char* data, std::size_t size) {
-    static const char digits[] = "0123456789abcdef";
-    std::string out;
-    out.reserve(size * 2);
-    for (std::size_t i = 0; i < size; ++i) {
-        const auto byte = static_cast<unsigned char>(data[i]);
-        out += digits[byte >> 4];
-        out += digits[byte & 15];
-    }
-    return out;
-}
-
-bool Unhex(const std::string& text, std::string& out) {
-    if (text.size() % 2 != 0) return false;
-    out.clear();
-    for (std::size_t i = 0; i < text.size(); i += 2) {
-        const int high = HexDigitValue(text[i]), low = HexDigitValue(text[i + 1]);
-        if (high > 15 || low > 15) return false;
-        out += static_cast<char>(high * 16 + low);
-    }
-    return true;
-}
-
 // The folder's own name, after the user folder's part of the path.
 std::string UserFolderOf(const std::string& userFolderPattern) {
     const std::size_t cut = userFolderPattern.rfind(platform::kSep);
@@ -67,9 +42,9 @@ bool ReadNumber(const std::string& text, Number& number) {
 
 std::string AccountLine(const PendingAccount& account) {
     const std::string name = account.folder.substr(account.folder.rfind(platform::kSep) + 1);
-    std::string line = Hex(name.data(), name.size());
+    std::string line = HexText(name.data(), name.size());
     line += ' ' + (account.lastLogon ? std::to_string(static_cast<long long>(*account.lastLogon)) : std::string("-"));
-    line += ' ' + (account.userKeyValue ? Hex(account.userKeyValue->data(), keyindex::kValueSize) : std::string("-"));
+    line += ' ' + (account.userKeyValue ? HexText(account.userKeyValue->data(), keyindex::kValueSize) : std::string("-"));
     return line + (account.keysRemoved ? " 1\n" : " 0\n");
 }
 
@@ -79,7 +54,7 @@ bool ReadAccountLine(const std::string& line, const std::string& userFolder, Pen
     if (!(fields >> name >> logon >> value >> keys) || (fields >> rest) || (keys != "0" && keys != "1")) return false;
     account.keysRemoved = keys == "1";
     std::string bytes;
-    if (!Unhex(name, bytes) || !IsAccountFolderName(bytes)) return false;
+    if (!UnhexText(name, bytes) || !IsAccountFolderName(bytes)) return false;
     account.folder = userFolder + bytes;
     if (logon != "-") {
         long long seconds = 0;
@@ -87,7 +62,7 @@ bool ReadAccountLine(const std::string& line, const std::string& userFolder, Pen
         account.lastLogon = static_cast<std::time_t>(seconds);
     }
     if (value != "-") {
-        if (!Unhex(value, bytes) || bytes.size() != keyindex::kValueSize) return false;
+        if (!UnhexText(value, bytes) || bytes.size() != keyindex::kValueSize) return false;
         keyindex::KeyValue key{};
         std::memcpy(key.data(), bytes.data(), keyindex::kValueSize);
         account.userKeyValue = key;

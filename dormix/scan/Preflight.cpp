@@ -1,5 +1,7 @@
 #include "dormix/scan/Preflight.h"
 
+#include "common/VeltaSettings.h"
+#include "dormix/quarantine/GraceDays.h"
 #include "dormix/scan/AccountLog.h"
 #include "dormix/scan/CheckUserFolder.h"
 #include "dormix/scan/DeleteTervoxUsers.h"
@@ -22,6 +24,7 @@ std::vector<std::string> DeletionPreflight(const DormixPaths& paths, bool withTe
         problems.push_back(PendingUnreadableText(pendingPath));
     if (std::string problem = UserFolderProblem(paths.installPath); !problem.empty())
         problems.push_back(std::move(problem));
+    if (!ReadGraceDays()) problems.push_back(GraceDaysUnreadableText(ReadVeltaSetting("DORMIX", "GRACEDAYS")));
     if (withTervoxUsers) {
         if (std::string problem = TervoxDatabaseProblem(); !problem.empty())
             problems.push_back("The mail server's user database cannot be used: " + problem + ".");

@@ -29,8 +29,12 @@ std::string RunStartRecord(const RunIdentity& run) {
            ", operator " + EscapedForLine(run.operatorName);
 }
 
-std::string DeletedAccountRecord(const RunIdentity& run, const AccountJudgement& account) {
-    return Prefix(run) + "deleted " + EscapedForLine(account.userName) + " (" + EscapedForLine(account.folder) + ")";
+std::string DeletedAccountRecord(const RunIdentity& run, const AccountJudgement& account, const char* action) {
+    return Prefix(run) + action + " " + EscapedForLine(account.userName) + " (" + EscapedForLine(account.folder) + ")";
+}
+
+void RecordAccount(const RunIdentity& run, const AccountJudgement& account, const char* action) {
+    platform::WriteSystemLog(kIdentifier, DeletedAccountRecord(run, account, action));
 }
 
 std::string RunEndRecord(const RunIdentity& run, const ScanReport& report) {
@@ -59,6 +63,6 @@ void RunRecorder::deleting(int number, int count, const std::string& userName) {
 bool RunRecorder::stopRequested() { return frontEnd_ && frontEnd_->stopRequested(); }
 
 void RunRecorder::finished(const AccountJudgement& account, const DeletedAccount& result) {
-    if (result.deleted) platform::WriteSystemLog(kIdentifier, DeletedAccountRecord(run_, account));
+    if (result.deleted && !result.quarantined) RecordAccount(run_, account, "deleted");
     if (frontEnd_) frontEnd_->finished(account, result);
 }

@@ -26,14 +26,18 @@ const char* OriginText(RunOrigin origin);
 
 // The texts of the three kinds of record.
 std::string RunStartRecord(const RunIdentity& run);
-std::string DeletedAccountRecord(const RunIdentity& run, const AccountJudgement& account);
+// action: what became of the account ("deleted", or a step of the grace period).
+std::string DeletedAccountRecord(const RunIdentity& run, const AccountJudgement& account,
+                                 const char* action = "deleted");
+// Sends an account's record to the system log.
+void RecordAccount(const RunIdentity& run, const AccountJudgement& account, const char* action);
 // The end: accounts deleted; accounts not deleted and mail-server users not deleted (failed);
 // dormant accounts left for a later run (kept); whether it was stopped; and what refused or broke
 // it off, if anything.
 std::string RunEndRecord(const RunIdentity& run, const ScanReport& report);
 
 // Passes a front end's progress on and keeps the run's records: the start record when made, one
-// record per deleted account, the end record at ended(). The front end hears of every account
+// record per deleted account (a quarantined one records itself), the end record at ended(). The front end hears of every account
 // finished, those an earlier run left pending (before counted()) included.
 class RunRecorder : public ScanProgress {
 public:

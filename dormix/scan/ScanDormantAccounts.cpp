@@ -1,14 +1,18 @@
 #include "dormix/scan/ScanDormantAccounts.h"
 
 #include <algorithm>
+#include <optional>
 #include <string>
 #include <vector>
 
+#include "common/VeltaSettings.h"
+#include "dormix/quarantine/GraceDays.h"
 #include "dormix/scan/AccountLog.h"
 #include "dormix/scan/AuditLog.h"
 #include "dormix/scan/CheckUserFolder.h"
 #include "dormix/scan/DeleteDormantAccount.h"
 #include "dormix/scan/FolderUserName.h"
+#include "dormix/scan/GracePeriod.h"
 #include "dormix/scan/JudgeAccounts.h"
 #include "dormix/scan/PendingDeletions.h"
 #include "dormix/scan/ProtectedAccounts.h"
@@ -204,6 +208,19 @@ bool Scan(std::int32_t days, const DormixPaths& paths, platform::MessageBoxes& b
         return state.refuse(problem, kNothingDeletedCaption);
     if (const std::string problem = LogFileProblem(paths); !problem.empty())
         return state.refuse(problem, kNothingDeletedCaption);
+    // The warnings' settings are checked before the grace period's purge, which deletes.
+    DeletionWarnings* const warnings = scope.warnings;
+    if (const std::string problem = warnings ? warnings->prepare(paths.installPath, days) : ""; !problem.empty())
+        return state.refuse(problem, kNothingDeletedCaption);
+    const std::optional<int> graceDays = ReadGraceDays();
+    if (!graceDays)
+        return state.refuse(GraceDaysUnreadableText(ReadVeltaSetting("DORMIX", "GRACEDAYS")), kNothingDeletedCaption);
+    if (*graceDays > 0) {
+        if (const std::string problem =
+                OpenGracePeriod(paths, *graceDays, state.files().run, now, state.report().notPurged);
+            !problem.empty())
+            return state.refuse(problem, kNothingDeletedCaption);
+    }
     if (scope.oldLog == OldLog::Delete) DeleteOldLog(paths.logPath);
     TervoxQuestion question(boxes);
     switch (FinishPending(days, now, paths, protectedAccounts, question, state, progress)) {
@@ -217,6 +234,7 @@ bool Scan(std::int32_t days, const DormixPaths& paths, platform::MessageBoxes& b
             return state.finish(false);
     }
     std::vector<AccountJudgement> accounts = JudgeAccounts(days, paths, protectedAccounts, now);
+    if (warnings) warnings->plan(accounts, now);
     RestrictTo(accounts, scope.onlyFolders);
     const int dormantCount = CountDormant(accounts);
     progress.counted(dormantCount);
@@ -257,15 +275,18 @@ bool Scan(std::int32_t days, const DormixPaths& paths, platform::MessageBoxes& b
         // The record is opened before anything is deleted, so that a record that cannot be
         // written stops the scan before a deletion goes unrecorded.
         if (!platform::AppendText(state.files().auditPath, "")) return state.cannotWrite(state.files().auditPath);
+        const auto deleteBatch = *graceDays > 0 ? QuarantineDormantBatch : DeleteDormantBatch;
         const BatchResult result =
-            DeleteDormantBatch(batch.members, state.files(), BatchTerms{days, now, answer == Answer::Yes}, &progress,
-                               dormantNumber - static_cast<int>(batch.memberAt.size()) + 1, dormantCount);
+            deleteBatch(batch.members, state.files(), BatchTerms{days, now, answer == Answer::Yes}, &progress,
+                        dormantNumber - static_cast<int>(batch.memberAt.size()) + 1, dormantCount);
         if (!state.take(result, batch.members, false)) return false;
         if (!WriteSpanLines(batch, accounts, state)) return false;
         // The batch stays pending for the next scan: a new batch would replace what leads to the
         // key records it left.
         if (result.end == BatchEnd::KeysLeftPending) break;
     }
+    // The warnings go after the deletions, so that a stop or a cancel sends none.
+    if (warnings && !stopped) state.report().warnings = warnings->send(now);
     return state.finish(stopped);
 }
 

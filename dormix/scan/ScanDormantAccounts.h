@@ -27,6 +27,9 @@ struct ScanScope {
     // The protected accounts as the front end read them for this run; unset: read by the scan.
     std::optional<ProtectedAccounts> protectedAccounts;
     OldLog oldLog = OldLog::Keep;
+    // The warnings by mail of the run, which the front ends always hand over: unset, the scan
+    // warns nobody and deletes as if no warnings were asked for.
+    DeletionWarnings* warnings = nullptr;
 };
 
 // Walks the account folders and deletes every account whose last logon lies more than days
@@ -46,6 +49,12 @@ struct ScanScope {
 // OldLog::Delete the log of the run before goes once nothing refuses the scan, while the scan
 // holds the installation: a refused scan changes nothing. A link in the place of a file of the
 // Log folder refuses the scan.
+//
+// With the scope's warnings and warnings by mail on (WARNDAYS in section DORMIX of "VELTA.INI"),
+// settings that could not send a warning, or a "warned.log" that cannot be read, refuse the scan;
+// a dormant account is deleted only when it was warned long enough ago and has not logged on
+// since, and the accounts to warn are warned after the deletions (not after a stop or a cancel);
+// the report's warnings say what became of them.
 ScanReport ScanDormantAccounts(std::int32_t days, const DormixPaths& paths, platform::MessageBoxes& boxes,
                                std::time_t now, ScanProgress* progress = nullptr,
                                std::size_t batchSize = kDeletionBatch, const ScanScope& scope = {});

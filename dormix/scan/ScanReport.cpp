@@ -1,11 +1,13 @@
 #include "dormix/scan/ScanReport.h"
 
-void ShowScanReport(const ScanReport& report, platform::MessageBoxes& boxes) {
-    if (!report.ranThrough()) {
-        boxes.error(report.problem, report.problemCaption);
-        return;
-    }
-    if (report.end == ScanEnd::Cancelled) return;
+#include "dormix/scan/LineEscape.h"
+
+namespace {
+
+// How many failed warnings a box names one by one.
+constexpr std::size_t kFailuresShown = 20;
+
+void ShowSummary(const ScanReport& report, platform::MessageBoxes& boxes) {
     if (!report.deleted.empty()) {
         boxes.information("Successfully deleted " + std::to_string(report.deleted.size()) + " account(s)!",
                           "Dormant Accounts Deleted!");
@@ -18,6 +20,30 @@ void ShowScanReport(const ScanReport& report, platform::MessageBoxes& boxes) {
                       "Accounts Not Deleted");
     }
     if (report.tervoxFailed > 0) boxes.warning(report.tervoxText, "Tervox Accounts Not Deleted");
+    if (const std::string text = WarnedText(report.warnings); !text.empty()) boxes.information(text, "Warnings Sent");
+    if (const std::string text = WarningFailuresText(report.warnings, kFailuresShown); !text.empty())
+        boxes.warning(text, "Warnings Not Sent");
+}
+
+}  // namespace
+
+void ShowScanReport(const ScanReport& report, platform::MessageBoxes& boxes) {
+    if (!report.ranThrough()) {
+        boxes.error(report.problem, report.problemCaption);
+        return;
+    }
+    if (report.end != ScanEnd::Cancelled) ShowSummary(report, boxes);
+    if (!report.notPurged.empty()) boxes.warning(NotPurgedText(report.notPurged), "Accounts Not Purged");
+}
+
+std::string NotPurgedText(const std::vector<AccountNotDeleted>& accounts) {
+    constexpr std::size_t kNamed = 10;  // a box, not a log
+    std::string text = std::to_string(accounts.size()) +
+                       " account(s) in quarantine could not be purged; the next run tries them again:";
+    for (std::size_t i = 0; i < accounts.size() && i < kNamed; ++i)
+        text += "\n" + EscapedForLine(accounts[i].userName) + ": " + EscapedForLine(accounts[i].reason);
+    if (accounts.size() > kNamed) text += "\n... and " + std::to_string(accounts.size() - kNamed) + " more.";
+    return text;
 }
 
 std::string LeftForNextRunText(int left) {

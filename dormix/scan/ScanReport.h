@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "dormix/scan/JudgeAccounts.h"
+#include "dormix/scan/DeletionWarnings.h"
 #include "platform/MessageBox.h"
 
 // What a scan says when it deletes nothing.
@@ -42,6 +43,10 @@ struct ScanReport {
     std::string tervoxText;                     // how many and why, in the user's words
     int pendingFinished = 0;                    // accounts of an interrupted run deleted first
     std::string logPath;                        // where the reasons are
+    WarningRun warnings;                        // the warnings by mail sent after the deletions
+    // Under a grace period: accounts in quarantine whose purge failed, with why; the next run
+    // tries them again.
+    std::vector<AccountNotDeleted> notPurged;
 
     // Ran to its end, was stopped or cancelled: what the scan's old true meant.
     bool ranThrough() const { return end != ScanEnd::Refused && end != ScanEnd::Broken; }
@@ -52,8 +57,12 @@ struct ScanReport {
 // The report in boxes, as the dialog shows it: a refusal or a break alone; otherwise (unless
 // cancelled) the summary ("Successfully deleted %d account(s)!" or "There were no dormant
 // accounts found"), then how many accounts could not be deleted and where the reasons are, then
-// the mail-server users that failed.
+// the mail-server users that failed, then how many were warned by mail and which warnings failed;
+// and, whichever way it ended but a refusal or a break, the accounts whose purge failed.
 void ShowScanReport(const ScanReport& report, platform::MessageBoxes& boxes);
+
+// The box of the accounts whose purge failed: how many, and the first of them with why.
+std::string NotPurgedText(const std::vector<AccountNotDeleted>& accounts);
 
 // "N dormant account(s) were left for the next run.", shown after a stop.
 std::string LeftForNextRunText(int left);

@@ -54,6 +54,9 @@ ErrorCode CopyFileNoReplace(const std::string& from, const std::string& to) {
 
 ErrorCode MoveFile(const std::string& from, const std::string& to) { return RenameNoReplace(from, to); }
 
+// The file system ignores case here: the path as written is already the only one it can name.
+ErrorCode MoveFileAsWritten(const std::string& from, const std::string& to) { return MoveFile(from, to); }
+
 ErrorCode DeleteFile(const std::string& path) { return DeleteFileAsWritten(path); }
 
 // The file system ignores case here: the path as written is the only file it can name.
@@ -80,6 +83,8 @@ ErrorCode RemoveDirectory(const std::string& path) {
 
 bool PathExists(const std::string& path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
 
+bool PathExistsAsWritten(const std::string& path) { return PathExists(path); }
+
 bool IsDirectory(const std::string& path) {
     DWORD attributes = GetFileAttributesA(path.c_str());
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) &&
@@ -90,6 +95,8 @@ bool IsLink(const std::string& path) {
     DWORD attributes = GetFileAttributesA(path.c_str());
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0;
 }
+
+bool IsLinkAsWritten(const std::string& path) { return IsLink(path); }
 
 bool ReadFileBytes(const std::string& path, std::string& out) { return ReadWholeFileBytes(path, out) == 0; }
 

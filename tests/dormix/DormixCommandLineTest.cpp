@@ -9,9 +9,13 @@
 #include <gtest/gtest.h>
 
 #include "dormix/scan/AuditLog.h"
+#include "dormix/scan/DeletionWarnings.h"
 #include "dormix/scan/PendingDeletions.h"
+#include "dormix/warn/UtcTime.h"
+#include "dormix/warn/WarnedLog.h"
 #include "platform/FolderLock.h"
 #include "tests/scan/fixture/DormixInstallation.h"
+#include "tests/support/LocalSmtpServer.h"
 #include "tests/support/TempDir.h"
 
 namespace fs = std::filesystem;
@@ -258,4 +262,98 @@ TEST_F(DormixCommandLineTest, ARunRefusedByAnotherKeepsItsLog) {
     running.reset();
 }
 
+// Warnings by mail end to end against a real mail server on this machine, without and with a
+// grace period (then "deleted" is quarantined, by the same rules).
+class WarningsByMail : public DormixCommandLineTest, public ::testing::WithParamInterface<bool> {
+protected:
+    void useServer(const LocalSmtpServer& server) const {
+        WriteBytes(dir.file("windows/VELTA.INI"), "[PROGRAM]\r\nPATH=" + install.paths().installPath +
+                                                      "\r\n[DORMIX]\r\nWARNDAYS=7\r\nSMTP=" + server.url() +
+                                                      "\r\nMAILFROM=postmaster@example.org\r\nMAILDOMAIN=example.org\r\n" +
+                                                      (GetParam() ? "GRACEDAYS=30\r\n" : ""));
+    }
+};
+
+INSTANTIATE_TEST_SUITE_P(GracePeriod, WarningsByMail, ::testing::Bool());
+
+TEST_P(WarningsByMail, FirstAndDeletesOnlyAfterTheWarningDays) {
+    const std::time_t now = std::time(nullptr);
+    const std::string carlFolder = install.addAccount("carl", LogonDaysBefore(now, 90));  // refused by the server
+    install.addAccount("dora", LogonDaysBefore(now, 26));                                // within the warning days
+    const std::string eveFolder = install.addAccount("eve", LogonDaysBefore(now, 40));   // warned before her logon
+    fs::create_directories(dir.file("mail"));
+    LocalSmtpServer server(dir.file("mail"), {"carl@example.org"});
+    useServer(server);
+    const std::string warned = WarnedLogPath(install.paths().installPath);
+    WriteBytes(warned, WarnedLine("eve", now - 50 * 86400, "eve@example.org", "250 OK"));
+
+    const ProcessRun dry = run({QStringLiteral("--days"), QStringLiteral("30")});
+    EXPECT_EQ(dry.exitCode, 0);
+    EXPECT_NE(dry.out.find("ann, to be warned by mail; goes on "), std::string::npos) << dry.out;
+    EXPECT_NE(dry.out.find("\n4 account(s) would be warned by mail.\nThere were no dormant accounts found"),
+              std::string::npos) << dry.out;
+    EXPECT_TRUE(server.messages().empty());
+
+    const ProcessRun first = run({QStringLiteral("--days=30"), QStringLiteral("--yes"), QStringLiteral("--tervox=no")});
+    EXPECT_EQ(first.exitCode, 1);
+    EXPECT_EQ(first.err, "1 warning(s) could not be sent; those accounts were kept:\n"
+                         "carl (carl@example.org): 550 5.1.1 No such user here\n");
+    EXPECT_NE(first.out.find("3 account(s) were warned by mail."), std::string::npos) << first.out;
+    EXPECT_TRUE(fs::exists(annFolder));
+    EXPECT_TRUE(fs::exists(eveFolder));  // her old warning predates her last logon: warned again
+    ASSERT_EQ(server.messages().size(), 3u);
+    const std::string waits = run({QStringLiteral("--days=30")}).out;
+    EXPECT_NE(waits.find("ann, warned by mail on " + LogonDateText(now) + "; goes on "), std::string::npos) << waits;
+    EXPECT_NE(waits.find("carl, to be warned by mail; goes on "), std::string::npos);
+
+    // Eight days on: the warnings lie that much further back. The server is down by now.
+    const std::string lines = ReadBytes(warned);
+    std::string moved;
+    for (std::size_t at = 0, end; (end = lines.find('\n', at)) != std::string::npos; at = end + 1) {
+        moved += UtcStampText(*ReadUtcStamp(lines.substr(at, 20)) - 8 * 86400) + lines.substr(at + 20, end + 1 - at - 20);
+    }
+    WriteBytes(warned, moved);
+    server.stop();
+    const ProcessRun second = run({QStringLiteral("--days=30"), QStringLiteral("--yes"), QStringLiteral("--tervox=no")});
+    EXPECT_EQ(second.exitCode, 1);
+    EXPECT_NE(second.err.find("carl (carl@example.org): Couldn't connect to server\n"), std::string::npos) << second.err;
+    EXPECT_FALSE(fs::exists(annFolder));
+    EXPECT_FALSE(fs::exists(eveFolder));
+    EXPECT_TRUE(fs::exists(carlFolder));  // never warned: kept
+    EXPECT_TRUE(fs::exists(install.folderOf("dora")));
+    if (!GetParam()) return;
+
+    // In quarantine nobody is warned; the dry run shows the quarantine and who is to be warned.
+    fs::create_directories(dir.file("mail2"));
+    LocalSmtpServer up(dir.file("mail2"));
+    useServer(up);
+    const std::string both = run({QStringLiteral("--days=30")}).out;
+    EXPECT_NE(both.find("In quarantine: ann ("), std::string::npos) << both;
+    EXPECT_NE(both.find("carl, to be warned by mail; goes on "), std::string::npos) << both;
+    EXPECT_EQ(run(kDelete).exitCode, 0);
+    ASSERT_EQ(up.messages().size(), 1u);
+    EXPECT_NE(up.messages()[0].find("\r\nTo: carl@example.org\r\n"), std::string::npos);
+}
+
 }  // namespace
+
+// Under a grace period --yes quarantines; --list-deleted, --restore and --purge work on the quarantine.
+TEST_F(DormixCommandLineTest, TheQuarantineIsListedRestoredAndPurgedFromTheCommandLine) {
+    WriteBytes(dir.file("windows/VELTA.INI"),
+               "[PROGRAM]\r\nPATH=" + install.paths().installPath + "\r\n[DORMIX]\r\nGRACEDAYS=30\r\n");
+    ASSERT_EQ(run({QStringLiteral("--days=30"), QStringLiteral("--yes"), QStringLiteral("--tervox=yes")}).exitCode, 0);
+    EXPECT_FALSE(fs::exists(annFolder));
+    const ProcessRun listed = run({QStringLiteral("--list-deleted")});
+    EXPECT_EQ(listed.exitCode, 0);
+    EXPECT_NE(listed.out.find("ann (616E6E), last logon "), std::string::npos) << listed.out;
+    EXPECT_NE(run({QStringLiteral("--days=30")}).out.find("In quarantine: ann (616E6E), last logon "), std::string::npos);
+    const ProcessRun purged = run({QStringLiteral("--purge")});  // nothing is over its period yet
+    EXPECT_EQ(purged.exitCode, 0);
+    EXPECT_EQ(purged.out, "");
+    const ProcessRun refused = run({QStringLiteral("--restore"), QStringLiteral("bob"), QStringLiteral("ann")});
+    EXPECT_EQ(refused.exitCode, 1);
+    EXPECT_EQ(refused.err, "bob is not in quarantine.\n");
+    EXPECT_NE(refused.out.find("Restored ann"), std::string::npos) << refused.out;
+    EXPECT_TRUE(fs::exists(annFolder));
+    EXPECT_EQ(run({QStringLiteral("--purge"), QStringLiteral("--days=3")}).exitCode, 2);
+}

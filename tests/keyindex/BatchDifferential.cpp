@@ -53,16 +53,6 @@ std::string RandomKeyFile(const Pick& pick, const std::function<std::string()>& 
     return bytes;
 }
 
-std::string Install(const std::string& root, const char* which, const BatchCase& c) {
-    const std::string install = root + "/" + which;
-    fs::remove_all(install);
-    fs::create_directories(install + "/USER");
-    if (c.userKey) WriteBytes(install + "/USER/USER.KEY", *c.userKey);
-    if (c.userTimeKey) WriteBytes(install + "/USER/USERTIME.KEY", *c.userTimeKey);
-    if (c.timeLinksToUser) fs::create_symlink("USER.KEY", install + "/USER/USERTIME.KEY");
-    return install;
-}
-
 bool SameOutcome(const UserKeysRemoval& a, const UserKeysRemoval& b) {
     return a.user.found == b.user.found && a.user.result == b.user.result && a.user.value == b.user.value &&
            a.time.found == b.time.found && a.time.result == b.time.result;
@@ -81,9 +71,19 @@ BatchCase MakeBatchCase(const Pick& pick) {
     return c;
 }
 
+std::string InstallBatchCase(const std::string& root, const char* which, const BatchCase& c) {
+    const std::string install = root + "/" + which;
+    fs::remove_all(install);
+    fs::create_directories(install + "/USER");
+    if (c.userKey) WriteBytes(install + "/USER/USER.KEY", *c.userKey);
+    if (c.userTimeKey) WriteBytes(install + "/USER/USERTIME.KEY", *c.userTimeKey);
+    if (c.timeLinksToUser) fs::create_symlink("USER.KEY", install + "/USER/USERTIME.KEY");
+    return install;
+}
+
 std::string CompareBatchWithOneAtATime(const std::string& root, const BatchCase& c) {
-    const std::string one = Install(root, "one", c);
-    const std::string batch = Install(root, "batch", c);
+    const std::string one = InstallBatchCase(root, "one", c);
+    const std::string batch = InstallBatchCase(root, "batch", c);
     std::vector<UserKeysRemoval> expected;
     for (const auto& name : c.names) expected.push_back(RemoveUserKeysOf(one, name));
     const std::vector<UserKeysRemoval> got = RemoveUserKeysBatch(batch, c.names);

@@ -19,6 +19,9 @@ struct BatchCase {
 // others common; sizes gather around the block edges; some files are unsorted or end in a tail.
 BatchCase MakeBatchCase(const std::function<std::size_t(std::size_t)>& pick);
 
+// Writes the case's key files into the folder root/which (made anew); the installation's path.
+std::string InstallBatchCase(const std::string& root, const char* which, const BatchCase& c);
+
 // Runs both ways on copies of the case in two folders under root; empty when the files and the
 // per-user results agree, else what differs.
 std::string CompareBatchWithOneAtATime(const std::string& root, const BatchCase& c);

@@ -62,6 +62,24 @@ TEST(FileOps, MoveRefusesAnExistingTarget) {
     EXPECT_EQ(MoveFile(dir.file("a"), dir.file("d")), ENOENT);
 }
 
+// The as-written forms take a file's own name as it is written: a file of another case is another file.
+TEST(FileOps, AsWrittenPathsAreNeverResolvedByCase) {
+    SKIP_ON_WINDOWS("the Windows file system itself ignores case");
+    TempDir dir;
+    WriteBytes(dir.file("a"), "A");
+    WriteBytes(dir.file("B"), "B");
+    EXPECT_TRUE(PathExists(dir.file("b")));
+    EXPECT_FALSE(PathExistsAsWritten(dir.file("b")));
+    EXPECT_EQ(MoveFileAsWritten(dir.file("A"), dir.file("c")), ENOENT);
+    EXPECT_EQ(MoveFileAsWritten(dir.file("a"), dir.file("b")), 0);
+    EXPECT_EQ(ReadBytes(dir.file("B")), "B");
+    EXPECT_EQ(MoveFileAsWritten(dir.file("b"), dir.file("B")), EEXIST);
+    EXPECT_EQ(ReadBytes(dir.file("b")), "A");
+    fs::create_directory(dir.path() / "Day");  // the folder itself is found as every path is
+    EXPECT_EQ(MoveFileAsWritten(dir.file("b"), dir.file("day/b")), 0);
+    EXPECT_TRUE(PathExistsAsWritten(dir.file("DAY/b")) && !PathExistsAsWritten(dir.file("DAY/B")));
+}
+
 TEST(FileOps, DeleteRemovesFilesAndLinksButNeverFolders) {
     SKIP_ON_WINDOWS("symbolic links: Wine cannot make them, and Windows makes them only with a privilege");
     TempDir dir;

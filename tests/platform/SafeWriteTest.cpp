@@ -116,6 +116,16 @@ TEST(SafeWrite, ReplacesTheFileInTheSpellingOnDiskAndWritesThroughALink) {
     EXPECT_EQ(Listing(dir), (std::vector<std::string>{"VELTA.INI", "real"}));
 }
 
+TEST(SafeWrite, ATargetNamedAsWrittenIsThatNameAlone) {
+    SKIP_ON_WINDOWS("the Windows file system itself ignores case");
+    TempDir dir;
+    WriteBytes(dir.file("ENTRY"), "someone else's");
+    using platform::TargetLink, platform::TargetName;
+    ASSERT_EQ(WriteFileAtomically(dir.file("entry"), "new", TargetLink::Refuse, false, TargetName::AsWritten), 0);
+    EXPECT_EQ(ReadBytes(dir.file("ENTRY")), "someone else's");
+    EXPECT_EQ(ReadBytes(dir.file("entry")), "new");
+}
+
 TEST(SafeWrite, AMissingFolderFailsWithoutCreatingAnything) {
     TempDir dir;
 #ifdef _WIN32

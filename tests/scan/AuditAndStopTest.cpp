@@ -167,7 +167,7 @@ TEST(LineEscape, HostileNamesCannotForgeAFieldOrALine) {
     };
     for (const auto& [name, expected] : escaped) {
         const std::string line =
-            AuditLine({std::string("/v/") + name, name, Verdict::Dormant, {}, {}, 0}, {}, 0, RunIdentity{});
+            AuditLine({std::string("/v/") + name, name, Verdict::Dormant, {}, {}, 0, {}}, {}, 0, RunIdentity{});
         EXPECT_EQ(line.substr(25, line.find("\t\t") - 25), std::string("\t") + expected + "\t/v/" + expected) << line;
     }
     const std::pair<const char*, const char*> csv[] = {

@@ -6,6 +6,7 @@
 #include <ctime>
 #include <filesystem>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include <sqlite3.h>
@@ -179,6 +180,8 @@ void MakeDormixDemo(const std::string& root) {
     const std::string install = root + sep + "velta";
     const std::string ini = root + sep + "windows" + sep + "VELTA.INI";
     if (!platform::WriteProfileString(ini, "PROGRAM", "PATH", install)) Report("cannot write " + ini);
+    // Deleted accounts stay restorable for 30 days, in install/Quarantine.
+    if (!platform::WriteProfileString(ini, "DORMIX", "GRACEDAYS", "30")) Report("cannot write " + ini);
 
     const std::string userFolder = install + sep + "user" + sep;
     std::filesystem::create_directories(userFolder);
@@ -187,4 +190,29 @@ void MakeDormixDemo(const std::string& root) {
     for (const DemoAccount& account : kAccounts) MakeAccount(userFolder, account, now);
     MakeKeyFiles(userFolder, now);
     MakeTervoxUsers(root + sep + "tervox" + sep);
+}
+
+bool MakeDormixMailDemo(const std::string& root, const std::string& port) {
+    const std::string sep = platform::kSepText;
+    const std::string windows = root + sep + "mail" + sep + "windows";
+    const std::string ini = windows + sep + "VELTA.INI";
+    std::error_code error;
+    std::filesystem::create_directories(windows, error);
+    std::filesystem::copy_file(root + sep + "windows" + sep + "VELTA.INI", ini,
+                               std::filesystem::copy_options::overwrite_existing, error);
+    if (error) {
+        Report("cannot copy the settings to " + ini + ": " + error.message());
+        return false;
+    }
+    const std::pair<const char*, std::string> settings[] = {{"WARNDAYS", "7"},
+                                                            {"SMTP", "smtp://127.0.0.1:" + port},
+                                                            {"MAILFROM", "postmaster@demo.example"},
+                                                            {"MAILDOMAIN", "demo.example"}};
+    for (const auto& [key, value] : settings) {
+        if (!platform::WriteProfileString(ini, "DORMIX", key, value)) {
+            Report("cannot write " + ini);
+            return false;
+        }
+    }
+    return true;
 }

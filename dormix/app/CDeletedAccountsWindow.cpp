@@ -1,0 +1,129 @@
+#include "dormix/app/CDeletedAccountsWindow.h"
+
+#include <QDialogButtonBox>
+#include <QLabel>
+#include <QPushButton>
+#include <QTreeWidget>
+#include <QVBoxLayout>
+
+#include "dormix/scan/AccountLog.h"
+#include "dormix/scan/AuditLog.h"
+#include "dormix/scan/JudgeAccounts.h"
+#include "platform/FolderLock.h"
+
+namespace {
+
+enum Column { kUserName, kFolder, kLastLogon, kQuarantinedOn, kPurgedOn };
+
+QString Local(const std::string& text) { return QString::fromLocal8Bit(text); }
+
+QString DayText(const std::optional<std::time_t>& day) { return day ? Local(LogonDateText(*day)) : QString(); }
+
+QPushButton* AddButton(QDialogButtonBox* buttons, const QString& text, QDialogButtonBox::ButtonRole role, const char* name) {
+    QPushButton* button = buttons->addButton(text, role);
+    button->setObjectName(QString::fromLatin1(name));
+    button->setAccessibleName(text);
+    return button;
+}
+
+}  // namespace
+
+CDeletedAccountsWindow::CDeletedAccountsWindow(std::string installPath, int graceDays, QuarantineEvents events,
+                                               platform::MessageBoxes& boxes, std::function<std::time_t()> clock,
+                                               QWidget* parent)
+    : QDialog(parent), installPath_(std::move(installPath)), graceDays_(graceDays), events_(std::move(events)),
+      boxes_(boxes), clock_(std::move(clock)) {
+    setObjectName(QStringLiteral("deletedAccountsWindow"));
+    setWindowFlag(Qt::WindowContextHelpButtonHint, false);
+    setWindowTitle(QStringLiteral("Deleted Accounts"));
+    resize(720, 400);
+
+    auto* label = new QLabel(QStringLiteral("Accounts in quarantine, restorable until they are purged:"), this);
+    list_ = new QTreeWidget(this);
+    list_->setObjectName(QStringLiteral("deletedList"));
+    list_->setHeaderLabels({QStringLiteral("User Name"), QStringLiteral("Account Folder"), QStringLiteral("Last Logon"),
+                            QStringLiteral("Quarantined On"), QStringLiteral("Purged On")});
+    list_->setRootIsDecorated(false);
+    list_->setAllColumnsShowFocus(true);
+    list_->setSortingEnabled(true);
+    list_->setSelectionMode(QAbstractItemView::ExtendedSelection);
+    list_->setAccessibleName(label->text());
+    label->setBuddy(list_);
+
+    auto* buttons = new QDialogButtonBox(this);
+    QPushButton* restore = AddButton(buttons, QStringLiteral("Restore"), QDialogButtonBox::ActionRole, "restoreButton");
+    QPushButton* purge = AddButton(buttons, QStringLiteral("Purge"), QDialogButtonBox::ActionRole, "purgeButton");
+    AddButton(buttons, QStringLiteral("Close"), QDialogButtonBox::RejectRole, "closeButton");
+    connect(restore, &QPushButton::clicked, this, &CDeletedAccountsWindow::restoreChosen);
+    connect(purge, &QPushButton::clicked, this, &CDeletedAccountsWindow::purgeChosen);
+    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(label);
+    layout->addWidget(list_, 1);
+    layout->addWidget(buttons);
+    fill();
+}
+
+void CDeletedAccountsWindow::fill() {
+    list_->clear();
+    entries_ = ListQuarantine(installPath_);
+    for (std::size_t i = 0; i < entries_.size(); ++i) {
+        const QuarantineEntry& entry = entries_[i];
+        auto* item = new QTreeWidgetItem(list_);
+        item->setText(kUserName, Local(entry.userName));
+        item->setText(kFolder, Local(entry.folderName));
+        item->setText(kLastLogon, DayText(entry.lastLogon));
+        item->setText(kQuarantinedOn, DayText(entry.quarantinedOn));
+        item->setText(kPurgedOn, DayText(PurgeDay(entry.day, graceDays_)));
+        item->setData(kUserName, Qt::UserRole, static_cast<qulonglong>(i));
+    }
+    list_->sortByColumn(kPurgedOn, Qt::AscendingOrder);
+    for (int column = 0; column < list_->columnCount(); ++column) list_->resizeColumnToContents(column);
+}
+
+std::vector<QuarantineEntry> CDeletedAccountsWindow::chosen() const {
+    std::vector<QuarantineEntry> entries;
+    for (const QTreeWidgetItem* item : list_->selectedItems())
+        entries.push_back(entries_[item->data(kUserName, Qt::UserRole).toULongLong()]);
+    return entries;
+}
+
+bool CDeletedAccountsWindow::withLock(const std::function<void()>& action) {
+    const platform::FolderLock lock(installPath_, platform::FolderLock::Wait::No);
+    if (lock.busy()) {
+        boxes_.error("Another scan of " + installPath_ + " is running. Nothing was changed.");
+        return false;
+    }
+    action();
+    return true;
+}
+
+void CDeletedAccountsWindow::restoreChosen() {
+    const std::vector<QuarantineEntry> entries = chosen();
+    withLock([&] {
+        for (const QuarantineEntry& entry : entries) {
+            const RestoreResult result = RestoreAccount(installPath_, entry.userName, events_, clock_());
+            if (!result.restored && !result.reason.empty()) boxes_.error(result.reason);
+            if (result.stopped) {
+                boxes_.error(UnableToCreateFileText(AuditLogPath(installPath_)));
+                break;
+            }
+        }
+    });
+    fill();
+}
+
+void CDeletedAccountsWindow::purgeChosen() {
+    const std::vector<QuarantineEntry> entries = chosen();
+    if (entries.empty()) return;
+    const std::string question = "Purge " + std::to_string(entries.size()) +
+                                 " account(s) now? They cannot be restored afterwards.";
+    if (boxes_.show(question, {}, platform::Buttons::YesNo, platform::Severity::Question) != platform::Answer::Yes) return;
+    withLock([&] {
+        const PurgeRun run = PurgeEntries(installPath_, entries, events_);
+        for (const auto& [entry, reason] : run.failed) boxes_.error(entry.userName + " could not be purged: " + reason);
+        if (run.stopped) boxes_.error(UnableToCreateFileText(AuditLogPath(installPath_)));
+    });
+    fill();
+}

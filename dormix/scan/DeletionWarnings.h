@@ -1,0 +1,66 @@
+#pragma once
+// Warnings by mail before accounts go, as the scan sees them: a plan over the judged accounts
+// before anything is deleted, the sending after the deletions, and the report of what became of
+// each warning. The warnings' own rules, message and mail server live above the scan and come in
+// through this; a scan handed none deletes as if no warnings were asked for.
+#include <cstddef>
+#include <cstdint>
+#include <ctime>
+#include <string>
+#include <vector>
+
+#include "dormix/scan/JudgeAccounts.h"
+
+struct WarningOutcome {
+    std::string userName;
+    std::string address;  // empty when the name makes no address
+    bool warned = false;  // sent, taken by the server and recorded
+    std::string answer;   // the server's answer, or why the warning was not sent or not recorded
+};
+
+struct WarningRun {
+    std::vector<WarningOutcome> outcomes;  // one per warning, in order; none after the record failed
+    // "Unable to create file %s" when "warned.log" could not take a line (sending stopped there)
+    // or be synced; empty when it took every one.
+    std::string logProblem;
+
+    int warnedCount() const;
+    int failedCount() const;
+    bool failed() const { return failedCount() > 0 || !logProblem.empty(); }
+};
+
+class DeletionWarnings {
+public:
+    virtual ~DeletionWarnings() = default;
+
+    // Before anything is deleted: reads the settings and the record of warnings. Empty, or why
+    // the run must delete nothing (the words end in "Nothing was deleted.").
+    virtual std::string prepare(const std::string& installPath, std::int32_t days) = 0;
+
+    // With warnings on, turns to Kept every dormant account that may not go yet, with its note in
+    // AccountJudgement::warning, and remembers whom to warn; without, changes nothing.
+    virtual void plan(std::vector<AccountJudgement>& accounts, std::time_t now) = 0;
+
+    // How many accounts the plan warns.
+    virtual int toWarn() const = 0;
+
+    // After the deletions: sends the planned warnings and records those the server took.
+    virtual WarningRun send(std::time_t now) = 0;
+};
+
+// "warned.log" in the installation's "Log" folder, which the scan keeps free of links like its
+// other logs.
+std::string WarnedLogPath(const std::string& installPath);
+
+// "%s (%s): %s": a warning that failed, for the report.
+std::string WarningFailureText(const WarningOutcome& outcome);
+
+// What the dry run says before its count of deletions: "%d account(s) would be warned by mail."
+// Empty for none.
+std::string WouldWarnText(int warnings);
+
+// The report of a run's warnings: "%d account(s) were warned by mail." and, when some failed,
+// "%d warning(s) could not be sent; those accounts were kept:" with one line per failure (at most
+// maxLines, then "... and %d more"), and the log's problem on a line of its own. Empty for none.
+std::string WarnedText(const WarningRun& run);
+std::string WarningFailuresText(const WarningRun& run, std::size_t maxLines);

@@ -1,0 +1,98 @@
+#include "dormix/scan/GracePeriod.h"
+
+#include "dormix/scan/AuditLog.h"
+#include "dormix/scan/FolderUserName.h"
+#include "dormix/scan/JudgeAccounts.h"
+
+namespace {
+
+const char* EventText(QuarantineEvent event) {
+    switch (event) {
+        case QuarantineEvent::Quarantined:
+            return "quarantined";
+        case QuarantineEvent::Restored:
+            return "restored";
+        case QuarantineEvent::Purged:
+            return "purged";
+    }
+    return "";
+}
+
+AccountJudgement EntryAccount(const std::string& installPath, const QuarantineEntry& entry) {
+    AccountJudgement account;
+    account.folder = AccountFolderPath(installPath, entry.folderName);
+    account.userName = entry.userName;
+    account.lastLogon = entry.lastLogon;
+    return account;
+}
+
+}  // namespace
+
+std::string QuarantineAuditLine(const std::string& installPath, const QuarantineEntry& entry, QuarantineEvent event,
+                                std::time_t at, const RunIdentity& run) {
+    DeletedAccount deleted;
+    // The key records are out of the key files while the account is in quarantine and after.
+    deleted.keysRemoved = event != QuarantineEvent::Restored && entry.userRecord && entry.timeRecord;
+    deleted.tervoxOutcome = event == QuarantineEvent::Purged && entry.deleteTervoxUser ? TervoxOutcome::Removed
+                                                                                       : TervoxOutcome::Kept;
+    std::string line = AuditLine(EntryAccount(installPath, entry), deleted, at, run);
+    line.insert(line.size() - 1, std::string("\t") + EventText(event));
+    return line;
+}
+
+QuarantineEvents AuditedEvents(const std::string& installPath, const RunIdentity& run, std::time_t now) {
+    QuarantineEvents events;
+    // One synced append for all the entries of a step: a sync per account made a batch many
+    // times slower than moving the folders.
+    events.record = [installPath, run, now](const std::vector<QuarantineEntry>& entries, QuarantineEvent event) {
+        std::string lines;
+        for (const QuarantineEntry& entry : entries) lines += QuarantineAuditLine(installPath, entry, event, now, run);
+        if (!AppendAuditLine(AuditLogPath(installPath), lines)) return false;
+        for (const QuarantineEntry& entry : entries) RecordAccount(run, EntryAccount(installPath, entry), EventText(event));
+        return true;
+    };
+    return events;
+}
+
+std::string OpenGracePeriod(const DormixPaths& paths, int graceDays, const RunIdentity& run, std::time_t now,
+                            std::vector<AccountNotDeleted>& notPurged) {
+    if (std::string problem = PrepareQuarantine(paths.installPath); !problem.empty()) return problem;
+    const QuarantineEvents events = AuditedEvents(paths.installPath, run, now);
+    const std::string auditProblem = UnableToCreateFileText(AuditLogPath(paths.installPath));
+    if (!SettleQuarantine(paths.installPath, events, now)) return auditProblem;
+    const auto expired = ExpiredEntries(ListQuarantine(paths.installPath), graceDays, now);
+    if (expired.empty()) return {};
+    const PurgeRun purge = PurgeEntries(paths.installPath, expired, events);
+    for (const auto& [entry, reason] : purge.failed)
+        notPurged.push_back({entry.userName, QuarantinedFolderPath(paths.installPath, entry), reason});
+    return purge.stopped ? auditProblem : std::string();
+}
+
+BatchResult QuarantineDormantBatch(std::vector<BatchMember>& members, const BatchFiles& files, const BatchTerms& terms,
+                                   ScanProgress* progress, int number, int count) {
+    std::vector<AccountToQuarantine> accounts;
+    std::vector<BatchMember*> moving;
+    for (BatchMember& member : members) {
+        if (progress) progress->deleting(number++, count, member.account.userName);
+        if (!StillDormant(member, terms)) continue;
+        const bool named = NamesAUser(member.account.folder);
+        accounts.push_back({member.account.folder, named ? member.account.userName : std::string(), member.account.lastLogon});
+        moving.push_back(&member);
+    }
+    const QuarantineRun run = QuarantineAccounts(files.installPath, accounts, terms.now, terms.withTervoxUsers,
+                                                 AuditedEvents(files.installPath, files.run, terms.now));
+    for (std::size_t i = 0; i < moving.size(); ++i) {
+        DeletedAccount& deleted = moving[i]->deleted;
+        if (run.accounts[i].quarantined) {
+            deleted.deleted = true;
+            deleted.keysRemoved = !accounts[i].userName.empty();
+            deleted.quarantined = true;
+        } else if (!run.accounts[i].reason.empty()) {
+            deleted.logReason = LogReason::FolderNotDeleted;
+            deleted.logDetail = run.accounts[i].reason;
+        }
+        moving[i]->inHand = false;
+        if (progress) progress->finished(moving[i]->account, deleted);
+    }
+    return {run.stopped ? BatchEnd::AuditFailed : BatchEnd::Done, {}};
+}

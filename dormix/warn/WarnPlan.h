@@ -1,0 +1,35 @@
+#pragma once
+// A run with warnings on, planned from the judged accounts: which to warn now, which dormant
+// ones wait out their warning, and which may go. The scan sends and deletes by it; the preview
+// and the dry run only show it.
+#include <cstddef>
+#include <ctime>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "dormix/scan/JudgeAccounts.h"
+#include "dormix/warn/SendWarnings.h"
+#include "dormix/warn/WarnDecision.h"
+#include "dormix/warn/WarnedLog.h"
+
+struct WarnStep {
+    std::size_t account = 0;                // its place among the judged accounts
+    WarnDecision decision;                  // Warn; Keep for a dormant account that waits; Delete
+    std::optional<std::time_t> lastWarned;  // the warning it waits out, or had
+};
+
+// Decides for every account judged by its date (protected and unjudged ones apart). A dormant
+// account that may not go yet is turned to Kept, so that what is left Dormant is what may go; an
+// account to warn or waiting gets its note in AccountJudgement::warning ("to be warned by mail;
+// goes on %s" or "warned by mail on %s; goes on %s"). Returns the steps of the accounts to warn,
+// waiting or going, in folder order.
+std::vector<WarnStep> PlanWarnings(std::vector<AccountJudgement>& accounts, std::int32_t days,
+                                   std::int32_t warnDays, const WarnedLog& warned, std::time_t now);
+
+// The warnings that the plan sends, in folder order.
+std::vector<WarningToSend> WarningsOf(const std::vector<AccountJudgement>& accounts,
+                                      const std::vector<WarnStep>& steps);
+
+// How many of the steps warn.
+int CountWarnings(const std::vector<WarnStep>& steps);

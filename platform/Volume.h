@@ -1,0 +1,17 @@
+#pragma once
+// Whether a folder can be moved to another place by one rename: only within one file system
+// (one volume on Windows) does a rename move it whole in one step.
+#include <optional>
+#include <string>
+
+namespace platform {
+
+// True when the existing paths a and b lie on the same file system; none when either cannot be
+// examined.
+std::optional<bool> OnSameFileSystem(const std::string& a, const std::string& b);
+
+// Makes every write and rename so far on the file system that holds path durable at once.
+// Windows: nothing, as its writes that need it sync each file.
+void SyncFileSystem(const std::string& path);
+
+}  // namespace platform

@@ -1,0 +1,155 @@
+// Accounts go into quarantine whole, come back byte for byte, are refused back when their name is
+// in use again, and are purged once their grace period is over.
+#include <filesystem>
+#include <sstream>
+
+#include <gtest/gtest.h>
+
+#include "dormix/quarantine/GraceDays.h"
+#include "dormix/scan/AuditLog.h"
+#include "dormix/scan/GracePeriod.h"
+#include "dormix/scan/ScanDormantAccounts.h"
+#include "platform/FileOps.h"
+#include "platform/Volume.h"
+#include "tests/quarantine/QuarantineSite.h"
+#include "tests/scan/fixture/KeyFiles.h"
+#include "tests/support/ScriptedMessageBoxes.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+const std::time_t kNow = LocalTime(2024, 3, 15, 12);
+
+}  // namespace
+
+TEST(Quarantine, AccountsGoInWholeComeBackByteForByteAndArePurgedWhenTheirPeriodIsOver) {
+    QuarantineSite expected, s;  // expected: the site without the purged accounts (s's user database is the one in use)
+    ASSERT_EQ(PrepareQuarantine(s.install()), "");
+    ASSERT_EQ(PrepareQuarantine(expected.install()), "");
+    fs::remove_all(expected.site.folderOf("dan"));
+    fs::remove(expected.site.tervoxFile("dan"));
+    expected.site.writeKeyFiles({"ann", "bob", "cleo", "eve"});
+
+    EXPECT_EQ(s.quarantine({"ann", "bob", "dan"}, kNow).accounts.size(), 3u);
+    EXPECT_EQ(s.quarantine({"eve"}, kNow, false).accounts.size(), 1u);
+    EXPECT_FALSE(platform::PathExists(s.site.folderOf("ann")));
+    EXPECT_TRUE(platform::IsDirectory(s.install() + "/Quarantine/2024-03-15/" + HexFolderName("ann")));
+    EXPECT_EQ(ReadKeyFile(s.site.userKeyPath()), (std::vector<KeyEntry>{{UserKeyOf("cleo"), UserTimeKeyOf("cleo")}}));
+    const std::vector<QuarantineEntry> listed = ListQuarantine(s.install());
+    ASSERT_EQ(listed.size(), 4u);
+    for (const QuarantineEntry& entry : listed) EXPECT_TRUE(entry.userRecord && entry.timeRecord) << entry.userName;
+
+    EXPECT_TRUE(RestoreAccount(s.install(), "ANN", s.events, kNow).restored);
+    EXPECT_TRUE(RestoreAccount(s.install(), "bob", s.events, kNow).restored);
+    EXPECT_EQ(RestoreAccount(s.install(), "bob", s.events, kNow).reason, "bob is not in quarantine.");
+    EXPECT_TRUE(ExpiredEntries(ListQuarantine(s.install()), 30, LocalTime(2024, 4, 13, 23)).empty());
+    const std::string day = s.install() + "/Quarantine/2024-03-15";
+    WriteBytes(day + "/.tmpAb12Cd", "dan's ent");  // what a write killed half-way leaves
+    const PurgeRun purge = PurgeEntries(s.install(), ExpiredEntries(ListQuarantine(s.install()), 30, LocalTime(2024, 4, 14)), s.events);
+    EXPECT_EQ(purge.purged.size(), 2u);
+    EXPECT_TRUE(purge.failed.empty());
+    EXPECT_TRUE(SettleQuarantine(s.install(), s.events, kNow));
+    EXPECT_FALSE(platform::PathExists(day));
+
+    // eve's user is kept, as her run was answered No; the rest is as if ann and bob never left,
+    // but for their last logon: the day of the restore.
+    std::filesystem::remove_all(expected.site.folderOf("eve"));
+    for (const char* user : {"ann", "bob"}) expected.site.addAccount(user, "2024/03/15");
+    expected.site.writeKeyFiles({"ann", "bob", "cleo"});
+    EXPECT_EQ(reliability::TreeDifference(expected.files(), s.files()), "");
+    EXPECT_EQ(s.tervoxUsers(), (std::vector<std::string>{"ann", "bob", "cleo", "eve"}));
+    EXPECT_EQ(s.recorded(), (std::set<std::string>{"quarantined ann", "quarantined bob", "quarantined dan", "quarantined eve",
+                                                   "restored ann", "restored bob", "purged dan", "purged eve"}));
+}
+
+TEST(Quarantine, ARestoreIsRefusedWithItsReasonAndNothingChangedWhenTheNameIsInUseAgain) {
+    struct Case {
+        const char* what;
+        std::function<void(QuarantineSite&)> arrange;
+        const char* reason;
+        const char* name = "ann";
+    };
+    const std::vector<Case> cases = {
+        {"a folder of that name", [](QuarantineSite& s) { s.site.addAccount("ann", "2024/3/14"); }, "exists again"},
+        {"a USER.KEY record", [](QuarantineSite& s) { WriteKeyFile(s.site.userKeyPath(), {{UserKeyOf("ann"), "new"}}); },
+         "USER.KEY holds a record"},
+        {"a USERTIME.KEY record", [](QuarantineSite& s) {
+             WriteKeyFile(s.site.userTimeKeyPath(), {{UserTimeKeyOf("ann"), "new"}, {UserTimeKeyOf("cleo"), "x"}});
+         }, "USERTIME.KEY holds a record"},
+        {"no such account", [](QuarantineSite&) {}, "is not in quarantine", "zed"},
+    };
+    for (const Case& c : cases) {
+        QuarantineSite s;
+        s.quarantine({"ann", "bob"}, kNow);
+        c.arrange(s);
+        const auto before = s.files();
+        const RestoreResult got = RestoreAccount(s.install(), c.name, s.events, kNow);
+        EXPECT_NE(got.reason.find(c.reason), std::string::npos) << c.what << ": " << got.reason;
+        EXPECT_EQ(reliability::TreeDifference(before, s.files()), "") << c.what;
+    }
+}
+
+TEST(Quarantine, TheSettingAndTheFileSystemAreCheckedBeforeAnything) {
+    for (const auto& [text, days] : std::vector<std::pair<std::string, std::optional<int>>>{
+             {"", 0}, {"0", 0}, {" 14 ", 14}, {"30d", std::nullopt}, {"-5", std::nullopt}, {"1,000", std::nullopt}, {"+3", std::nullopt}})
+        EXPECT_EQ(ParseGraceDays(text), days) << text;
+
+    if (platform::OnSameFileSystem("/dev/shm", fs::temp_directory_path().string()) != std::optional<bool>(false))
+        GTEST_SKIP() << "no second file system to move between";
+    QuarantineSite s;
+    TempDir other;  // under TMPDIR, moved to /dev/shm below
+    const std::string elsewhere = "/dev/shm/" + other.path().filename().string();
+    fs::create_directory(elsewhere);
+    fs::copy(s.site.userFolder(), elsewhere + "/user", fs::copy_options::recursive);
+    fs::remove_all(s.site.userFolder());
+    fs::create_directory_symlink(elsewhere + "/user", s.site.userFolder());
+    const std::string problem = PrepareQuarantine(s.install());
+    fs::remove_all(elsewhere);
+    EXPECT_NE(problem.find("cannot be moved into " + s.install() + "/Quarantine"), std::string::npos) << problem;
+}
+
+// A deleting run under GRACEDAYS quarantines instead of deleting, with the same question and
+// summary; a run after the period purges first, telling which accounts it could not purge;
+// quarantined accounts are never counted again.
+TEST(Quarantine, TheScanQuarantinesUnderAGracePeriodAndAScanAfterItPurges) {
+    QuarantineSite s;
+    const std::string windir = s.dir.file("windows");
+    const ScopedEnv settings("WINDIR", windir);
+    fs::create_directories(windir);
+    WriteBytes(windir + "/VELTA.INI", "[DORMIX]\r\nGRACEDAYS=30\r\n");
+    s.site.addAccount("ann", "2024/4/10");  // in use throughout
+    ScriptedMessageBoxes boxes;
+    boxes.answers = {platform::Answer::Yes};
+    const auto scan = [&](std::time_t at) {
+        const ScanReport report = ScanDormantAccounts(30, s.site.paths(), boxes, at);
+        ShowScanReport(report, boxes);
+        return report.ranThrough();
+    };
+    EXPECT_TRUE(scan(kNow));
+    EXPECT_TRUE(scan(LocalTime(2024, 4, 13)));  // nothing dormant, nothing purged
+    EXPECT_EQ(ListQuarantine(s.install()).size(), 4u);
+    const RunIdentity run = NewRunIdentity(0, RunOrigin::CommandLine, kNow);
+    EXPECT_TRUE(RestoreAccount(s.install(), "eve", AuditedEvents(s.install(), run, kNow), LocalTime(2024, 4, 13)).restored);
+    const std::string stuck = s.install() + "/Quarantine/2024-03-15/" + HexFolderName("dan") + "/stuck";
+    WriteBytes(stuck, "read-only");
+    fs::permissions(stuck, fs::perms::owner_read);
+    EXPECT_TRUE(scan(LocalTime(2024, 4, 14)));
+
+    EXPECT_TRUE(ListQuarantine(s.install()).empty());
+    EXPECT_TRUE(platform::PathExists(fs::path(stuck).parent_path().string() + ".purge"));  // tried again next run
+    EXPECT_EQ(s.tervoxUsers(), (std::vector<std::string>{"ann", "dan", "eve"}));
+    EXPECT_TRUE(platform::IsDirectory(s.site.folderOf("eve")));  // judged from the day of its restore
+    EXPECT_EQ(boxes.texts(), (std::vector<std::string>{"Would you like to delete the associated Tervox account(s) also?",
+                                                       "Successfully deleted 4 account(s)!", kNoDormantAccounts,
+                                                       kNoDormantAccounts,
+                                                       "1 account(s) in quarantine could not be purged; the next run "
+                                                       "tries them again:\ndan: " +
+                                                           fs::path(stuck).parent_path().string() +
+                                                           " could not be removed whole."}));
+    std::string actions;
+    std::istringstream log(ReadBytes(AuditLogPath(s.install())));
+    for (std::string line; std::getline(log, line);)
+        actions += line.substr(line.rfind('\t') + 1, line.find('\r') - line.rfind('\t') - 1) + " ";
+    EXPECT_EQ(actions, "quarantined quarantined quarantined quarantined restored purged purged ");
+}
