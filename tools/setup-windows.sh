@@ -93,6 +93,11 @@ if [ ! -f "$qt/velta-qt-complete" ]; then
       exit 1
     fi
   fi
+  # Qt 6.4 leaves the DirectWrite 3 font database out of Qt Gui when Direct2D is off, yet the
+  # "windows" platform still asks for it and does not link: it takes the GDI one, as Gui does.
+  tree="$(find "$work" -mindepth 1 -maxdepth 1 -type d -name 'qt6-base-*' | head -n1)"
+  sed -i 's/^#if QT_CONFIG(directwrite3)$/#if QT_CONFIG(directwrite3) \&\& QT_CONFIG(direct2d)/' \
+    "$tree/src/plugins/platforms/windows/qwindowsintegration.cpp"
   echo "building Qt for Windows (hours on two cores); the log: $log" >&2
   start=$SECONDS
   if ! (cd "$build" && nice cmake --build . --parallel "${VELTA_JOBS:-$(nproc)}" && cmake --install .) >>"$log" 2>&1; then

@@ -6,8 +6,10 @@
 
 #include "dormix/app/CDormixApp.h"
 #include "dormix/cli/DormixCommandLine.h"
+#include "platform/Console.h"
 
 int main(int argc, char** argv) {
+    platform::UseParentConsole();
     if (argc > 1) {
         QCoreApplication application(argc, argv);
         QCoreApplication::setApplicationVersion(QStringLiteral(VELTA_VERSION));

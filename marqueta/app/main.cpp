@@ -5,10 +5,12 @@
 #include "marqueta/app/CMarquetaApp.h"
 #include "marqueta/app/MainWindow.h"
 #include "platform/Clock.h"
+#include "platform/Console.h"
 #include "platform/qt/HelpAndVersion.h"
 #include "platform/qt/QtMessageBoxes.h"
 
 int main(int argc, char** argv) {
+    platform::UseParentConsole();  // --help and --version print there
     QCoreApplication::setApplicationName(QStringLiteral("Marqueta"));
     QCoreApplication::setApplicationVersion(QStringLiteral(VELTA_VERSION));
     const QString description = QStringLiteral("The banner catalogue editor of a Velta web-mail installation.");

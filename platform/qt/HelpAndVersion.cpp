@@ -4,6 +4,7 @@
 #include <QCoreApplication>
 
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 
 namespace platform {
@@ -32,7 +33,17 @@ void AnswerHelpOrVersion(int argc, char** argv, const QString& description) {
     QCoreApplication core(argc, argv);
     QCommandLineParser parser;
     AddHelpAndVersion(parser, description);
-    parser.process(core);  // shows the help or the version and ends the process
+    if (!parser.parse(core.arguments()) || parser.isSet(QStringLiteral("help-all"))) {
+        parser.process(core);  // says what is wrong, or shows Qt's own options too, and ends the process
+    }
+    // Printed here rather than by the parser: Qt for Windows puts them in a message box, or
+    // nowhere, for a program with windows.
+    const QString text = parser.isSet(QStringLiteral("version"))
+                             ? QCoreApplication::applicationName() + u' ' + QCoreApplication::applicationVersion() + u'\n'
+                             : parser.helpText();
+    std::fputs(qPrintable(text), stdout);
+    std::fflush(stdout);
+    std::exit(EXIT_SUCCESS);
 }
 
 bool NoOtherArguments(const QCoreApplication& app, const QString& description) {

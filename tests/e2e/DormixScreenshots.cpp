@@ -9,6 +9,7 @@
 
 #include "dormix/app/CPreviewWindow.h"
 #include "dormix/scan/JudgeAccounts.h"
+#include "tests/support/Portable.h"
 #include "tests/support/ScriptedMessageBoxes.h"
 
 int main(int argc, char** argv) {

@@ -17,6 +17,7 @@
 #include "marqueta/app/MainWindow.h"
 #include "marqueta/ui/CBannerEditorDlg.h"
 #include "marqueta/ui/CRowListView.h"
+#include "tests/support/Portable.h"
 #include "tests/support/ScriptedMessageBoxes.h"
 
 namespace {

@@ -4,6 +4,8 @@
 #include <QApplication>
 #include <gtest/gtest.h>
 
+#include "tests/support/Portable.h"
+
 int main(int argc, char** argv) {
     if (!std::getenv("QT_QPA_PLATFORM")) setenv("QT_QPA_PLATFORM", "offscreen", 1);
     QApplication app(argc, argv);

@@ -14,6 +14,7 @@
 #include "dormix/keyindex/KeyRecord.h"
 #include "dormix/keyindex/UserKey.h"
 #include "platform/CaseFold.h"
+#include "platform/Clock.h"
 #include "platform/Paths.h"
 #include "platform/ProfileFile.h"
 #include "platform/SafeWrite.h"
@@ -48,11 +49,7 @@ void WriteDemoFile(const std::string& path, const std::string& content) {
 // The local calendar day daysBack days before now.
 std::tm DayBefore(std::time_t now, int daysBack) {
     std::tm day{};
-#ifdef _WIN32
-    localtime_s(&day, &now);
-#else
-    localtime_r(&now, &day);
-#endif
+    platform::LocalTime(now, day);
     day.tm_mday -= daysBack;
     day.tm_hour = 12;
     day.tm_isdst = -1;

@@ -18,6 +18,7 @@
 #include "marqueta/publish/BannerId.h"
 #include "marqueta/publish/PageText.h"
 #include "marqueta/publish/PublishBanner.h"
+#include "platform/Clock.h"
 #include "platform/ProfileFile.h"
 #include "platform/SafeWrite.h"
 #include "platform/TextMode.h"
@@ -35,15 +36,12 @@ struct DemoBanner {
 std::string DayFromToday(int days) {
     const std::time_t now = std::time(nullptr);
     std::tm day{};
-    localtime_r(&now, &day);
+    platform::LocalTime(now, day);
     day.tm_mday += days;  // mktime carries the days over into the right month and year
     day.tm_hour = 12;
     day.tm_isdst = -1;
     const std::time_t then = std::mktime(&day);
-    localtime_r(&then, &day);
-    char text[16];
-    std::strftime(text, sizeof text, "%m/%d/%Y", &day);
-    return text;
+    return platform::LocalTimeText(then, "%m/%d/%Y");
 }
 
 BannerRecord Record(const char* image, const char* company, const char* product, const char* sequence,
