@@ -15,8 +15,10 @@
 #include "dormix/warn/WarnedLog.h"
 #include "platform/FolderLock.h"
 #include "tests/scan/fixture/DormixInstallation.h"
-#include "tests/support/LocalSmtpServer.h"
 #include "tests/support/TempDir.h"
+#ifndef _WIN32
+#include "tests/support/LocalSmtpServer.h"
+#endif
 
 namespace fs = std::filesystem;
 
@@ -266,6 +268,7 @@ TEST_F(DormixCommandLineTest, ARunRefusedByAnotherKeepsItsLog) {
     running.reset();
 }
 
+#ifndef _WIN32  // the tests' mail server runs on POSIX only
 // Warnings by mail end to end against a real mail server on this machine, without and with a
 // grace period (then "deleted" is quarantined, by the same rules).
 class WarningsByMail : public DormixCommandLineTest, public ::testing::WithParamInterface<bool> {
@@ -338,6 +341,7 @@ TEST_P(WarningsByMail, FirstAndDeletesOnlyAfterTheWarningDays) {
     ASSERT_EQ(up.messages().size(), 1u);
     EXPECT_NE(up.messages()[0].find("\r\nTo: carl@example.org\r\n"), std::string::npos);
 }
+#endif
 
 }  // namespace
 
