@@ -39,9 +39,8 @@ fi
 export QT_QPA_PLATFORM=offscreen QT_QPA_FONTDIR='Z:\usr\share\fonts\truetype\dejavu'
 
 # Test cases that do not pass under Wine yet, left out by name until they are mended: their
-# expectations spell paths with "/" and lines ending in LF where Windows gives "\" and CR LF; the
-# purge's box doubles the backslashes of a Windows path; Wine cannot make the link that stands for
-# another file system. docs/WINDOWS.md says so.
+# expectations spell paths with "/" and lines ending in LF where Windows gives "\" and CR LF, or
+# Wine cannot make the link that stands for another file system. docs/WINDOWS.md says so.
 left_out=(
   CDormixApp.DerivesItsPathsFromTheInstallationPath
   DormixCommandLine.ExitCodesAndStreamsTellWhatHappened
@@ -56,7 +55,6 @@ left_out=(
   EditorBrowse.EachChoiceOverwritesTheLast
   MarquetaStartup.FirstStartBuildsTheCatalogueFromTheImages
   PreviewWindow.ListsWhatOKWouldDeleteAndChangesNothing
-  Quarantine.TheScanQuarantinesUnderAGracePeriodAndAScanAfterItPurges
   Quarantine.TheSettingAndTheFileSystemAreCheckedBeforeAnything
   SortedOrder.SameOrderAsComparingTheCellsThemselves
   StartupTest.AHugeSettingsFileIsNamedAsUnreadableAndNothingAborts

@@ -41,7 +41,9 @@ std::string NotPurgedText(const std::vector<AccountNotDeleted>& accounts) {
     std::string text = std::to_string(accounts.size()) +
                        " account(s) in quarantine could not be purged; the next run tries them again:";
     for (std::size_t i = 0; i < accounts.size() && i < kNamed; ++i)
-        text += "\n" + EscapedForLine(accounts[i].userName) + ": " + EscapedForLine(accounts[i].reason);
+        // The name comes from the account's own file and keeps to one line; the reason is Dormix's
+        // own text, whose Windows paths must keep their single backslashes.
+        text += "\n" + EscapedForLine(accounts[i].userName) + ": " + accounts[i].reason;
     if (accounts.size() > kNamed) text += "\n... and " + std::to_string(accounts.size() - kNamed) + " more.";
     return text;
 }

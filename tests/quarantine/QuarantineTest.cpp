@@ -6,10 +6,12 @@
 #include <gtest/gtest.h>
 
 #include "dormix/quarantine/GraceDays.h"
+#include "dormix/quarantine/QuarantineEntry.h"
 #include "dormix/scan/AuditLog.h"
 #include "dormix/scan/GracePeriod.h"
 #include "dormix/scan/ScanDormantAccounts.h"
 #include "platform/FileOps.h"
+#include "platform/Paths.h"
 #include "platform/Volume.h"
 #include "tests/quarantine/QuarantineSite.h"
 #include "tests/scan/fixture/KeyFiles.h"
@@ -131,21 +133,22 @@ TEST(Quarantine, TheScanQuarantinesUnderAGracePeriodAndAScanAfterItPurges) {
     EXPECT_EQ(ListQuarantine(s.install()).size(), 4u);
     const RunIdentity run = NewRunIdentity(0, RunOrigin::CommandLine, kNow);
     EXPECT_TRUE(RestoreAccount(s.install(), "eve", AuditedEvents(s.install(), run, kNow), LocalTime(2024, 4, 13)).restored);
-    const std::string stuck = s.install() + "/Quarantine/2024-03-15/" + HexFolderName("dan") + "/stuck";
+    // named as the purge names it, so that its message can be compared on every system
+    const std::string danFolder = DayFolder(s.install(), "2024-03-15") + platform::kSepText + HexFolderName("dan");
+    const std::string stuck = danFolder + "/stuck";
     WriteBytes(stuck, "read-only");
     fs::permissions(stuck, fs::perms::owner_read);
     EXPECT_TRUE(scan(LocalTime(2024, 4, 14)));
 
     EXPECT_TRUE(ListQuarantine(s.install()).empty());
-    EXPECT_TRUE(platform::PathExists(fs::path(stuck).parent_path().string() + ".purge"));  // tried again next run
+    EXPECT_TRUE(platform::PathExists(danFolder + ".purge"));  // tried again next run
     EXPECT_EQ(s.tervoxUsers(), (std::vector<std::string>{"ann", "dan", "eve"}));
     EXPECT_TRUE(platform::IsDirectory(s.site.folderOf("eve")));  // judged from the day of its restore
     EXPECT_EQ(boxes.texts(), (std::vector<std::string>{"Would you like to delete the associated Tervox account(s) also?",
                                                        "Successfully deleted 4 account(s)!", kNoDormantAccounts,
                                                        kNoDormantAccounts,
                                                        "1 account(s) in quarantine could not be purged; the next run "
-                                                       "tries them again:\ndan: " +
-                                                           fs::path(stuck).parent_path().string() +
+                                                       "tries them again:\ndan: " + danFolder +
                                                            " could not be removed whole."}));
     std::string actions;
     std::istringstream log(ReadBytes(AuditLogPath(s.install())));
