@@ -42,7 +42,6 @@ export QT_QPA_PLATFORM=offscreen QT_QPA_FONTDIR='Z:\usr\share\fonts\truetype\dej
 # expectations spell paths with "/" and lines ending in LF where Windows gives "\" and CR LF, or
 # Wine cannot make the link that stands for another file system. docs/WINDOWS.md says so.
 left_out=(
-  CDormixApp.DerivesItsPathsFromTheInstallationPath
   DormixCommandLine.ExitCodesAndStreamsTellWhatHappened
   DormixCommandLineTest.ADryRunListsAndChangesNothing
   DormixCommandLineTest.ADryRunShowsPendingAccountsAndNamesForgeNoLines
@@ -57,9 +56,6 @@ left_out=(
   PreviewWindow.ListsWhatOKWouldDeleteAndChangesNothing
   Quarantine.TheSettingAndTheFileSystemAreCheckedBeforeAnything
   SortedOrder.SameOrderAsComparingTheCellsThemselves
-  StartupTest.AHugeSettingsFileIsNamedAsUnreadableAndNothingAborts
-  StartupTest.AnInstallationPathEndingInASeparatorGivesDoubledSeparatorsThatWork
-  StartupTest.WithoutDataFileTheDefaultIsDerivedAndWrittenBack
 )
 filter="-$(IFS=:; echo "${left_out[*]}")"
 

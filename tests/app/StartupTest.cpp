@@ -5,12 +5,15 @@
 
 #include "marqueta/app/Startup.h"
 #include "marqueta/publish/BannerId.h"
+#include "platform/Paths.h"
 #include "platform/ProfileFile.h"
 #include "platform/Random.h"
 #include "tests/support/ScriptedMessageBoxes.h"
 #include "tests/support/TempDir.h"
 
 namespace {
+
+using platform::kSep;
 
 // A Windows folder (WINDIR) and a web folder, nothing else.
 class StartupTest : public ::testing::Test {
@@ -66,11 +69,11 @@ TEST_F(StartupTest, WithoutDataFileTheDefaultIsDerivedAndWrittenBack) {
     set("BANNER", "LASTBROWSEDIR", "/home/ann/pictures/");
     ASSERT_TRUE(StartMarqueta(paths, boxes, 1));
 
-    EXPECT_EQ(paths.bannersDir, web + "/banners/");
-    EXPECT_EQ(paths.imagesDir, web + "/banners/images/");
-    EXPECT_EQ(paths.dataFilePath, web + "/banners/bannerfile.txt");
+    EXPECT_EQ(paths.bannersDir, web + kSep + "banners" + kSep);
+    EXPECT_EQ(paths.imagesDir, web + kSep + "banners" + kSep + "images" + kSep);
+    EXPECT_EQ(paths.dataFilePath, web + kSep + "banners" + kSep + "bannerfile.txt");
     EXPECT_EQ(paths.lastBrowseDir, "/home/ann/pictures/");
-    EXPECT_EQ(platform::ReadProfileString(ini(), "BANNER", "DATAFILE"), web + "/banners/bannerfile.txt");
+    EXPECT_EQ(platform::ReadProfileString(ini(), "BANNER", "DATAFILE"), paths.dataFilePath);
     // The first-run bootstrap ran: an empty images folder gives an empty catalogue.
     EXPECT_TRUE(Exists(paths.dataFilePath));
     EXPECT_TRUE(boxes.shown.empty());
@@ -95,9 +98,9 @@ TEST_F(StartupTest, AnInstallationPathEndingInASeparatorGivesDoubledSeparatorsTh
     WriteBytes(dir.file("web/banners/images/logo.gif"), "GIF");
 
     ASSERT_TRUE(StartMarqueta(paths, boxes, 9));
-    EXPECT_EQ(paths.bannersDir, web + "/banners/");
-    EXPECT_EQ(paths.imagesDir, web + "/banners/images/");
-    EXPECT_EQ(paths.dataFilePath, web + "/banners/bannerfile.txt");
+    EXPECT_EQ(paths.bannersDir, web + kSep + "banners" + kSep);
+    EXPECT_EQ(paths.imagesDir, web + kSep + "banners" + kSep + "images" + kSep);
+    EXPECT_EQ(paths.dataFilePath, web + kSep + "banners" + kSep + "bannerfile.txt");
     EXPECT_TRUE(Exists(dir.file("web/banners/bannerfile.txt")));
     EXPECT_NE(ReadBytes(dir.file("web/banners/bannerfile.txt")).find("*logo.gif,"), std::string::npos);
 }
@@ -126,7 +129,7 @@ TEST_F(StartupTest, AHugeSettingsFileIsNamedAsUnreadableAndNothingAborts) {
 
     EXPECT_FALSE(StartMarqueta(paths, boxes, 1));
 
-    EXPECT_EQ(boxes.texts(), std::vector<std::string>{"The settings file " + ini() + " cannot be read: " +
+    EXPECT_EQ(boxes.texts(), std::vector<std::string>{"The settings file " + platform::SettingsFilePath() + " cannot be read: " +
                                                       platform::SystemErrorText(platform::kFileTooLarge)});
     EXPECT_EQ(std::filesystem::file_size(ini()), platform::kMaxProfileFileBytes + 1);
     EXPECT_FALSE(Exists(dir.file("web/banners/bannerfile.txt")));

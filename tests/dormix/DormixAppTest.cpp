@@ -36,8 +36,13 @@ TEST(CDormixApp, WithoutAnInstallationPathTheProgramEnds) {
 
 TEST(CDormixApp, DerivesItsPathsFromTheInstallationPath) {
     const std::pair<const char*, std::pair<const char*, const char*>> cases[] = {
+#ifdef _WIN32
+        {"C:\\V", {"C:\\V\\user\\*.*", "C:\\V\\Log\\dormant.log"}},
+        {"C:\\V\\", {"C:\\V\\\\user\\*.*", "C:\\V\\\\Log\\dormant.log"}},  // used unchanged
+#else
         {"/srv/V", {"/srv/V/user/*.*", "/srv/V/Log/dormant.log"}},
         {"/srv/V/", {"/srv/V//user/*.*", "/srv/V//Log/dormant.log"}},  // used unchanged
+#endif
     };
     for (const auto& [path, expected] : cases) {
         TempDir windows;
