@@ -1,5 +1,7 @@
 #pragma once
 // Where a program's lines go when it was started from a command prompt.
+#include <cstdio>
+#include <string>
 
 namespace platform {
 
@@ -7,5 +9,10 @@ namespace platform {
 // windows gets none) are those of the console of the command prompt that started it, when there
 // is one. Handles already given (a pipe, a file, a terminal) stay as they are.
 void UseParentConsole();
+
+// Writes bytes to stream exactly as they are and flushes it. Lines written with fputs and the like
+// get the system's line end (CR LF on Windows); text that carries its own CR LF, as a CSV does,
+// must not become CR CR LF there.
+void WriteUnchanged(std::FILE* stream, const std::string& bytes);
 
 }  // namespace platform

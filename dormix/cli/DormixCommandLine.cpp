@@ -19,6 +19,7 @@
 #include "dormix/scan/ScanDormantAccounts.h"
 #include "dormix/warn/RunWarnings.h"
 #include "dormix/warn/smtp/SmtpSender.h"
+#include "platform/Console.h"
 #include "platform/FileOps.h"
 #include "platform/SystemLog.h"
 
@@ -124,6 +125,10 @@ private:
 
     void print(const std::string& text) {
         if (counterShown_) std::fputs("\r\x1b[K", stderr);  // the counter's line makes way
+        if (style_.csv) {
+            platform::WriteUnchanged(stdout, text);  // the CSV's own CR LF
+            return;
+        }
         std::fwrite(text.data(), 1, text.size(), stdout);
         std::fflush(stdout);
     }

@@ -11,6 +11,7 @@
 #include "dormix/scan/Preflight.h"
 #include "dormix/scan/ScanDormantAccounts.h"
 #include "dormix/warn/RunWarnings.h"
+#include "platform/Console.h"
 
 namespace {
 
@@ -33,9 +34,7 @@ void PrintList(const NextScan& next, const OutputStyle& style) {
         for (const AccountJudgement& account : next.pending) rows.push_back(AccountListRow(account, true));
         for (const AccountJudgement& account : next.accounts)
             if (Listed(account)) rows.push_back(AccountListRow(account));
-        const std::string text = CsvText(rows);
-        std::fwrite(text.data(), 1, text.size(), stdout);
-        std::fflush(stdout);
+        platform::WriteUnchanged(stdout, CsvText(rows));  // the CSV's own CR LF
         return;
     }
     if (style.quiet) return;

@@ -2,6 +2,9 @@
 
 #include <cstdio>
 
+#include <fcntl.h>
+#include <io.h>
+
 #include "platform/win/WindowsApi.h"
 
 namespace platform {
@@ -22,6 +25,16 @@ void UseParentConsole() {
     if (!AttachConsole(ATTACH_PARENT_PROCESS)) return;  // started from Explorer or a shortcut
     if (!output) std::freopen("CONOUT$", "w", stdout);
     if (!error) std::freopen("CONOUT$", "w", stderr);
+}
+
+// The standard streams are in text mode: binary for these bytes, then back to text.
+void WriteUnchanged(std::FILE* stream, const std::string& bytes) {
+    std::fflush(stream);
+    const int descriptor = _fileno(stream);
+    const int mode = _setmode(descriptor, _O_BINARY);
+    std::fwrite(bytes.data(), 1, bytes.size(), stream);
+    std::fflush(stream);
+    if (mode != -1) _setmode(descriptor, mode);
 }
 
 }  // namespace platform
