@@ -148,6 +148,27 @@ std::optional<std::vector<int>> RanksByGuess(const std::vector<const std::string
     return rank;
 }
 
+// The ranks of the texts in the collator's order, by its collation keys. Qt's keys on Windows
+// are not whole: the system's key fills half of one, and uninitialised memory the rest, so that
+// even a text's key differs from itself. There the texts themselves are compared.
+std::vector<int> RanksByCollation(const std::vector<const std::string*>& texts, const QCollator& collator,
+                                  int& rankCount) {
+#ifdef _WIN32
+    std::vector<std::pair<QString, int>> keyed;
+    keyed.reserve(texts.size());
+    for (std::size_t slot = 0; slot < texts.size(); ++slot) keyed.emplace_back(ToQt(*texts[slot]), static_cast<int>(slot));
+    return RanksOf(std::move(keyed), [&collator](const QString& a, const QString& b) { return collator.compare(a, b); },
+                   rankCount);
+#else
+    std::vector<std::pair<QCollatorSortKey, int>> keyed;
+    keyed.reserve(texts.size());
+    for (std::size_t slot = 0; slot < texts.size(); ++slot)
+        keyed.emplace_back(collator.sortKey(ToQt(*texts[slot])), static_cast<int>(slot));
+    return RanksOf(std::move(keyed), [](const QCollatorSortKey& a, const QCollatorSortKey& b) { return a.compare(b); },
+                   rankCount);
+#endif
+}
+
 }  // namespace
 
 RowSortKeys::RowSortKeys(const RowTable& rows, int column, std::time_t now) {
@@ -160,11 +181,7 @@ RowSortKeys::RowSortKeys(const RowTable& rows, int column, std::time_t now) {
         if (std::optional<std::vector<int>> ranks = RanksByGuess(distinct.texts, collator, rankCount_)) {
             rankOfSlot = std::move(*ranks);
         } else {
-            std::vector<std::pair<QCollatorSortKey, int>> keyed;
-            keyed.reserve(count);
-            for (std::size_t slot = 0; slot < count; ++slot)
-                keyed.emplace_back(collator.sortKey(ToQt(*distinct.texts[slot])), static_cast<int>(slot));
-            rankOfSlot = RanksOf(std::move(keyed), [](const QCollatorSortKey& a, const QCollatorSortKey& b) { return a.compare(b); }, rankCount_);
+            rankOfSlot = RanksByCollation(distinct.texts, collator, rankCount_);
         }
     } else {
         std::vector<std::pair<long long, int>> keyed;
