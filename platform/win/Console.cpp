@@ -30,8 +30,8 @@ void UseParentConsole() {
 // The standard streams are in text mode: binary for these bytes, then back to text.
 void WriteUnchanged(std::FILE* stream, const std::string& bytes) {
     std::fflush(stream);
-    const int descriptor = _fileno(stream);
-    const int mode = _setmode(descriptor, _O_BINARY);
+    const int descriptor = _fileno(stream);  // negative for a stream a program with windows was not given
+    const int mode = descriptor >= 0 ? _setmode(descriptor, _O_BINARY) : -1;
     std::fwrite(bytes.data(), 1, bytes.size(), stream);
     std::fflush(stream);
     if (mode != -1) _setmode(descriptor, mode);
