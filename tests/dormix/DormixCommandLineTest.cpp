@@ -10,6 +10,7 @@
 
 #include "dormix/scan/AuditLog.h"
 #include "dormix/scan/DeletionWarnings.h"
+#include "dormix/scan/LineEscape.h"
 #include "dormix/scan/PendingDeletions.h"
 #include "dormix/warn/UtcTime.h"
 #include "dormix/warn/WarnedLog.h"
@@ -82,7 +83,7 @@ TEST_F(DormixCommandLineTest, RefusesBadUsageWithTheUsageText) {
     for (const char* days : {"1,000", "1.5", "3e2", "9O", "0x10", "+30", "0", "-5", ""}) {
         const QStringList deleting = {QStringLiteral("--yes"), QStringLiteral("--tervox=no"), QStringLiteral("--days")};
         all.push_back({deleting + QStringList{QString::fromLatin1(days)},
-                       std::string("--days takes a whole number from 1 up, not \"") + days + "\".\n"});
+                       std::string("--days takes a whole number from 1 up, not \"") + days + "\"." + kLineEnd});
     }
     const auto before = TreeSnapshot(dir.path().string());
     for (const auto& [arguments, why] : all) {
@@ -100,9 +101,10 @@ TEST_F(DormixCommandLineTest, ADryRunListsAndChangesNothing) {
     const auto before = TreeSnapshot(dir.path().string());
     const ProcessRun result = run({QStringLiteral("--days"), QStringLiteral("30")});
     EXPECT_EQ(result.exitCode, 0);
-    EXPECT_NE(result.out.find("Would delete ann (" + annFolder + "), last logon 2020-01-05, "), std::string::npos)
+    EXPECT_NE(result.out.find("Would delete ann (" + EscapedForLine(annFolder) + "), last logon 2020-01-05, "),
+              std::string::npos)
         << result.out;
-    EXPECT_NE(result.out.find("nina, has no user.ini file\n"), std::string::npos);
+    EXPECT_NE(result.out.find("nina, has no user.ini file" + kLineEnd), std::string::npos);
     EXPECT_EQ(result.out.find("bob"), std::string::npos);
     EXPECT_NE(result.out.find("1 account(s) would be deleted. Nothing was deleted"), std::string::npos);
     EXPECT_EQ(result.err, "");
@@ -123,8 +125,9 @@ struct ExitCase {
 };
 
 std::vector<ExitCase> ExitCases(CommandLineInstallation& at) {
-    const std::string deleted = "Deleted ann (" + at.annFolder + "), last logon 2020-01-05\n";
-    const std::string summary = "Successfully deleted 1 account(s)!\n";
+    const std::string folder = EscapedForLine(at.annFolder);  // its backslashes doubled on Windows
+    const std::string deleted = "Deleted ann (" + folder + "), last logon 2020-01-05" + kLineEnd;
+    const std::string summary = "Successfully deleted 1 account(s)!" + kLineEnd;
     const std::string header = "User Name,Account Folder,Last Logon,Days Since,Note\r\n";
     const std::string pending = PendingDeletionsPath(at.install.paths().installPath);
     const std::string gone = at.dir.file("gone");
@@ -139,16 +142,17 @@ std::vector<ExitCase> ExitCases(CommandLineInstallation& at) {
         {"deleted", kDelete, {}, 0, deleted + summary, "", true},
         {"quiet", kDelete + QStringList{QStringLiteral("--quiet")}, {}, 0, summary, "", true},
         {"csv", kDelete + QStringList{QStringLiteral("--format=csv")}, {}, 0,
-         header + "ann," + at.annFolder + ",2020-01-05,*", summary, true},
+         header + "ann," + folder + ",2020-01-05,*", summary, true},
         {"dry run csv", {QStringLiteral("--days=30"), QStringLiteral("--format=csv")}, {}, 0, header + "*", wouldDelete, false},
         {"dry run quiet", dryQuiet, {}, 0, wouldDelete + "*", "", false},
         {"mail server failed", {QStringLiteral("--days=30"), QStringLiteral("--yes"), QStringLiteral("--tervox=yes")},
          noDatabase, 1, deleted + summary,
-         "The mail server's users of 1 account(s) could not be deleted: the user database could not be opened\n", true},
+         "The mail server's users of 1 account(s) could not be deleted: the user database could not be opened" + kLineEnd,
+         true},
         {"not installed", kDelete, [settings] { WriteBytes(settings, "[PROGRAM]\r\n"); }, 3, "",
-         "Velta must be installed.\n", false},
+         "Velta must be installed." + kLineEnd, false},
         {"no installation folder", kDelete, [settings, gone] { WriteBytes(settings, "[PROGRAM]\r\nPATH=" + gone + "\r\n"); },
-         3, "", "The installation folder " + gone + " named in VELTA.INI does not exist.\n", false},
+         3, "", "The installation folder " + gone + " named in VELTA.INI does not exist." + kLineEnd, false},
         {"no log", kDelete, noLog, 4, "", "Unable to create file ", false},
         {"protected list too long", kDelete,
          [settings, installPath] {
@@ -156,12 +160,12 @@ std::vector<ExitCase> ExitCases(CommandLineInstallation& at) {
          },
          4, "", "The list of protected accounts", false},
         {"pending unreadable", kDelete, badPending, 4, "",
-         "The unfinished deletions in " + pending + " cannot be read. Nothing was deleted.\n", false},
+         "The unfinished deletions in " + pending + " cannot be read. Nothing was deleted." + kLineEnd, false},
         {"dry run, pending unreadable", dryQuiet, badPending, 4, wouldDelete + "*",
          "The unfinished deletions in " + pending + " cannot be read.", false},
         {"dry run, no log", dryQuiet, noLog, 4, wouldDelete + "*", "Unable to create file ", false},
         {"dry run, no database", dryQuiet + QStringList{QStringLiteral("--tervox=yes")}, noDatabase, 4, wouldDelete + "*",
-         "The mail server's user database cannot be used: the user database could not be opened.\n", false},
+         "The mail server's user database cannot be used: the user database could not be opened." + kLineEnd, false},
     };
 }
 
@@ -200,13 +204,15 @@ TEST_F(DormixCommandLineTest, ADryRunShowsPendingAccountsAndNamesForgeNoLines) {
     const std::string forged = install.addAccount("x\nThere were no dormant accounts found\\x0A", "2020/1/1");
     const std::string shown = "x\\x0AThere were no dormant accounts found\\\\x0A";
     const ProcessRun dry = run({QStringLiteral("--days"), QStringLiteral("30")});
-    EXPECT_NE(dry.out.find("Would finish deleting ann (" + annFolder + "), pending from an interrupted run\n"), std::string::npos);
+    const std::string folder = EscapedForLine(annFolder);
+    EXPECT_NE(dry.out.find("Would finish deleting ann (" + folder + "), pending from an interrupted run" + kLineEnd),
+              std::string::npos);
     EXPECT_EQ(dry.out.find("Would delete ann"), std::string::npos) << dry.out;
     EXPECT_NE(dry.out.find("Would delete " + shown + " ("), std::string::npos) << dry.out;
-    EXPECT_NE(dry.out.find("\n2 account(s) would be deleted."), std::string::npos);
+    EXPECT_NE(dry.out.find(kLineEnd + "2 account(s) would be deleted."), std::string::npos);
     const ProcessRun yes = run({QStringLiteral("--days=30"), QStringLiteral("--yes"), QStringLiteral("--tervox=no")});
     EXPECT_NE(yes.out.find("Deleted " + shown + " ("), std::string::npos) << yes.out;
-    EXPECT_EQ(yes.out.rfind("Deleted ann (" + annFolder + "), last logon unknown\n", 0), 0u) << yes.out;  // finished first
+    EXPECT_EQ(yes.out.rfind("Deleted ann (" + folder + "), last logon unknown" + kLineEnd, 0), 0u) << yes.out;  // finished first
     for (const std::string& out : {dry.out, yes.out}) EXPECT_EQ(out.find("\nThere"), std::string::npos) << out;
     EXPECT_FALSE(Exists(annFolder) || Exists(forged));
 }
@@ -217,8 +223,8 @@ TEST_F(DormixCommandLineTest, HelpEndsWithExitCodesEnvironmentAndExamples) {
     EXPECT_EQ(version.out.rfind("dormix ", 0), 0u);
     const ProcessRun help = run({QStringLiteral("--help")});
     EXPECT_EQ(help.exitCode, 0);
-    const std::size_t status = help.out.find("\nExit status:\n"), environment = help.out.find("\nEnvironment:\n"),
-                      examples = help.out.find("\nExamples:\n");
+    const auto heading = [&help](const char* title) { return help.out.find(kLineEnd + title + ":" + kLineEnd); };
+    const std::size_t status = heading("Exit status"), environment = heading("Environment"), examples = heading("Examples");
     EXPECT_LT(help.out.find("--format <text|csv>"), status);
     EXPECT_LT(status, environment);
     EXPECT_LT(environment, examples);
@@ -259,11 +265,11 @@ TEST(DormixCommandLine, ASignalStopsAfterTheBatchInHand) {
 // A run refused because another one works changes nothing, not even that run's log.
 TEST_F(DormixCommandLineTest, ARunRefusedByAnotherKeepsItsLog) {
     WriteBytes(install.paths().logPath, "the running scan's line \r\n");
-    const auto before = TreeSnapshot(dir.path().string());
     auto running = std::make_unique<platform::FolderLock>(install.paths().installPath, platform::FolderLock::Wait::No);
+    const auto before = TreeSnapshot(dir.path().string());  // with the lock's own file on Windows
     const ProcessRun refused = run(kDelete);
     EXPECT_EQ(refused.exitCode, 4);
-    EXPECT_EQ(refused.err, "Another scan of " + install.paths().installPath + " is running. Nothing was deleted.\n");
+    EXPECT_EQ(refused.err, "Another scan of " + install.paths().installPath + " is running. Nothing was deleted." + kLineEnd);
     EXPECT_EQ(TreeSnapshot(dir.path().string()), before);  // the running scan keeps its log
     running.reset();
 }
@@ -360,7 +366,7 @@ TEST_F(DormixCommandLineTest, TheQuarantineIsListedRestoredAndPurgedFromTheComma
     EXPECT_EQ(purged.out, "");
     const ProcessRun refused = run({QStringLiteral("--restore"), QStringLiteral("bob"), QStringLiteral("ann")});
     EXPECT_EQ(refused.exitCode, 1);
-    EXPECT_EQ(refused.err, "bob is not in quarantine.\n");
+    EXPECT_EQ(refused.err, "bob is not in quarantine." + kLineEnd);
     EXPECT_NE(refused.out.find("Restored ann"), std::string::npos) << refused.out;
     EXPECT_TRUE(fs::exists(annFolder));
     EXPECT_EQ(run({QStringLiteral("--purge"), QStringLiteral("--days=3")}).exitCode, 2);

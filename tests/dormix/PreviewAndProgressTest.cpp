@@ -14,6 +14,7 @@
 #include "dormix/app/CDormixDialog.h"
 #include "dormix/app/CPreviewWindow.h"
 #include "dormix/app/CProgressWindow.h"
+#include "dormix/scan/LineEscape.h"
 #include "dormix/scan/PendingDeletions.h"
 #include "dormix/scan/ScanDormantAccounts.h"
 #include "tests/scan/fixture/DormixInstallation.h"
@@ -82,9 +83,10 @@ TEST(PreviewWindow, ListsWhatOKWouldDeleteAndChangesNothing) {
     dialog.findChild<QPushButton*>(QStringLiteral("previewButton"))->click();
 
     EXPECT_EQ(TreeSnapshot(at.dir.path().string()), before);
-    const std::string a = at.install.folderOf("a,\"b"), h = at.install.folderOf("hundred");
+    // The folders escaped as every field is: their backslashes doubled on Windows.
+    const std::string a = EscapedForLine(at.install.folderOf("a,\"b")), h = EscapedForLine(at.install.folderOf("hundred"));
     EXPECT_EQ(csv, "User Name,Account Folder,Last Logon,Days Since,Note\r\n\"a,\"\"b\"," + a + ",2024-01-25,50,\r\nhundred," + h +
-                       ",2023-12-06,100,pending from an interrupted run\r\nnina," + at.install.folderOf("nina") +
+                       ",2023-12-06,100,pending from an interrupted run\r\nnina," + EscapedForLine(at.install.folderOf("nina")) +
                        ",,,has no user.ini file\r\n");
     EXPECT_EQ(at.boxes.texts(), std::vector<std::string>{"Unable to create file " + at.saved.file("no/such/folder/list.csv")});
     EXPECT_TRUE(dialog.isVisible());

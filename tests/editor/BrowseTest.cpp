@@ -97,7 +97,9 @@ TEST(EditorBrowse, AFileNameWithALineBreakIsRefused) {
     shown.ext = ".bmp";
     dlg.setRecord(shown);
     const std::string chosen = tmp.file("bad\nname.gif");
+#ifndef _WIN32  // Windows refuses such a name to every file; the name alone is refused here
     WriteBytes(chosen, "GIF89a");
+#endif
     SetNextChosenImageFile(chosen);
     RunModal(dlg, [&](QWidget* d) {
         d->findChild<QPushButton*>(QStringLiteral("browsePushButton"))->click();

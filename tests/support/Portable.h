@@ -1,6 +1,6 @@
 #pragma once
-// The few POSIX calls the tests use, on Windows through the C runtime's own equivalents, and the
-// mark for a test that can only hold on POSIX.
+// The few POSIX calls the tests use, on Windows through the C runtime's own equivalents, the line
+// end of the standard streams, and the mark for a test that can only hold on POSIX.
 #include <algorithm>
 #include <cstdlib>
 #include <ctime>
@@ -13,6 +13,13 @@ inline std::string Native(std::string path) {
 #endif
     return path;
 }
+
+// What a program's '\n' becomes on a standard stream, which is in text mode on Windows.
+#ifdef _WIN32
+inline const std::string kLineEnd = "\r\n";
+#else
+inline const std::string kLineEnd = "\n";
+#endif
 
 #ifdef _WIN32
 inline int setenv(const char* name, const char* value, int) { return _putenv_s(name, value); }

@@ -40,7 +40,7 @@ TempDir::~TempDir() {
     std::filesystem::remove_all(path_, ec);
 }
 
-std::string TempDir::file(const std::string& relative) const { return (path_ / relative).string(); }
+std::string TempDir::file(const std::string& relative) const { return Native((path_ / relative).string()); }
 
 void WriteBytes(const std::string& path, const std::string& bytes) {
     std::ofstream out(path, std::ios::binary | std::ios::trunc);
