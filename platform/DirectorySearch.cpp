@@ -38,18 +38,23 @@ bool EndsWithDotStar(const std::string& pattern) {
     return pattern.size() >= 2 && pattern.compare(pattern.size() - 2, 2, ".*") == 0;
 }
 
+using Visit = std::function<void(FoundEntry&&)>;
+
+// The entries of the pattern's folder that match its last component, one at a time.
 #ifdef _WIN32
 // The system matches the pattern itself.
-std::vector<FoundEntry> MatchingEntries(const std::string& folder, const std::string& namePattern) {
-    return sys::FindMatching(folder + namePattern);
-}
+void VisitMatching(const std::string& pattern, const Visit& visit) { sys::ForEachMatching(pattern, visit); }
 #else
-std::vector<FoundEntry> MatchingEntries(const std::string& folder, const std::string& namePattern) {
-    std::vector<FoundEntry> found = sys::ListFolder(folder.empty() ? std::string() : ResolveCase(folder));
-    std::erase_if(found, [&](const FoundEntry& entry) { return !WildcardMatch(namePattern, entry.name); });
-    return found;
+void VisitMatching(const std::string& pattern, const Visit& visit) {
+    const std::string folder = FolderOf(pattern);
+    const std::string namePattern = pattern.substr(folder.size());
+    sys::ForEachInFolder(folder.empty() ? std::string() : ResolveCase(folder), [&](FoundEntry&& entry) {
+        if (WildcardMatch(namePattern, entry.name)) visit(std::move(entry));
+    });
 }
 #endif
+
+bool IsDots(const FoundEntry& entry) { return entry.name == "." || entry.name == ".."; }
 
 }  // namespace
 
@@ -60,16 +65,17 @@ bool WildcardMatch(const std::string& pattern, const std::string& name) {
 }
 
 std::vector<FoundEntry> FindEntries(const std::string& pattern) {
-    std::string folder = FolderOf(pattern);
-    std::string namePattern = pattern.substr(folder.size());
     std::vector<FoundEntry> dots, others;
-    for (FoundEntry& entry : MatchingEntries(folder, namePattern)) {
-        if (entry.name == "." || entry.name == "..") dots.push_back(std::move(entry));
-        else others.push_back(std::move(entry));
-    }
+    VisitMatching(pattern, [&](FoundEntry&& entry) { (IsDots(entry) ? dots : others).push_back(std::move(entry)); });
     if (dots.size() == 2 && dots[0].name == "..") std::swap(dots[0], dots[1]);
     dots.insert(dots.end(), std::make_move_iterator(others.begin()), std::make_move_iterator(others.end()));
     return dots;
+}
+
+void ForEachEntry(const std::string& pattern, const std::function<void(const FoundEntry&)>& visit) {
+    VisitMatching(pattern, [&](FoundEntry&& entry) {
+        if (!IsDots(entry)) visit(entry);
+    });
 }
 
 std::string FoundPath(const std::string& pattern, const FoundEntry& entry) { return FolderOf(pattern) + entry.name; }

@@ -1,5 +1,6 @@
 #pragma once
 // Wildcard directory search with Windows matching rules.
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -19,6 +20,10 @@ bool WildcardMatch(const std::string& pattern, const std::string& name);
 // the file system lists them. "." and ".." are reported first when the pattern matches them,
 // as the Windows search does. The folder is resolved without regard to case.
 std::vector<FoundEntry> FindEntries(const std::string& pattern);
+
+// The entries FindEntries(pattern) finds but "." and "..", handed to visit one at a time in the
+// order the file system lists them, so that a folder of a million accounts is never held whole.
+void ForEachEntry(const std::string& pattern, const std::function<void(const FoundEntry&)>& visit);
 
 // Full path of an entry found by FindEntries(pattern): the pattern's folder part plus the name.
 std::string FoundPath(const std::string& pattern, const FoundEntry& entry);

@@ -238,12 +238,16 @@ FileStamp StampOfResolved(const std::string& path) {
     return ::stat(path.c_str(), &st) == 0 ? StampOfStat(st) : FileStamp{};
 }
 
+void ForEachInFolder(const std::string& folder, const std::function<void(FoundEntry&&)>& visit) {
+    DIR* dir = ::opendir(folder.empty() ? "." : folder.c_str());
+    if (!dir) return;
+    while (dirent* e = ::readdir(dir)) visit(Describe(folder, *e));
+    ::closedir(dir);
+}
+
 std::vector<FoundEntry> ListFolder(const std::string& folder) {
     std::vector<FoundEntry> entries;
-    DIR* dir = ::opendir(folder.empty() ? "." : folder.c_str());
-    if (!dir) return entries;
-    while (dirent* e = ::readdir(dir)) entries.push_back(Describe(folder, *e));
-    ::closedir(dir);
+    ForEachInFolder(folder, [&](FoundEntry&& entry) { entries.push_back(std::move(entry)); });
     return entries;
 }
 

@@ -4,6 +4,7 @@
 // fault-injection seam), exclusive temporary files, syncs, replacement and folder listing.
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -57,6 +58,9 @@ FileStamp StampOfResolved(const std::string& path);
 
 // Every entry of folder ("" for the current one), in the order the system lists them.
 std::vector<FoundEntry> ListFolder(const std::string& folder);
+// The same entries handed to visit one at a time, so that a folder of a million accounts is never
+// held whole.
+void ForEachInFolder(const std::string& folder, const std::function<void(FoundEntry&&)>& visit);
 
 // One record in the system's log under identifier; failures are not reported.
 void SystemLogRecord(const std::string& identifier, const std::string& text);

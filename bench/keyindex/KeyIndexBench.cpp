@@ -253,6 +253,9 @@ void RegisterAll() {
         ->Args({100'000, 10'000, 10})->Iterations(5)->UseManualTime()->Unit(benchmark::kMillisecond);
     benchmark::RegisterBenchmark("KeyFilesAtScale", BM_KeyFilesAtScale)
         ->Args({10'000, 1'000, 50})->Iterations(5)->UseManualTime()->Unit(benchmark::kMillisecond);
+    // One batch of the scan in files of a million records: what each batch costs at that size.
+    benchmark::RegisterBenchmark("KeyFilesAtScale", BM_KeyFilesAtScale)
+        ->Args({1'000'000, 1'000, 2})->Iterations(2)->UseManualTime()->Unit(benchmark::kMillisecond);
 
     struct Size {
         std::int64_t records;

@@ -4,6 +4,7 @@
 #include "dormix/keyindex/KeyLookup.h"
 #include "dormix/keyindex/LiveLookup.h"
 #include "dormix/keyindex/LiveRecords.h"
+#include "dormix/keyindex/OnePassLookup.h"
 #include "dormix/keyindex/RemoveKeysFromFile.h"
 #include "dormix/keyindex/RemoveUserKeys.h"
 #include "dormix/keyindex/UserKey.h"
@@ -17,6 +18,13 @@ std::vector<std::optional<KeyRecordBytes>> FindKeys(const std::string& path, con
     std::vector<std::optional<KeyRecordBytes>> found(keys.size());
     KeyFile file;
     if (keys.empty() || !file.open(path)) return found;
+    const bool passed = LookUpInOnePass(file, keys, [&](std::size_t j, std::size_t, const char* record) {
+        found[j] = RecordBytesAt(record);
+        return false;  // nothing is removed
+    });
+    if (passed) return found;
+    // Not sorted: the searches need the whole file at hand.
+    found.assign(keys.size(), std::nullopt);
     const auto live = file.size() > kMaxBatchFileBytes ? std::nullopt : ReadLiveRecords(file);
     for (std::size_t j = 0; j < keys.size(); ++j) {
         if (live) {

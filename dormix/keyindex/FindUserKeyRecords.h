@@ -15,7 +15,8 @@ struct UserKeyRecords {
 };
 
 // For each name in order, the records that RemoveUserKeys would remove now. Each file is read
-// once (one lookup per name when it is too large to hold); nothing is written.
+// once, a sorted one a piece at a time (one lookup per name when a file not sorted is too large
+// to hold); nothing is written.
 std::vector<UserKeyRecords> FindUserKeyRecords(const std::string& installPath, const std::vector<std::string>& userNames);
 
 }  // namespace keyindex

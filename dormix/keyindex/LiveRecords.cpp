@@ -9,11 +9,36 @@ namespace {
 std::size_t LowestBit(std::size_t i) { return i & (~i + 1); }
 }  // namespace
 
+RemovalTally::RemovalTally(std::uint64_t size)
+    : records_(static_cast<std::size_t>(size / kRecordSize)), count_(records_), tail_(size % kRecordSize) {}
+
+RemovalResult RemovalTally::remove() {
+    // With one record left, it is the first and has no whole record after it: the copy would be
+    // empty, unless the file is just that record and goes.
+    const bool soleRecord = count_ == 1 && tail_ == 0;
+    if (count_ == 1 && !soleRecord) return RemovalResult::Unchanged;
+    --count_;
+    tail_ = 0;
+    changed_ = true;
+    deleted_ = soleRecord;
+    return RemovalResult::Removed;
+}
+
+std::vector<KeySpan> SpansWithout(std::size_t records, const std::vector<std::size_t>& removed) {
+    std::vector<KeySpan> spans;
+    std::size_t first = 0;
+    for (std::size_t p : removed) {
+        if (p > first) spans.push_back({first * kRecordSize, (p - first) * kRecordSize});
+        first = p + 1;
+    }
+    if (records > first) spans.push_back({first * kRecordSize, (records - first) * kRecordSize});
+    return spans;
+}
+
 LiveRecords::LiveRecords(std::unique_ptr<char[]> bytes, std::uint64_t size)
     : bytes_(std::move(bytes)),
-      records_(static_cast<std::size_t>(size / kRecordSize)),
-      count_(records_),
-      tail_(size % kRecordSize),
+      tally_(size),
+      records_(tally_.records()),
       counts_(records_ + 1),
       removed_(records_, false) {
     for (std::size_t i = 1; i <= records_; ++i) counts_[i] = static_cast<std::uint32_t>(LowestBit(i));
@@ -48,30 +73,18 @@ std::size_t LiveRecords::rankOf(std::size_t p) const {
 }
 
 RemovalResult LiveRecords::remove(std::size_t p) {
-    // With one record left, it is the first and has no whole record after it: the copy would be
-    // empty, unless the file is just that record and goes.
-    const bool soleRecord = count_ == 1 && tail_ == 0;
-    if (count_ == 1 && !soleRecord) return RemovalResult::Unchanged;
-
+    const RemovalResult result = tally_.remove();
+    if (result != RemovalResult::Removed) return result;
     removed_[p] = true;
     for (std::size_t i = p + 1; i <= records_; i += LowestBit(i)) --counts_[i];
-    --count_;
-    tail_ = 0;
-    changed_ = true;
-    deleted_ = soleRecord;
-    return RemovalResult::Removed;
+    return result;
 }
 
 std::vector<KeySpan> LiveRecords::spans() const {
-    std::vector<KeySpan> spans;
-    std::size_t i = 0;
-    while (i < records_) {
-        while (i < records_ && removed_[i]) ++i;
-        const std::size_t first = i;
-        while (i < records_ && !removed_[i]) ++i;
-        if (i > first) spans.push_back({first * kRecordSize, (i - first) * kRecordSize});
-    }
-    return spans;
+    std::vector<std::size_t> removed;
+    for (std::size_t p = 0; p < records_; ++p)
+        if (removed_[p]) removed.push_back(p);
+    return SpansWithout(records_, removed);
 }
 
 std::optional<LiveRecords> ReadLiveRecords(const KeyFile& file) {

@@ -9,6 +9,7 @@
 #include "dormix/keyindex/KeyLookup.h"
 #include "dormix/keyindex/LiveLookup.h"
 #include "dormix/keyindex/LiveRecords.h"
+#include "dormix/keyindex/OnePassLookup.h"
 #include "dormix/keyindex/RemoveKeyRecord.h"
 #include "platform/SafeWrite.h"
 
@@ -18,15 +19,23 @@ namespace {
 
 std::uint64_t maxBatchFileBytes = kMaxBatchFileBytes;
 
-// The order in which to look the keys up. In a sorted file a key's removal changes only what
-// later lookups of an equal key find, so the keys may go in ascending order, equal ones in
-// their given order; each search then starts where the one before it ended.
+// The order in which to look the keys up: in a sorted file ascending, so that each search starts
+// where the one before it ended.
 std::vector<std::size_t> LookupOrder(const LiveRecords& live, const std::vector<const char*>& keys) {
+    if (live.sorted()) return AscendingOrder(keys);
     std::vector<std::size_t> order(keys.size());
     for (std::size_t j = 0; j < keys.size(); ++j) order[j] = j;
-    const auto ascending = [&](std::size_t a, std::size_t b) { return KeyGreater(keys[b], keys[a]); };
-    if (live.sorted()) std::stable_sort(order.begin(), order.end(), ascending);
     return order;
+}
+
+// A record found and what became of its removal.
+KeyRemoval FoundForRemoval(const char* record, RemovalResult result) {
+    KeyRemoval removal;
+    removal.found = true;
+    removal.value = ValueOfRecord(record);
+    removal.record = RecordBytesAt(record);
+    removal.result = result;
+    return removal;
 }
 
 // Looks each key up in the records and removes its record, as the one-key removals would.
@@ -35,11 +44,34 @@ void RemoveEach(LiveRecords& live, const std::vector<const char*>& keys, std::ve
     for (const std::size_t j : LookupOrder(live, keys)) {
         const auto hit = LookupLiveKey(live, keys[j], from);
         if (!hit) continue;
-        removals[j].found = true;
-        removals[j].value = ValueOfRecord(live.record(*hit));
-        removals[j].record = RecordBytesAt(live.record(*hit));
-        removals[j].result = live.remove(*hit);
+        removals[j] = FoundForRemoval(live.record(*hit), live.remove(*hit));
     }
+}
+
+// The records to write back: the runs of the file as read that are left, with the bytes of the
+// file when it is held in memory.
+struct Remainder {
+    std::vector<KeySpan> spans;
+    const char* held = nullptr;
+    bool changed = false;
+    bool deleted = false;
+};
+
+// The removals in one pass over a sorted file, nothing of it held; false when the file is not
+// sorted or cannot be read so.
+bool RemoveInOnePass(const KeyFile& file, const std::vector<const char*>& keys, std::vector<KeyRemoval>& removals,
+                     Remainder& left) {
+    RemovalTally tally(file.size());
+    std::vector<std::size_t> removed;
+    const bool done = LookUpInOnePass(file, keys, [&](std::size_t j, std::size_t p, const char* record) {
+        removals[j] = FoundForRemoval(record, tally.remove());
+        if (removals[j].result != RemovalResult::Removed) return false;
+        removed.push_back(p);
+        return true;
+    });
+    if (!done) return false;
+    left = {SpansWithout(tally.records(), removed), nullptr, tally.changed(), tally.deleted()};
+    return true;
 }
 
 // Asks beforeReplace with the key file closed: on Windows an open key file shuts every writer out,
@@ -61,24 +93,31 @@ RemovalResult RemoveOnce(const std::string& path, const std::vector<const char*>
     removals.assign(keys.size(), KeyRemoval{});
     KeyFile file;
     if (!file.open(path)) return RemovalResult::Unchanged;
-    tooLarge = file.size() > maxBatchFileBytes;
-    if (tooLarge) return RemovalResult::Unchanged;
-    auto live = ReadLiveRecords(file);
-    if (!live) {
-        file.close();
-        return platform::StampOf(path) == file.stamp() ? RemovalResult::Unchanged : RemovalResult::FileChanged;
+    Remainder left;
+    std::optional<LiveRecords> live;
+    if (!RemoveInOnePass(file, keys, removals, left)) {
+        // Not sorted: the searches need the whole file at hand.
+        removals.assign(keys.size(), KeyRemoval{});
+        tooLarge = file.size() > maxBatchFileBytes;
+        if (tooLarge) return RemovalResult::Unchanged;
+        live = ReadLiveRecords(file);
+        if (!live) {
+            file.close();
+            return platform::StampOf(path) == file.stamp() ? RemovalResult::Unchanged : RemovalResult::FileChanged;
+        }
+        RemoveEach(*live, keys, removals);
+        left = {live->spans(), live->bytes(), live->changed(), live->deleted()};
     }
-    RemoveEach(*live, keys, removals);
-    if (!live->changed()) return RemovalResult::Unchanged;
+    if (!left.changed) return RemovalResult::Unchanged;
     if (beforeReplace && !AskWithFileClosed(file, path, removals, beforeReplace)) {
         for (KeyRemoval& removal : removals) removal.result = RemovalResult::Unchanged;
         return RemovalResult::Unchanged;
     }
 
     platform::ErrorCode error = 0;
-    const RemovalResult written = !file.isOpen()   ? RemovalResult::FileChanged
-                                  : live->deleted() ? DeleteKeyFile(file, path, &error)
-                                                    : ReplaceKeyFile(file, path, live->spans(), live->bytes(), &error);
+    const RemovalResult written = !file.isOpen() ? RemovalResult::FileChanged
+                                  : left.deleted ? DeleteKeyFile(file, path, &error)
+                                                 : ReplaceKeyFile(file, path, left.spans, left.held, &error);
     for (KeyRemoval& removal : removals) {
         if (removal.result != RemovalResult::Removed) continue;
         removal.result = written;

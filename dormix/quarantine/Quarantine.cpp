@@ -295,22 +295,28 @@ bool SettleQuarantine(const std::string& installPath, const QuarantineEvents& ev
 }
 
 std::vector<QuarantineEntry> ListQuarantine(const std::string& installPath) {
-    std::vector<QuarantineEntry> entries;
-    for (QuarantineEntry& entry : ListEntryFiles(installPath))
-        if (entry.stage == EntryStage::Kept && ReadEntryFile(installPath, entry)) entries.push_back(std::move(entry));
+    // Kept in place: with a hundred thousand accounts in quarantine every copy of the list counts.
+    std::vector<QuarantineEntry> entries = ListEntryFiles(installPath);
+    std::size_t kept = 0;
+    for (std::size_t i = 0; i < entries.size(); ++i) {
+        if (entries[i].stage != EntryStage::Kept || !ReadEntryFile(installPath, entries[i])) continue;
+        if (kept != i) entries[kept] = std::move(entries[i]);
+        ++kept;
+    }
+    entries.resize(kept);
+    entries.shrink_to_fit();
     std::stable_sort(entries.begin(), entries.end(), [](const QuarantineEntry& a, const QuarantineEntry& b) {
         return a.quarantinedOn < b.quarantinedOn;
     });
     return entries;
 }
 
-std::vector<QuarantineEntry> ExpiredEntries(const std::vector<QuarantineEntry>& entries, int graceDays, std::time_t now) {
-    std::vector<QuarantineEntry> expired;
-    for (const QuarantineEntry& entry : entries) {
+std::vector<QuarantineEntry> ExpiredEntries(std::vector<QuarantineEntry> entries, int graceDays, std::time_t now) {
+    std::erase_if(entries, [&](const QuarantineEntry& entry) {
         const auto purgeDay = PurgeDay(entry.day, graceDays);
-        if (purgeDay && *purgeDay <= now) expired.push_back(entry);
-    }
-    return expired;
+        return !purgeDay || *purgeDay > now;
+    });
+    return entries;
 }
 
 RestoreResult RestoreAccount(const std::string& installPath, const std::string& userName, const QuarantineEvents& events,
@@ -336,14 +342,29 @@ PurgeRun PurgeEntries(const std::string& installPath, std::vector<QuarantineEntr
     std::erase_if(entries, [](const QuarantineEntry& entry) { return entry.stage != EntryStage::Purging; });
     platform::SyncFileSystem(installPath);
 
-    std::vector<QuarantineEntry> gone;
-    for (QuarantineEntry& entry : entries) {
-        const std::string folder = QuarantinedFolderPath(installPath, entry);
+    // The entries stay in the one list, the failed ones taken out as they fail, so that a purge of a
+    // hundred thousand accounts holds no second copy of it.
+    std::vector<bool> failed(entries.size(), false);
+    for (std::size_t k = 0; k < entries.size(); ++k) {
+        const std::string folder = QuarantinedFolderPath(installPath, entries[k]);
         const bool removed = platform::IsDirectory(folder) ? platform::RemoveFolderTree(folder)
                                                            : !platform::PathExists(folder) || platform::DeleteFile(folder) == 0;
-        if (removed) gone.push_back(std::move(entry));
-        else run.failed.emplace_back(std::move(entry), folder + " could not be removed whole.");
+        if (removed) continue;
+        failed[k] = true;
+        run.failed.emplace_back(std::move(entries[k]), folder + " could not be removed whole.");
     }
+    const auto dropFailed = [&] {
+        std::size_t kept = 0;
+        for (std::size_t k = 0; k < entries.size(); ++k) {
+            if (failed[k]) continue;
+            if (kept != k) entries[kept] = std::move(entries[k]);
+            ++kept;
+        }
+        entries.resize(kept);
+        failed.assign(kept, false);
+    };
+    dropFailed();
+    std::vector<QuarantineEntry>& gone = entries;
     std::vector<std::string> names;
     std::vector<std::size_t> namedAt;
     for (std::size_t k = 0; k < gone.size(); ++k) {
@@ -351,17 +372,16 @@ PurgeRun PurgeEntries(const std::string& installPath, std::vector<QuarantineEntr
         names.push_back(gone[k].userName);
         namedAt.push_back(k);
     }
-    std::vector<bool> tervoxFailed(gone.size(), false);
     if (!names.empty()) {
         const TervoxDeletion tervox = events.deleteTervoxUsers(names);
         for (std::size_t n = 0; n < names.size(); ++n) {
             if (!tervox.failedFor(n)) continue;
-            tervoxFailed[namedAt[n]] = true;
-            run.failed.emplace_back(gone[namedAt[n]], tervox.reason);
+            failed[namedAt[n]] = true;
+            run.failed.emplace_back(std::move(gone[namedAt[n]]), tervox.reason);
         }
     }
-    for (std::size_t k = 0; k < gone.size(); ++k)
-        if (!tervoxFailed[k]) run.purged.push_back(std::move(gone[k]));
+    dropFailed();
+    run.purged = std::move(gone);
     if (!run.purged.empty() && !events.record(run.purged, QuarantineEvent::Purged)) {
         run.stopped = true;
         run.purged.clear();

@@ -58,7 +58,7 @@ bool SettleQuarantine(const std::string& installPath, const QuarantineEvents& ev
 std::vector<QuarantineEntry> ListQuarantine(const std::string& installPath);
 
 // The accounts whose grace period of graceDays is over at now.
-std::vector<QuarantineEntry> ExpiredEntries(const std::vector<QuarantineEntry>& entries, int graceDays, std::time_t now);
+std::vector<QuarantineEntry> ExpiredEntries(std::vector<QuarantineEntry> entries, int graceDays, std::time_t now);
 
 struct RestoreResult {
     bool restored = false;

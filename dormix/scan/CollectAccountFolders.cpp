@@ -4,17 +4,18 @@
 
 namespace {
 
-bool IsPassedOver(const std::string& name) {
-    return name == "." || name == ".." || name == "USER.KEY" || name == "USERTIME.KEY";
-}
+bool IsPassedOver(const std::string& name) { return name == "USER.KEY" || name == "USERTIME.KEY"; }
 
 }  // namespace
 
+void ForEachAccountFolder(const std::string& pattern, const std::function<void(const std::string&)>& visit) {
+    platform::ForEachEntry(pattern, [&](const platform::FoundEntry& entry) {
+        if (!IsPassedOver(entry.name) && entry.isDirectory) visit(platform::FoundPath(pattern, entry));
+    });
+}
+
 std::vector<std::string> CollectAccountFolders(const std::string& pattern) {
     std::vector<std::string> folders;
-    for (const platform::FoundEntry& entry : platform::FindEntries(pattern)) {
-        if (IsPassedOver(entry.name) || !entry.isDirectory) continue;
-        folders.push_back(platform::FoundPath(pattern, entry));
-    }
+    ForEachAccountFolder(pattern, [&](const std::string& folder) { folders.push_back(folder); });
     return folders;
 }

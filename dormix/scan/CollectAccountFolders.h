@@ -1,4 +1,5 @@
 #pragma once
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -6,3 +7,6 @@
 // "." and "..", the key index files "USER.KEY" and "USERTIME.KEY" (exact spelling, even when
 // they are folders), files and symbolic links are passed over.
 std::vector<std::string> CollectAccountFolders(const std::string& pattern);
+
+// The same folders handed to visit one at a time, without holding the list.
+void ForEachAccountFolder(const std::string& pattern, const std::function<void(const std::string&)>& visit);

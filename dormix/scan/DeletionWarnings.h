@@ -37,6 +37,10 @@ public:
     // the run must delete nothing (the words end in "Nothing was deleted.").
     virtual std::string prepare(const std::string& installPath, std::int32_t days) = 0;
 
+    // Whether plan may act on the account: a scan keeps in memory only such accounts and those
+    // it acts on itself.
+    virtual bool concerns(const AccountJudgement& account, std::time_t now) const = 0;
+
     // With warnings on, turns to Kept every dormant account that may not go yet, with its note in
     // AccountJudgement::warning, and remembers whom to warn; without, changes nothing.
     virtual void plan(std::vector<AccountJudgement>& accounts, std::time_t now) = 0;

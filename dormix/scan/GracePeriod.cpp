@@ -60,9 +60,9 @@ std::string OpenGracePeriod(const DormixPaths& paths, int graceDays, const RunId
     const QuarantineEvents events = AuditedEvents(paths.installPath, run, now);
     const std::string auditProblem = UnableToCreateFileText(AuditLogPath(paths.installPath));
     if (!SettleQuarantine(paths.installPath, events, now)) return auditProblem;
-    const auto expired = ExpiredEntries(ListQuarantine(paths.installPath), graceDays, now);
+    auto expired = ExpiredEntries(ListQuarantine(paths.installPath), graceDays, now);
     if (expired.empty()) return {};
-    const PurgeRun purge = PurgeEntries(paths.installPath, expired, events);
+    const PurgeRun purge = PurgeEntries(paths.installPath, std::move(expired), events);
     for (const auto& [entry, reason] : purge.failed)
         notPurged.push_back({entry.userName, QuarantinedFolderPath(paths.installPath, entry), reason});
     return purge.stopped ? auditProblem : std::string();

@@ -82,13 +82,14 @@ PendingVerdict JudgePendingAccount(const std::string& folder, std::int32_t days,
 }
 
 std::vector<AccountJudgement> JudgeAccounts(std::int32_t days, const DormixPaths& paths,
-                                            const ProtectedAccounts& protectedAccounts, std::time_t now) {
+                                            const ProtectedAccounts& protectedAccounts, std::time_t now,
+                                            const KeepJudgement& keep) {
     std::vector<AccountJudgement> accounts;
-    for (const std::string& folder : CollectAccountFolders(paths.userFolderPattern)) {
+    ForEachAccountFolder(paths.userFolderPattern, [&](const std::string& folder) {
         AccountJudgement account = JudgeAccount(folder, days, now);
         if (protectedAccounts.covers(account.userName)) account.verdict = Verdict::Protected;
-        accounts.push_back(std::move(account));
-    }
+        if (!keep || keep(account)) accounts.push_back(std::move(account));
+    });
     return accounts;
 }
 

@@ -3,6 +3,7 @@
 // preview and the dry run only show them. Judging reads the account folders and writes nothing.
 #include <cstdint>
 #include <ctime>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -30,10 +31,15 @@ struct AccountJudgement {
     std::string warning;
 };
 
+// Which judged accounts a caller keeps; unset: every one.
+using KeepJudgement = std::function<bool(const AccountJudgement&)>;
+
 // Every account folder of the installation, in the order the scan meets them, judged against
-// a threshold of days at now.
+// a threshold of days at now; only those that keep takes are held, so that a run over a million
+// accounts holds only the ones it acts on.
 std::vector<AccountJudgement> JudgeAccounts(std::int32_t days, const DormixPaths& paths,
-                                            const ProtectedAccounts& protectedAccounts, std::time_t now);
+                                            const ProtectedAccounts& protectedAccounts, std::time_t now,
+                                            const KeepJudgement& keep = {});
 
 // One account folder judged again from its "user.ini" as it is now, protection aside: the scan
 // asks once more right before it touches the folder, since a verdict can be minutes old by then.

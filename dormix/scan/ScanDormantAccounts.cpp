@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "common/VeltaSettings.h"
+#include "dormix/keyindex/RemoveUserKeys.h"
 #include "dormix/quarantine/GraceDays.h"
 #include "dormix/scan/AccountLog.h"
 #include "dormix/scan/AuditLog.h"
@@ -193,6 +194,16 @@ void RestrictTo(std::vector<AccountJudgement>& accounts, const std::optional<std
         if (account.verdict == Verdict::Dormant && !folders->contains(account.folder)) account.verdict = Verdict::Kept;
 }
 
+// How many accounts a batch takes. Each batch rewrites both key files whole, so with large files
+// (a million records: 256 MB each) a batch takes at least one account per hundred records, and
+// the rewrites cost no more than the accounts' own work instead of growing with the square of
+// the installation.
+std::size_t BatchSizeFor(std::size_t asked, const std::string& installPath) {
+    const platform::FileStamp userKey = platform::StampOf(keyindex::KeyFilePath(installPath, "USER.KEY"));
+    const auto records = userKey.exists ? static_cast<std::size_t>(userKey.size) / keyindex::kRecordSize : 0;
+    return std::max({asked, records / 100, std::size_t{1}});
+}
+
 // The scan, its report gathered in state; false where it ended early.
 bool Scan(std::int32_t days, const DormixPaths& paths, platform::MessageBoxes& boxes, std::time_t now,
           RunRecorder& progress, std::size_t batchSize, const ScanScope& scope, ScanState& state) {
@@ -233,13 +244,19 @@ bool Scan(std::int32_t days, const DormixPaths& paths, platform::MessageBoxes& b
         case PendingEnd::Held:
             return state.finish(false);
     }
-    std::vector<AccountJudgement> accounts = JudgeAccounts(days, paths, protectedAccounts, now);
+    // Kept and protected accounts are passed over below: only what the scan acts on is held.
+    std::vector<AccountJudgement> accounts =
+        JudgeAccounts(days, paths, protectedAccounts, now, [&](const AccountJudgement& account) {
+            return account.verdict == Verdict::Dormant || account.verdict == Verdict::Logged ||
+                   (warnings && warnings->concerns(account, now));
+        });
     if (warnings) warnings->plan(accounts, now);
     RestrictTo(accounts, scope.onlyFolders);
     const int dormantCount = CountDormant(accounts);
     progress.counted(dormantCount);
     state.report().dormant = dormantCount;
     Answer answer = Answer::Failed;
+    const std::size_t perBatch = BatchSizeFor(batchSize, paths.installPath);
     int dormantNumber = 0;
     std::size_t next = 0;
     bool stopped = false;
@@ -255,7 +272,7 @@ bool Scan(std::int32_t days, const DormixPaths& paths, platform::MessageBoxes& b
                 continue;
             }
             if (account.verdict != Verdict::Dormant) continue;
-            if (batch.members.size() >= std::max<std::size_t>(batchSize, 1)) break;
+            if (batch.members.size() >= perBatch) break;
             ++dormantNumber;
             const Answer given = question.answer();
             if (given == Answer::Cancel) return state.cancel();

@@ -16,6 +16,10 @@ std::string RunWarnings::prepare(const std::string& installPath, std::int32_t da
     return {};
 }
 
+bool RunWarnings::concerns(const AccountJudgement& account, std::time_t now) const {
+    return enabled() && PlanConcerns(account, days_, settings_.warnDays, warned_, now);
+}
+
 void RunWarnings::plan(std::vector<AccountJudgement>& accounts, std::time_t now) {
     if (!enabled()) return;
     toSend_ = WarningsOf(accounts, PlanWarnings(accounts, days_, settings_.warnDays, warned_, now));

@@ -20,6 +20,7 @@ public:
     explicit RunWarnings(MailSenderFactory makeSender = {}) : makeSender_(std::move(makeSender)) {}
 
     std::string prepare(const std::string& installPath, std::int32_t days) override;
+    bool concerns(const AccountJudgement& account, std::time_t now) const override;
     void plan(std::vector<AccountJudgement>& accounts, std::time_t now) override;
     int toWarn() const override { return static_cast<int>(toSend_.size()); }
     WarningRun send(std::time_t now) override;

@@ -2,24 +2,43 @@
 
 #include <algorithm>
 
+namespace {
+
+// The plan's step for an account judged by its date that is dormant or due a warning; none for
+// the rest, which the plan leaves as they are.
+std::optional<WarnStep> StepFor(const AccountJudgement& account, std::size_t i, std::int32_t days,
+                                std::int32_t warnDays, const WarnedLog& warned, std::time_t now) {
+    const bool judged = account.verdict == Verdict::Kept || account.verdict == Verdict::Dormant;
+    if (!judged || !account.lastLogon) return std::nullopt;
+    const std::optional<std::time_t> lastWarned = warned.lastWarnedOf(account.userName);
+    const WarnDecision decision = DecideWarning(*account.lastLogon, days, warnDays, lastWarned, now, false);
+    if (decision.action == WarnAction::Keep && account.verdict != Verdict::Dormant) return std::nullopt;
+    return WarnStep{i, decision, lastWarned};
+}
+
+}  // namespace
+
 std::vector<WarnStep> PlanWarnings(std::vector<AccountJudgement>& accounts, std::int32_t days,
                                    std::int32_t warnDays, const WarnedLog& warned, std::time_t now) {
     std::vector<WarnStep> steps;
     for (std::size_t i = 0; i < accounts.size(); ++i) {
+        const std::optional<WarnStep> step = StepFor(accounts[i], i, days, warnDays, warned, now);
+        if (!step) continue;
         AccountJudgement& account = accounts[i];
-        const bool judged = account.verdict == Verdict::Kept || account.verdict == Verdict::Dormant;
-        if (!judged || !account.lastLogon) continue;
-        const std::optional<std::time_t> lastWarned = warned.lastWarnedOf(account.userName);
-        const WarnDecision decision = DecideWarning(*account.lastLogon, days, warnDays, lastWarned, now, false);
-        const bool dormant = account.verdict == Verdict::Dormant;
+        const WarnDecision& decision = step->decision;
         if (decision.action != WarnAction::Delete) account.verdict = Verdict::Kept;
-        if (decision.action == WarnAction::Keep && !dormant) continue;
-        steps.push_back({i, decision, lastWarned});
+        steps.push_back(*step);
         const std::string goes = "; goes on " + LogonDateText(decision.goesOn);
         if (decision.action == WarnAction::Warn) account.warning = "to be warned by mail" + goes;
-        if (decision.action == WarnAction::Keep) account.warning = "warned by mail on " + LogonDateText(*lastWarned) + goes;
+        if (decision.action == WarnAction::Keep)
+            account.warning = "warned by mail on " + LogonDateText(*step->lastWarned) + goes;
     }
     return steps;
+}
+
+bool PlanConcerns(const AccountJudgement& account, std::int32_t days, std::int32_t warnDays, const WarnedLog& warned,
+                  std::time_t now) {
+    return StepFor(account, 0, days, warnDays, warned, now).has_value();
 }
 
 std::vector<WarningToSend> WarningsOf(const std::vector<AccountJudgement>& accounts,

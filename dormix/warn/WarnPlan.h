@@ -27,6 +27,10 @@ struct WarnStep {
 std::vector<WarnStep> PlanWarnings(std::vector<AccountJudgement>& accounts, std::int32_t days,
                                    std::int32_t warnDays, const WarnedLog& warned, std::time_t now);
 
+// Whether PlanWarnings would take a step for the account: the rest it leaves as they are.
+bool PlanConcerns(const AccountJudgement& account, std::int32_t days, std::int32_t warnDays, const WarnedLog& warned,
+                  std::time_t now);
+
 // The warnings that the plan sends, in folder order.
 std::vector<WarningToSend> WarningsOf(const std::vector<AccountJudgement>& accounts,
                                       const std::vector<WarnStep>& steps);

@@ -265,26 +265,30 @@ FileStamp StampOfResolved(const std::string& path) {
     return stamp;
 }
 
-std::vector<FoundEntry> ListFolder(const std::string& folder) {
+void ForEachInFolder(const std::string& folder, const std::function<void(FoundEntry&&)>& visit) {
     std::string pattern = folder;
     if (!pattern.empty() && pattern.back() != '\\' && pattern.back() != '/') pattern += '\\';
-    return FindMatching(pattern + "*");
+    ForEachMatching(pattern + "*", visit);
 }
 
-std::vector<FoundEntry> FindMatching(const std::string& pattern) {
+std::vector<FoundEntry> ListFolder(const std::string& folder) {
     std::vector<FoundEntry> entries;
+    ForEachInFolder(folder, [&](FoundEntry&& entry) { entries.push_back(std::move(entry)); });
+    return entries;
+}
+
+void ForEachMatching(const std::string& pattern, const std::function<void(FoundEntry&&)>& visit) {
     WIN32_FIND_DATAA data;
     HANDLE find = FindFirstFileA(pattern.c_str(), &data);
-    if (find == INVALID_HANDLE_VALUE) return entries;
+    if (find == INVALID_HANDLE_VALUE) return;
     do {
         FoundEntry entry;
         entry.name = data.cFileName;
         entry.isSymlink = (data.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0;
         entry.isDirectory = (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0 && !entry.isSymlink;
-        entries.push_back(std::move(entry));
+        visit(std::move(entry));
     } while (FindNextFileA(find, &data));
     FindClose(find);
-    return entries;
 }
 
 // The Application event log stands for syslog: what only an administrator can change.

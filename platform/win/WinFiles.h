@@ -1,6 +1,7 @@
 #pragma once
 // Windows handles under the layer's C runtime descriptors: the layer opens files with
 // CreateFile, for the share modes it needs, and hands the callers descriptors as on POSIX.
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -24,7 +25,8 @@ HANDLE HandleOf(int fd);
 // The stamp of an open file: size, times and the file's index on its volume (its "inode").
 FileStamp StampOfHandle(HANDLE handle);
 
-// The entries that FindFirstFile and FindNextFile report for pattern, matched by the system.
-std::vector<FoundEntry> FindMatching(const std::string& pattern);
+// The entries that FindFirstFile and FindNextFile report for pattern, matched by the system, handed
+// to visit one at a time.
+void ForEachMatching(const std::string& pattern, const std::function<void(FoundEntry&&)>& visit);
 
 }  // namespace platform::sys

@@ -3,6 +3,9 @@
 #include <algorithm>
 #include <filesystem>
 
+#include "dormix/keyindex/FindUserKeyRecords.h"
+#include "dormix/keyindex/KeyLookup.h"
+#include "dormix/keyindex/OnePassLookup.h"
 #include "dormix/keyindex/RemoveUserKeysBatch.h"
 #include "dormix/keyindex/UserKey.h"
 #include "tests/support/TempDir.h"
@@ -53,6 +56,14 @@ std::string RandomKeyFile(const Pick& pick, const std::function<std::string()>& 
     return bytes;
 }
 
+// The record that the search of key finds in the file at path, as it stands.
+std::optional<KeyRecordBytes> RecordFound(const std::string& path, const char* key) {
+    KeyFile file;
+    if (!file.open(path)) return std::nullopt;
+    const auto hit = LookupKey(file, key);
+    return hit ? std::optional(hit->record) : std::nullopt;
+}
+
 bool SameOutcome(const UserKeysRemoval& a, const UserKeysRemoval& b) {
     return a.user.found == b.user.found && a.user.result == b.user.result && a.user.value == b.user.value &&
            a.time.found == b.time.found && a.time.result == b.time.result;
@@ -68,6 +79,8 @@ BatchCase MakeBatchCase(const Pick& pick) {
     if (pick(10) != 0) c.userTimeKey = RandomKeyFile(pick, timeKey, timeKey);
     else c.timeLinksToUser = pick(2) == 0 && kLinksCanBeMade;
     for (std::size_t n = pick(pick(4) == 0 ? 150 : 30); n > 0; --n) c.names.push_back(Name(pick));
+    static const std::size_t pieces[] = {0, 1, 2, 7, 100};
+    c.pieceRecords = pieces[pick(std::size(pieces))];
     return c;
 }
 
@@ -84,6 +97,16 @@ std::string InstallBatchCase(const std::string& root, const char* which, const B
 std::string CompareBatchWithOneAtATime(const std::string& root, const BatchCase& c) {
     const std::string one = InstallBatchCase(root, "one", c);
     const std::string batch = InstallBatchCase(root, "batch", c);
+    SetPieceRecordsForTests(c.pieceRecords);
+    const struct Restore {
+        ~Restore() { SetPieceRecordsForTests(0); }
+    } restore;
+    const std::vector<UserKeyRecords> found = FindUserKeyRecords(batch, c.names);
+    for (std::size_t j = 0; j < c.names.size(); ++j)
+        if (found[j].user != RecordFound(batch + "/USER/USER.KEY", MakeUserKey(c.names[j]).c_str()) ||
+            found[j].time != (found[j].user ? RecordFound(batch + "/USER/USERTIME.KEY", ValueOfRecord(found[j].user->data()).data())
+                                            : std::nullopt))
+            return "the records found differ for name #" + std::to_string(j);
     std::vector<UserKeysRemoval> expected;
     for (const auto& name : c.names) expected.push_back(RemoveUserKeysOf(one, name));
     const std::vector<UserKeysRemoval> got = RemoveUserKeysBatch(batch, c.names);

@@ -13,6 +13,7 @@ struct BatchCase {
     std::optional<std::string> userTimeKey;  // the bytes of "USERTIME.KEY"
     bool timeLinksToUser = false;            // "USERTIME.KEY" is a link to "USER.KEY" instead
     std::vector<std::string> names;          // the users to remove, in order
+    std::size_t pieceRecords = 0;            // records per piece of a sorted file's reading; 0: as usual
 };
 
 // pick(n) gives a number below n. Small alphabets make equal keys and keys that are prefixes of
@@ -23,5 +24,6 @@ BatchCase MakeBatchCase(const std::function<std::size_t(std::size_t)>& pick);
 std::string InstallBatchCase(const std::string& root, const char* which, const BatchCase& c);
 
 // Runs both ways on copies of the case in two folders under root; empty when the files and the
-// per-user results agree, else what differs.
+// per-user results agree, else what differs. The records found for the batch before it removes
+// them must be those that the search of each name finds.
 std::string CompareBatchWithOneAtATime(const std::string& root, const BatchCase& c);
