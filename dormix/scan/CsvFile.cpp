@@ -11,7 +11,8 @@ namespace {
 // then the one escaping of names, so no byte of a name can break the record.
 std::string CsvField(const std::string& text) {
     const bool formula = !text.empty() && std::string_view("=+-@\t\r").find(text[0]) != std::string_view::npos;
-    const std::string field = (formula ? "'" : "") + EscapedForLine(text);
+    std::string field = formula ? "'" : "";
+    field += EscapedForLine(text);
     if (field.find_first_of(",\"") == std::string::npos) return field;
     std::string quoted = "\"";
     for (const char c : field) {

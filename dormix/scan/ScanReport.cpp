@@ -43,7 +43,7 @@ std::string NotPurgedText(const std::vector<AccountNotDeleted>& accounts) {
     for (std::size_t i = 0; i < accounts.size() && i < kNamed; ++i)
         // The name comes from the account's own file and keeps to one line; the reason is Dormix's
         // own text, whose Windows paths must keep their single backslashes.
-        text += "\n" + EscapedForLine(accounts[i].userName) + ": " + accounts[i].reason;
+        text.append("\n").append(EscapedForLine(accounts[i].userName)).append(": ").append(accounts[i].reason);
     if (accounts.size() > kNamed) text += "\n... and " + std::to_string(accounts.size() - kNamed) + " more.";
     return text;
 }
