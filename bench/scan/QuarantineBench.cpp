@@ -2,7 +2,7 @@
 // the same run: every "user.ini" read, the dormant folders moved with mv, both key files copied;
 // and rm -rf of the quarantined folders. The run is the scan itself under a grace period, in a
 // child process whose peak memory is measured. The case of 1,000,000 accounts runs only when
-// DORMIX_BENCH_MILLION is set.
+// DORMIX_BENCH_MILLION is set ("only": that case alone).
 #include <cstdio>
 #include <cstdlib>
 #include <ctime>
@@ -139,7 +139,9 @@ void Report(int accounts, int dormantEvery) {
 }  // namespace
 
 int main() {
-    Report(100000, 10);
-    if (std::getenv("DORMIX_BENCH_MILLION")) Report(1000000, 10);
+    // DORMIX_BENCH_MILLION=only: the million alone, which takes about an hour here.
+    const char* million = std::getenv("DORMIX_BENCH_MILLION");
+    if (!million || std::string(million) != "only") Report(100000, 10);
+    if (million) Report(1000000, 10);
     return 0;
 }
