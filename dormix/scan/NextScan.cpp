@@ -52,14 +52,17 @@ NextScan JudgeNextScan(std::int32_t days, const DormixPaths& paths, const Protec
         next.quarantined = ListQuarantine(paths.installPath);
         for (const QuarantineEntry& entry : next.quarantined) next.purgeDays.push_back(PurgeDay(entry.day, *graceDays));
     }
-    next.accounts = JudgeAccounts(days, paths, protectedAccounts, now);
+    // An account that is only kept is not shown: with a million accounts only those shown are held.
+    const std::string warnProblem = warnings ? warnings->prepare(paths.installPath, days) : std::string();
+    next.accounts = JudgeAccounts(days, paths, protectedAccounts, now, [&](const AccountJudgement& account) {
+        return account.verdict != Verdict::Kept || (warnings && warnProblem.empty() && warnings->concerns(account, now));
+    });
     std::unordered_set<std::string> pendingFolders;
     for (const AccountJudgement& account : next.pending) pendingFolders.insert(account.folder);
     std::erase_if(next.accounts,
                   [&](const AccountJudgement& account) { return pendingFolders.count(account.folder) > 0; });
     // The pending accounts are finished before the scan plans its warnings, so they have no part in them.
     if (warnings) {
-        const std::string warnProblem = warnings->prepare(paths.installPath, days);
         if (next.problem.empty()) next.problem = warnProblem;
         if (warnProblem.empty()) warnings->plan(next.accounts, now);
         next.toWarn = warnings->toWarn();

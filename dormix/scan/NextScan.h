@@ -15,7 +15,9 @@
 
 struct NextScan {
     std::vector<AccountJudgement> pending;   // named by the pending deletions (verdict Dormant)
-    std::vector<AccountJudgement> accounts;  // every other account folder, judged
+    // Every other account folder that the preview and the dry run show, judged: all but those
+    // merely kept (a kept account that a warning concerns is shown with its note).
+    std::vector<AccountJudgement> accounts;
     std::string problem;  // what stops the scan before it deletes anything; empty when nothing does
     int toWarn = 0;       // accounts that would be warned by mail (their notes say so)
     // Under a grace period, the accounts in quarantine and the days they are purged on (none
