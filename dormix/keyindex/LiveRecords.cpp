@@ -38,15 +38,14 @@ std::vector<KeySpan> SpansWithout(std::size_t records, const std::vector<std::si
 LiveRecords::LiveRecords(std::unique_ptr<char[]> bytes, std::uint64_t size)
     : bytes_(std::move(bytes)),
       tally_(size),
-      records_(tally_.records()),
-      counts_(records_ + 1),
-      removed_(records_, false) {
-    for (std::size_t i = 1; i <= records_; ++i) counts_[i] = static_cast<std::uint32_t>(LowestBit(i));
+      counts_(tally_.records() + 1),
+      removed_(tally_.records(), false) {
+    for (std::size_t i = 1; i <= records(); ++i) counts_[i] = static_cast<std::uint32_t>(LowestBit(i));
     sorted_ = checkSorted();
 }
 
 bool LiveRecords::checkSorted() const {
-    for (std::size_t p = 1; p < records_; ++p)
+    for (std::size_t p = 1; p < records(); ++p)
         if (KeyGreater(record(p - 1), record(p))) return false;
     return true;
 }
@@ -54,11 +53,11 @@ bool LiveRecords::checkSorted() const {
 std::size_t LiveRecords::liveAt(std::size_t i) const {
     // Descends the tree to the record with i records left before it.
     std::size_t top = 1;
-    while (top * 2 <= records_) top *= 2;
+    while (top * 2 <= records()) top *= 2;
     std::size_t position = 0;
     std::size_t rest = i + 1;
     for (std::size_t step = top; step > 0; step /= 2) {
-        if (position + step <= records_ && counts_[position + step] < rest) {
+        if (position + step <= records() && counts_[position + step] < rest) {
             position += step;
             rest -= counts_[position];
         }
@@ -76,15 +75,15 @@ RemovalResult LiveRecords::remove(std::size_t p) {
     const RemovalResult result = tally_.remove();
     if (result != RemovalResult::Removed) return result;
     removed_[p] = true;
-    for (std::size_t i = p + 1; i <= records_; i += LowestBit(i)) --counts_[i];
+    for (std::size_t i = p + 1; i <= records(); i += LowestBit(i)) --counts_[i];
     return result;
 }
 
 std::vector<KeySpan> LiveRecords::spans() const {
     std::vector<std::size_t> removed;
-    for (std::size_t p = 0; p < records_; ++p)
+    for (std::size_t p = 0; p < records(); ++p)
         if (removed_[p]) removed.push_back(p);
-    return SpansWithout(records_, removed);
+    return SpansWithout(records(), removed);
 }
 
 std::optional<LiveRecords> ReadLiveRecords(const KeyFile& file) {

@@ -75,7 +75,6 @@ private:
 
     std::unique_ptr<char[]> bytes_;
     RemovalTally tally_;
-    std::size_t records_;                 // tally_.records(), for the tree's loops
     std::vector<std::uint32_t> counts_;   // binary indexed tree of records left, 1-based
     std::vector<bool> removed_;
     bool sorted_;

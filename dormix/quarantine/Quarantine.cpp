@@ -146,6 +146,20 @@ RestoreResult FinishRestore(const std::string& installPath, QuarantineEntry& ent
 
 // A safe write's temporary name: ".tmp" and six letters or digits (Windows: ".tm", digits, ".TMP").
 // Never an entry's name, which ends in its stage.
+// Keeps, in their order, the entries for whose index keep is true, without a second list: with a
+// hundred thousand accounts in quarantine every copy of the list counts. keep may fill in the
+// entry it is asked about.
+template <typename Keep>
+void KeepInPlace(std::vector<QuarantineEntry>& entries, const Keep& keep) {
+    std::size_t kept = 0;
+    for (std::size_t i = 0; i < entries.size(); ++i) {
+        if (!keep(i)) continue;
+        if (kept != i) entries[kept] = std::move(entries[i]);
+        ++kept;
+    }
+    entries.resize(kept);
+}
+
 bool IsLeftoverTemporary(const std::string& name) {
     const bool posix = name.size() == 10 && name.starts_with(".tmp") &&
                        std::all_of(name.begin() + 4, name.end(), [](unsigned char c) { return std::isalnum(c) != 0; });
@@ -295,15 +309,10 @@ bool SettleQuarantine(const std::string& installPath, const QuarantineEvents& ev
 }
 
 std::vector<QuarantineEntry> ListQuarantine(const std::string& installPath) {
-    // Kept in place: with a hundred thousand accounts in quarantine every copy of the list counts.
     std::vector<QuarantineEntry> entries = ListEntryFiles(installPath);
-    std::size_t kept = 0;
-    for (std::size_t i = 0; i < entries.size(); ++i) {
-        if (entries[i].stage != EntryStage::Kept || !ReadEntryFile(installPath, entries[i])) continue;
-        if (kept != i) entries[kept] = std::move(entries[i]);
-        ++kept;
-    }
-    entries.resize(kept);
+    KeepInPlace(entries, [&](std::size_t i) {
+        return entries[i].stage == EntryStage::Kept && ReadEntryFile(installPath, entries[i]);
+    });
     entries.shrink_to_fit();
     std::stable_sort(entries.begin(), entries.end(), [](const QuarantineEntry& a, const QuarantineEntry& b) {
         return a.quarantinedOn < b.quarantinedOn;
@@ -342,46 +351,33 @@ PurgeRun PurgeEntries(const std::string& installPath, std::vector<QuarantineEntr
     std::erase_if(entries, [](const QuarantineEntry& entry) { return entry.stage != EntryStage::Purging; });
     platform::SyncFileSystem(installPath);
 
-    // The entries stay in the one list, the failed ones taken out as they fail, so that a purge of a
-    // hundred thousand accounts holds no second copy of it.
+    // An entry that fails is moved to the failed ones and marked; the rest stay in the one list,
+    // so that a purge of a hundred thousand accounts holds no second copy of it.
     std::vector<bool> failed(entries.size(), false);
+    const auto fail = [&](std::size_t k, std::string reason) {
+        failed[k] = true;
+        run.failed.emplace_back(std::move(entries[k]), std::move(reason));
+    };
     for (std::size_t k = 0; k < entries.size(); ++k) {
         const std::string folder = QuarantinedFolderPath(installPath, entries[k]);
         const bool removed = platform::IsDirectory(folder) ? platform::RemoveFolderTree(folder)
                                                            : !platform::PathExists(folder) || platform::DeleteFile(folder) == 0;
-        if (removed) continue;
-        failed[k] = true;
-        run.failed.emplace_back(std::move(entries[k]), folder + " could not be removed whole.");
+        if (!removed) fail(k, folder + " could not be removed whole.");
     }
-    const auto dropFailed = [&] {
-        std::size_t kept = 0;
-        for (std::size_t k = 0; k < entries.size(); ++k) {
-            if (failed[k]) continue;
-            if (kept != k) entries[kept] = std::move(entries[k]);
-            ++kept;
-        }
-        entries.resize(kept);
-        failed.assign(kept, false);
-    };
-    dropFailed();
-    std::vector<QuarantineEntry>& gone = entries;
     std::vector<std::string> names;
     std::vector<std::size_t> namedAt;
-    for (std::size_t k = 0; k < gone.size(); ++k) {
-        if (!gone[k].deleteTervoxUser || gone[k].userName.empty()) continue;
-        names.push_back(gone[k].userName);
+    for (std::size_t k = 0; k < entries.size(); ++k) {
+        if (failed[k] || !entries[k].deleteTervoxUser || entries[k].userName.empty()) continue;
+        names.push_back(entries[k].userName);
         namedAt.push_back(k);
     }
     if (!names.empty()) {
         const TervoxDeletion tervox = events.deleteTervoxUsers(names);
-        for (std::size_t n = 0; n < names.size(); ++n) {
-            if (!tervox.failedFor(n)) continue;
-            failed[namedAt[n]] = true;
-            run.failed.emplace_back(std::move(gone[namedAt[n]]), tervox.reason);
-        }
+        for (std::size_t n = 0; n < names.size(); ++n)
+            if (tervox.failedFor(n)) fail(namedAt[n], tervox.reason);
     }
-    dropFailed();
-    run.purged = std::move(gone);
+    KeepInPlace(entries, [&](std::size_t k) { return !failed[k]; });
+    run.purged = std::move(entries);
     if (!run.purged.empty() && !events.record(run.purged, QuarantineEvent::Purged)) {
         run.stopped = true;
         run.purged.clear();
