@@ -28,8 +28,21 @@ struct CatalogueFileState {
     // CatalogueHash of the bytes last read or written: a rewrite that the stamp cannot tell apart
     // (the same size within a coarse time stamp) still shows here.
     std::uint64_t contentHash = kEmptyCatalogueHash;
-    // True once a change to the rows could not be saved; leaving the program then asks first.
+    // True once a change that this window made to the rows could not be saved; leaving the
+    // program then asks first.
     bool unsaved = false;
+    // RowTable::changes() when the rows were last loaded or saved: tells a change this window
+    // made from a list it never changed.
+    std::uint64_t savedChanges = 0;
+};
+
+// The catalogue file as it is on disk now.
+struct CatalogueOnDisk {
+    platform::FileStamp stamp;
+    std::uint64_t contentHash = kEmptyCatalogueHash;
+    // Why the file cannot be read whole (a zero byte, too large, a folder, unreadable); 0 when it
+    // can, and for a missing file.
+    platform::ErrorCode readError = 0;
 };
 
 // The largest catalogue read: far beyond any real one, and small enough to be held in memory.
@@ -43,6 +56,13 @@ enum class MayWrite {
     Yes,       // write: nothing changed, or the user chose to overwrite
     Reloaded,  // the user chose to reload: the rows are the file's now, and the command goes on with them
     No,        // write nothing: the file was not read whole, or the user cancelled
+};
+
+// What a save came to.
+enum class SaveOutcome {
+    Saved,     // the rows are in the file
+    Reloaded,  // the user chose to reload: the rows are the file's now, and the change is not in them
+    NotSaved,  // nothing written: refused, cancelled or failed (after its message)
 };
 
 // Everything a catalogue operation needs from the running program.
@@ -79,16 +99,27 @@ platform::ErrorCode loadCatalogue(RowTable& rows, const std::string& dataFilePat
 // reported. True when it was read whole.
 bool reloadCatalogue(CatalogueContext& context);
 
-// Whether the rows may be written over the catalogue file. When they were not read whole it says
-// so (No); when another program changed the file since it was loaded or saved it asks: Reload
-// (reloads; Reloaded), Overwrite (Yes) or Cancel (No, nothing else happens).
+// The stamp, the hash and the readability of the catalogue file now.
+CatalogueOnDisk catalogueOnDisk(const std::string& path);
+
+// The one rule for writing over the catalogue file: it may be replaced without a question only
+// when it can be read whole (or is missing) and is the version the rows were last loaded from or
+// saved to.
+bool isVersionLastSeen(const CatalogueOnDisk& onDisk, const CatalogueFileState& file);
+
+// Whether the rows may be written over the catalogue file. When they were not read whole, or the
+// file cannot be read whole now, it says so once (No); when another program changed the file since
+// it was loaded or saved it asks: Reload (reloads; Reloaded), Overwrite (Yes) or Cancel (No,
+// nothing else happens).
 MayWrite catalogueMayBeWritten(CatalogueContext& context);
 
 // catalogueMayBeWritten before a command on the row at position row (-1: none) goes on. The row's
-// position, in the reloaded list when the user chose to reload (the row with the same cells, else
-// the one row with its id); none when the command must stop, after saying why (a row the reloaded
-// list lacks is named).
-std::optional<int> rowMayBeWritten(CatalogueContext& context, int row);
+// position, in the reloaded list when the user chose to reload: the one row whose cells are all
+// those the command was started on, and only when exactly one such row exists. None when the
+// command must stop, after saying why (a row the reloaded list lacks, or holds more than once, is
+// named). With editKept, that message says the editor keeps the input, and *editKept tells whether
+// the row was not found again.
+std::optional<int> rowMayBeWritten(CatalogueContext& context, int row, bool* editKept = nullptr);
 
 // True when the program may end: at once unless a change could not be saved, else after the user
 // agrees to lose it.
@@ -101,6 +132,8 @@ std::string UnableToOpenText(const std::string& path, platform::ErrorCode error)
 // message) when the file cannot be written; the old catalogue then stays whole. Writes no
 // catalogue unless catalogueMayBeWritten says Yes: after Reloaded the rows are the file already.
 bool saveCatalogue(CatalogueContext& context);
+// saveCatalogue, telling a reload apart from a save that did not happen.
+SaveOutcome saveCatalogueWithOutcome(CatalogueContext& context);
 
 // One catalogue line: the ten fields, each followed by ",", then "\n".
 std::string catalogueLine(const Cells& cells);

@@ -3,7 +3,6 @@
 #include <iostream>
 
 #include "marqueta/catalogue/CatalogueFile.h"
-#include "platform/CaseFold.h"
 
 namespace {
 
@@ -31,28 +30,37 @@ std::string UnsavedAtExitQuestion(const std::string& path) {
            ".\n\nQuit anyway and lose them?";
 }
 
-// True when the file still holds the version the rows were last read from or written to.
-bool UnchangedOnDisk(const std::string& path, const CatalogueFileState& file) {
-    if (platform::StampOf(path) != file.stamp) return false;
-    std::string bytes;
-    std::uint64_t hash = 0;
-    const platform::ErrorCode error = ReadWholeFile(path, bytes, &hash);
-    if (error && error != kCatalogueHoldsZeroByte && !platform::IsMissingFileError(error)) return false;
-    return hash == file.contentHash;
+// Why the file cannot be written over: it cannot be read whole now, and what it holds beyond what
+// is read would be lost.
+std::string CannotWriteOverText(const std::string& path, platform::ErrorCode error) {
+    const std::string reason =
+        error == kCatalogueHoldsZeroByte ? "it holds a zero byte" : platform::SystemErrorText(error);
+    return "Nothing was written: the catalogue file " + path + " cannot be read whole now (" + reason +
+           "), and Marqueta writes over no file that it cannot read whole.";
 }
 
-// After a reload: the row with these cells, else the one row carrying their id; -1 when none.
-int FindRowAgain(const RowTable& rows, const Cells& cells) {
-    int sameId = -1;
-    int withId = 0;
+// After a reload: the position of the one row with exactly these cells; -1 when none has them,
+// and with how many have them when more than one.
+int FindRowAgain(const RowTable& rows, const Cells& cells, int& withCells) {
+    int found = -1;
+    withCells = 0;
     for (int position = 0; position < rows.count(); ++position) {
-        if (rows.row(position).cells == cells) return position;
-        if (!cells[Uid].empty() && platform::EqualsIgnoringCase(rows.cell(position, Uid), cells[Uid])) {
-            sameId = position;
-            ++withId;
-        }
+        if (rows.row(position).cells != cells) continue;
+        found = position;
+        ++withCells;
     }
-    return withId == 1 ? sameId : -1;
+    return withCells == 1 ? found : -1;
+}
+
+std::string RowNotFoundText(const Cells& cells, int withCells, bool editKept) {
+    const std::string banner = "The banner " + cells[Image] + " (id " + cells[Uid] + ")";
+    std::string text = withCells > 1 ? banner + " stands " + std::to_string(withCells) +
+                                           " times in the reloaded catalogue file, so Marqueta cannot tell "
+                                           "which one was meant. Nothing was changed."
+                                     : banner + " is no longer in the reloaded catalogue file as it was. "
+                                                "Nothing was changed.";
+    if (editKept) text += " The editor keeps your input: Submit adds it as a new banner, Cancel drops it.";
+    return text;
 }
 
 }  // namespace
@@ -62,11 +70,27 @@ std::string UnableToOpenText(const std::string& path, platform::ErrorCode error)
     return "Unable to open file " + path + ". Reason: " + platform::SystemErrorText(error);
 }
 
+CatalogueOnDisk catalogueOnDisk(const std::string& path) {
+    CatalogueOnDisk onDisk;
+    onDisk.stamp = platform::StampOf(path);
+    std::string bytes;
+    onDisk.readError = ReadWholeFile(path, bytes, &onDisk.contentHash);
+    if (platform::IsMissingFileError(onDisk.readError)) onDisk.readError = 0;
+    return onDisk;
+}
+
+bool isVersionLastSeen(const CatalogueOnDisk& onDisk, const CatalogueFileState& file) {
+    return onDisk.readError == 0 && onDisk.stamp == file.stamp && onDisk.contentHash == file.contentHash;
+}
+
 bool reloadCatalogue(CatalogueContext& context) {
     context.rows.clear();
     std::ostream& trace = context.trace ? *context.trace : std::cout;
     const platform::ErrorCode error = loadCatalogue(context.rows, context.paths.dataFilePath, trace, context.file);
-    if (context.file) context.file->unsaved = false;
+    if (context.file) {
+        context.file->unsaved = false;
+        context.file->savedChanges = context.rows.changes();
+    }
     if (error) context.boxes.ok(UnableToOpenText(context.paths.dataFilePath, error));
     return error == 0;
 }
@@ -78,22 +102,28 @@ MayWrite catalogueMayBeWritten(CatalogueContext& context) {
         context.boxes.ok(NotReadWholeText(context.paths.dataFilePath));
         return MayWrite::No;
     }
-    if (UnchangedOnDisk(context.paths.dataFilePath, *file)) return MayWrite::Yes;
+    // One rule for the question and for the save's last check before the rename: a file that
+    // cannot be read whole is named once and never written over, whatever the answer would be.
+    const CatalogueOnDisk onDisk = catalogueOnDisk(context.paths.dataFilePath);
+    if (onDisk.readError) {
+        context.boxes.ok(CannotWriteOverText(context.paths.dataFilePath, onDisk.readError));
+        return MayWrite::No;
+    }
+    if (isVersionLastSeen(onDisk, *file)) return MayWrite::Yes;
     switch (context.boxes.show(ChangedOnDiskQuestion(context.paths.dataFilePath), {},
                                platform::Buttons::ReloadOverwriteCancel)) {
     case platform::Answer::Reload: return reloadCatalogue(context) ? MayWrite::Reloaded : MayWrite::No;
-    case platform::Answer::Overwrite: {
-        // The version on disk now is the one the next write may replace.
-        file->stamp = platform::StampOf(context.paths.dataFilePath);
-        std::string onDisk;
-        ReadWholeFile(context.paths.dataFilePath, onDisk, &file->contentHash);
+    case platform::Answer::Overwrite:
+        // The version on disk when the user answered is the one the next write may replace.
+        file->stamp = onDisk.stamp;
+        file->contentHash = onDisk.contentHash;
         return MayWrite::Yes;
-    }
     default: return MayWrite::No;  // Cancel, or no answer: nothing is written
     }
 }
 
-std::optional<int> rowMayBeWritten(CatalogueContext& context, int row) {
+std::optional<int> rowMayBeWritten(CatalogueContext& context, int row, bool* editKept) {
+    if (editKept) *editKept = false;
     const Cells asBefore = row >= 0 && row < context.rows.count() ? context.rows.row(row).cells : Cells{};
     switch (catalogueMayBeWritten(context)) {
     case MayWrite::No: return std::nullopt;
@@ -101,9 +131,11 @@ std::optional<int> rowMayBeWritten(CatalogueContext& context, int row) {
     case MayWrite::Reloaded: break;
     }
     if (row < 0) return row;
-    if (const int found = FindRowAgain(context.rows, asBefore); found >= 0) return found;
-    context.boxes.ok("The banner " + asBefore[Image] + " (id " + asBefore[Uid] +
-                     ") is no longer in the reloaded catalogue file. Nothing was changed.");
+    // Never a guess by id: a copied line or an id differing in case would make it another banner.
+    int withCells = 0;
+    if (const int found = FindRowAgain(context.rows, asBefore, withCells); found >= 0) return found;
+    context.boxes.ok(RowNotFoundText(asBefore, withCells, editKept != nullptr));
+    if (editKept) *editKept = true;
     return std::nullopt;
 }
 

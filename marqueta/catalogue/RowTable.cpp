@@ -21,6 +21,7 @@ int RowTable::insertRow(int position, Cells cells, int tag) {
     position = std::clamp(position, 0, count());
     if (observer_) observer_->rowAboutToBeInserted(position);
     rows_.insert(rows_.begin() + position, CatalogueRow{std::move(cells), tag, 0});
+    ++changes_;
     countTag(tag, +1);
     if (observer_) observer_->rowInserted(position);
     return position;
@@ -31,16 +32,19 @@ void RowTable::removeRow(int position) {
     if (observer_) observer_->rowAboutToBeRemoved(position);
     countTag(rows_[position].tag, -1);
     rows_.erase(rows_.begin() + position);
+    ++changes_;
     if (observer_) observer_->rowRemoved(position);
 }
 
 void RowTable::setCell(int position, int column, const std::string& text) {
     rows_.at(position).cells.at(column) = text;
+    ++changes_;
     if (observer_) observer_->rowChanged(position);
 }
 
 void RowTable::setCells(int position, const Cells& cells) {
     rows_.at(position).cells = cells;
+    ++changes_;
     if (observer_) observer_->rowChanged(position);
 }
 
@@ -91,6 +95,7 @@ int RowTable::drawFreshTag(int exceptPosition) const {
 void RowTable::stableSort(const std::function<bool(const CatalogueRow&, const CatalogueRow&)>& less) {
     if (observer_) observer_->orderAboutToChange();
     std::stable_sort(rows_.begin(), rows_.end(), less);
+    ++changes_;
     if (observer_) observer_->orderChanged();
 }
 
@@ -118,6 +123,7 @@ void RowTable::reorder(const std::vector<int>& order) {
             to = from;
         }
     }
+    ++changes_;
     if (observer_) observer_->orderChanged();
 }
 

@@ -2,6 +2,7 @@
 // The rows of the banner list in display order: while the program runs, the only copy of the
 // catalogue. The list's Qt model observes it; the core edits it.
 #include <algorithm>
+#include <cstdint>
 #include <functional>
 #include <vector>
 
@@ -56,6 +57,9 @@ public:
     void reorder(const std::vector<int>& order);
 
     void clear();
+    // Counts every change of the cells, the rows or their order (not of marks or tags): two equal
+    // counts mean the list was not changed in between.
+    std::uint64_t changes() const { return changes_; }
     // Room for this many rows without moving them again.
     void reserve(int count) { rows_.reserve(static_cast<std::size_t>(std::max(count, 0))); }
     void setObserver(RowTableObserver* observer) { observer_ = observer; }
@@ -67,6 +71,7 @@ private:
     void countTag(int tag, int delta);
 
     std::vector<CatalogueRow> rows_;
+    std::uint64_t changes_ = 0;
     // How many rows carry each tag, so that a fresh draw is checked in constant time even when
     // the catalogue is large.
     std::vector<int> tagUse_ = std::vector<int>(platform::kRandMax + 1, 0);

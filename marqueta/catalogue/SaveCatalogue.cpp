@@ -35,12 +35,7 @@ platform::ErrorCode WriteCatalogueFile(CatalogueContext& context, const std::str
     platform::AtomicFile file(path);
     if (!file.isOpen()) return file.error() ? file.error() : EBADF;
     if (const CatalogueFileState* state = context.file) {
-        file.expectTarget(state->stamp, [&path, state] {
-            std::string onDisk;
-            std::uint64_t hash = 0;
-            const platform::ErrorCode error = ReadWholeFile(path, onDisk, &hash);
-            return (!error || platform::IsMissingFileError(error)) && hash == state->contentHash;
-        });
+        file.expectTarget(state->stamp, [&path, state] { return isVersionLastSeen(catalogueOnDisk(path), *state); });
     }
     if (!file.write(text)) return file.error();
     return file.commit();
@@ -58,19 +53,22 @@ std::string catalogueLine(const Cells& cells) {
     return line;
 }
 
-bool saveCatalogue(CatalogueContext& context) {
+bool saveCatalogue(CatalogueContext& context) { return saveCatalogueWithOutcome(context) == SaveOutcome::Saved; }
+
+SaveOutcome saveCatalogueWithOutcome(CatalogueContext& context) {
     // Written whatever happens next, even when the catalogue may not be written.
     WriteVeltaSetting("BANNER", "LASTBROWSEDIR", context.paths.lastBrowseDir);
     CatalogueFileState* file = context.file;
-    // A change that could not be written makes leaving the program ask first.
-    const auto notSaved = [file] {
-        if (file) file->unsaved = true;
-        return false;
+    // A change this window made and could not write makes leaving the program ask first; a list
+    // it never changed since the last load or save has nothing to lose.
+    const auto notSaved = [file, &context] {
+        if (file) file->unsaved = file->unsaved || context.rows.changes() != file->savedChanges;
+        return SaveOutcome::NotSaved;
     };
     switch (catalogueMayBeWritten(context)) {
     case MayWrite::Yes: break;
-    case MayWrite::Reloaded: return false;  // the rows are the file's now: nothing to write
-    case MayWrite::No: return file && file->readError ? false : notSaved();
+    case MayWrite::Reloaded: return SaveOutcome::Reloaded;  // the rows are the file's now: nothing to write
+    case MayWrite::No: return file && file->readError ? SaveOutcome::NotSaved : notSaved();
     }
     ShowSavingProgress(context);
     const std::string& path = context.paths.dataFilePath;
@@ -84,7 +82,7 @@ bool saveCatalogue(CatalogueContext& context) {
         if (error == platform::kTargetChanged && file) {
             const MayWrite again = catalogueMayBeWritten(context);
             if (again == MayWrite::Yes) continue;
-            return again == MayWrite::Reloaded ? false : notSaved();
+            return again == MayWrite::Reloaded ? SaveOutcome::Reloaded : notSaved();
         }
         context.boxes.ok("Unable to save file " + path);
         return notSaved();
@@ -93,7 +91,8 @@ bool saveCatalogue(CatalogueContext& context) {
         file->stamp = platform::StampOf(path);
         file->contentHash = CatalogueHash(text);
         file->unsaved = false;
+        file->savedChanges = context.rows.changes();
     }
     ShowStatus(context, "Done");
-    return true;
+    return SaveOutcome::Saved;
 }

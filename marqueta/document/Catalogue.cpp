@@ -10,7 +10,7 @@ bool Catalogue::load() { return reloadCatalogue(context_); }
 
 bool Catalogue::save() { return saveCatalogue(context_); }
 
-std::optional<int> Catalogue::mayBeWritten(int row) { return rowMayBeWritten(context_, row); }
+std::optional<int> Catalogue::mayBeWritten(int row, bool* editKept) { return rowMayBeWritten(context_, row, editKept); }
 
 bool Catalogue::mayBeLeft() { return catalogueMayBeLeft(context_); }
 

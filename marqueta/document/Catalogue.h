@@ -36,8 +36,9 @@ public:
     // Writes the rows over the catalogue file, asking first when another program changed it.
     bool save();
     // Before a command on the row at position row (-1: none): the row's position (in the
-    // reloaded list when the user chose to reload), or none when the command must stop.
-    std::optional<int> mayBeWritten(int row);
+    // reloaded list when the user chose to reload: the one row identical to it), or none when the
+    // command must stop. With editKept: see rowMayBeWritten.
+    std::optional<int> mayBeWritten(int row, bool* editKept = nullptr);
     // True when the program may end: at once unless a change could not be saved, else after
     // the user agrees to lose it.
     bool mayBeLeft();
@@ -46,7 +47,7 @@ public:
     // row at the end): new id, image and page when the image or the link changed, then the row
     // and the save. loadedUrl is the row's link when the editor was filled (empty for a new
     // banner); chosenImage the file chosen with Browse (empty for none). False after a reported
-    // failure.
+    // failure, and when a reload at the save dropped the edit.
     bool publish(int row, const BannerRecord& submitted, const std::string& loadedUrl,
                  const std::string& chosenImage);
     // The Delete command on the first selected row (-1: none): asks, removes the row, saves, and

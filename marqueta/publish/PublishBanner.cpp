@@ -79,6 +79,23 @@ void RemoveOldFiles(int row, const BannerEdit& edit, const BannerPaths& files, c
     if (!oldUid.empty() && removable(files.oldImage)) platform::DeleteFile(files.oldImage);
 }
 
+// A reload at the save dropped the edit: it is said, and the files written for it belong to no
+// row, so they go again unless a reloaded row names them; those that stay are named.
+void ReportEditDropped(const BannerEdit& edit, const BannerPaths* written, CatalogueContext& context) {
+    std::string text = "The banner " + edit.values.image + " was not saved: the catalogue file was reloaded without it.";
+    if (written) {
+        std::string stayed;
+        for (const std::string& path : {written->newImage, written->newPage}) {
+            if (NamedByAnotherRow(platform::FileNameOf(path), -1, context.rows)) continue;
+            platform::DeleteFile(path);
+            if (platform::PathExists(path)) stayed += "\n  " + path;
+        }
+        text += stayed.empty() ? " The image and page written for it were removed again."
+                               : " These files written for it could not be removed:" + stayed;
+    }
+    context.boxes.ok(text);
+}
+
 void ReportNewBanner(const BannerEdit& edit, const BannerPaths& files, CatalogueContext& context) {
     context.boxes.ok("Created the following banner:\n  Source Image: " + edit.sourceImagePath +
                      "\n  Target Image: " + files.newImage + "\n  Source Html:  " + files.oldPage +
@@ -125,10 +142,13 @@ bool PublishBanner(int row, BannerEdit edit, CatalogueContext& context) {
 
     if (row < 0) row = context.rows.insertRow(context.rows.count());
     context.rows.setCells(row, d.toCells());
-    const bool saved = saveCatalogue(context);
-    if (republish) {
-        if (saved) RemoveOldFiles(row, edit, files, oldUid, context);
+    const SaveOutcome saved = saveCatalogueWithOutcome(context);
+    // The report and the removal of the old files come only for what was saved; a reload dropped
+    // the edit, so its new files go again.
+    if (republish && saved == SaveOutcome::Saved) {
+        RemoveOldFiles(row, edit, files, oldUid, context);
         ReportNewBanner(edit, files, context);
     }
-    return true;
+    if (saved == SaveOutcome::Reloaded) ReportEditDropped(edit, republish ? &files : nullptr, context);
+    return saved != SaveOutcome::Reloaded;
 }

@@ -15,7 +15,9 @@ struct BannerEdit {
 };
 
 // row: the row's position, or -1 for a new banner appended at the end. True when the row was
-// written (whatever the save's result); false after a reported failure. The result is the row:
+// written (whatever the save's result); false after a reported failure, and when the user chose to
+// reload at the save, which drops the edit (its new files are removed again). The report of the
+// new files comes only after a save. The result is the row:
 // a republished banner carries its new id there. For an existing row the old image is found
 // under the row's own extension, so a new image with another extension leaves no orphan behind.
 bool PublishBanner(int row, BannerEdit edit, CatalogueContext& context);

@@ -43,8 +43,20 @@ void CRowListView::EditBanner(int row) {
     BannerRecord shown = loaded;
     if (shown.url.empty()) shown.url = "http://";
     editor.setRecord(shown);
-    if (editor.exec() == QDialog::Accepted)
-        catalogue_.publish(row, editor.record(), loaded.url, editor.chosenImagePath());
+    std::string loadedUrl = loaded.url;
+    while (editor.exec() == QDialog::Accepted) {
+        // Another program may have saved while the editor stood open. When the reloaded list no
+        // longer holds the row exactly once as it was, the input stays in the editor, and the
+        // next Submit adds it as a new banner: no other banner is written over.
+        bool editKept = false;
+        if (const std::optional<int> at = catalogue_.mayBeWritten(row, &editKept)) {
+            catalogue_.publish(*at, editor.record(), loadedUrl, editor.chosenImagePath());
+            return;
+        }
+        if (!editKept) return;
+        row = -1;
+        loadedUrl.clear();
+    }
 }
 
 // Add, Modify, Delete and the double-click write files before they save, so they ask first

@@ -12,7 +12,8 @@ public:
     explicit CRowListView(Catalogue& catalogue, RowTableModel::Clock clock = {}, QWidget* parent = nullptr);
 
     // Opens a fresh editor filled from the row (empty for -1) and, after Submit, publishes the
-    // banner into the row, or appends it for -1.
+    // banner into the row, or appends it for -1. When a reload at Submit no longer finds the row
+    // as it was, the editor opens again with the input, and its next Submit appends a new banner.
     void EditBanner(int row);
     // Marks the row (ticked box, its icons on the main window) or, for the marked row, unmarks it.
     void ToggleMark(int row);

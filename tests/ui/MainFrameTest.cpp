@@ -195,6 +195,7 @@ TEST(MainFrame, ExitClosesAtOnceWithoutAQuestion) {
     EXPECT_EQ(w.catalogueText(), before) << "nothing is written on closing";
 
     MarquetaWindow failed({ListRow("alpha")});
+    failed.view().rows().setCell(0, Company, "beta");  // a change of this window, which the save then loses
     platform::fault::FailAt(platform::fault::Step::Write, 2);  // the settings are written, the catalogue not
     Named<QAction>(*failed.frame, "saveAction")->trigger();
     platform::fault::Reset();

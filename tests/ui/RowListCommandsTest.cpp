@@ -210,6 +210,40 @@ TEST(RowListCommands, ModifyEditsTheFirstSelectedRowAndNothingWithoutASelection)
     EXPECT_TRUE(w.boxes.shown.empty()) << "no new image and no new link: no report";
 }
 
+// Another program deleted the banner while the editor stood on it: after Reload at Submit the
+// input is not lost; the editor opens again with it, and its next Submit adds a new banner.
+TEST(RowListCommands, SubmitAfterAReloadThatLostTheRowKeepsTheInputForANewBanner) {
+    const std::vector<Cells> rows = Banners(2);
+    MarquetaWindow w(rows);
+    SelectRows(w.view(), {0});
+    const std::string picture = w.dir.file("logo.gif");
+    WriteBytes(picture, "GIF89a");
+    std::string reopenedWith;
+    WorkModalDialog([&](QDialog& first) {
+        WriteBytes(w.app.catalogue.paths().dataFilePath, CatalogueBytes({rows[1]}));
+        SetField(first, "companyLineEdit", "Edited");
+        WorkModalDialog([&](QDialog& second) {
+            reopenedWith = Field(second, "companyLineEdit").toStdString();
+            SetNextChosenImageFile(picture);
+            Click(second, "browsePushButton");
+            Click(second, "submitPushButton");
+        });
+        Click(first, "submitPushButton");
+    });
+    w.boxes.answers = {platform::Answer::Reload};
+    Named<QAction>(*w.frame, "modifyAction")->trigger();
+    QTest::qWait(50);
+
+    EXPECT_EQ(reopenedWith, "Edited");
+    EXPECT_EQ(w.boxes.texts().at(1), "The banner img-company1 (id 00000101) is no longer in the reloaded catalogue "
+                                      "file as it was. Nothing was changed. The editor keeps your input: Submit "
+                                      "adds it as a new banner, Cancel drops it.");
+    ASSERT_EQ(w.view().rows().count(), 2);
+    EXPECT_EQ(w.view().rows().row(0).cells, rows[1]) << "the other banner is untouched";
+    EXPECT_EQ(w.view().rows().cell(1, Company), "Edited");
+    EXPECT_EQ(w.catalogueText(), CatalogueBytes({rows[1], w.view().rows().row(1).cells}));
+}
+
 TEST(RowListCommands, PressOnTheCheckBoxMarksTheRowAndLendsItsIconsToTheWindow) {
     MarquetaWindow w(Banners(4));
     CRowListView& view = w.view();
