@@ -25,19 +25,19 @@ std::string RenamesPendingPath(const MarquetaPaths& paths) { return paths.dataFi
 constexpr const char* kRenamesPendingText =
     "Marqueta is giving the images named in the catalogue beside this file their new names.\r\n";
 
-// A name a catalogue line holds as it is: no comma and no control character (a line break would
-// split the line), and an extension that names a file in its folder.
-bool FitsACatalogueLine(const std::string& name) {
+// A file of the images folder whose name a catalogue line holds as it is: no separator (never a
+// path that leads elsewhere), no comma and no control character (a line break would split the
+// line), and an extension that names a file in its folder. The listing and the finishing of the
+// renames judge by this one rule, so every image catalogued can be given its new name.
+bool CanBeCatalogued(const std::string& name) {
+    if (name.empty() || name == "." || name == ".." || name.find('/') != std::string::npos ||
+        name.find(platform::kSep) != std::string::npos)
+        return false;
     for (const char c : name) {
         const auto byte = static_cast<unsigned char>(c);
         if (c == ',' || byte < 0x20 || byte == 0x7F) return false;
     }
     return isPlainExtension(platform::ExtensionOf(name));
-}
-
-// A file name of the images folder itself, never a path that leads elsewhere.
-bool IsBareFileName(const std::string& name) {
-    return !name.empty() && name != "." && name != ".." && name.find_first_of("/\\:") == std::string::npos;
 }
 
 std::string NamesList(const std::vector<std::string>& lines) {
@@ -56,7 +56,7 @@ FoundImages ListImages(const MarquetaPaths& paths) {
     FoundImages images;
     for (const platform::FoundEntry& entry : platform::FindEntries(paths.imagesDir + "*.*")) {
         if (entry.isDirectory) continue;
-        (FitsACatalogueLine(entry.name) ? images.names : images.leftOut).push_back(entry.name);
+        (CanBeCatalogued(entry.name) ? images.names : images.leftOut).push_back(entry.name);
     }
     return images;
 }
@@ -72,7 +72,7 @@ std::optional<std::string> OldImageName(const RowTable& rows, int row) {
     if (image.empty() || image[0] != '*') return std::nullopt;
     const std::string name = image.substr(1);
     const std::string& ext = rows.cell(row, Ext);
-    if (!IsBareFileName(name) || !FitsACatalogueLine(name) || platform::ExtensionOf(name) != ext ||
+    if (!CanBeCatalogued(name) || platform::ExtensionOf(name) != ext ||
         !isWellFormedBannerId(rows.cell(row, Uid)))
         return std::nullopt;
     return name;
