@@ -16,8 +16,9 @@ namespace platform {
 
 namespace {
 
-// Copies the bytes of in to out, then gives out the permission bits mode.
-ErrorCode CopyOpened(int in, int out, mode_t mode) {
+// Copies the bytes of in to out, then gives out the mode of an ordinary new file: a copied
+// set-id or execute bit would make another user's "picture" a program in the web folder.
+ErrorCode CopyOpened(int in, int out) {
     char buffer[65536];
     for (;;) {
         ssize_t n = ::read(in, buffer, sizeof buffer);
@@ -26,8 +27,7 @@ ErrorCode CopyOpened(int in, int out, mode_t mode) {
         if (n == 0) break;
         if (ErrorCode e = sys::WriteAll(out, buffer, static_cast<std::size_t>(n))) return e;
     }
-    if (::fchmod(out, mode) != 0) return errno;  // the umask must not narrow the copy's permissions
-    return 0;
+    return sys::GiveNewFileMode(out);
 }
 
 ErrorCode RenameNoReplace(const std::string& from, const std::string& to) {
@@ -51,10 +51,8 @@ ErrorCode CopyFileNoReplace(const std::string& from, const std::string& to) {
     ErrorCode e = 0;
     int in = sys::OpenForReading(source, e);
     if (in < 0) return e;
-    struct stat st;
-    if (::fstat(in, &st) != 0) e = errno;
     struct stat existing;
-    if (!e && ::lstat(target.c_str(), &existing) == 0) e = EEXIST;
+    if (::lstat(target.c_str(), &existing) == 0) e = EEXIST;
     // The copy is made under a temporary name beside the target and takes the target's name only
     // when whole, so a crash never leaves a half image under a banner's name.
     std::string temporary = DirectoryOf(target) + ".tmpXXXXXX";
@@ -64,7 +62,7 @@ ErrorCode CopyFileNoReplace(const std::string& from, const std::string& to) {
         ::close(in);
         return e;
     }
-    e = CopyOpened(in, out, st.st_mode & 07777);
+    e = CopyOpened(in, out);
     ::close(in);
     if (!e) e = sys::SyncFile(out);
     ErrorCode closed = sys::Close(out);

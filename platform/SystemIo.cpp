@@ -203,16 +203,15 @@ bool IsReadOnlyFile(const std::string& path) {
 
 ErrorCode AdoptPermissions(int fd, const std::string& target) {
     struct stat st;
-    if (::stat(target.c_str(), &st) != 0) {
-        if (errno != ENOENT) return errno;
-        return ::fchmod(fd, 0666 & ~CurrentUmask()) == 0 ? 0 : errno;
-    }
+    if (::stat(target.c_str(), &st) != 0) return errno == ENOENT ? GiveNewFileMode(fd) : errno;
     if (IsReadOnlyFile(target)) return EACCES;
     if (st.st_uid != ::geteuid() || st.st_gid != ::getegid()) {
         [[maybe_unused]] int ignored = ::fchown(fd, st.st_uid, st.st_gid);  // only an administrator may
     }
     return ::fchmod(fd, st.st_mode & 07777) == 0 ? 0 : errno;
 }
+
+ErrorCode GiveNewFileMode(int fd) { return ::fchmod(fd, 0666 & ~CurrentUmask()) == 0 ? 0 : errno; }
 
 ErrorCode SyncFile(int fd) {
     if (ErrorCode e = fault::Injected(fault::Step::Flush)) return e;

@@ -46,6 +46,8 @@ bool IsReadOnlyFile(const std::string& path);
 std::string ReplacementTarget(const std::string& path);
 // Gives fd the permission bits of target, or those of an ordinary new file when target is missing.
 ErrorCode AdoptPermissions(int fd, const std::string& target);
+// Gives fd the permission bits an ordinary new file gets (no set-id, sticky or execute bits).
+ErrorCode GiveNewFileMode(int fd);
 ErrorCode SyncFile(int fd);
 // Puts from in the place of to in one step.
 ErrorCode ReplaceFile(const std::string& from, const std::string& to);

@@ -8,10 +8,25 @@
 
 namespace platform {
 
+namespace {
+
+// Both paths looked at, resolved as every file operation resolves them.
+bool StatBoth(const std::string& a, const std::string& b, struct stat& x, struct stat& y) {
+    return ::stat(ResolveCase(a).c_str(), &x) == 0 && ::stat(ResolveCase(b).c_str(), &y) == 0;
+}
+
+}  // namespace
+
 std::optional<bool> OnSameFileSystem(const std::string& a, const std::string& b) {
     struct stat x {}, y {};
-    if (::stat(ResolveCase(a).c_str(), &x) != 0 || ::stat(ResolveCase(b).c_str(), &y) != 0) return std::nullopt;
+    if (!StatBoth(a, b, x, y)) return std::nullopt;
     return x.st_dev == y.st_dev;
+}
+
+std::optional<bool> AreSameFile(const std::string& a, const std::string& b) {
+    struct stat x {}, y {};
+    if (!StatBoth(a, b, x, y)) return std::nullopt;
+    return x.st_dev == y.st_dev && x.st_ino == y.st_ino;
 }
 
 void SyncFileSystem(const std::string& path) {

@@ -10,6 +10,11 @@ namespace platform {
 // examined.
 std::optional<bool> OnSameFileSystem(const std::string& a, const std::string& b);
 
+// True when the existing paths a and b name one file or folder: the same device and inode (the same
+// volume and file index on Windows), however each is spelt or linked; none when either cannot be
+// examined.
+std::optional<bool> AreSameFile(const std::string& a, const std::string& b);
+
 // Makes every write and rename so far on the file system that holds path durable at once.
 // Windows: nothing, as its writes that need it sync each file.
 void SyncFileSystem(const std::string& path);

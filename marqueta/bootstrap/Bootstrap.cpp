@@ -1,7 +1,9 @@
 #include "marqueta/bootstrap/Bootstrap.h"
 
+#include <ostream>
 #include <vector>
 
+#include "common/LineEscape.h"
 #include "marqueta/catalogue/CatalogueFile.h"
 #include "marqueta/publish/BannerId.h"
 #include "marqueta/publish/DeleteBanner.h"
@@ -15,23 +17,105 @@
 
 namespace {
 
-struct FoundImage {
-    std::string fullPath;
-    std::string name;
+// While it exists, the images that the catalogue's placeholder lines name may still carry their
+// old names. Written before the catalogue takes its name and removed once every image has its new
+// one, so that a start after a kill finishes the renames.
+std::string RenamesPendingPath(const MarquetaPaths& paths) { return paths.dataFilePath + ".renaming"; }
+
+constexpr const char* kRenamesPendingText =
+    "Marqueta is giving the images named in the catalogue beside this file their new names.\r\n";
+
+// A file of the images folder whose name a catalogue line holds as it is: no separator (never a
+// path that leads elsewhere), no comma and no control character (a line break would split the
+// line), and an extension that names a file in its folder. The listing and the finishing of the
+// renames judge by this one rule, so every image catalogued can be given its new name.
+bool CanBeCatalogued(const std::string& name) {
+    if (name.empty() || name == "." || name == ".." || name.find('/') != std::string::npos ||
+        name.find(platform::kSep) != std::string::npos)
+        return false;
+    for (const char c : name) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (c == ',' || byte < 0x20 || byte == 0x7F) return false;
+    }
+    return isPlainExtension(platform::ExtensionOf(name));
+}
+
+std::string NamesList(const std::vector<std::string>& lines) {
+    std::string text;
+    for (const std::string& line : lines) text += "  " + line + "\n";
+    return text;
+}
+
+struct FoundImages {
+    std::vector<std::string> names;     // to be catalogued, in the order the file system lists them
+    std::vector<std::string> leftOut;   // names a catalogue line cannot hold; they stay as they are
 };
 
 // Every file of the images folder counts as an image, in the order the file system lists them.
-std::vector<FoundImage> ListImages(const MarquetaPaths& paths) {
-    const std::string pattern = paths.imagesDir + "*.*";
-    std::vector<FoundImage> images;
-    for (const platform::FoundEntry& entry : platform::FindEntries(pattern))
-        if (!entry.isDirectory) images.push_back({platform::FoundPath(pattern, entry), entry.name});
+FoundImages ListImages(const MarquetaPaths& paths) {
+    FoundImages images;
+    for (const platform::FoundEntry& entry : platform::FindEntries(paths.imagesDir + "*.*")) {
+        if (entry.isDirectory) continue;
+        (CanBeCatalogued(entry.name) ? images.names : images.leftOut).push_back(entry.name);
+    }
     return images;
 }
 
-Cells PlaceholderRecord(const FoundImage& image, const std::string& url, const std::string& uid,
+Cells PlaceholderRecord(const std::string& name, const std::string& url, const std::string& uid,
                         const std::string& ext) {
-    return {"*" + image.name, "Company", "Product", "Sequence", url, "1/1/1999", "1/1/1999", "Rate", uid, ext};
+    return {"*" + name, "Company", "Product", "Sequence", url, "1/1/1999", "1/1/1999", "Rate", uid, ext};
+}
+
+// The image a placeholder row was made for, by the name it had; none for any other row.
+std::optional<std::string> OldImageName(const RowTable& rows, int row) {
+    const std::string& image = rows.cell(row, Image);
+    if (image.empty() || image[0] != '*') return std::nullopt;
+    const std::string name = image.substr(1);
+    const std::string& ext = rows.cell(row, Ext);
+    if (!CanBeCatalogued(name) || platform::ExtensionOf(name) != ext ||
+        !isWellFormedBannerId(rows.cell(row, Uid)))
+        return std::nullopt;
+    return name;
+}
+
+platform::ErrorCode WriteCatalogue(const std::string& path, const RowTable& rows) {
+    std::string text;
+    for (int row = 0; row < rows.count(); ++row) text += catalogueLine(rows.row(row).cells);
+    return platform::WriteFileAtomically(path, platform::ToCrLf(text));
+}
+
+// Gives every image that a placeholder row of the catalogue (rows, as on disk) names the row's
+// name where it does not carry it yet. The rows of images that cannot take it go from the
+// catalogue, then their pages, and a message names those images. False (after a message) when the
+// catalogue cannot be rewritten; the record of pending renames then stays for the next start.
+bool FinishRenames(const MarquetaPaths& paths, platform::MessageBoxes& boxes, RowTable& rows) {
+    std::vector<int> dropped;
+    std::vector<std::string> notRenamed;
+    for (int row = 0; row < rows.count(); ++row) {
+        const std::optional<std::string> oldName = OldImageName(rows, row);
+        if (!oldName) continue;
+        const std::string newPath = paths.imagesDir + rows.cell(row, Uid) + rows.cell(row, Ext);
+        if (platform::PathExistsAsWritten(newPath)) continue;
+        if (const platform::ErrorCode error = platform::MoveFileAsWritten(paths.imagesDir + *oldName, newPath)) {
+            dropped.push_back(row);
+            notRenamed.push_back(EscapedForLine(*oldName) + " (" + ReasonText(error) + ")");
+        }
+    }
+    std::vector<std::string> pages;
+    for (auto it = dropped.rbegin(); it != dropped.rend(); ++it) {
+        pages.push_back(bannerPagePath(paths, rows.cell(*it, Uid)));
+        rows.removeRow(*it);
+    }
+    if (!dropped.empty() && WriteCatalogue(paths.dataFilePath, rows) != 0) {
+        boxes.ok("Unable to save file " + paths.dataFilePath);
+        return false;
+    }
+    for (const std::string& page : pages) platform::DeleteFileAsWritten(page);
+    platform::DeleteFileAsWritten(RenamesPendingPath(paths));
+    if (!notRenamed.empty())
+        boxes.ok("These images could not be given their new names and were left out of the catalogue; they keep "
+                 "their names:\n" + NamesList(notRenamed));
+    return true;
 }
 
 }  // namespace
@@ -40,7 +124,12 @@ bool generateCatalogue(const MarquetaPaths& paths, platform::MessageBoxes& boxes
     // Only a catalogue that does not exist is built anew: one that cannot be opened for another
     // reason is a live catalogue, which a bootstrap would replace by placeholders.
     if (const platform::ErrorCode error = platform::OpenErrorForReading(paths.dataFilePath); error == 0) {
-        return true;  // the list reads it later
+        // A first run killed while it renamed the images: this start finishes it.
+        if (!platform::PathExistsAsWritten(RenamesPendingPath(paths))) return true;  // the list reads it later
+        RowTable rows;
+        std::ostream quiet(nullptr);  // the list traces its own load
+        // A catalogue not read whole is not believed: the list says why, and no image is touched.
+        return loadCatalogue(rows, paths.dataFilePath, quiet) != 0 || FinishRenames(paths, boxes, rows);
     } else if (!platform::IsMissingFileError(error)) {
         boxes.ok(UnableToOpenText(paths.dataFilePath, error));
         return false;
@@ -57,15 +146,15 @@ bool generateCatalogue(const MarquetaPaths& paths, platform::MessageBoxes& boxes
 
     // Every page of an earlier catalogue goes: names containing ".htm", folders skipped.
     DeleteMatchingFiles(paths.bannersDir + "*.htm*");
-    const std::vector<FoundImage> images = ListImages(paths);
+    const FoundImages images = ListImages(paths);
     BannerIdSet used = IdsInUse(paths);
 
     bool everyPageWritten = true;
-    std::vector<std::string> newNames;  // per recorded image, the name its line gives it
-    for (std::size_t i = 0; i < images.size(); ++i) {
-        const FoundImage& image = images[i];
+    RowTable rows;  // the lines written, as the catalogue will hold them
+    for (std::size_t i = 0; i < images.names.size(); ++i) {
+        const std::string& name = images.names[i];
         const std::string url = "http://Url" + std::to_string(i + 1);
-        const std::string ext = platform::ExtensionOf(image.name);
+        const std::string ext = platform::ExtensionOf(name);
         const std::optional<std::string> uid = used.drawFree();
         if (!uid) {
             boxes.ok("No free banner id is left.");
@@ -74,8 +163,9 @@ bool generateCatalogue(const MarquetaPaths& paths, platform::MessageBoxes& boxes
         }
         used.take(*uid);
         // A line that cannot be written fails the commit below, which reports it.
-        if (!catalogue.write(platform::ToCrLf(catalogueLine(PlaceholderRecord(image, url, *uid, ext))))) break;
-        newNames.push_back(*uid + ext);
+        const Cells line = PlaceholderRecord(name, url, *uid, ext);
+        if (!catalogue.write(platform::ToCrLf(catalogueLine(line)))) break;
+        rows.insertRow(rows.count(), line, static_cast<int>(i));
         const std::string pagePath = bannerPagePath(paths, *uid);
         if (platform::WriteFileAtomically(pagePath, platform::ToCrLf(pageText(url, *uid + ext))) != 0) {
             boxes.ok("Cannot create HTML file " + pagePath);
@@ -84,13 +174,19 @@ bool generateCatalogue(const MarquetaPaths& paths, platform::MessageBoxes& boxes
         }
     }
 
-    if (catalogue.commit() != 0) {
+    // The images take their new names only once the catalogue that records them is in place, and
+    // the record of pending renames comes before it: killed at any moment, the next start either
+    // builds the catalogue anew or finishes the renames.
+    if (platform::WriteFileAtomically(RenamesPendingPath(paths), kRenamesPendingText) != 0 || catalogue.commit() != 0) {
+        platform::DeleteFileAsWritten(RenamesPendingPath(paths));
         boxes.ok("Could not create data file '" + paths.dataFilePath + "'");
         return false;
     }
-    // Only now do the images take their new names: killed at any moment, each image keeps its own
-    // name or has the one a committed line records beside the old.
-    for (std::size_t i = 0; i < newNames.size(); ++i)
-        platform::MoveFile(images[i].fullPath, platform::DirectoryOf(images[i].fullPath) + newNames[i]);
-    return everyPageWritten;
+    if (!images.leftOut.empty()) {
+        std::vector<std::string> names;
+        for (const std::string& name : images.leftOut) names.push_back(EscapedForLine(name));
+        boxes.ok("These images were left out of the catalogue and keep their names, because a catalogue line "
+                 "cannot hold them:\n" + NamesList(names));
+    }
+    return FinishRenames(paths, boxes, rows) && everyPageWritten;
 }

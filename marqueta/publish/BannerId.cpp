@@ -42,6 +42,10 @@ std::string FormatBannerId(int number) {
 
 bool isWellFormedBannerId(const std::string& uid) { return uid.size() == kIdLength && StartsWithHexId(uid); }
 
+bool canNameBannerFiles(const std::string& uid) {
+    return !uid.empty() && uid.find_first_of("*?<>\"/\\:") == std::string::npos && uid.find("..") == std::string::npos;
+}
+
 bool isPlainExtension(const std::string& ext) {
     if (ext.empty()) return true;
     if (ext[0] != '.' || ext.size() < 2 || ext.size() > kMaxExtensionName + 1) return false;

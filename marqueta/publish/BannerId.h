@@ -11,6 +11,12 @@ std::string FormatBannerId(int number);
 // Eight hexadecimal digits: the only ids whose files Marqueta builds paths for, deletes, or shows.
 bool isWellFormedBannerId(const std::string& uid);
 
+// True when a file name can be built from uid: it is not empty and holds no wildcard ('*', '?', and
+// the '<', '>', '"' that a Windows search also reads as ones), no separator ('/', '\\', ':') and no
+// "..", so that "uid.*" finds only files of that one name in its
+// folder. The Delete command removes a banner's files by this rule, whatever the id looks like.
+bool canNameBannerFiles(const std::string& uid);
+
 // An image extension that names a file inside its folder: empty, or a dot followed by a short
 // name without separators, dots, wildcards, commas or control characters.
 bool isPlainExtension(const std::string& ext);

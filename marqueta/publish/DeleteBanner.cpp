@@ -6,10 +6,33 @@
 #include "platform/FileOps.h"
 #include "platform/Paths.h"
 
-void DeleteMatchingFiles(const std::string& pattern, const std::function<bool(const std::string&)>& keep) {
-    for (const platform::FoundEntry& entry : platform::FindEntries(pattern))
-        if (!entry.isDirectory && !(keep && keep(entry.name)))
-            platform::DeleteFile(platform::FoundPath(pattern, entry));
+namespace {
+
+// The question names the banner as well as its row: with a filter on, the row's number counts
+// rows the list does not show.
+std::string DeleteQuestion(const RowTable& rows, int row) {
+    std::string question = "Are you sure you want to delete row " + std::to_string(row + 1) + "?";
+    if (const std::string& name = rows.cell(row, Image); !name.empty()) question += "\n\nBanner: " + name;
+    return question;
+}
+
+}  // namespace
+
+std::string ReasonText(platform::ErrorCode error) {
+    std::string reason = platform::SystemErrorText(error);
+    while (!reason.empty() && (reason.back() == '\n' || reason.back() == '\r')) reason.pop_back();
+    return reason;
+}
+
+std::vector<FailedRemoval> DeleteMatchingFiles(const std::string& pattern,
+                                               const std::function<bool(const std::string&)>& keep) {
+    std::vector<FailedRemoval> failed;
+    for (const platform::FoundEntry& entry : platform::FindEntries(pattern)) {
+        if (entry.isDirectory || (keep && keep(entry.name))) continue;
+        const std::string path = platform::FoundPath(pattern, entry);
+        if (const platform::ErrorCode error = platform::DeleteFile(path)) failed.push_back({path, error});
+    }
+    return failed;
 }
 
 void DeleteSelectedBanner(CatalogueContext& context, int firstSelectedRow) {
@@ -18,9 +41,8 @@ void DeleteSelectedBanner(CatalogueContext& context, int firstSelectedRow) {
         return;
     }
     const std::string uid = context.rows.cell(firstSelectedRow, Uid);
-    const platform::Answer answer = context.boxes.show(
-        "Are you sure you want to delete row " + std::to_string(firstSelectedRow + 1) + "?", {},
-        platform::Buttons::YesNo);
+    const platform::Answer answer =
+        context.boxes.show(DeleteQuestion(context.rows, firstSelectedRow), {}, platform::Buttons::YesNo);
     if (answer != platform::Answer::Yes) {
         saveCatalogue(context);
         return;
@@ -32,11 +54,20 @@ void DeleteSelectedBanner(CatalogueContext& context, int firstSelectedRow) {
     // save never leaves a row naming deleted files.
     context.rows.removeRow(*row);
     if (!saveCatalogue(context)) return;
-    // Only a well-formed id names files: a hand-edited one could widen the patterns to other
-    // banners' files, so the row goes and the files stay. A file that another row names (a copied
-    // line) stays too.
-    if (!isWellFormedBannerId(uid)) return;
+    // An id with a wildcard, a separator or ".." would widen the patterns to other files: the row
+    // goes and the files stay. A file that another row names (a copied line) stays too.
+    if (!canNameBannerFiles(uid)) {
+        context.boxes.ok("The banner's image and page were kept: its UID \"" + uid + "\" cannot name a file safely.");
+        return;
+    }
     const auto namedElsewhere = [&](const std::string& name) { return NamedByAnotherRow(name, -1, context.rows); };
-    DeleteMatchingFiles(context.paths.bannersDir + platform::kSepText + uid + ".htm*", namedElsewhere);
-    DeleteMatchingFiles(context.paths.imagesDir + platform::kSepText + uid + ".*", namedElsewhere);
+    std::vector<FailedRemoval> failed =
+        DeleteMatchingFiles(context.paths.bannersDir + platform::kSepText + uid + ".htm*", namedElsewhere);
+    for (FailedRemoval& image :
+         DeleteMatchingFiles(context.paths.imagesDir + platform::kSepText + uid + ".*", namedElsewhere))
+        failed.push_back(std::move(image));
+    if (failed.empty()) return;
+    std::string text = "The banner was deleted from the list, but these of its files could not be removed:\n";
+    for (const FailedRemoval& file : failed) text += "  " + file.path + " (" + ReasonText(file.error) + ")\n";
+    context.boxes.ok(text);
 }

@@ -7,6 +7,7 @@
 #include "platform/Paths.h"
 #include "platform/SafeWrite.h"
 #include "platform/TextMode.h"
+#include "platform/Volume.h"
 
 namespace {
 
@@ -39,9 +40,12 @@ std::string OriginalExtension(int row, const BannerEdit& edit, const RowTable& r
     return row >= 0 && row < rows.count() ? rows.cell(row, Ext) : edit.values.ext;
 }
 
+// Decided by the folder itself, never by a name compared without regard to case: on a system that
+// tells case apart, "Images" beside "images" is another folder, whose pictures are only copied.
 bool ChosenInsideImagesFolder(const std::string& sourceImagePath, const MarquetaPaths& paths) {
-    return platform::EqualsIgnoringCase(platform::DirectoryOf(sourceImagePath),
-                                        platform::DirectoryOf(paths.imagesDir));
+    const std::string chosenFolder = platform::DirectoryOf(sourceImagePath);
+    const std::string imagesFolder = platform::DirectoryOf(paths.imagesDir);
+    return platform::AreSameFile(chosenFolder, imagesFolder).value_or(chosenFolder == imagesFolder);
 }
 
 // Copies the image under the new id and writes its page; the old files stay until the catalogue
@@ -68,11 +72,12 @@ bool WriteNewFiles(const BannerEdit& edit, const BannerPaths& files, const std::
 // Once the saved catalogue names the new files: the old ones go, and an image chosen inside the
 // images folder is moved, but never a file that another row still names.
 void RemoveOldFiles(int row, const BannerEdit& edit, const BannerPaths& files, const std::string& oldUid,
-                    CatalogueContext& context) {
+                    bool imageChosen, CatalogueContext& context) {
     const auto removable = [&](const std::string& path) {
         return !NamedByAnotherRow(platform::FileNameOf(path), row, context.rows);
     };
-    if (ChosenInsideImagesFolder(edit.sourceImagePath, context.paths) && removable(edit.sourceImagePath))
+    // The row's own image, standing in when none was chosen, goes below as the old image or not at all.
+    if (imageChosen && ChosenInsideImagesFolder(edit.sourceImagePath, context.paths) && removable(edit.sourceImagePath))
         platform::DeleteFile(edit.sourceImagePath);
     if (!files.oldFilesNamed) return;
     if (removable(files.oldPage)) platform::DeleteFile(files.oldPage);
@@ -146,7 +151,7 @@ bool PublishBanner(int row, BannerEdit edit, CatalogueContext& context) {
     // The report and the removal of the old files come only for what was saved; a reload dropped
     // the edit, so its new files go again.
     if (republish && saved == SaveOutcome::Saved) {
-        RemoveOldFiles(row, edit, files, oldUid, context);
+        RemoveOldFiles(row, edit, files, oldUid, imageChosen, context);
         ReportNewBanner(edit, files, context);
     }
     if (saved == SaveOutcome::Reloaded) ReportEditDropped(edit, republish ? &files : nullptr, context);

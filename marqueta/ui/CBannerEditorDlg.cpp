@@ -178,6 +178,11 @@ void CBannerEditorDlg::createControls() {
         edit->setDateRange(EarliestPickerDate(), LatestPickerDate());
         // Tab passes the pickers by; a click still reaches them.
         edit->setFocusPolicy(Qt::ClickFocus);
+        connect(edit, &TypedDateEdit::dateRefused, this, [this, edit](const QString& typed) {
+            boxes_.ok("The typed date " + typed.toStdString() + " was refused: it is not a day of the calendar between " +
+                      DateTextOf(EarliestPickerDate()) + " and " + DateTextOf(LatestPickerDate()) +
+                      ". The date stays " + DateTextOf(edit->date()) + ".");
+        });
         return edit;
     };
     auto button = [&](const char* text, const char* name, const DluRect& rect) {

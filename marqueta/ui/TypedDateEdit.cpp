@@ -48,10 +48,18 @@ void TypedDateEdit::keyPressEvent(QKeyEvent* event) {
     QDateEdit::keyPressEvent(event);
     filledPart_ = digit && currentSection() != before;
     // The whole date typed: taken as a whole, so no part is judged against the old ones. A date
-    // the field cannot hold leaves the one it had.
+    // the field cannot hold leaves the one it had, and says so.
     const std::optional<QDate> whole = TypedDate(typed_);
     if (!whole) return;
-    setDate(whole->isValid() && *whole >= minimumDate() && *whole <= maximumDate() ? *whole : beforeTyping_);
+    if (whole->isValid() && *whole >= minimumDate() && *whole <= maximumDate()) {
+        setDate(*whole);
+        return;
+    }
+    setDate(beforeTyping_);
+    const QString refused = typed_;
+    typed_.clear();
+    filledPart_ = false;
+    emit dateRefused(refused);
 }
 
 void TypedDateEdit::focusInEvent(QFocusEvent* event) {

@@ -19,6 +19,11 @@ class TypedDateEdit : public QDateEdit {
 public:
     explicit TypedDateEdit(QWidget* parent = nullptr);
 
+signals:
+    // A whole date was typed that the field cannot hold (no such day, or outside its range); the
+    // field keeps the date it had, which the receiver can tell the user.
+    void dateRefused(const QString& typed);
+
 protected:
     void keyPressEvent(QKeyEvent* event) override;
     void focusInEvent(QFocusEvent* event) override;

@@ -207,6 +207,9 @@ ErrorCode AdoptPermissions(int, const std::string& target) {
     return IsReadOnlyFile(target) ? ERROR_ACCESS_DENIED : 0;
 }
 
+// A new file takes the access rights its folder passes on; there are no mode bits to give.
+ErrorCode GiveNewFileMode(int) { return 0; }
+
 ErrorCode SyncFile(int fd) {
     if (ErrorCode e = fault::Injected(fault::Step::Flush)) return e;
     return FlushFileBuffers(HandleOf(fd)) ? 0 : Error();

@@ -1,4 +1,4 @@
-// The Windows side: the serial number of the volume that holds each path.
+// The Windows side: the serial number of the volume that holds each path, and the file's index on it.
 #include "platform/Volume.h"
 
 #include "platform/win/WinFiles.h"
@@ -7,7 +7,8 @@ namespace platform {
 
 namespace {
 
-std::optional<DWORD> VolumeSerialOf(const std::string& path) {
+// The volume's serial number and the file's index on it.
+std::optional<BY_HANDLE_FILE_INFORMATION> IdentityOf(const std::string& path) {
     // FILE_FLAG_BACKUP_SEMANTICS opens a folder as well as a file.
     HANDLE h = CreateFileA(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                            OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
@@ -16,16 +17,24 @@ std::optional<DWORD> VolumeSerialOf(const std::string& path) {
     const BOOL ok = GetFileInformationByHandle(h, &info);
     CloseHandle(h);
     if (!ok) return std::nullopt;
-    return info.dwVolumeSerialNumber;
+    return info;
 }
 
 }  // namespace
 
 std::optional<bool> OnSameFileSystem(const std::string& a, const std::string& b) {
-    const auto x = VolumeSerialOf(a);
-    const auto y = VolumeSerialOf(b);
+    const auto x = IdentityOf(a);
+    const auto y = IdentityOf(b);
     if (!x || !y) return std::nullopt;
-    return *x == *y;
+    return x->dwVolumeSerialNumber == y->dwVolumeSerialNumber;
+}
+
+std::optional<bool> AreSameFile(const std::string& a, const std::string& b) {
+    const auto x = IdentityOf(a);
+    const auto y = IdentityOf(b);
+    if (!x || !y) return std::nullopt;
+    return x->dwVolumeSerialNumber == y->dwVolumeSerialNumber && x->nFileIndexHigh == y->nFileIndexHigh &&
+           x->nFileIndexLow == y->nFileIndexLow;
 }
 
 void SyncFileSystem(const std::string&) {}

@@ -115,7 +115,7 @@ TEST_F(MarquetaCommands, DeleteAsksAboutTheFirstSelectedRowAndRemovesOnlyIt) {
     session.press(Named<QAction>(session.frame(), "deleteAction"));
 
     ASSERT_EQ(session.boxes.shown.size(), 1u);
-    EXPECT_EQ(session.boxes.shown[0].text, "Are you sure you want to delete row 2?");
+    EXPECT_EQ(session.boxes.shown[0].text, "Are you sure you want to delete row 2?\n\nBanner: " + rows[1][Image]);
     EXPECT_EQ(session.boxes.shown[0].buttons, platform::Buttons::YesNo);
     std::vector<Cells> expected = rows;
     expected.erase(expected.begin() + 1);
@@ -139,7 +139,7 @@ TEST_F(MarquetaCommands, AnsweringNoRemovesNothingButSaves) {
     session.press(Named<QAction>(session.frame(), "deleteAction"));
 
     ASSERT_EQ(session.boxes.shown.size(), 2u);
-    EXPECT_EQ(session.boxes.shown[1].text, "Are you sure you want to delete row 1?");
+    EXPECT_EQ(session.boxes.shown[1].text, "Are you sure you want to delete row 1?\n\nBanner: " + rows[0][Image]);
     EXPECT_EQ(session.rowCount(), 8);
     EXPECT_EQ(ReadCatalogue(demo.catalogue()), rows) << "written again from the rows";
     EXPECT_EQ(Snapshot(demo.imagesDir()), filesBefore);

@@ -131,22 +131,27 @@ TEST(EditorDates, ADatePickedInThePickerIsStoredWithinTheReadableYears) {
     }
 }
 
-// Dates typed over the begin picker after a click into it, as an operator types them.
-TEST(EditorDates, ATypedDateIsTakenAsTyped) {
+// Dates typed over the begin picker after a click into it, as an operator types them. A date the
+// field cannot hold leaves the old one and says so.
+TEST(EditorDates, ATypedDateIsTakenAsTypedOrRefusedAloud) {
+    const std::string refusal = " was refused: it is not a day of the calendar between 01/01/1970 and 12/31/2038. "
+                                "The date stays 04/07/2027.";
     const struct {
         const char* shown;
         const char* typed;
         const char* stored;
+        bool refused;
     } cases[] = {
-        {"04/07/2027", "01/15/2027", "01/15/2027"},
-        {"04/07/2027", "12/31/2030", "12/31/2030"},
-        {"04/07/2027", "1/5/2028", "01/05/2028"},
-        {"04/07/2027", "01152027", "01/15/2027"},
-        {"04/07/2027", "2/29/2028", "02/29/2028"},  // a leap day typed before its year
-        {"01/31/2027", "02/15/2027", "02/15/2027"},
-        {"04/07/2027", "11", "11/07/2027"},          // the month alone
-        {"04/07/2027", "02/30/2027", "04/07/2027"},  // no such day: the date stays
-        {"04/07/2027", "01/15/2040", "04/07/2027"},  // past the years a catalogue reads back
+        {"04/07/2027", "01/15/2027", "01/15/2027", false},
+        {"04/07/2027", "12/31/2030", "12/31/2030", false},
+        {"04/07/2027", "1/5/2028", "01/05/2028", false},
+        {"04/07/2027", "01152027", "01/15/2027", false},
+        {"04/07/2027", "2/29/2028", "02/29/2028", false},  // a leap day typed before its year
+        {"01/31/2027", "02/15/2027", "02/15/2027", false},
+        {"04/07/2027", "11", "11/07/2027", false},          // the month alone
+        {"04/07/2027", "02/30/2027", "04/07/2027", true},   // no such day: the date stays
+        {"04/07/2027", "02302027", "04/07/2027", true},
+        {"04/07/2027", "01/15/2040", "04/07/2027", true},   // past the years a catalogue reads back
     };
     for (const auto& c : cases) {
         MarquetaPaths paths;
@@ -161,5 +166,8 @@ TEST(EditorDates, ATypedDateIsTakenAsTyped) {
             dlg.accept();
         });
         EXPECT_EQ(dlg.record().beginDate, c.stored) << c.typed << " over " << c.shown;
+        EXPECT_EQ(boxes.texts(), c.refused ? std::vector<std::string>{"The typed date " + std::string(c.typed) + refusal}
+                                           : std::vector<std::string>{})
+            << c.typed;
     }
 }

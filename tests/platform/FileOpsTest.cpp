@@ -15,17 +15,27 @@ namespace {
 namespace fs = std::filesystem;
 using namespace platform;
 
-TEST(FileOps, CopyNeverReplacesAndKeepsBytesAndPermissions) {
+TEST(FileOps, CopyNeverReplacesKeepsBytesAndGivesTheModeOfANewFile) {
     SKIP_ON_WINDOWS("POSIX permission bits; Windows has a read-only attribute instead");
     TempDir dir;
     std::string bytes(200000, '\0');
     for (std::size_t i = 0; i < bytes.size(); ++i) bytes[i] = static_cast<char>(i * 7);
     WriteBytes(dir.file("Source.GIF"), bytes);
-    ::chmod(dir.file("Source.GIF").c_str(), 0640);
     WriteBytes(dir.file("taken.gif"), "old");
 
+    // A copy gets the mode of an ordinary new file, whatever the source carries: another user's
+    // set-user-ID "picture" must not become a program in the web folder.
+    const mode_t mask = ::umask(022);
+    for (const mode_t sourceMode : {0640u, 04755u, 02755u, 01777u, 06777u, 0400u}) {
+        ::chmod(dir.file("Source.GIF").c_str(), sourceMode);
+        EXPECT_EQ(CopyFileNoReplace(dir.file("source.gif"), dir.file("copy.gif")), 0);
+        EXPECT_EQ(ReadBytes(dir.file("copy.gif")), bytes);
+        EXPECT_EQ(ModeOf(dir.file("copy.gif")), 0644u) << std::oct << sourceMode;
+        fs::remove(dir.file("copy.gif"));
+    }
+    ::umask(027);
     EXPECT_EQ(CopyFileNoReplace(dir.file("source.gif"), dir.file("copy.gif")), 0);
-    EXPECT_EQ(ReadBytes(dir.file("copy.gif")), bytes);
+    ::umask(mask);
     EXPECT_EQ(ModeOf(dir.file("copy.gif")), 0640u);
 
     EXPECT_EQ(CopyFileNoReplace(dir.file("Source.GIF"), dir.file("TAKEN.GIF")), EEXIST);

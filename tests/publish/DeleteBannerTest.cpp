@@ -4,6 +4,9 @@
 
 #include "marqueta/publish/DeleteBanner.h"
 #include "marqueta/publish/PublishBanner.h"
+#include "platform/FileOps.h"
+#include "platform/Paths.h"
+#include "tests/support/Portable.h"
 #include "tests/catalogue/MarquetaInstallation.h"
 
 namespace {
@@ -55,7 +58,7 @@ TEST(DeleteSelectedBanner, YesRemovesTheFirstSelectedRowWithItsPagesAndImages) {
     DeleteSelectedBanner(site.context, 1);  // rows 2, 5 and 7 selected: the first is position 1
 
     ASSERT_EQ(site.boxes.shown.size(), 1u);
-    EXPECT_EQ(site.boxes.shown[0].text, "Are you sure you want to delete row 2?");
+    EXPECT_EQ(site.boxes.shown[0].text, "Are you sure you want to delete row 2?\n\nBanner: logo.gif");
     EXPECT_EQ(site.boxes.shown[0].caption, "");
     EXPECT_EQ(site.boxes.shown[0].buttons, platform::Buttons::YesNo);
     EXPECT_EQ(Uids(site.rows),
@@ -81,7 +84,7 @@ TEST(DeleteSelectedBanner, FirstRowIsRowOneAndNoRemovesNothingButSaves) {
         const std::vector<std::string> files = AllFiles(site);
         site.boxes.answers = {answer};
         DeleteSelectedBanner(site.context, 0);
-        EXPECT_EQ(site.boxes.texts(), std::vector<std::string>{"Are you sure you want to delete row 1?"});
+        EXPECT_EQ(site.boxes.texts(), std::vector<std::string>{"Are you sure you want to delete row 1?\n\nBanner: logo.gif"});
         EXPECT_EQ(site.rows.count(), 7);
         EXPECT_EQ(AllFiles(site).size(), files.size() + 1);  // the catalogue file is new
         const std::string saved = ReadBytes(site.paths.dataFilePath);
@@ -90,20 +93,67 @@ TEST(DeleteSelectedBanner, FirstRowIsRowOneAndNoRemovesNothingButSaves) {
     }
 }
 
-TEST(DeleteSelectedBanner, AnUnsafeIdRemovesTheRowButNoFile) {
-    for (const std::string uid : {"", "*", "0000*", "?0000001", "../banners/00000001", "..", "a/b", "a\\b"}) {
+// Files go for every id a name can be built from; only wildcards, separators and ".." keep them.
+TEST(DeleteSelectedBanner, RemovesTheFilesOfEveryIdThatCanNameThemAndSaysWhenTheyAreKept) {
+    struct Case {
+        std::string uid;
+        bool namesFiles;
+    };
+    const Case cases[] = {
+        {"00004A2F", true}, {"00004a2f", true}, {"banner-1", true}, {"a.b", true},      {"0000000", true},
+        {"000000001", true}, {"00004A2G", true}, {"My Banner", true}, {"", false},       {"*", false},
+        {"0000*", false},    {"?0000001", false}, {"a<b", false},   {"a>b", false},     {"a\"b", false},
+        {"..", false},       {"a..b", false},    {"../banners/00000001", false},        {"a/b", false},
+        {"a\\b", false},     {"C:x", false},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(canNameBannerFiles(c.uid), c.namesFiles) << c.uid;
         MarquetaInstallation site;
         AddSevenBanners(site);
-        site.addRow(SampleCells(uid, ".gif"));
-        const std::vector<std::string> files = AllFiles(site);
+        site.addRow(SampleCells(c.uid, ".gif"));
+        if (c.namesFiles) {  // the banner's own files, beside every other banner's
+            WriteBytes(site.bannerFile(c.uid + ".html"), "page");
+            WriteBytes(site.imageFile(c.uid + ".gif"), "image");
+        }
+        const std::vector<std::string> others = AllFiles(site);
         site.boxes.answers = {Answer::Yes};
         DeleteSelectedBanner(site.context, 7);
-        EXPECT_EQ(site.boxes.texts(), std::vector<std::string>{"Are you sure you want to delete row 8?"}) << uid;
-        EXPECT_EQ(site.rows.count(), 7) << uid;
+        EXPECT_EQ(site.rows.count(), 7) << c.uid;
         std::vector<std::string> after = AllFiles(site);
         after.erase(std::find(after.begin(), after.end(), "bannerfile.txt"));
-        EXPECT_EQ(after, files) << uid;
+        std::vector<std::string> expected = others;
+        std::vector<std::string> texts = {"Are you sure you want to delete row 8?\n\nBanner: logo.gif"};
+        if (c.namesFiles) {
+            std::erase(expected, c.uid + ".html");
+            std::erase(expected, "images/" + c.uid + ".gif");
+        } else {
+            texts.push_back("The banner's image and page were kept: its UID \"" + c.uid + "\" cannot name a file safely.");
+        }
+        EXPECT_EQ(after, expected) << c.uid;
+        EXPECT_EQ(site.boxes.texts(), texts) << c.uid;
     }
+}
+
+// A web folder that refuses removals (read-only files here: root removes from a read-only folder).
+TEST(DeleteSelectedBanner, FilesThatCannotBeRemovedAreNamed) {
+    SKIP_ON_WINDOWS("POSIX permission bits; Windows has a read-only attribute instead");
+    MarquetaInstallation site;
+    AddSevenBanners(site);
+    for (const std::string& file : {site.bannerFile("00000003.html"), site.imageFile("00000003.gif")})
+        std::filesystem::permissions(file, std::filesystem::perms::owner_read);
+    site.rows.setCell(2, Image, "");  // a banner without a name is asked about by its row alone
+    site.boxes.answers = {Answer::Yes};
+    DeleteSelectedBanner(site.context, 2);
+    EXPECT_EQ(site.rows.count(), 6);
+    const std::string reason = platform::SystemErrorText(EACCES);
+    EXPECT_EQ(site.boxes.texts(),
+              (std::vector<std::string>{
+                  "Are you sure you want to delete row 3?",
+                  "The banner was deleted from the list, but these of its files could not be removed:\n  " +
+                      site.paths.bannersDir + platform::kSepText + "00000003.html (" + reason + ")\n  " +
+                      site.paths.imagesDir + platform::kSepText + "00000003.gif (" + reason + ")\n"}));
+    EXPECT_TRUE(Exists(site.bannerFile("00000003.html")));
+    EXPECT_TRUE(Exists(site.imageFile("00000003.gif")));
 }
 
 TEST(IsWellFormedBannerId, AcceptsOnlyEightHexadecimalDigits) {

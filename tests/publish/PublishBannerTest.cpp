@@ -12,6 +12,7 @@
 #include "platform/Random.h"
 #include "platform/TextMode.h"
 #include "tests/catalogue/MarquetaInstallation.h"
+#include "tests/support/Portable.h"
 
 namespace {
 
@@ -186,6 +187,29 @@ TEST_F(PublishBannerTest, AnImageChosenInsideTheImagesFolderIsMovedUnlessAnother
     EXPECT_FALSE(Exists(site.imageFile("00001111.png")));
     EXPECT_FALSE(Exists(site.bannerFile("00001111.html")));
     EXPECT_TRUE(Exists(site.bannerFile("00004A2F.html")));
+}
+
+// "Inside the images folder" is the folder itself, not its name compared without regard to case.
+TEST(PublishBanner, APictureIsMovedOnlyFromTheImagesFolderItself) {
+    SKIP_ON_WINDOWS("folders that differ only in case, and symbolic links");
+    struct Case {
+        const char* chosenFolder;  // under banners/, with its trailing separator
+        bool moved;
+    };
+    for (const Case c : {Case{"images/", true}, Case{"Images/", false}, Case{"IMAGES/", false},
+                         Case{"linked/", true}, Case{"images/../images/", true}}) {
+        MarquetaInstallation site;
+        std::filesystem::create_directories(site.bannerFile("Images"));
+        std::filesystem::create_directories(site.bannerFile("IMAGES"));
+        std::filesystem::create_directory_symlink("images", site.bannerFile("linked"));
+        const std::string chosen = site.bannerFile(std::string(c.chosenFolder) + "bolt.gif");
+        WriteBytes(chosen, "GIF-bolt");
+        const std::string newId = FirstDrawnId();
+        platform::SeedRandom(kSeed);
+        ASSERT_TRUE(PublishBanner(-1, NewBanner("http://bolt.example/", chosen, ".gif"), site.context)) << c.chosenFolder;
+        EXPECT_EQ(ReadBytes(site.imageFile(newId + ".gif")), "GIF-bolt") << c.chosenFolder;
+        EXPECT_EQ(Exists(chosen), !c.moved) << c.chosenFolder;
+    }
 }
 
 TEST_F(PublishBannerTest, ANewImageWithAnotherExtensionLeavesNoOrphan) {

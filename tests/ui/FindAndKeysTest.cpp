@@ -112,7 +112,8 @@ TEST(FindAndKeys, DeleteWithAFilterOnAsksAboutTheRowsPlaceAmongAllRows) {
     w.view().selectionModel()->select(w.view().model()->index(0, 0), QItemSelectionModel::Select | QItemSelectionModel::Rows);
     w.boxes.answers = {platform::Answer::Yes};
     Named<QAction>(*w.frame, "deleteAction")->trigger();
-    EXPECT_EQ(w.boxes.texts(), Texts{"Are you sure you want to delete row 3?"});
+    // The row's place among all rows, and the banner it is, as the filter shows only this one.
+    EXPECT_EQ(w.boxes.texts(), Texts{"Are you sure you want to delete row 3?\n\nBanner: " + rows[2][Image]});
     rows.erase(rows.begin() + 2);
     EXPECT_EQ(w.catalogueText(), CatalogueBytes(rows));
 }
@@ -139,7 +140,7 @@ TEST(FindAndKeys, InsertEnterDeleteAndCtrlSRunTheirCommands) {
     Activate(w);
     QTest::keyClick(&w.view(), Qt::Key_Delete);
     ASSERT_EQ(w.boxes.shown.size(), 2u);
-    EXPECT_EQ(w.boxes.texts().back(), "Are you sure you want to delete row 2?");
+    EXPECT_EQ(w.boxes.texts().back(), "Are you sure you want to delete row 2?\n\nBanner: " + rows[1][Image]);
     w.boxes.answers = {platform::Answer::Overwrite};
     WriteBytes(w.app.catalogue.paths().dataFilePath, "stale");
     QTest::keyClick(&w.view(), Qt::Key_S, Qt::ControlModifier);

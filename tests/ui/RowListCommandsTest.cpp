@@ -150,7 +150,7 @@ TEST(RowListCommands, DeleteAsksAboutTheFirstSelectedRowAndNoRemovesNothingButSa
     Named<QAction>(*w.frame, "deleteAction")->trigger();
 
     ASSERT_EQ(w.boxes.shown.size(), 2u);
-    EXPECT_EQ(w.boxes.shown[1].text, "Are you sure you want to delete row 2?");
+    EXPECT_EQ(w.boxes.shown[1].text, "Are you sure you want to delete row 2?\n\nBanner: " + rows[1][Image]);
     EXPECT_EQ(w.boxes.shown[1].buttons, platform::Buttons::YesNo);
     EXPECT_EQ(w.view().rows().count(), 8);
     EXPECT_TRUE(Exists(w.bannerFile(rows[1][Uid] + ".html")));

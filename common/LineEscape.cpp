@@ -1,4 +1,4 @@
-#include "dormix/scan/LineEscape.h"
+#include "common/LineEscape.h"
 
 #include <cstdio>
 

@@ -1,0 +1,8 @@
+#pragma once
+// Names and folders come from disk and may hold any byte. Wherever one goes into a line (the
+// command line's output, "deleted.log", a saved list, a message that lists files), a tab, line break or DEL in it must not
+// make a field or line of its own, nor a text pass for one that was escaped: control bytes and DEL
+// are written as \xNN and the backslash is doubled. Every other byte stays as it is.
+#include <string>
+
+std::string EscapedForLine(const std::string& text);
