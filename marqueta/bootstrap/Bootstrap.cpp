@@ -1,6 +1,8 @@
 #include "marqueta/bootstrap/Bootstrap.h"
 
+#include <cstdint>
 #include <ostream>
+#include <string>
 #include <vector>
 
 #include "common/LineEscape.h"
@@ -22,8 +24,19 @@ namespace {
 // one, so that a start after a kill finishes the renames.
 std::string RenamesPendingPath(const MarquetaPaths& paths) { return paths.dataFilePath + ".renaming"; }
 
-constexpr const char* kRenamesPendingText =
-    "Marqueta is giving the images named in the catalogue beside this file their new names.\r\n";
+// The record names the catalogue it was written for by the hash of its bytes: a record restored
+// from a backup, written by hand, or left beside a catalogue saved since, belongs to another
+// catalogue, and renaming by it would move images that other rows name.
+std::string RenamesPendingText(std::uint64_t catalogueHash) {
+    return "Marqueta is giving the images named in the catalogue beside this file their new names.\r\n"
+           "Catalogue: " + std::to_string(catalogueHash) + "\r\n";
+}
+
+bool RenamesPendingFor(const MarquetaPaths& paths, std::uint64_t catalogueHash) {
+    std::string record;
+    return platform::ReadFileLimited(RenamesPendingPath(paths), record, 4096) == 0 &&
+           record == RenamesPendingText(catalogueHash);
+}
 
 // A file of the images folder whose name a catalogue line holds as it is: no separator (never a
 // path that leads elsewhere), no comma and no control character (a line break would split the
@@ -127,9 +140,15 @@ bool generateCatalogue(const MarquetaPaths& paths, platform::MessageBoxes& boxes
         // A first run killed while it renamed the images: this start finishes it.
         if (!platform::PathExistsAsWritten(RenamesPendingPath(paths))) return true;  // the list reads it later
         RowTable rows;
+        CatalogueFileState read;
         std::ostream quiet(nullptr);  // the list traces its own load
         // A catalogue not read whole is not believed: the list says why, and no image is touched.
-        return loadCatalogue(rows, paths.dataFilePath, quiet) != 0 || FinishRenames(paths, boxes, rows);
+        if (loadCatalogue(rows, paths.dataFilePath, quiet, &read) != 0) return true;
+        if (!RenamesPendingFor(paths, read.contentHash)) {
+            platform::DeleteFileAsWritten(RenamesPendingPath(paths));  // another catalogue's record
+            return true;
+        }
+        return FinishRenames(paths, boxes, rows);
     } else if (!platform::IsMissingFileError(error)) {
         boxes.ok(UnableToOpenText(paths.dataFilePath, error));
         return false;
@@ -150,7 +169,8 @@ bool generateCatalogue(const MarquetaPaths& paths, platform::MessageBoxes& boxes
     BannerIdSet used = IdsInUse(paths);
 
     bool everyPageWritten = true;
-    RowTable rows;  // the lines written, as the catalogue will hold them
+    RowTable rows;        // the lines written, as the catalogue will hold them
+    std::string written;  // and their bytes
     for (std::size_t i = 0; i < images.names.size(); ++i) {
         const std::string& name = images.names[i];
         const std::string url = "http://Url" + std::to_string(i + 1);
@@ -164,7 +184,9 @@ bool generateCatalogue(const MarquetaPaths& paths, platform::MessageBoxes& boxes
         used.take(*uid);
         // A line that cannot be written fails the commit below, which reports it.
         const Cells line = PlaceholderRecord(name, url, *uid, ext);
-        if (!catalogue.write(platform::ToCrLf(catalogueLine(line)))) break;
+        const std::string bytes = platform::ToCrLf(catalogueLine(line));
+        if (!catalogue.write(bytes)) break;
+        written += bytes;
         rows.insertRow(rows.count(), line, static_cast<int>(i));
         const std::string pagePath = bannerPagePath(paths, *uid);
         if (platform::WriteFileAtomically(pagePath, platform::ToCrLf(pageText(url, *uid + ext))) != 0) {
@@ -177,7 +199,7 @@ bool generateCatalogue(const MarquetaPaths& paths, platform::MessageBoxes& boxes
     // The images take their new names only once the catalogue that records them is in place, and
     // the record of pending renames comes before it: killed at any moment, the next start either
     // builds the catalogue anew or finishes the renames.
-    if (platform::WriteFileAtomically(RenamesPendingPath(paths), kRenamesPendingText) != 0 || catalogue.commit() != 0) {
+    if (platform::WriteFileAtomically(RenamesPendingPath(paths), RenamesPendingText(CatalogueHash(written))) != 0 || catalogue.commit() != 0) {
         platform::DeleteFileAsWritten(RenamesPendingPath(paths));
         boxes.ok("Could not create data file '" + paths.dataFilePath + "'");
         return false;

@@ -177,3 +177,28 @@ TEST(GenerateCatalogue, IdsAreDrawnAgainUntilTheImageAndPageNamesAreFree) {
     std::sort(expectedImages.begin(), expectedImages.end());
     EXPECT_EQ(site.imageFileNames(), expectedImages);
 }
+
+// A record of pending renames that is not the one written for this catalogue (by hand, restored
+// from a backup, or left by a first run whose catalogue was saved since) moves no image and drops
+// no row: another banner's image keeps its name, and the record goes.
+TEST(GenerateCatalogue, ARenamingRecordOfAnotherCatalogueMovesNoImage) {
+    const std::string placeholder = "*logo.gif,Company,Product,Sequence,http://Url1,1/1/1999,1/1/1999,Rate,1234abcd,.gif,\r\n";
+    const std::string acme = "logo.gif,Acme,Shoes,1,http://acme,1/1/2027,12/31/2027,5,logo,.gif,\r\n";
+    const std::string gone = "*gone.gif,Company,Product,Sequence,http://Url2,1/1/1999,1/1/1999,Rate,5678abcd,.gif,\r\n";
+    for (const std::string& record : std::vector<std::string>{"restored from a backup",
+          "Marqueta is giving the images named in the catalogue beside this file their new names.\r\n",
+          "Marqueta is giving the images named in the catalogue beside this file their new names.\r\nCatalogue: " +
+              std::to_string(CatalogueHash(placeholder + gone)) + "\r\n"}) {
+        MarquetaInstallation site;
+        WriteBytes(site.paths.dataFilePath, placeholder + acme + gone);
+        WriteBytes(site.imageFile("logo.gif"), "ACME");
+        WriteBytes(site.bannerFile("5678abcd.html"), "page");
+        WriteBytes(site.paths.dataFilePath + ".renaming", record);
+        EXPECT_TRUE(generateCatalogue(site.paths, site.boxes));
+        EXPECT_EQ(ReadBytes(site.paths.dataFilePath), placeholder + acme + gone);
+        EXPECT_EQ(site.imageFileNames(), std::vector<std::string>{"logo.gif"});
+        EXPECT_EQ(site.bannerFileNames(), (std::vector<std::string>{"5678abcd.html", "bannerfile.txt"}));
+        EXPECT_FALSE(std::filesystem::exists(site.paths.dataFilePath + ".renaming"));
+        EXPECT_TRUE(site.boxes.shown.empty());
+    }
+}
