@@ -13,6 +13,7 @@
 #include "marqueta/publish/PublishBanner.h"
 #include "platform/DirectorySearch.h"
 #include "platform/FileOps.h"
+#include "platform/FolderLock.h"
 #include "platform/Paths.h"
 #include "platform/SafeWrite.h"
 #include "platform/TextMode.h"
@@ -131,9 +132,7 @@ bool FinishRenames(const MarquetaPaths& paths, platform::MessageBoxes& boxes, Ro
     return true;
 }
 
-}  // namespace
-
-bool generateCatalogue(const MarquetaPaths& paths, platform::MessageBoxes& boxes) {
+bool GenerateCatalogueLocked(const MarquetaPaths& paths, platform::MessageBoxes& boxes) {
     // Only a catalogue that does not exist is built anew: one that cannot be opened for another
     // reason is a live catalogue, which a bootstrap would replace by placeholders.
     if (const platform::ErrorCode error = platform::OpenErrorForReading(paths.dataFilePath); error == 0) {
@@ -156,7 +155,6 @@ bool generateCatalogue(const MarquetaPaths& paths, platform::MessageBoxes& boxes
 
     // The lines go to a temporary file beside the catalogue, which takes its name at the end. It is
     // made first, so that a catalogue that cannot be written costs no page and no image name.
-    platform::CreateDirectory(platform::DirectoryOf(paths.dataFilePath));
     platform::AtomicFile catalogue(paths.dataFilePath);
     if (!catalogue.isOpen()) {
         boxes.ok("Could not create data file '" + paths.dataFilePath + "'");
@@ -199,7 +197,8 @@ bool generateCatalogue(const MarquetaPaths& paths, platform::MessageBoxes& boxes
     // The images take their new names only once the catalogue that records them is in place, and
     // the record of pending renames comes before it: killed at any moment, the next start either
     // builds the catalogue anew or finishes the renames.
-    if (platform::WriteFileAtomically(RenamesPendingPath(paths), RenamesPendingText(CatalogueHash(written))) != 0 || catalogue.commit() != 0) {
+    if (platform::WriteFileAtomically(RenamesPendingPath(paths), RenamesPendingText(CatalogueHash(written))) != 0 ||
+        catalogue.commit() != 0) {
         platform::DeleteFileAsWritten(RenamesPendingPath(paths));
         boxes.ok("Could not create data file '" + paths.dataFilePath + "'");
         return false;
@@ -211,4 +210,16 @@ bool generateCatalogue(const MarquetaPaths& paths, platform::MessageBoxes& boxes
                  "cannot hold them:\n" + NamesList(names));
     }
     return FinishRenames(paths, boxes, rows) && everyPageWritten;
+}
+
+}  // namespace
+
+bool generateCatalogue(const MarquetaPaths& paths, platform::MessageBoxes& boxes) {
+    // Two first starts at once would each rename the images by a catalogue of their own, and the
+    // later catalogue would not name the images the earlier one renamed: the second start waits,
+    // then finds the first one's catalogue.
+    const std::string folder = platform::DirectoryOf(paths.dataFilePath);
+    platform::CreateDirectory(folder);
+    const platform::FolderLock lock(folder, platform::FolderLock::Wait::Yes);
+    return GenerateCatalogueLocked(paths, boxes);
 }

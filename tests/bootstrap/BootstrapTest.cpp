@@ -1,6 +1,7 @@
 #include <filesystem>
 #include <map>
 #include <sstream>
+#include <thread>
 
 #include <gtest/gtest.h>
 
@@ -10,6 +11,7 @@
 #include "marqueta/publish/PageText.h"
 #include "platform/DirectorySearch.h"
 #include "platform/FaultInjection.h"
+#include "platform/FolderLock.h"
 #include "platform/Paths.h"
 #include "platform/Random.h"
 #include "platform/TextMode.h"
@@ -201,4 +203,27 @@ TEST(GenerateCatalogue, ARenamingRecordOfAnotherCatalogueMovesNoImage) {
         EXPECT_FALSE(std::filesystem::exists(site.paths.dataFilePath + ".renaming"));
         EXPECT_TRUE(site.boxes.shown.empty());
     }
+}
+
+// A first start while another is building the catalogue waits for it, then finds its catalogue
+// and renames nothing: the images the other one named keep the names its catalogue gives them.
+TEST(GenerateCatalogue, ASecondFirstStartWaitsForTheFirst) {
+    MarquetaInstallation site;
+    WriteBytes(site.imageFile("a.gif"), "GIF");
+    const std::string first = "a.gif,Acme,Hammer,1,http://a/,1/1/1999,1/1/1999,1,a,.gif,\r\n";
+    bool generated = false;
+    std::thread second;
+    {
+        const platform::FolderLock firstStart(platform::DirectoryOf(site.paths.dataFilePath),
+                                              platform::FolderLock::Wait::No);
+        ASSERT_EQ(firstStart.state(), platform::FolderLock::State::Held);
+        second = std::thread([&] { generated = generateCatalogue(site.paths, site.boxes); });
+        std::this_thread::sleep_for(std::chrono::milliseconds(300));
+        WriteBytes(site.paths.dataFilePath, first);
+    }
+    second.join();
+    EXPECT_TRUE(generated);
+    EXPECT_EQ(ReadBytes(site.paths.dataFilePath), first);
+    EXPECT_EQ(site.imageFileNames(), std::vector<std::string>{"a.gif"});
+    EXPECT_TRUE(site.boxes.shown.empty());
 }
