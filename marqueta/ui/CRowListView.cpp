@@ -44,16 +44,20 @@ void CRowListView::EditBanner(int row) {
     if (shown.url.empty()) shown.url = "http://";
     editor.setRecord(shown);
     std::string loadedUrl = loaded.url;
+    bool inputKept = false;
     while (editor.exec() == QDialog::Accepted) {
         // Another program may have saved while the editor stood open. When the reloaded list no
         // longer holds the row exactly once as it was, the input stays in the editor, and the
         // next Submit adds it as a new banner: no other banner is written over.
         bool editKept = false;
         if (const std::optional<int> at = catalogue_.mayBeWritten(row, &editKept)) {
-            catalogue_.publish(*at, editor.record(), loadedUrl, editor.chosenImagePath());
-            return;
+            // Input once kept is not lost to a publication that fails (the banner's image may
+            // have gone with it): the editor opens again, so that an image can be chosen.
+            if (catalogue_.publish(*at, editor.record(), loadedUrl, editor.chosenImagePath()) || !inputKept) return;
+            continue;
         }
         if (!editKept) return;
+        inputKept = true;
         row = -1;
         loadedUrl.clear();
     }

@@ -244,6 +244,36 @@ TEST(RowListCommands, SubmitAfterAReloadThatLostTheRowKeepsTheInputForANewBanner
     EXPECT_EQ(w.catalogueText(), CatalogueBytes({rows[1], w.view().rows().row(1).cells}));
 }
 
+// The kept input's Submit finds no image to copy (the other program deleted the banner's image
+// with it): after the message the editor opens again with the input, and Cancel drops it.
+TEST(RowListCommands, AKeptInputWhoseSubmitFailsOpensTheEditorAgain) {
+    const std::vector<Cells> rows = Banners(2);
+    MarquetaWindow w(rows);
+    SelectRows(w.view(), {0});
+    std::string reopenedWith;
+    WorkModalDialog([&](QDialog& first) {
+        WriteBytes(w.app.catalogue.paths().dataFilePath, CatalogueBytes({rows[1]}));
+        SetField(first, "companyLineEdit", "Edited");
+        WorkModalDialog([&](QDialog& second) {
+            WorkModalDialog([&](QDialog& third) {
+                reopenedWith = Field(third, "companyLineEdit").toStdString();
+                Click(third, "cancelPushButton");
+            });
+            Click(second, "submitPushButton");
+        });
+        Click(first, "submitPushButton");
+    });
+    w.boxes.answers = {platform::Answer::Reload};
+    Named<QAction>(*w.frame, "modifyAction")->trigger();
+    QTest::qWait(50);
+
+    EXPECT_EQ(reopenedWith, "Edited");
+    ASSERT_EQ(w.boxes.texts().size(), 3u);
+    EXPECT_EQ(w.boxes.texts()[2].rfind("Could not copy file ", 0), 0u)
+        << w.boxes.texts()[2];
+    EXPECT_EQ(w.catalogueText(), CatalogueBytes({rows[1]}));
+}
+
 TEST(RowListCommands, PressOnTheCheckBoxMarksTheRowAndLendsItsIconsToTheWindow) {
     MarquetaWindow w(Banners(4));
     CRowListView& view = w.view();
