@@ -17,7 +17,8 @@ class QToolBar;
 
 // Parts carry object names: the actions exitAction, saveAction, toolBarAction, statusBarAction,
 // aboutAction, addAction, deleteAction, modifyAction, editAddAction, editModifyAction,
-// editDeleteAction, findAction and showPicturesAction; toolBar, findBar, messagePaneLabel and the list rowListView.
+// editDeleteAction, findAction and showPicturesAction; toolBar, findBar, messagePaneLabel and the
+// list rowListView.
 class CMainFrame : public QMainWindow, public StatusPane {
     Q_OBJECT
 public:
