@@ -12,6 +12,11 @@
 // at all; it can still be chosen, since publication copies it in pieces.
 inline constexpr std::size_t kMaxPreviewBytes = std::size_t{16} << 20;
 
+// The most pixels a picture is decoded with: far beyond any banner picture. A small file can
+// describe a picture of thousands of pixels square whose decoding would take hundreds of
+// megabytes and seconds; such a picture is not decoded.
+inline constexpr qint64 kMaxPicturePixels = qint64{4096} * 4096;
+
 // picture scaled down to fit box with its aspect kept, never up.
 QSize FitSize(const QSize& picture, const QSize& box);
 
@@ -21,8 +26,8 @@ struct Picture {
 };
 
 // The picture in the file at path (found whatever the case of its name), fitted to box; a null
-// image for an empty path, a missing file, one larger than kMaxPreviewBytes or one that does not
-// read as a picture.
+// image for an empty path, a missing file, one larger than kMaxPreviewBytes, one of more than
+// kMaxPicturePixels or one that does not read as a picture.
 Picture ReadPicture(const std::string& path, const QSize& box);
 
 // "468 x 60 pixels".

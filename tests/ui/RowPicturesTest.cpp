@@ -11,14 +11,15 @@
 
 #include "common/VeltaSettings.h"
 #include "marqueta/ui/PictureFile.h"
+#include "tests/support/ExpectSoon.h"
 #include "tests/support/Named.h"
 #include "tests/ui/ListRows.h"
 #include "tests/ui/MarquetaWindow.h"
 
 namespace {
 
-std::string Png(QSize size, Qt::GlobalColor colour) {
-    QImage image(size, QImage::Format_RGB32);
+std::string Png(QSize size, Qt::GlobalColor colour, QImage::Format format = QImage::Format_RGB32) {
+    QImage image(size, format);
     image.fill(colour);
     QByteArray bytes;
     QBuffer buffer(&bytes);
@@ -37,14 +38,6 @@ Cells Banner(const std::string& company, const std::string& uid) {
 // The colour at the middle of the row's picture.
 QColor PictureMiddle(CRowListView& view, int row) {
     return view.viewport()->grab().toImage().pixelColor(view.rowLayout(row).picture.center());
-}
-
-// Waits until get() gives want (the pictures are read in the background), then compares.
-template <class Get, class Want>
-void ExpectSoon(const Get& get, const Want& want) {
-    if (!QTest::qWaitFor([&] { return get() == want; }, 5000)) {
-        EXPECT_EQ(get(), want);
-    }
 }
 
 void TurnPicturesOn(MarquetaWindow& w) {
@@ -100,12 +93,17 @@ TEST(RowPictures, AChangedFileIsReadAgain) {
 }
 
 TEST(RowPictures, AFileOverTheLimitIsNotDecoded) {
-    MarquetaWindow w({Banner("a", "00000001")});
+    MarquetaWindow w({Banner("a", "00000001"), Banner("b", "00000002"), Banner("c", "00000003")});
     // A picture that reads whole, with more bytes behind it than any banner has.
     WriteBytes(w.imageFile("00000001.png"), Png({468, 60}, Qt::red));
     std::filesystem::resize_file(w.imageFile("00000001.png"), kMaxPreviewBytes + 1);
+    // A small file declaring more pixels than any banner has, and one just within the limit.
+    WriteBytes(w.imageFile("00000002.png"), Png({4097, 4096}, Qt::black, QImage::Format_Mono));
+    WriteBytes(w.imageFile("00000003.png"), Png({4096, 4096}, Qt::black, QImage::Format_Mono));
     TurnPicturesOn(w);
     ExpectSoon([&] { return w.view().pictureDescription(0); }, QStringLiteral("00000001.png, No picture"));
+    ExpectSoon([&] { return w.view().pictureDescription(1); }, QStringLiteral("00000002.png, No picture"));
+    ExpectSoon([&] { return w.view().pictureDescription(2); }, QStringLiteral("00000003.png, 4096 x 4096 pixels"));
     EXPECT_NE(PictureMiddle(w.view(), 0), QColor(Qt::red));
 }
 
