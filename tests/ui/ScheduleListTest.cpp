@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include "marqueta/ui/ScheduleColours.h"
+#include "tests/support/ExpectSoon.h"
 #include "tests/ui/ListRows.h"
 #include "tests/ui/MarquetaWindow.h"
 
@@ -30,7 +31,7 @@ TEST(ScheduleList, CellsSayTheStateThePaneCountsAndDatesTakeTheirColour) {
     EXPECT_EQ(view.model()->index(3, Rate).data(Qt::AccessibleDescriptionRole).toString(), QStringLiteral("Expired on 05/31/2005"));
     EXPECT_EQ(view.model()->index(1, Image).data(Qt::ToolTipRole).toString(), QStringLiteral("Ends soon, on 06/20/2005"));
     auto* pane = w.frame->statusBar()->findChild<QLabel*>(QStringLiteral("scheduleCountLabel"));
-    QTRY_COMPARE(pane->text(), QStringLiteral("4 banners: 1 running, 1 ends soon, 1 scheduled, 1 expired"));
+    ExpectSoon([pane] { return pane->text(); }, QStringLiteral("4 banners: 1 running, 1 ends soon, 1 scheduled, 1 expired"));
 
     const QColor warm = ScheduleTextColour(view.palette(), ScheduleState::EndsSoon);
     const auto inked = [&view, &warm](int row, int column) {  // by hue, however the glyph edges are smoothed
