@@ -422,7 +422,9 @@ std::string EntryDisagreement(const std::string& installPath, const QuarantineEn
     const std::string file = EntryFilePath(installPath, entry, entry.stage);
     const std::string& name = entry.userName;
     const std::string shown = EscapedForLine(name.empty() ? entry.folderName : name);
-    if (DayOfRun(entry.quarantinedOn) != entry.day)
+    // Within a day either way: the clock's zone may have changed since.
+    const auto start = StartOfDay(entry.day);
+    if (!start || entry.quarantinedOn < *start - 86400 || entry.quarantinedOn >= *start + 2 * 86400)
         return file + " does not lie in the day folder of the quarantine it records.";
     // Dormix names a folder's user only when the folder spells the name, and keeps no key
     // record for a folder that names none.
@@ -440,7 +442,9 @@ std::string EntryDisagreement(const std::string& installPath, const QuarantineEn
     const std::string folder = QuarantinedFolderPath(installPath, entry);
     if ((entry.stage == EntryStage::Kept || entry.stage == EntryStage::Moving) && !platform::IsDirectory(folder))
         return file + " does not stand beside its folder " + folder + ".";
-    if (!name.empty() && events.isProtected(name)) return shown + " is a protected account.";
+    // Protection keeps an account from going; putting one back is no harm to it.
+    if (!name.empty() && entry.stage != EntryStage::Restoring && events.isProtected(name))
+        return shown + " is a protected account.";
     return {};
 }
 
@@ -466,11 +470,12 @@ PurgeRun PurgeEntries(const std::string& installPath, std::vector<QuarantineEntr
     // purge of a hundred thousand accounts holds no second copy of it. A failure of a purge begun
     // is kept in the entry's file, so that every list shows it until the entry is purged.
     std::vector<bool> failed(entries.size(), false);
+    bool written = false;  // failures written into entries, synced at once at the end
     const auto fail = [&](std::size_t k, std::string reason) {
         failed[k] = true;
         if (entries[k].stage == EntryStage::Purging) {
             entries[k].lastFailure = reason;
-            WriteEntryFile(installPath, entries[k]);
+            written = WriteEntryFile(installPath, entries[k], true) || written;
         }
         run.failed.emplace_back(std::move(entries[k]), std::move(reason));
     };
@@ -492,6 +497,7 @@ PurgeRun PurgeEntries(const std::string& installPath, std::vector<QuarantineEntr
         if (!removed) fail(k, folder + " could not be removed whole.");
     }
     PurgeTervoxUsers(installPath, entries, failed, events, fail);
+    if (written) platform::SyncFileSystem(installPath);
     KeepInPlace(entries, [&](std::size_t k) { return !failed[k]; });
     run.purged = std::move(entries);
     if (!run.purged.empty() && !events.record(run.purged, QuarantineEvent::Purged)) {
