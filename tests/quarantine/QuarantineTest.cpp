@@ -230,15 +230,19 @@ TEST(Quarantine, APurgeDeletesOnlyTheMailServerUserThatWasThereAtTheQuarantine) 
         const char* audit;
     };
     const auto none = [](QuarantineSite&) {};
+    const auto users = [](QuarantineSite& s, const std::vector<std::string>& names, std::vector<TervoxUser> extra = {}) {
+        fs::remove(s.site.tervoxDb());
+        s.site.writeTervoxUsers(names, extra);
+    };
     const std::vector<Case> cases = {
         {"the same user", none, none, "", "removed"},
-        {"no user any more", none, [&](QuarantineSite& s) { s.site.writeTervoxUsers(others); }, "", "absent"},
+        {"no user any more", none, [&](QuarantineSite& s) { users(s, others); }, "", "absent"},
         {"a folder again", none, [](QuarantineSite& s) { s.site.addAccount("ann", "2024/4/1"); }, "exists again", "kept"},
         {"a key record again", none, [](QuarantineSite& s) { s.site.writeKeyFiles(kSiteUsers); }, "USER.KEY holds", "kept"},
         {"a user with another file", none,
-         [&](QuarantineSite& s) { s.site.writeTervoxUsers(others, {{0, "ann", s.dir.file("other")}}); }, "not the one", "kept"},
-        {"a user made since", [&](QuarantineSite& s) { s.site.writeTervoxUsers(others); },
-         [](QuarantineSite& s) { s.site.writeTervoxUsers(kSiteUsers); }, "not the one", "kept"},
+         [&](QuarantineSite& s) { users(s, others, {{0, "ann", s.dir.file("other")}}); }, "not the one", "kept"},
+        {"a user made since", [&](QuarantineSite& s) { users(s, others); }, [&](QuarantineSite& s) { users(s, kSiteUsers); },
+         "not the one", "kept"},
     };
     for (const Case& c : cases) {
         QuarantineSite s;
@@ -250,8 +254,8 @@ TEST(Quarantine, APurgeDeletesOnlyTheMailServerUserThatWasThereAtTheQuarantine) 
         const QuarantineEntry& entry = run.purged[0];
         EXPECT_NE(entry.tervoxUserKept.find(c.kept), std::string::npos) << c.what << ": " << entry.tervoxUserKept;
         EXPECT_EQ(entry.tervoxUserKept.empty(), *c.kept == 0) << c.what;
-        const auto users = s.tervoxUsers();
-        EXPECT_EQ(std::count(users.begin(), users.end(), "ann"), *c.kept ? 1 : 0) << c.what;
+        const auto left = s.tervoxUsers();
+        EXPECT_EQ(std::count(left.begin(), left.end(), "ann"), *c.kept ? 1 : 0) << c.what;
         const std::string line = QuarantineAuditLine(s.install(), entry, QuarantineEvent::Purged, kNow,
                                                      NewRunIdentity(0, RunOrigin::CommandLine, kNow));
         EXPECT_NE(line.find(std::string("\tTervox user: ") + c.audit + "\t"), std::string::npos) << c.what << ": " << line;
