@@ -408,6 +408,9 @@ TEST_F(DormixCommandLineTest, EveryRunTellsItsPurgesItsFailuresAndWhatWaits) {
     EXPECT_TRUE(fs::exists(zz));
 
     grace("0");
+    const std::time_t now = std::time(nullptr);
+    EXPECT_NE(run({QStringLiteral("--list-deleted")}).out.find(", purged on " + LogonDateText(*PurgeDay(DayOfRun(now), 30))),
+              std::string::npos);
     Backdate(install.paths().installPath, 31);
     const std::string db = install.tervoxDb();
     fs::rename(db, db + ".away");
@@ -424,7 +427,7 @@ TEST_F(DormixCommandLineTest, EveryRunTellsItsPurgesItsFailuresAndWhatWaits) {
     const ProcessRun done = run(deleting);
     EXPECT_EQ(done.exitCode, 0) << done.err;
     QuarantineEntry shown;
-    shown.day = DayOfRun(std::time(nullptr) - 31 * 86400);
+    shown.day = DayOfRun(now - 31 * 86400);
     shown.folderName = HexFolderName("ann");
     EXPECT_NE(done.out.find("Purged ann (" + QuarantinedFolderPath(install.paths().installPath, shown) + ")\n"),
               std::string::npos) << done.out;

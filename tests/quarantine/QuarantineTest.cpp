@@ -198,7 +198,10 @@ TEST(Quarantine, EntriesThatDisagreeWithTheInstallationAreLeftAloneAndReported) 
         WriteEntryFile(s.install(), entry);
         const auto before = s.files();
         const PurgeRun run = PurgeEntries(s.install(), ListQuarantine(s.install()), s.events);
-        ASSERT_EQ(run.failed.size(), 1u) << c.what;
+        if (run.failed.size() != 1u) {
+            ADD_FAILURE() << c.what << ": not refused";
+            continue;
+        }
         EXPECT_NE(run.failed[0].second.find(c.reason), std::string::npos) << c.what << ": " << run.failed[0].second;
         EXPECT_EQ(reliability::TreeDifference(before, s.files()), "") << c.what;
         EXPECT_EQ(s.tervoxUsers(), kSiteUsers) << c.what;
@@ -266,6 +269,9 @@ TEST(Quarantine, APurgeDeletesOnlyTheMailServerUserThatWasThereAtTheQuarantine) 
 TEST(Quarantine, TheAccountsNotPurgedAreNamedAndOnlyMoreAreCounted) {
     for (const auto& [count, more] : std::vector<std::pair<std::size_t, bool>>{{10, false}, {11, true}}) {
         const std::string text = NotPurgedText(std::vector<AccountNotDeleted>(count, {"ann", "f", "r"}));
-        EXPECT_EQ(text.find("\n... and 1 more.") != std::string::npos, more) << text;
+        EXPECT_EQ(text.find("\n... and ") != std::string::npos, more) << text;
+        if (more) {
+            EXPECT_NE(text.find("\n... and 1 more."), std::string::npos) << text;
+        }
     }
 }
