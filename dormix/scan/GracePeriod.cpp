@@ -67,7 +67,8 @@ std::string PurgeStateText(const QuarantineEntry& entry) {
 std::string PurgedLine(const std::string& installPath, const QuarantineEntry& entry) {
     std::string line = "Purged " + EscapedForLine(entry.userName) + " (" +
                        EscapedForLine(QuarantinedFolderPath(installPath, entry)) + ")";
-    if (!entry.tervoxUserKept.empty()) line += "; its mail-server user was kept: " + entry.tervoxUserKept;
+    // The reason may name a folder, whose name must not break the line either.
+    if (!entry.tervoxUserKept.empty()) line += "; its mail-server user was kept: " + EscapedForLine(entry.tervoxUserKept);
     return line;
 }
 
