@@ -204,6 +204,15 @@ std::size_t BatchSizeFor(std::size_t asked, const std::string& installPath) {
     return std::max({asked, records / 100, std::size_t{1}});
 }
 
+// The accounts of the batch that went into quarantine, counted among those that wait there.
+void CountWaiting(const std::vector<BatchMember>& members, std::optional<std::time_t> purgeDay, QuarantinePurges& purges) {
+    for (const BatchMember& member : members) {
+        if (!member.deleted.quarantined) continue;
+        ++purges.waiting;
+        if (purgeDay && (!purges.nextPurge || *purgeDay < *purges.nextPurge)) purges.nextPurge = purgeDay;
+    }
+}
+
 // The scan, its report gathered in state; false where it ended early.
 bool Scan(std::int32_t days, const DormixPaths& paths, platform::MessageBoxes& boxes, std::time_t now,
           RunRecorder& progress, std::size_t batchSize, const ScanScope& scope, ScanState& state) {
@@ -226,12 +235,11 @@ bool Scan(std::int32_t days, const DormixPaths& paths, platform::MessageBoxes& b
     const std::optional<int> graceDays = ReadGraceDays();
     if (!graceDays)
         return state.refuse(GraceDaysUnreadableText(ReadVeltaSetting("DORMIX", "GRACEDAYS")), kNothingDeletedCaption);
-    if (*graceDays > 0) {
-        if (const std::string problem =
-                OpenGracePeriod(paths, *graceDays, state.files().run, now, state.report().notPurged);
-            !problem.empty())
-            return state.refuse(problem, kNothingDeletedCaption);
-    }
+    // Run whatever the period is now: each account in quarantine keeps the period it went in under.
+    if (const std::string problem = OpenGracePeriod(paths, *graceDays, protectedAccounts, state.files().run, now,
+                                                    state.report().quarantine);
+        !problem.empty())
+        return state.refuse(problem, kNothingDeletedCaption);
     if (scope.oldLog == OldLog::Delete) DeleteOldLog(paths.logPath);
     TervoxQuestion question(boxes);
     switch (FinishPending(days, now, paths, protectedAccounts, question, state, progress)) {
@@ -294,9 +302,10 @@ bool Scan(std::int32_t days, const DormixPaths& paths, platform::MessageBoxes& b
         if (!platform::AppendText(state.files().auditPath, "")) return state.cannotWrite(state.files().auditPath);
         const auto deleteBatch = *graceDays > 0 ? QuarantineDormantBatch : DeleteDormantBatch;
         const BatchResult result =
-            deleteBatch(batch.members, state.files(), BatchTerms{days, now, answer == Answer::Yes}, &progress,
+            deleteBatch(batch.members, state.files(), BatchTerms{days, now, answer == Answer::Yes, *graceDays}, &progress,
                         dormantNumber - static_cast<int>(batch.memberAt.size()) + 1, dormantCount);
         if (!state.take(result, batch.members, false)) return false;
+        if (*graceDays > 0) CountWaiting(batch.members, PurgeDay(DayOfRun(now), *graceDays), state.report().quarantine);
         if (!WriteSpanLines(batch, accounts, state)) return false;
         // The batch stays pending for the next scan: a new batch would replace what leads to the
         // key records it left.

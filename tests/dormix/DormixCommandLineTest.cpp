@@ -8,6 +8,7 @@
 #include <QProcessEnvironment>
 #include <gtest/gtest.h>
 
+#include "dormix/quarantine/Quarantine.h"
 #include "dormix/scan/AuditLog.h"
 #include "dormix/scan/DeletionWarnings.h"
 #include "dormix/scan/LineEscape.h"
@@ -370,4 +371,66 @@ TEST_F(DormixCommandLineTest, TheQuarantineIsListedRestoredAndPurgedFromTheComma
     EXPECT_NE(refused.out.find("Restored ann"), std::string::npos) << refused.out;
     EXPECT_TRUE(fs::exists(annFolder));
     EXPECT_EQ(run({QStringLiteral("--purge"), QStringLiteral("--days=3")}).exitCode, 2);
+}
+
+namespace {
+
+// Moves every entry of the quarantine days back, as if its account had been quarantined then.
+void Backdate(const std::string& install, int days) {
+    for (QuarantineEntry entry : ListQuarantine(install)) {
+        const std::string folder = QuarantinedFolderPath(install, entry);
+        fs::remove(EntryFilePath(install, entry, entry.stage));
+        entry.quarantinedOn -= days * 86400;
+        entry.day = DayOfRun(entry.quarantinedOn);
+        fs::create_directories(DayFolder(install, entry.day));
+        fs::rename(folder, QuarantinedFolderPath(install, entry));
+        WriteEntryFile(install, entry);
+    }
+}
+
+}  // namespace
+
+// Each account in quarantine keeps its period when GRACEDAYS goes back to 0; every run says what
+// it purged, what it could not purge and what waits, and exits 1 while a due purge fails.
+TEST_F(DormixCommandLineTest, EveryRunTellsItsPurgesItsFailuresAndWhatWaits) {
+    const auto grace = [&](const char* days) {
+        WriteBytes(dir.file("windows/VELTA.INI"),
+                   "[PROGRAM]\r\nPATH=" + install.paths().installPath + "\r\n[DORMIX]\r\nGRACEDAYS=" + days + "\r\n");
+    };
+    const QStringList deleting = {QStringLiteral("--days=30"), QStringLiteral("--yes"), QStringLiteral("--tervox=yes")};
+    grace("30");
+    const std::string zz = install.addFolder("zz", "2020/1/5");  // a folder that names no user
+    const ProcessRun first = run(deleting);
+    EXPECT_EQ(first.exitCode, 0);
+    EXPECT_NE(first.out.find("2 account(s) wait in quarantine; the next purge is due on "), std::string::npos) << first.out;
+    EXPECT_NE(run({QStringLiteral("--list-deleted")}).out.find(" (zz), last logon "), std::string::npos);
+    EXPECT_EQ(run({QStringLiteral("--restore"), QStringLiteral("zz")}).exitCode, 0);
+    EXPECT_TRUE(fs::exists(zz));
+
+    grace("0");
+    const std::time_t now = std::time(nullptr);
+    EXPECT_NE(run({QStringLiteral("--list-deleted")}).out.find(", purged on " + LogonDateText(*PurgeDay(DayOfRun(now), 30))),
+              std::string::npos);
+    Backdate(install.paths().installPath, 31);
+    const std::string db = install.tervoxDb();
+    fs::rename(db, db + ".away");
+    const ProcessRun failing = run(deleting);
+    EXPECT_EQ(failing.exitCode, 1);
+    EXPECT_NE(failing.err.find("1 account(s) in quarantine could not be purged"), std::string::npos) << failing.err;
+    const ProcessRun purge = run({QStringLiteral("--purge")});
+    EXPECT_EQ(purge.exitCode, 1);
+    EXPECT_NE(purge.err.find("ann could not be purged: the user database could not be opened"), std::string::npos) << purge.err;
+    EXPECT_NE(run({QStringLiteral("--list-deleted")}).out.find("last failure: the user database could not be opened"),
+              std::string::npos);
+
+    fs::rename(db + ".away", db);
+    const ProcessRun done = run(deleting);
+    EXPECT_EQ(done.exitCode, 0) << done.err;
+    QuarantineEntry shown;
+    shown.day = DayOfRun(now - 31 * 86400);
+    shown.folderName = HexFolderName("ann");
+    EXPECT_NE(done.out.find("Purged ann (" + QuarantinedFolderPath(install.paths().installPath, shown) + ")\n"),
+              std::string::npos) << done.out;
+    EXPECT_NE(done.out.find("Purged 1 account(s) whose grace period was over."), std::string::npos) << done.out;
+    EXPECT_EQ(ReadUserDb(db).size(), 1u);  // bob's
 }
