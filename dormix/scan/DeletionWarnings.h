@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "dormix/scan/JudgeAccounts.h"
+#include "dormix/scan/ScanProgress.h"
 
 struct WarningOutcome {
     std::string userName;
@@ -23,6 +24,11 @@ struct WarningRun {
     // "Unable to create file %s" when "warned.log" could not take a line (sending stopped there)
     // or be synced; empty when it took every one.
     std::string logProblem;
+    // A stop was asked for while the warnings were sent: the message in hand was the last.
+    bool stopped = false;
+    // The warnings that "warned.log" dates ahead of the clock, which counted as not sent; empty
+    // for none.
+    std::string clockNote;
 
     int warnedCount() const;
     int failedCount() const;
@@ -48,8 +54,9 @@ public:
     // How many accounts the plan warns.
     virtual int toWarn() const = 0;
 
-    // After the deletions: sends the planned warnings and records those the server took.
-    virtual WarningRun send(std::time_t now) = 0;
+    // After the deletions: sends the planned warnings and records those the server took, asking
+    // progress before each message whether to stop.
+    virtual WarningRun send(std::time_t now, ScanProgress& progress) = 0;
 };
 
 // "warned.log" in the installation's "Log" folder, which the scan keeps free of links like its

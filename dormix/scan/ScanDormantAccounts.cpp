@@ -303,7 +303,10 @@ bool Scan(std::int32_t days, const DormixPaths& paths, platform::MessageBoxes& b
         if (result.end == BatchEnd::KeysLeftPending) break;
     }
     // The warnings go after the deletions, so that a stop or a cancel sends none.
-    if (warnings && !stopped) state.report().warnings = warnings->send(now);
+    if (warnings && !stopped) {
+        state.report().warnings = warnings->send(now, progress);
+        stopped = state.report().warnings.stopped;
+    }
     return state.finish(stopped);
 }
 

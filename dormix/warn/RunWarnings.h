@@ -23,7 +23,7 @@ public:
     bool concerns(const AccountJudgement& account, std::time_t now) const override;
     void plan(std::vector<AccountJudgement>& accounts, std::time_t now) override;
     int toWarn() const override { return static_cast<int>(toSend_.size()); }
-    WarningRun send(std::time_t now) override;
+    WarningRun send(std::time_t now, ScanProgress& progress) override;
 
     bool enabled() const { return settings_.enabled(); }
 
@@ -34,4 +34,5 @@ private:
     WarnSettings settings_;
     WarnedLog warned_;
     std::vector<WarningToSend> toSend_;
+    std::string clockNote_;
 };

@@ -1,9 +1,8 @@
 #include "dormix/warn/WarnSettings.h"
 
-#include <algorithm>
-#include <cctype>
 
 #include "common/VeltaSettings.h"
+#include "dormix/quarantine/GraceDays.h"
 #include "dormix/warn/WarningMessage.h"
 #include "platform/ProfileFile.h"
 
@@ -21,20 +20,18 @@ std::string TooLong(const char* key) {
 
 bool StartsWith(const std::string& text, const char* prefix) { return text.rfind(prefix, 0) == 0; }
 
-// A whole number of days from 0 up, digits only; -1 for anything else.
-std::int32_t ReadDays(const std::string& text) {
-    if (text.empty()) return 0;
-    if (text.size() > 5 || !std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; })) {
-        return -1;
-    }
-    return static_cast<std::int32_t>(std::stol(text));
-}
-
 // Why no warning could be sent with these settings; empty when one can. Reads the text file.
 std::string SendingProblem(WarnSettings& s) {
     if (!StartsWith(s.smtpUrl, "smtp://") && !StartsWith(s.smtpUrl, "smtps://")) {
         return "SMTP in section DORMIX of VELTA.INI must name the mail server as smtp://host:port or "
                "smtps://host:port.";
+    }
+    // A log-in in the address would be sent to a server that offers no STARTTLS in clear; the one
+    // given as SMTPUSER is sent only over TLS. Any '@' is refused, since the mail library takes
+    // whatever stands before one as a user and password.
+    if (s.smtpUrl.find('@') != std::string::npos) {
+        return "SMTP in section DORMIX of VELTA.INI takes no user or password: give them as SMTPUSER and "
+               "SMTPPASSWORD.";
     }
     if (!IsMailAddress(s.mailFrom)) return "MAILFROM in section DORMIX of VELTA.INI must hold the sender's address.";
     if (!s.mailDomain.empty() && !IsMailAddress("postmaster@" + s.mailDomain)) {
@@ -63,13 +60,13 @@ WarnSettingsReading ParseWarnSettings(const std::function<std::string(const char
     WarnSettingsReading reading;
     WarnSettings& s = reading.settings;
     const std::string days = lookup("WARNDAYS");
-    s.warnDays = ReadDays(days);
-    if (s.warnDays < 0) {
-        s.warnDays = 0;
-        reading.problem = "WARNDAYS in section DORMIX of VELTA.INI takes a whole number of days, not \"" + days +
-                          "\". Nothing was deleted.";
+    const std::optional<int> warnDays = ParseSettingDays(days);
+    if (!warnDays) {
+        reading.problem = "WARNDAYS in section DORMIX of VELTA.INI takes a whole number of days up to " +
+                          std::to_string(kMaxSettingDays) + ", not \"" + days + "\". Nothing was deleted.";
         return reading;
     }
+    s.warnDays = *warnDays;
     if (!s.enabled()) return reading;
     const std::pair<const char*, std::string*> keys[] = {
         {"SMTP", &s.smtpUrl},          {"SMTPUSER", &s.smtpUser}, {"SMTPPASSWORD", &s.smtpPassword},

@@ -347,6 +347,28 @@ TEST_P(WarningsByMail, FirstAndDeletesOnlyAfterTheWarningDays) {
     ASSERT_EQ(up.messages().size(), 1u);
     EXPECT_NE(up.messages()[0].find("\r\nTo: carl@example.org\r\n"), std::string::npos);
 }
+
+// A signal while the warnings go stops them after the message in hand: the run says what was sent
+// and what not, and exits as for a signal elsewhere.
+TEST_P(WarningsByMail, ASignalStopsTheWarningsAfterTheMessageInHand) {
+    constexpr int kAccounts = 200;
+    for (int i = 0; i < kAccounts; ++i) install.addAccount("u" + std::to_string(i), LogonDaysBefore(std::time(nullptr), 40));
+    fs::create_directories(dir.file("mail"));
+    LocalSmtpServer server(dir.file("mail"));
+    useServer(server);
+    const ProcessRun result = run(kDelete, [&](QProcess& process) {
+        while (!fs::exists(dir.file("mail/000001.eml")) && process.state() != QProcess::NotRunning) process.waitForFinished(1);
+        ::kill(static_cast<pid_t>(process.processId()), SIGTERM);
+    });
+    EXPECT_EQ(result.exitCode, 143) << result.err;
+    const std::size_t sent = server.messages().size();
+    EXPECT_LT(sent, static_cast<std::size_t>(kAccounts));
+    EXPECT_NE(result.out.find(std::to_string(sent) + " account(s) were warned by mail."), std::string::npos) << result.out;
+    EXPECT_NE(result.err.find(std::to_string(kAccounts + 1 - sent) + " warning(s) could not be sent; those accounts were kept:\n"),
+              std::string::npos) << result.err;
+    EXPECT_NE(result.err.find("@example.org): not sent: the run was stopped\n"), std::string::npos);
+    EXPECT_EQ(ReadWarnedLog(WarnedLogPath(install.paths().installPath)).lastWarned.size(), sent);
+}
 #endif
 
 }  // namespace
