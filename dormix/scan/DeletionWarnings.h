@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <ctime>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "dormix/scan/JudgeAccounts.h"
@@ -26,9 +27,9 @@ struct WarningRun {
     std::string logProblem;
     // A stop was asked for while the warnings were sent: the message in hand was the last.
     bool stopped = false;
-    // The warnings that "warned.log" dates ahead of the clock, which counted as not sent; empty
-    // for none.
-    std::string clockNote;
+    // What the run says once besides (the warnings that "warned.log" dates ahead of the clock,
+    // a settings file that others can read holding the password), each with its caption.
+    std::vector<std::pair<std::string, std::string>> notices;
 
     int warnedCount() const;
     int failedCount() const;
@@ -39,9 +40,9 @@ class DeletionWarnings {
 public:
     virtual ~DeletionWarnings() = default;
 
-    // Before anything is deleted: reads the settings and the record of warnings. Empty, or why
-    // the run must delete nothing (the words end in "Nothing was deleted.").
-    virtual std::string prepare(const std::string& installPath, std::int32_t days) = 0;
+    // Before anything is deleted: reads the settings and the record of warnings as at now. Empty,
+    // or why the run must delete nothing (the words end in "Nothing was deleted.").
+    virtual std::string prepare(const std::string& installPath, std::int32_t days, std::time_t now) = 0;
 
     // Whether plan may act on the account: a scan keeps in memory only such accounts and those
     // it acts on itself.

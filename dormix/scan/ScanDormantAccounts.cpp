@@ -221,7 +221,7 @@ bool Scan(std::int32_t days, const DormixPaths& paths, platform::MessageBoxes& b
         return state.refuse(problem, kNothingDeletedCaption);
     // The warnings' settings are checked before the grace period's purge, which deletes.
     DeletionWarnings* const warnings = scope.warnings;
-    if (const std::string problem = warnings ? warnings->prepare(paths.installPath, days) : ""; !problem.empty())
+    if (const std::string problem = warnings ? warnings->prepare(paths.installPath, days, now) : ""; !problem.empty())
         return state.refuse(problem, kNothingDeletedCaption);
     const std::optional<int> graceDays = ReadGraceDays();
     if (!graceDays)

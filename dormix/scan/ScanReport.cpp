@@ -23,7 +23,7 @@ void ShowSummary(const ScanReport& report, platform::MessageBoxes& boxes) {
     if (const std::string text = WarnedText(report.warnings); !text.empty()) boxes.information(text, "Warnings Sent");
     if (const std::string text = WarningFailuresText(report.warnings, kFailuresShown); !text.empty())
         boxes.warning(text, "Warnings Not Sent");
-    if (!report.warnings.clockNote.empty()) boxes.warning(report.warnings.clockNote, "Warnings Ahead of the Clock");
+    for (const auto& [text, caption] : report.warnings.notices) boxes.warning(text, caption);
 }
 
 }  // namespace

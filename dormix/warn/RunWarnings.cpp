@@ -10,15 +10,16 @@ constexpr std::size_t kAheadShown = 20;
 
 }  // namespace
 
-std::string RunWarnings::prepare(const std::string& installPath, std::int32_t days) {
+std::string RunWarnings::prepare(const std::string& installPath, std::int32_t days, std::time_t now) {
     days_ = days;
     const WarnSettingsReading reading = ReadWarnSettings();
     if (!reading.problem.empty()) return reading.problem;
     settings_ = reading.settings;
+    settingsNotice_ = reading.notice;
     if (!enabled()) return {};
     if (const char* refusal = WarnDaysRefusal(days, settings_.warnDays)) return refusal;
     logPath_ = WarnedLogPath(installPath);
-    warned_ = ReadWarnedLog(logPath_);
+    warned_ = ReadWarnedLog(logPath_, now);
     if (warned_.error != 0) return WarnedLogUnreadableText(logPath_, warned_.error);
     return {};
 }
@@ -31,7 +32,7 @@ void RunWarnings::plan(std::vector<AccountJudgement>& accounts, std::time_t now)
     if (!enabled()) return;
     const std::vector<WarnStep> steps = PlanWarnings(accounts, days_, settings_.warnDays, warned_, now);
     toSend_ = WarningsOf(accounts, steps);
-    clockNote_ = AheadOfClockText(accounts, steps, logPath_, now, kAheadShown);
+    clockNote_ = AheadOfClockText(accounts, steps, logPath_, kAheadShown);
 }
 
 WarningRun RunWarnings::send(std::time_t now, ScanProgress& progress) {
@@ -44,6 +45,7 @@ WarningRun RunWarnings::send(std::time_t now, ScanProgress& progress) {
             run.outcomes.push_back({warning.userName, {}, false, "this program cannot send mail"});
         }
     }
-    run.clockNote = clockNote_;
+    if (!settingsNotice_.empty()) run.notices.emplace_back(settingsNotice_, "Mail Password Readable");
+    if (!clockNote_.empty()) run.notices.emplace_back(clockNote_, "Warnings Ahead of the Clock");
     return run;
 }

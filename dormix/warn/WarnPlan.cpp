@@ -16,7 +16,7 @@ std::optional<WarnStep> StepFor(const AccountJudgement& account, std::size_t i, 
     const std::optional<std::time_t> lastWarned = warned.lastWarnedOf(account.userName);
     const WarnDecision decision = DecideWarning(*account.lastLogon, days, warnDays, lastWarned, now, false);
     if (decision.action == WarnAction::Keep && account.verdict != Verdict::Dormant) return std::nullopt;
-    return WarnStep{i, decision, lastWarned};
+    return WarnStep{i, decision, lastWarned, warned.aheadOfClockOf(account.userName)};
 }
 
 }  // namespace
@@ -32,13 +32,11 @@ std::vector<WarnStep> PlanWarnings(std::vector<AccountJudgement>& accounts, std:
         if (decision.action != WarnAction::Delete) account.verdict = Verdict::Kept;
         steps.push_back(*step);
         const std::string goes = "; goes on " + LogonDateText(decision.goesOn);
-        if (decision.action == WarnAction::Warn) {
-            account.warning = "to be warned by mail" + goes;
-            if (WarnedAheadOfClock(step->lastWarned, now))
-                account.warning += "; its warning dated " + UtcStampText(*step->lastWarned) + " lies ahead of the clock";
-        }
+        if (decision.action == WarnAction::Warn) account.warning = "to be warned by mail" + goes;
         if (decision.action == WarnAction::Keep)
             account.warning = "warned by mail on " + LogonDateText(*step->lastWarned) + goes;
+        if (step->ahead && !account.warning.empty())
+            account.warning += "; its warning dated " + UtcStampText(*step->ahead) + " lies ahead of the clock";
     }
     return steps;
 }
@@ -49,10 +47,10 @@ bool PlanConcerns(const AccountJudgement& account, std::int32_t days, std::int32
 }
 
 std::string AheadOfClockText(const std::vector<AccountJudgement>& accounts, const std::vector<WarnStep>& steps,
-                             const std::string& warnedLogPath, std::time_t now, std::size_t maxLines) {
+                             const std::string& warnedLogPath, std::size_t maxLines) {
     std::vector<const WarnStep*> ahead;
     for (const WarnStep& step : steps)
-        if (WarnedAheadOfClock(step.lastWarned, now)) ahead.push_back(&step);
+        if (step.ahead) ahead.push_back(&step);
     if (ahead.empty()) return {};
     std::string text = std::to_string(ahead.size()) + " warning(s) in " + warnedLogPath +
                        " are dated ahead of the clock and count as not sent:";
@@ -60,7 +58,7 @@ std::string AheadOfClockText(const std::vector<AccountJudgement>& accounts, cons
         text.append("\n")
             .append(EscapedForLine(accounts[ahead[i]->account].userName))
             .append(": ")
-            .append(UtcStampText(*ahead[i]->lastWarned));
+            .append(UtcStampText(*ahead[i]->ahead));
     if (ahead.size() > maxLines) text.append("\n... and ").append(std::to_string(ahead.size() - maxLines)).append(" more");
     return text;
 }

@@ -4,12 +4,16 @@
 #include "common/VeltaSettings.h"
 #include "dormix/quarantine/GraceDays.h"
 #include "dormix/warn/WarningMessage.h"
+#include "platform/FileOps.h"
+#include "platform/Paths.h"
 #include "platform/ProfileFile.h"
 
 namespace {
 
 // A message, not a mailbox: more than this is no warning text.
 constexpr std::size_t kMaxWarnTextBytes = 64 * 1024;
+// A password, not a document.
+constexpr std::size_t kMaxPasswordFileBytes = 4096;
 
 // A value read is cut at the profile reader's limit: a cut host, password or address would
 // fail in ways that name no cause, so a value that fills the limit is refused as too long.
@@ -19,6 +23,24 @@ std::string TooLong(const char* key) {
 }
 
 bool StartsWith(const std::string& text, const char* prefix) { return text.rfind(prefix, 0) == 0; }
+
+// Takes the password from its file, which only its owner may read, as ssh takes a key; why not
+// when it cannot.
+std::string ReadPasswordFile(WarnSettings& s) {
+    if (s.smtpPasswordFile.empty()) return {};
+    if (!s.smtpPassword.empty())
+        return "SMTPPASSWORD and SMTPPASSWORDFILE in section DORMIX of VELTA.INI are both set: keep one.";
+    std::string bytes;
+    if (const platform::ErrorCode error = platform::ReadFileLimited(s.smtpPasswordFile, bytes, kMaxPasswordFileBytes);
+        error != 0) {
+        return "The password file " + s.smtpPasswordFile + " (SMTPPASSWORDFILE in section DORMIX of VELTA.INI) cannot be "
+               "read: " + platform::SystemErrorText(error) + ".";
+    }
+    if (platform::OthersCanRead(s.smtpPasswordFile))
+        return s.smtpPasswordFile + " can be read by other users; allow only its owner (chmod 600).";
+    s.smtpPassword = bytes.substr(0, bytes.find_first_of("\r\n"));
+    return {};
+}
 
 // Why no warning could be sent with these settings; empty when one can. Reads the text file.
 std::string SendingProblem(WarnSettings& s) {
@@ -45,6 +67,7 @@ std::string SendingProblem(WarnSettings& s) {
                    platform::SystemErrorText(error) + ".";
         }
     }
+    if (std::string problem = ReadPasswordFile(s); !problem.empty()) return problem;
     if (s.warnTextPath.empty()) return {};
     const platform::ErrorCode error = platform::ReadFileLimited(s.warnTextPath, s.warnText, kMaxWarnTextBytes);
     if (error != 0) {
@@ -56,7 +79,8 @@ std::string SendingProblem(WarnSettings& s) {
 
 }  // namespace
 
-WarnSettingsReading ParseWarnSettings(const std::function<std::string(const char*)>& lookup) {
+WarnSettingsReading ParseWarnSettings(const std::function<std::string(const char*)>& lookup,
+                                      const std::string& settingsPath) {
     WarnSettingsReading reading;
     WarnSettings& s = reading.settings;
     const std::string days = lookup("WARNDAYS");
@@ -71,11 +95,16 @@ WarnSettingsReading ParseWarnSettings(const std::function<std::string(const char
     const std::pair<const char*, std::string*> keys[] = {
         {"SMTP", &s.smtpUrl},          {"SMTPUSER", &s.smtpUser}, {"SMTPPASSWORD", &s.smtpPassword},
         {"MAILFROM", &s.mailFrom},     {"MAILDOMAIN", &s.mailDomain}, {"WARNTEXT", &s.warnTextPath},
-        {"SMTPCAFILE", &s.smtpCaFile},
+        {"SMTPCAFILE", &s.smtpCaFile}, {"SMTPPASSWORDFILE", &s.smtpPasswordFile},
     };
     for (const auto& [key, value] : keys) {
         *value = lookup(key);
         if (value->size() >= platform::kMaxProfileValue && reading.problem.empty()) reading.problem = TooLong(key);
+    }
+    if (!s.smtpPassword.empty() && s.smtpPasswordFile.empty() && !settingsPath.empty() &&
+        platform::OthersCanRead(settingsPath)) {
+        reading.notice = "VELTA.INI (" + settingsPath + ") holds SMTPPASSWORD and can be read by other users; put the "
+                         "password in a file that only its owner can read and name it in SMTPPASSWORDFILE.";
     }
     if (reading.problem.empty()) reading.problem = SendingProblem(s);
     if (!reading.problem.empty()) reading.problem += " Nothing was deleted.";
@@ -83,5 +112,6 @@ WarnSettingsReading ParseWarnSettings(const std::function<std::string(const char
 }
 
 WarnSettingsReading ReadWarnSettings() {
-    return ParseWarnSettings([](const char* key) { return ReadVeltaSetting("DORMIX", key); });
+    return ParseWarnSettings([](const char* key) { return ReadVeltaSetting("DORMIX", key); },
+                             platform::SettingsFilePath());
 }

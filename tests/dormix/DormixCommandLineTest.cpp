@@ -298,10 +298,14 @@ TEST_P(WarningsByMail, FirstAndDeletesOnlyAfterTheWarningDays) {
     LocalSmtpServer server(dir.file("mail"), {"carl@example.org"});
     useServer(server);
     const std::string warned = WarnedLogPath(install.paths().installPath);
-    WriteBytes(warned, WarnedLine("eve", now - 50 * 86400, "eve@example.org", "250 OK"));
+    const std::time_t ahead = now + 10 * 86400;  // recorded while the clock ran ahead: counts as not sent
+    WriteBytes(warned, WarnedLine("eve", now - 50 * 86400, "eve@example.org", "250 OK") +
+                           WarnedLine("ann", ahead, "ann@example.org", "250 OK"));
 
     const ProcessRun dry = run({QStringLiteral("--days"), QStringLiteral("30")});
     EXPECT_EQ(dry.exitCode, 0);
+    EXPECT_NE(dry.out.find("; its warning dated " + UtcStampText(ahead) + " lies ahead of the clock\n"), std::string::npos)
+        << dry.out;
     EXPECT_NE(dry.out.find("ann, to be warned by mail; goes on "), std::string::npos) << dry.out;
     EXPECT_NE(dry.out.find("\n4 account(s) would be warned by mail.\nThere were no dormant accounts found"),
               std::string::npos) << dry.out;
@@ -310,7 +314,9 @@ TEST_P(WarningsByMail, FirstAndDeletesOnlyAfterTheWarningDays) {
     const ProcessRun first = run({QStringLiteral("--days=30"), QStringLiteral("--yes"), QStringLiteral("--tervox=no")});
     EXPECT_EQ(first.exitCode, 1);
     EXPECT_EQ(first.err, "1 warning(s) could not be sent; those accounts were kept:\n"
-                         "carl (carl@example.org): 550 5.1.1 No such user here\n");
+                         "carl (carl@example.org): 550 5.1.1 No such user here\n"
+                         "1 warning(s) in " + warned + " are dated ahead of the clock and count as not sent:\n"
+                         "ann: " + UtcStampText(ahead) + "\n");
     EXPECT_NE(first.out.find("3 account(s) were warned by mail."), std::string::npos) << first.out;
     EXPECT_TRUE(fs::exists(annFolder));
     EXPECT_TRUE(fs::exists(eveFolder));  // her old warning predates her last logon: warned again

@@ -1,5 +1,6 @@
 // The rules of warning without a mail server: who is warned or deleted when, what the settings
 // accept, what the message holds, and what "warned.log" gives back.
+#include <filesystem>
 #include <map>
 
 #include <gtest/gtest.h>
@@ -14,6 +15,8 @@
 #include "dormix/warn/WarnedLog.h"
 #include "dormix/warn/WarningMessage.h"
 #include "tests/support/TempDir.h"
+
+namespace fs = std::filesystem;
 
 namespace {
 
@@ -60,7 +63,7 @@ TEST(WarnDecision, WarnsOnceThenDeletesOnlyAfterTheWarningDays) {
     // The plan and the run's report name a warning dated ahead of the clock.
     const std::time_t ahead = now + 3 * 86400;
     WarnedLog log;
-    log.lastWarned["ann"] = ahead;
+    log.aheadOfClock["ann"] = ahead;
     std::vector<AccountJudgement> accounts = {
         {"/u/616E6E", "ann", Verdict::Dormant, LogReason::NoUserIni, daysAgo(40), 40, ""}};
     const std::vector<WarnStep> steps = PlanWarnings(accounts, kDays, kWarnDays, log, now);
@@ -68,9 +71,8 @@ TEST(WarnDecision, WarnsOnceThenDeletesOnlyAfterTheWarningDays) {
     EXPECT_EQ(accounts[0].warning, "to be warned by mail; goes on " + LogonDateText(AddDays(today, 7)) +
                                        "; its warning dated " + UtcStampText(ahead) + " lies ahead of the clock");
     const std::string heading = "1 warning(s) in warned.log are dated ahead of the clock and count as not sent:";
-    EXPECT_EQ(AheadOfClockText(accounts, steps, "warned.log", now, 5), heading + "\nann: " + UtcStampText(ahead));
-    EXPECT_EQ(AheadOfClockText(accounts, steps, "warned.log", now, 0), heading + "\n... and 1 more");
-    EXPECT_EQ(AheadOfClockText(accounts, steps, "warned.log", ahead, 5), "");
+    EXPECT_EQ(AheadOfClockText(accounts, steps, "warned.log", 5), heading + "\nann: " + UtcStampText(ahead));
+    EXPECT_EQ(AheadOfClockText(accounts, steps, "warned.log", 0), heading + "\n... and 1 more");
 }
 
 // Day values at and past their bounds: a setting above 36,500 days is refused like any bad value,
@@ -159,6 +161,68 @@ TEST(WarnSettings, OffWithoutWarnDaysAndRefusedWhenNoWarningCouldBeSent) {
         } else if (c.warnDays) {
             EXPECT_EQ(r.settings.warnText, ReadBytes(dir.file("warn.txt")));
         }
+    }
+}
+
+// The password kept out of the settings file: the first line of a file that only its owner can
+// read; a file that others can read is refused, and a settings file that holds the password and
+// others can read is named once.
+TEST(WarnSettings, APasswordFileIsReadOnlyWhenNoOtherUserCanReadIt) {
+    TempDir dir;
+    const std::string file = dir.file("password"), settingsFile = dir.file("VELTA.INI");
+    WriteBytes(file, "s3cret;x\r\nsecond line\r\n");
+    WriteBytes(settingsFile, "[DORMIX]\r\n");
+    const std::map<std::string, std::string> base = {{"WARNDAYS", "14"}, {"SMTP", "smtp://127.0.0.1:25"},
+                                                     {"MAILFROM", "postmaster@example.org"}, {"SMTPUSER", "dormix"}};
+    struct Case {
+        const char* what;
+        std::map<std::string, std::string> values;
+        fs::perms passwordMode, settingsMode;
+        const char* password;
+        std::string problem;  // "" for none
+        bool notice;
+    };
+    const fs::perms owner = fs::perms::owner_read | fs::perms::owner_write;
+    const std::string cannotRead = "The password file " + dir.file("missing") +
+                                   " (SMTPPASSWORDFILE in section DORMIX of VELTA.INI) cannot be read: ";
+    const Case cases[] = {
+        {"its owner's file", {{"SMTPPASSWORDFILE", file}}, owner, owner, "s3cret;x", "", false},
+        {"missing", {{"SMTPPASSWORDFILE", dir.file("missing")}}, owner, owner, "", cannotRead, false},
+        {"both", {{"SMTPPASSWORDFILE", file}, {"SMTPPASSWORD", "x"}}, owner, owner, "x",
+         "SMTPPASSWORD and SMTPPASSWORDFILE in section DORMIX of VELTA.INI are both set: keep one. Nothing was deleted.",
+         false},
+        {"in the settings file, its owner's", {{"SMTPPASSWORD", "x"}}, owner, owner, "x", "", false},
+#ifndef _WIN32  // who may read a file there is its access list's
+        {"group", {{"SMTPPASSWORDFILE", file}}, owner | fs::perms::group_read, owner, "", file +
+         " can be read by other users; allow only its owner (chmod 600). Nothing was deleted.", false},
+        {"everyone", {{"SMTPPASSWORDFILE", file}}, owner | fs::perms::others_read, owner, "", file +
+         " can be read by other users; allow only its owner (chmod 600). Nothing was deleted.", false},
+        {"in a settings file others read", {{"SMTPPASSWORD", "x"}}, owner, owner | fs::perms::others_read, "x", "", true},
+        {"a file beside a settings file others read", {{"SMTPPASSWORDFILE", file}}, owner,
+         owner | fs::perms::others_read, "s3cret;x", "", false},
+#endif
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        fs::permissions(file, c.passwordMode);
+        fs::permissions(settingsFile, c.settingsMode);
+        auto values = base;
+        values.insert(c.values.begin(), c.values.end());
+        const WarnSettingsReading r = ParseWarnSettings(
+            [&](const char* key) {
+                const auto found = values.find(key);
+                return found == values.end() ? std::string() : found->second;
+            },
+            settingsFile);
+        EXPECT_EQ(r.problem.rfind(c.problem, 0), 0u) << r.problem;
+        EXPECT_EQ(r.problem.empty(), c.problem.empty()) << r.problem;
+        if (c.problem.empty()) {
+            EXPECT_EQ(r.settings.smtpPassword, c.password);
+        }
+        EXPECT_EQ(r.notice, c.notice ? "VELTA.INI (" + settingsFile + ") holds SMTPPASSWORD and can be read by other "
+                                       "users; put the password in a file that only its owner can read and name it "
+                                       "in SMTPPASSWORDFILE."
+                                     : "");
     }
 }
 
@@ -277,6 +341,10 @@ TEST(WarnedLog, GivesTheLatestWarningOfEachName) {
     EXPECT_EQ(log.lastWarnedOf("a\\x09b\\x5C"), std::nullopt);
     EXPECT_EQ(log.lastWarnedOf("bob"), std::nullopt);
     EXPECT_EQ(log.lastWarned.size(), 2u);
+    const WarnedLog asOfT = ReadWarnedLog(path, t);  // the later warning lies ahead of that clock
+    EXPECT_EQ(asOfT.lastWarnedOf("ann"), t);
+    EXPECT_EQ(asOfT.aheadOfClockOf("ann"), t + 86400);
+    EXPECT_EQ(asOfT.aheadOfClockOf("a\tb\\"), std::nullopt);
     EXPECT_EQ(ReadBytes(path).find("2027-01-16T08:00:00Z\tann\tann@example.org\t250 OK\r\n"), 0u);
     EXPECT_NE(ReadWarnedLog(dir.path().string()).error, 0);  // a folder in its place
 }
