@@ -160,6 +160,12 @@ ErrorCode OpenErrorForReading(const std::string& path) {
     return error;
 }
 
+bool OthersCanRead(const std::string& path) {
+    struct stat status {};
+    if (::stat(ResolveCase(path).c_str(), &status) != 0) return false;
+    return (status.st_mode & (S_IRGRP | S_IROTH)) != 0;
+}
+
 bool IsMissingFileError(ErrorCode code) { return code == ENOENT; }
 
 std::string SystemErrorText(ErrorCode code) {

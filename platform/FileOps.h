@@ -57,6 +57,10 @@ bool CanOpenForReading(const std::string& path);
 // The same, giving the reason: 0, or why it cannot be opened (ENOENT when it does not exist).
 ErrorCode OpenErrorForReading(const std::string& path);
 
+// True when users other than the file's owner may read it (its group or everyone, by its mode
+// bits). On Windows, where who may read is an access list of the administrator's making, false.
+bool OthersCanRead(const std::string& path);
+
 // True for the error of a file, or one of its folders, that does not exist.
 bool IsMissingFileError(ErrorCode code);
 

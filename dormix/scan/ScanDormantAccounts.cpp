@@ -230,7 +230,7 @@ bool Scan(std::int32_t days, const DormixPaths& paths, platform::MessageBoxes& b
         return state.refuse(problem, kNothingDeletedCaption);
     // The warnings' settings are checked before the grace period's purge, which deletes.
     DeletionWarnings* const warnings = scope.warnings;
-    if (const std::string problem = warnings ? warnings->prepare(paths.installPath, days) : ""; !problem.empty())
+    if (const std::string problem = warnings ? warnings->prepare(paths.installPath, days, now) : ""; !problem.empty())
         return state.refuse(problem, kNothingDeletedCaption);
     const std::optional<int> graceDays = ReadGraceDays();
     if (!graceDays)
@@ -312,7 +312,10 @@ bool Scan(std::int32_t days, const DormixPaths& paths, platform::MessageBoxes& b
         if (result.end == BatchEnd::KeysLeftPending) break;
     }
     // The warnings go after the deletions, so that a stop or a cancel sends none.
-    if (warnings && !stopped) state.report().warnings = warnings->send(now);
+    if (warnings && !stopped) {
+        state.report().warnings = warnings->send(now, progress);
+        stopped = state.report().warnings.stopped;
+    }
     return state.finish(stopped);
 }
 

@@ -23,6 +23,7 @@ void ShowSummary(const ScanReport& report, platform::MessageBoxes& boxes) {
     if (const std::string text = WarnedText(report.warnings); !text.empty()) boxes.information(text, "Warnings Sent");
     if (const std::string text = WarningFailuresText(report.warnings, kFailuresShown); !text.empty())
         boxes.warning(text, "Warnings Not Sent");
+    for (const auto& [text, caption] : report.warnings.notices) boxes.warning(text, caption);
 }
 
 }  // namespace

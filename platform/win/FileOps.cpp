@@ -128,6 +128,8 @@ ErrorCode OpenErrorForReading(const std::string& path) {
     return error;
 }
 
+bool OthersCanRead(const std::string&) { return false; }
+
 bool IsMissingFileError(ErrorCode code) { return code == ERROR_FILE_NOT_FOUND || code == ERROR_PATH_NOT_FOUND; }
 
 std::string SystemErrorText(ErrorCode code) {

@@ -299,10 +299,14 @@ TEST_P(WarningsByMail, FirstAndDeletesOnlyAfterTheWarningDays) {
     LocalSmtpServer server(dir.file("mail"), {"carl@example.org"});
     useServer(server);
     const std::string warned = WarnedLogPath(install.paths().installPath);
-    WriteBytes(warned, WarnedLine("eve", now - 50 * 86400, "eve@example.org", "250 OK"));
+    const std::time_t ahead = now + 10 * 86400;  // recorded while the clock ran ahead: counts as not sent
+    WriteBytes(warned, WarnedLine("eve", now - 50 * 86400, "eve@example.org", "250 OK") +
+                           WarnedLine("ann", ahead, "ann@example.org", "250 OK"));
 
     const ProcessRun dry = run({QStringLiteral("--days"), QStringLiteral("30")});
     EXPECT_EQ(dry.exitCode, 0);
+    EXPECT_NE(dry.out.find("; its warning dated " + UtcStampText(ahead) + " lies ahead of the clock\n"), std::string::npos)
+        << dry.out;
     EXPECT_NE(dry.out.find("ann, to be warned by mail; goes on "), std::string::npos) << dry.out;
     EXPECT_NE(dry.out.find("\n4 account(s) would be warned by mail.\nThere were no dormant accounts found"),
               std::string::npos) << dry.out;
@@ -311,7 +315,9 @@ TEST_P(WarningsByMail, FirstAndDeletesOnlyAfterTheWarningDays) {
     const ProcessRun first = run({QStringLiteral("--days=30"), QStringLiteral("--yes"), QStringLiteral("--tervox=no")});
     EXPECT_EQ(first.exitCode, 1);
     EXPECT_EQ(first.err, "1 warning(s) could not be sent; those accounts were kept:\n"
-                         "carl (carl@example.org): 550 5.1.1 No such user here\n");
+                         "carl (carl@example.org): 550 5.1.1 No such user here\n"
+                         "1 warning(s) in " + warned + " are dated ahead of the clock and count as not sent:\n"
+                         "ann: " + UtcStampText(ahead) + "\n");
     EXPECT_NE(first.out.find("3 account(s) were warned by mail."), std::string::npos) << first.out;
     EXPECT_TRUE(fs::exists(annFolder));
     EXPECT_TRUE(fs::exists(eveFolder));  // her old warning predates her last logon: warned again
@@ -347,6 +353,28 @@ TEST_P(WarningsByMail, FirstAndDeletesOnlyAfterTheWarningDays) {
     EXPECT_EQ(run(kDelete).exitCode, 0);
     ASSERT_EQ(up.messages().size(), 1u);
     EXPECT_NE(up.messages()[0].find("\r\nTo: carl@example.org\r\n"), std::string::npos);
+}
+
+// A signal while the warnings go stops them after the message in hand: the run says what was sent
+// and what not, and exits as for a signal elsewhere.
+TEST_P(WarningsByMail, ASignalStopsTheWarningsAfterTheMessageInHand) {
+    constexpr int kAccounts = 200;
+    for (int i = 0; i < kAccounts; ++i) install.addAccount("u" + std::to_string(i), LogonDaysBefore(std::time(nullptr), 40));
+    fs::create_directories(dir.file("mail"));
+    LocalSmtpServer server(dir.file("mail"));
+    useServer(server);
+    const ProcessRun result = run(kDelete, [&](QProcess& process) {
+        while (!fs::exists(dir.file("mail/000001.eml")) && process.state() != QProcess::NotRunning) process.waitForFinished(1);
+        ::kill(static_cast<pid_t>(process.processId()), SIGTERM);
+    });
+    EXPECT_EQ(result.exitCode, 143) << result.err;
+    const std::size_t sent = server.messages().size();
+    EXPECT_LT(sent, static_cast<std::size_t>(kAccounts));
+    EXPECT_NE(result.out.find(std::to_string(sent) + " account(s) were warned by mail."), std::string::npos) << result.out;
+    EXPECT_NE(result.err.find(std::to_string(kAccounts + 1 - sent) + " warning(s) could not be sent; those accounts were kept:\n"),
+              std::string::npos) << result.err;
+    EXPECT_NE(result.err.find("@example.org): not sent: the run was stopped\n"), std::string::npos);
+    EXPECT_EQ(ReadWarnedLog(WarnedLogPath(install.paths().installPath)).lastWarned.size(), sent);
 }
 #endif
 
