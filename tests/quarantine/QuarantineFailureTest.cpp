@@ -93,6 +93,25 @@ TEST(QuarantineFailure, AFailureAtAnyStepLeavesNoAccountHalfQuarantined) {
     EXPECT_TRUE(s.quarantine({"ann"}, kNow).accounts.at(0).quarantined);
     fault::Reset();
     EXPECT_EQ(replacedUnsynced, 0);
+
+    // "USERTIME.KEY" cannot be read once the folder moved: the entry keeps the record to remove.
+    QuarantineSite u;
+    PrepareQuarantine(u.install());
+    const std::string timeFile = u.site.userTimeKeyPath();
+    const std::string timeBytes = ReadBytes(timeFile);
+    fault::BeforeReplace([&] {
+        if (platform::PathExists(u.site.folderOf("ann")) || fs::is_directory(timeFile)) return;
+        fs::remove(timeFile);
+        fs::create_directory(timeFile);
+    }, 100);
+    EXPECT_FALSE(u.quarantine({"ann"}, kNow).accounts.at(0).quarantined);
+    fault::Reset();
+    fs::remove(timeFile);
+    WriteBytes(timeFile, timeBytes);
+    ASSERT_TRUE(SettleQuarantine(u.install(), u.events, kNow));
+    EXPECT_EQ(RecordsOf(u, "ann"), 0);
+    ASSERT_EQ(ListQuarantine(u.install()).size(), 1u);
+    EXPECT_TRUE(ListQuarantine(u.install())[0].timeRecord);
 }
 
 // GRACEDAYS=30: a key file that keeps changing keeps the account out of the count with its
