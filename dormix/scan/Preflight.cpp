@@ -23,11 +23,11 @@ std::vector<std::string> DeletionPreflight(const DormixPaths& paths, bool withTe
     PendingBatch pending;
     if (ReadPendingDeletions(pendingPath, paths.userFolderPattern, pending) == PendingRead::Unreadable)
         problems.push_back(PendingUnreadableText(pendingPath));
-    if (std::string problem = UserFolderProblem(paths.installPath); !problem.empty())
-        problems.push_back(std::move(problem));
+    const std::string userFolderProblem = UserFolderProblem(paths.installPath);
+    if (!userFolderProblem.empty()) problems.push_back(userFolderProblem);
     const std::optional<int> graceDays = ReadGraceDays();
     if (!graceDays) problems.push_back(GraceDaysUnreadableText(ReadVeltaSetting("DORMIX", "GRACEDAYS")));
-    if (graceDays.value_or(0) > 0) {
+    if (graceDays.value_or(0) > 0 && userFolderProblem.empty()) {
         if (std::string problem = QuarantineProblem(paths.installPath); !problem.empty())
             problems.push_back(std::move(problem));
     }
