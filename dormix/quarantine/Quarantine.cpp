@@ -71,6 +71,22 @@ bool RemoveOwnRecords(const std::string& installPath, const QuarantineEntry& ent
     return true;
 }
 
+// One of an entry's records after a removal: the removed record when it went; else true when
+// the file may still hold the record as read (a file that cannot be read may), which then stays in
+// the entry to be removed later. A record the file no longer holds, or holds anew, is not the entry's.
+bool KeepRecord(const std::string& path, bool removed, const keyindex::KeyRemoval& removal,
+                std::optional<KeyRecordBytes>& record) {
+    if (removed) {
+        record = removal.record;
+        return false;
+    }
+    if (!record) return false;
+    const Holding holding = HoldingOf(path, *record);
+    if (holding == Holding::Same || holding == Holding::Unreadable) return true;
+    record.reset();
+    return false;
+}
+
 // Deletes the entry's file; tidyDay: and its day folder, once that is empty.
 void ForgetEntry(const std::string& installPath, const QuarantineEntry& entry, bool tidyDay = true) {
     platform::DeleteFile(EntryFilePath(installPath, entry, entry.stage));
@@ -89,15 +105,18 @@ bool FinishMoving(const std::string& installPath, QuarantineEntry& entry, const 
     return true;
 }
 
-// Gives the account's "user.ini" the day of the restore as its last logon. Only an ordinary file is
-// written: a link in a folder that anyone may have changed is never followed.
-void MarkRestoredToday(const std::string& folder, std::time_t now) {
-    for (const platform::FoundEntry& file : platform::sys::ListFolder(folder)) {
+// Gives the account's "user.ini" the day of the restore as its last logon; false when it could not.
+// Only an ordinary file is written: a link in a folder that anyone may have changed is never
+// followed. before: the file's bytes as they were, for an undo.
+bool MarkRestoredToday(const std::string& folder, std::time_t now, std::string& path, std::string& before) {
+    const std::string resolved = platform::ResolveCase(folder);
+    for (const platform::FoundEntry& file : platform::sys::ListFolder(resolved)) {
         if (file.isDirectory || file.isSymlink || !platform::EqualsIgnoringCase(file.name, "user.ini")) continue;
-        platform::WriteProfileString(folder + platform::kSepText + file.name, "PROGRAM", "LASTLOGON",
-                                     platform::LocalTimeText(now, "%Y/%m/%d"));
-        return;
+        path = resolved + platform::kSepText + file.name;
+        return platform::ReadFileBytes(path, before) &&
+               platform::WriteProfileString(path, "PROGRAM", "LASTLOGON", platform::LocalTimeText(now, "%Y/%m/%d"));
     }
+    return false;
 }
 
 RestoreResult Refuse(const std::string& installPath, QuarantineEntry& entry, std::string reason) {
@@ -135,10 +154,15 @@ RestoreResult FinishRestore(const std::string& installPath, QuarantineEntry& ent
         return Refuse(installPath, entry, name + " cannot be restored: " + own[i].path + " could not be written.");
     }
     if (folderInQuarantine) {
-        MarkRestoredToday(from, now);
-        if (const platform::ErrorCode e = platform::MoveFile(from, to)) {
+        std::string userIni, before;
+        const bool marked = MarkRestoredToday(from, now, userIni, before);
+        const platform::ErrorCode e = marked ? platform::MoveFile(from, to) : 0;
+        if (!marked || e) {
+            if (marked) platform::WriteFileAtomically(userIni, before, platform::TargetLink::Refuse);
             RemoveOwnRecords(installPath, entry);
-            return Refuse(installPath, entry, name + " cannot be restored: " + platform::SystemErrorText(e));
+            return Refuse(installPath, entry,
+                          name + " cannot be restored: " +
+                              (marked ? platform::SystemErrorText(e) : "the last logon in its user.ini cannot be written."));
         }
         platform::sys::SyncFolder(UserFolder(installPath));
     }
@@ -253,19 +277,35 @@ std::string PurgeBegunText(const std::string& name) {
     return name + " cannot be restored: its purge has begun.";
 }
 
-std::string PrepareQuarantine(const std::string& installPath) {
+namespace {
+
+// The refusal of a quarantine that cannot take the account folders; make: a missing one is made,
+// else it is judged where it would be made, nothing on disk changing.
+std::string QuarantineRefusal(const std::string& installPath, bool make) {
     const std::string quarantine = QuarantineFolder(installPath);
+    std::string reached = quarantine;  // where the folders would go: the quarantine, or its parent
     if (!platform::IsDirectory(quarantine)) {
-        if (const platform::ErrorCode e = platform::CreateDirectory(quarantine); e && !platform::IsDirectory(quarantine))
+        platform::ErrorCode e = 0;
+        // No more open than the account folders it takes in, and theirs to own.
+        if (make) e = platform::CreateDirectoryLike(quarantine, UserFolder(installPath));
+        else if (platform::PathExists(quarantine)) e = platform::kAlreadyExists;  // a file or a link in its place
+        else reached = installPath;
+        if (e && !platform::IsDirectory(quarantine))
             return "The quarantine folder " + quarantine + " cannot be made: " + platform::SystemErrorText(e) +
                    " Nothing was deleted.";
     }
     const std::string users = UserFolder(installPath);
-    if (platform::OnSameFileSystem(users, quarantine) != std::optional<bool>(true))
+    if (platform::OnSameFileSystem(users, reached) != std::optional<bool>(true))
         return "The account folders in " + users + " cannot be moved into " + quarantine +
                " by a rename: both must be on the same file system. Nothing was deleted.";
     return {};
 }
+
+}  // namespace
+
+std::string PrepareQuarantine(const std::string& installPath) { return QuarantineRefusal(installPath, true); }
+
+std::string QuarantineProblem(const std::string& installPath) { return QuarantineRefusal(installPath, false); }
 
 QuarantineRun QuarantineAccounts(const std::string& installPath, const std::vector<AccountToQuarantine>& accounts,
                                  std::time_t now, bool deleteTervoxUsers, const QuarantineEvents& events,
@@ -274,7 +314,8 @@ QuarantineRun QuarantineAccounts(const std::string& installPath, const std::vect
     run.accounts.resize(accounts.size());
     const std::string day = DayOfRun(now);
     const std::string dayFolder = DayFolder(installPath, day);
-    if (const platform::ErrorCode e = platform::CreateDirectory(dayFolder); e && !platform::IsDirectory(dayFolder)) {
+    if (const platform::ErrorCode e = platform::CreateDirectoryLike(dayFolder, UserFolder(installPath));
+        e && !platform::IsDirectory(dayFolder)) {
         for (QuarantineOutcome& outcome : run.accounts) outcome.reason = dayFolder + ": " + platform::SystemErrorText(e);
         return run;
     }
@@ -330,23 +371,29 @@ QuarantineRun QuarantineAccounts(const std::string& installPath, const std::vect
     std::vector<bool> keep(moved.size(), true);
     for (std::size_t n = 0; n < namedAt.size(); ++n) {
         QuarantineEntry& entry = moved[namedAt[n]];
+        QuarantineOutcome& outcome = run.accounts[movedAt[namedAt[n]]];
         const keyindex::UserKeysRemoval& removal = removals[n];
-        if (entry.userRecord && !removal.userRecordRemoved() && removal.fileKeptChanging()) {
-            // The user's record stays: so does the account, whole, as it was.
-            if (platform::MoveFile(QuarantinedFolderPath(installPath, entry), platform::DirectoryOf(accounts[movedAt[namedAt[n]]].folderPath) + entry.folderName) == 0)
-                ForgetEntry(installPath, entry, false);
-            run.accounts[movedAt[namedAt[n]]].reason = UserKeyPath(installPath) + " kept changing.";
-            keep[namedAt[n]] = false;
+        // The entry keeps exactly what was removed, should the files have changed since they were
+        // read, and every record of its own that is still there to go.
+        const std::optional<KeyRecordBytes> read[] = {entry.userRecord, entry.timeRecord};
+        const bool userLeft = KeepRecord(UserKeyPath(installPath), removal.userRecordRemoved(), removal.user, entry.userRecord);
+        const bool timeLeft = KeepRecord(TimeKeyPath(installPath), removal.timeRecordRemoved(), removal.time, entry.timeRecord);
+        if (!userLeft && !timeLeft) {
+            if (entry.userRecord != read[0] || entry.timeRecord != read[1]) WriteEntryFile(installPath, entry);
             continue;
         }
-        // The entry keeps exactly what was removed, should the files have changed since they were read.
-        const auto user = removal.userRecordRemoved() ? std::optional(removal.user.record) : std::nullopt;
-        const auto time = removal.timeRecordRemoved() ? std::optional(removal.time.record) : std::nullopt;
-        if (user != entry.userRecord || time != entry.timeRecord) {
-            entry.userRecord = user;
-            entry.timeRecord = time;
-            WriteEntryFile(installPath, entry);
+        // Not quarantined: left whole where it was when "USER.KEY" kept its record, else left to
+        // the next run, which removes what is left of its records from its entry.
+        keep[namedAt[n]] = false;
+        const keyindex::KeyRemoval& failed = userLeft ? removal.user : removal.time;
+        outcome.keysLeft = removal.fileKeptChanging() ? KeysLeft::KeptChanging : KeysLeft::NotRemoved;
+        outcome.reason = failed.error ? platform::SystemErrorText(failed.error) : std::string();
+        if (userLeft &&
+            platform::MoveFile(QuarantinedFolderPath(installPath, entry), accounts[movedAt[namedAt[n]]].folderPath) == 0) {
+            ForgetEntry(installPath, entry, false);
+            continue;
         }
+        WriteEntryFile(installPath, entry);
     }
     std::vector<QuarantineEntry> kept;
     std::vector<std::size_t> keptAt;

@@ -35,6 +35,9 @@ struct QuarantineEvents {
 // Makes PATH/Quarantine when it is missing and checks that the account folders can be moved into
 // it by one rename. Empty when they can, else the refusal, naming both folders.
 std::string PrepareQuarantine(const std::string& installPath);
+// The refusal PrepareQuarantine would give, found without changing anything on disk (a missing
+// folder is judged by the place it would be made in); empty when there is none.
+std::string QuarantineProblem(const std::string& installPath);
 
 struct AccountToQuarantine {
     std::string folderPath;                 // the account folder, in PATH/user
@@ -42,9 +45,15 @@ struct AccountToQuarantine {
     std::optional<std::time_t> lastLogon;
 };
 
+// Why an account's key records stayed, when they did.
+enum class KeysLeft { None, KeptChanging, NotRemoved };
+
 struct QuarantineOutcome {
     bool quarantined = false;
-    std::string reason;  // why not, in the user's words
+    std::string reason;  // why not, in the user's words (for keysLeft, the system's error, if any)
+    // A key record could not be removed: the account is back in its place, or, when its "USER.KEY"
+    // record went, left in quarantine for the next run to finish.
+    KeysLeft keysLeft = KeysLeft::None;
 };
 
 struct QuarantineRun {

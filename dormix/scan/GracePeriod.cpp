@@ -126,6 +126,10 @@ BatchResult QuarantineDormantBatch(std::vector<BatchMember>& members, const Batc
             deleted.deleted = true;
             deleted.keysRemoved = !accounts[i].userName.empty();
             deleted.quarantined = true;
+        } else if (run.accounts[i].keysLeft != KeysLeft::None) {
+            deleted.logReason = run.accounts[i].keysLeft == KeysLeft::KeptChanging ? LogReason::KeysKeptChanging
+                                                                                    : LogReason::KeysNotRemoved;
+            deleted.logDetail = run.accounts[i].reason;
         } else if (!run.accounts[i].reason.empty()) {
             deleted.logReason = LogReason::FolderNotDeleted;
             deleted.logDetail = run.accounts[i].reason;

@@ -60,13 +60,18 @@ public:
 
     // Ends the scan with problem, which a front end shows under caption; always false.
     bool refuse(const std::string& problem, const std::string& caption = {}) {
-        const bool touched = report_.taken > 0 || !report_.deleted.empty() || !report_.notDeleted.empty();
+        const bool touched = begun_ || report_.taken > 0 || !report_.deleted.empty() || !report_.notDeleted.empty();
         report_.end = touched ? ScanEnd::Broken : ScanEnd::Refused;
         report_.problem = problem;
         report_.problemCaption = caption;
         return false;
     }
     bool cannotWrite(const std::string& path) { return refuse(UnableToCreateFileText(path)); }
+    // Ends the scan with problem after its first deletions (the quarantine's steps among them).
+    bool breakOff(const std::string& problem) {
+        begun_ = true;
+        return refuse(problem);
+    }
 
     // Counts what went and what could not; false when the batch had to stop the scan. pending:
     // the members are those of an interrupted run.
@@ -77,6 +82,8 @@ public:
             report_.tervoxText = tervoxFailures_.text();
         }
         if (!pending) report_.taken += static_cast<int>(members.size());
+        // A deletion left pending was begun: a run that breaks off while finishing it deleted something.
+        begun_ = begun_ || std::any_of(members.begin(), members.end(), [](const BatchMember& m) { return m.inHand; });
         for (const BatchMember& member : members) {
             if (member.deleted.deleted) {
                 report_.deleted.push_back(member.account);
@@ -117,6 +124,7 @@ private:
     BatchFiles files_;
     ScanReport report_;
     TervoxFailures tervoxFailures_;
+    bool begun_ = false;
 };
 
 enum class PendingEnd {
@@ -235,11 +243,16 @@ bool Scan(std::int32_t days, const DormixPaths& paths, platform::MessageBoxes& b
     const std::optional<int> graceDays = ReadGraceDays();
     if (!graceDays)
         return state.refuse(GraceDaysUnreadableText(ReadVeltaSetting("DORMIX", "GRACEDAYS")), kNothingDeletedCaption);
+    if (*graceDays > 0) {
+        if (const std::string problem = PrepareQuarantine(paths.installPath); !problem.empty())
+            return state.refuse(problem, kNothingDeletedCaption);
+    }
     // Run whatever the period is now: each account in quarantine keeps the period it went in under.
+    // Past the preparation, every refusal follows a step of the quarantine that was taken.
     if (const std::string problem = OpenGracePeriod(paths, *graceDays, protectedAccounts, state.files().run, now,
                                                     state.report().quarantine);
         !problem.empty())
-        return state.refuse(problem, kNothingDeletedCaption);
+        return state.breakOff(problem);
     if (scope.oldLog == OldLog::Delete) DeleteOldLog(paths.logPath);
     TervoxQuestion question(boxes);
     switch (FinishPending(days, now, paths, protectedAccounts, question, state, progress)) {

@@ -73,6 +73,8 @@ ErrorCode DeleteFileAsWritten(const std::string& path) {
 
 ErrorCode CreateDirectory(const std::string& path) { return Result(CreateDirectoryA(path.c_str(), nullptr)); }
 
+ErrorCode CreateDirectoryLike(const std::string& path, const std::string&) { return CreateDirectory(path); }
+
 ErrorCode RemoveDirectory(const std::string& path) {
     DWORD attributes = GetFileAttributesA(path.c_str());
     if (attributes == INVALID_FILE_ATTRIBUTES) return static_cast<ErrorCode>(GetLastError());
