@@ -107,7 +107,9 @@ TEST(SafeWrite, KeepsPermissionsOfTheReplacedFileAndGivesNewFilesTheUsualOnes) {
         std::filesystem::create_directory(folder);
         ::chmod(folder.c_str(), c.folder);
         const bool root = ::geteuid() == 0;
-        if (root) ASSERT_EQ(::chown(folder.c_str(), 4321, 4322), 0);
+        if (root) {
+            ASSERT_EQ(::chown(folder.c_str(), 4321, 4322), 0);
+        }
         const mode_t mask = ::umask(c.umask);
         ASSERT_EQ(WriteFileAtomically(folder + "/fresh.txt", "x"), 0);
         ::umask(mask);
@@ -115,7 +117,9 @@ TEST(SafeWrite, KeepsPermissionsOfTheReplacedFileAndGivesNewFilesTheUsualOnes) {
         EXPECT_EQ(ReadBytes(folder + "/fresh.txt"), "x");
         struct stat st {};
         ASSERT_EQ(::stat((folder + "/fresh.txt").c_str(), &st), 0);
-        if (root) EXPECT_EQ(std::make_pair(st.st_uid, st.st_gid), std::make_pair(4321u, 4322u)) << c.folder;
+        if (root) {
+            EXPECT_EQ(std::make_pair(st.st_uid, st.st_gid), std::make_pair(4321u, 4322u)) << c.folder;
+        }
     }
 #endif
 }
