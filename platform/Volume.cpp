@@ -12,7 +12,14 @@ namespace platform {
 std::optional<bool> OnSameFileSystem(const std::string& a, const std::string& b) {
     struct stat x {}, y {};
     if (::stat(ResolveCase(a).c_str(), &x) != 0 || ::stat(ResolveCase(b).c_str(), &y) != 0) return std::nullopt;
-    return x.st_dev == y.st_dev;
+    if (x.st_dev != y.st_dev) return false;
+    // A bind mount of a folder of the same file system has its device, yet a rename cannot leave it.
+    struct statx mx {}, my {};
+    if (::statx(AT_FDCWD, ResolveCase(a).c_str(), 0, STATX_MNT_ID, &mx) != 0 ||
+        ::statx(AT_FDCWD, ResolveCase(b).c_str(), 0, STATX_MNT_ID, &my) != 0)
+        return std::nullopt;
+    if ((mx.stx_mask & my.stx_mask & STATX_MNT_ID) == 0) return true;  // the system does not tell the mount
+    return mx.stx_mnt_id == my.stx_mnt_id;
 }
 
 void SyncFileSystem(const std::string& path) {

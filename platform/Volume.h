@@ -6,8 +6,8 @@
 
 namespace platform {
 
-// True when the existing paths a and b lie on the same file system; none when either cannot be
-// examined.
+// True when the existing paths a and b lie on the same file system and, where the system tells,
+// the same mount of it (a rename cannot cross a bind mount); none when either cannot be examined.
 std::optional<bool> OnSameFileSystem(const std::string& a, const std::string& b);
 
 // Makes every write and rename so far on the file system that holds path durable at once.

@@ -5,6 +5,7 @@
 #include <cstring>
 #include <sstream>
 
+#include "dormix/quarantine/GraceDays.h"
 #include "dormix/scan/HexDecode.h"
 #include "dormix/scan/JudgeAccounts.h"
 #include "platform/Clock.h"
@@ -86,7 +87,8 @@ bool ReadGrace(const std::string& text, std::optional<int>& out) {
     int days = 0;
     const char* const end = text.data() + text.size();
     const auto [stop, error] = std::from_chars(text.data(), end, days);
-    if (error != std::errc() || stop != end || days < 0) return false;
+    // No more than the setting takes: a larger period from a hand-written entry would overflow its purge day.
+    if (error != std::errc() || stop != end || days < 0 || days > kMaxSettingDays) return false;
     out = days;
     return true;
 }

@@ -9,6 +9,8 @@
 
 #include <gtest/gtest.h>
 #ifndef _WIN32
+#include <sched.h>
+#include <sys/mount.h>
 #include <sys/stat.h>
 #include <unistd.h>
 #endif
@@ -245,6 +247,16 @@ TEST(QuarantineFailure, TheDryRunRefusesTheQuarantineThatTheDeletingRunRefuses) 
              fs::create_directory_symlink(s.dir.file("elsewhere"), s.install() + "/Quarantine", e);
              return !e;
          }},
+#ifndef _WIN32
+        // Same file system, another mount: a rename cannot reach it.
+        {"a folder of the same file system bound in its place", [](QuarantineSite& s) {
+             fs::create_directory(s.dir.file("elsewhere"));
+             fs::create_directory(s.install() + "/Quarantine");
+             return ::unshare(CLONE_NEWNS) == 0 && ::mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) == 0 &&
+                    ::mount(s.dir.file("elsewhere").c_str(), (s.install() + "/Quarantine").c_str(), nullptr, MS_BIND,
+                            nullptr) == 0;
+         }},
+#endif
     };
     for (const Case& c : cases) {
         QuarantineSite s;
@@ -257,6 +269,9 @@ TEST(QuarantineFailure, TheDryRunRefusesTheQuarantineThatTheDeletingRunRefuses) 
         const ScanReport report = ScanDormantAccounts(30, s.site.paths(), boxes, kNow);
         EXPECT_EQ(report.end, ScanEnd::Refused) << c.what;
         EXPECT_NE(std::find(problems.begin(), problems.end(), report.problem), problems.end()) << c.what << ": " << report.problem;
+#ifndef _WIN32
+        ::umount2((s.install() + "/Quarantine").c_str(), MNT_DETACH);  // where one was made
+#endif
     }
 }
 

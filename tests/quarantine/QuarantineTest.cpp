@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstring>
 #include <filesystem>
+#include <limits>
 #include <sstream>
 
 #include <gtest/gtest.h>
@@ -99,6 +100,15 @@ TEST(Quarantine, TheSettingAndTheFileSystemAreCheckedBeforeAnything) {
     for (const auto& [text, days] : std::vector<std::pair<std::string, std::optional<int>>>{
              {"", 0}, {"0", 0}, {" 14 ", 14}, {"30d", std::nullopt}, {"-5", std::nullopt}, {"1,000", std::nullopt}, {"+3", std::nullopt}})
         EXPECT_EQ(ParseGraceDays(text), days) << text;
+    {
+        // An entry file holding a period past the setting's bound is believed in nothing: not purged.
+        QuarantineSite s;
+        s.quarantine({"ann"}, kNow);
+        QuarantineEntry entry = ListQuarantine(s.install()).at(0);
+        entry.graceDays = std::numeric_limits<int>::max();
+        WriteEntryFile(s.install(), entry);
+        EXPECT_TRUE(ExpiredEntries(ListQuarantine(s.install()), 30, kNow + 40 * 86400).empty());
+    }
 
     // The other file system is reached through a link that the user folder becomes.
     SKIP_ON_WINDOWS("symbolic links: Wine cannot make them, and Windows makes them only with a privilege");
