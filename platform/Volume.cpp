@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "platform/FaultInjection.h"
 #include "platform/Paths.h"
 
 namespace platform {
@@ -20,7 +21,14 @@ bool StatBoth(const std::string& a, const std::string& b, struct stat& x, struct
 std::optional<bool> OnSameFileSystem(const std::string& a, const std::string& b) {
     struct stat x {}, y {};
     if (!StatBoth(a, b, x, y)) return std::nullopt;
-    return x.st_dev == y.st_dev;
+    if (x.st_dev != y.st_dev) return false;
+    // A bind mount of a folder of the same file system has its device, yet a rename cannot leave it.
+    struct statx mx {}, my {};
+    if (::statx(AT_FDCWD, ResolveCase(a).c_str(), 0, STATX_MNT_ID, &mx) != 0 ||
+        ::statx(AT_FDCWD, ResolveCase(b).c_str(), 0, STATX_MNT_ID, &my) != 0)
+        return std::nullopt;
+    if ((mx.stx_mask & my.stx_mask & STATX_MNT_ID) == 0) return true;  // the system does not tell the mount
+    return mx.stx_mnt_id == my.stx_mnt_id;
 }
 
 std::optional<bool> AreSameFile(const std::string& a, const std::string& b) {
@@ -30,6 +38,7 @@ std::optional<bool> AreSameFile(const std::string& a, const std::string& b) {
 }
 
 void SyncFileSystem(const std::string& path) {
+    if (fault::Injected(fault::Step::SyncDir)) return;  // where the tests see it, as every other sync
     const int fd = ::open(ResolveCase(path).c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
     if (fd < 0) {
         ::sync();

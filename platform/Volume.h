@@ -6,8 +6,8 @@
 
 namespace platform {
 
-// True when the existing paths a and b lie on the same file system; none when either cannot be
-// examined.
+// True when the existing paths a and b lie on the same file system and, where the system tells,
+// the same mount of it (a rename cannot cross a bind mount); none when either cannot be examined.
 std::optional<bool> OnSameFileSystem(const std::string& a, const std::string& b);
 
 // True when the existing paths a and b name one file or folder: the same device and inode (the same
