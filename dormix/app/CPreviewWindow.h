@@ -18,6 +18,7 @@
 #include "dormix/scan/JudgeAccounts.h"
 #include "platform/MessageBox.h"
 
+class QPushButton;
 class QTreeWidget;
 
 class CPreviewWindow : public QDialog {
@@ -52,6 +53,7 @@ private:
     void fillOthers();
     void chooseFileAndSave();
     void requestDelete();
+    void showCount(int shown);
 
     bool isPending(std::size_t index) const { return index < pendingCount_; }
 
@@ -61,5 +63,7 @@ private:
     QString defaultFileName_;
     QTreeWidget* dormantList_ = nullptr;
     QTreeWidget* otherList_ = nullptr;
+    QPushButton* deleteButton_ = nullptr;
+    int toDelete_ = 0;
     bool deleteRequested_ = false;
 };
