@@ -196,6 +196,10 @@ void CDormixDialog::OnPreview() {
     RunWarnings warnings;
     const NextScan next = JudgeNextScan(days, paths_, protectedAccounts, now, &warnings);
     if (!next.problem.empty()) dialogBoxes_->error(next.problem, ProgramName());
+    if (next.toWarn > 0) {  // the server that the warnings would go to answers a greeting
+        if (const std::string problem = MailServerProblem(warnings.settings()); !problem.empty())
+            dialogBoxes_->error(problem, ProgramName());
+    }
     CPreviewWindow preview(next.accounts, days, now, *dialogBoxes_, this, next.pending);
     preview.showQuarantine(next.quarantined, next.purgeDays);
     if (preview.exec() != QDialog::Accepted || !preview.deleteRequested()) return;

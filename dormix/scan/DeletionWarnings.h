@@ -23,6 +23,8 @@ struct WarningRun {
     // "Unable to create file %s" when "warned.log" could not take a line (sending stopped there)
     // or be synced; empty when it took every one.
     std::string logProblem;
+    std::string server;  // the mail server the warnings went to, as the settings name it
+
 
     int warnedCount() const;
     int failedCount() const;
@@ -64,7 +66,8 @@ std::string WarningFailureText(const WarningOutcome& outcome);
 std::string WouldWarnText(int warnings);
 
 // The report of a run's warnings: "%d account(s) were warned by mail." and, when some failed,
-// "%d warning(s) could not be sent; those accounts were kept:" with one line per failure (at most
+// "%d warning(s) could not be sent through %s; those accounts were kept:" (the server named when
+// known) with one line per failure (at most
 // maxLines, then "... and %d more"), and the log's problem on a line of its own. Empty for none.
 std::string WarnedText(const WarningRun& run);
 std::string WarningFailuresText(const WarningRun& run, std::size_t maxLines);

@@ -30,6 +30,7 @@ WarningRun RunWarnings::send(std::time_t now) {
     std::unique_ptr<MailSender> sender = makeSender_ ? makeSender_(settings_) : nullptr;
     if (!sender) {
         WarningRun run;
+        run.server = settings_.smtpUrl;
         for (const WarningToSend& warning : toSend_) {
             run.outcomes.push_back({warning.userName, {}, false, "this program cannot send mail"});
         }

@@ -88,3 +88,7 @@ WarnSettingsReading ParseWarnSettings(const std::function<std::string(const char
 WarnSettingsReading ReadWarnSettings() {
     return ParseWarnSettings([](const char* key) { return ReadVeltaSetting("DORMIX", key); });
 }
+
+std::string MailServerProblemText(const std::string& url, const std::string& why) {
+    return "The mail server " + url + " does not answer: " + why + ".";
+}

@@ -336,7 +336,7 @@ TEST_P(WarningsByMail, FirstAndDeletesOnlyAfterTheWarningDays) {
 
     const ProcessRun first = run({QStringLiteral("--days=30"), QStringLiteral("--yes"), QStringLiteral("--tervox=no")});
     EXPECT_EQ(first.exitCode, 1);
-    EXPECT_EQ(first.err, "1 warning(s) could not be sent; those accounts were kept:\n"
+    EXPECT_EQ(first.err, "1 warning(s) could not be sent through " + server.url() + "; those accounts were kept:\n"
                          "carl (carl@example.org): 550 5.1.1 No such user here\n");
     EXPECT_NE(first.out.find("3 account(s) were warned by mail."), std::string::npos) << first.out;
     EXPECT_TRUE(fs::exists(annFolder));
