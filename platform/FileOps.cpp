@@ -96,6 +96,20 @@ ErrorCode CreateDirectory(const std::string& path) {
     return ::mkdir(ResolveCase(path).c_str(), 0777) == 0 ? 0 : errno;
 }
 
+ErrorCode CreateDirectoryLike(const std::string& path, const std::string& model) {
+    struct stat st;
+    if (::stat(ResolveCase(model).c_str(), &st) != 0) return errno;
+    const std::string p = ResolveCase(path);
+    // Made for the owner alone, then given model's owner, group and bits.
+    if (::mkdir(p.c_str(), 0700) != 0) return errno;
+    if (::chown(p.c_str(), st.st_uid, st.st_gid) != 0 && errno != EPERM) {
+        const ErrorCode e = errno;
+        ::rmdir(p.c_str());
+        return e;
+    }
+    return ::chmod(p.c_str(), st.st_mode & 07777) == 0 ? 0 : errno;
+}
+
 ErrorCode RemoveDirectory(const std::string& path) {
     std::string p = ResolveCase(path);
     struct stat st;

@@ -191,7 +191,9 @@ void TidyDayFolders(const std::string& installPath) {
 std::string PrepareQuarantine(const std::string& installPath) {
     const std::string quarantine = QuarantineFolder(installPath);
     if (!platform::IsDirectory(quarantine)) {
-        if (const platform::ErrorCode e = platform::CreateDirectory(quarantine); e && !platform::IsDirectory(quarantine))
+        // Mail moved in stays as private as it was under the account folders.
+        if (const platform::ErrorCode e = platform::CreateDirectoryLike(quarantine, UserFolder(installPath));
+            e && !platform::IsDirectory(quarantine))
             return "The quarantine folder " + quarantine + " cannot be made: " + platform::SystemErrorText(e) +
                    " Nothing was deleted.";
     }
@@ -208,7 +210,8 @@ QuarantineRun QuarantineAccounts(const std::string& installPath, const std::vect
     run.accounts.resize(accounts.size());
     const std::string day = DayOfRun(now);
     const std::string dayFolder = DayFolder(installPath, day);
-    if (const platform::ErrorCode e = platform::CreateDirectory(dayFolder); e && !platform::IsDirectory(dayFolder)) {
+    if (const platform::ErrorCode e = platform::CreateDirectoryLike(dayFolder, UserFolder(installPath));
+        e && !platform::IsDirectory(dayFolder)) {
         for (QuarantineOutcome& outcome : run.accounts) outcome.reason = dayFolder + ": " + platform::SystemErrorText(e);
         return run;
     }

@@ -103,10 +103,11 @@ TEST_F(SmtpWarnings, AServerThatIsDownIsTriedOnceAndALogThatCannotTakeALineStops
 // through the settings' certificate file, refused without it; a wrong password is the server's.
 TEST_F(SmtpWarnings, LogsOnOverStartTlsTrustingTheSettingsCertificateFile) {
     const std::string cert = dir.file("cert.pem"), key = dir.file("key.pem");
-    ASSERT_EQ(std::system(("openssl req -x509 -newkey rsa:2048 -nodes -days 2 -subj /CN=localhost -addext "
-                           "subjectAltName=IP:127.0.0.1 -keyout " + key + " -out " + cert + " 2>/dev/null").c_str()), 0);
+    ASSERT_EQ(RunOnHost("openssl req -x509 -newkey rsa:2048 -nodes -days 2 -subj /CN=localhost -addext "
+                        "subjectAltName=IP:127.0.0.1 -keyout " + HostPath(key) + " -out " + HostPath(cert) +
+                        " 2>/dev/null"), 0);
     LocalSmtpServer server(dir.path().string(), {}, LocalSmtpServer::Keep::Messages,
-                           {"--tls", cert, key, "--auth", "dormix", "secret"});
+                           {"--tls", HostPath(cert), HostPath(key), "--auth", "dormix", "secret"});
     ASSERT_NE(server.port(), 0);
     const std::tuple<const char*, std::string, const char*> cases[] = {
         {"secret", cert, "250 2.0.0 Message accepted for delivery"},
