@@ -231,9 +231,11 @@ if ! complete sqlite-amalgamation; then
 fi
 
 # libcurl for Dormix's warnings, from Debian's curl source package: a static library with SMTP
-# and SMTPS alone and Schannel, the TLS of Windows itself, so that no OpenSSL is shipped and the
-# server's certificate is checked against the system's store. No CA bundle is built in (the
-# host's would name a Linux file); SMTPCAFILE names one per connection.
+# and SMTPS and Schannel, the TLS of Windows itself, so that no OpenSSL is shipped and the
+# server's certificate is checked against the system's store. HTTP stays in: Debian's fix of
+# CVE-2023-38039 has every protocol's reading of server lines count them through http.c, and a
+# libcurl without HTTP does not link. No CA bundle is built in (the host's would name a Linux
+# file); SMTPCAFILE names one per connection.
 if ! complete curl-mingw; then
   work="$cache/curl-source" build="$cache/curl-build" log="$cache/curl-build.log"
   rm -rf "$curl" "$build"
@@ -241,7 +243,7 @@ if ! complete curl-mingw; then
   echo "building $(machine_version curl-mingw) for Windows; the log: $log" >&2
   start=$SECONDS
   disabled=()
-  for protocol in DICT FILE FTP GOPHER HTTP IMAP LDAP LDAPS MQTT POP3 RTSP SMB TELNET TFTP; do
+  for protocol in DICT FILE FTP GOPHER IMAP LDAP LDAPS MQTT POP3 RTSP SMB TELNET TFTP; do
     disabled+=("-DCURL_DISABLE_$protocol=ON")
   done
   if ! (cmake -S "$tree" -B "$build" -G Ninja -DCMAKE_TOOLCHAIN_FILE="$toolchain" \
@@ -258,8 +260,8 @@ if ! complete curl-mingw; then
     tail -n 30 "$log" >&2
     fail "the libcurl build failed; the log: $log"
   fi
-  grep -q '^-- Enabled protocols: SMTP SMTPS$' "$log" && grep -q '^-- Enabled SSL backends: Schannel$' "$log" ||
-    fail "libcurl was configured with other protocols or TLS than SMTP, SMTPS and Schannel; the log: $log"
+  grep -q '^-- Enabled protocols: HTTP HTTPS SMTP SMTPS$' "$log" && grep -q '^-- Enabled SSL backends: Schannel$' "$log" ||
+    fail "libcurl was configured with other protocols or TLS than SMTP, SMTPS (and HTTP) and Schannel; the log: $log"
   echo "libcurl built in $(( SECONDS - start )) seconds" >&2
   machine_version curl-mingw >"$curl/velta-source-version"
   touch "$curl/velta-curl-complete"
