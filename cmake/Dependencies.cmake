@@ -28,8 +28,9 @@ if(VELTA_BUILD_TESTS)
   endif()
 endif()
 
-# libcurl sends Dormix's warnings by SMTP. The programs need it on Linux; the Windows cross build
-# has no libcurl for Windows and goes without: its Dormix sends no warning and keeps the accounts.
+# libcurl sends Dormix's warnings by SMTP. The programs need it on Linux. The Windows cross build
+# takes the static libcurl that tools/setup-windows.sh builds from Debian's source (CURL_DIR names
+# its CMake folder); a Windows build without any libcurl sends no warning and keeps the accounts.
 if(VELTA_BUILD_GUI AND NOT WIN32)
   find_package(CURL REQUIRED)
 else()

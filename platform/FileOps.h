@@ -43,9 +43,11 @@ ErrorCode DeleteFileAsWritten(const std::string& path);
 ErrorCode MoveFileAsWritten(const std::string& from, const std::string& to);
 bool PathExistsAsWritten(const std::string& path);
 ErrorCode CreateDirectory(const std::string& path);     // one level
-// CreateDirectory, the new folder taking the owner, group and permission bits of the existing
-// folder model (those the process may give), never wider. Windows: the new folder inherits the
-// protection of its parent, as every folder made there does.
+// Makes the folder path (one level) with the protection of the folder model, so that what moves
+// from model into it is no more open to others than it was: on POSIX model's owner, group and
+// permission bits (owner and group where the system lets this process give them); on Windows
+// model's access entries, those it inherited included, as entries of its own that no longer
+// follow path's parent. The folder is never made wider than model, even for a moment.
 ErrorCode CreateDirectoryLike(const std::string& path, const std::string& model);
 ErrorCode RemoveDirectory(const std::string& path);     // an empty folder only
 

@@ -18,7 +18,8 @@ if ! command -v makensis >/dev/null; then
 fi
 build=build-windows-gui
 if [ "${VELTA_WINDOWS_BUILD:-1}" != 0 ]; then
-  cmake --preset windows-gui -DCMAKE_TOOLCHAIN_FILE="$qt/lib/cmake/Qt6/qt.toolchain.cmake" >/dev/null
+  cmake --preset windows-gui -DCMAKE_TOOLCHAIN_FILE="$qt/lib/cmake/Qt6/qt.toolchain.cmake" \
+        -DCURL_DIR="$(dirname "$amalgamation")/curl-mingw/lib/cmake/CURL" >/dev/null
   cmake --build "$build" --parallel "${VELTA_JOBS:-$(nproc)}" --target marqueta dormix acctkit velta_windows_runtime >&2
 fi
 version="$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' "$build/CMakeCache.txt")"

@@ -5,6 +5,11 @@
 # "setup-windows.sh qt" also cross-builds Qt for Windows from Debian's qt6-base source package,
 # once (it takes hours on two cores), and prints its folder as a second line.
 # "setup-windows.sh deb-src" only adds the deb-src entries (below) and installs nothing.
+# "setup-windows.sh pack FILE" puts what was built (SQLite's amalgamation, libcurl and, when built,
+# Qt) with the Debian source versions they came from into the archive FILE; an archive of
+# VELTA_WINDOWS_ARCHIVES (../shared/windows-cache beside the repository) whose versions are the
+# machine's is taken instead of building; "setup-windows.sh take" only takes, and fails when
+# SQLite's amalgamation or libcurl is still missing. Neither installs anything.
 # VELTA_APT_DIR stands for /etc/apt (the tests point it at a folder of their own).
 set -euo pipefail
 me="$(basename "$0")"
@@ -14,12 +19,15 @@ fail() { echo "$me: $*" >&2; exit 1; }
 cache="${VELTA_WINDOWS_CACHE:-${XDG_CACHE_HOME:-$HOME/.cache}/velta-windows}"
 toolchain="$(cd "$(dirname "$0")/.." && pwd)/cmake/toolchain-mingw64.cmake"
 apt_dir="${VELTA_APT_DIR:-/etc/apt}"
-with_qt=0 only_sources=0
+repo="$(cd "$(dirname "$0")/.." && pwd)"
+archives="${VELTA_WINDOWS_ARCHIVES:-$repo/../shared/windows-cache}"
+with_qt=0 mode=build pack=""
 case "${1:-}" in
   "") ;;
   qt) with_qt=1 ;;
-  deb-src) only_sources=1 ;;
-  *) echo "usage: $0 [qt | deb-src]" >&2; exit 2 ;;
+  deb-src|take) mode="$1" ;;
+  pack) [ -n "${2:-}" ] || { echo "usage: $0 pack FILE" >&2; exit 2; }; mode=pack pack="$2" ;;
+  *) echo "usage: $0 [qt | deb-src | take | pack FILE]" >&2; exit 2 ;;
 esac
 sudo=""; [ "$(id -u)" -eq 0 ] || sudo="sudo"
 apt_get() { DEBIAN_FRONTEND=noninteractive $sudo apt-get -o DPkg::Lock::Timeout=900 "$@"; }
@@ -79,21 +87,22 @@ add_deb_src() {
   [ -z "$deb822" ] || printf '%s\n' "$deb822" | install_whole "$name.sources"
   echo "added deb-src entries for the machine's Debian mirror: $(ls "$name".* | tr '\n' ' ')" >&2
 }
-if [ "$only_sources" -eq 1 ]; then
+if [ "$mode" = deb-src ]; then
   add_deb_src || echo "deb-src entries are there already" >&2
   exit 0
 fi
 
 # The x86-64 cross compiler with POSIX threads (std::thread and friends), Wine to run the
-# result, and what `apt-get source` and SQLite's own build need on the host (its configure runs
-# `file`).
-packages=(g++-mingw-w64-x86-64-posix wine64 googletest tcl dpkg-dev gcc make file)
+# result, and what `apt-get source` and the builds of SQLite's sqlite3.c (its configure runs
+# `file`) and of libcurl need on the host.
+packages=(g++-mingw-w64-x86-64-posix wine64 googletest tcl dpkg-dev gcc make file cmake ninja-build)
 # Qt's own build runs the host's moc, rcc and uic and its perl and CMake scripts; the window tests
 # measure DejaVu fonts; the programs run on a virtual display, which is pictured; NSIS makes the
 # installer.
-[ "$with_qt" -eq 0 ] || packages+=(qt6-base-dev qt6-base-dev-tools cmake ninja-build perl fonts-dejavu-core
+[ "$with_qt" -eq 0 ] || packages+=(qt6-base-dev qt6-base-dev-tools perl fonts-dejavu-core
                                    xvfb x11-utils x11-apps netpbm nsis)
 missing=()
+[ "$mode" = build ] || packages=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
 done
@@ -103,29 +112,160 @@ if [ ${#missing[@]} -gt 0 ]; then
   updated=1
   apt_get install -y -qq --no-install-recommends "${missing[@]}" >&2 || fail "installing ${missing[*]} failed (see above)"
 fi
-if add_deb_src; then updated=0; fi
+if [ "$mode" = build ] && add_deb_src; then updated=0; fi
 apt_update_once() {
   [ "$updated" -eq 1 ] && return 0
   apt_get update -qq || fail "apt-get update failed (see above)"
   updated=1
 }
 
-amalgamation="$cache/sqlite-amalgamation"
-if [ ! -f "$amalgamation/sqlite3.c" ]; then
+# The parts of the cache, each from the Debian source package of the release this machine has
+# (installed, else the one apt would install): its folder, the source package, and the binary
+# package whose version that is. Each folder holds velta-source-version ("PACKAGE VERSION"); one
+# without it, made by an older script, is taken to be of the machine's version.
+amalgamation="$cache/sqlite-amalgamation" curl="$cache/curl-mingw" qt="$cache/qt6-mingw"
+declare -A source_of=([sqlite-amalgamation]=sqlite3 [curl-mingw]=curl [qt6-mingw]=qt6-base)
+declare -A binary_of=([sqlite-amalgamation]=libsqlite3-0 [curl-mingw]=libcurl4 [qt6-mingw]=qt6-base-dev)
+machine_version() {  # of the part $1
+  local p="${binary_of[$1]}" v
+  v="$(dpkg-query -W -f='${Version}' "$p" 2>/dev/null || true)"
+  [ -n "$v" ] || v="$(apt-cache policy "$p" 2>/dev/null | sed -n 's/^ *Candidate: //p')"
+  [ -n "$v" ] && [ "$v" != "(none)" ] || fail "apt knows no version of $p to build ${source_of[$1]} from"
+  echo "${source_of[$1]} $v"
+}
+# the file each part's build writes last: with it there, the part is whole
+declare -A stamp_of=([sqlite-amalgamation]=sqlite3.c [curl-mingw]=velta-curl-complete [qt6-mingw]=velta-qt-complete)
+complete() { [ -f "$cache/$1/${stamp_of[$1]}" ]; }
+version_of() {  # the source package and version the built part $1 came from
+  if [ -f "$cache/$1/velta-source-version" ]; then cat "$cache/$1/velta-source-version"; else machine_version "$1"; fi
+}
+# fetches the source of the part $1 into $2 and prints its folder
+fetch_source() {
+  local line package version tree
+  line="$(machine_version "$1")"; package="${line%% *}"; version="${line#* }"
   apt_update_once
+  rm -rf "$2"; mkdir -p "$2"
+  (cd "$2" && apt-get source -qq "$package=$version" >&2) || fail "apt-get source $package=$version failed (see above)"
+  tree="$(find "$2" -mindepth 1 -maxdepth 1 -type d -name "$package-*" | head -n1)"
+  [ -n "$tree" ] || fail "apt-get source $package=$version left no source folder in $2"
+  echo "$tree"
+}
+
+if [ -n "$pack" ]; then
+  # The versions come first in the archive, so that a user reads them without unpacking the rest.
+  parts=()
+  for part in sqlite-amalgamation curl-mingw qt6-mingw; do complete "$part" && parts+=("$part"); done
+  complete sqlite-amalgamation && complete curl-mingw || fail "nothing to pack: run $0 (and $0 qt) first"
+  stage="$(mktemp -d)"
+  for part in "${parts[@]}"; do echo "$part $(version_of "$part")"; done >"$stage/velta-windows-cache.versions"
+  tar -czf "$pack.tmp" -C "$stage" velta-windows-cache.versions -C "$cache" "${parts[@]}" ||
+    { rm -rf "$stage" "$pack.tmp"; fail "cannot write $pack"; }
+  mv -f "$pack.tmp" "$pack"
+  echo "packed into $pack:" >&2; cat "$stage/velta-windows-cache.versions" >&2
+  rm -rf "$stage"
+  exit 0
+fi
+
+# A part not built here is taken from an archive that "pack" made when every part it holds is
+# of the machine's version; only the parts missing here are unpacked, each put in place whole.
+take_from_archives() {
+  local archive versions part package version wanted=() line ok
+  for part in sqlite-amalgamation curl-mingw qt6-mingw; do complete "$part" || wanted+=("$part"); done
+  [ ${#wanted[@]} -gt 0 ] && [ -d "$archives" ] || return 0
+  for archive in "$archives"/*.tar.gz; do
+    [ -f "$archive" ] || continue
+    versions="$(tar -xzOf "$archive" velta-windows-cache.versions 2>/dev/null)" ||
+      { echo "$me: $archive holds no velta-windows-cache.versions; not taken" >&2; continue; }
+    ok=1
+    while read -r part package version; do
+      [ -n "${source_of[$part]:-}" ] || { ok=0; echo "$me: $archive holds an unknown part $part; not taken" >&2; break; }
+      line="$(machine_version "$part")"
+      [ "$package $version" = "$line" ] || { ok=0; echo "$me: $archive holds $package $version, this machine has $line; not taken" >&2; break; }
+    done <<<"$versions"
+    [ "$ok" -eq 1 ] || continue
+    local holds=()
+    for part in "${wanted[@]}"; do grep -q "^$part " <<<"$versions" && holds+=("$part"); done
+    [ ${#holds[@]} -gt 0 ] || continue
+    local stage; stage="$(mktemp -d "$cache/unpack.XXXXXX")"
+    if ! tar -xzf "$archive" -C "$stage" "${holds[@]}"; then
+      rm -rf "$stage"; echo "$me: cannot unpack $archive; not taken" >&2; continue
+    fi
+    local whole=1
+    for part in "${holds[@]}"; do [ -f "$stage/$part/${stamp_of[$part]}" ] || whole=0; done
+    if [ "$whole" -eq 0 ]; then
+      rm -rf "$stage"; echo "$me: $archive holds a part without its last file; not taken" >&2; continue
+    fi
+    for part in "${holds[@]}"; do
+      grep "^$part " <<<"$versions" | cut -d' ' -f2- >"$stage/$part/velta-source-version"
+      rm -rf "${cache:?}/$part"; mv -T "$stage/$part" "$cache/$part"
+      echo "took $part ($(cat "$cache/$part/velta-source-version")) from $archive" >&2
+    done
+    rm -rf "$stage"
+    wanted=()
+    for part in sqlite-amalgamation curl-mingw qt6-mingw; do complete "$part" || wanted+=("$part"); done
+    [ ${#wanted[@]} -gt 0 ] || return 0
+  done
+}
+mkdir -p "$cache"
+take_from_archives
+if [ "$mode" = take ]; then
+  complete sqlite-amalgamation && complete curl-mingw ||
+    fail "SQLite's amalgamation and libcurl are not both in $cache, and no archive in $archives brought them"
+  echo "$amalgamation"
+  exit 0
+fi
+
+if ! complete sqlite-amalgamation; then
   work="$cache/sqlite-source"
-  rm -rf "$work" "$amalgamation"; mkdir -p "$work"
-  (cd "$work" && apt-get source -qq sqlite3 >&2) || fail "apt-get source sqlite3 failed (see above)"
-  tree="$(find "$work" -mindepth 1 -maxdepth 1 -type d -name 'sqlite3-*' | head -n1)"
-  [ -n "$tree" ] || fail "apt-get source sqlite3 left no source folder in $work"
+  rm -rf "$amalgamation"
+  tree="$(fetch_source sqlite-amalgamation "$work")"
   mkdir -p "$tree/bld"
   (cd "$tree/bld" && ../configure --disable-tcl >/dev/null && nice make -s sqlite3.c >&2) ||
     fail "making SQLite's sqlite3.c in $tree/bld failed (see above)"
   # Put in place whole: a folder with a sqlite3.c counts as made.
-  mkdir -p "$amalgamation.tmp"
+  rm -rf "$amalgamation.tmp"; mkdir -p "$amalgamation.tmp"
   cp "$tree/bld/sqlite3.c" "$tree/bld/sqlite3.h" "$amalgamation.tmp/"
+  machine_version sqlite-amalgamation >"$amalgamation.tmp/velta-source-version"
   mv -T "$amalgamation.tmp" "$amalgamation"
   rm -rf "$work"
+fi
+
+# libcurl for Dormix's warnings, from Debian's curl source package: a static library with SMTP
+# and SMTPS and Schannel, the TLS of Windows itself, so that no OpenSSL is shipped and the
+# server's certificate is checked against the system's store. HTTP stays in: Debian's fix of
+# CVE-2023-38039 has every protocol's reading of server lines count them through http.c, and a
+# libcurl without HTTP does not link. No CA bundle is built in (the host's would name a Linux
+# file); SMTPCAFILE names one per connection.
+if ! complete curl-mingw; then
+  work="$cache/curl-source" build="$cache/curl-build" log="$cache/curl-build.log"
+  rm -rf "$curl" "$build"
+  tree="$(fetch_source curl-mingw "$work")"
+  echo "building $(machine_version curl-mingw) for Windows; the log: $log" >&2
+  start=$SECONDS
+  disabled=()
+  for protocol in DICT FILE FTP GOPHER IMAP LDAP LDAPS MQTT POP3 RTSP SMB TELNET TFTP; do
+    disabled+=("-DCURL_DISABLE_$protocol=ON")
+  done
+  if ! (cmake -S "$tree" -B "$build" -G Ninja -DCMAKE_TOOLCHAIN_FILE="$toolchain" \
+          -DCMAKE_BUILD_TYPE=Release -DCMAKE_INSTALL_PREFIX="$curl" \
+          -DBUILD_SHARED_LIBS=OFF -DBUILD_CURL_EXE=OFF -DBUILD_TESTING=OFF -DENABLE_MANUAL=OFF \
+          -DPICKY_COMPILER=OFF -DCURL_USE_SCHANNEL=ON -DCURL_USE_OPENSSL=OFF -DCURL_USE_LIBSSH2=OFF \
+          -DCURL_USE_LIBPSL=OFF -DUSE_LIBIDN2=OFF -DCURL_ZLIB=OFF -DCURL_BROTLI=OFF -DCURL_ZSTD=OFF \
+          -DENABLE_UNIX_SOCKETS=OFF -DCURL_DISABLE_PROXY=ON -DCURL_DISABLE_COOKIES=ON \
+          -DCURL_DISABLE_ALTSVC=ON -DCURL_DISABLE_HSTS=ON -DCURL_DISABLE_DOH=ON -DCURL_DISABLE_NETRC=ON \
+          -DCURL_DISABLE_MIME=ON -DCURL_CA_BUNDLE=none -DCURL_CA_PATH=none -DCURL_CA_FALLBACK=OFF \
+          "${disabled[@]}" &&
+        cmake --build "$build" --parallel "${VELTA_JOBS:-$(nproc)}" && cmake --install "$build") >"$log" 2>&1
+  then
+    tail -n 30 "$log" >&2
+    fail "the libcurl build failed; the log: $log"
+  fi
+  grep -q '^-- Enabled protocols: HTTP HTTPS SMTP SMTPS$' "$log" && grep -q '^-- Enabled SSL backends: Schannel$' "$log" ||
+    fail "libcurl was configured with other protocols or TLS than SMTP, SMTPS (and HTTP) and Schannel; the log: $log"
+  echo "libcurl built in $(( SECONDS - start )) seconds" >&2
+  machine_version curl-mingw >"$curl/velta-source-version"
+  touch "$curl/velta-curl-complete"
+  rm -rf "$work" "$build"
 fi
 echo "$amalgamation"
 [ "$with_qt" -eq 1 ] || exit 0
@@ -136,16 +276,12 @@ echo "$amalgamation"
 # libjpeg, FreeType and HarfBuzz are Qt's bundled copies. Debian's source leaves out the WinTab
 # header, so tablet events are off. A build cut short goes on where it stopped when this runs
 # again (delete qt6-build in the cache to start afresh); the stamp file is written last.
-qt="$cache/qt6-mingw"
-if [ ! -f "$qt/velta-qt-complete" ]; then
+if ! complete qt6-mingw; then
   work="$cache/qt6-source" build="$cache/qt6-build" log="$cache/qt6-build.log"
   if [ ! -f "$build/build.ninja" ]; then
-    apt_update_once
-    version="$(dpkg-query -W -f='${Version}' qt6-base-dev)"
-    rm -rf "$work" "$build" "$qt"; mkdir -p "$work" "$build"
-    (cd "$work" && apt-get source -qq "qt6-base=$version" >&2)
-    tree="$(find "$work" -mindepth 1 -maxdepth 1 -type d -name 'qt6-base-*' | head -n1)"
-    echo "configuring Qt $version for Windows; the log: $log" >&2
+    rm -rf "$build" "$qt"; mkdir -p "$build"
+    tree="$(fetch_source qt6-mingw "$work")"
+    echo "configuring $(machine_version qt6-mingw) for Windows; the log: $log" >&2
     if ! (cd "$build" && "$tree/configure" -prefix "$qt" -release -shared \
             -qt-host-path /usr -nomake examples -nomake tests \
             -no-opengl -no-dbus -no-icu -no-direct2d -no-vulkan -no-ico -no-zstd \
@@ -174,6 +310,7 @@ if [ ! -f "$qt/velta-qt-complete" ]; then
   fi
   echo "Qt built in $(( (SECONDS - start) / 60 )) minutes; processor time of this script and of its build:" >&2
   times >&2
+  machine_version qt6-mingw >"$qt/velta-source-version"
   touch "$qt/velta-qt-complete"
   rm -rf "$work" "$build"
 fi

@@ -5,8 +5,12 @@
 # listens, and ends by itself after an hour at most. With --discard it takes every message and
 # stores nothing (the benchmark's server, which should cost the client as little as possible).
 # With --tls it offers STARTTLS with that certificate and key and takes no mail before it; with
-# --auth it takes mail only after AUTH with that user and password.
-#   smtp_sink.py [--discard] [--tls CERT KEY] [--auth USER PASSWORD] FOLDER [REFUSED-ADDRESS...]
+# --auth it takes mail only after AUTH with that user and password. For a client that cannot read
+# its output or end it (a test program under Wine), --port-file writes the port into that file
+# instead (whole, through a temporary name), and --stop-file ends the server once that file is
+# there, deleting the port file last.
+#   smtp_sink.py [--port-file FILE --stop-file FILE] [--discard] [--tls CERT KEY] [--auth USER PASSWORD]
+#                FOLDER [REFUSED-ADDRESS...]
 import asyncio
 import logging
 import os
@@ -56,6 +60,10 @@ def main():
     # look at what the client was told.
     logging.getLogger("mail.log").setLevel(logging.CRITICAL)
     args = sys.argv[1:]
+    port_file = stop_file = None
+    if args[:1] == ["--port-file"]:
+        port_file, stop_file = args[1], args[3]
+        args = args[4:]
     discard = args[:1] == ["--discard"]
     if discard:
         args = args[1:]
@@ -75,9 +83,25 @@ def main():
     asyncio.set_event_loop(loop)
     server = loop.run_until_complete(
         loop.create_server(lambda: CountingSMTP(handler, loop=loop, **options), "127.0.0.1", 0))
-    print(server.sockets[0].getsockname()[1], flush=True)
+    port = server.sockets[0].getsockname()[1]
+    if port_file:
+        with open(port_file + ".tmp", "w") as f:
+            f.write("%d\n" % port)
+        os.rename(port_file + ".tmp", port_file)
+
+        def stop_when_asked():
+            if os.path.exists(stop_file):
+                server.close()
+                loop.stop()
+            else:
+                loop.call_later(0.1, stop_when_asked)
+        stop_when_asked()
+    else:
+        print(port, flush=True)
     loop.call_later(LIFETIME_SECONDS, loop.stop)
     loop.run_forever()
+    if port_file:
+        os.remove(port_file)
 
 
 if __name__ == "__main__":

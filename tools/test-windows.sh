@@ -10,6 +10,7 @@ cd "$(dirname "$0")/.."
 jobs="${VELTA_JOBS:-$(nproc)}"
 amalgamation="$(tools/setup-windows.sh)"
 qt="$(dirname "$amalgamation")/qt6-mingw"
+curl="$(dirname "$amalgamation")/curl-mingw"
 if [ -f "$qt/velta-qt-complete" ]; then
   gui=1 build=build-windows-gui
   configure=(cmake --preset windows-gui -DCMAKE_TOOLCHAIN_FILE="$qt/lib/cmake/Qt6/qt.toolchain.cmake")
@@ -20,7 +21,7 @@ else
   echo "$skipped_gui"
 fi
 if [ "${VELTA_WINDOWS_BUILD:-1}" != 0 ]; then
-  "${configure[@]}" -DVELTA_SQLITE_AMALGAMATION="$amalgamation" >/dev/null
+  "${configure[@]}" -DVELTA_SQLITE_AMALGAMATION="$amalgamation" -DCURL_DIR="$curl/lib/cmake/CURL" >/dev/null
   cmake --build "$build" --parallel "$jobs"
 fi
 
@@ -77,15 +78,32 @@ version_of() {
   local out; out="$(timeout 120 "$wine64" "$1" --version)"
   echo "$out"; [[ "$out" == *"$version"* ]]
 }
-# runs a command line in Wine's cmd with WINDIR and ACCTKIT_DB on the demo installation (Wine
-# sets WINDIR itself for a program started from Linux)
+# runs a command line in Wine's cmd with WINDIR (demo_windir, else the demo's) and ACCTKIT_DB on
+# the demo installation (Wine sets WINDIR itself for a program started from Linux)
 on_demo() {
-  (cd "$build/bin" && timeout 300 "$wine64" cmd /c "set WINDIR=$demo\\windows&& set ACCTKIT_DB=$demo\\tervox\\users.db&& $*")
+  (cd "$build/bin" && timeout 300 "$wine64" cmd /c "set WINDIR=${demo_windir:-$demo\\windows}&& set ACCTKIT_DB=$demo\\tervox\\users.db&& $*")
 }
 # With 30 days the demo has five dormant users; grace is one day short.
 dormix_dry_run() {
   local out; out="$(on_demo dormix.exe --days 30)"
   echo "$out"; grep -q alice <<<"$out" && grep -q judy <<<"$out" && ! grep -q grace <<<"$out"
+}
+# Dormix's warnings under Wine, to the tests' mail server on this machine's 127.0.0.1: the dry run
+# sends nothing, the deleting run sends them and records them in the Log folder.
+dormix_warns() {
+  local mail="$PWD/$build/demo/mail" server port ran=0
+  rm -rf "$mail"; mkdir -p "$mail"
+  /usr/bin/python3 tools/smtp_sink.py "$mail" >"$mail/port" & server=$!
+  for _ in $(seq 300); do [ -s "$mail/port" ] && break; sleep 0.1; done
+  port="$(cat "$mail/port")"
+  if [ -n "$port" ] && timeout 300 "$wine64" "$bin/make-demo.exe" --mail "$demo" "$port"; then
+    local demo_windir="$demo\\mail\\windows"
+    on_demo dormix.exe --days 30 && [ -z "$(ls "$mail"/*.eml 2>/dev/null)" ] &&
+      on_demo dormix.exe --days 30 --yes --tervox=no &&
+      ls "$mail"/*.eml && grep -l '^To: ' "$mail"/*.eml && ran=1
+  fi
+  kill "$server"; wait "$server" 2>/dev/null || true
+  [ "$ran" -eq 1 ]
 }
 # Marqueta with the "windows" platform on a virtual display: its main window must come up, and
 # a picture of the screen goes to marqueta-windows.png.
@@ -134,6 +152,7 @@ if [ "$gui" -eq 1 ]; then
   demo="$("$wine64" winepath -w "$PWD/$build/demo" 2>/dev/null | tr -d '\r')"
   check make-demo timeout 300 "$wine64" "$bin/make-demo.exe" "$demo"
   check dormix-dry-run dormix_dry_run
+  check dormix-warns dormix_warns
   check marqueta-window marqueta_window
   check installer installer
 fi

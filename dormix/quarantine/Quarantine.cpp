@@ -286,7 +286,7 @@ std::string QuarantineRefusal(const std::string& installPath, bool make) {
     std::string reached = quarantine;  // where the folders would go: the quarantine, or its parent
     if (!platform::IsDirectory(quarantine)) {
         platform::ErrorCode e = 0;
-        // No more open than the account folders it takes in, and theirs to own.
+        // Mail moved in stays as private as it was under the account folders, and theirs to own.
         if (make) e = platform::CreateDirectoryLike(quarantine, UserFolder(installPath));
         else if (platform::PathExists(quarantine)) e = platform::kAlreadyExists;  // a file or a link in its place
         else reached = installPath;

@@ -1,6 +1,7 @@
 // The Windows side of the file operations: the system's own calls, its own error codes.
 #include "platform/win/WinFiles.h"
 
+#include <aclapi.h>
 #include <io.h>
 
 #include "platform/FaultInjection.h"
@@ -73,7 +74,38 @@ ErrorCode DeleteFileAsWritten(const std::string& path) {
 
 ErrorCode CreateDirectory(const std::string& path) { return Result(CreateDirectoryA(path.c_str(), nullptr)); }
 
-ErrorCode CreateDirectoryLike(const std::string& path, const std::string&) { return CreateDirectory(path); }
+// The folder gets model's access list with every entry as its own (not marked inherited) and
+// protected from its parent's, so that it holds what it holds as model did wherever it stands.
+ErrorCode CreateDirectoryLike(const std::string& path, const std::string& model) {
+    PACL modelAcl = nullptr;
+    PSECURITY_DESCRIPTOR modelSd = nullptr;
+    if (const DWORD e = GetNamedSecurityInfoA(model.c_str(), SE_FILE_OBJECT, DACL_SECURITY_INFORMATION, nullptr,
+                                              nullptr, &modelAcl, nullptr, &modelSd))
+        return static_cast<ErrorCode>(e);
+    struct Freed {
+        PSECURITY_DESCRIPTOR sd;
+        ~Freed() { LocalFree(sd); }
+    } freed{modelSd};
+    if (!modelAcl) return CreateDirectory(path);  // no list: open to all, as model is
+    std::string acl(modelAcl->AclSize, '\0');
+    auto* own = reinterpret_cast<PACL>(acl.data());
+    if (!InitializeAcl(own, modelAcl->AclSize, modelAcl->AclRevision)) return static_cast<ErrorCode>(GetLastError());
+    for (DWORD i = 0; i < modelAcl->AceCount; ++i) {
+        void* ace = nullptr;
+        if (!GetAce(modelAcl, i, &ace)) return static_cast<ErrorCode>(GetLastError());
+        const auto* header = static_cast<const ACE_HEADER*>(ace);
+        std::string copy(static_cast<const char*>(ace), header->AceSize);
+        reinterpret_cast<ACE_HEADER*>(copy.data())->AceFlags &= static_cast<BYTE>(~INHERITED_ACE);
+        if (!AddAce(own, modelAcl->AclRevision, MAXDWORD, copy.data(), header->AceSize))
+            return static_cast<ErrorCode>(GetLastError());
+    }
+    SECURITY_DESCRIPTOR sd;
+    if (!InitializeSecurityDescriptor(&sd, SECURITY_DESCRIPTOR_REVISION) || !SetSecurityDescriptorDacl(&sd, TRUE, own, FALSE) ||
+        !SetSecurityDescriptorControl(&sd, SE_DACL_PROTECTED, SE_DACL_PROTECTED))
+        return static_cast<ErrorCode>(GetLastError());
+    SECURITY_ATTRIBUTES attributes{sizeof attributes, &sd, FALSE};
+    return Result(CreateDirectoryA(path.c_str(), &attributes));
+}
 
 ErrorCode RemoveDirectory(const std::string& path) {
     DWORD attributes = GetFileAttributesA(path.c_str());

@@ -128,6 +128,29 @@ TEST(FileOps, FoldersAreCreatedOneLevelAndRemovedOnlyWhenEmpty) {
     EXPECT_FALSE(PathExists(dir.file("Log")));
 }
 
+// The quarantine's folders take the protection of the account folders (no set-id bit): never wider, whatever the
+// process's umask, and never made when the model cannot be read.
+TEST(FileOps, FoldersMadeLikeAModelTakeItsModeAndOwner) {
+    SKIP_ON_WINDOWS("POSIX permission bits; the Windows access lists are checked in WindowsApiTest");
+    TempDir dir;
+    for (const mode_t mode : {0750u, 0700u, 0755u, 02770u}) {
+        const std::string model = dir.file("user" + std::to_string(mode)), made = dir.file("Quarantine" + std::to_string(mode));
+        ASSERT_EQ(CreateDirectory(model), 0);
+        ASSERT_EQ(::chmod(model.c_str(), mode), 0);
+        const mode_t old = ::umask(0);
+        EXPECT_EQ(CreateDirectoryLike(made, model), 0);
+        ::umask(old);
+        EXPECT_EQ(ModeOf(made), mode & 0777u) << mode;  // never a set-id bit
+        struct stat made_st, model_st;
+        ASSERT_EQ(::stat(made.c_str(), &made_st), 0);
+        ASSERT_EQ(::stat(model.c_str(), &model_st), 0);
+        EXPECT_EQ(made_st.st_uid, model_st.st_uid);
+        EXPECT_EQ(made_st.st_gid, model_st.st_gid);
+    }
+    EXPECT_EQ(CreateDirectoryLike(dir.file("other"), dir.file("missing")), ENOENT);
+    EXPECT_FALSE(PathExists(dir.file("other")));
+}
+
 TEST(FileOps, ReadFileBytesReadsEverythingOrFails) {
     TempDir dir;
     std::string bytes("a\0b\r\nc", 6);

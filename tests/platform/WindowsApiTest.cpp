@@ -16,6 +16,9 @@
 #include "platform/Random.h"
 #include "platform/SafeWrite.h"
 #include "platform/win/WindowsApi.h"
+// after the layer's header, which keeps the system's macros off the layer's names
+#include <aclapi.h>
+#include <sddl.h>
 #include "tests/support/TempDir.h"
 
 namespace {
@@ -74,6 +77,60 @@ TEST(WindowsProfile, SettingsLiveInTheWindowsDirectory) {
     ScopedEnv windir("WINDIR", "");
     EXPECT_EQ(platform::SettingsDirectory(), windows);
     EXPECT_EQ(platform::SettingsFilePath(), std::string(windows) + "\\VELTA.INI");
+}
+
+// The access list of path in the system's own notation (SDDL): "P" for protected from the
+// parent's, one "(...)" per entry, "ID" among the flags of an inherited one.
+std::string AccessListOf(const std::string& path) {
+    PSECURITY_DESCRIPTOR sd = nullptr;
+    if (GetNamedSecurityInfoA(path.c_str(), SE_FILE_OBJECT, DACL_SECURITY_INFORMATION, nullptr, nullptr, nullptr,
+                              nullptr, &sd) != ERROR_SUCCESS)
+        return "unreadable";
+    char* text = nullptr;
+    ConvertSecurityDescriptorToStringSecurityDescriptorA(sd, SDDL_REVISION_1, DACL_SECURITY_INFORMATION, &text, nullptr);
+    std::string result = text ? text : "";
+    LocalFree(text);
+    LocalFree(sd);
+    return result;
+}
+
+bool MakeFolderWith(const std::string& path, const char* sddl) {
+    PSECURITY_DESCRIPTOR sd = nullptr;
+    if (!ConvertStringSecurityDescriptorToSecurityDescriptorA(sddl, SDDL_REVISION_1, &sd, nullptr)) return false;
+    SECURITY_ATTRIBUTES attributes{sizeof attributes, sd, FALSE};
+    const bool made = CreateDirectoryA(path.c_str(), &attributes);
+    LocalFree(sd);
+    return made;
+}
+
+// A folder moved from "user" into the quarantine keeps what protected it there: the quarantine
+// and its day folder hold the entries of "user" as their own, and the moved folder its own.
+TEST(WindowsFiles, TheQuarantineTakesTheAccountFoldersProtection) {
+    TempDir dir;
+    const std::string user = dir.file("user"), account = dir.file("user\\ann");
+    const std::string quarantine = dir.file("Quarantine"), day = dir.file("Quarantine\\20260101");
+    // Administrators everything, Users to read, for the folder and all below it; ann's folder
+    // adds everything for Everyone of its own.
+    const char* const userSddl = "D:P(A;OICI;FA;;;BA)(A;OICI;FR;;;BU)";
+    ASSERT_TRUE(MakeFolderWith(user, userSddl));
+    ASSERT_TRUE(MakeFolderWith(account, "D:(A;OICI;FA;;;WD)"));
+    const std::string userList = AccessListOf(user), accountList = AccessListOf(account);
+    // Wine keeps a folder's security as the Linux permission bits and shows one default list for
+    // every folder; there only the comparisons below can be made.
+    const bool keepsLists = userList == userSddl;
+    if (keepsLists) EXPECT_NE(accountList.find("(A;OICI;FA;;;WD)"), std::string::npos) << accountList;
+
+    for (const std::string& folder : {quarantine, day}) {
+        EXPECT_EQ(platform::CreateDirectoryLike(folder, user), 0);
+        EXPECT_EQ(AccessListOf(folder), userList) << folder;
+    }
+    EXPECT_EQ(platform::MoveFile(account, day + "\\ann"), 0);
+    EXPECT_EQ(AccessListOf(day + "\\ann"), accountList);
+    EXPECT_EQ(platform::CreateDirectoryLike(dir.file("other"), dir.file("missing")), ERROR_FILE_NOT_FOUND);
+    EXPECT_FALSE(platform::PathExists(dir.file("other")));
+    if (!keepsLists)
+        GTEST_SKIP() << "this system keeps no access list given to a folder (" << userList
+                     << " for every folder): the lists were compared, their entries not shown";
 }
 
 TEST(WindowsRandom, FollowsTheRuntimesRand) {
