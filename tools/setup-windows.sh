@@ -4,6 +4,7 @@
 # amalgamation once. Prints the folder that holds sqlite3.c and sqlite3.h.
 # "setup-windows.sh qt" also cross-builds Qt for Windows from Debian's qt6-base source package,
 # once (it takes hours on two cores), and prints its folder as a second line.
+# "setup-windows.sh curl" also cross-builds libcurl for Windows (below), once.
 # "setup-windows.sh deb-src" only adds the deb-src entries (below) and installs nothing.
 # "setup-windows.sh pack FILE" puts what was built (SQLite's amalgamation, libcurl and, when built,
 # Qt) with the Debian source versions they came from into the archive FILE; an archive of
@@ -21,13 +22,14 @@ toolchain="$(cd "$(dirname "$0")/.." && pwd)/cmake/toolchain-mingw64.cmake"
 apt_dir="${VELTA_APT_DIR:-/etc/apt}"
 repo="$(cd "$(dirname "$0")/.." && pwd)"
 archives="${VELTA_WINDOWS_ARCHIVES:-$repo/../shared/windows-cache}"
-with_qt=0 mode=build pack=""
+with_qt=0 with_curl=0 mode=build pack=""
 case "${1:-}" in
   "") ;;
-  qt) with_qt=1 ;;
+  qt) with_qt=1 with_curl=1 ;;
+  curl) with_curl=1 ;;
   deb-src|take) mode="$1" ;;
   pack) [ -n "${2:-}" ] || { echo "usage: $0 pack FILE" >&2; exit 2; }; mode=pack pack="$2" ;;
-  *) echo "usage: $0 [qt | deb-src | take | pack FILE]" >&2; exit 2 ;;
+  *) echo "usage: $0 [qt | curl | deb-src | take | pack FILE]" >&2; exit 2 ;;
 esac
 sudo=""; [ "$(id -u)" -eq 0 ] || sudo="sudo"
 apt_get() { DEBIAN_FRONTEND=noninteractive $sudo apt-get -o DPkg::Lock::Timeout=900 "$@"; }
@@ -236,7 +238,9 @@ fi
 # CVE-2023-38039 has every protocol's reading of server lines count them through http.c, and a
 # libcurl without HTTP does not link. No CA bundle is built in (the host's would name a Linux
 # file); SMTPCAFILE names one per connection.
-if ! complete curl-mingw; then
+# It takes from about ten to thirty minutes on two cores, so it is built when asked for ("curl", or
+# "qt", which needs it too) and otherwise only taken from an archive.
+if [ "$with_curl" -eq 1 ] && ! complete curl-mingw; then
   work="$cache/curl-source" build="$cache/curl-build" log="$cache/curl-build.log"
   rm -rf "$curl" "$build"
   tree="$(fetch_source curl-mingw "$work")"

@@ -20,8 +20,15 @@ else
   skipped_gui="no Qt for Windows in $qt (tools/setup-windows.sh qt makes it): the programs, their window tests, the runs under Wine and the installer were SKIPPED"
   echo "$skipped_gui"
 fi
+if [ -f "$curl/velta-curl-complete" ]; then
+  configure+=(-DCURL_DIR="$curl/lib/cmake/CURL")
+else
+  # Not found: the Windows programs are built without a mail sender.
+  configure+=(-DCURL_DIR=CURL_DIR-NOTFOUND)
+  echo "no libcurl for Windows in $curl (tools/setup-windows.sh curl builds it): dormix.exe was built without a mail sender and the warnings' tests under Wine were SKIPPED"
+fi
 if [ "${VELTA_WINDOWS_BUILD:-1}" != 0 ]; then
-  "${configure[@]}" -DVELTA_SQLITE_AMALGAMATION="$amalgamation" -DCURL_DIR="$curl/lib/cmake/CURL" >/dev/null
+  "${configure[@]}" -DVELTA_SQLITE_AMALGAMATION="$amalgamation" >/dev/null
   cmake --build "$build" --parallel "$jobs"
 fi
 
@@ -152,7 +159,7 @@ if [ "$gui" -eq 1 ]; then
   demo="$("$wine64" winepath -w "$PWD/$build/demo" 2>/dev/null | tr -d '\r')"
   check make-demo timeout 300 "$wine64" "$bin/make-demo.exe" "$demo"
   check dormix-dry-run dormix_dry_run
-  check dormix-warns dormix_warns
+  if [ -f "$curl/velta-curl-complete" ]; then check dormix-warns dormix_warns; fi
   check marqueta-window marqueta_window
   check installer installer
 fi
