@@ -5,6 +5,7 @@
 #include <cstring>
 #include <sstream>
 
+#include "dormix/quarantine/GraceDays.h"
 #include "dormix/scan/HexDecode.h"
 #include "dormix/scan/JudgeAccounts.h"
 #include "platform/Clock.h"
@@ -138,6 +139,9 @@ std::optional<std::time_t> EntryPurgeDay(const QuarantineEntry& entry, int grace
 }
 
 std::optional<std::time_t> PurgeDay(const std::string& day, int graceDays) {
+    // An entry's own period is believed only as far as the setting could have given it: a larger
+    // one would leave the calendar and come out as a day long past.
+    if (graceDays < 0 || graceDays > kMaxSettingDays) return std::nullopt;
     const auto start = StartOfDay(day);
     if (!start) return std::nullopt;
     std::tm parts{};
