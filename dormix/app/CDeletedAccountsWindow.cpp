@@ -12,7 +12,6 @@
 #include "dormix/scan/AuditLog.h"
 #include "dormix/scan/GracePeriod.h"
 #include "dormix/scan/JudgeAccounts.h"
-#include "dormix/scan/LineEscape.h"
 #include "platform/FolderLock.h"
 
 namespace {
@@ -121,9 +120,8 @@ void CDeletedAccountsWindow::restoreChosen() {
     if (!Confirmed(boxes_, question, "Restore Accounts")) return;
     withLock([&] {
         for (const QuarantineEntry& entry : entries) {
-            // An account that names no user is restored by its folder's name, as the list shows it.
-            const std::string name = entry.userName.empty() ? EscapedForLine(entry.folderName) : entry.userName;
-            const RestoreResult result = RestoreAccount(installPath_, name, events_, clock_());
+            // The row chosen, not the latest of its name: a name may be in quarantine more than once.
+            const RestoreResult result = RestoreEntry(installPath_, entry, events_, clock_());
             if (!result.restored && !result.reason.empty()) boxes_.error(result.reason);
             if (result.stopped) {
                 boxes_.error(UnableToCreateFileText(AuditLogPath(installPath_)));

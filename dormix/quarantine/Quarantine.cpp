@@ -226,12 +226,11 @@ bool IsDue(const QuarantineEntry& entry, int graceDays, std::time_t now) {
     return purgeDay && *purgeDay <= now;
 }
 
-// Why the entry's user name is someone's again: an account folder of that name, or keyRecord, a
-// "USER.KEY" record of it; empty when it is not.
-std::string NameInUseAgain(const std::string& installPath, const QuarantineEntry& entry, bool keyRecord) {
-    const std::string folder = AccountFolderPath(installPath, entry.folderName);
-    if (platform::PathExists(folder)) return "the folder " + folder + " exists again";
-    return keyRecord ? "USER.KEY holds a record of that name again" : std::string();
+// Why the entry's user name is someone's again: an account folder of that name, or userRecord, a
+// "USER.KEY" record of it (its own went at the quarantine); empty when it is not.
+std::string EntryNameInUseAgain(const std::string& installPath, const QuarantineEntry& entry,
+                                const std::optional<KeyRecordBytes>& userRecord = std::nullopt) {
+    return NameInUseAgain(AccountFolderPath(installPath, entry.folderName), userRecord);
 }
 
 // Deletes the mail-server users of the entries (those whose run was told to), each only while its
@@ -254,7 +253,7 @@ void PurgeTervoxUsers(const std::string& installPath, std::vector<QuarantineEntr
     std::vector<std::optional<TervoxRow>> rows;
     for (std::size_t n = 0; n < asked.size(); ++n) {
         QuarantineEntry& entry = entries[asked[n]];
-        entry.tervoxUserKept = NameInUseAgain(installPath, entry, records[n].user.has_value());
+        entry.tervoxUserKept = EntryNameInUseAgain(installPath, entry, records[n].user);
         if (!entry.tervoxUserKept.empty()) continue;
         deleting.push_back(asked[n]);
         deletingNames.push_back(std::move(names[n]));
@@ -424,7 +423,7 @@ bool SettleQuarantine(const std::string& installPath, const QuarantineEvents& ev
         // that agrees with the installation.
         if (entry.stage != EntryStage::Moving || platform::IsDirectory(QuarantinedFolderPath(installPath, entry))) {
             std::string problem = EntryDisagreement(installPath, entry, events);
-            if (problem.empty() && entry.stage == EntryStage::Moving) problem = NameInUseAgain(installPath, entry, false);
+            if (problem.empty() && entry.stage == EntryStage::Moving) problem = EntryNameInUseAgain(installPath, entry);
             if (!problem.empty()) {
                 if (refused) refused->emplace_back(std::move(entry), std::move(problem));
                 continue;
@@ -495,20 +494,39 @@ std::string EntryDisagreement(const std::string& installPath, const QuarantineEn
     return {};
 }
 
-RestoreResult RestoreAccount(const std::string& installPath, const std::string& userName, const QuarantineEvents& events,
-                             std::time_t now) {
+namespace {
+
+// Restores the latest entry, as the quarantine stands once settled, for which matches is true;
+// userName is what the list shows of it.
+template <typename Matches>
+RestoreResult RestoreLatest(const std::string& installPath, const std::string& userName, const QuarantineEvents& events,
+                            std::time_t now, const Matches& matches) {
     if (!SettleQuarantine(installPath, events, now)) return {false, "The quarantine's last steps could not be recorded.", true};
     std::vector<QuarantineEntry> entries = ListQuarantine(installPath);
-    // The latest quarantined of that name, should it have been quarantined more than once.
-    const auto found = std::find_if(entries.rbegin(), entries.rend(), [&](const QuarantineEntry& entry) {
-        return EntryNamed(entry, userName);
-    });
+    const auto found = std::find_if(entries.rbegin(), entries.rend(), matches);
     if (found == entries.rend()) return {false, userName + " is not in quarantine.", false};
     if (found->stage != EntryStage::Kept) return {false, PurgeBegunText(userName), false};
     QuarantineEntry entry = *found;
     if (!MoveEntryToStage(installPath, entry, EntryStage::Restoring))
         return {false, EntryFilePath(installPath, entry, EntryStage::Kept) + " cannot be renamed.", false};
     return FinishRestore(installPath, entry, events, now);
+}
+
+}  // namespace
+
+RestoreResult RestoreAccount(const std::string& installPath, const std::string& userName, const QuarantineEvents& events,
+                             std::time_t now) {
+    // The latest quarantined of that name, should it have been quarantined more than once.
+    return RestoreLatest(installPath, userName, events, now,
+                         [&](const QuarantineEntry& entry) { return EntryNamed(entry, userName); });
+}
+
+RestoreResult RestoreEntry(const std::string& installPath, const QuarantineEntry& chosen, const QuarantineEvents& events,
+                           std::time_t now) {
+    const std::string name = chosen.userName.empty() ? EscapedForLine(chosen.folderName) : chosen.userName;
+    return RestoreLatest(installPath, name, events, now, [&](const QuarantineEntry& entry) {
+        return entry.day == chosen.day && entry.folderName == chosen.folderName && entry.quarantinedOn == chosen.quarantinedOn;
+    });
 }
 
 PurgeRun PurgeEntries(const std::string& installPath, std::vector<QuarantineEntry> entries, const QuarantineEvents& events) {

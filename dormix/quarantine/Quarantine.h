@@ -112,6 +112,10 @@ struct RestoreResult {
 // dormant again only once it has been unused for the threshold from that day on.
 RestoreResult RestoreAccount(const std::string& installPath, const std::string& userName, const QuarantineEvents& events,
                              std::time_t now);
+// Puts back the very entry chosen from a list (its day folder, folder and time of quarantine), as
+// RestoreAccount does; a name quarantined again since is not put back in its place.
+RestoreResult RestoreEntry(const std::string& installPath, const QuarantineEntry& chosen, const QuarantineEvents& events,
+                           std::time_t now);
 
 // Why an account whose purge has begun cannot be restored.
 std::string PurgeBegunText(const std::string& name);

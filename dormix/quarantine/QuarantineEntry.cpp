@@ -87,8 +87,7 @@ bool ReadGrace(const std::string& text, std::optional<int>& out) {
     int days = 0;
     const char* const end = text.data() + text.size();
     const auto [stop, error] = std::from_chars(text.data(), end, days);
-    // No more than the setting takes: a larger period from a hand-written entry would overflow its purge day.
-    if (error != std::errc() || stop != end || days < 0 || days > kMaxSettingDays) return false;
+    if (error != std::errc() || stop != end || days < 0) return false;
     out = days;
     return true;
 }
@@ -140,6 +139,9 @@ std::optional<std::time_t> EntryPurgeDay(const QuarantineEntry& entry, int grace
 }
 
 std::optional<std::time_t> PurgeDay(const std::string& day, int graceDays) {
+    // An entry's own period is believed only as far as the setting could have given it: a larger
+    // one would leave the calendar and come out as a day long past.
+    if (graceDays < 0 || graceDays > kMaxSettingDays) return std::nullopt;
     const auto start = StartOfDay(day);
     if (!start) return std::nullopt;
     std::tm parts{};

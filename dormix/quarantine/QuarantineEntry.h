@@ -54,7 +54,8 @@ std::string AccountFolderPath(const std::string& installPath, const std::string&
 std::string DayOfRun(std::time_t now);
 // The local midnight that begins day; none when day is not a date in the form DayOfRun writes.
 std::optional<std::time_t> StartOfDay(const std::string& day);
-// The local midnight on which an entry of day is purged: graceDays after it.
+// The local midnight on which an entry of day is purged: graceDays after it; none for a period
+// that no setting gives (beyond kMaxSettingDays).
 std::optional<std::time_t> PurgeDay(const std::string& day, int graceDays);
 // The day the entry is purged on: under the period it was quarantined under, or graceDays when it
 // did not keep one.

@@ -26,6 +26,8 @@ const char* ReasonText(LogReason reason) {
             return "was left out of the unfinished deletions: its folder holds more than user.ini";
         case LogReason::PendingNotDormant:
             return "was left out of the unfinished deletions: it is no longer dormant";
+        case LogReason::PendingNameInUse:
+            return "was left out of the unfinished deletions";
     }
     return "";
 }

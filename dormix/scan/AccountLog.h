@@ -15,6 +15,7 @@ enum class LogReason {
     FolderNotDeleted,     // the folder could not be emptied or removed (the detail says why)
     PendingNotBegun,      // named by unfinished deletions, but its folder holds more than user.ini
     PendingNotDormant,    // named by unfinished deletions, but its user.ini no longer says dormant
+    PendingNameInUse,     // named by unfinished deletions, but its name is someone's again (the detail says how)
 };
 
 // Why the account gets its line, as the line says it after the user name; a detail, when there

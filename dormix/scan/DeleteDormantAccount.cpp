@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "dormix/keyindex/FindUserKeyRecords.h"
 #include "dormix/keyindex/RemoveUserKeysBatch.h"
 #include "dormix/scan/AuditLog.h"
 #include "dormix/scan/FolderUserName.h"
@@ -14,6 +15,17 @@ using keyindex::KeyRemoval;
 using keyindex::RemovalResult;
 
 bool NamedUser(const BatchMember& member) { return member.inHand && NamesAUser(member.account.folder); }
+
+// The members in hand whose folders name a user, and those users' names into names.
+std::vector<BatchMember*> NamedMembers(std::vector<BatchMember>& members, std::vector<std::string>& names) {
+    std::vector<BatchMember*> named;
+    for (BatchMember& member : members) {
+        if (!NamedUser(member)) continue;
+        named.push_back(&member);
+        names.push_back(member.account.userName);
+    }
+    return named;
+}
 
 PendingBatch Pending(const std::vector<BatchMember>& members, PendingStage stage, const BatchTerms& terms) {
     PendingBatch batch{stage, terms.withTervoxUsers, {}, terms.days};
@@ -77,15 +89,10 @@ bool RecordLeft(const KeyRemoval& removal) {
 // files leaves the "USERTIME.KEY" records to be found by value. A member whose records could not
 // all be removed is kept. False when the pending deletions could not be written.
 bool RemoveKeyRecords(std::vector<BatchMember>& members, const BatchFiles& files, const BatchTerms& terms) {
-    std::vector<BatchMember*> named;
     std::vector<std::string> names;
+    const std::vector<BatchMember*> named = NamedMembers(members, names);
     keyindex::BatchJournal journal;
-    for (BatchMember& member : members) {
-        if (!NamedUser(member)) continue;
-        named.push_back(&member);
-        names.push_back(member.account.userName);
-        journal.knownTimeKeys.push_back(member.userKeyValue);
-    }
+    for (const BatchMember* member : named) journal.knownTimeKeys.push_back(member->userKeyValue);
     bool written = true;
     journal.beforeUserFileReplaced = [&](const std::vector<KeyRemoval>& planned) {
         for (std::size_t i = 0; i < planned.size(); ++i)
@@ -114,13 +121,8 @@ bool RemoveKeyRecords(std::vector<BatchMember>& members, const BatchFiles& files
 }
 
 TervoxDeletion RemoveTervoxUsers(std::vector<BatchMember>& members) {
-    std::vector<BatchMember*> named;
     std::vector<std::string> names;
-    for (BatchMember& member : members) {
-        if (!NamedUser(member)) continue;
-        named.push_back(&member);
-        names.push_back(member.account.userName);
-    }
+    const std::vector<BatchMember*> named = NamedMembers(members, names);
     if (names.empty()) return {};
     TervoxDeletion deletion = DeleteTervoxUsers(names);
     for (std::size_t i = 0; i < named.size(); ++i)
@@ -171,6 +173,22 @@ BatchResult FinishBatch(std::vector<BatchMember>& members, const BatchFiles& fil
         platform::DeleteFile(files.pendingPath);
     }
     return result;
+}
+
+// Keeps each member of a batch left pending whose name is someone's again since the batch was
+// written: a "USER.KEY" record of the name other than the one the batch recorded, or any once its
+// records went. Its key records, mail-server user and folder are then another user's.
+void KeepNamesInUseAgain(std::vector<BatchMember>& members, const std::string& installPath, PendingStage stage) {
+    std::vector<std::string> names;
+    const std::vector<BatchMember*> named = NamedMembers(members, names);
+    if (names.empty()) return;
+    const std::vector<keyindex::UserKeyRecords> records = keyindex::FindUserKeyRecords(installPath, names);
+    for (std::size_t i = 0; i < named.size(); ++i) {
+        BatchMember& member = *named[i];
+        const bool recordsGone = stage == PendingStage::MailServer || member.deleted.keysRemoved;
+        std::string why = NameInUseAgain({}, records[i].user, recordsGone ? std::nullopt : member.userKeyValue);
+        if (!why.empty()) Keep(member, LogReason::PendingNameInUse, std::move(why));
+    }
 }
 
 }  // namespace
@@ -226,6 +244,7 @@ std::vector<BatchMember> PendingMembers(const PendingBatch& pending, std::int32_
 
 BatchResult FinishPendingBatch(PendingStage stage, std::vector<BatchMember>& members, const BatchFiles& files,
                                const BatchTerms& terms, ScanProgress* progress) {
+    KeepNamesInUseAgain(members, files.installPath, stage);
     if (stage == PendingStage::KeyRecords && !RemoveKeyRecords(members, files, terms)) return {BatchEnd::PendingFailed, {}};
     for (const BatchMember& member : members)
         if (member.emptyFolderLeft) platform::RemoveDirectory(member.account.folder);

@@ -91,7 +91,8 @@ BatchResult DeleteDormantBatch(std::vector<BatchMember>& members, const BatchFil
 // folder, dropped without one.
 std::vector<BatchMember> PendingMembers(const PendingBatch& pending, std::int32_t days, std::time_t now);
 
-// Finishes the members in hand of a batch left pending at stage, and removes the empty folders left.
+// Finishes the members in hand of a batch left pending at stage, but for those whose name is
+// someone's again (kept, with their log reason), and removes the empty folders left.
 // progress hears of each member once it is finished.
 BatchResult FinishPendingBatch(PendingStage stage, std::vector<BatchMember>& members, const BatchFiles& files,
                                const BatchTerms& terms, ScanProgress* progress);

@@ -2,6 +2,7 @@
 
 #include "dormix/scan/HexDecode.h"
 #include "platform/CaseFold.h"
+#include "platform/FileOps.h"
 #include "platform/Paths.h"
 
 namespace {
@@ -26,4 +27,12 @@ bool NamesAUser(const std::string& folderPath) {
         if (high > 15 || low > 15 || high + low == 0) return false;
     }
     return true;
+}
+
+std::string NameInUseAgain(const std::string& folder, const std::optional<keyindex::KeyRecordBytes>& userRecord,
+                           const std::optional<keyindex::KeyValue>& ownValue) {
+    if (!folder.empty() && platform::PathExists(folder)) return "the folder " + folder + " exists again";
+    if (userRecord && (!ownValue || keyindex::ValueOfRecord(userRecord->data()) != *ownValue))
+        return "USER.KEY holds a record of that name again";
+    return {};
 }

@@ -74,7 +74,8 @@ AccountJudgement JudgeAccount(const std::string& folder, std::int32_t days, std:
 }
 
 PendingVerdict JudgePendingAccount(const std::string& folder, std::int32_t days, std::time_t now) {
-    if (!platform::PathExists(folder)) return PendingVerdict::Gone;
+    // The very folder the batch named: one spelt in another letter case is another account's.
+    if (!platform::PathExistsAsWritten(folder)) return PendingVerdict::Gone;
     const int entries = platform::IsDirectory(folder) ? UserIniEntries(folder) : -1;
     if (entries < 0) return PendingVerdict::NotBegun;
     if (entries == 0) return PendingVerdict::Emptied;

@@ -11,6 +11,8 @@
 
 #include "dormix/app/CDeletedAccountsWindow.h"
 #include "dormix/app/CDormixDialog.h"
+#include "dormix/keyindex/InsertKeyRecord.h"
+#include "dormix/keyindex/RemoveUserKeys.h"
 #include "dormix/scan/JudgeAccounts.h"
 #include "platform/FileOps.h"
 #include "tests/quarantine/QuarantineSite.h"
@@ -93,6 +95,31 @@ TEST(DeletedAccountsWindow, ListsTheQuarantineAndActsOnTheChosenAccountsAfterAYe
     window.purgeChosen();
     ASSERT_EQ(list->topLevelItemCount(), 1);
     EXPECT_EQ(Row(list, 0).back(), "purge begun, cannot be restored; last failure: the user database could not be opened");
+}
+
+// The row chosen is the one restored, also when its name was quarantined again later.
+TEST(DeletedAccountsWindow, RestoresTheRowChosenNotTheLatestOfItsName) {
+    QuarantineSite s;
+    s.quarantine({"bob"}, kNow - 2 * 86400);
+    // bob made anew, as the web-mail product does, and quarantined again.
+    const QuarantineEntry first = ListQuarantine(s.install()).at(0);
+    std::filesystem::copy(QuarantinedFolderPath(s.install(), first), s.site.folderOf("bob"),
+                          std::filesystem::copy_options::recursive);
+    keyindex::InsertKeyRecord(keyindex::KeyFilePath(s.install(), "USERTIME.KEY"), *first.timeRecord);
+    keyindex::InsertKeyRecord(keyindex::KeyFilePath(s.install(), "USER.KEY"), *first.userRecord);
+    s.quarantine({"bob"}, kNow);
+    ScriptedMessageBoxes boxes;
+    CDeletedAccountsWindow window(s.install(), 30, s.events, boxes, [] { return kNow; });
+    auto* list = window.findChild<QTreeWidget*>(QStringLiteral("deletedList"));
+    ASSERT_EQ(list->topLevelItemCount(), 2);
+    list->sortByColumn(3, Qt::AscendingOrder);
+    list->clearSelection();
+    list->topLevelItem(0)->setSelected(true);
+    window.restoreChosen();
+    ASSERT_EQ(list->topLevelItemCount(), 1);
+    EXPECT_EQ(Row(list, 0)[3], "2024-03-15");
+    EXPECT_TRUE(platform::IsDirectory(s.site.folderOf("bob")));
+    EXPECT_TRUE(boxes.texts().empty());
 }
 
 TEST(DeletedAccountsWindow, OpensFromTheDialog) {

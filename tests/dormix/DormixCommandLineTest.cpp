@@ -8,6 +8,7 @@
 #include <QProcessEnvironment>
 #include <gtest/gtest.h>
 
+#include "dormix/keyindex/RemoveUserKeys.h"
 #include "dormix/quarantine/Quarantine.h"
 #include "dormix/scan/AuditLog.h"
 #include "dormix/scan/DeletionWarnings.h"
@@ -207,6 +208,7 @@ TEST_F(DormixCommandLineTest, ADryRunShowsPendingAccountsAndNamesForgeNoLines) {
     ASSERT_TRUE(WritePendingDeletions(PendingDeletionsPath(install.paths().installPath), pending));
     fs::remove_all(annFolder + "/mail");  // as the interrupted batch left it: nothing but "user.ini"
     fs::remove(annFolder + "/addresses.txt");
+    RemoveUserKeys(install.paths().installPath, "ann");  // the batch's key records went
     const std::string forged = install.addAccount("x\nThere were no dormant accounts found\\x0A", "2020/1/1");
     const std::string shown = "x\\x0AThere were no dormant accounts found\\\\x0A";
     const ProcessRun dry = run({QStringLiteral("--days"), QStringLiteral("30")});

@@ -1,6 +1,7 @@
 // Accounts go into quarantine whole, come back byte for byte, are refused back when their name is
 // in use again, and are purged once their grace period is over.
 #include <algorithm>
+#include <climits>
 #include <cstring>
 #include <filesystem>
 #include <limits>
@@ -215,6 +216,16 @@ TEST(Quarantine, EntriesThatDisagreeWithTheInstallationAreLeftAloneAndReported) 
         EXPECT_NE(run.failed[0].second.find(c.reason), std::string::npos) << c.what << ": " << run.failed[0].second;
         EXPECT_EQ(reliability::TreeDifference(before, s.files()), "") << c.what;
         EXPECT_EQ(s.tervoxUsers(), kSiteUsers) << c.what;
+    }
+    // A period that no setting gives, in an entry written by hand, purges nothing.
+    {
+        QuarantineSite g;
+        g.quarantine({"ann"}, kNow);
+        QuarantineEntry longer = ListQuarantine(g.install()).at(0);
+        longer.graceDays = INT_MAX;
+        WriteEntryFile(g.install(), longer);
+        EXPECT_EQ(EntryPurgeDay(ListQuarantine(g.install()).at(0), 30), std::nullopt);
+        EXPECT_TRUE(ExpiredEntries(ListQuarantine(g.install()), 30, kNow + 400 * 86400).empty());
     }
     // A quarantine "begun" for an account in use: its key records stay.
     QuarantineSite s;

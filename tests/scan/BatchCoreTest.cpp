@@ -2,6 +2,7 @@
 // deletions only what they had begun, and tells of every account it could not delete whole.
 #include <filesystem>
 
+#include "dormix/keyindex/FindUserKeyRecords.h"
 #include "dormix/scan/AuditLog.h"
 #include "dormix/scan/PendingDeletions.h"
 #include "platform/FaultInjection.h"
@@ -39,6 +40,9 @@ TEST_F(ScanTest, UnfinishedDeletionsFinishOnlyWhatTheirBatchHadBegun) {
             WriteBytes(install->folderOf(user) + "/USER.INI", Ini(logon(daysBack)));
         }
         install->writeKeyFiles(users);
+        // As a batch records them before its first key record goes.
+        const auto records = keyindex::FindUserKeyRecords(install->paths().installPath, users);
+        for (std::size_t i = 0; i < users.size(); ++i) pending.accounts[i].userKeyValue = keyindex::ValueOfRecord(records[i].user->data());
         install->writeTervoxUsers(users);
         ASSERT_TRUE(WritePendingDeletions(PendingDeletionsPath(install->paths().installPath), pending));
         boxes.answers = {c.runAnswer};
@@ -55,6 +59,49 @@ TEST_F(ScanTest, UnfinishedDeletionsFinishOnlyWhatTheirBatchHadBegun) {
         if (!c.days) lines.push_back("fay, was left out of the unfinished deletions: it is no longer dormant ");
         EXPECT_EQ(sortedLogLines(), lines);
         expectSummary(NotDeletedText(lines.size(), install->paths()), "Accounts Not Deleted");
+    }
+}
+
+// Unfinished deletions act only on the accounts they judged: a name made anew since (a "USER.KEY"
+// record other than the one recorded, or any once the records went) keeps its records, its
+// mail-server user and its folder; a folder spelt in another letter case is another account's.
+TEST_F(ScanTest, UnfinishedDeletionsLeaveANameMadeAnew) {
+    struct Case {
+        PendingStage stage;
+        Names keysNow;  // the users whose key records the files hold when the scan starts
+        Names kept;
+    };
+    for (const Case& c : {Case{PendingStage::KeyRecords, {"ann", "bob", "joe"}, {"bob", "joe"}},
+                          Case{PendingStage::MailServer, {"bob"}, {"bob", "joe"}}}) {
+        reset();
+        const Names users = {"ann", "bob", "joe"};
+        install->writeKeyFiles(users);
+        const auto records = keyindex::FindUserKeyRecords(install->paths().installPath, users);
+        PendingBatch pending{c.stage, true, {}, 5};
+        for (std::size_t i = 0; i < users.size(); ++i) {
+            install->addAccount(users[i], logon(10));
+            fs::remove_all(install->folderOf(users[i]));
+            fs::create_directories(install->folderOf(users[i]));
+            WriteBytes(install->folderOf(users[i]) + "/user.ini", Ini(logon(10)));
+            std::optional<keyindex::KeyValue> value = keyindex::ValueOfRecord(records[i].user->data());
+            if (users[i] == "bob" && c.stage == PendingStage::KeyRecords) (*value)[0] ^= 1;  // bob's record is new
+            const HexCase letters = users[i] == "joe" ? HexCase::Lower : HexCase::Upper;
+            pending.accounts.push_back({install->folderOf(users[i], letters), 0, value, c.stage == PendingStage::MailServer});
+        }
+        install->writeKeyFiles(c.keysNow);
+        install->writeTervoxUsers(users);
+        ASSERT_TRUE(WritePendingDeletions(PendingDeletionsPath(install->paths().installPath), pending));
+        boxes.answers = {Answer::Yes};
+
+        EXPECT_TRUE(scan(30));
+
+        EXPECT_EQ(userKeyNames(), c.stage == PendingStage::KeyRecords ? c.kept : Names{"bob"});
+        EXPECT_EQ(tervoxNames(), c.kept);
+        EXPECT_FALSE(hasFolder("ann"));
+        EXPECT_TRUE(hasFolder("bob"));
+        EXPECT_TRUE(hasFolder("joe"));
+        EXPECT_EQ(sortedLogLines(),
+                  Names{"bob, was left out of the unfinished deletions: USER.KEY holds a record of that name again "});
     }
 }
 
