@@ -94,6 +94,23 @@ ErrorCode CreateDirectory(const std::string& path) {
     return ::mkdir(ResolveCase(path).c_str(), 0777) == 0 ? 0 : errno;
 }
 
+ErrorCode CreateDirectoryLike(const std::string& path, const std::string& model) {
+    struct stat like;
+    if (::stat(ResolveCase(model).c_str(), &like) != 0) return errno;
+    const std::string made = ResolveCase(path);
+    // Made closed and opened only to the model's bits once it has the model's owner, so that it is
+    // never wider than the model at any moment.
+    if (::mkdir(made.c_str(), 0700) != 0) return errno;
+    const int fd = ::open(made.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+    if (fd < 0) return 0;
+    if (like.st_uid != ::geteuid() || like.st_gid != ::getegid()) {
+        [[maybe_unused]] const int ignored = ::fchown(fd, like.st_uid, like.st_gid);  // only an administrator may
+    }
+    [[maybe_unused]] const int ignored = ::fchmod(fd, like.st_mode & 0777);
+    ::close(fd);
+    return 0;
+}
+
 ErrorCode RemoveDirectory(const std::string& path) {
     std::string p = ResolveCase(path);
     struct stat st;
@@ -156,6 +173,12 @@ ErrorCode OpenErrorForReading(const std::string& path) {
     int fd = sys::OpenForReading(ResolveCase(path), error);
     if (fd >= 0) ::close(fd);
     return error;
+}
+
+bool OthersCanRead(const std::string& path) {
+    struct stat status {};
+    if (::stat(ResolveCase(path).c_str(), &status) != 0) return false;
+    return (status.st_mode & (S_IRGRP | S_IROTH)) != 0;
 }
 
 bool IsMissingFileError(ErrorCode code) { return code == ENOENT; }

@@ -18,6 +18,13 @@ inline constexpr ErrorCode kLinkRefused = 1920;  // ERROR_CANT_ACCESS_FILE
 inline constexpr ErrorCode kLinkRefused = ELOOP;
 #endif
 
+// The error of a folder that cannot be made because something else has its name.
+#ifdef _WIN32
+inline constexpr ErrorCode kAlreadyExists = 183;  // ERROR_ALREADY_EXISTS
+#else
+inline constexpr ErrorCode kAlreadyExists = EEXIST;
+#endif
+
 // The error a read reports for a file larger than its caller allows.
 #ifdef _WIN32
 inline constexpr ErrorCode kFileTooLarge = 223;  // ERROR_FILE_TOO_LARGE
@@ -36,6 +43,10 @@ ErrorCode DeleteFileAsWritten(const std::string& path);
 ErrorCode MoveFileAsWritten(const std::string& from, const std::string& to);
 bool PathExistsAsWritten(const std::string& path);
 ErrorCode CreateDirectory(const std::string& path);     // one level
+// CreateDirectory, the new folder taking the owner, group and permission bits of the existing
+// folder model (those the process may give), never wider. Windows: the new folder inherits the
+// protection of its parent, as every folder made there does.
+ErrorCode CreateDirectoryLike(const std::string& path, const std::string& model);
 ErrorCode RemoveDirectory(const std::string& path);     // an empty folder only
 
 bool PathExists(const std::string& path);
@@ -56,6 +67,10 @@ ErrorCode ReadFileLimited(const std::string& path, std::string& out, std::size_t
 bool CanOpenForReading(const std::string& path);
 // The same, giving the reason: 0, or why it cannot be opened (ENOENT when it does not exist).
 ErrorCode OpenErrorForReading(const std::string& path);
+
+// True when users other than the file's owner may read it (its group or everyone, by its mode
+// bits). On Windows, where who may read is an access list of the administrator's making, false.
+bool OthersCanRead(const std::string& path);
 
 // True for the error of a file, or one of its folders, that does not exist.
 bool IsMissingFileError(ErrorCode code);

@@ -51,10 +51,37 @@ bool IsReadOnly(int fd, const std::string& name, const struct stat& st) {
     return (st.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0 || ::faccessat(fd, name.c_str(), W_OK, 0) != 0;
 }
 
-// One removal: the file system it stays on, and the first thing it had to leave.
+// The mount an entry lies on, and whether it is the root of a mount, as far as the system tells;
+// a bind mount of a folder of the same file system has the device of what it is mounted on, so
+// the device alone does not show it. name empty: the entry open as fd.
+struct MountOf {
+    bool known = false;  // mountId is the entry's
+    std::uint64_t mountId = 0;
+    bool root = false;  // the entry is a mount point
+};
+
+MountOf MountOfEntry(int fd, const std::string& name) {
+    MountOf mount;
+    struct statx st {};
+    const int flags = AT_SYMLINK_NOFOLLOW | AT_NO_AUTOMOUNT | (name.empty() ? AT_EMPTY_PATH : 0);
+    if (::statx(fd, name.c_str(), flags, STATX_MNT_ID, &st) != 0) return mount;
+    mount.known = (st.stx_mask & STATX_MNT_ID) != 0;
+    mount.mountId = st.stx_mnt_id;
+    mount.root = (st.stx_attributes_mask & STATX_ATTR_MOUNT_ROOT) != 0 && (st.stx_attributes & STATX_ATTR_MOUNT_ROOT) != 0;
+    return mount;
+}
+
+// One removal: the file system and the mount it stays on, and the first thing it had to leave.
 struct Walk : RemovalLeftover {
-    explicit Walk(std::uint64_t onDevice) : device(static_cast<dev_t>(onDevice)) {}
+    Walk(std::uint64_t onDevice, const MountOf& onMount) : device(static_cast<dev_t>(onDevice)), mount(onMount) {}
     dev_t device;
+    MountOf mount;
+
+    // Another file system, or a mount of any kind (a bind mount of the same one too), in its place.
+    bool elsewhere(dev_t entryDevice, const MountOf& entry) const {
+        if (entryDevice != device || entry.root) return true;
+        return mount.known && entry.known && entry.mountId != mount.mountId;
+    }
 };
 
 bool RemoveEntry(Walk& walk, int fd, const std::string& name);
@@ -78,8 +105,8 @@ bool RemoveContents(Walk& walk, int fd, const std::string& spared) {
 bool RemoveEntry(Walk& walk, int fd, const std::string& name) {
     struct stat st;
     if (::fstatat(fd, name.c_str(), &st, AT_SYMLINK_NOFOLLOW) != 0) return errno == ENOENT || walk.removed(errno);
-    // A file system mounted here (a shared folder, a bound file) is not the account's to empty.
-    if (st.st_dev != walk.device) return walk.leave(LeftBehind::OtherDevice);
+    // A file system mounted here (a shared folder, a bound file or folder) is not the account's to empty.
+    if (walk.elsewhere(st.st_dev, MountOfEntry(fd, name))) return walk.leave(LeftBehind::OtherDevice);
     if (!S_ISDIR(st.st_mode)) {
         if (IsReadOnly(fd, name, st)) return walk.leave(LeftBehind::ReadOnlyFile);
         return walk.removed(UnlinkAt(fd, name, 0));
@@ -93,7 +120,7 @@ bool RemoveEntry(Walk& walk, int fd, const std::string& name) {
         return errno == ENOENT || walk.removed(errno);
     }
     struct stat opened;
-    if (::fstat(sub, &opened) != 0 || opened.st_dev != walk.device) {
+    if (::fstat(sub, &opened) != 0 || walk.elsewhere(opened.st_dev, MountOfEntry(sub, ""))) {
         ::close(sub);  // mounted since it was looked at
         return walk.leave(LeftBehind::OtherDevice);
     }
@@ -127,6 +154,12 @@ FolderRemoval::FolderRemoval(const std::string& path) : path_(ResolveCase(path))
         return;
     }
     device_ = static_cast<std::uint64_t>(st.st_dev);
+    const MountOf mount = MountOfEntry(fd_, "");
+    mountId_ = mount.mountId;
+    mountKnown_ = mount.known;
+    // A folder that is itself mounted here (bound from elsewhere) is not the account's to empty.
+    const MountOf parent = MountOfEntry(parentFd_, "");
+    mountPoint_ = mount.root || (mount.known && parent.known && mount.mountId != parent.mountId);
 }
 
 FolderRemoval::~FolderRemoval() {
@@ -136,7 +169,8 @@ FolderRemoval::~FolderRemoval() {
 
 bool FolderRemoval::removeAllBut(const std::string& spared) {
     if (!opened_) return false;
-    Walk walk(device_);
+    if (mountPoint_) return leftover_.leave(LeftBehind::OtherDevice);
+    Walk walk(device_, {mountKnown_, mountId_, false});
     const bool whole = RemoveContents(walk, fd_, spared);
     leftover_ = walk;
     return whole;
@@ -144,7 +178,8 @@ bool FolderRemoval::removeAllBut(const std::string& spared) {
 
 bool FolderRemoval::removeRest() {
     if (!opened_) return false;
-    Walk walk(device_);
+    if (mountPoint_) return leftover_.leave(LeftBehind::OtherDevice);
+    Walk walk(device_, {mountKnown_, mountId_, false});
     // A link put in the folder's place meanwhile is no folder: AT_REMOVEDIR leaves it.
     const bool gone = RemoveContents(walk, fd_, "") && walk.removed(UnlinkAt(parentFd_, name_, AT_REMOVEDIR));
     leftover_ = walk;

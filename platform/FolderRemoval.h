@@ -4,7 +4,8 @@
 // a link and never entered, and nothing outside the tree can be reached. On Windows every entry is
 // opened as itself (a junction or link is never followed), examined and deleted through its handle,
 // and each folder is held open while its contents go, so that no one can move it away meanwhile.
-// Neither ever enters another file system mounted inside the tree: it is left as it is.
+// Neither ever enters another file system or any mount (a bind mount of the same file system too)
+// inside the tree, nor empties a folder that is itself mounted in its place: it is left as it is.
 #include <cstdint>
 #include <string>
 
@@ -16,7 +17,7 @@ namespace platform {
 enum class LeftBehind {
     Nothing,
     ReadOnlyFile,  // a file marked read-only
-    OtherDevice,   // a folder or file of another file system (a mount point)
+    OtherDevice,   // a folder or file of another file system or another mount (a mount point)
     Failure,       // the system refused; see error()
 };
 
@@ -65,6 +66,9 @@ private:
     bool opened_ = false;
     RemovalLeftover leftover_;
     std::uint64_t device_ = 0;  // the file system that the folder lies on
+    std::uint64_t mountId_ = 0;  // POSIX: the mount it lies on, when mountKnown_
+    bool mountKnown_ = false;
+    bool mountPoint_ = false;  // the folder is itself a mount point: nothing in it is removed
     int parentFd_ = -1;  // POSIX: the folder's parent and the folder, both held open
     int fd_ = -1;
     std::string name_;

@@ -203,7 +203,18 @@ bool IsReadOnlyFile(const std::string& path) {
 
 ErrorCode AdoptPermissions(int fd, const std::string& target) {
     struct stat st;
-    if (::stat(target.c_str(), &st) != 0) return errno == ENOENT ? GiveNewFileMode(fd) : errno;
+    if (::stat(target.c_str(), &st) != 0) {
+        if (errno != ENOENT) return errno;
+        // A new file takes its folder's owner and group, and is no more open than the folder.
+        std::string folder = target.substr(0, target.rfind('/') + 1);
+        if (folder.empty()) folder = ".";
+        struct stat in;
+        if (::stat(folder.c_str(), &in) != 0) return GiveNewFileMode(fd);
+        if (in.st_uid != ::geteuid() || in.st_gid != ::getegid()) {
+            [[maybe_unused]] int ignored = ::fchown(fd, in.st_uid, in.st_gid);  // only an administrator may
+        }
+        return ::fchmod(fd, 0666 & ~CurrentUmask() & in.st_mode) == 0 ? 0 : errno;
+    }
     if (IsReadOnlyFile(target)) return EACCES;
     if (st.st_uid != ::geteuid() || st.st_gid != ::getegid()) {
         [[maybe_unused]] int ignored = ::fchown(fd, st.st_uid, st.st_gid);  // only an administrator may

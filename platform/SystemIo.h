@@ -44,7 +44,8 @@ bool IsReadOnlyFile(const std::string& path);
 
 // The path the new content really replaces: a link keeps pointing at its file.
 std::string ReplacementTarget(const std::string& path);
-// Gives fd the permission bits of target, or those of an ordinary new file when target is missing.
+// Gives fd the owner, group and permission bits of target; when target is missing, its folder's
+// owner and group and the bits of an ordinary new file, no wider than the folder's.
 ErrorCode AdoptPermissions(int fd, const std::string& target);
 // Gives fd the permission bits an ordinary new file gets (no set-id, sticky or execute bits).
 ErrorCode GiveNewFileMode(int fd);

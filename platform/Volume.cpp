@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "platform/FaultInjection.h"
 #include "platform/Paths.h"
 
 namespace platform {
@@ -30,6 +31,7 @@ std::optional<bool> AreSameFile(const std::string& a, const std::string& b) {
 }
 
 void SyncFileSystem(const std::string& path) {
+    if (fault::Injected(fault::Step::SyncDir)) return;  // where the tests see it, as every other sync
     const int fd = ::open(ResolveCase(path).c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
     if (fd < 0) {
         ::sync();

@@ -8,12 +8,14 @@
 
 #include "dormix/scan/AccountLog.h"
 #include "dormix/scan/AuditLog.h"
+#include "dormix/scan/GracePeriod.h"
 #include "dormix/scan/JudgeAccounts.h"
+#include "dormix/scan/LineEscape.h"
 #include "platform/FolderLock.h"
 
 namespace {
 
-enum Column { kUserName, kFolder, kLastLogon, kQuarantinedOn, kPurgedOn };
+enum Column { kUserName, kFolder, kLastLogon, kQuarantinedOn, kPurgedOn, kPurgeState };
 
 QString Local(const std::string& text) { return QString::fromLocal8Bit(text); }
 
@@ -42,7 +44,7 @@ CDeletedAccountsWindow::CDeletedAccountsWindow(std::string installPath, int grac
     list_ = new QTreeWidget(this);
     list_->setObjectName(QStringLiteral("deletedList"));
     list_->setHeaderLabels({QStringLiteral("User Name"), QStringLiteral("Account Folder"), QStringLiteral("Last Logon"),
-                            QStringLiteral("Quarantined On"), QStringLiteral("Purged On")});
+                            QStringLiteral("Quarantined On"), QStringLiteral("Purged On"), QStringLiteral("Purge State")});
     list_->setRootIsDecorated(false);
     list_->setAllColumnsShowFocus(true);
     list_->setSortingEnabled(true);
@@ -75,7 +77,8 @@ void CDeletedAccountsWindow::fill() {
         item->setText(kFolder, Local(entry.folderName));
         item->setText(kLastLogon, DayText(entry.lastLogon));
         item->setText(kQuarantinedOn, DayText(entry.quarantinedOn));
-        item->setText(kPurgedOn, DayText(PurgeDay(entry.day, graceDays_)));
+        item->setText(kPurgedOn, DayText(EntryPurgeDay(entry, graceDays_)));
+        item->setText(kPurgeState, Local(PurgeStateText(entry)));
         item->setData(kUserName, Qt::UserRole, static_cast<qulonglong>(i));
     }
     list_->sortByColumn(kPurgedOn, Qt::AscendingOrder);
@@ -103,7 +106,9 @@ void CDeletedAccountsWindow::restoreChosen() {
     const std::vector<QuarantineEntry> entries = chosen();
     withLock([&] {
         for (const QuarantineEntry& entry : entries) {
-            const RestoreResult result = RestoreAccount(installPath_, entry.userName, events_, clock_());
+            // An account that names no user is restored by its folder's name, as the list shows it.
+            const std::string name = entry.userName.empty() ? EscapedForLine(entry.folderName) : entry.userName;
+            const RestoreResult result = RestoreAccount(installPath_, name, events_, clock_());
             if (!result.restored && !result.reason.empty()) boxes_.error(result.reason);
             if (result.stopped) {
                 boxes_.error(UnableToCreateFileText(AuditLogPath(installPath_)));
@@ -122,7 +127,8 @@ void CDeletedAccountsWindow::purgeChosen() {
     if (boxes_.show(question, {}, platform::Buttons::YesNo, platform::Severity::Question) != platform::Answer::Yes) return;
     withLock([&] {
         const PurgeRun run = PurgeEntries(installPath_, entries, events_);
-        for (const auto& [entry, reason] : run.failed) boxes_.error(entry.userName + " could not be purged: " + reason);
+        for (const AccountNotDeleted& account : NotPurgedAccounts(installPath_, run.failed))
+            boxes_.error(account.userName + " could not be purged: " + account.reason);
         if (run.stopped) boxes_.error(UnableToCreateFileText(AuditLogPath(installPath_)));
     });
     fill();

@@ -56,8 +56,8 @@ const char* const kHelpEnd =
     "  3    no installation: VELTA.INI unreadable, no PATH in it, or the folder it names is missing\n"
     "  4    refused before anything was deleted: another run, a log that cannot be written,\n"
     "       unreadable pending deletions, a protected list too long\n"
-    "  130  stopped by SIGINT after the batch in hand\n"
-    "  143  stopped by SIGTERM after the batch in hand\n"
+    "  130  stopped by SIGINT after the batch or the warning in hand\n"
+    "  143  stopped by SIGTERM after the batch or the warning in hand\n"
     "\nEnvironment:\n"
     "  WINDIR      the folder that holds VELTA.INI\n"
     "  ACCTKIT_DB  the mail server's user database\n"
@@ -142,7 +142,10 @@ private:
 };
 
 // The report on the two streams (the boxes' texts, problems on standard error) and as the exit code.
-int PresentReport(const ScanReport& report, ConsoleMessageBoxes& boxes) {
+int PresentReport(const ScanReport& report, ConsoleMessageBoxes& boxes, const OutputStyle& style) {
+    // The purges came first in the run; their lines go with the deletions' lines.
+    if (!style.quiet && !style.csv)
+        for (const std::string& line : report.quarantine.purged) PrintLine(line);
     ShowScanReport(report, boxes);
     switch (report.end) {
         case ScanEnd::Refused:
@@ -159,7 +162,7 @@ int PresentReport(const ScanReport& report, ConsoleMessageBoxes& boxes) {
         case ScanEnd::Cancelled:
             break;
     }
-    return report.notDeleted.empty() && report.tervoxFailed == 0 && report.notPurged.empty() && !report.warnings.failed()
+    return report.notDeleted.empty() && report.tervoxFailed == 0 && report.quarantine.notPurged.empty() && !report.warnings.failed()
                ? kExitOk
                : kExitFailures;
 }
@@ -176,7 +179,7 @@ int Delete(std::int32_t days, const DormixPaths& paths, const ProtectedAccounts&
                                                   {RunOrigin::CommandLine, std::nullopt, protectedAccounts, OldLog::Delete,
                                                    &warnings});
     progress.end();
-    return PresentReport(report, boxes);
+    return PresentReport(report, boxes, style);
 }
 
 // --list-deleted, --restore NAME... and --purge, each used alone.

@@ -36,14 +36,17 @@ int UnderLock(const DormixPaths& paths, platform::MessageBoxes& boxes, const std
 }  // namespace
 
 std::string DeletedAccountLine(const QuarantineEntry& entry, const std::optional<std::time_t>& purgeDay) {
-    return EscapedForLine(entry.userName) + " (" + EscapedForLine(entry.folderName) + "), last logon " +
-           DayText(entry.lastLogon) + ", quarantined on " + DayText(entry.quarantinedOn) + ", purged on " + DayText(purgeDay);
+    std::string line = EscapedForLine(entry.userName) + " (" + EscapedForLine(entry.folderName) + "), last logon " +
+                       DayText(entry.lastLogon) + ", quarantined on " + DayText(entry.quarantinedOn) + ", purged on " +
+                       DayText(purgeDay);
+    if (entry.stage == EntryStage::Purging) line += ", " + PurgeStateText(entry);
+    return line;
 }
 
 int ListDeletedCommand(const DormixPaths& paths, platform::MessageBoxes& boxes) {
     return UnderLock(paths, boxes, [&](int graceDays) -> int {
         for (const QuarantineEntry& entry : ListQuarantine(paths.installPath))
-            PrintLine(DeletedAccountLine(entry, PurgeDay(entry.day, graceDays)));
+            PrintLine(DeletedAccountLine(entry, EntryPurgeDay(entry, graceDays)));
         return kExitOk;
     });
 }
@@ -72,15 +75,17 @@ int PurgeCommand(const DormixPaths& paths, std::time_t now, platform::MessageBox
     return UnderLock(paths, boxes, [&](int graceDays) -> int {
         const QuarantineEvents events =
             AuditedEvents(paths.installPath, NewRunIdentity(0, RunOrigin::CommandLine, now), now);
-        if (!SettleQuarantine(paths.installPath, events, now)) {
+        std::vector<RefusedEntry> refused;
+        if (!SettleQuarantine(paths.installPath, events, now, &refused)) {
             boxes.error(UnableToCreateFileText(AuditLogPath(paths.installPath)));
             return kExitRefused;
         }
-        const PurgeRun run =
+        PurgeRun run =
             PurgeEntries(paths.installPath, ExpiredEntries(ListQuarantine(paths.installPath), graceDays, now), events);
-        for (const QuarantineEntry& entry : run.purged) PrintLine("Purged " + EscapedForLine(entry.userName));
-        for (const auto& [entry, reason] : run.failed)
-            boxes.error(EscapedForLine(entry.userName) + " could not be purged: " + EscapedForLine(reason));
+        for (const QuarantineEntry& entry : run.purged) PrintLine(PurgedLine(paths.installPath, entry));
+        run.failed.insert(run.failed.begin(), refused.begin(), refused.end());
+        for (const AccountNotDeleted& account : NotPurgedAccounts(paths.installPath, run.failed))
+            boxes.error(EscapedForLine(account.userName) + " could not be purged: " + EscapedForLine(account.reason));
         if (run.stopped) boxes.error(UnableToCreateFileText(AuditLogPath(paths.installPath)));
         return run.failed.empty() && !run.stopped ? kExitOk : kExitFailures;
     });

@@ -12,7 +12,8 @@
 #include "dormix/scan/DormixPaths.h"
 #include "platform/MessageBox.h"
 
-// The line of --list-deleted: "NAME (FOLDER), last logon DAY, quarantined on DAY, purged on DAY".
+// The line of --list-deleted: "NAME (FOLDER), last logon DAY, quarantined on DAY, purged on DAY",
+// and for an account whose purge has begun, PurgeStateText after a comma.
 std::string DeletedAccountLine(const QuarantineEntry& entry, const std::optional<std::time_t>& purgeDay);
 
 // Each gives the process's exit code: 0 when everything was done, 1 when some account could not

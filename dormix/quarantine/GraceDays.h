@@ -5,8 +5,16 @@
 #include <optional>
 #include <string>
 
-// The days of the grace period that value gives; none when it is not a whole number from 0 up.
-std::optional<int> ParseGraceDays(const std::string& value);
+// The most days that GRACEDAYS and WARNDAYS take: a hundred years, far beyond any sound period,
+// so that no day that one is added to can leave the calendar.
+inline constexpr int kMaxSettingDays = 36500;
+
+// The days that a setting of section "DORMIX" gives (GRACEDAYS, WARNDAYS): digits alone, from 0
+// up to kMaxSettingDays, blanks around them passed over; empty gives 0. None for anything else.
+std::optional<int> ParseSettingDays(const std::string& value);
+
+// The days of the grace period that value gives; none when ParseSettingDays takes no number.
+inline std::optional<int> ParseGraceDays(const std::string& value) { return ParseSettingDays(value); }
 
 // The grace period that "VELTA.INI" sets; none when its value cannot be read as one.
 std::optional<int> ReadGraceDays();

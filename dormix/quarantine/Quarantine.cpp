@@ -10,6 +10,9 @@
 #include "dormix/keyindex/KeyLookup.h"
 #include "dormix/keyindex/RemoveUserKeys.h"
 #include "dormix/keyindex/RemoveUserKeysBatch.h"
+#include "dormix/keyindex/UserKey.h"
+#include "dormix/scan/FolderUserName.h"
+#include "dormix/scan/LineEscape.h"
 #include "platform/CaseFold.h"
 #include "platform/Clock.h"
 #include "platform/FileOps.h"
@@ -68,6 +71,22 @@ bool RemoveOwnRecords(const std::string& installPath, const QuarantineEntry& ent
     return true;
 }
 
+// One of an entry's records after a removal: the removed record when it went; else true when
+// the file may still hold the record as read (a file that cannot be read may), which then stays in
+// the entry to be removed later. A record the file no longer holds, or holds anew, is not the entry's.
+bool KeepRecord(const std::string& path, bool removed, const keyindex::KeyRemoval& removal,
+                std::optional<KeyRecordBytes>& record) {
+    if (removed) {
+        record = removal.record;
+        return false;
+    }
+    if (!record) return false;
+    const Holding holding = HoldingOf(path, *record);
+    if (holding == Holding::Same || holding == Holding::Unreadable) return true;
+    record.reset();
+    return false;
+}
+
 // Deletes the entry's file; tidyDay: and its day folder, once that is empty.
 void ForgetEntry(const std::string& installPath, const QuarantineEntry& entry, bool tidyDay = true) {
     platform::DeleteFile(EntryFilePath(installPath, entry, entry.stage));
@@ -86,15 +105,18 @@ bool FinishMoving(const std::string& installPath, QuarantineEntry& entry, const 
     return true;
 }
 
-// Gives the account's "user.ini" the day of the restore as its last logon. Only an ordinary file is
-// written: a link in a folder that anyone may have changed is never followed.
-void MarkRestoredToday(const std::string& folder, std::time_t now) {
-    for (const platform::FoundEntry& file : platform::sys::ListFolder(folder)) {
+// Gives the account's "user.ini" the day of the restore as its last logon; false when it could not.
+// Only an ordinary file is written: a link in a folder that anyone may have changed is never
+// followed. before: the file's bytes as they were, for an undo.
+bool MarkRestoredToday(const std::string& folder, std::time_t now, std::string& path, std::string& before) {
+    const std::string resolved = platform::ResolveCase(folder);
+    for (const platform::FoundEntry& file : platform::sys::ListFolder(resolved)) {
         if (file.isDirectory || file.isSymlink || !platform::EqualsIgnoringCase(file.name, "user.ini")) continue;
-        platform::WriteProfileString(folder + platform::kSepText + file.name, "PROGRAM", "LASTLOGON",
-                                     platform::LocalTimeText(now, "%Y/%m/%d"));
-        return;
+        path = resolved + platform::kSepText + file.name;
+        return platform::ReadFileBytes(path, before) &&
+               platform::WriteProfileString(path, "PROGRAM", "LASTLOGON", platform::LocalTimeText(now, "%Y/%m/%d"));
     }
+    return false;
 }
 
 RestoreResult Refuse(const std::string& installPath, QuarantineEntry& entry, std::string reason) {
@@ -132,10 +154,15 @@ RestoreResult FinishRestore(const std::string& installPath, QuarantineEntry& ent
         return Refuse(installPath, entry, name + " cannot be restored: " + own[i].path + " could not be written.");
     }
     if (folderInQuarantine) {
-        MarkRestoredToday(from, now);
-        if (const platform::ErrorCode e = platform::MoveFile(from, to)) {
+        std::string userIni, before;
+        const bool marked = MarkRestoredToday(from, now, userIni, before);
+        const platform::ErrorCode e = marked ? platform::MoveFile(from, to) : 0;
+        if (!marked || e) {
+            if (marked) platform::WriteFileAtomically(userIni, before, platform::TargetLink::Refuse);
             RemoveOwnRecords(installPath, entry);
-            return Refuse(installPath, entry, name + " cannot be restored: " + platform::SystemErrorText(e));
+            return Refuse(installPath, entry,
+                          name + " cannot be restored: " +
+                              (marked ? platform::SystemErrorText(e) : "the last logon in its user.ini cannot be written."));
         }
         platform::sys::SyncFolder(UserFolder(installPath));
     }
@@ -186,29 +213,109 @@ void TidyDayFolders(const std::string& installPath) {
     }
 }
 
+// The entry that the list shows under name: its user's name or, for a folder that names no user,
+// the folder's name, each as the list prints it.
+bool EntryNamed(const QuarantineEntry& entry, const std::string& name) {
+    if (!entry.userName.empty()) return platform::EqualsIgnoringCase(EscapedForLine(entry.userName), name);
+    return EscapedForLine(entry.folderName) == name;
+}
+
+bool IsDue(const QuarantineEntry& entry, int graceDays, std::time_t now) {
+    if (entry.stage == EntryStage::Purging) return true;
+    const auto purgeDay = EntryPurgeDay(entry, graceDays);
+    return purgeDay && *purgeDay <= now;
+}
+
+// Why the entry's user name is someone's again: an account folder of that name, or keyRecord, a
+// "USER.KEY" record of it; empty when it is not.
+std::string NameInUseAgain(const std::string& installPath, const QuarantineEntry& entry, bool keyRecord) {
+    const std::string folder = AccountFolderPath(installPath, entry.folderName);
+    if (platform::PathExists(folder)) return "the folder " + folder + " exists again";
+    return keyRecord ? "USER.KEY holds a record of that name again" : std::string();
+}
+
+// Deletes the mail-server users of the entries (those whose run was told to), each only while its
+// name is no one's again and its row is the one recorded; a user kept is said in its entry. fail
+// takes an entry whose user may still be there.
+template <typename Fail>
+void PurgeTervoxUsers(const std::string& installPath, std::vector<QuarantineEntry>& entries, const std::vector<bool>& failed,
+                      const QuarantineEvents& events, const Fail& fail) {
+    std::vector<std::size_t> asked;
+    std::vector<std::string> names;
+    for (std::size_t k = 0; k < entries.size(); ++k) {
+        if (failed[k] || !entries[k].deleteTervoxUser || entries[k].userName.empty()) continue;
+        asked.push_back(k);
+        names.push_back(entries[k].userName);
+    }
+    if (names.empty()) return;
+    const std::vector<keyindex::UserKeyRecords> records = keyindex::FindUserKeyRecords(installPath, names);
+    std::vector<std::size_t> deleting;
+    std::vector<std::string> deletingNames;
+    std::vector<std::optional<TervoxRow>> rows;
+    for (std::size_t n = 0; n < asked.size(); ++n) {
+        QuarantineEntry& entry = entries[asked[n]];
+        entry.tervoxUserKept = NameInUseAgain(installPath, entry, records[n].user.has_value());
+        if (!entry.tervoxUserKept.empty()) continue;
+        deleting.push_back(asked[n]);
+        deletingNames.push_back(std::move(names[n]));
+        rows.push_back(entry.tervoxRow);
+    }
+    if (deleting.empty()) return;
+    const TervoxDeletion tervox = events.deleteTervoxUsers(deletingNames, rows);
+    for (std::size_t n = 0; n < deleting.size(); ++n) {
+        QuarantineEntry& entry = entries[deleting[n]];
+        entry.tervoxUserAbsent = tervox.absentFor(n);
+        if (tervox.changedFor(n))
+            entry.tervoxUserKept = "the mail server's user is not the one it held when the account was quarantined";
+        if (tervox.failedFor(n)) fail(deleting[n], tervox.reason);
+    }
+}
+
 }  // namespace
 
-std::string PrepareQuarantine(const std::string& installPath) {
+std::string PurgeBegunText(const std::string& name) {
+    return name + " cannot be restored: its purge has begun.";
+}
+
+namespace {
+
+// The refusal of a quarantine that cannot take the account folders; make: a missing one is made,
+// else it is judged where it would be made, nothing on disk changing.
+std::string QuarantineRefusal(const std::string& installPath, bool make) {
     const std::string quarantine = QuarantineFolder(installPath);
+    std::string reached = quarantine;  // where the folders would go: the quarantine, or its parent
     if (!platform::IsDirectory(quarantine)) {
-        if (const platform::ErrorCode e = platform::CreateDirectory(quarantine); e && !platform::IsDirectory(quarantine))
+        platform::ErrorCode e = 0;
+        // No more open than the account folders it takes in, and theirs to own.
+        if (make) e = platform::CreateDirectoryLike(quarantine, UserFolder(installPath));
+        else if (platform::PathExists(quarantine)) e = platform::kAlreadyExists;  // a file or a link in its place
+        else reached = installPath;
+        if (e && !platform::IsDirectory(quarantine))
             return "The quarantine folder " + quarantine + " cannot be made: " + platform::SystemErrorText(e) +
                    " Nothing was deleted.";
     }
     const std::string users = UserFolder(installPath);
-    if (platform::OnSameFileSystem(users, quarantine) != std::optional<bool>(true))
+    if (platform::OnSameFileSystem(users, reached) != std::optional<bool>(true))
         return "The account folders in " + users + " cannot be moved into " + quarantine +
                " by a rename: both must be on the same file system. Nothing was deleted.";
     return {};
 }
 
+}  // namespace
+
+std::string PrepareQuarantine(const std::string& installPath) { return QuarantineRefusal(installPath, true); }
+
+std::string QuarantineProblem(const std::string& installPath) { return QuarantineRefusal(installPath, false); }
+
 QuarantineRun QuarantineAccounts(const std::string& installPath, const std::vector<AccountToQuarantine>& accounts,
-                                 std::time_t now, bool deleteTervoxUsers, const QuarantineEvents& events) {
+                                 std::time_t now, bool deleteTervoxUsers, const QuarantineEvents& events,
+                                 std::optional<int> graceDays) {
     QuarantineRun run;
     run.accounts.resize(accounts.size());
     const std::string day = DayOfRun(now);
     const std::string dayFolder = DayFolder(installPath, day);
-    if (const platform::ErrorCode e = platform::CreateDirectory(dayFolder); e && !platform::IsDirectory(dayFolder)) {
+    if (const platform::ErrorCode e = platform::CreateDirectoryLike(dayFolder, UserFolder(installPath));
+        e && !platform::IsDirectory(dayFolder)) {
         for (QuarantineOutcome& outcome : run.accounts) outcome.reason = dayFolder + ": " + platform::SystemErrorText(e);
         return run;
     }
@@ -216,6 +323,8 @@ QuarantineRun QuarantineAccounts(const std::string& installPath, const std::vect
     for (const AccountToQuarantine& account : accounts)
         if (!account.userName.empty()) names.push_back(account.userName);
     const std::vector<keyindex::UserKeyRecords> records = keyindex::FindUserKeyRecords(installPath, names);
+    // The purge deletes a mail-server user only while it is the one there now.
+    const auto rows = deleteTervoxUsers && !names.empty() ? events.lookUpTervoxUsers(names) : std::nullopt;
 
     // Each entry file is on disk before its folder moves, and both before a key record goes.
     std::vector<QuarantineEntry> moved;
@@ -223,8 +332,10 @@ QuarantineRun QuarantineAccounts(const std::string& installPath, const std::vect
     for (std::size_t i = 0, named = 0; i < accounts.size(); ++i) {
         const AccountToQuarantine& account = accounts[i];
         QuarantineEntry entry{day, FolderNameOf(account.folderPath), account.userName, account.lastLogon, now,
-                              deleteTervoxUsers, std::nullopt, std::nullopt, EntryStage::Moving};
+                              deleteTervoxUsers, std::nullopt, std::nullopt, EntryStage::Moving, graceDays, std::nullopt,
+                              {}, false, {}};
         if (!account.userName.empty()) {
+            if (rows) entry.tervoxRow = (*rows)[named];
             entry.userRecord = records[named].user;
             entry.timeRecord = records[named++].time;
         }
@@ -260,23 +371,29 @@ QuarantineRun QuarantineAccounts(const std::string& installPath, const std::vect
     std::vector<bool> keep(moved.size(), true);
     for (std::size_t n = 0; n < namedAt.size(); ++n) {
         QuarantineEntry& entry = moved[namedAt[n]];
+        QuarantineOutcome& outcome = run.accounts[movedAt[namedAt[n]]];
         const keyindex::UserKeysRemoval& removal = removals[n];
-        if (entry.userRecord && !removal.userRecordRemoved() && removal.fileKeptChanging()) {
-            // The user's record stays: so does the account, whole, as it was.
-            if (platform::MoveFile(QuarantinedFolderPath(installPath, entry), platform::DirectoryOf(accounts[movedAt[namedAt[n]]].folderPath) + entry.folderName) == 0)
-                ForgetEntry(installPath, entry, false);
-            run.accounts[movedAt[namedAt[n]]].reason = UserKeyPath(installPath) + " kept changing.";
-            keep[namedAt[n]] = false;
+        // The entry keeps exactly what was removed, should the files have changed since they were
+        // read, and every record of its own that is still there to go.
+        const std::optional<KeyRecordBytes> read[] = {entry.userRecord, entry.timeRecord};
+        const bool userLeft = KeepRecord(UserKeyPath(installPath), removal.userRecordRemoved(), removal.user, entry.userRecord);
+        const bool timeLeft = KeepRecord(TimeKeyPath(installPath), removal.timeRecordRemoved(), removal.time, entry.timeRecord);
+        if (!userLeft && !timeLeft) {
+            if (entry.userRecord != read[0] || entry.timeRecord != read[1]) WriteEntryFile(installPath, entry);
             continue;
         }
-        // The entry keeps exactly what was removed, should the files have changed since they were read.
-        const auto user = removal.userRecordRemoved() ? std::optional(removal.user.record) : std::nullopt;
-        const auto time = removal.timeRecordRemoved() ? std::optional(removal.time.record) : std::nullopt;
-        if (user != entry.userRecord || time != entry.timeRecord) {
-            entry.userRecord = user;
-            entry.timeRecord = time;
-            WriteEntryFile(installPath, entry);
+        // Not quarantined: left whole where it was when "USER.KEY" kept its record, else left to
+        // the next run, which removes what is left of its records from its entry.
+        keep[namedAt[n]] = false;
+        const keyindex::KeyRemoval& failed = userLeft ? removal.user : removal.time;
+        outcome.keysLeft = removal.fileKeptChanging() ? KeysLeft::KeptChanging : KeysLeft::NotRemoved;
+        outcome.reason = failed.error ? platform::SystemErrorText(failed.error) : std::string();
+        if (userLeft &&
+            platform::MoveFile(QuarantinedFolderPath(installPath, entry), accounts[movedAt[namedAt[n]]].folderPath) == 0) {
+            ForgetEntry(installPath, entry, false);
+            continue;
         }
+        WriteEntryFile(installPath, entry);
     }
     std::vector<QuarantineEntry> kept;
     std::vector<std::size_t> keptAt;
@@ -296,22 +413,34 @@ QuarantineRun QuarantineAccounts(const std::string& installPath, const std::vect
     return run;
 }
 
-bool SettleQuarantine(const std::string& installPath, const QuarantineEvents& events, std::time_t now) {
+bool SettleQuarantine(const std::string& installPath, const QuarantineEvents& events, std::time_t now,
+                      std::vector<RefusedEntry>* refused) {
     TidyDayFolders(installPath);
-    std::vector<QuarantineEntry> purging;
     for (QuarantineEntry& entry : ListEntryFiles(installPath)) {
-        if (entry.stage == EntryStage::Kept || !ReadEntryFile(installPath, entry)) continue;
+        // A purge begun is finished, or its failure told, by the next purge.
+        if (entry.stage == EntryStage::Kept || entry.stage == EntryStage::Purging || !ReadEntryFile(installPath, entry))
+            continue;
+        // A quarantine that moved no folder undoes itself; any other step acts only on an entry
+        // that agrees with the installation.
+        if (entry.stage != EntryStage::Moving || platform::IsDirectory(QuarantinedFolderPath(installPath, entry))) {
+            std::string problem = EntryDisagreement(installPath, entry, events);
+            if (problem.empty() && entry.stage == EntryStage::Moving) problem = NameInUseAgain(installPath, entry, false);
+            if (!problem.empty()) {
+                if (refused) refused->emplace_back(std::move(entry), std::move(problem));
+                continue;
+            }
+        }
         if (entry.stage == EntryStage::Moving && !FinishMoving(installPath, entry, events)) return false;
         if (entry.stage == EntryStage::Restoring && FinishRestore(installPath, entry, events, now).stopped) return false;
-        if (entry.stage == EntryStage::Purging) purging.push_back(std::move(entry));
     }
-    return purging.empty() || !PurgeEntries(installPath, std::move(purging), events).stopped;
+    return true;
 }
 
 std::vector<QuarantineEntry> ListQuarantine(const std::string& installPath) {
     std::vector<QuarantineEntry> entries = ListEntryFiles(installPath);
     KeepInPlace(entries, [&](std::size_t i) {
-        return entries[i].stage == EntryStage::Kept && ReadEntryFile(installPath, entries[i]);
+        const EntryStage stage = entries[i].stage;
+        return (stage == EntryStage::Kept || stage == EntryStage::Purging) && ReadEntryFile(installPath, entries[i]);
     });
     entries.shrink_to_fit();
     std::stable_sort(entries.begin(), entries.end(), [](const QuarantineEntry& a, const QuarantineEntry& b) {
@@ -321,11 +450,49 @@ std::vector<QuarantineEntry> ListQuarantine(const std::string& installPath) {
 }
 
 std::vector<QuarantineEntry> ExpiredEntries(std::vector<QuarantineEntry> entries, int graceDays, std::time_t now) {
-    std::erase_if(entries, [&](const QuarantineEntry& entry) {
-        const auto purgeDay = PurgeDay(entry.day, graceDays);
-        return !purgeDay || *purgeDay > now;
-    });
+    std::erase_if(entries, [&](const QuarantineEntry& entry) { return !IsDue(entry, graceDays, now); });
     return entries;
+}
+
+QuarantineWaiting WaitingEntries(const std::vector<QuarantineEntry>& entries, int graceDays, std::time_t now) {
+    QuarantineWaiting waiting;
+    for (const QuarantineEntry& entry : entries) {
+        if (IsDue(entry, graceDays, now)) continue;
+        ++waiting.count;
+        const auto day = EntryPurgeDay(entry, graceDays);
+        if (day && (!waiting.next || *day < *waiting.next)) waiting.next = day;
+    }
+    return waiting;
+}
+
+std::string EntryDisagreement(const std::string& installPath, const QuarantineEntry& entry, const QuarantineEvents& events) {
+    const std::string file = EntryFilePath(installPath, entry, entry.stage);
+    const std::string& name = entry.userName;
+    const std::string shown = EscapedForLine(name.empty() ? entry.folderName : name);
+    // Within a day either way: the clock's zone may have changed since.
+    const auto start = StartOfDay(entry.day);
+    if (!start || entry.quarantinedOn < *start - 86400 || entry.quarantinedOn >= *start + 2 * 86400)
+        return file + " does not lie in the day folder of the quarantine it records.";
+    // Dormix names a folder's user only when the folder spells the name, and keeps no key
+    // record for a folder that names none.
+    const bool spelt = NamesAUser(entry.folderName) && FolderUserName(entry.folderName) == name;
+    if (!name.empty() ? !spelt : entry.userRecord || entry.timeRecord)
+        return file + " names a user that is not its folder's.";
+    const std::string userKey = keyindex::MakeUserKey(name).substr(0, keyindex::kKeySize);
+    const bool userRecordOwn = !entry.userRecord || keyindex::KeyOfRecord(*entry.userRecord).data() == userKey;
+    const bool timeRecordOwn =
+        !entry.timeRecord ||
+        (entry.userRecord && std::string(keyindex::KeyOfRecord(*entry.timeRecord).data()) ==
+                                 std::string(keyindex::ValueOfRecord(entry.userRecord->data()).data()));
+    if (!userRecordOwn || !timeRecordOwn) return file + " holds key records that are not " + shown + "'s.";
+    // A purge killed once its folder was gone finishes without it.
+    const std::string folder = QuarantinedFolderPath(installPath, entry);
+    if ((entry.stage == EntryStage::Kept || entry.stage == EntryStage::Moving) && !platform::IsDirectory(folder))
+        return file + " does not stand beside its folder " + folder + ".";
+    // Protection keeps an account from going; putting one back is no harm to it.
+    if (!name.empty() && entry.stage != EntryStage::Restoring && events.isProtected(name))
+        return shown + " is a protected account.";
+    return {};
 }
 
 RestoreResult RestoreAccount(const std::string& installPath, const std::string& userName, const QuarantineEvents& events,
@@ -334,9 +501,10 @@ RestoreResult RestoreAccount(const std::string& installPath, const std::string& 
     std::vector<QuarantineEntry> entries = ListQuarantine(installPath);
     // The latest quarantined of that name, should it have been quarantined more than once.
     const auto found = std::find_if(entries.rbegin(), entries.rend(), [&](const QuarantineEntry& entry) {
-        return !entry.userName.empty() && platform::EqualsIgnoringCase(entry.userName, userName);
+        return EntryNamed(entry, userName);
     });
     if (found == entries.rend()) return {false, userName + " is not in quarantine.", false};
+    if (found->stage != EntryStage::Kept) return {false, PurgeBegunText(userName), false};
     QuarantineEntry entry = *found;
     if (!MoveEntryToStage(installPath, entry, EntryStage::Restoring))
         return {false, EntryFilePath(installPath, entry, EntryStage::Kept) + " cannot be renamed.", false};
@@ -345,37 +513,38 @@ RestoreResult RestoreAccount(const std::string& installPath, const std::string& 
 
 PurgeRun PurgeEntries(const std::string& installPath, std::vector<QuarantineEntry> entries, const QuarantineEvents& events) {
     PurgeRun run;
-    // Marked first, so that a run killed half-way through a folder finishes the purge.
-    for (QuarantineEntry& entry : entries)
-        if (entry.stage == EntryStage::Kept) MoveEntryToStage(installPath, entry, EntryStage::Purging, false);
-    std::erase_if(entries, [](const QuarantineEntry& entry) { return entry.stage != EntryStage::Purging; });
-    platform::SyncFileSystem(installPath);
-
-    // An entry that fails is moved to the failed ones and marked; the rest stay in the one list,
-    // so that a purge of a hundred thousand accounts holds no second copy of it.
+    // An entry that fails is moved to the failed ones; the rest stay in the one list, so that a
+    // purge of a hundred thousand accounts holds no second copy of it. A failure of a purge begun
+    // is kept in the entry's file, so that every list shows it until the entry is purged.
     std::vector<bool> failed(entries.size(), false);
+    bool written = false;  // failures written into entries, synced at once at the end
     const auto fail = [&](std::size_t k, std::string reason) {
         failed[k] = true;
+        if (entries[k].stage == EntryStage::Purging) {
+            entries[k].lastFailure = reason;
+            written = WriteEntryFile(installPath, entries[k], true) || written;
+        }
         run.failed.emplace_back(std::move(entries[k]), std::move(reason));
     };
+    // An entry that does not agree with the installation is left alone, as it stands.
+    for (std::size_t k = 0; k < entries.size(); ++k)
+        if (std::string problem = EntryDisagreement(installPath, entries[k], events); !problem.empty())
+            fail(k, std::move(problem));
+    // Marked first, so that a run killed half-way through a folder finishes the purge.
+    for (std::size_t k = 0; k < entries.size(); ++k)
+        if (!failed[k] && entries[k].stage == EntryStage::Kept && !MoveEntryToStage(installPath, entries[k], EntryStage::Purging, false))
+            fail(k, EntryFilePath(installPath, entries[k], EntryStage::Kept) + " cannot be renamed.");
+    platform::SyncFileSystem(installPath);
+
     for (std::size_t k = 0; k < entries.size(); ++k) {
+        if (failed[k]) continue;
         const std::string folder = QuarantinedFolderPath(installPath, entries[k]);
         const bool removed = platform::IsDirectory(folder) ? platform::RemoveFolderTree(folder)
                                                            : !platform::PathExists(folder) || platform::DeleteFile(folder) == 0;
         if (!removed) fail(k, folder + " could not be removed whole.");
     }
-    std::vector<std::string> names;
-    std::vector<std::size_t> namedAt;
-    for (std::size_t k = 0; k < entries.size(); ++k) {
-        if (failed[k] || !entries[k].deleteTervoxUser || entries[k].userName.empty()) continue;
-        names.push_back(entries[k].userName);
-        namedAt.push_back(k);
-    }
-    if (!names.empty()) {
-        const TervoxDeletion tervox = events.deleteTervoxUsers(names);
-        for (std::size_t n = 0; n < names.size(); ++n)
-            if (tervox.failedFor(n)) fail(namedAt[n], tervox.reason);
-    }
+    PurgeTervoxUsers(installPath, entries, failed, events, fail);
+    if (written) platform::SyncFileSystem(installPath);
     KeepInPlace(entries, [&](std::size_t k) { return !failed[k]; });
     run.purged = std::move(entries);
     if (!run.purged.empty() && !events.record(run.purged, QuarantineEvent::Purged)) {

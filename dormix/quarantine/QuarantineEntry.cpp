@@ -17,9 +17,14 @@ namespace {
 
 using platform::kSepText;
 
-const char* const kHeader = "dormix quarantine 1";
+// Version 1 ends at "timekey"; version 2 adds the grace period, the mail-server user's row and
+// the last failure of a purge. Both are read.
+const char* const kHeaderBefore = "dormix quarantine 1";
+const char* const kHeader = "dormix quarantine 2";
 // Far more than any entry holds: a larger file is not one that Dormix wrote.
-constexpr std::size_t kMaxBytes = 4096;
+constexpr std::size_t kMaxBytes = 8192;
+// A failure's text is cut to this many bytes in the file.
+constexpr std::size_t kMaxFailure = 1000;
 
 const char* SuffixOf(EntryStage stage) {
     switch (stage) {
@@ -56,6 +61,33 @@ bool ReadRecord(const std::string& text, std::optional<keyindex::KeyRecordBytes>
     std::string bytes;
     if (!UnhexText(text, bytes) || bytes.size() != keyindex::kRecordSize) return false;
     out = keyindex::RecordBytesAt(bytes.data());
+    return true;
+}
+
+std::string RowField(const std::optional<TervoxRow>& row) {
+    if (!row) return "-";
+    return row->held ? "file:" + HexOf(row->file) : std::string("none");
+}
+
+bool ReadRow(const std::string& text, std::optional<TervoxRow>& out) {
+    if (text == "-") return true;
+    if (text == "none") {
+        out = TervoxRow{};
+        return true;
+    }
+    TervoxRow row{true, {}};
+    if (!text.starts_with("file:") || !UnhexText(text.substr(5), row.file)) return false;
+    out = std::move(row);
+    return true;
+}
+
+bool ReadGrace(const std::string& text, std::optional<int>& out) {
+    if (text == "-") return true;
+    int days = 0;
+    const char* const end = text.data() + text.size();
+    const auto [stop, error] = std::from_chars(text.data(), end, days);
+    if (error != std::errc() || stop != end || days < 0) return false;
+    out = days;
     return true;
 }
 
@@ -101,6 +133,10 @@ std::optional<std::time_t> StartOfDay(const std::string& day) {
     return t;
 }
 
+std::optional<std::time_t> EntryPurgeDay(const QuarantineEntry& entry, int graceDays) {
+    return PurgeDay(entry.day, entry.graceDays.value_or(graceDays));
+}
+
 std::optional<std::time_t> PurgeDay(const std::string& day, int graceDays) {
     const auto start = StartOfDay(day);
     if (!start) return std::nullopt;
@@ -122,6 +158,9 @@ bool WriteEntryFile(const std::string& installPath, const QuarantineEntry& entry
     text += std::string("tervox ") + (entry.deleteTervoxUser ? "yes" : "no") + '\n';
     text += "userkey " + RecordField(entry.userRecord) + '\n';
     text += "timekey " + RecordField(entry.timeRecord) + '\n';
+    text += "grace " + (entry.graceDays ? std::to_string(*entry.graceDays) : std::string("-")) + '\n';
+    text += "tervoxrow " + RowField(entry.tervoxRow) + '\n';
+    text += "failed " + HexOf(entry.lastFailure.substr(0, kMaxFailure)) + '\n';
     text += "end\n";
     // The day folder is Dormix's own: the entry's name is spelt as Dormix spells it.
     return platform::WriteFileAtomically(EntryFilePath(installPath, entry, entry.stage), text, platform::TargetLink::Refuse,
@@ -162,10 +201,11 @@ bool ReadEntryFile(const std::string& installPath, QuarantineEntry& entry) {
     if (platform::ReadFileLimited(EntryFilePath(installPath, entry, entry.stage), text, kMaxBytes) != 0) return false;
     std::istringstream in(text);
     std::string header, line;
-    if (!std::getline(in, header) || header != kHeader) return false;
-    const char* const names[] = {"user", "logon", "quarantined", "tervox", "userkey", "timekey"};
-    std::string values[6];
-    for (int i = 0; i < 6; ++i) {
+    if (!std::getline(in, header) || (header != kHeader && header != kHeaderBefore)) return false;
+    const char* const names[] = {"user", "logon", "quarantined", "tervox", "userkey", "timekey", "grace", "tervoxrow", "failed"};
+    std::string values[9] = {{}, {}, {}, {}, {}, {}, "-", "-", ""};
+    const int lines = header == kHeader ? 9 : 6;
+    for (int i = 0; i < lines; ++i) {
         if (!std::getline(in, line) || !line.starts_with(std::string(names[i]) + ' ')) return false;
         values[i] = line.substr(std::strlen(names[i]) + 1);
     }
@@ -173,7 +213,9 @@ bool ReadEntryFile(const std::string& installPath, QuarantineEntry& entry) {
     std::optional<std::time_t> quarantinedOn;
     if (!UnhexText(values[0], entry.userName) || !ReadTime(values[1], entry.lastLogon) ||
         !ReadTime(values[2], quarantinedOn) || !quarantinedOn || (values[3] != "yes" && values[3] != "no") ||
-        !ReadRecord(values[4], entry.userRecord) || !ReadRecord(values[5], entry.timeRecord))
+        !ReadRecord(values[4], entry.userRecord) || !ReadRecord(values[5], entry.timeRecord) ||
+        !ReadGrace(values[6], entry.graceDays) || !ReadRow(values[7], entry.tervoxRow) ||
+        !UnhexText(values[8], entry.lastFailure))
         return false;
     entry.quarantinedOn = *quarantinedOn;
     entry.deleteTervoxUser = values[3] == "yes";

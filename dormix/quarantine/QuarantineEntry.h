@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "dormix/keyindex/KeyRecord.h"
+#include "dormix/scan/DeleteTervoxUsers.h"
 
 enum class EntryStage {
     Moving,     // the records are written; the folder and the key records may not have gone yet
@@ -27,6 +28,16 @@ struct QuarantineEntry {
     std::optional<keyindex::KeyRecordBytes> userRecord;  // as removed from "USER.KEY"
     std::optional<keyindex::KeyRecordBytes> timeRecord;  // as removed from "USERTIME.KEY"
     EntryStage stage = EntryStage::Moving;
+    // The grace period the account was quarantined under; none in an entry written before it was
+    // kept, which then takes the period set now.
+    std::optional<int> graceDays;
+    // The mail-server user as the database held it when the account was quarantined; none when
+    // that could not be told or the run was not told to delete it.
+    std::optional<TervoxRow> tervoxRow;
+    std::string lastFailure;  // why its last purge failed; empty when none did
+    // What the purge did with the mail-server user; not kept in the file.
+    bool tervoxUserAbsent = false;  // the database held no such user
+    std::string tervoxUserKept;     // why the user was kept although the run was told to delete it
 };
 
 // PATH/Quarantine, and the folders and files within it.
@@ -45,6 +56,9 @@ std::string DayOfRun(std::time_t now);
 std::optional<std::time_t> StartOfDay(const std::string& day);
 // The local midnight on which an entry of day is purged: graceDays after it.
 std::optional<std::time_t> PurgeDay(const std::string& day, int graceDays);
+// The day the entry is purged on: under the period it was quarantined under, or graceDays when it
+// did not keep one.
+std::optional<std::time_t> EntryPurgeDay(const QuarantineEntry& entry, int graceDays);
 
 // Writes the entry's file at its stage through the safe-write path; synced unless deferSync (the
 // caller then syncs many at once with platform::SyncFileSystem).

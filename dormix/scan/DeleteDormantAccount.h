@@ -55,6 +55,7 @@ struct BatchTerms {
     std::int32_t days = 0;
     std::time_t now = 0;
     bool withTervoxUsers = false;
+    int graceDays = 0;  // the grace period the accounts are quarantined under; 0: none
 };
 
 enum class BatchEnd {

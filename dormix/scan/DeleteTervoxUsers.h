@@ -1,6 +1,15 @@
 #pragma once
+#include <optional>
 #include <string>
 #include <vector>
+
+// A user's row in the mail server's database as a later step expects to find it: held, with the
+// user's file, or no such user.
+struct TervoxRow {
+    bool held = false;
+    std::string file;
+    bool operator==(const TervoxRow&) const = default;
+};
 
 // The mail-server users that could not be deleted, and why.
 struct TervoxDeletion {
@@ -8,9 +17,11 @@ struct TervoxDeletion {
     std::string reason;  // the first reason, in the user's words
     std::vector<bool> userFailed;  // for each name in the order given: its user may still be there
     std::vector<bool> userAbsent;  // for each name: the database held no such user
+    std::vector<bool> userChanged;  // for each name: its row was not the one expected, so it was kept
 
     bool failedFor(std::size_t index) const { return index < userFailed.size() && userFailed[index]; }
     bool absentFor(std::size_t index) const { return index < userAbsent.size() && userAbsent[index]; }
+    bool changedFor(std::size_t index) const { return index < userChanged.size() && userChanged[index]; }
 };
 
 // Removes each named user from the mail server's user database (domain 0) together with the
@@ -18,7 +29,15 @@ struct TervoxDeletion {
 // so) is absent, no failure. What DeleteUser returns is not promised: a user counts as failed
 // only when the database could not be opened, the domain not selected, or GetUsers still finds
 // the user after DeleteUser.
-TervoxDeletion DeleteTervoxUsers(const std::vector<std::string>& userNames);
+// expected, when given, holds for each name the row it may be deleted from; a user whose row is
+// another (another file, or a user made where none was) is kept and counted as changed. A name
+// with no expected row is deleted as it stands.
+TervoxDeletion DeleteTervoxUsers(const std::vector<std::string>& userNames,
+                                 const std::vector<std::optional<TervoxRow>>& expected = {});
+
+// The rows the database holds now for the names; none when it cannot be opened or its domain not
+// selected.
+std::optional<std::vector<TervoxRow>> LookUpTervoxUsers(const std::vector<std::string>& userNames);
 
 // Opens the user database and selects its domain, as a deletion would, and closes it again:
 // empty when both worked, else why not.

@@ -7,9 +7,11 @@
 #include <cstdint>
 #include <ctime>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "dormix/scan/JudgeAccounts.h"
+#include "dormix/scan/ScanProgress.h"
 
 struct WarningOutcome {
     std::string userName;
@@ -23,6 +25,11 @@ struct WarningRun {
     // "Unable to create file %s" when "warned.log" could not take a line (sending stopped there)
     // or be synced; empty when it took every one.
     std::string logProblem;
+    // A stop was asked for while the warnings were sent: the message in hand was the last.
+    bool stopped = false;
+    // What the run says once besides (the warnings that "warned.log" dates ahead of the clock,
+    // a settings file that others can read holding the password), each with its caption.
+    std::vector<std::pair<std::string, std::string>> notices;
 
     int warnedCount() const;
     int failedCount() const;
@@ -33,9 +40,9 @@ class DeletionWarnings {
 public:
     virtual ~DeletionWarnings() = default;
 
-    // Before anything is deleted: reads the settings and the record of warnings. Empty, or why
-    // the run must delete nothing (the words end in "Nothing was deleted.").
-    virtual std::string prepare(const std::string& installPath, std::int32_t days) = 0;
+    // Before anything is deleted: reads the settings and the record of warnings as at now. Empty,
+    // or why the run must delete nothing (the words end in "Nothing was deleted.").
+    virtual std::string prepare(const std::string& installPath, std::int32_t days, std::time_t now) = 0;
 
     // Whether plan may act on the account: a scan keeps in memory only such accounts and those
     // it acts on itself.
@@ -48,8 +55,9 @@ public:
     // How many accounts the plan warns.
     virtual int toWarn() const = 0;
 
-    // After the deletions: sends the planned warnings and records those the server took.
-    virtual WarningRun send(std::time_t now) = 0;
+    // After the deletions: sends the planned warnings and records those the server took, asking
+    // progress before each message whether to stop.
+    virtual WarningRun send(std::time_t now, ScanProgress& progress) = 0;
 };
 
 // "warned.log" in the installation's "Log" folder, which the scan keeps free of links like its

@@ -3,6 +3,8 @@
 #include "dormix/scan/AuditLog.h"
 #include "dormix/scan/FolderUserName.h"
 #include "dormix/scan/JudgeAccounts.h"
+#include "dormix/scan/LineEscape.h"
+#include "platform/FileOps.h"
 
 namespace {
 
@@ -33,8 +35,8 @@ std::string QuarantineAuditLine(const std::string& installPath, const Quarantine
     DeletedAccount deleted;
     // The key records are out of the key files while the account is in quarantine and after.
     deleted.keysRemoved = event != QuarantineEvent::Restored && entry.userRecord && entry.timeRecord;
-    deleted.tervoxOutcome = event == QuarantineEvent::Purged && entry.deleteTervoxUser ? TervoxOutcome::Removed
-                                                                                       : TervoxOutcome::Kept;
+    if (event == QuarantineEvent::Purged && entry.deleteTervoxUser && entry.tervoxUserKept.empty())
+        deleted.tervoxOutcome = entry.tervoxUserAbsent ? TervoxOutcome::Absent : TervoxOutcome::Removed;
     std::string line = AuditLine(EntryAccount(installPath, entry), deleted, at, run);
     line.insert(line.size() - 1, std::string("\t") + EventText(event));
     return line;
@@ -42,6 +44,8 @@ std::string QuarantineAuditLine(const std::string& installPath, const Quarantine
 
 QuarantineEvents AuditedEvents(const std::string& installPath, const RunIdentity& run, std::time_t now) {
     QuarantineEvents events;
+    // A list that may have been cut could hide any name: then every user counts as protected.
+    events.isProtected = [list = ReadProtectedAccounts()](const std::string& name) { return list.cut || list.covers(name); };
     // One synced append for all the entries of a step: a sync per account made a batch many
     // times slower than moving the folders.
     events.record = [installPath, run, now](const std::vector<QuarantineEntry>& entries, QuarantineEvent event) {
@@ -54,17 +58,52 @@ QuarantineEvents AuditedEvents(const std::string& installPath, const RunIdentity
     return events;
 }
 
-std::string OpenGracePeriod(const DormixPaths& paths, int graceDays, const RunIdentity& run, std::time_t now,
-                            std::vector<AccountNotDeleted>& notPurged) {
-    if (std::string problem = PrepareQuarantine(paths.installPath); !problem.empty()) return problem;
-    const QuarantineEvents events = AuditedEvents(paths.installPath, run, now);
+std::string PurgeStateText(const QuarantineEntry& entry) {
+    if (entry.stage != EntryStage::Purging) return {};
+    return "purge begun, cannot be restored" +
+           (entry.lastFailure.empty() ? std::string() : "; last failure: " + EscapedForLine(entry.lastFailure));
+}
+
+std::string PurgedLine(const std::string& installPath, const QuarantineEntry& entry) {
+    std::string line = "Purged " + EscapedForLine(entry.userName) + " (" +
+                       EscapedForLine(QuarantinedFolderPath(installPath, entry)) + ")";
+    // The reason may name a folder, whose name must not break the line either.
+    if (!entry.tervoxUserKept.empty()) line += "; its mail-server user was kept: " + EscapedForLine(entry.tervoxUserKept);
+    return line;
+}
+
+std::vector<AccountNotDeleted> NotPurgedAccounts(const std::string& installPath, const std::vector<RefusedEntry>& entries) {
+    std::vector<AccountNotDeleted> accounts;
+    for (const auto& [entry, reason] : entries)
+        accounts.push_back({entry.userName.empty() ? entry.folderName : entry.userName,
+                            QuarantinedFolderPath(installPath, entry), reason});
+    return accounts;
+}
+
+std::string OpenGracePeriod(const DormixPaths& paths, int graceDays, const ProtectedAccounts& protectedAccounts,
+                            const RunIdentity& run, std::time_t now, QuarantinePurges& purges) {
+    if (graceDays > 0) {
+        if (std::string problem = PrepareQuarantine(paths.installPath); !problem.empty()) return problem;
+    } else if (!platform::IsDirectory(QuarantineFolder(paths.installPath))) {
+        return {};
+    }
+    QuarantineEvents events = AuditedEvents(paths.installPath, run, now);
+    events.isProtected = [&protectedAccounts](const std::string& name) { return protectedAccounts.covers(name); };
     const std::string auditProblem = UnableToCreateFileText(AuditLogPath(paths.installPath));
-    if (!SettleQuarantine(paths.installPath, events, now)) return auditProblem;
-    auto expired = ExpiredEntries(ListQuarantine(paths.installPath), graceDays, now);
+    std::vector<RefusedEntry> refused;
+    const bool settled = SettleQuarantine(paths.installPath, events, now, &refused);
+    purges.notPurged = NotPurgedAccounts(paths.installPath, refused);
+    if (!settled) return auditProblem;
+    std::vector<QuarantineEntry> entries = ListQuarantine(paths.installPath);
+    const QuarantineWaiting waiting = WaitingEntries(entries, graceDays, now);
+    purges.waiting = waiting.count;
+    purges.nextPurge = waiting.next;
+    auto expired = ExpiredEntries(std::move(entries), graceDays, now);
     if (expired.empty()) return {};
     const PurgeRun purge = PurgeEntries(paths.installPath, std::move(expired), events);
-    for (const auto& [entry, reason] : purge.failed)
-        notPurged.push_back({entry.userName, QuarantinedFolderPath(paths.installPath, entry), reason});
+    for (const QuarantineEntry& entry : purge.purged) purges.purged.push_back(PurgedLine(paths.installPath, entry));
+    const std::vector<AccountNotDeleted> failed = NotPurgedAccounts(paths.installPath, purge.failed);
+    purges.notPurged.insert(purges.notPurged.end(), failed.begin(), failed.end());
     return purge.stopped ? auditProblem : std::string();
 }
 
@@ -80,13 +119,17 @@ BatchResult QuarantineDormantBatch(std::vector<BatchMember>& members, const Batc
         moving.push_back(&member);
     }
     const QuarantineRun run = QuarantineAccounts(files.installPath, accounts, terms.now, terms.withTervoxUsers,
-                                                 AuditedEvents(files.installPath, files.run, terms.now));
+                                                 AuditedEvents(files.installPath, files.run, terms.now), terms.graceDays);
     for (std::size_t i = 0; i < moving.size(); ++i) {
         DeletedAccount& deleted = moving[i]->deleted;
         if (run.accounts[i].quarantined) {
             deleted.deleted = true;
             deleted.keysRemoved = !accounts[i].userName.empty();
             deleted.quarantined = true;
+        } else if (run.accounts[i].keysLeft != KeysLeft::None) {
+            deleted.logReason = run.accounts[i].keysLeft == KeysLeft::KeptChanging ? LogReason::KeysKeptChanging
+                                                                                    : LogReason::KeysNotRemoved;
+            deleted.logDetail = run.accounts[i].reason;
         } else if (!run.accounts[i].reason.empty()) {
             deleted.logReason = LogReason::FolderNotDeleted;
             deleted.logDetail = run.accounts[i].reason;

@@ -10,6 +10,7 @@
 #include "dormix/quarantine/Quarantine.h"
 #include "dormix/scan/DeleteDormantAccount.h"
 #include "dormix/scan/DormixPaths.h"
+#include "dormix/scan/ProtectedAccounts.h"
 #include "dormix/scan/RunRecord.h"
 #include "dormix/scan/ScanReport.h"
 
@@ -22,12 +23,23 @@ std::string QuarantineAuditLine(const std::string& installPath, const Quarantine
 // system log.
 QuarantineEvents AuditedEvents(const std::string& installPath, const RunIdentity& run, std::time_t now);
 
-// Before anything else of a deleting run with a grace period of graceDays: the quarantine can
-// be reached by a rename, its half-done steps are finished and the accounts whose period is over
-// are purged. Empty, or the refusal (nothing was deleted); notPurged: the accounts whose purge
-// failed, with why.
-std::string OpenGracePeriod(const DormixPaths& paths, int graceDays, const RunIdentity& run, std::time_t now,
-                            std::vector<AccountNotDeleted>& notPurged);
+// Before anything else of a deleting run with a grace period of graceDays (0: none): with one, the
+// quarantine can be reached by a rename; whenever there is a quarantine, its half-done steps are
+// finished and the accounts whose period is over are purged, none of a protected user. Empty, or
+// the refusal (nothing was deleted); purges: what was purged, what could not be and why, and
+// what waits.
+std::string OpenGracePeriod(const DormixPaths& paths, int graceDays, const ProtectedAccounts& protectedAccounts,
+                            const RunIdentity& run, std::time_t now, QuarantinePurges& purges);
+
+// For an account whose purge has begun: "purge begun, cannot be restored", and "; last failure:
+// REASON" when the purge failed; empty for any other.
+std::string PurgeStateText(const QuarantineEntry& entry);
+
+// One purged account's line: "Purged NAME (FOLDER)", and why its mail-server user was kept, if it was.
+std::string PurgedLine(const std::string& installPath, const QuarantineEntry& entry);
+
+// The accounts whose purge failed or was refused, each with why, as reports show them.
+std::vector<AccountNotDeleted> NotPurgedAccounts(const std::string& installPath, const std::vector<RefusedEntry>& entries);
 
 // DeleteDormantBatch under a grace period: each member is judged again right before its folder
 // moves, then quarantined; what could not be is kept whole with its log reason. progress hears

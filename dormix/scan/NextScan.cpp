@@ -48,12 +48,13 @@ NextScan JudgeNextScan(std::int32_t days, const DormixPaths& paths, const Protec
     }
     if (const std::optional<int> graceDays = ReadGraceDays(); !graceDays) {
         if (next.problem.empty()) next.problem = GraceDaysUnreadableText(ReadVeltaSetting("DORMIX", "GRACEDAYS"));
-    } else if (*graceDays > 0) {
+    } else {
+        // Whatever the period is now: each account keeps the period it was quarantined under.
         next.quarantined = ListQuarantine(paths.installPath);
-        for (const QuarantineEntry& entry : next.quarantined) next.purgeDays.push_back(PurgeDay(entry.day, *graceDays));
+        for (const QuarantineEntry& entry : next.quarantined) next.purgeDays.push_back(EntryPurgeDay(entry, *graceDays));
     }
     // An account that is only kept is not shown: with a million accounts only those shown are held.
-    const std::string warnProblem = warnings ? warnings->prepare(paths.installPath, days) : std::string();
+    const std::string warnProblem = warnings ? warnings->prepare(paths.installPath, days, now) : std::string();
     next.accounts = JudgeAccounts(days, paths, protectedAccounts, now, [&](const AccountJudgement& account) {
         return account.verdict != Verdict::Kept || (warnings && warnProblem.empty() && warnings->concerns(account, now));
     });

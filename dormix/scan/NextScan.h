@@ -20,8 +20,7 @@ struct NextScan {
     std::vector<AccountJudgement> accounts;
     std::string problem;  // what stops the scan before it deletes anything; empty when nothing does
     int toWarn = 0;       // accounts that would be warned by mail (their notes say so)
-    // Under a grace period, the accounts in quarantine and the days they are purged on (none
-    // when a day cannot be told).
+    // The accounts in quarantine and the days they are purged on (none when a day cannot be told).
     std::vector<QuarantineEntry> quarantined;
     std::vector<std::optional<std::time_t>> purgeDays;
 

@@ -2,6 +2,7 @@
 
 #include "common/VeltaSettings.h"
 #include "dormix/quarantine/GraceDays.h"
+#include "dormix/quarantine/Quarantine.h"
 #include "dormix/scan/AccountLog.h"
 #include "dormix/scan/CheckUserFolder.h"
 #include "dormix/scan/DeleteTervoxUsers.h"
@@ -22,9 +23,14 @@ std::vector<std::string> DeletionPreflight(const DormixPaths& paths, bool withTe
     PendingBatch pending;
     if (ReadPendingDeletions(pendingPath, paths.userFolderPattern, pending) == PendingRead::Unreadable)
         problems.push_back(PendingUnreadableText(pendingPath));
-    if (std::string problem = UserFolderProblem(paths.installPath); !problem.empty())
-        problems.push_back(std::move(problem));
-    if (!ReadGraceDays()) problems.push_back(GraceDaysUnreadableText(ReadVeltaSetting("DORMIX", "GRACEDAYS")));
+    const std::string userFolderProblem = UserFolderProblem(paths.installPath);
+    if (!userFolderProblem.empty()) problems.push_back(userFolderProblem);
+    const std::optional<int> graceDays = ReadGraceDays();
+    if (!graceDays) problems.push_back(GraceDaysUnreadableText(ReadVeltaSetting("DORMIX", "GRACEDAYS")));
+    if (graceDays.value_or(0) > 0 && userFolderProblem.empty()) {
+        if (std::string problem = QuarantineProblem(paths.installPath); !problem.empty())
+            problems.push_back(std::move(problem));
+    }
     if (withTervoxUsers) {
         if (std::string problem = TervoxDatabaseProblem(); !problem.empty())
             problems.push_back("The mail server's user database cannot be used: " + problem + ".");

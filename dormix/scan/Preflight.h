@@ -2,7 +2,8 @@
 // What a deleting run will need, checked by a dry run without changing anything on disk: the
 // files of the Log folder are no links and can be written, the unfinished deletions can be read, the account folder
 // and key files can be told apart, and (with the mail-server users) the user database opens and
-// its domain can be selected; a grace period, when set, can be read.
+// its domain can be selected; a grace period, when set, can be read, and its quarantine can take the
+// account folders by a rename.
 #include <string>
 #include <vector>
 

@@ -60,13 +60,18 @@ public:
 
     // Ends the scan with problem, which a front end shows under caption; always false.
     bool refuse(const std::string& problem, const std::string& caption = {}) {
-        const bool touched = report_.taken > 0 || !report_.deleted.empty() || !report_.notDeleted.empty();
+        const bool touched = begun_ || report_.taken > 0 || !report_.deleted.empty() || !report_.notDeleted.empty();
         report_.end = touched ? ScanEnd::Broken : ScanEnd::Refused;
         report_.problem = problem;
         report_.problemCaption = caption;
         return false;
     }
     bool cannotWrite(const std::string& path) { return refuse(UnableToCreateFileText(path)); }
+    // Ends the scan with problem after its first deletions (the quarantine's steps among them).
+    bool breakOff(const std::string& problem) {
+        begun_ = true;
+        return refuse(problem);
+    }
 
     // Counts what went and what could not; false when the batch had to stop the scan. pending:
     // the members are those of an interrupted run.
@@ -77,6 +82,8 @@ public:
             report_.tervoxText = tervoxFailures_.text();
         }
         if (!pending) report_.taken += static_cast<int>(members.size());
+        // A deletion left pending was begun: a run that breaks off while finishing it deleted something.
+        begun_ = begun_ || std::any_of(members.begin(), members.end(), [](const BatchMember& m) { return m.inHand; });
         for (const BatchMember& member : members) {
             if (member.deleted.deleted) {
                 report_.deleted.push_back(member.account);
@@ -117,6 +124,7 @@ private:
     BatchFiles files_;
     ScanReport report_;
     TervoxFailures tervoxFailures_;
+    bool begun_ = false;
 };
 
 enum class PendingEnd {
@@ -204,6 +212,15 @@ std::size_t BatchSizeFor(std::size_t asked, const std::string& installPath) {
     return std::max({asked, records / 100, std::size_t{1}});
 }
 
+// The accounts of the batch that went into quarantine, counted among those that wait there.
+void CountWaiting(const std::vector<BatchMember>& members, std::optional<std::time_t> purgeDay, QuarantinePurges& purges) {
+    for (const BatchMember& member : members) {
+        if (!member.deleted.quarantined) continue;
+        ++purges.waiting;
+        if (purgeDay && (!purges.nextPurge || *purgeDay < *purges.nextPurge)) purges.nextPurge = purgeDay;
+    }
+}
+
 // The scan, its report gathered in state; false where it ended early.
 bool Scan(std::int32_t days, const DormixPaths& paths, platform::MessageBoxes& boxes, std::time_t now,
           RunRecorder& progress, std::size_t batchSize, const ScanScope& scope, ScanState& state) {
@@ -221,17 +238,21 @@ bool Scan(std::int32_t days, const DormixPaths& paths, platform::MessageBoxes& b
         return state.refuse(problem, kNothingDeletedCaption);
     // The warnings' settings are checked before the grace period's purge, which deletes.
     DeletionWarnings* const warnings = scope.warnings;
-    if (const std::string problem = warnings ? warnings->prepare(paths.installPath, days) : ""; !problem.empty())
+    if (const std::string problem = warnings ? warnings->prepare(paths.installPath, days, now) : ""; !problem.empty())
         return state.refuse(problem, kNothingDeletedCaption);
     const std::optional<int> graceDays = ReadGraceDays();
     if (!graceDays)
         return state.refuse(GraceDaysUnreadableText(ReadVeltaSetting("DORMIX", "GRACEDAYS")), kNothingDeletedCaption);
     if (*graceDays > 0) {
-        if (const std::string problem =
-                OpenGracePeriod(paths, *graceDays, state.files().run, now, state.report().notPurged);
-            !problem.empty())
+        if (const std::string problem = PrepareQuarantine(paths.installPath); !problem.empty())
             return state.refuse(problem, kNothingDeletedCaption);
     }
+    // Run whatever the period is now: each account in quarantine keeps the period it went in under.
+    // Past the preparation, every refusal follows a step of the quarantine that was taken.
+    if (const std::string problem = OpenGracePeriod(paths, *graceDays, protectedAccounts, state.files().run, now,
+                                                    state.report().quarantine);
+        !problem.empty())
+        return state.breakOff(problem);
     if (scope.oldLog == OldLog::Delete) DeleteOldLog(paths.logPath);
     TervoxQuestion question(boxes);
     switch (FinishPending(days, now, paths, protectedAccounts, question, state, progress)) {
@@ -294,16 +315,20 @@ bool Scan(std::int32_t days, const DormixPaths& paths, platform::MessageBoxes& b
         if (!platform::AppendText(state.files().auditPath, "")) return state.cannotWrite(state.files().auditPath);
         const auto deleteBatch = *graceDays > 0 ? QuarantineDormantBatch : DeleteDormantBatch;
         const BatchResult result =
-            deleteBatch(batch.members, state.files(), BatchTerms{days, now, answer == Answer::Yes}, &progress,
+            deleteBatch(batch.members, state.files(), BatchTerms{days, now, answer == Answer::Yes, *graceDays}, &progress,
                         dormantNumber - static_cast<int>(batch.memberAt.size()) + 1, dormantCount);
         if (!state.take(result, batch.members, false)) return false;
+        if (*graceDays > 0) CountWaiting(batch.members, PurgeDay(DayOfRun(now), *graceDays), state.report().quarantine);
         if (!WriteSpanLines(batch, accounts, state)) return false;
         // The batch stays pending for the next scan: a new batch would replace what leads to the
         // key records it left.
         if (result.end == BatchEnd::KeysLeftPending) break;
     }
     // The warnings go after the deletions, so that a stop or a cancel sends none.
-    if (warnings && !stopped) state.report().warnings = warnings->send(now);
+    if (warnings && !stopped) {
+        state.report().warnings = warnings->send(now, progress);
+        stopped = state.report().warnings.stopped;
+    }
     return state.finish(stopped);
 }
 

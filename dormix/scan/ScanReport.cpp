@@ -23,6 +23,7 @@ void ShowSummary(const ScanReport& report, platform::MessageBoxes& boxes) {
     if (const std::string text = WarnedText(report.warnings); !text.empty()) boxes.information(text, "Warnings Sent");
     if (const std::string text = WarningFailuresText(report.warnings, kFailuresShown); !text.empty())
         boxes.warning(text, "Warnings Not Sent");
+    for (const auto& [text, caption] : report.warnings.notices) boxes.warning(text, caption);
 }
 
 }  // namespace
@@ -33,7 +34,19 @@ void ShowScanReport(const ScanReport& report, platform::MessageBoxes& boxes) {
         return;
     }
     if (report.end != ScanEnd::Cancelled) ShowSummary(report, boxes);
-    if (!report.notPurged.empty()) boxes.warning(NotPurgedText(report.notPurged), "Accounts Not Purged");
+    const QuarantinePurges& quarantine = report.quarantine;
+    if (!quarantine.purged.empty()) boxes.information(PurgedCountText(quarantine.purged.size()), "Accounts Purged");
+    if (!quarantine.notPurged.empty()) boxes.warning(NotPurgedText(quarantine.notPurged), "Accounts Not Purged");
+    if (quarantine.waiting > 0) boxes.information(WaitingText(quarantine), "Accounts in Quarantine");
+}
+
+std::string PurgedCountText(std::size_t purged) {
+    return "Purged " + std::to_string(purged) + " account(s) whose grace period was over.";
+}
+
+std::string WaitingText(const QuarantinePurges& purges) {
+    return std::to_string(purges.waiting) + " account(s) wait in quarantine; the next purge is due on " +
+           (purges.nextPurge ? LogonDateText(*purges.nextPurge) : std::string("a day that cannot be told")) + ".";
 }
 
 std::string NotPurgedText(const std::vector<AccountNotDeleted>& accounts) {

@@ -3,6 +3,8 @@
 // those it could not and why, the mail-server users that failed and why, and the accounts of an
 // interrupted run that it finished. The dialog shows it in boxes, the command line on its two
 // streams and in its exit code; the scan itself shows nothing but its one question.
+#include <ctime>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -31,6 +33,14 @@ struct AccountNotDeleted {
     std::string reason;
 };
 
+// What a run did with the quarantine before anything else.
+struct QuarantinePurges {
+    std::vector<std::string> purged;            // "Purged NAME (FOLDER)" lines, one per account purged
+    std::vector<AccountNotDeleted> notPurged;   // failed or refused, with why; tried again next run
+    int waiting = 0;                            // accounts left in quarantine whose purge is not due
+    std::optional<std::time_t> nextPurge;       // the first day one of them is due
+};
+
 struct ScanReport {
     ScanEnd end = ScanEnd::Done;
     std::string problem;         // the words of a refusal or a break
@@ -44,9 +54,7 @@ struct ScanReport {
     int pendingFinished = 0;                    // accounts of an interrupted run deleted first
     std::string logPath;                        // where the reasons are
     WarningRun warnings;                        // the warnings by mail sent after the deletions
-    // Under a grace period: accounts in quarantine whose purge failed, with why; the next run
-    // tries them again.
-    std::vector<AccountNotDeleted> notPurged;
+    QuarantinePurges quarantine;  // the purges of the run, whatever the grace period is now
 
     // Ran to its end, was stopped or cancelled: what the scan's old true meant.
     bool ranThrough() const { return end != ScanEnd::Refused && end != ScanEnd::Broken; }
@@ -58,11 +66,17 @@ struct ScanReport {
 // cancelled) the summary ("Successfully deleted %d account(s)!" or "There were no dormant
 // accounts found"), then how many accounts could not be deleted and where the reasons are, then
 // the mail-server users that failed, then how many were warned by mail and which warnings failed;
-// and, whichever way it ended but a refusal or a break, the accounts whose purge failed.
+// and, whichever way it ended but a refusal or a break, how many accounts were purged, those whose
+// purge failed and how many wait in quarantine.
 void ShowScanReport(const ScanReport& report, platform::MessageBoxes& boxes);
 
 // The box of the accounts whose purge failed: how many, and the first of them with why.
 std::string NotPurgedText(const std::vector<AccountNotDeleted>& accounts);
+
+// "Purged N account(s) whose grace period was over."
+std::string PurgedCountText(std::size_t purged);
+// "N account(s) wait in quarantine; the next purge is due on DAY."
+std::string WaitingText(const QuarantinePurges& purges);
 
 // "N dormant account(s) were left for the next run.", shown after a stop.
 std::string LeftForNextRunText(int left);

@@ -19,11 +19,11 @@ public:
     // the dry run and the preview, which send nothing): every warning would fail.
     explicit RunWarnings(MailSenderFactory makeSender = {}) : makeSender_(std::move(makeSender)) {}
 
-    std::string prepare(const std::string& installPath, std::int32_t days) override;
+    std::string prepare(const std::string& installPath, std::int32_t days, std::time_t now) override;
     bool concerns(const AccountJudgement& account, std::time_t now) const override;
     void plan(std::vector<AccountJudgement>& accounts, std::time_t now) override;
     int toWarn() const override { return static_cast<int>(toSend_.size()); }
-    WarningRun send(std::time_t now) override;
+    WarningRun send(std::time_t now, ScanProgress& progress) override;
 
     bool enabled() const { return settings_.enabled(); }
 
@@ -34,4 +34,6 @@ private:
     WarnSettings settings_;
     WarnedLog warned_;
     std::vector<WarningToSend> toSend_;
+    std::string settingsNotice_;
+    std::string clockNote_;
 };

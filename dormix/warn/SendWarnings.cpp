@@ -28,18 +28,22 @@ std::string MessageIdPrefix(std::time_t now) {
 }  // namespace
 
 WarningRun SendWarnings(const std::vector<WarningToSend>& warnings, const WarnSettings& settings, MailSender& sender,
-                        const std::string& warnedLogPath, std::time_t now) {
+                        const std::string& warnedLogPath, std::time_t now, const std::function<bool()>& stopRequested) {
     WarningRun run;
     const std::string idPrefix = MessageIdPrefix(now);
     const std::time_t today = LocalDayOf(now);
     std::size_t unsynced = 0;
-    std::string serverFailure;  // once the server is out of reach, the rest are not tried
+    std::string notSent;  // once the server is out of reach or a stop is asked for, the rest are not tried
     for (const WarningToSend& warning : warnings) {
         WarningOutcome outcome{warning.userName, {}, false, {}};
         const std::optional<std::string> address = UserAddress(warning.userName, settings.mailDomain);
-        if (!address || !serverFailure.empty()) {
+        if (notSent.empty() && stopRequested && stopRequested()) {
+            run.stopped = true;
+            notSent = "the run was stopped";
+        }
+        if (!address || !notSent.empty()) {
             outcome.address = address.value_or("");
-            outcome.answer = address ? "not sent: " + serverFailure : "no mail address can be made of this name";
+            outcome.answer = address ? "not sent: " + notSent : "no mail address can be made of this name";
             run.outcomes.push_back(outcome);
             continue;
         }
@@ -51,7 +55,7 @@ WarningRun SendWarnings(const std::vector<WarningToSend>& warnings, const WarnSe
             ComposeWarning(settings.mailFrom, facts, FillWarningText(settings.warnText, facts), now, id);
         const SendResult sent = sender.send(settings.mailFrom, *address, message);
         outcome.answer = sent.answer;
-        if (sent.serverFailed) serverFailure = sent.answer;
+        if (sent.serverFailed) notSent = sent.answer;
         if (sent.accepted) {
             const bool sync = ++unsynced == kSyncEvery;
             if (sync) unsynced = 0;

@@ -2,6 +2,9 @@
 
 #include <algorithm>
 
+#include "dormix/scan/LineEscape.h"
+#include "dormix/warn/UtcTime.h"
+
 namespace {
 
 // The plan's step for an account judged by its date that is dormant or due a warning; none for
@@ -13,7 +16,7 @@ std::optional<WarnStep> StepFor(const AccountJudgement& account, std::size_t i, 
     const std::optional<std::time_t> lastWarned = warned.lastWarnedOf(account.userName);
     const WarnDecision decision = DecideWarning(*account.lastLogon, days, warnDays, lastWarned, now, false);
     if (decision.action == WarnAction::Keep && account.verdict != Verdict::Dormant) return std::nullopt;
-    return WarnStep{i, decision, lastWarned};
+    return WarnStep{i, decision, lastWarned, warned.aheadOfClockOf(account.userName)};
 }
 
 }  // namespace
@@ -32,6 +35,8 @@ std::vector<WarnStep> PlanWarnings(std::vector<AccountJudgement>& accounts, std:
         if (decision.action == WarnAction::Warn) account.warning = "to be warned by mail" + goes;
         if (decision.action == WarnAction::Keep)
             account.warning = "warned by mail on " + LogonDateText(*step->lastWarned) + goes;
+        if (step->ahead && !account.warning.empty())
+            account.warning += "; its warning dated " + UtcStampText(*step->ahead) + " lies ahead of the clock";
     }
     return steps;
 }
@@ -39,6 +44,23 @@ std::vector<WarnStep> PlanWarnings(std::vector<AccountJudgement>& accounts, std:
 bool PlanConcerns(const AccountJudgement& account, std::int32_t days, std::int32_t warnDays, const WarnedLog& warned,
                   std::time_t now) {
     return StepFor(account, 0, days, warnDays, warned, now).has_value();
+}
+
+std::string AheadOfClockText(const std::vector<AccountJudgement>& accounts, const std::vector<WarnStep>& steps,
+                             const std::string& warnedLogPath, std::size_t maxLines) {
+    std::vector<const WarnStep*> ahead;
+    for (const WarnStep& step : steps)
+        if (step.ahead) ahead.push_back(&step);
+    if (ahead.empty()) return {};
+    std::string text = std::to_string(ahead.size()) + " warning(s) in " + warnedLogPath +
+                       " are dated ahead of the clock and count as not sent:";
+    for (std::size_t i = 0; i < ahead.size() && i < maxLines; ++i)
+        text.append("\n")
+            .append(EscapedForLine(accounts[ahead[i]->account].userName))
+            .append(": ")
+            .append(UtcStampText(*ahead[i]->ahead));
+    if (ahead.size() > maxLines) text.append("\n... and ").append(std::to_string(ahead.size() - maxLines)).append(" more");
+    return text;
 }
 
 std::vector<WarningToSend> WarningsOf(const std::vector<AccountJudgement>& accounts,

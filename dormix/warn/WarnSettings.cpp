@@ -1,16 +1,19 @@
 #include "dormix/warn/WarnSettings.h"
 
-#include <algorithm>
-#include <cctype>
 
 #include "common/VeltaSettings.h"
+#include "dormix/quarantine/GraceDays.h"
 #include "dormix/warn/WarningMessage.h"
+#include "platform/FileOps.h"
+#include "platform/Paths.h"
 #include "platform/ProfileFile.h"
 
 namespace {
 
 // A message, not a mailbox: more than this is no warning text.
 constexpr std::size_t kMaxWarnTextBytes = 64 * 1024;
+// A password, not a document.
+constexpr std::size_t kMaxPasswordFileBytes = 4096;
 
 // A value read is cut at the profile reader's limit: a cut host, password or address would
 // fail in ways that name no cause, so a value that fills the limit is refused as too long.
@@ -21,13 +24,22 @@ std::string TooLong(const char* key) {
 
 bool StartsWith(const std::string& text, const char* prefix) { return text.rfind(prefix, 0) == 0; }
 
-// A whole number of days from 0 up, digits only; -1 for anything else.
-std::int32_t ReadDays(const std::string& text) {
-    if (text.empty()) return 0;
-    if (text.size() > 5 || !std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; })) {
-        return -1;
+// Takes the password from its file, which only its owner may read, as ssh takes a key; why not
+// when it cannot.
+std::string ReadPasswordFile(WarnSettings& s) {
+    if (s.smtpPasswordFile.empty()) return {};
+    if (!s.smtpPassword.empty())
+        return "SMTPPASSWORD and SMTPPASSWORDFILE in section DORMIX of VELTA.INI are both set: keep one.";
+    std::string bytes;
+    if (const platform::ErrorCode error = platform::ReadFileLimited(s.smtpPasswordFile, bytes, kMaxPasswordFileBytes);
+        error != 0) {
+        return "The password file " + s.smtpPasswordFile + " (SMTPPASSWORDFILE in section DORMIX of VELTA.INI) cannot be "
+               "read: " + platform::SystemErrorText(error) + ".";
     }
-    return static_cast<std::int32_t>(std::stol(text));
+    if (platform::OthersCanRead(s.smtpPasswordFile))
+        return s.smtpPasswordFile + " can be read by other users; allow only its owner (chmod 600).";
+    s.smtpPassword = bytes.substr(0, bytes.find_first_of("\r\n"));
+    return {};
 }
 
 // Why no warning could be sent with these settings; empty when one can. Reads the text file.
@@ -35,6 +47,13 @@ std::string SendingProblem(WarnSettings& s) {
     if (!StartsWith(s.smtpUrl, "smtp://") && !StartsWith(s.smtpUrl, "smtps://")) {
         return "SMTP in section DORMIX of VELTA.INI must name the mail server as smtp://host:port or "
                "smtps://host:port.";
+    }
+    // A log-in in the address would be sent to a server that offers no STARTTLS in clear; the one
+    // given as SMTPUSER is sent only over TLS. Any '@' is refused, since the mail library takes
+    // whatever stands before one as a user and password.
+    if (s.smtpUrl.find('@') != std::string::npos) {
+        return "SMTP in section DORMIX of VELTA.INI takes no user or password: give them as SMTPUSER and "
+               "SMTPPASSWORD.";
     }
     if (!IsMailAddress(s.mailFrom)) return "MAILFROM in section DORMIX of VELTA.INI must hold the sender's address.";
     if (!s.mailDomain.empty() && !IsMailAddress("postmaster@" + s.mailDomain)) {
@@ -48,6 +67,7 @@ std::string SendingProblem(WarnSettings& s) {
                    platform::SystemErrorText(error) + ".";
         }
     }
+    if (std::string problem = ReadPasswordFile(s); !problem.empty()) return problem;
     if (s.warnTextPath.empty()) return {};
     const platform::ErrorCode error = platform::ReadFileLimited(s.warnTextPath, s.warnText, kMaxWarnTextBytes);
     if (error != 0) {
@@ -59,26 +79,32 @@ std::string SendingProblem(WarnSettings& s) {
 
 }  // namespace
 
-WarnSettingsReading ParseWarnSettings(const std::function<std::string(const char*)>& lookup) {
+WarnSettingsReading ParseWarnSettings(const std::function<std::string(const char*)>& lookup,
+                                      const std::string& settingsPath) {
     WarnSettingsReading reading;
     WarnSettings& s = reading.settings;
     const std::string days = lookup("WARNDAYS");
-    s.warnDays = ReadDays(days);
-    if (s.warnDays < 0) {
-        s.warnDays = 0;
-        reading.problem = "WARNDAYS in section DORMIX of VELTA.INI takes a whole number of days, not \"" + days +
-                          "\". Nothing was deleted.";
+    const std::optional<int> warnDays = ParseSettingDays(days);
+    if (!warnDays) {
+        reading.problem = "WARNDAYS in section DORMIX of VELTA.INI takes a whole number of days up to " +
+                          std::to_string(kMaxSettingDays) + ", not \"" + days + "\". Nothing was deleted.";
         return reading;
     }
+    s.warnDays = *warnDays;
     if (!s.enabled()) return reading;
     const std::pair<const char*, std::string*> keys[] = {
         {"SMTP", &s.smtpUrl},          {"SMTPUSER", &s.smtpUser}, {"SMTPPASSWORD", &s.smtpPassword},
         {"MAILFROM", &s.mailFrom},     {"MAILDOMAIN", &s.mailDomain}, {"WARNTEXT", &s.warnTextPath},
-        {"SMTPCAFILE", &s.smtpCaFile},
+        {"SMTPCAFILE", &s.smtpCaFile}, {"SMTPPASSWORDFILE", &s.smtpPasswordFile},
     };
     for (const auto& [key, value] : keys) {
         *value = lookup(key);
         if (value->size() >= platform::kMaxProfileValue && reading.problem.empty()) reading.problem = TooLong(key);
+    }
+    if (!s.smtpPassword.empty() && s.smtpPasswordFile.empty() && !settingsPath.empty() &&
+        platform::OthersCanRead(settingsPath)) {
+        reading.notice = "VELTA.INI (" + settingsPath + ") holds SMTPPASSWORD and can be read by other users; put the "
+                         "password in a file that only its owner can read and name it in SMTPPASSWORDFILE.";
     }
     if (reading.problem.empty()) reading.problem = SendingProblem(s);
     if (!reading.problem.empty()) reading.problem += " Nothing was deleted.";
@@ -86,5 +112,6 @@ WarnSettingsReading ParseWarnSettings(const std::function<std::string(const char
 }
 
 WarnSettingsReading ReadWarnSettings() {
-    return ParseWarnSettings([](const char* key) { return ReadVeltaSetting("DORMIX", key); });
+    return ParseWarnSettings([](const char* key) { return ReadVeltaSetting("DORMIX", key); },
+                             platform::SettingsFilePath());
 }

@@ -9,7 +9,8 @@ struct WarnSettings {
     std::int32_t warnDays = 0;  // W: warn this many days before an account goes; 0: no warnings
     std::string smtpUrl;        // "smtp://host:port" or "smtps://host:port"
     std::string smtpUser;       // empty: the server is not asked to authenticate
-    std::string smtpPassword;
+    std::string smtpPassword;   // as given, or the first line of the password file
+    std::string smtpPasswordFile;  // a file whose first line is the password; empty: none
     std::string smtpCaFile;     // certificates that vouch for the server instead of the system's; empty: the system's
     std::string mailFrom;       // the sender's address
     std::string mailDomain;     // the domain of a user whose name holds no '@'
@@ -24,10 +25,15 @@ struct WarnSettingsReading {
     // Why warnings are asked for but cannot be sent; empty when they can (or are not asked for).
     // A run refuses to delete anything then, since it could not warn first.
     std::string problem;
+    // What a run says once but goes on with: the settings file holds the password and others can
+    // read it. Empty for nothing.
+    std::string notice;
 };
 
-// Reads the settings through lookup(key), which gives the value of a key of section "DORMIX".
-WarnSettingsReading ParseWarnSettings(const std::function<std::string(const char*)>& lookup);
+// Reads the settings through lookup(key), which gives the value of a key of section "DORMIX" of
+// the file settingsPath (whose own readability is judged when it holds the password).
+WarnSettingsReading ParseWarnSettings(const std::function<std::string(const char*)>& lookup,
+                                      const std::string& settingsPath = {});
 
 // The settings that "VELTA.INI" holds.
 WarnSettingsReading ReadWarnSettings();

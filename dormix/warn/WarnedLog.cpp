@@ -21,13 +21,25 @@ bool RecordWarning(const std::string& warnedLogPath, const std::string& line, bo
     return sync ? platform::AppendTextSynced(warnedLogPath, line) : platform::AppendText(warnedLogPath, line);
 }
 
-std::optional<std::time_t> WarnedLog::lastWarnedOf(const std::string& userName) const {
-    const auto found = lastWarned.find(EscapedForLine(userName));
-    if (found == lastWarned.end()) return std::nullopt;
+namespace {
+
+std::optional<std::time_t> Find(const std::unordered_map<std::string, std::time_t>& times, const std::string& userName) {
+    const auto found = times.find(EscapedForLine(userName));
+    if (found == times.end()) return std::nullopt;
     return found->second;
 }
 
-WarnedLog ReadWarnedLog(const std::string& warnedLogPath) {
+}  // namespace
+
+std::optional<std::time_t> WarnedLog::lastWarnedOf(const std::string& userName) const {
+    return Find(lastWarned, userName);
+}
+
+std::optional<std::time_t> WarnedLog::aheadOfClockOf(const std::string& userName) const {
+    return Find(aheadOfClock, userName);
+}
+
+WarnedLog ReadWarnedLog(const std::string& warnedLogPath, std::time_t now) {
     WarnedLog log;
     std::string bytes;
     log.error = platform::ReadFileLimited(warnedLogPath, bytes, kMaxWarnedLogBytes);
@@ -44,7 +56,8 @@ WarnedLog ReadWarnedLog(const std::string& warnedLogPath) {
         if (nameEnd == std::string::npos) continue;
         const std::optional<std::time_t> at = ReadUtcStamp(line.substr(0, tab));
         if (!at) continue;
-        std::time_t& last = log.lastWarned[line.substr(tab + 1, nameEnd - tab - 1)];
+        // A warning dated later than now does not hide the real ones before it.
+        std::time_t& last = (*at > now ? log.aheadOfClock : log.lastWarned)[line.substr(tab + 1, nameEnd - tab - 1)];
         if (*at > last) last = *at;
     }
     return log;

@@ -73,6 +73,8 @@ ErrorCode DeleteFileAsWritten(const std::string& path) {
 
 ErrorCode CreateDirectory(const std::string& path) { return Result(CreateDirectoryA(path.c_str(), nullptr)); }
 
+ErrorCode CreateDirectoryLike(const std::string& path, const std::string&) { return CreateDirectory(path); }
+
 ErrorCode RemoveDirectory(const std::string& path) {
     DWORD attributes = GetFileAttributesA(path.c_str());
     if (attributes == INVALID_FILE_ATTRIBUTES) return static_cast<ErrorCode>(GetLastError());
@@ -127,6 +129,8 @@ ErrorCode OpenErrorForReading(const std::string& path) {
     if (fd >= 0) _close(fd);
     return error;
 }
+
+bool OthersCanRead(const std::string&) { return false; }
 
 bool IsMissingFileError(ErrorCode code) { return code == ERROR_FILE_NOT_FOUND || code == ERROR_PATH_NOT_FOUND; }
 

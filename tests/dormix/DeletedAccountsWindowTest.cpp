@@ -42,7 +42,7 @@ TEST(DeletedAccountsWindow, ListsTheQuarantineAndRestoresAndPurgesTheChosenAccou
     ASSERT_EQ(list->topLevelItemCount(), 2);
     list->sortByColumn(0, Qt::AscendingOrder);
     EXPECT_EQ(Row(list, 0), (std::vector<std::string>{"bob", HexFolderName("bob"), LogonDateText(kNow - 400 * 86400),
-                                                      "2024-03-15", "2024-04-14"}));
+                                                      "2024-03-15", "2024-04-14", ""}));
     for (const char* button : {"restoreButton", "purgeButton", "closeButton"}) {
         auto* b = window.findChild<QPushButton*>(QString::fromLatin1(button));
         EXPECT_EQ(b->accessibleName(), b->text());
@@ -60,6 +60,16 @@ TEST(DeletedAccountsWindow, ListsTheQuarantineAndRestoresAndPurgesTheChosenAccou
     EXPECT_EQ(boxes.texts(), (std::vector<std::string>(2, "Purge 1 account(s) now? They cannot be restored afterwards.")));
     EXPECT_EQ(s.tervoxUsers(), (std::vector<std::string>{"ann", "bob", "cleo", "eve"}));
     EXPECT_EQ(s.recorded(), (std::set<std::string>{"quarantined bob", "quarantined dan", "restored bob", "purged dan"}));
+
+    // A purge that fails stays listed with its failure.
+    s.quarantine({"eve"}, kNow);
+    window.restoreChosen();  // nothing chosen: the list is read again
+    const ScopedEnv noDatabase("ACCTKIT_DB", s.dir.file("none.db"));
+    boxes.answers = {platform::Answer::Yes};
+    Choose(list, "eve");
+    window.purgeChosen();
+    ASSERT_EQ(list->topLevelItemCount(), 1);
+    EXPECT_EQ(Row(list, 0).back(), "purge begun, cannot be restored; last failure: the user database could not be opened");
 }
 
 TEST(DeletedAccountsWindow, OpensFromTheDialog) {

@@ -8,6 +8,7 @@
 #include <QProcessEnvironment>
 #include <gtest/gtest.h>
 
+#include "dormix/quarantine/Quarantine.h"
 #include "dormix/scan/AuditLog.h"
 #include "dormix/scan/DeletionWarnings.h"
 #include "dormix/scan/LineEscape.h"
@@ -298,10 +299,14 @@ TEST_P(WarningsByMail, FirstAndDeletesOnlyAfterTheWarningDays) {
     LocalSmtpServer server(dir.file("mail"), {"carl@example.org"});
     useServer(server);
     const std::string warned = WarnedLogPath(install.paths().installPath);
-    WriteBytes(warned, WarnedLine("eve", now - 50 * 86400, "eve@example.org", "250 OK"));
+    const std::time_t ahead = now + 10 * 86400;  // recorded while the clock ran ahead: counts as not sent
+    WriteBytes(warned, WarnedLine("eve", now - 50 * 86400, "eve@example.org", "250 OK") +
+                           WarnedLine("ann", ahead, "ann@example.org", "250 OK"));
 
     const ProcessRun dry = run({QStringLiteral("--days"), QStringLiteral("30")});
     EXPECT_EQ(dry.exitCode, 0);
+    EXPECT_NE(dry.out.find("; its warning dated " + UtcStampText(ahead) + " lies ahead of the clock\n"), std::string::npos)
+        << dry.out;
     EXPECT_NE(dry.out.find("ann, to be warned by mail; goes on "), std::string::npos) << dry.out;
     EXPECT_NE(dry.out.find("\n4 account(s) would be warned by mail.\nThere were no dormant accounts found"),
               std::string::npos) << dry.out;
@@ -310,7 +315,9 @@ TEST_P(WarningsByMail, FirstAndDeletesOnlyAfterTheWarningDays) {
     const ProcessRun first = run({QStringLiteral("--days=30"), QStringLiteral("--yes"), QStringLiteral("--tervox=no")});
     EXPECT_EQ(first.exitCode, 1);
     EXPECT_EQ(first.err, "1 warning(s) could not be sent; those accounts were kept:\n"
-                         "carl (carl@example.org): 550 5.1.1 No such user here\n");
+                         "carl (carl@example.org): 550 5.1.1 No such user here\n"
+                         "1 warning(s) in " + warned + " are dated ahead of the clock and count as not sent:\n"
+                         "ann: " + UtcStampText(ahead) + "\n");
     EXPECT_NE(first.out.find("3 account(s) were warned by mail."), std::string::npos) << first.out;
     EXPECT_TRUE(fs::exists(annFolder));
     EXPECT_TRUE(fs::exists(eveFolder));  // her old warning predates her last logon: warned again
@@ -347,6 +354,28 @@ TEST_P(WarningsByMail, FirstAndDeletesOnlyAfterTheWarningDays) {
     ASSERT_EQ(up.messages().size(), 1u);
     EXPECT_NE(up.messages()[0].find("\r\nTo: carl@example.org\r\n"), std::string::npos);
 }
+
+// A signal while the warnings go stops them after the message in hand: the run says what was sent
+// and what not, and exits as for a signal elsewhere.
+TEST_P(WarningsByMail, ASignalStopsTheWarningsAfterTheMessageInHand) {
+    constexpr int kAccounts = 200;
+    for (int i = 0; i < kAccounts; ++i) install.addAccount("u" + std::to_string(i), LogonDaysBefore(std::time(nullptr), 40));
+    fs::create_directories(dir.file("mail"));
+    LocalSmtpServer server(dir.file("mail"));
+    useServer(server);
+    const ProcessRun result = run(kDelete, [&](QProcess& process) {
+        while (!fs::exists(dir.file("mail/000001.eml")) && process.state() != QProcess::NotRunning) process.waitForFinished(1);
+        ::kill(static_cast<pid_t>(process.processId()), SIGTERM);
+    });
+    EXPECT_EQ(result.exitCode, 143) << result.err;
+    const std::size_t sent = server.messages().size();
+    EXPECT_LT(sent, static_cast<std::size_t>(kAccounts));
+    EXPECT_NE(result.out.find(std::to_string(sent) + " account(s) were warned by mail."), std::string::npos) << result.out;
+    EXPECT_NE(result.err.find(std::to_string(kAccounts + 1 - sent) + " warning(s) could not be sent; those accounts were kept:\n"),
+              std::string::npos) << result.err;
+    EXPECT_NE(result.err.find("@example.org): not sent: the run was stopped\n"), std::string::npos);
+    EXPECT_EQ(ReadWarnedLog(WarnedLogPath(install.paths().installPath)).lastWarned.size(), sent);
+}
 #endif
 
 }  // namespace
@@ -370,4 +399,66 @@ TEST_F(DormixCommandLineTest, TheQuarantineIsListedRestoredAndPurgedFromTheComma
     EXPECT_NE(refused.out.find("Restored ann"), std::string::npos) << refused.out;
     EXPECT_TRUE(fs::exists(annFolder));
     EXPECT_EQ(run({QStringLiteral("--purge"), QStringLiteral("--days=3")}).exitCode, 2);
+}
+
+namespace {
+
+// Moves every entry of the quarantine days back, as if its account had been quarantined then.
+void Backdate(const std::string& install, int days) {
+    for (QuarantineEntry entry : ListQuarantine(install)) {
+        const std::string folder = QuarantinedFolderPath(install, entry);
+        fs::remove(EntryFilePath(install, entry, entry.stage));
+        entry.quarantinedOn -= days * 86400;
+        entry.day = DayOfRun(entry.quarantinedOn);
+        fs::create_directories(DayFolder(install, entry.day));
+        fs::rename(folder, QuarantinedFolderPath(install, entry));
+        WriteEntryFile(install, entry);
+    }
+}
+
+}  // namespace
+
+// Each account in quarantine keeps its period when GRACEDAYS goes back to 0; every run says what
+// it purged, what it could not purge and what waits, and exits 1 while a due purge fails.
+TEST_F(DormixCommandLineTest, EveryRunTellsItsPurgesItsFailuresAndWhatWaits) {
+    const auto grace = [&](const char* days) {
+        WriteBytes(dir.file("windows/VELTA.INI"),
+                   "[PROGRAM]\r\nPATH=" + install.paths().installPath + "\r\n[DORMIX]\r\nGRACEDAYS=" + days + "\r\n");
+    };
+    const QStringList deleting = {QStringLiteral("--days=30"), QStringLiteral("--yes"), QStringLiteral("--tervox=yes")};
+    grace("30");
+    const std::string zz = install.addFolder("zz", "2020/1/5");  // a folder that names no user
+    const ProcessRun first = run(deleting);
+    EXPECT_EQ(first.exitCode, 0);
+    EXPECT_NE(first.out.find("2 account(s) wait in quarantine; the next purge is due on "), std::string::npos) << first.out;
+    EXPECT_NE(run({QStringLiteral("--list-deleted")}).out.find(" (zz), last logon "), std::string::npos);
+    EXPECT_EQ(run({QStringLiteral("--restore"), QStringLiteral("zz")}).exitCode, 0);
+    EXPECT_TRUE(fs::exists(zz));
+
+    grace("0");
+    const std::time_t now = std::time(nullptr);
+    EXPECT_NE(run({QStringLiteral("--list-deleted")}).out.find(", purged on " + LogonDateText(*PurgeDay(DayOfRun(now), 30))),
+              std::string::npos);
+    Backdate(install.paths().installPath, 31);
+    const std::string db = install.tervoxDb();
+    fs::rename(db, db + ".away");
+    const ProcessRun failing = run(deleting);
+    EXPECT_EQ(failing.exitCode, 1);
+    EXPECT_NE(failing.err.find("1 account(s) in quarantine could not be purged"), std::string::npos) << failing.err;
+    const ProcessRun purge = run({QStringLiteral("--purge")});
+    EXPECT_EQ(purge.exitCode, 1);
+    EXPECT_NE(purge.err.find("ann could not be purged: the user database could not be opened"), std::string::npos) << purge.err;
+    EXPECT_NE(run({QStringLiteral("--list-deleted")}).out.find("last failure: the user database could not be opened"),
+              std::string::npos);
+
+    fs::rename(db + ".away", db);
+    const ProcessRun done = run(deleting);
+    EXPECT_EQ(done.exitCode, 0) << done.err;
+    QuarantineEntry shown;
+    shown.day = DayOfRun(now - 31 * 86400);
+    shown.folderName = HexFolderName("ann");
+    EXPECT_NE(done.out.find("Purged ann (" + QuarantinedFolderPath(install.paths().installPath, shown) + ")\n"),
+              std::string::npos) << done.out;
+    EXPECT_NE(done.out.find("Purged 1 account(s) whose grace period was over."), std::string::npos) << done.out;
+    EXPECT_EQ(ReadUserDb(db).size(), 1u);  // bob's
 }

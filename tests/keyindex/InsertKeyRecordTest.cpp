@@ -110,3 +110,30 @@ TEST(InsertKeyRecord, RefusalsAndFailuresLeaveBothFilesAsTheyWere) {
         EXPECT_EQ(ListNames(userDir), (std::vector<std::string>{"USER.KEY", "USERTIME.KEY"})) << c.what;
     }
 }
+
+// A record goes to its sorted place among whole records: bytes after the last whole record are
+// never carried past it, and a key the file holds already is never written a second time.
+TEST(InsertKeyRecord, AShortTailStaysBehindAndAKeyGoesInOnce) {
+    const TestRecord ann{"ann", "1"}, bob{"bob", "2"}, cleo{"cleo", "3"}, dan{"dan", "4"};
+    const std::string tail(100, 'x');
+    struct Case {
+        const char* what;
+        std::string file;
+        TestRecord inserted;
+        InsertionResult result;
+        std::string after;
+    };
+    const std::vector<Case> cases = {
+        {"between records, a tail behind", KeyFileBytes({ann, cleo}, tail), bob, InsertionResult::Inserted, KeyFileBytes({ann, bob, cleo})},
+        {"after the last record, a tail behind", KeyFileBytes({ann, cleo}, tail), dan, InsertionResult::Inserted, KeyFileBytes({ann, cleo, dan})},
+        {"a key there already", KeyFileBytes({ann, cleo}), {"cleo", "new"}, InsertionResult::KeyExists, KeyFileBytes({ann, cleo})},
+        {"a key there already, first", KeyFileBytes({ann, cleo}, tail), {"ann", "new"}, InsertionResult::KeyExists, KeyFileBytes({ann, cleo}, tail)},
+    };
+    for (const Case& c : cases) {
+        TempDir dir;
+        const std::string path = dir.file("USER.KEY");
+        WriteBytes(path, c.file);
+        EXPECT_EQ(InsertKeyRecord(path, Record(c.inserted)), c.result) << c.what;
+        EXPECT_EQ(ReadBytes(path), c.after) << c.what;
+    }
+}

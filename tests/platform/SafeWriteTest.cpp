@@ -97,11 +97,31 @@ TEST(SafeWrite, KeepsPermissionsOfTheReplacedFileAndGivesNewFilesTheUsualOnes) {
     ASSERT_EQ(WriteFileAtomically(kept, "new"), 0);
     EXPECT_EQ(ModeOf(kept), 0640u);
 
-    mode_t mask = ::umask(027);
-    ASSERT_EQ(WriteFileAtomically(dir.file("fresh.txt"), "x"), 0);
-    ::umask(mask);
-    EXPECT_EQ(ModeOf(dir.file("fresh.txt")), 0640u);
-    EXPECT_EQ(ReadBytes(dir.file("fresh.txt")), "x");
+#ifndef _WIN32
+    // A new file: the usual bits, no wider than its folder's, and the folder's owner and group.
+    struct Case {
+        mode_t folder, umask, file;
+    };
+    for (const Case& c : {Case{0755, 027, 0640}, Case{0750, 022, 0640}, Case{0700, 0, 0600}}) {
+        const std::string folder = dir.file("folder" + std::to_string(c.folder));
+        std::filesystem::create_directory(folder);
+        ::chmod(folder.c_str(), c.folder);
+        const bool root = ::geteuid() == 0;
+        if (root) {
+            ASSERT_EQ(::chown(folder.c_str(), 4321, 4322), 0);
+        }
+        const mode_t mask = ::umask(c.umask);
+        ASSERT_EQ(WriteFileAtomically(folder + "/fresh.txt", "x"), 0);
+        ::umask(mask);
+        EXPECT_EQ(ModeOf(folder + "/fresh.txt"), c.file) << c.folder;
+        EXPECT_EQ(ReadBytes(folder + "/fresh.txt"), "x");
+        struct stat st {};
+        ASSERT_EQ(::stat((folder + "/fresh.txt").c_str(), &st), 0);
+        if (root) {
+            EXPECT_EQ(std::make_pair(st.st_uid, st.st_gid), std::make_pair(4321u, 4322u)) << c.folder;
+        }
+    }
+#endif
 }
 
 TEST(SafeWrite, ReplacesTheFileInTheSpellingOnDiskAndWritesThroughALink) {

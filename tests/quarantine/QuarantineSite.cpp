@@ -2,6 +2,7 @@
 
 #include <sstream>
 
+#include "dormix/scan/HexDecode.h"
 #include "platform/FileOps.h"
 #include "platform/TextMode.h"
 
@@ -31,6 +32,10 @@ reliability::FileTree QuarantineSite::files() const {
     std::erase_if(tree, [](const auto& entry) {
         return entry.first.ends_with("steps.txt") || entry.first.ends_with("users.db") || reliability::IsTemporaryName(entry.first);
     });
+    // An entry names its mail-server user's file, which lies in this site's own folder.
+    const std::string own = HexText(dir.path().string().data(), dir.path().string().size());
+    for (auto& [path, bytes] : tree)
+        for (std::size_t at; (at = bytes.find(own)) != std::string::npos;) bytes.replace(at, own.size(), "SITE");
     return tree;
 }
 

@@ -1,10 +1,13 @@
 // Accounts go into quarantine whole, come back byte for byte, are refused back when their name is
 // in use again, and are purged once their grace period is over.
+#include <algorithm>
+#include <cstring>
 #include <filesystem>
 #include <sstream>
 
 #include <gtest/gtest.h>
 
+#include "dormix/keyindex/FindUserKeyRecords.h"
 #include "dormix/quarantine/GraceDays.h"
 #include "dormix/quarantine/QuarantineEntry.h"
 #include "dormix/scan/AuditLog.h"
@@ -142,13 +145,17 @@ TEST(Quarantine, TheScanQuarantinesUnderAGracePeriodAndAScanAfterItPurges) {
     fs::permissions(stuck, fs::perms::owner_read);
     EXPECT_TRUE(scan(LocalTime(2024, 4, 14)));
 
-    EXPECT_TRUE(ListQuarantine(s.install()).empty());
+    const std::vector<QuarantineEntry> left = ListQuarantine(s.install());  // listed with its failure until purged
+    ASSERT_EQ(left.size(), 1u);
+    EXPECT_EQ(left[0].lastFailure, danFolder + " could not be removed whole.");
     EXPECT_TRUE(platform::PathExists(danFolder + ".purge"));  // tried again next run
     EXPECT_EQ(s.tervoxUsers(), (std::vector<std::string>{"ann", "dan", "eve"}));
     EXPECT_TRUE(platform::IsDirectory(s.site.folderOf("eve")));  // judged from the day of its restore
+    const std::string kWaiting = "4 account(s) wait in quarantine; the next purge is due on 2024-04-14.";
     EXPECT_EQ(boxes.texts(), (std::vector<std::string>{"Would you like to delete the associated Tervox account(s) also?",
-                                                       "Successfully deleted 4 account(s)!", kNoDormantAccounts,
-                                                       kNoDormantAccounts,
+                                                       "Successfully deleted 4 account(s)!", kWaiting, kNoDormantAccounts,
+                                                       kWaiting, kNoDormantAccounts,
+                                                       "Purged 2 account(s) whose grace period was over.",
                                                        "1 account(s) in quarantine could not be purged; the next run "
                                                        "tries them again:\ndan: " + danFolder +
                                                            " could not be removed whole."}));
@@ -157,4 +164,114 @@ TEST(Quarantine, TheScanQuarantinesUnderAGracePeriodAndAScanAfterItPurges) {
     for (std::string line; std::getline(log, line);)
         actions += line.substr(line.rfind('\t') + 1, line.find('\r') - line.rfind('\t') - 1) + " ";
     EXPECT_EQ(actions, "quarantined quarantined quarantined quarantined restored purged purged ");
+}
+
+// An entry file that a hand wrote or a backup put back is acted on only where it agrees with the
+// installation; otherwise it is left alone, as it stands, and reported.
+TEST(Quarantine, EntriesThatDisagreeWithTheInstallationAreLeftAloneAndReported) {
+    struct Case {
+        const char* what;
+        std::function<void(QuarantineSite&, QuarantineEntry&)> change;
+        const char* reason;
+    };
+    const std::vector<Case> cases = {
+        {"in another day's folder", [](QuarantineSite& s, QuarantineEntry& e) {
+             fs::rename(DayFolder(s.install(), e.day), DayFolder(s.install(), "2024-03-01"));
+             e.day = "2024-03-01";
+         }, "does not lie in the day folder"},
+        {"beside no folder", [](QuarantineSite& s, QuarantineEntry& e) { fs::remove_all(QuarantinedFolderPath(s.install(), e)); },
+         "does not stand beside its folder"},
+        {"naming another user", [](QuarantineSite&, QuarantineEntry& e) { e.userName = "bob"; }, "not its folder's"},
+        {"holding another user's record", [](QuarantineSite&, QuarantineEntry& e) {
+             e.userRecord = keyindex::KeyRecordBytes{};
+             std::memcpy(e.userRecord->data(), "626F62", 6);
+         }, "holds key records that are not ann's"},
+        {"of a protected user", [](QuarantineSite& s, QuarantineEntry&) {
+             s.events.isProtected = [](const std::string& name) { return name == "ann"; };
+         }, "ann is a protected account."},
+    };
+    for (const Case& c : cases) {
+        QuarantineSite s;
+        s.quarantine({"ann"}, kNow);
+        QuarantineEntry entry = ListQuarantine(s.install()).at(0);
+        c.change(s, entry);
+        WriteEntryFile(s.install(), entry);
+        const auto before = s.files();
+        const PurgeRun run = PurgeEntries(s.install(), ListQuarantine(s.install()), s.events);
+        if (run.failed.size() != 1u) {
+            ADD_FAILURE() << c.what << ": not refused";
+            continue;
+        }
+        EXPECT_NE(run.failed[0].second.find(c.reason), std::string::npos) << c.what << ": " << run.failed[0].second;
+        EXPECT_EQ(reliability::TreeDifference(before, s.files()), "") << c.what;
+        EXPECT_EQ(s.tervoxUsers(), kSiteUsers) << c.what;
+    }
+    // A quarantine "begun" for an account in use: its key records stay.
+    QuarantineSite s;
+    PrepareQuarantine(s.install());
+    const keyindex::UserKeyRecords records = keyindex::FindUserKeyRecords(s.install(), {"cleo"}).at(0);
+    const QuarantineEntry cleo{DayOfRun(kNow), HexFolderName("cleo"), "cleo", std::nullopt, kNow, true, records.user,
+                               records.time, EntryStage::Moving, 30, std::nullopt, {}, false, {}};
+    fs::create_directories(QuarantinedFolderPath(s.install(), cleo));
+    WriteEntryFile(s.install(), cleo);
+    const auto before = s.files();
+    std::vector<RefusedEntry> refused;
+    EXPECT_TRUE(SettleQuarantine(s.install(), s.events, kNow, &refused));
+    ASSERT_EQ(refused.size(), 1u);
+    EXPECT_NE(refused[0].second.find("exists again"), std::string::npos) << refused[0].second;
+    EXPECT_EQ(reliability::TreeDifference(before, s.files()), "");
+}
+
+// The purge deletes the mail-server user it recorded at the quarantine, and only while the name
+// is no one's again; its record says what became of the user.
+TEST(Quarantine, APurgeDeletesOnlyTheMailServerUserThatWasThereAtTheQuarantine) {
+    const std::vector<std::string> others = {"bob", "cleo", "dan", "eve"};
+    struct Case {
+        const char* what;
+        std::function<void(QuarantineSite&)> before, after;  // the quarantine
+        const char* kept;                                     // why the user was kept; empty: not kept
+        const char* audit;
+    };
+    const auto none = [](QuarantineSite&) {};
+    const auto users = [](QuarantineSite& s, const std::vector<std::string>& names, std::vector<TervoxUser> extra = {}) {
+        fs::remove(s.site.tervoxDb());
+        s.site.writeTervoxUsers(names, extra);
+    };
+    const std::vector<Case> cases = {
+        {"the same user", none, none, "", "removed"},
+        {"no user any more", none, [&](QuarantineSite& s) { users(s, others); }, "", "absent"},
+        {"a folder again", none, [](QuarantineSite& s) { s.site.addAccount("ann", "2024/4/1"); }, "exists again", "kept"},
+        {"a key record again", none, [](QuarantineSite& s) { s.site.writeKeyFiles(kSiteUsers); }, "USER.KEY holds", "kept"},
+        {"a user with another file", none,
+         [&](QuarantineSite& s) { users(s, others, {{0, "ann", s.dir.file("other")}}); }, "not the one", "kept"},
+        {"a user made since", [&](QuarantineSite& s) { users(s, others); }, [&](QuarantineSite& s) { users(s, kSiteUsers); },
+         "not the one", "kept"},
+    };
+    for (const Case& c : cases) {
+        QuarantineSite s;
+        c.before(s);
+        s.quarantine({"ann"}, kNow);
+        c.after(s);
+        const PurgeRun run = PurgeEntries(s.install(), ListQuarantine(s.install()), s.events);
+        ASSERT_EQ(run.purged.size(), 1u) << c.what;
+        const QuarantineEntry& entry = run.purged[0];
+        EXPECT_NE(entry.tervoxUserKept.find(c.kept), std::string::npos) << c.what << ": " << entry.tervoxUserKept;
+        EXPECT_EQ(entry.tervoxUserKept.empty(), *c.kept == 0) << c.what;
+        const auto left = s.tervoxUsers();
+        EXPECT_EQ(std::count(left.begin(), left.end(), "ann"), *c.kept ? 1 : 0) << c.what;
+        const std::string line = QuarantineAuditLine(s.install(), entry, QuarantineEvent::Purged, kNow,
+                                                     NewRunIdentity(0, RunOrigin::CommandLine, kNow));
+        EXPECT_NE(line.find(std::string("\tTervox user: ") + c.audit + "\t"), std::string::npos) << c.what << ": " << line;
+    }
+}
+
+// A box names ten accounts and says how many more there are only when there are more.
+TEST(Quarantine, TheAccountsNotPurgedAreNamedAndOnlyMoreAreCounted) {
+    for (const auto& [count, more] : std::vector<std::pair<std::size_t, bool>>{{10, false}, {11, true}}) {
+        const std::string text = NotPurgedText(std::vector<AccountNotDeleted>(count, {"ann", "f", "r"}));
+        EXPECT_EQ(text.find("\n... and ") != std::string::npos, more) << text;
+        if (more) {
+            EXPECT_NE(text.find("\n... and 1 more."), std::string::npos) << text;
+        }
+    }
 }

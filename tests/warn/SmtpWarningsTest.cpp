@@ -99,6 +99,24 @@ TEST_F(SmtpWarnings, AServerThatIsDownIsTriedOnceAndALogThatCannotTakeALineStops
                                                   " could not take its line\nUnable to create file " + noLog);
 }
 
+// A stop asked for while the warnings go ends the sending after the message in hand; the rest
+// are reported as not sent.
+TEST_F(SmtpWarnings, AStopEndsTheSendingAfterTheMessageInHand) {
+    LocalSmtpServer server(dir.path().string());
+    SmtpSender sender({server.url(), "", ""});
+    int asked = 0;
+    const WarningRun run = SendWarnings(warnings({"ann", "bob", "carl"}), settingsFor(server.url()), sender, log, now,
+                                        [&asked] { return ++asked > 1; });
+    EXPECT_TRUE(run.stopped);
+    ASSERT_EQ(run.outcomes.size(), 3u);
+    EXPECT_TRUE(run.outcomes[0].warned);
+    EXPECT_EQ(WarningFailuresText(run, 5), "2 warning(s) could not be sent; those accounts were kept:\n"
+                                           "bob (bob@example.org): not sent: the run was stopped\n"
+                                           "carl (carl@example.org): not sent: the run was stopped");
+    EXPECT_EQ(server.messages().size(), 1u);
+    EXPECT_EQ(ReadWarnedLog(log).lastWarned.size(), 1u);
+}
+
 // STARTTLS and a log-in, against a server with a certificate of its own made here: trusted
 // through the settings' certificate file, refused without it; a wrong password is the server's.
 TEST_F(SmtpWarnings, LogsOnOverStartTlsTrustingTheSettingsCertificateFile) {
