@@ -12,6 +12,7 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
+#include "common/VeltaSettings.h"
 #include "marqueta/app/AboutBox.h"
 #include "marqueta/app/CMarquetaApp.h"
 #include "marqueta/app/KeyLockPanes.h"
@@ -24,6 +25,9 @@
 namespace {
 
 const char* const kReady = "Ready";
+
+// View > Show Pictures, kept in Marqueta's section of the settings file: "1" on, else off.
+const char* const kPicturesKey = "SHOWPICTURES";
 
 QAction* MakeAction(QObject* parent, const char* objectName, const char* text, const char* prompt) {
     auto* action = new QAction(QString::fromLatin1(text), parent);
@@ -76,6 +80,10 @@ void CMainFrame::createActions() {
         AboutBox about(this);
         about.exec();
     });
+    showPicturesAction_ = MakeAction(this, "showPicturesAction", "Show &Pictures",
+                                     "Show each banner's picture at the start of its row");
+    showPicturesAction_->setCheckable(true);
+    showPicturesAction_->setChecked(ReadVeltaSetting("BANNER", kPicturesKey) == "1");
     connect(statusBarAction_, &QAction::toggled, this, [this](bool on) { statusBar()->setVisible(on); });
 }
 
@@ -115,6 +123,7 @@ void CMainFrame::createMenus() {
     view->addAction(statusBarAction_);
     view->addSeparator();
     view->addAction(findAction_);
+    view->addAction(showPicturesAction_);
     QMenu* help = menuBar()->addMenu(QStringLiteral("&Help"));
     help->setObjectName(QStringLiteral("helpMenu"));
     help->addAction(aboutAction_);
@@ -169,6 +178,11 @@ void CMainFrame::setView(CRowListView* view) {
     connect(deleteAction_, &QAction::triggered, view, &CRowListView::OnDelete);
     connect(modifyAction_, &QAction::triggered, view, &CRowListView::OnModify);
     connect(saveAction_, &QAction::triggered, view, &CRowListView::OnSave);
+    view->setShowPictures(showPicturesAction_->isChecked());
+    connect(showPicturesAction_, &QAction::toggled, view, [view](bool on) {
+        view->setShowPictures(on);
+        WriteVeltaSetting("BANNER", kPicturesKey, on ? "1" : "0");
+    });
 }
 
 void CMainFrame::showMessage(const std::string& text) {

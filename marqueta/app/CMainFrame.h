@@ -17,7 +17,8 @@ class QToolBar;
 
 // Parts carry object names: the actions exitAction, saveAction, toolBarAction, statusBarAction,
 // aboutAction, addAction, deleteAction, modifyAction, editAddAction, editModifyAction,
-// editDeleteAction and findAction; toolBar, findBar, messagePaneLabel and the list rowListView.
+// editDeleteAction, findAction and showPicturesAction; toolBar, findBar, messagePaneLabel and the
+// list rowListView.
 class CMainFrame : public QMainWindow, public StatusPane {
     Q_OBJECT
 public:
@@ -60,5 +61,6 @@ private:
     QAction* editModifyAction_ = nullptr;
     QAction* editDeleteAction_ = nullptr;
     QAction* findAction_ = nullptr;
+    QAction* showPicturesAction_ = nullptr;
     FindBar* findBar_ = nullptr;
 };

@@ -1,15 +1,15 @@
 #include "marqueta/ui/BannerPreview.h"
 
-#include <QByteArray>
-#include <QImage>
 #include <QLabel>
 #include <QPixmap>
 
-#include "platform/FileOps.h"
+#include "marqueta/publish/BannerId.h"
+#include "marqueta/publish/PublishBanner.h"
 
-QSize PreviewSize(const QSize& picture) {
-    if (picture.width() <= kBannerBox.width() && picture.height() <= kBannerBox.height()) return picture;
-    return picture.scaled(kBannerBox, Qt::KeepAspectRatio);
+QSize PreviewSize(const QSize& picture) { return FitSize(picture, kBannerBox); }
+
+std::string BannerPicturePath(const MarquetaPaths& paths, const std::string& uid, const std::string& ext) {
+    return isWellFormedBannerId(uid) && isPlainExtension(ext) ? bannerImagePath(paths, uid, ext) : std::string();
 }
 
 BannerPreview::BannerPreview(QWidget* parent) : QWidget(parent) {
@@ -36,13 +36,8 @@ void BannerPreview::showNone() {
 }
 
 void BannerPreview::showFile(const std::string& path) {
-    std::string bytes;
-    // Read through the platform layer, which finds the file whatever the case of its name.
-    if (path.empty() || platform::ReadFileLimited(path, bytes, kMaxPreviewBytes) != 0) return showNone();
-    const QImage image = QImage::fromData(QByteArray::fromRawData(bytes.data(), static_cast<qsizetype>(bytes.size())));
-    if (image.isNull()) return showNone();
-    const QSize shown = PreviewSize(image.size());
-    picture_->setPixmap(QPixmap::fromImage(
-        shown == image.size() ? image : image.scaled(shown, Qt::KeepAspectRatio, Qt::SmoothTransformation)));
-    size_->setText(QStringLiteral("%1 x %2 pixels").arg(image.width()).arg(image.height()));
+    const Picture read = ReadPicture(path, kBannerBox);
+    if (read.image.isNull()) return showNone();
+    picture_->setPixmap(QPixmap::fromImage(read.image));
+    size_->setText(PictureSizeText(read.size));
 }

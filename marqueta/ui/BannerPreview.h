@@ -1,23 +1,25 @@
 #pragma once
 // The banner's picture in the editor, at most the page's 468 by 60 pixels, with its real size
 // beside it; "No preview" for a file that does not read as a picture.
-#include <cstddef>
 #include <string>
 
 #include <QSize>
 #include <QWidget>
 
-class QLabel;
+#include "marqueta/catalogue/MarquetaPaths.h"
+#include "marqueta/ui/PictureFile.h"
 
-// The largest image file the preview reads: far beyond any banner picture. A larger file shows
-// "No preview" and is not read at all; it can still be chosen, since publication copies it in pieces.
-inline constexpr std::size_t kMaxPreviewBytes = std::size_t{16} << 20;
+class QLabel;
 
 // The page shows banners in a box of this size.
 inline constexpr QSize kBannerBox{468, 60};
 
 // The size a picture is shown at: scaled down to fit kBannerBox with its aspect kept, never up.
 QSize PreviewSize(const QSize& picture);
+
+// The banner's own image in the images folder; empty when the id or the extension is not one the
+// program makes, since a hand-edited one could name any file.
+std::string BannerPicturePath(const MarquetaPaths& paths, const std::string& uid, const std::string& ext);
 
 class BannerPreview : public QWidget {
     Q_OBJECT

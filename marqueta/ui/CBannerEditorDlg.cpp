@@ -247,11 +247,7 @@ int CBannerEditorDlg::exec() {
 
 void CBannerEditorDlg::showPreview() {
     const BannerRecord& r = record_;
-    if (!chosenImagePath_.empty()) preview_->showFile(chosenImagePath_);
-    // Only a row's own image: a hand-edited id or extension could name any file.
-    else if (isWellFormedBannerId(r.uid) && isPlainExtension(r.ext))
-        preview_->showFile(bannerImagePath(paths_, r.uid, r.ext));
-    else preview_->showFile({});
+    preview_->showFile(chosenImagePath_.empty() ? BannerPicturePath(paths_, r.uid, r.ext) : chosenImagePath_);
 }
 
 void CBannerEditorDlg::exchangeToControls() {

@@ -1,12 +1,17 @@
 #include "marqueta/ui/CListViewEx.h"
 
+#include <algorithm>
+
 #include <QFocusEvent>
 #include <QHeaderView>
+#include <QHelpEvent>
 #include <QPainter>
 #include <QStyledItemDelegate>
+#include <QToolTip>
 
 #include "marqueta/ui/HeadingMarks.h"
-#include "marqueta/ui/RowPainting.h"
+#include "marqueta/ui/LocalText.h"
+#include "marqueta/ui/PictureFile.h"
 #include "marqueta/ui/ScheduleColours.h"
 
 namespace {
@@ -18,12 +23,21 @@ public:
 
     QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex&) const override {
         const ImageList& small = view_.imageLists().small;
-        return QSize(0, RowHeight(option.fontMetrics.height(), small.isEmpty() ? 0 : small.front().height()));
+        const int imageHeight = small.isEmpty() ? 0 : small.front().height();
+        const int pictureHeight = view_.showPictures() ? kRowPictureBox.height() : 0;
+        return QSize(0, RowHeight(option.fontMetrics.height(), std::max(imageHeight, pictureHeight)));
     }
 
 private:
     CListViewEx& view_;
 };
+
+// The room a picture takes at the start of a row.
+constexpr int kPictureRoomWidth = kRowPictureBox.width() + 2 * kFirstCellInset;
+
+// Files change behind the list (a publication, another program): the pictures near the visible
+// rows are checked this often.
+constexpr int kPictureCheckMs = 2000;
 
 }  // namespace
 
@@ -51,6 +65,9 @@ CListViewEx::CListViewEx(RowTable& rows, RowTableModel::Clock clock, QWidget* pa
     for (int column = 0; column < kColumnCount; ++column)
         heading->resizeSection(column, kColumns.at(static_cast<std::size_t>(column)).width);
     connect(heading, &QHeaderView::sectionClicked, this, &CListViewEx::OnColumnClick);
+
+    pictureCheck_.setInterval(kPictureCheckMs);
+    connect(&pictureCheck_, &QTimer::timeout, this, &CListViewEx::checkPictures);
 }
 
 void CListViewEx::setImageLists(ListImages images) {
@@ -68,6 +85,7 @@ RowLayout CListViewEx::layoutAt(int top, int height) const {
         const int logical = header()->logicalIndex(visual);
         if (!header()->isSectionHidden(logical)) in.columnWidths.push_back(header()->sectionSize(logical));
     }
+    in.pictureWidth = pictures_ ? kPictureRoomWidth : 0;
     in.stateImageWidth = images_.state.isEmpty() ? 0 : images_.state.front().width();
     in.smallIconWidth = images_.small.isEmpty() ? 0 : images_.small.front().width();
     in.clientWidth = viewport()->width();  // the highlight runs on to the right edge
@@ -98,6 +116,7 @@ void CListViewEx::drawRow(QPainter* painter, const QStyleOptionViewItem& option,
     look.drawFocus = focused && currentIndex().row() == shownRow;
     look.stateImage = row.stateImage;
     look.image = model_.data(source, RowTableModel::ImageIndexRole).toInt();
+    if (pictures_) look.picture = pictureLook(source.row());
     const auto state = static_cast<ScheduleState>(model_.data(source, RowTableModel::ScheduleStateRole).toInt());
     const QColor dateColour = ScheduleTextColour(palette(), state);
 
@@ -118,6 +137,8 @@ void CListViewEx::drawRow(QPainter* painter, const QStyleOptionViewItem& option,
     colours.highlightedText = pal.color(QPalette::Active, QPalette::HighlightedText);
     colours.text = pal.color(QPalette::Active, QPalette::Text);
     colours.textBackground = pal.color(QPalette::Active, QPalette::Base);
+    colours.placeholder = pal.color(QPalette::Active, QPalette::AlternateBase);
+    colours.mutedText = pal.color(QPalette::Disabled, QPalette::Text);
 
     painter->save();
     painter->setFont(font());
@@ -174,4 +195,88 @@ void CListViewEx::OnColumnClick(int column) {
         model_.setHeaderData(i, Qt::Horizontal, i == column ? MarkedHeading(heading, ascending) : PlainHeading(heading),
                              Qt::DisplayRole);
     }
+}
+
+void CListViewEx::setShowPictures(bool on) {
+    if (on == showPictures()) return;
+    const int firstWidth = header()->sectionSize(0);
+    if (on) {
+        pictures_ = std::make_unique<RowPictures>(kRowPictureBox);
+        connect(pictures_.get(), &RowPictures::pictureRead, this, [this] {
+            const QRect room = layoutAt(0, viewport()->height()).picture;
+            viewport()->update(room);
+        });
+        filter_.setPictureDescription([this](int position) { return pictureDescription(position); });
+        header()->resizeSection(0, firstWidth + kPictureRoomWidth);
+        pictureCheck_.start();
+    } else {
+        pictureCheck_.stop();
+        filter_.setPictureDescription({});
+        pictures_.reset();
+        header()->resizeSection(0, std::max(firstWidth - kPictureRoomWidth, header()->minimumSectionSize()));
+    }
+    scheduleDelayedItemsLayout();  // the rows' height follows the picture
+    viewport()->update();
+}
+
+void CListViewEx::askForPictures(bool recheck) {
+    const int shown = filter_.rowCount();
+    if (!pictures_ || shown == 0) return;
+    const QModelIndex top = indexAt(QPoint(1, 1));
+    const int first = top.isValid() ? top.row() : 0;
+    const int page = viewport()->height() / std::max(1, rowHeight(filter_.index(first, 0))) + 1;
+    std::vector<std::string> paths;
+    paths.reserve(static_cast<std::size_t>(3 * page));
+    const auto add = [&](int from, int to) {
+        for (int shownRow = std::max(from, 0); shownRow < std::min(to, shown); ++shownRow)
+            paths.push_back(picturePath(rowOf(filter_.index(shownRow, 0))));
+    };
+    add(first, first + page);
+    add(first + page, first + 2 * page);
+    add(first - page, first);
+    pictures_->want(paths, recheck);
+}
+
+void CListViewEx::checkPictures() {
+    if (isVisible()) askForPictures(true);
+}
+
+RowPictureLook CListViewEx::pictureLook(int position) const {
+    RowPictureLook look;
+    const std::string path = picturePath(position);
+    const RowPicture* picture = path.empty() ? nullptr : pictures_->find(path);
+    if (path.empty() || (picture && picture->pixmap.isNull())) look.kind = RowPictureLook::Missing;
+    else if (picture) {
+        look.kind = RowPictureLook::Shown;
+        look.pixmap = picture->pixmap;
+    }
+    return look;
+}
+
+QString CListViewEx::pictureDescription(int position) const {
+    const std::string path = picturePath(position);
+    const QString none = QString::fromLatin1(kNoPictureText);
+    if (path.empty()) return none;
+    const QString name = ToQt(path.substr(path.find_last_of("/\\") + 1));
+    const RowPicture* picture = pictures_ ? pictures_->find(path) : nullptr;
+    if (!picture) return name;
+    return name + QStringLiteral(", ") + (picture->pixmap.isNull() ? none : PictureSizeText(picture->size));
+}
+
+void CListViewEx::paintEvent(QPaintEvent* event) {
+    if (pictures_) askForPictures(false);
+    QTreeView::paintEvent(event);
+}
+
+// Over a picture, the pointer is told its file and size; elsewhere the row's own tip.
+bool CListViewEx::viewportEvent(QEvent* event) {
+    if (pictures_ && event->type() == QEvent::ToolTip) {
+        const auto* help = static_cast<QHelpEvent*>(event);
+        const int position = rowOf(indexAt(help->pos()));
+        if (position >= 0 && rowLayout(position).picture.contains(help->pos())) {
+            QToolTip::showText(help->globalPos(), pictureDescription(position), viewport());
+            return true;
+        }
+    }
+    return QTreeView::viewportEvent(event);
 }

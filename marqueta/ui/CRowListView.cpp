@@ -4,6 +4,7 @@
 #include <QIcon>
 #include <QMouseEvent>
 
+#include "marqueta/ui/BannerPreview.h"
 #include "marqueta/ui/CBannerEditorDlg.h"
 
 namespace {
@@ -25,6 +26,12 @@ void CRowListView::showEvent(QShowEvent* event) {
     if (loaded_) return;
     loaded_ = true;
     catalogue_.load();
+}
+
+// The picture the editor would show for the row.
+std::string CRowListView::picturePath(int position) const {
+    const RowTable& rows = catalogue_.rows();
+    return BannerPicturePath(catalogue_.paths(), rows.cell(position, Uid), rows.cell(position, Ext));
 }
 
 int CRowListView::firstSelectedRow() const {
@@ -101,7 +108,8 @@ void CRowListView::mousePressEvent(QMouseEvent* event) {
         const QPoint at = event->position().toPoint();
         const QModelIndex index = indexAt(at);
         const int position = index.isValid() ? rowOf(index) : -1;
-        if (position >= 0 && at.x() < rowLayout(position).icon.left()) {
+        const RowLayout layout = position >= 0 ? rowLayout(position) : RowLayout();
+        if (position >= 0 && at.x() >= layout.stateImage.left() && at.x() < layout.icon.left()) {
             ToggleMark(position);
             event->accept();
             return;

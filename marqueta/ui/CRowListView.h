@@ -32,6 +32,7 @@ public slots:
     void OnSave();
 
 protected:
+    std::string picturePath(int position) const override;
     void showEvent(QShowEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseDoubleClickEvent(QMouseEvent* event) override;

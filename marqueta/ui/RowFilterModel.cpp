@@ -31,3 +31,10 @@ bool RowFilterModel::filterAcceptsRow(int sourceRow, const QModelIndex& sourcePa
     }
     return false;
 }
+
+QVariant RowFilterModel::data(const QModelIndex& index, int role) const {
+    QVariant value = QSortFilterProxyModel::data(index, role);
+    if (role == Qt::AccessibleDescriptionRole && index.column() == 0 && describePicture_ && index.isValid())
+        return describePicture_(mapToSource(index).row()) + QStringLiteral(". ") + value.toString();
+    return value;
+}

@@ -8,8 +8,9 @@ RowLayout LayoutRow(const RowGeometryInput& in) {
     const int total = std::accumulate(in.columnWidths.begin(), in.columnWidths.end(), 0);
     const int firstWidth = in.columnWidths.empty() ? 0 : in.columnWidths.front();
     out.bounds = QRect(in.left, in.top, total, in.height);
-    out.stateImage = QRect(in.left, in.top, in.stateImageWidth, in.height);
-    out.icon = QRect(in.left + in.stateImageWidth, in.top, in.smallIconWidth, in.height);
+    out.picture = QRect(in.left, in.top, in.pictureWidth, in.height);
+    out.stateImage = QRect(in.left + in.pictureWidth, in.top, in.stateImageWidth, in.height);
+    out.icon = QRect(out.stateImage.left() + in.stateImageWidth, in.top, in.smallIconWidth, in.height);
 
     const int labelLeft = out.icon.left() + in.smallIconWidth;
     const int firstRight = in.left + firstWidth;

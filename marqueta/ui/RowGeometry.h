@@ -13,6 +13,7 @@ struct RowGeometryInput {
     int top = 0;
     int height = 0;
     std::vector<int> columnWidths;  // in display order
+    int pictureWidth = 0;           // 0 without pictures
     int stateImageWidth = 0;        // 0 without state images
     int smallIconWidth = 0;         // 0 without small icons
     int clientWidth = 0;            // width of the viewport
@@ -21,6 +22,7 @@ struct RowGeometryInput {
 
 struct RowLayout {
     QRect bounds;      // the whole row: column 0's left edge to the last column's right edge
+    QRect picture;     // the banner's picture, where the row starts (empty without pictures)
     QRect stateImage;  // left of the icon: where the state image sits and a press marks the row
     QRect icon;        // the item image
     QRect label;       // the first cell's text area

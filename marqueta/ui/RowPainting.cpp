@@ -21,7 +21,26 @@ namespace {
 
 void DrawStateImage(QPainter& painter, const RowLayout& layout, const RowLook& look, const ImageList& state) {
     if (look.stateImage <= 0 || look.stateImage > state.size()) return;
-    painter.drawPixmap(layout.bounds.topLeft(), state.at(look.stateImage - 1));
+    painter.drawPixmap(layout.stateImage.topLeft(), state.at(look.stateImage - 1));
+}
+
+// The picture centred in its room; a box of the room's size while it is read, so that the row
+// does not change its look more than once.
+void DrawPicture(QPainter& painter, const QRect& room, const RowPictureLook& picture, const RowColours& colours) {
+    const QRect inner = room.adjusted(kFirstCellInset, 1, -kFirstCellInset, -1);
+    switch (picture.kind) {
+    case RowPictureLook::Shown: {
+        QRect at(QPoint(), picture.pixmap.deviceIndependentSize().toSize());
+        at.moveCenter(inner.center());
+        painter.drawPixmap(at.topLeft(), picture.pixmap);
+        break;
+    }
+    case RowPictureLook::Reading: painter.fillRect(inner, colours.placeholder); break;
+    case RowPictureLook::Missing:
+        painter.setPen(colours.mutedText);
+        painter.drawText(inner, Qt::AlignCenter | Qt::TextSingleLine, QString::fromLatin1(kNoPictureText));
+        break;
+    }
 }
 
 // A selected row's image is blended with the highlight.
@@ -61,6 +80,7 @@ void DrawRow(QPainter& painter, const RowLayout& layout, const RowLook& look, co
     const QColor textColour = look.selected ? colours.highlightedText : colours.text;
     painter.setPen(textColour);
 
+    if (!layout.picture.isEmpty()) DrawPicture(painter, layout.picture, look.picture, colours);
     DrawStateImage(painter, layout, look, images.state);
     DrawItemImage(painter, layout, look, colours, images.small);
 

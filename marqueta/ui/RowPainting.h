@@ -18,13 +18,25 @@ struct RowColours {
     QColor highlightedText;      // text of a selected row
     QColor text;                 // text of an unselected row
     QColor textBackground;       // fill of an unselected row
+    QColor placeholder;          // where a picture is still being read
+    QColor mutedText;            // "No picture"
 };
+
+// The picture at the start of a row, drawn when the layout gives it room.
+struct RowPictureLook {
+    enum Kind { Reading, Missing, Shown } kind = Reading;
+    QPixmap pixmap;  // for Shown
+};
+
+// Drawn where a row's picture file is missing or does not read as a picture.
+inline constexpr const char* kNoPictureText = "No picture";
 
 struct RowLook {
     bool selected = false;
     bool drawFocus = false;  // the row is the current one and the view has the focus
     int stateImage = 0;      // 0 none, else the 1-based number of the state image
     int image = 0;           // index into the small images
+    RowPictureLook picture;
 };
 
 struct RowContent {

@@ -6,4 +6,4 @@ add_library(velta_editor STATIC
   BannerPreview.h BannerPreview.cpp
   TypedDateEdit.h TypedDateEdit.cpp
 )
-target_link_libraries(velta_editor PUBLIC velta_options velta_localtext velta_catalogue velta_publish velta_platform Qt6::Widgets)
+target_link_libraries(velta_editor PUBLIC velta_options velta_localtext velta_picturefile velta_catalogue velta_publish velta_platform Qt6::Widgets)

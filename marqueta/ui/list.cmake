@@ -14,7 +14,11 @@ target_link_libraries(draw_marqueta_images PRIVATE velta_options Qt6::Gui)
 add_library(velta_localtext STATIC LocalText.h LocalText.cpp)
 target_link_libraries(velta_localtext PUBLIC velta_options Qt6::Core)
 
-# The sortable list with rows drawn whole.
+# A banner's picture read from its file, for the editor's preview and the list.
+add_library(velta_picturefile STATIC PictureFile.h PictureFile.cpp)
+target_link_libraries(velta_picturefile PUBLIC velta_options velta_platform Qt6::Gui)
+
+# The sortable list with rows drawn whole, and the pictures it can show.
 add_library(velta_listview STATIC
   ShortenToFit.h ShortenToFit.cpp
   ListImages.h ListImages.cpp
@@ -26,9 +30,10 @@ add_library(velta_listview STATIC
   RowFilterModel.h RowFilterModel.cpp
   ScheduleColours.h ScheduleColours.cpp
   MidnightTimer.h MidnightTimer.cpp
+  RowPictures.h RowPictures.cpp
   CListViewEx.h CListViewEx.cpp
 )
-target_link_libraries(velta_listview PUBLIC velta_options velta_localtext velta_catalogue velta_common velta_platform
+target_link_libraries(velta_listview PUBLIC velta_options velta_localtext velta_picturefile velta_catalogue velta_common velta_platform
                       velta_marqueta_resources Qt6::Widgets)
 
 # The banner list with its commands.

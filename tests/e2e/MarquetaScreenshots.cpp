@@ -1,7 +1,8 @@
 // marqueta_screenshots INSTALLATION OUT: runs Marqueta on the installation made by make-demo
 // (VELTA.INI in INSTALLATION/windows) and saves the main window and the banner editor, filled
 // from the second row, as OUT/main-window.png and OUT/banner-editor.png, and both together (the
-// list's schedule states above the editor's preview) as OUT/states-and-preview.png.
+// list's schedule states above the editor's preview) as OUT/states-and-preview.png, and the main
+// window with View > Show Pictures on as OUT/list-with-pictures.png.
 #include <cstdio>
 #include <cstdlib>
 #include <memory>
@@ -12,6 +13,8 @@
 #include <QItemSelectionModel>
 #include <QPainter>
 #include <QPixmap>
+#include <QElapsedTimer>
+#include <QThread>
 #include <QTimer>
 
 #include "marqueta/app/MainWindow.h"
@@ -58,6 +61,24 @@ int main(int argc, char** argv) {
     QApplication::processEvents();  // the status bar's counts follow the loaded rows
     const QPixmap window = frame->grab();
     bool ok = Save(window, out + "/main-window.png");
+
+    // Pictures on for this one picture only: the installation's settings stay as they were.
+    view.setShowPictures(true);
+    const auto allRead = [&view] {  // a picture still being read is described by its file name alone
+        for (int row = 0; row < view.rows().count(); ++row)
+            if (const QString said = view.pictureDescription(row);
+                !said.contains(QStringLiteral(", ")) && said != QStringLiteral("No picture"))
+                return false;
+        return true;
+    };
+    QElapsedTimer waited;
+    waited.start();
+    while (!allRead() && waited.elapsed() < 10000) {
+        QApplication::processEvents();
+        QThread::msleep(5);
+    }
+    ok = Save(frame->grab(), out + "/list-with-pictures.png") && ok;
+    view.setShowPictures(false);
 
     QTimer::singleShot(0, frame.get(), [&] {
         if (QWidget* editor = QApplication::activeModalWidget()) {

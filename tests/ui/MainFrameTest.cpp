@@ -45,7 +45,7 @@ TEST(MainFrame, CaptionMenusAndTheApplicationsPointer) {
     EXPECT_EQ(ActionTexts(w.frame->findChild<QMenu*>(QStringLiteral("editMenu"))->actions()),
               (Texts{"&Add", "&Modify", "&Delete"}));
     EXPECT_EQ(ActionTexts(w.frame->findChild<QMenu*>(QStringLiteral("viewMenu"))->actions()),
-              (Texts{"&Toolbar", "&Status Bar", "|", "&Find"}));
+              (Texts{"&Toolbar", "&Status Bar", "|", "&Find", "Show &Pictures"}));
     EXPECT_EQ(ActionTexts(w.frame->findChild<QMenu*>(QStringLiteral("helpMenu"))->actions()),
               (Texts{"&About Marqueta..."}));
     w.frame.reset();
@@ -66,6 +66,7 @@ TEST(MainFrame, HighlightedMenuItemsShowTheirPromptsAndReadyReturns) {
         {"viewMenu", Named<QAction>(*w.frame, "toolBarAction"), "Show or hide the toolbar"},
         {"viewMenu", Named<QAction>(*w.frame, "statusBarAction"), "Show or hide the status bar"},
         {"viewMenu", Named<QAction>(*w.frame, "findAction"), "Show only the banners that contain a text"},
+        {"viewMenu", Named<QAction>(*w.frame, "showPicturesAction"), "Show each banner's picture at the start of its row"},
         {"editMenu", Named<QAction>(*w.frame, "editAddAction"), "Add a new banner"},
         {"editMenu", Named<QAction>(*w.frame, "editModifyAction"), "Modify the selected banner"},
         {"editMenu", Named<QAction>(*w.frame, "editDeleteAction"), "Delete the selected banner"},
