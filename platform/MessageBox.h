@@ -5,8 +5,9 @@
 namespace platform {
 
 // ReloadOverwriteCancel: the question about a file another program changed; its answers are
-// Reload, Overwrite and Cancel.
-enum class Buttons { Ok, YesNo, YesNoCancel, ReloadOverwriteCancel };
+// Reload, Overwrite and Cancel. YesNoDefaultNo: a question before something is destroyed, whose
+// Enter answers No.
+enum class Buttons { Ok, YesNo, YesNoCancel, ReloadOverwriteCancel, YesNoDefaultNo };
 enum class Answer { Ok, Yes, No, Cancel, Failed, Reload, Overwrite };
 
 // What a box tells: a window picks its icon by it, a console its stream (problems to standard

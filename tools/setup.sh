@@ -30,6 +30,15 @@ for p in "${packages[@]}"; do
 done
 if [ ${#missing[@]} -gt 0 ]; then
   sudo=""; [ "$(id -u)" -eq 0 ] || sudo="sudo"
+  # Installing needs root: said before anything else, with what to install, so that a user
+  # without sudo need not read "sudo: command not found".
+  if [ -n "$sudo" ] && ! command -v sudo >/dev/null; then
+    echo "setup.sh: installing the missing packages needs root, and sudo is not installed." >&2
+    echo "Run tools/setup.sh $* as root, or install sudo as root (apt-get install sudo, then" >&2
+    echo "adduser $(id -un) sudo and log in again), or have an administrator run:" >&2
+    echo "  apt-get install --no-install-recommends $(printf '%s\n' "${missing[@]}" | sort -u | tr '\n' ' ')" >&2
+    exit 1
+  fi
   $sudo apt-get update -qq
   DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends \
     $(printf '%s\n' "${missing[@]}" | sort -u)

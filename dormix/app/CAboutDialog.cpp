@@ -5,6 +5,7 @@
 
 #include "dormix/app/DialogUnits.h"
 #include "dormix/app/DormixIcon.h"
+#include "dormix/scan/ProgramVersion.h"
 #include "platform/qt/HelpAndVersion.h"
 
 CAboutDialog::CAboutDialog(QWidget* parent) : QDialog(parent) {
@@ -21,7 +22,7 @@ CAboutDialog::CAboutDialog(QWidget* parent) : QDialog(parent) {
     icon->setGeometry(iconPlace.x(), iconPlace.y(), 32, 32);
     icon->setPixmap(DormixIcon().pixmap(32, 32));
 
-    auto* version = new QLabel(QStringLiteral("Dormix Version 1.0"), this);
+    auto* version = new QLabel(QString::fromLatin1(kDormixVersionLine), this);
     version->setObjectName(QStringLiteral("versionLabel"));
     version->setGeometry(units.toPixels(40, 10, 119, 8));
     // The package's full version in the free line under the program's own.

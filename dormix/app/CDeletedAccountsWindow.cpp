@@ -2,10 +2,12 @@
 
 #include <QDialogButtonBox>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
+#include "dormix/app/ListWindowParts.h"
 #include "dormix/scan/AccountLog.h"
 #include "dormix/scan/AuditLog.h"
 #include "dormix/scan/GracePeriod.h"
@@ -15,17 +17,16 @@
 
 namespace {
 
-enum Column { kUserName, kFolder, kLastLogon, kQuarantinedOn, kPurgedOn, kPurgeState };
+enum Column { kUserName, kFolder, kLastLogon, kQuarantinedOn, kPurgeDue, kPurgeState };
 
 QString Local(const std::string& text) { return QString::fromLocal8Bit(text); }
 
 QString DayText(const std::optional<std::time_t>& day) { return day ? Local(LogonDateText(*day)) : QString(); }
 
-QPushButton* AddButton(QDialogButtonBox* buttons, const QString& text, QDialogButtonBox::ButtonRole role, const char* name) {
-    QPushButton* button = buttons->addButton(text, role);
-    button->setObjectName(QString::fromLatin1(name));
-    button->setAccessibleName(text);
-    return button;
+// Asked before the chosen accounts are acted on; Enter answers No.
+bool Confirmed(platform::MessageBoxes& boxes, const std::string& question, const char* caption) {
+    return boxes.show(question, caption, platform::Buttons::YesNoDefaultNo, platform::Severity::Question) ==
+           platform::Answer::Yes;
 }
 
 }  // namespace
@@ -40,17 +41,20 @@ CDeletedAccountsWindow::CDeletedAccountsWindow(std::string installPath, int grac
     setWindowTitle(QStringLiteral("Deleted Accounts"));
     resize(720, 400);
 
+    const FindField find = NewFindField(this);  // first, so that Tab goes from it to the list
+    find_ = find.field;
     auto* label = new QLabel(QStringLiteral("Accounts in quarantine, restorable until they are purged:"), this);
     list_ = new QTreeWidget(this);
     list_->setObjectName(QStringLiteral("deletedList"));
     list_->setHeaderLabels({QStringLiteral("User Name"), QStringLiteral("Account Folder"), QStringLiteral("Last Logon"),
-                            QStringLiteral("Quarantined On"), QStringLiteral("Purged On"), QStringLiteral("Purge State")});
+                            QStringLiteral("Quarantined On"), QStringLiteral("Purge Due"), QStringLiteral("Purge State")});
     list_->setRootIsDecorated(false);
     list_->setAllColumnsShowFocus(true);
     list_->setSortingEnabled(true);
     list_->setSelectionMode(QAbstractItemView::ExtendedSelection);
     list_->setAccessibleName(label->text());
     label->setBuddy(list_);
+    connect(find.field, &QLineEdit::textChanged, this, [this](const QString& text) { ShowMatching(list_, text); });
 
     auto* buttons = new QDialogButtonBox(this);
     QPushButton* restore = AddButton(buttons, QStringLiteral("Restore"), QDialogButtonBox::ActionRole, "restoreButton");
@@ -61,6 +65,7 @@ CDeletedAccountsWindow::CDeletedAccountsWindow(std::string installPath, int grac
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
 
     auto* layout = new QVBoxLayout(this);
+    layout->addLayout(find.row);
     layout->addWidget(label);
     layout->addWidget(list_, 1);
     layout->addWidget(buttons);
@@ -77,18 +82,24 @@ void CDeletedAccountsWindow::fill() {
         item->setText(kFolder, Local(entry.folderName));
         item->setText(kLastLogon, DayText(entry.lastLogon));
         item->setText(kQuarantinedOn, DayText(entry.quarantinedOn));
-        item->setText(kPurgedOn, DayText(EntryPurgeDay(entry, graceDays_)));
+        item->setText(kPurgeDue, DayText(EntryPurgeDay(entry, graceDays_)));
         item->setText(kPurgeState, Local(PurgeStateText(entry)));
         item->setData(kUserName, Qt::UserRole, static_cast<qulonglong>(i));
     }
-    list_->sortByColumn(kPurgedOn, Qt::AscendingOrder);
+    list_->sortByColumn(kPurgeDue, Qt::AscendingOrder);
     for (int column = 0; column < list_->columnCount(); ++column) list_->resizeColumnToContents(column);
+    ShowMatching(list_, find_->text());
+}
+
+void CDeletedAccountsWindow::showEvent(QShowEvent* event) {
+    fill();  // a window opened again shows the quarantine as it is now
+    QDialog::showEvent(event);
 }
 
 std::vector<QuarantineEntry> CDeletedAccountsWindow::chosen() const {
     std::vector<QuarantineEntry> entries;
     for (const QTreeWidgetItem* item : list_->selectedItems())
-        entries.push_back(entries_[item->data(kUserName, Qt::UserRole).toULongLong()]);
+        if (!item->isHidden()) entries.push_back(entries_[item->data(kUserName, Qt::UserRole).toULongLong()]);
     return entries;
 }
 
@@ -104,6 +115,10 @@ bool CDeletedAccountsWindow::withLock(const std::function<void()>& action) {
 
 void CDeletedAccountsWindow::restoreChosen() {
     const std::vector<QuarantineEntry> entries = chosen();
+    if (entries.empty()) return;
+    const std::string question = "Restore " + std::to_string(entries.size()) +
+                                 " account(s)? Each goes back to its folder and its user can log on again.";
+    if (!Confirmed(boxes_, question, "Restore Accounts")) return;
     withLock([&] {
         for (const QuarantineEntry& entry : entries) {
             // An account that names no user is restored by its folder's name, as the list shows it.
@@ -124,7 +139,7 @@ void CDeletedAccountsWindow::purgeChosen() {
     if (entries.empty()) return;
     const std::string question = "Purge " + std::to_string(entries.size()) +
                                  " account(s) now? They cannot be restored afterwards.";
-    if (boxes_.show(question, {}, platform::Buttons::YesNo, platform::Severity::Question) != platform::Answer::Yes) return;
+    if (!Confirmed(boxes_, question, "Purge Accounts")) return;
     withLock([&] {
         const PurgeRun run = PurgeEntries(installPath_, entries, events_);
         for (const AccountNotDeleted& account : NotPurgedAccounts(installPath_, run.failed))

@@ -1,6 +1,7 @@
 #pragma once
-// "Deleted Accounts": the accounts in quarantine during the grace period, sortable by column, with
-// the day each will be purged; Restore puts the chosen accounts back, Purge removes them for good.
+// "Deleted Accounts": the accounts in quarantine during the grace period, sortable by column and
+// narrowed by a find field, with the day each purge is due; Restore puts the chosen accounts
+// back, Purge removes them for good, each after a question whose Enter answers No.
 #include <ctime>
 #include <functional>
 #include <string>
@@ -11,6 +12,7 @@
 #include "dormix/quarantine/Quarantine.h"
 #include "platform/MessageBox.h"
 
+class QLineEdit;
 class QTreeWidget;
 
 class CDeletedAccountsWindow : public QDialog {
@@ -19,8 +21,14 @@ public:
     CDeletedAccountsWindow(std::string installPath, int graceDays, QuarantineEvents events, platform::MessageBoxes& boxes,
                            std::function<std::time_t()> clock, QWidget* parent = nullptr);
 
+    // The grace period as the settings now give it, for the purge days shown.
+    void setGraceDays(int graceDays) { graceDays_ = graceDays; }
+
     void restoreChosen();
     void purgeChosen();
+
+protected:
+    void showEvent(QShowEvent* event) override;
 
 private:
     void fill();
@@ -35,4 +43,5 @@ private:
     std::function<std::time_t()> clock_;
     std::vector<QuarantineEntry> entries_;
     QTreeWidget* list_ = nullptr;
+    QLineEdit* find_ = nullptr;
 };

@@ -60,28 +60,6 @@ void CDormixDialog::createControls() {
     const DialogUnits units(font());
     setFixedSize(units.toPixels(238, 152));
 
-    auto* ok = new QPushButton(QStringLiteral("OK"), this);
-    ok->setObjectName(QStringLiteral("okButton"));
-    ok->setGeometry(units.toPixels(181, 114, 50, 14));
-    ok->setDefault(true);
-    connect(ok, &QPushButton::clicked, this, &CDormixDialog::OnOK);
-
-    auto* cancel = new QPushButton(QStringLiteral("Cancel"), this);
-    cancel->setObjectName(QStringLiteral("cancelButton"));
-    cancel->setGeometry(units.toPixels(181, 131, 50, 14));
-    connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
-
-    auto* preview = new QPushButton(QStringLiteral("Preview..."), this);
-    preview->setObjectName(QStringLiteral("previewButton"));
-    preview->setGeometry(units.toPixels(181, 97, 50, 14));
-    connect(preview, &QPushButton::clicked, this, &CDormixDialog::OnPreview);
-
-    auto* deleted = new QPushButton(QStringLiteral("Deleted Accounts..."), this);
-    deleted->setObjectName(QStringLiteral("deletedAccountsButton"));
-    deleted->setAccessibleName(deleted->text());
-    deleted->setGeometry(units.toPixels(7, 131, 80, 14));
-    connect(deleted, &QPushButton::clicked, this, &CDormixDialog::OnDeletedAccounts);
-
     auto* prompt = new QLabel(QStringLiteral("Please enter the number of days since a user's last logon which "
                                              "determines which accounts are dormant. These accounts will then be "
                                              "permanently deleted."),
@@ -93,6 +71,9 @@ void CDormixDialog::createControls() {
 
     daysCombo_ = new QComboBox(this);
     daysCombo_->setObjectName(QStringLiteral("daysComboBox"));
+    daysCombo_->setAccessibleName(QStringLiteral("Number of days"));
+    daysCombo_->setAccessibleDescription(prompt->text());
+    prompt->setBuddy(daysCombo_);
     daysCombo_->setEditable(true);
     daysCombo_->setInsertPolicy(QComboBox::NoInsert);  // typed numbers are not added to the list
     daysCombo_->setCompleter(nullptr);                  // "4" must stay 4, not become "45 Days"
@@ -104,6 +85,31 @@ void CDormixDialog::createControls() {
     const QRect place = units.toPixels(86, 75, 48, 70);
     daysCombo_->setGeometry(place.x(), place.y(), place.width(), daysCombo_->sizeHint().height());
     daysCombo_->setEditText(daysText_);
+
+    // Made in the order Tab takes them, as they are laid out: row by row, left to right.
+    auto* preview = new QPushButton(QStringLiteral("&Preview..."), this);
+    preview->setObjectName(QStringLiteral("previewButton"));
+    preview->setAccessibleName(QStringLiteral("Preview..."));
+    preview->setGeometry(units.toPixels(181, 97, 50, 14));
+    connect(preview, &QPushButton::clicked, this, &CDormixDialog::OnPreview);
+
+    auto* ok = new QPushButton(QStringLiteral("OK"), this);
+    ok->setObjectName(QStringLiteral("okButton"));
+    ok->setGeometry(units.toPixels(181, 114, 50, 14));
+    ok->setDefault(true);
+    connect(ok, &QPushButton::clicked, this, &CDormixDialog::OnOK);
+
+    auto* deleted = new QPushButton(QStringLiteral("&Deleted Accounts..."), this);
+    deleted->setObjectName(QStringLiteral("deletedAccountsButton"));
+    deleted->setAccessibleName(QStringLiteral("Deleted Accounts..."));
+    deleted->setGeometry(units.toPixels(7, 131, 80, 14));
+    connect(deleted, &QPushButton::clicked, this, &CDormixDialog::OnDeletedAccounts);
+
+    auto* cancel = new QPushButton(QStringLiteral("Cancel"), this);
+    cancel->setObjectName(QStringLiteral("cancelButton"));
+    cancel->setGeometry(units.toPixels(181, 131, 50, 14));
+    connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
+
     daysCombo_->setFocus();
 }
 
@@ -148,12 +154,12 @@ void CDormixDialog::refuse(const char* text) {
 
 // The number in the field, or 0 after its refusal has been shown.
 std::int32_t CDormixDialog::acceptedDays() {
-    const std::int32_t days = ReadDialogDays(daysCombo_->currentText().toLocal8Bit().toStdString());
-    if (const char* refusal = ThresholdRefusal(days)) {
+    const std::string text = daysCombo_->currentText().toLocal8Bit().toStdString();
+    if (const char* refusal = DialogDaysRefusal(text)) {
         refuse(refusal);
         return 0;
     }
-    return days;
+    return ReadDialogDays(text);
 }
 
 void CDormixDialog::OnOK() {
@@ -190,6 +196,10 @@ void CDormixDialog::OnPreview() {
     RunWarnings warnings;
     const NextScan next = JudgeNextScan(days, paths_, protectedAccounts, now, &warnings);
     if (!next.problem.empty()) dialogBoxes_->error(next.problem, ProgramName());
+    if (next.toWarn > 0) {  // the server that the warnings would go to answers a greeting
+        if (const std::string problem = MailServerProblem(warnings.settings()); !problem.empty())
+            dialogBoxes_->error(problem, ProgramName());
+    }
     CPreviewWindow preview(next.accounts, days, now, *dialogBoxes_, this, next.pending);
     preview.showQuarantine(next.quarantined, next.purgeDays);
     if (preview.exec() != QDialog::Accepted || !preview.deleteRequested()) return;
@@ -204,11 +214,16 @@ void CDormixDialog::OnDeletedAccounts() {
         dialogBoxes_->error(GraceDaysUnreadableText(ReadVeltaSetting("DORMIX", "GRACEDAYS")), ProgramName());
         return;
     }
-    const std::time_t now = clock_();
-    CDeletedAccountsWindow window(paths_.installPath, *graceDays,
-                                  AuditedEvents(paths_.installPath, NewRunIdentity(0, RunOrigin::Dialog, now), now),
-                                  *dialogBoxes_, clock_, this);
-    window.exec();
+    // One window, and so one run in the records, however often it is opened.
+    if (!deletedWindow_) {
+        const std::time_t now = clock_();
+        deletedWindow_ = std::make_unique<CDeletedAccountsWindow>(
+            paths_.installPath, *graceDays,
+            AuditedEvents(paths_.installPath, NewRunIdentity(0, RunOrigin::Dialog, now), now), *dialogBoxes_, clock_,
+            this);
+    }
+    deletedWindow_->setGraceDays(*graceDays);
+    deletedWindow_->exec();
 }
 
 bool CDormixDialog::ScanDormantAccounts(std::int32_t days, const ScanScope& scope) {

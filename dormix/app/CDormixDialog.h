@@ -13,6 +13,7 @@
 #include "dormix/scan/ScanDormantAccounts.h"
 #include "platform/MessageBox.h"
 
+class CDeletedAccountsWindow;
 class QComboBox;
 class QMenu;
 
@@ -70,5 +71,6 @@ private:
     QMenu* systemMenu_ = nullptr;
     bool initialised_ = false;
     bool scanning_ = false;
-    bool oldLogLeft_ = false;  // the log of the run before could not go when the dialog opened
+    bool oldLogLeft_ = false;
+    std::unique_ptr<CDeletedAccountsWindow> deletedWindow_;  // made when first opened  // the log of the run before could not go when the dialog opened
 };

@@ -1,5 +1,7 @@
 #include "dormix/app/CPreviewWindow.h"
 
+#include <algorithm>
+
 #include <QDialogButtonBox>
 #include <QFileDialog>
 #include <QHBoxLayout>
@@ -10,6 +12,7 @@
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
+#include "dormix/app/ListWindowParts.h"
 #include "dormix/scan/AccountList.h"
 #include "dormix/scan/AccountLog.h"
 #include "dormix/scan/CsvFile.h"
@@ -20,6 +23,7 @@ namespace {
 
 enum DormantColumn { kUserName, kFolder, kLastLogon, kDaysSince, kNote };
 constexpr int kAccountIndex = Qt::UserRole;  // where each row keeps its account's place in the list
+constexpr int kMaxStretch = 50;              // beyond this many rows a list scrolls rather than grows
 
 QString Local(const std::string& text) { return QString::fromLocal8Bit(text); }
 
@@ -59,25 +63,18 @@ CPreviewWindow::CPreviewWindow(const std::vector<AccountJudgement>& accounts, st
       defaultFileName_(QStringLiteral("dormant-accounts-%1.csv").arg(Local(platform::LocalTimeText(now, "%Y-%m-%d")))) {
     setObjectName(QStringLiteral("previewWindow"));
     setWindowFlag(Qt::WindowContextHelpButtonHint, false);
-    const int toDelete = CountDormant(accounts) + static_cast<int>(pending.size());
-    setWindowTitle(QStringLiteral("Preview: %1 account(s) would be deleted").arg(toDelete));
+    toDelete_ = CountDormant(accounts) + static_cast<int>(pending.size());
     resize(720, 480);
     accounts_.insert(accounts_.end(), accounts.begin(), accounts.end());
 
     auto* threshold =
         new QLabel(QStringLiteral("Dormant: last logon more than %1 days ago").arg(days), this);
     threshold->setObjectName(QStringLiteral("thresholdLabel"));
-    auto* findLabel = new QLabel(QStringLiteral("&Find:"), this);
-    auto* findField = new QLineEdit(this);
-    findField->setObjectName(QStringLiteral("findLineEdit"));
-    findField->setAccessibleName(QStringLiteral("Find:"));
-    findField->setClearButtonEnabled(true);
-    findLabel->setBuddy(findField);
-    connect(findField, &QLineEdit::textChanged, this, &CPreviewWindow::find);
+    const FindField findField = NewFindField(this);
+    connect(findField.field, &QLineEdit::textChanged, this, &CPreviewWindow::find);
     auto* findRow = new QHBoxLayout;
     findRow->addWidget(threshold, 1);
-    findRow->addWidget(findLabel);
-    findRow->addWidget(findField);
+    findRow->addLayout(findField.row);
 
     auto* dormantLabel = new QLabel(QStringLiteral("Accounts to be deleted:"), this);
     dormantList_ = NewList({QStringLiteral("User Name"), QStringLiteral("Account Folder"), QStringLiteral("Last Logon"),
@@ -87,28 +84,38 @@ CPreviewWindow::CPreviewWindow(const std::vector<AccountJudgement>& accounts, st
     otherList_ =
         NewList({QStringLiteral("User Name"), QStringLiteral("Reason")}, QStringLiteral("otherList"), otherLabel, this);
 
+    // No button is the default: Enter anywhere in the window deletes nothing.
     auto* buttons = new QDialogButtonBox(this);
-    QPushButton* remove = buttons->addButton(QStringLiteral("Delete These Accounts..."), QDialogButtonBox::ActionRole);
-    remove->setObjectName(QStringLiteral("deleteButton"));
-    remove->setEnabled(toDelete > 0);
-    QPushButton* save = buttons->addButton(QStringLiteral("Save List..."), QDialogButtonBox::ActionRole);
-    save->setObjectName(QStringLiteral("saveListButton"));
-    QPushButton* close = buttons->addButton(QStringLiteral("Close"), QDialogButtonBox::RejectRole);
-    close->setObjectName(QStringLiteral("closeButton"));
-    connect(remove, &QPushButton::clicked, this, &CPreviewWindow::requestDelete);
+    deleteButton_ = AddButton(buttons, QStringLiteral("Delete These Accounts..."), QDialogButtonBox::ActionRole, "deleteButton");
+    QPushButton* save = AddButton(buttons, QStringLiteral("Save List..."), QDialogButtonBox::ActionRole, "saveListButton");
+    AddButton(buttons, QStringLiteral("Close"), QDialogButtonBox::RejectRole, "closeButton");
+    connect(deleteButton_, &QPushButton::clicked, this, &CPreviewWindow::requestDelete);
     connect(save, &QPushButton::clicked, this, &CPreviewWindow::chooseFileAndSave);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
 
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(findRow);
     layout->addWidget(dormantLabel);
-    layout->addWidget(dormantList_, 3);
+    layout->addWidget(dormantList_);
     layout->addWidget(otherLabel);
-    layout->addWidget(otherList_, 1);
+    layout->addWidget(otherList_);
     layout->addWidget(buttons);
 
     fillDormant();
     fillOthers();
+    // Each list gets room by its rows, so that a long list of accounts to warn is not squeezed
+    // under a short one of accounts to delete.
+    layout->setStretchFactor(dormantList_, std::clamp(dormantList_->topLevelItemCount(), 1, kMaxStretch));
+    layout->setStretchFactor(otherList_, std::clamp(otherList_->topLevelItemCount(), 1, kMaxStretch));
+    showCount(toDelete_);
+}
+
+// The title counts the accounts that "Delete These Accounts..." would delete: those shown.
+void CPreviewWindow::showCount(int shown) {
+    setWindowTitle(shown == toDelete_
+                       ? QStringLiteral("Preview: %1 account(s) would be deleted").arg(toDelete_)
+                       : QStringLiteral("Preview: %1 of %2 account(s) shown would be deleted").arg(shown).arg(toDelete_));
+    deleteButton_->setEnabled(shown > 0);
 }
 
 void CPreviewWindow::fillDormant() {
@@ -142,15 +149,8 @@ void CPreviewWindow::fillOthers() {
 }
 
 void CPreviewWindow::find(const QString& text) {
-    for (QTreeWidget* list : {dormantList_, otherList_}) {
-        for (int i = 0; i < list->topLevelItemCount(); ++i) {
-            QTreeWidgetItem* item = list->topLevelItem(i);
-            bool match = text.isEmpty();
-            for (int column = 0; column < list->columnCount() && !match; ++column)
-                match = item->text(column).contains(text, Qt::CaseInsensitive);
-            item->setHidden(!match);
-        }
-    }
+    ShowMatching(otherList_, text);
+    showCount(ShowMatching(dormantList_, text));
 }
 
 std::set<std::string> CPreviewWindow::foldersShown() const {
@@ -186,7 +186,7 @@ void CPreviewWindow::showQuarantine(const std::vector<QuarantineEntry>& entries,
     if (entries.empty()) return;
     auto* label = new QLabel(QStringLiteral("Accounts in quarantine, and when they are purged:"), this);
     QTreeWidget* list = NewList({QStringLiteral("User Name"), QStringLiteral("Account Folder"),
-                                 QStringLiteral("Quarantined On"), QStringLiteral("Purged On")},
+                                 QStringLiteral("Quarantined On"), QStringLiteral("Purge Due")},
                                 QStringLiteral("quarantineList"), label, this);
     for (std::size_t i = 0; i < entries.size(); ++i) {
         auto* item = new QTreeWidgetItem(list);
@@ -201,7 +201,12 @@ void CPreviewWindow::showQuarantine(const std::vector<QuarantineEntry>& entries,
     box->insertWidget(box->count() - 1, list, 1);
 }
 
+// The number first, asked with No the default, before the run's own question.
 void CPreviewWindow::requestDelete() {
+    const std::string question = "Delete the " + std::to_string(foldersShown().size()) + " accounts listed?";
+    if (boxes_.show(question, "Delete These Accounts", platform::Buttons::YesNoDefaultNo, platform::Severity::Question) !=
+        platform::Answer::Yes)
+        return;
     deleteRequested_ = true;
     accept();
 }

@@ -2,8 +2,9 @@
 // What OK would do with a number, shown before anything is done: the threshold, the accounts it
 // would delete, sortable by column (those that an interrupted run left pending marked so in the
 // Note column), and below them the accounts it would log or leave alone, with the reason; a find field narrows both lists. The list can be saved as a CSV file, and
-// "Delete These Accounts..." hands the accounts shown back to the dialog to delete them and no
-// others. Under a grace period the accounts in quarantine follow, with their purge days.
+// "Delete These Accounts...", after asking with their number (No the default), hands the accounts
+// shown back to the dialog to delete them and no others; the title counts them. No button is the
+// default, and Enter in the find field presses none. Under a grace period the accounts in quarantine follow, with their purge days.
 // Nothing on disk changes here.
 #include <cstdint>
 #include <ctime>
@@ -18,6 +19,7 @@
 #include "dormix/scan/JudgeAccounts.h"
 #include "platform/MessageBox.h"
 
+class QPushButton;
 class QTreeWidget;
 
 class CPreviewWindow : public QDialog {
@@ -52,6 +54,7 @@ private:
     void fillOthers();
     void chooseFileAndSave();
     void requestDelete();
+    void showCount(int shown);
 
     bool isPending(std::size_t index) const { return index < pendingCount_; }
 
@@ -61,5 +64,7 @@ private:
     QString defaultFileName_;
     QTreeWidget* dormantList_ = nullptr;
     QTreeWidget* otherList_ = nullptr;
+    QPushButton* deleteButton_ = nullptr;
+    int toDelete_ = 0;
     bool deleteRequested_ = false;
 };

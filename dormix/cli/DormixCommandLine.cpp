@@ -1,6 +1,7 @@
 #include "dormix/cli/DormixCommandLine.h"
 
 #include <csignal>
+#include <cstdlib>
 #include <cstdio>
 #include <optional>
 
@@ -19,9 +20,13 @@
 #include "dormix/scan/ScanDormantAccounts.h"
 #include "dormix/warn/RunWarnings.h"
 #include "dormix/warn/smtp/SmtpSender.h"
+#include "common/VeltaSettings.h"
+#include "dormix/scan/ProgramVersion.h"
 #include "platform/Console.h"
 #include "platform/FileOps.h"
+#include "platform/Paths.h"
 #include "platform/SystemLog.h"
+#include "platform/qt/HelpAndVersion.h"
 
 namespace {
 
@@ -39,7 +44,7 @@ struct Options {
     QCommandLineOption listDeleted{QStringLiteral("list-deleted"),
                                    QStringLiteral("List the deleted accounts kept in quarantine and when each is purged.")};
     QCommandLineOption restore{QStringLiteral("restore"),
-                               QStringLiteral("Restore the named accounts from the quarantine: dormix --restore NAME...")};
+                               QStringLiteral("Restore the accounts named after it from the quarantine.")};
     QCommandLineOption purge{QStringLiteral("purge"),
                              QStringLiteral("Purge the quarantined accounts whose grace period is over, and nothing else.")};
     QCommandLineOption quiet{QStringLiteral("quiet"), QStringLiteral("Print only the summary and the problems.")};
@@ -48,14 +53,36 @@ struct Options {
                               QStringLiteral("text|csv"), QStringLiteral("text")};
 };
 
+const char* const kDescription =
+    "Deletes the web-mail accounts whose users have not logged on for more than N days.\n"
+    "\n"
+    "Without arguments, dormix opens its dialog. With them it runs without a window:\n"
+    "  dormix --days N                         list what a deletion would do; nothing is changed\n"
+    "  dormix --days N --yes --tervox=yes|no   delete the dormant accounts\n"
+    "  dormix --list-deleted                   list the accounts in quarantine\n"
+    "  dormix --restore NAME...                restore the named accounts from the quarantine\n"
+    "  dormix --purge                          purge the accounts whose grace period is over";
+
 const char* const kHelpEnd =
     "\nExit status:\n"
-    "  0    every dormant account was deleted, or none was found (a dry run: nothing in the way)\n"
-    "  1    some accounts or mail-server users could not be deleted; the run went on\n"
+    "  0    every dormant account was deleted, or none was found (a dry run: nothing in the way);\n"
+    "       also when accounts were warned by mail and kept\n"
+    "  1    the run went on, but something could not be done: an account, its key records or its\n"
+    "       mail-server user could not be deleted; a quarantined account due for purging could not\n"
+    "       be purged; a warning could not be sent or recorded; a log stopped taking lines after\n"
+    "       accounts were deleted; --restore could not restore a named account; --purge could\n"
+    "       not purge an account or record it\n"
     "  2    wrong usage\n"
-    "  3    no installation: VELTA.INI unreadable, no PATH in it, or the folder it names is missing\n"
-    "  4    refused before anything was deleted: another run, a log that cannot be written,\n"
-    "       unreadable pending deletions, a protected list too long\n"
+    "  3    no installation: VELTA.INI missing (in WINDIR, or /etc when WINDIR is not set) or\n"
+    "       unreadable, no PATH in its [PROGRAM] section, or the folder it names is missing\n"
+    "  4    refused before anything was deleted: another run holds the installation (for\n"
+    "       --days with --yes, --list-deleted, --restore and --purge; a dry run does not wait\n"
+    "       for it); a log in the Log folder is a link or cannot be written (with --purge:\n"
+    "       deleted.log); the unfinished deletions of an earlier run\n"
+    "       cannot be read; the account folders and key files cannot be told apart; the protected\n"
+    "       list is too long; GRACEDAYS cannot be read; the quarantine cannot be made beside the\n"
+    "       account folders; the warnings' settings, message or record cannot be read; with\n"
+    "       --tervox=yes in a dry run, the mail server's user database cannot be used\n"
     "  130  stopped by SIGINT after the batch or the warning in hand\n"
     "  143  stopped by SIGTERM after the batch or the warning in hand\n"
     "\nEnvironment:\n"
@@ -74,9 +101,33 @@ void PrintToError(const QString& text) {
     std::fflush(stderr);
 }
 
-int BadUsage(const QCommandLineParser& parser, const QString& why) {
-    PrintToError(why + QLatin1Char('\n') + parser.helpText());
+// The reason and where to read more: the whole help would bury the one line that matters.
+int BadUsage(const QString& why) {
+    PrintToError(why + QStringLiteral("\nTry 'dormix --help'.\n"));
     return kExitUsage;
+}
+
+// The paths of the installation, or false after the reason and what is missing: the settings
+// file (and the variable that finds it), its PATH, or the folder that PATH names.
+bool LoadInstallation(ConsoleMessageBoxes& boxes, DormixPaths& paths) {
+    if (!LoadDormixPaths(boxes, paths)) {
+        const std::string settings = platform::SettingsFilePath();
+        const char* windir = std::getenv("WINDIR");
+        if (!platform::PathExists(settings)) {
+            PrintLine("There is no " + settings +
+                          (windir && *windir ? "; WINDIR names the folder that holds VELTA.INI."
+                                             : "; WINDIR is not set, so VELTA.INI is looked for in /etc."),
+                      stderr);
+        } else if (InstallationMissingText() == "Velta must be installed.") {
+            PrintLine(settings + " names no installation: its [PROGRAM] section has no PATH.", stderr);
+        }
+        return false;
+    }
+    if (!platform::IsDirectory(paths.installPath)) {
+        PrintLine("The installation folder " + paths.installPath + " named in VELTA.INI does not exist.", stderr);
+        return false;
+    }
+    return true;
 }
 
 // Prints each account once it is deleted and, to a person watching, how far the run has got.
@@ -189,12 +240,12 @@ int QuarantineCommand(const QCommandLineParser& parser, const Options& options, 
     if (parser.isSet(options.listDeleted) + restore + parser.isSet(options.purge) > 1 || parser.isSet(options.days) ||
         parser.isSet(options.yes) || parser.isSet(options.tervox) || parser.isSet(options.quiet) ||
         parser.isSet(options.format))
-        return BadUsage(parser, QStringLiteral("--list-deleted, --restore and --purge are used alone."));
-    if (restore && names.isEmpty()) return BadUsage(parser, QStringLiteral("--restore needs the names of the accounts."));
-    if (!restore && !names.isEmpty()) return BadUsage(parser, QStringLiteral("Unexpected argument: ") + names.first());
+        return BadUsage(QStringLiteral("--list-deleted, --restore and --purge are used alone."));
+    if (restore && names.isEmpty()) return BadUsage(QStringLiteral("--restore needs the names of the accounts."));
+    if (!restore && !names.isEmpty()) return BadUsage(QStringLiteral("Unexpected argument: ") + names.first());
     ConsoleMessageBoxes boxes;
     DormixPaths paths;
-    if (!LoadDormixPaths(boxes, paths)) return kExitNotInstalled;
+    if (!LoadInstallation(boxes, paths)) return kExitNotInstalled;
     if (parser.isSet(options.listDeleted)) return ListDeletedCommand(paths, boxes);
     if (parser.isSet(options.purge)) return PurgeCommand(paths, now, boxes);
     std::vector<std::string> users;
@@ -206,52 +257,45 @@ int QuarantineCommand(const QCommandLineParser& parser, const Options& options, 
 
 int RunDormixCommandLine(const QStringList& arguments, std::time_t now) {
     QCommandLineParser parser;
-    parser.setApplicationDescription(
-        QStringLiteral("Deletes the web-mail accounts whose users have not logged on for more than N days."));
+    parser.setApplicationDescription(QString::fromLatin1(kDescription));
     const QCommandLineOption help = parser.addHelpOption();
     const QCommandLineOption version = parser.addVersionOption();
     const Options options;
     parser.addOptions({options.days, options.yes, options.tervox, options.quiet, options.format, options.listDeleted,
                        options.restore, options.purge});
-    if (!parser.parse(arguments)) return BadUsage(parser, parser.errorText());
+    if (!parser.parse(arguments)) return BadUsage(parser.errorText());
     if (parser.isSet(help)) {
         PrintLine(parser.helpText().toLocal8Bit().toStdString() + kHelpEnd);
         return kExitOk;
     }
     if (parser.isSet(version)) {
-        PrintLine((QCoreApplication::applicationName() + QLatin1Char(' ') + QCoreApplication::applicationVersion())
-                      .toLocal8Bit()
-                      .toStdString());
+        PrintLine(std::string(kDormixVersionLine) + "\n" + platform::PackageVersionText().toStdString());
         return kExitOk;
     }
     if (parser.isSet(options.listDeleted) || parser.isSet(options.restore) || parser.isSet(options.purge))
         return QuarantineCommand(parser, options, now);
     if (!parser.positionalArguments().isEmpty())
-        return BadUsage(parser, QStringLiteral("Unexpected argument: ") + parser.positionalArguments().first());
-    if (!parser.isSet(options.days)) return BadUsage(parser, QStringLiteral("Missing --days N."));
+        return BadUsage(QStringLiteral("Unexpected argument: ") + parser.positionalArguments().first());
+    if (!parser.isSet(options.days)) return BadUsage(QStringLiteral("Missing --days N."));
     const std::string daysText = parser.value(options.days).toLocal8Bit().toStdString();
     const std::optional<std::int32_t> read = ReadCommandLineDays(daysText);
-    if (!read) return BadUsage(parser, QString::fromLocal8Bit(CommandLineDaysRefusal(daysText)));
+    if (!read) return BadUsage(QString::fromLocal8Bit(CommandLineDaysRefusal(daysText)));
     const std::int32_t days = *read;
     const QString tervox = parser.value(options.tervox);
     if (parser.isSet(options.tervox) && tervox != QStringLiteral("yes") && tervox != QStringLiteral("no")) {
-        return BadUsage(parser, QStringLiteral("--tervox takes yes or no."));
+        return BadUsage(QStringLiteral("--tervox takes yes or no."));
     }
     if (parser.isSet(options.yes) && !parser.isSet(options.tervox)) {
-        return BadUsage(parser, QStringLiteral("--yes needs --tervox=yes or --tervox=no."));
+        return BadUsage(QStringLiteral("--yes needs --tervox=yes or --tervox=no."));
     }
     const QString format = parser.value(options.format);
     if (format != QStringLiteral("text") && format != QStringLiteral("csv"))
-        return BadUsage(parser, QStringLiteral("--format takes text or csv."));
+        return BadUsage(QStringLiteral("--format takes text or csv."));
     const OutputStyle style{parser.isSet(options.quiet), format == QStringLiteral("csv")};
 
     ConsoleMessageBoxes boxes;
     DormixPaths paths;
-    if (!LoadDormixPaths(boxes, paths)) return kExitNotInstalled;
-    if (!platform::IsDirectory(paths.installPath)) {
-        PrintLine("The installation folder " + paths.installPath + " named in VELTA.INI does not exist.", stderr);
-        return kExitNotInstalled;
-    }
+    if (!LoadInstallation(boxes, paths)) return kExitNotInstalled;
     const ProtectedAccounts protectedAccounts = ReadProtectedAccounts();
     if (protectedAccounts.cut) {
         PrintLine(kProtectListTooLong, stderr);

@@ -11,6 +11,7 @@
 #include "dormix/scan/Preflight.h"
 #include "dormix/scan/ScanDormantAccounts.h"
 #include "dormix/warn/RunWarnings.h"
+#include "dormix/warn/smtp/SmtpSender.h"
 #include "platform/Console.h"
 
 namespace {
@@ -66,6 +67,10 @@ int RunDryRun(std::int32_t days, const DormixPaths& paths, const ProtectedAccoun
     std::vector<std::string> problems = DeletionPreflight(paths, withTervoxUsers);
     if (!next.problem.empty() && std::find(problems.begin(), problems.end(), next.problem) == problems.end())
         problems.push_back(next.problem);  // the warnings' settings or record
+    if (next.toWarn > 0) {  // the server that the warnings would go to answers a greeting
+        if (std::string problem = MailServerProblem(warnings.settings()); !problem.empty())
+            problems.push_back(std::move(problem));
+    }
     for (const std::string& problem : problems) PrintLine(problem, stderr);
     return problems.empty() ? kExitOk : kExitRefused;
 }

@@ -1,6 +1,7 @@
 #pragma once
 // A run without --yes: what a deletion with the same number would do, printed and nothing
-// changed on disk, then whether a deletion would find what it needs.
+// changed on disk, then whether a deletion would find what it needs (the mail server's greeting
+// among it when accounts would be warned).
 #include <cstdint>
 #include <ctime>
 

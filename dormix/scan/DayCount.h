@@ -10,6 +10,11 @@
 // dormant.
 std::int32_t ReadDialogDays(const std::string& text);
 
+// The dialog's refusal of its text, null when it is accepted: for a number that goes on with ','
+// or '.' and a digit, that whole numbers are written without separators; otherwise the
+// refusal of ThresholdRefusal for what ReadDialogDays reads.
+const char* DialogDaysRefusal(const std::string& text);
+
 // The command line's reading: decimal digits alone, a whole number from 1 up that fits 32 bits;
 // nullopt for anything else ("1,000", "1.5", "3e2", "0x10", "+30", "0", "-5", " 30").
 std::optional<std::int32_t> ReadCommandLineDays(const std::string& text);

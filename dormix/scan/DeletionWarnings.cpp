@@ -31,7 +31,9 @@ std::string WarnedText(const WarningRun& run) {
 std::string WarningFailuresText(const WarningRun& run, std::size_t maxLines) {
     const int failed = run.failedCount();
     if (failed == 0) return run.logProblem;
-    std::string text = std::to_string(failed) + " warning(s) could not be sent; those accounts were kept:";
+    std::string text = std::to_string(failed) + " warning(s) could not be sent";
+    if (!run.server.empty()) text.append(" through ").append(run.server);
+    text.append("; those accounts were kept:");
     std::size_t shown = 0;
     for (const WarningOutcome& outcome : run.outcomes) {
         if (outcome.warned) continue;

@@ -30,6 +30,7 @@ struct WarningRun {
     // What the run says once besides (the warnings that "warned.log" dates ahead of the clock,
     // a settings file that others can read holding the password), each with its caption.
     std::vector<std::pair<std::string, std::string>> notices;
+    std::string server;  // the mail server the warnings went to, as the settings name it
 
     int warnedCount() const;
     int failedCount() const;
@@ -72,7 +73,8 @@ std::string WarningFailureText(const WarningOutcome& outcome);
 std::string WouldWarnText(int warnings);
 
 // The report of a run's warnings: "%d account(s) were warned by mail." and, when some failed,
-// "%d warning(s) could not be sent; those accounts were kept:" with one line per failure (at most
+// "%d warning(s) could not be sent through %s; those accounts were kept:" (the server named when
+// known) with one line per failure (at most
 // maxLines, then "... and %d more"), and the log's problem on a line of its own. Empty for none.
 std::string WarnedText(const WarningRun& run);
 std::string WarningFailuresText(const WarningRun& run, std::size_t maxLines);

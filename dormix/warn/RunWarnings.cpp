@@ -41,6 +41,7 @@ WarningRun RunWarnings::send(std::time_t now, ScanProgress& progress) {
     if (sender) {
         run = SendWarnings(toSend_, settings_, *sender, logPath_, now, [&progress] { return progress.stopRequested(); });
     } else {
+        run.server = settings_.smtpUrl;
         for (const WarningToSend& warning : toSend_) {
             run.outcomes.push_back({warning.userName, {}, false, "this program cannot send mail"});
         }

@@ -26,6 +26,7 @@ public:
     WarningRun send(std::time_t now, ScanProgress& progress) override;
 
     bool enabled() const { return settings_.enabled(); }
+    const WarnSettings& settings() const { return settings_; }
 
 private:
     MailSenderFactory makeSender_;

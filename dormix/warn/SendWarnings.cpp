@@ -30,6 +30,7 @@ std::string MessageIdPrefix(std::time_t now) {
 WarningRun SendWarnings(const std::vector<WarningToSend>& warnings, const WarnSettings& settings, MailSender& sender,
                         const std::string& warnedLogPath, std::time_t now, const std::function<bool()>& stopRequested) {
     WarningRun run;
+    run.server = settings.smtpUrl;
     const std::string idPrefix = MessageIdPrefix(now);
     const std::time_t today = LocalDayOf(now);
     std::size_t unsynced = 0;

@@ -115,3 +115,7 @@ WarnSettingsReading ReadWarnSettings() {
     return ParseWarnSettings([](const char* key) { return ReadVeltaSetting("DORMIX", key); },
                              platform::SettingsFilePath());
 }
+
+std::string MailServerProblemText(const std::string& url, const std::string& why) {
+    return "The mail server " + url + " does not answer: " + why + ".";
+}

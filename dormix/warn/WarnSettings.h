@@ -37,3 +37,6 @@ WarnSettingsReading ParseWarnSettings(const std::function<std::string(const char
 
 // The settings that "VELTA.INI" holds.
 WarnSettingsReading ReadWarnSettings();
+
+// "The mail server %s does not answer: %s.": the server as the settings name it, and why.
+std::string MailServerProblemText(const std::string& url, const std::string& why);

@@ -10,7 +10,8 @@ namespace {
 
 QMessageBox::StandardButtons ButtonsFor(Buttons buttons) {
     switch (buttons) {
-    case Buttons::YesNo: return QMessageBox::Yes | QMessageBox::No;
+    case Buttons::YesNo:
+    case Buttons::YesNoDefaultNo: return QMessageBox::Yes | QMessageBox::No;
     case Buttons::YesNoCancel: return QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel;
     case Buttons::ReloadOverwriteCancel: return QMessageBox::Cancel;  // the other two are named buttons
     case Buttons::Ok: break;
@@ -58,6 +59,7 @@ Answer QtMessageBoxes::show(const std::string& text, const std::string& caption,
     if (buttons == Buttons::YesNoCancel || buttons == Buttons::ReloadOverwriteCancel)
         box.setEscapeButton(QMessageBox::Cancel);
     if (buttons == Buttons::Ok) box.setEscapeButton(QMessageBox::Ok);
+    if (buttons == Buttons::YesNoDefaultNo) box.setDefaultButton(QMessageBox::No);
     const int result = box.exec();
     if (reload && box.clickedButton() == reload) return Answer::Reload;
     if (overwrite && box.clickedButton() == overwrite) return Answer::Overwrite;

@@ -2,6 +2,7 @@
 // chosen accounts through its buttons.
 #include <QApplication>
 #include <QComboBox>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QTimer>
 #include <filesystem>
@@ -25,39 +26,61 @@ std::vector<std::string> Row(const QTreeWidget* list, int row) {
     return texts;
 }
 
-void Choose(QTreeWidget* list, const char* user) {
-    list->clearSelection();
-    for (QTreeWidgetItem* item : list->findItems(QString::fromLatin1(user), Qt::MatchExactly, 0)) item->setSelected(true);
-}
 
 }  // namespace
 
-TEST(DeletedAccountsWindow, ListsTheQuarantineAndRestoresAndPurgesTheChosenAccounts) {
+// Restore and Purge act on the chosen accounts that Find shows, each only after its question,
+// whose Enter answers No; neither button is the default.
+TEST(DeletedAccountsWindow, ListsTheQuarantineAndActsOnTheChosenAccountsAfterAYes) {
     QuarantineSite s;
     s.quarantine({"bob", "dan"}, kNow);
     ScriptedMessageBoxes boxes;
-    boxes.answers = {platform::Answer::No, platform::Answer::Yes};
     CDeletedAccountsWindow window(s.install(), 30, s.events, boxes, [] { return kNow; });
+    window.show();
     auto* list = window.findChild<QTreeWidget*>(QStringLiteral("deletedList"));
     ASSERT_EQ(list->topLevelItemCount(), 2);
+    EXPECT_EQ(list->headerItem()->text(4), QStringLiteral("Purge Due"));
     list->sortByColumn(0, Qt::AscendingOrder);
     EXPECT_EQ(Row(list, 0), (std::vector<std::string>{"bob", HexFolderName("bob"), LogonDateText(kNow - 400 * 86400),
                                                       "2024-03-15", "2024-04-14", ""}));
     for (const char* button : {"restoreButton", "purgeButton", "closeButton"}) {
         auto* b = window.findChild<QPushButton*>(QString::fromLatin1(button));
         EXPECT_EQ(b->accessibleName(), b->text());
+        EXPECT_FALSE(b->isDefault() || b->autoDefault()) << button;
     }
 
-    Choose(list, "bob");
-    window.findChild<QPushButton*>(QStringLiteral("restoreButton"))->click();
+    struct Case {
+        const char* user;
+        const char* button;
+        const char* question;
+        const char* caption;
+    };
+    const Case cases[] = {
+        {"bob", "restoreButton", "Restore 1 account(s)? Each goes back to its folder and its user can log on again.",
+         "Restore Accounts"},
+        {"dan", "purgeButton", "Purge 1 account(s) now? They cannot be restored afterwards.", "Purge Accounts"},
+    };
+    auto* find = window.findChild<QLineEdit*>(QStringLiteral("findLineEdit"));
+    int rows = 2;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.button);
+        boxes.shown.clear();
+        boxes.answers = {platform::Answer::No, platform::Answer::Yes};
+        find->setText(QString::fromLatin1(c.user));
+        list->selectAll();  // the rows Find hides are not chosen
+        window.findChild<QPushButton*>(QString::fromLatin1(c.button))->click();  // answered No: kept
+        EXPECT_EQ(list->topLevelItemCount(), rows);
+        list->selectAll();
+        window.findChild<QPushButton*>(QString::fromLatin1(c.button))->click();
+        EXPECT_EQ(list->topLevelItemCount(), --rows);
+        ASSERT_EQ(boxes.shown.size(), 2u);
+        for (const ShownBox& box : boxes.shown) {
+            EXPECT_EQ(box.text, c.question);
+            EXPECT_EQ(box.caption, c.caption);
+            EXPECT_EQ(box.buttons, platform::Buttons::YesNoDefaultNo);
+        }
+    }
     EXPECT_TRUE(platform::IsDirectory(s.site.folderOf("bob")));
-    ASSERT_EQ(list->topLevelItemCount(), 1);
-    Choose(list, "dan");
-    window.findChild<QPushButton*>(QStringLiteral("purgeButton"))->click();  // answered No: kept
-    EXPECT_EQ(list->topLevelItemCount(), 1);
-    window.findChild<QPushButton*>(QStringLiteral("purgeButton"))->click();
-    EXPECT_EQ(list->topLevelItemCount(), 0);
-    EXPECT_EQ(boxes.texts(), (std::vector<std::string>(2, "Purge 1 account(s) now? They cannot be restored afterwards.")));
     EXPECT_EQ(s.tervoxUsers(), (std::vector<std::string>{"ann", "bob", "cleo", "eve"}));
     EXPECT_EQ(s.recorded(), (std::set<std::string>{"quarantined bob", "quarantined dan", "restored bob", "purged dan"}));
 
@@ -78,17 +101,25 @@ TEST(DeletedAccountsWindow, OpensFromTheDialog) {
     ScriptedMessageBoxes boxes;
     CDormixDialog dialog(s.site.paths(), boxes, &boxes, [] { return kNow; });
     dialog.show();
-    int rows = -1;
-    QTimer::singleShot(0, &dialog, [&] {
-        auto* window = qobject_cast<CDeletedAccountsWindow*>(QApplication::activeModalWidget());
-        ASSERT_NE(window, nullptr);
-        rows = window->findChild<QTreeWidget*>(QStringLiteral("deletedList"))->topLevelItemCount();
-        window->reject();
-    });
+    // Opened twice: one window, which shows the quarantine as it is at each opening.
+    std::vector<QWidget*> windows;
+    std::vector<int> rows;
     auto* button = dialog.findChild<QPushButton*>(QStringLiteral("deletedAccountsButton"));
     EXPECT_EQ(button->accessibleName(), QStringLiteral("Deleted Accounts..."));
-    button->click();
-    EXPECT_EQ(rows, 2);
+    for (int opening = 0; opening < 2; ++opening) {
+        QTimer::singleShot(0, &dialog, [&] {
+            auto* window = qobject_cast<CDeletedAccountsWindow*>(QApplication::activeModalWidget());
+            ASSERT_NE(window, nullptr);
+            windows.push_back(window);
+            rows.push_back(window->findChild<QTreeWidget*>(QStringLiteral("deletedList"))->topLevelItemCount());
+            window->reject();
+        });
+        button->click();
+        if (opening == 0) s.quarantine({"cleo"}, kNow);
+    }
+    ASSERT_EQ(windows.size(), 2u);
+    EXPECT_EQ(windows[0], windows[1]);
+    EXPECT_EQ(rows, (std::vector<int>{2, 3}));
 
     // The preview shows them too, with the day each is purged on.
     const ScopedEnv settings("WINDIR", s.dir.file("windows"));
@@ -103,5 +134,5 @@ TEST(DeletedAccountsWindow, OpensFromTheDialog) {
         preview->close();
     });
     dialog.findChild<QPushButton*>(QStringLiteral("previewButton"))->click();
-    EXPECT_EQ(purgeDays, (QStringList{QStringLiteral("2024-04-14"), QStringLiteral("2024-04-14")}));
+    EXPECT_EQ(purgeDays, QStringList(3, QStringLiteral("2024-04-14")));
 }

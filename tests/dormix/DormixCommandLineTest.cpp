@@ -71,7 +71,8 @@ struct CommandLineInstallation {
 
 class DormixCommandLineTest : public ::testing::Test, protected CommandLineInstallation {};
 
-TEST_F(DormixCommandLineTest, RefusesBadUsageWithTheUsageText) {
+// The reason and where to read more, not the whole help.
+TEST_F(DormixCommandLineTest, RefusesBadUsageWithItsReason) {
     const std::pair<QStringList, std::string> cases[] = {
         {{QStringLiteral("--days"), QStringLiteral("30"), QStringLiteral("--yes")}, "--yes needs --tervox"},
         {{QStringLiteral("--days=30"), QStringLiteral("--tervox=maybe")}, "--tervox takes yes or no"},
@@ -79,6 +80,8 @@ TEST_F(DormixCommandLineTest, RefusesBadUsageWithTheUsageText) {
         {{QStringLiteral("--yes"), QStringLiteral("--tervox=no")}, "Missing --days N"},
         {{QStringLiteral("--days=30"), QStringLiteral("now")}, "Unexpected argument: now"},
         {{QStringLiteral("--bogus")}, "Unknown option 'bogus'"},
+        {{QStringLiteral("--restore")}, "--restore needs the names of the accounts."},
+        {{QStringLiteral("--purge"), QStringLiteral("--days=3")}, "--list-deleted, --restore and --purge are used alone."},
     };
     std::vector<std::pair<QStringList, std::string>> all(std::begin(cases), std::end(cases));
     for (const char* days : {"1,000", "1.5", "3e2", "9O", "0x10", "+30", "0", "-5", ""}) {
@@ -92,7 +95,9 @@ TEST_F(DormixCommandLineTest, RefusesBadUsageWithTheUsageText) {
         const ProcessRun result = run(arguments);
         EXPECT_EQ(result.exitCode, 2);
         EXPECT_EQ(result.err.rfind(why, 0), 0u) << result.err;
-        EXPECT_NE(result.err.find("Usage:"), std::string::npos);
+        const std::string tryHelp = "Try 'dormix --help'." + kLineEnd;
+        EXPECT_EQ(result.err.find(kLineEnd + tryHelp), result.err.size() - tryHelp.size() - kLineEnd.size()) << result.err;
+        EXPECT_EQ(result.err.find("Usage:"), std::string::npos);
         EXPECT_EQ(result.out, "");
     }
     EXPECT_EQ(TreeSnapshot(dir.path().string()), before);
@@ -221,7 +226,7 @@ TEST_F(DormixCommandLineTest, ADryRunShowsPendingAccountsAndNamesForgeNoLines) {
 TEST_F(DormixCommandLineTest, HelpEndsWithExitCodesEnvironmentAndExamples) {
     const ProcessRun version = run({QStringLiteral("--version")});
     EXPECT_EQ(version.exitCode, 0);
-    EXPECT_EQ(version.out.rfind("dormix ", 0), 0u);
+    EXPECT_EQ(version.out, "Dormix Version 1.0" + kLineEnd + "marqueta-dormix " VELTA_VERSION + kLineEnd);  // as About shows
     const ProcessRun help = run({QStringLiteral("--help")});
     EXPECT_EQ(help.exitCode, 0);
     const auto heading = [&help](const char* title) { return help.out.find(kLineEnd + title + ":" + kLineEnd); };
@@ -231,6 +236,28 @@ TEST_F(DormixCommandLineTest, HelpEndsWithExitCodesEnvironmentAndExamples) {
     EXPECT_LT(environment, examples);
     EXPECT_NE(help.out.find("  143  stopped by SIGTERM"), std::string::npos);
     EXPECT_NE(help.out.find("  ACCTKIT_DB"), std::string::npos);
+    EXPECT_NE(help.out.find("Without arguments, dormix opens its dialog."), std::string::npos);
+    EXPECT_NE(help.out.find("  dormix --restore NAME...  "), std::string::npos);
+}
+
+// Exit 3 names what is missing: the settings file, its PATH, or the folder PATH names.
+TEST_F(DormixCommandLineTest, NoInstallationNamesWhatIsMissing) {
+    const std::string settings = (fs::path(dir.file("windows")) / "VELTA.INI").make_preferred().string();
+    const std::pair<const char*, std::string> cases[] = {
+        {nullptr, "There is no " + settings + "; WINDIR names the folder that holds VELTA.INI."},
+        {"[PROGRAM]\r\nHTMLPATH=x\r\n", settings + " names no installation: its [PROGRAM] section has no PATH."},
+        {"[PROGRAM]\r\nPATH=/no/such/folder\r\n", "The installation folder /no/such/folder named in VELTA.INI does not exist."},
+    };
+    for (const auto& [content, missing] : cases) {
+        SCOPED_TRACE(missing);
+        fs::remove(settings);
+        if (content) WriteBytes(settings, content);
+        for (const QStringList& arguments : {QStringList{QStringLiteral("--days=30")}, QStringList{QStringLiteral("--purge")}}) {
+            const ProcessRun result = run(arguments);
+            EXPECT_EQ(result.exitCode, 3);
+            EXPECT_NE(result.err.find(missing + kLineEnd), std::string::npos) << result.err;
+        }
+    }
 }
 
 // A signal ends the run after the batch in hand: more dormant accounts than one batch holds, and
@@ -314,7 +341,7 @@ TEST_P(WarningsByMail, FirstAndDeletesOnlyAfterTheWarningDays) {
 
     const ProcessRun first = run({QStringLiteral("--days=30"), QStringLiteral("--yes"), QStringLiteral("--tervox=no")});
     EXPECT_EQ(first.exitCode, 1);
-    EXPECT_EQ(first.err, "1 warning(s) could not be sent; those accounts were kept:\n"
+    EXPECT_EQ(first.err, "1 warning(s) could not be sent through " + server.url() + "; those accounts were kept:\n"
                          "carl (carl@example.org): 550 5.1.1 No such user here\n"
                          "1 warning(s) in " + warned + " are dated ahead of the clock and count as not sent:\n"
                          "ann: " + UtcStampText(ahead) + "\n");

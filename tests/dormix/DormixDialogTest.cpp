@@ -76,6 +76,19 @@ TEST_F(DormixDialogTest, ShowsTheThresholdQuestion) {
     EXPECT_GT(button("okButton")->x(), combo()->geometry().right());
     EXPECT_TRUE(dialog->rect().contains(button("cancelButton")->geometry()));
     EXPECT_TRUE(dialog->rect().contains(prompt->geometry()));
+    // Named for a screen reader, and Tab goes as the controls are laid out, row by row.
+    EXPECT_EQ(combo()->accessibleName(), QStringLiteral("Number of days"));
+    EXPECT_EQ(button("previewButton")->text(), QStringLiteral("&Preview..."));
+    EXPECT_EQ(button("previewButton")->accessibleName(), QStringLiteral("Preview..."));
+    EXPECT_EQ(button("deletedAccountsButton")->text(), QStringLiteral("&Deleted Accounts..."));
+    QStringList order;
+    QWidget* widget = combo();
+    for (int i = 0; i < 5; ++i, widget = widget->nextInFocusChain()) {
+        while (widget->focusPolicy() == Qt::NoFocus || widget->parentWidget() != dialog.get()) widget = widget->nextInFocusChain();
+        order << widget->objectName();
+    }
+    EXPECT_EQ(order, (QStringList{QStringLiteral("daysComboBox"), QStringLiteral("previewButton"), QStringLiteral("okButton"),
+                                  QStringLiteral("deletedAccountsButton"), QStringLiteral("cancelButton")}));
 }
 
 TEST_F(DormixDialogTest, OpeningTheDialogDeletedTheOldLog) { EXPECT_FALSE(Exists(install.paths().logPath)); }
@@ -150,15 +163,16 @@ TEST_F(DormixDialogTest, AcceptedNumbersRunTheScanAndClose) {
 }
 
 TEST_F(DormixDialogTest, RefusedNumbersKeepTheDialogOpen) {
+    const char* const kSeparators = "Please enter a whole number of days, written without separators (1000, not 1,000).";
     const std::pair<QString, const char*> cases[] = {
         {QString(), "Please enter a number"},
         {QStringLiteral("abc"), "Please enter a number"},
         {QStringLiteral("0 Days"), "Please enter a number"},
         {QStringLiteral("-1"), "Please enter or select a value"},
         {QStringLiteral("-5"), "Please enter or select a value"},  // would delete accounts in use
-        {QStringLiteral("1,000"), "Please enter a number"},         // read short, nearly every account
-        {QStringLiteral(" 2.50 Days"), "Please enter a number"},
-        {QStringLiteral("-1,5"), "Please enter a number"},
+        {QStringLiteral("1,000"), kSeparators},  // read short, nearly every account
+        {QStringLiteral(" 2.50 Days"), kSeparators},
+        {QStringLiteral("-1,5"), kSeparators},
     };
     for (const auto& [text, refusal] : cases) {
         SCOPED_TRACE(text.toStdString());

@@ -3,6 +3,7 @@
 
 #include <QApplication>
 #include <QComboBox>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QProgressBar>
@@ -150,13 +151,14 @@ TEST(PreviewWindow, DeletesExactlyTheAccountsListed) {
     CDormixDialog dialog(at.install.paths(), at.boxes, &at.boxes, [&] { return at.now; });
     dialog.show();
     dialog.findChild<QComboBox*>(QStringLiteral("daysComboBox"))->setEditText(QStringLiteral("45"));
-    at.boxes.answers = {Answer::No};
+    at.boxes.answers = {Answer::Yes, Answer::No};
     QTimer::singleShot(0, &dialog, [&] {
         auto* preview = qobject_cast<CPreviewWindow*>(QApplication::activeModalWidget());
         ASSERT_NE(preview, nullptr);
         auto* find = preview->findChild<QLineEdit*>(QStringLiteral("findLineEdit"));
         auto* dormant = preview->findChild<QTreeWidget*>(QStringLiteral("dormantList"));
         find->setText(QStringLiteral("HUND"));
+        EXPECT_EQ(preview->windowTitle(), QStringLiteral("Preview: 1 of 2 account(s) shown would be deleted"));
         EXPECT_FALSE(dormant->topLevelItem(0)->isHidden());  // hundred, 100 days
         EXPECT_TRUE(dormant->topLevelItem(1)->isHidden());
         find->clear();
@@ -169,9 +171,45 @@ TEST(PreviewWindow, DeletesExactlyTheAccountsListed) {
     EXPECT_FALSE(Exists(at.install.folderOf("hundred")));
     EXPECT_TRUE(Exists(at.install.folderOf("forty")));
     EXPECT_TRUE(Exists(at.install.folderOf("a,\"b")));
-    EXPECT_EQ(at.boxes.texts(), (std::vector<std::string>{"Would you like to delete the associated Tervox account(s) also?",
+    EXPECT_EQ(at.boxes.texts(), (std::vector<std::string>{"Delete the 2 accounts listed?",
+                                                          "Would you like to delete the associated Tervox account(s) also?",
                                                           "Successfully deleted 1 account(s)!"}));
     EXPECT_FALSE(dialog.isVisible());
+}
+
+// Enter in Find presses no button, no button is the default, and the delete asks first with No
+// as its default: two Enters and a No leave every account.
+TEST(PreviewWindow, EnterInFindDeletesNothing) {
+    Installation at;
+    CDormixDialog dialog(at.install.paths(), at.boxes, &at.boxes, [&] { return at.now; });
+    dialog.show();
+    dialog.findChild<QComboBox*>(QStringLiteral("daysComboBox"))->setEditText(QStringLiteral("45"));
+    at.boxes.answers = {Answer::Yes, Answer::Yes, Answer::No};  // today's Yes would delete
+    QTimer::singleShot(0, &dialog, [&] {
+        auto* preview = qobject_cast<CPreviewWindow*>(QApplication::activeModalWidget());
+        ASSERT_NE(preview, nullptr);
+        for (const QPushButton* button : preview->findChildren<QPushButton*>()) EXPECT_FALSE(button->isDefault());
+        auto* find = preview->findChild<QLineEdit*>(QStringLiteral("findLineEdit"));
+        find->setFocus();
+        find->setText(QStringLiteral("HUND"));
+        for (int i = 0; i < 2; ++i) {
+            QKeyEvent enter(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier);
+            QApplication::sendEvent(find, &enter);
+        }
+        EXPECT_TRUE(preview->isVisible());
+        at.boxes.answers = {Answer::No};
+        preview->findChild<QPushButton*>(QStringLiteral("deleteButton"))->click();
+        EXPECT_TRUE(preview->isVisible());
+        if (preview->isVisible()) preview->findChild<QPushButton*>(QStringLiteral("closeButton"))->click();
+    });
+    dialog.findChild<QPushButton*>(QStringLiteral("previewButton"))->click();
+
+    for (const char* user : {"forty", "a,\"b", "hundred"}) EXPECT_TRUE(Exists(at.install.folderOf(user))) << user;
+    ASSERT_EQ(at.boxes.shown.size(), 1u);
+    EXPECT_EQ(at.boxes.shown[0].text, "Delete the 1 accounts listed?");
+    EXPECT_EQ(at.boxes.shown[0].caption, "Delete These Accounts");
+    EXPECT_EQ(at.boxes.shown[0].buttons, platform::Buttons::YesNoDefaultNo);
+    EXPECT_TRUE(dialog.isVisible());
 }
 
 }  // namespace

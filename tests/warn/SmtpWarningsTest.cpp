@@ -54,7 +54,8 @@ TEST_F(SmtpWarnings, SendsOverOneConnectionRecordsWhatWasTakenAndGoesOnPastRefus
     EXPECT_EQ(run.outcomes[3].answer, "550 5.1.1 No such user here");
     EXPECT_EQ(WarningFailureText(run.outcomes[3]), "carl (carl@example.org): 550 5.1.1 No such user here");
     EXPECT_EQ(WarnedText(run), "3 account(s) were warned by mail.");
-    EXPECT_EQ(WarningFailuresText(run, 1), "2 warning(s) could not be sent; those accounts were kept:\n"
+    EXPECT_EQ(WarningFailuresText(run, 1), "2 warning(s) could not be sent through " + server.url() +
+                                               "; those accounts were kept:\n"
                                            "bad name (): no mail address can be made of this name\n... and 1 more");
 
     const std::vector<std::string> messages = server.messages();
@@ -88,13 +89,17 @@ TEST_F(SmtpWarnings, AServerThatIsDownIsTriedOnceAndALogThatCannotTakeALineStops
     ASSERT_EQ(down.outcomes.size(), 2u);
     EXPECT_EQ(WarningFailureText(down.outcomes[1]), "bob (bob@example.org): not sent: Couldn't connect to server");
     EXPECT_FALSE(Exists(log));
+    EXPECT_EQ(MailServerProblem(settingsFor(url)), "The mail server " + url + " does not answer: Couldn't connect to server.");
 
     LocalSmtpServer up(dir.path().string());
+    EXPECT_EQ(MailServerProblem(settingsFor(up.url())), "");  // greeted, and no mail
+    EXPECT_TRUE(up.messages().empty());
     SmtpSender upSender({up.url(), "", ""});
     const std::string noLog = dir.file("no-such-folder/warned.log");
     const WarningRun unrecorded = SendWarnings(warnings({"ann", "bob"}), settingsFor(up.url()), upSender, noLog, now);
     ASSERT_EQ(unrecorded.outcomes.size(), 1u);
-    EXPECT_EQ(WarningFailuresText(unrecorded, 5), "1 warning(s) could not be sent; those accounts were kept:\n"
+    EXPECT_EQ(WarningFailuresText(unrecorded, 5), "1 warning(s) could not be sent through " + up.url() +
+                                                      "; those accounts were kept:\n"
                                                   "ann (ann@example.org): sent, but " + noLog +
                                                   " could not take its line\nUnable to create file " + noLog);
 }

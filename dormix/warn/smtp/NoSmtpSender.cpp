@@ -5,3 +5,7 @@
 std::unique_ptr<MailSender> NewSmtpSender(const WarnSettings&) {
     return nullptr;
 }
+
+std::string MailServerProblem(const WarnSettings& settings) {
+    return MailServerProblemText(settings.smtpUrl, "this program cannot send mail");
+}

@@ -42,6 +42,36 @@ int KeepServerLine(CURL*, curl_infotype type, char* data, std::size_t size, void
     return 0;
 }
 
+// What every session needs: the server, the time it may take, TLS and the log-in, and the
+// debug function that keeps the server's lines in lines.
+void SetSessionOptions(CURL* curl, const SmtpAccount& account, ServerLines& lines) {
+    curl_easy_setopt(curl, CURLOPT_URL, account.url.c_str());
+    curl_easy_setopt(curl, CURLOPT_CONNECTTIMEOUT, kConnectSeconds);
+    curl_easy_setopt(curl, CURLOPT_TIMEOUT, kMessageSeconds);
+    curl_easy_setopt(curl, CURLOPT_NOSIGNAL, 1L);
+    if (!account.user.empty()) {
+        curl_easy_setopt(curl, CURLOPT_USERNAME, account.user.c_str());
+        curl_easy_setopt(curl, CURLOPT_PASSWORD, account.password.c_str());
+        curl_easy_setopt(curl, CURLOPT_USE_SSL, static_cast<long>(CURLUSESSL_ALL));
+    } else {
+        curl_easy_setopt(curl, CURLOPT_USE_SSL, static_cast<long>(CURLUSESSL_TRY));
+    }
+    if (!account.caFile.empty()) curl_easy_setopt(curl, CURLOPT_CAINFO, account.caFile.c_str());
+    curl_easy_setopt(curl, CURLOPT_VERBOSE, 1L);  // lets the debug function see the server's lines
+    curl_easy_setopt(curl, CURLOPT_DEBUGFUNCTION, KeepServerLine);
+    curl_easy_setopt(curl, CURLOPT_DEBUGDATA, &lines);
+}
+
+CURL* NewCurl() {
+    static std::once_flag initialised;
+    std::call_once(initialised, [] { curl_global_init(CURL_GLOBAL_DEFAULT); });
+    return curl_easy_init();
+}
+
+SmtpAccount AccountOf(const WarnSettings& settings) {
+    return {settings.smtpUrl, settings.smtpUser, settings.smtpPassword, settings.smtpCaFile};
+}
+
 }  // namespace
 
 struct SmtpSender::Handle {
@@ -50,9 +80,7 @@ struct SmtpSender::Handle {
 };
 
 SmtpSender::SmtpSender(SmtpAccount account) : handle_(std::make_unique<Handle>()), account_(std::move(account)) {
-    static std::once_flag initialised;
-    std::call_once(initialised, [] { curl_global_init(CURL_GLOBAL_DEFAULT); });
-    handle_->curl = curl_easy_init();
+    handle_->curl = NewCurl();
 }
 
 SmtpSender::~SmtpSender() {
@@ -64,18 +92,7 @@ SendResult SmtpSender::send(const std::string& from, const std::string& to, cons
     if (!curl) return {false, "the mail library could not be started", true};
     // Options are set for every message: a transaction leaves them as they were, and the
     // connection that the handle keeps is found again by the same URL.
-    curl_easy_setopt(curl, CURLOPT_URL, account_.url.c_str());
-    curl_easy_setopt(curl, CURLOPT_CONNECTTIMEOUT, kConnectSeconds);
-    curl_easy_setopt(curl, CURLOPT_TIMEOUT, kMessageSeconds);
-    curl_easy_setopt(curl, CURLOPT_NOSIGNAL, 1L);
-    if (!account_.user.empty()) {
-        curl_easy_setopt(curl, CURLOPT_USERNAME, account_.user.c_str());
-        curl_easy_setopt(curl, CURLOPT_PASSWORD, account_.password.c_str());
-        curl_easy_setopt(curl, CURLOPT_USE_SSL, static_cast<long>(CURLUSESSL_ALL));
-    } else {
-        curl_easy_setopt(curl, CURLOPT_USE_SSL, static_cast<long>(CURLUSESSL_TRY));
-    }
-    if (!account_.caFile.empty()) curl_easy_setopt(curl, CURLOPT_CAINFO, account_.caFile.c_str());
+    SetSessionOptions(curl, account_, handle_->lines);
     const std::string envelopeFrom = "<" + from + ">";
     curl_easy_setopt(curl, CURLOPT_MAIL_FROM, envelopeFrom.c_str());
     curl_slist* recipients = curl_slist_append(nullptr, ("<" + to + ">").c_str());
@@ -84,9 +101,6 @@ SendResult SmtpSender::send(const std::string& from, const std::string& to, cons
     curl_easy_setopt(curl, CURLOPT_READFUNCTION, ReadMessage);
     curl_easy_setopt(curl, CURLOPT_READDATA, &upload);
     curl_easy_setopt(curl, CURLOPT_UPLOAD, 1L);
-    curl_easy_setopt(curl, CURLOPT_VERBOSE, 1L);  // lets the debug function see the server's lines
-    curl_easy_setopt(curl, CURLOPT_DEBUGFUNCTION, KeepServerLine);
-    curl_easy_setopt(curl, CURLOPT_DEBUGDATA, &handle_->lines);
     handle_->lines = {};
 
     const CURLcode result = curl_easy_perform(curl);
@@ -101,6 +115,19 @@ SendResult SmtpSender::send(const std::string& from, const std::string& to, cons
 }
 
 std::unique_ptr<MailSender> NewSmtpSender(const WarnSettings& settings) {
-    return std::make_unique<SmtpSender>(SmtpAccount{settings.smtpUrl, settings.smtpUser, settings.smtpPassword,
-                                                    settings.smtpCaFile});
+    return std::make_unique<SmtpSender>(AccountOf(settings));
+}
+
+// libcurl's connect-only session ends after the greeting, the hello, TLS and the log-in: the
+// steps before the first message.
+std::string MailServerProblem(const WarnSettings& settings) {
+    CURL* curl = NewCurl();
+    if (!curl) return MailServerProblemText(settings.smtpUrl, "the mail library could not be started");
+    ServerLines lines;
+    SetSessionOptions(curl, AccountOf(settings), lines);
+    curl_easy_setopt(curl, CURLOPT_CONNECT_ONLY, 1L);
+    const CURLcode result = curl_easy_perform(curl);
+    curl_easy_cleanup(curl);
+    if (result == CURLE_OK) return {};
+    return MailServerProblemText(settings.smtpUrl, lines.refusal.empty() ? curl_easy_strerror(result) : lines.refusal);
 }

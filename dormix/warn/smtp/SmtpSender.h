@@ -36,3 +36,8 @@ private:
 
 // The sender for the mail server that the settings name: a MailSenderFactory for the front ends.
 std::unique_ptr<MailSender> NewSmtpSender(const WarnSettings& settings);
+
+// Whether the mail server that the settings name answers, as the dry run and the preview check
+// it: connect, greet and log on as a run would, then leave; no mail is sent. Empty when it
+// answered, else MailServerProblemText.
+std::string MailServerProblem(const WarnSettings& settings);

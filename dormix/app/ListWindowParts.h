@@ -1,0 +1,26 @@
+#pragma once
+// What the windows that list accounts share: a "Find:" field that narrows a list as one types,
+// and buttons that Enter never presses, so that no keystroke meant for the search can start a
+// deletion or a restore.
+#include <QDialogButtonBox>
+#include <QString>
+
+class QHBoxLayout;
+class QPushButton;
+class QLineEdit;
+class QTreeWidget;
+class QWidget;
+
+// The label "&Find:" and its field (accessible name "Find:"), side by side in a row of their own.
+struct FindField {
+    QHBoxLayout* row = nullptr;
+    QLineEdit* field = nullptr;
+};
+FindField NewFindField(QWidget* parent);
+
+// Shows the rows of list that hold text in some column, ignoring case (every row for an empty
+// text), and hides the others; a hidden row is no longer chosen. The number of rows shown.
+int ShowMatching(QTreeWidget* list, const QString& text);
+
+// A button of buttons, named name, with its text as its accessible name; it is never the default.
+QPushButton* AddButton(QDialogButtonBox* buttons, const QString& text, QDialogButtonBox::ButtonRole role, const char* name);
