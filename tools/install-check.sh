@@ -36,6 +36,10 @@ for file in share/icons/hicolor/32x32/apps/marqueta.png share/icons/hicolor/48x4
             share/doc/marqueta-dormix/copyright share/doc/marqueta-dormix/changelog.gz; do
   [ -f "$prefix/$file" ] || fail "$file is not installed"
 done
+# The nightly run: its units and settings in place, the units valid, none of them enabled.
+[ -f "$prefix/etc/default/dormix" ] || fail "etc/default/dormix is not installed"
+"$(dirname "$0")/verify-units.sh" "$prefix/lib/systemd/system" "$prefix/bin/dormix" || fail "the nightly run's units"
+[ -z "$(find "$root" -name '*.wants')" ] || fail "a unit of the nightly run is enabled on installation"
 # Dormix loads the Acctkit stand-in from the installed tree, not from the build folder.
 acctkit="$(env -u LD_LIBRARY_PATH ldd "$prefix/bin/dormix" | awk '/libacctkit/ { print $3 }')"
 [[ "$(realpath -m "$acctkit")" == "$(realpath "$prefix")"/lib*/marqueta-dormix/libacctkit.so ]] || fail "dormix loads libacctkit.so from '$acctkit'"

@@ -19,4 +19,10 @@ rm -f "$build"/*.deb
 deb="$(ls "$build"/marqueta-dormix_*.deb)"
 # Errors fail; any warning that stays is listed in the README's Installing section with its reason.
 lintian --fail-on error "$deb" || { echo "lintian found errors in $deb"; exit 1; }
+# The nightly run's units as the package ships them, and its settings kept as a conffile.
+unpacked="$(mktemp -d)"
+trap 'rm -rf "$unpacked"' EXIT
+dpkg-deb -x "$deb" "$unpacked"
+tools/verify-units.sh "$unpacked/usr/lib/systemd/system" "$unpacked/usr/bin/dormix"
+dpkg-deb -I "$deb" conffiles | grep -qx /etc/default/dormix || { echo "/etc/default/dormix is no conffile of $deb"; exit 1; }
 echo "$deb"

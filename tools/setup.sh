@@ -11,8 +11,9 @@ demo=("${programs[@]}" python3-aiosmtpd)
 # the mail server's STARTTLS test makes.
 test=("${demo[@]}" libgtest-dev libgmock-dev clang libclang-rt-dev desktop-file-utils appstream openssl)
 bench=("${demo[@]}" libbenchmark-dev)
-# The .deb: dependencies found by dpkg-shlibdeps (which needs file), then lintian.
-package=("${programs[@]}" dpkg-dev file lintian desktop-file-utils appstream)
+# The .deb: dependencies found by dpkg-shlibdeps (which needs file), then lintian, and
+# systemd-analyze for the nightly run's units.
+package=("${programs[@]}" dpkg-dev file lintian desktop-file-utils appstream systemd)
 
 packages=()
 for task in "${@:-test}"; do

@@ -194,13 +194,15 @@ void CDormixDialog::OnPreview() {
     }
     const std::time_t now = clock_();
     RunWarnings warnings;
-    const NextScan next = JudgeNextScan(days, paths_, protectedAccounts, now, &warnings);
+    AccountAges ages;
+    const NextScan next = JudgeNextScan(days, paths_, protectedAccounts, now, &warnings, &ages);
     if (!next.problem.empty()) dialogBoxes_->error(next.problem, ProgramName());
     if (next.toWarn > 0) {  // the server that the warnings would go to answers a greeting
         if (const std::string problem = MailServerProblem(warnings.settings()); !problem.empty())
             dialogBoxes_->error(problem, ProgramName());
     }
     CPreviewWindow preview(next.accounts, days, now, *dialogBoxes_, this, next.pending);
+    preview.showAges(ages);
     preview.showQuarantine(next.quarantined, next.purgeDays);
     if (preview.exec() != QDialog::Accepted || !preview.deleteRequested()) return;
     // The accounts listed and no others: one judged dormant only since is left for the next run.

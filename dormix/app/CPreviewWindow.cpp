@@ -12,6 +12,7 @@
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
+#include "dormix/app/CAgeChart.h"
 #include "dormix/app/ListWindowParts.h"
 #include "dormix/scan/AccountList.h"
 #include "dormix/scan/AccountLog.h"
@@ -179,6 +180,19 @@ void CPreviewWindow::chooseFileAndSave() {
     const QString path = QFileDialog::getSaveFileName(this, QStringLiteral("Save List"), defaultFileName_,
                                                       QStringLiteral("CSV files (*.csv)"));
     if (!path.isEmpty()) saveList(path);
+}
+
+void CPreviewWindow::showAges(const AccountAges& ages) {
+    auto* heading = new QLabel(QStringLiteral("Accounts by time since their last logon:"), this);
+    auto* chart = new CAgeChart(ages, this);
+    auto* going = new QLabel(QString::fromLatin1(AgesThresholdText(ages).c_str()), this);
+    going->setObjectName(QStringLiteral("agesThresholdLabel"));
+    heading->setBuddy(chart);
+    chart->setAccessibleName(heading->text());
+    auto* box = static_cast<QVBoxLayout*>(layout());
+    box->insertWidget(1, heading);
+    box->insertWidget(2, chart);
+    box->insertWidget(3, going);
 }
 
 void CPreviewWindow::showQuarantine(const std::vector<QuarantineEntry>& entries,

@@ -16,6 +16,7 @@
 #include <QDialog>
 
 #include "dormix/quarantine/QuarantineEntry.h"
+#include "dormix/scan/AccountAges.h"
 #include "dormix/scan/JudgeAccounts.h"
 #include "platform/MessageBox.h"
 
@@ -37,6 +38,10 @@ public:
     // Under a grace period: the accounts in quarantine, below the others, with the day each is
     // purged on.
     void showQuarantine(const std::vector<QuarantineEntry>& entries, const std::vector<std::optional<std::time_t>>& purgeDays);
+
+    // Above the lists: the accounts by time since their last logon, the threshold across them, and
+    // how many would be deleted.
+    void showAges(const AccountAges& ages);
 
     // The name "Save List..." offers: the list's date in it.
     QString defaultFileName() const { return defaultFileName_; }

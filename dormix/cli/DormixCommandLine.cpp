@@ -47,6 +47,9 @@ struct Options {
                                QStringLiteral("Restore the accounts named after it from the quarantine.")};
     QCommandLineOption purge{QStringLiteral("purge"),
                              QStringLiteral("Purge the quarantined accounts whose grace period is over, and nothing else.")};
+    QCommandLineOption ages{QStringLiteral("ages"),
+                            QStringLiteral("Count the accounts by time since their last logon, and how many the "
+                                           "number of days would delete (90 without --days); nothing is changed.")};
     QCommandLineOption quiet{QStringLiteral("quiet"), QStringLiteral("Print only the summary and the problems.")};
     QCommandLineOption format{QStringLiteral("format"),
                               QStringLiteral("text (the default), or csv: the accounts as the Preview saves them."),
@@ -59,6 +62,7 @@ const char* const kDescription =
     "Without arguments, dormix opens its dialog. With them it runs without a window:\n"
     "  dormix --days N                         list what a deletion would do; nothing is changed\n"
     "  dormix --days N --yes --tervox=yes|no   delete the dormant accounts\n"
+    "  dormix --ages [--days N]                count the accounts by time since their last logon\n"
     "  dormix --list-deleted                   list the accounts in quarantine\n"
     "  dormix --restore NAME...                restore the named accounts from the quarantine\n"
     "  dormix --purge                          purge the accounts whose grace period is over";
@@ -90,7 +94,11 @@ const char* const kHelpEnd =
     "  ACCTKIT_DB  the mail server's user database\n"
     "\nExamples:\n"
     "  dormix --days 90                          list what a deletion would do\n"
-    "  dormix --days 90 --yes --tervox=no --quiet   delete, from cron\n";
+    "  dormix --days 90 --yes --tervox=no --quiet   delete, from cron\n"
+    "  dormix --ages --days 180 --format=csv     the accounts' ages as CSV\n";
+
+// --ages without --days: a quarter of a year, a common choice of threshold.
+const char* const kAgesDefaultDays = "90";
 
 volatile std::sig_atomic_t stopSignal = 0;
 
@@ -239,7 +247,7 @@ int QuarantineCommand(const QCommandLineParser& parser, const Options& options, 
     const bool restore = parser.isSet(options.restore);
     if (parser.isSet(options.listDeleted) + restore + parser.isSet(options.purge) > 1 || parser.isSet(options.days) ||
         parser.isSet(options.yes) || parser.isSet(options.tervox) || parser.isSet(options.quiet) ||
-        parser.isSet(options.format))
+        parser.isSet(options.format) || parser.isSet(options.ages))
         return BadUsage(QStringLiteral("--list-deleted, --restore and --purge are used alone."));
     if (restore && names.isEmpty()) return BadUsage(QStringLiteral("--restore needs the names of the accounts."));
     if (!restore && !names.isEmpty()) return BadUsage(QStringLiteral("Unexpected argument: ") + names.first());
@@ -261,7 +269,7 @@ int RunDormixCommandLine(const QStringList& arguments, std::time_t now) {
     const QCommandLineOption help = parser.addHelpOption();
     const QCommandLineOption version = parser.addVersionOption();
     const Options options;
-    parser.addOptions({options.days, options.yes, options.tervox, options.quiet, options.format, options.listDeleted,
+    parser.addOptions({options.days, options.yes, options.tervox, options.ages, options.quiet, options.format, options.listDeleted,
                        options.restore, options.purge});
     if (!parser.parse(arguments)) return BadUsage(parser.errorText());
     if (parser.isSet(help)) {
@@ -276,8 +284,12 @@ int RunDormixCommandLine(const QStringList& arguments, std::time_t now) {
         return QuarantineCommand(parser, options, now);
     if (!parser.positionalArguments().isEmpty())
         return BadUsage(QStringLiteral("Unexpected argument: ") + parser.positionalArguments().first());
-    if (!parser.isSet(options.days)) return BadUsage(QStringLiteral("Missing --days N."));
-    const std::string daysText = parser.value(options.days).toLocal8Bit().toStdString();
+    const bool ages = parser.isSet(options.ages);
+    if (ages && (parser.isSet(options.yes) || parser.isSet(options.tervox)))
+        return BadUsage(QStringLiteral("--ages only counts; it is not used with --yes or --tervox."));
+    if (!ages && !parser.isSet(options.days)) return BadUsage(QStringLiteral("Missing --days N."));
+    const std::string daysText =
+        parser.isSet(options.days) ? parser.value(options.days).toLocal8Bit().toStdString() : kAgesDefaultDays;
     const std::optional<std::int32_t> read = ReadCommandLineDays(daysText);
     if (!read) return BadUsage(QString::fromLocal8Bit(CommandLineDaysRefusal(daysText)));
     const std::int32_t days = *read;
@@ -301,6 +313,7 @@ int RunDormixCommandLine(const QStringList& arguments, std::time_t now) {
         PrintLine(kProtectListTooLong, stderr);
         return kExitRefused;
     }
+    if (ages) return RunAges(days, paths, protectedAccounts, now, style);
     const bool withTervoxUsers = tervox == QStringLiteral("yes");
     if (!parser.isSet(options.yes)) return RunDryRun(days, paths, protectedAccounts, now, style, withTervoxUsers);
     return Delete(days, paths, protectedAccounts, withTervoxUsers ? platform::Answer::Yes : platform::Answer::No, now,

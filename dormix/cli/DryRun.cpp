@@ -5,6 +5,7 @@
 
 #include "dormix/cli/DormixCommandLine.h"
 #include "dormix/cli/QuarantineCommands.h"
+#include "dormix/scan/AccountAges.h"
 #include "dormix/scan/AccountList.h"
 #include "dormix/scan/LineEscape.h"
 #include "dormix/scan/NextScan.h"
@@ -73,4 +74,18 @@ int RunDryRun(std::int32_t days, const DormixPaths& paths, const ProtectedAccoun
     }
     for (const std::string& problem : problems) PrintLine(problem, stderr);
     return problems.empty() ? kExitOk : kExitRefused;
+}
+
+int RunAges(std::int32_t days, const DormixPaths& paths, const ProtectedAccounts& protectedAccounts, std::time_t now,
+            const OutputStyle& style) {
+    AccountAges ages;
+    const NextScan next = JudgeNextScan(days, paths, protectedAccounts, now, nullptr, &ages);
+    if (style.csv) {
+        platform::WriteUnchanged(stdout, CsvText(AgesCsvRows(ages)));  // the CSV's own CR LF
+    } else {
+        for (const std::string& line : AgesTableLines(ages)) PrintLine(line);
+    }
+    PrintLine(AgesThresholdText(ages), style.results());
+    if (!next.problem.empty()) PrintLine(next.problem, stderr);
+    return kExitOk;
 }

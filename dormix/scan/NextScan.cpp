@@ -29,7 +29,7 @@ void TakePending(const PendingBatch& batch, std::int32_t days, const ProtectedAc
 }  // namespace
 
 NextScan JudgeNextScan(std::int32_t days, const DormixPaths& paths, const ProtectedAccounts& protectedAccounts,
-                       std::time_t now, DeletionWarnings* warnings) {
+                       std::time_t now, DeletionWarnings* warnings, AccountAges* ages) {
     NextScan next;
     next.problem = LogFileProblem(paths);
     const std::string pendingPath = PendingDeletionsPath(paths.installPath);
@@ -56,6 +56,7 @@ NextScan JudgeNextScan(std::int32_t days, const DormixPaths& paths, const Protec
     // An account that is only kept is not shown: with a million accounts only those shown are held.
     const std::string warnProblem = warnings ? warnings->prepare(paths.installPath, days, now) : std::string();
     next.accounts = JudgeAccounts(days, paths, protectedAccounts, now, [&](const AccountJudgement& account) {
+        if (ages) ages->count(account);
         return account.verdict != Verdict::Kept || (warnings && warnProblem.empty() && warnings->concerns(account, now));
     });
     std::unordered_set<std::string> pendingFolders;
@@ -67,6 +68,10 @@ NextScan JudgeNextScan(std::int32_t days, const DormixPaths& paths, const Protec
         if (next.problem.empty()) next.problem = warnProblem;
         if (warnProblem.empty()) warnings->plan(next.accounts, now);
         next.toWarn = warnings->toWarn();
+    }
+    if (ages) {
+        ages->days = days;
+        ages->toDelete = next.toDelete();
     }
     return next;
 }

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "dormix/quarantine/QuarantineEntry.h"
+#include "dormix/scan/AccountAges.h"
 #include "dormix/scan/DeletionWarnings.h"
 #include "dormix/scan/JudgeAccounts.h"
 
@@ -30,5 +31,7 @@ struct NextScan {
 // How the dry run and the preview mark an account of the pending deletions.
 inline constexpr const char* kPendingMark = "pending from an interrupted run";
 
+// ages, when given, counts every judged account by its time since the last logon, in the same
+// pass, and takes the number the threshold would delete.
 NextScan JudgeNextScan(std::int32_t days, const DormixPaths& paths, const ProtectedAccounts& protectedAccounts,
-                       std::time_t now, DeletionWarnings* warnings = nullptr);
+                       std::time_t now, DeletionWarnings* warnings = nullptr, AccountAges* ages = nullptr);

@@ -28,6 +28,10 @@ std::vector<std::string> Row(const QTreeWidget* list, int row) {
     return texts;
 }
 
+void Choose(QTreeWidget* list, const char* user) {
+    list->clearSelection();
+    for (QTreeWidgetItem* item : list->findItems(QString::fromLatin1(user), Qt::MatchExactly, 0)) item->setSelected(true);
+}
 
 }  // namespace
 

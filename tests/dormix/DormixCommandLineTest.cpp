@@ -83,6 +83,8 @@ TEST_F(DormixCommandLineTest, RefusesBadUsageWithItsReason) {
         {{QStringLiteral("--bogus")}, "Unknown option 'bogus'"},
         {{QStringLiteral("--restore")}, "--restore needs the names of the accounts."},
         {{QStringLiteral("--purge"), QStringLiteral("--days=3")}, "--list-deleted, --restore and --purge are used alone."},
+        {{QStringLiteral("--ages"), QStringLiteral("--yes"), QStringLiteral("--tervox=no")},
+         "--ages only counts; it is not used with --yes or --tervox."},
     };
     std::vector<std::pair<QStringList, std::string>> all(std::begin(cases), std::end(cases));
     for (const char* days : {"1,000", "1.5", "3e2", "9O", "0x10", "+30", "0", "-5", ""}) {
@@ -115,6 +117,34 @@ TEST_F(DormixCommandLineTest, ADryRunListsAndChangesNothing) {
     EXPECT_EQ(result.out.find("bob"), std::string::npos);
     EXPECT_NE(result.out.find("1 account(s) would be deleted. Nothing was deleted"), std::string::npos);
     EXPECT_EQ(result.err, "");
+    EXPECT_EQ(TreeSnapshot(dir.path().string()), before);
+}
+
+// --ages: the table (or CSV) from the dry run's judging, the number to go equal to the dry run's.
+TEST_F(DormixCommandLineTest, AgesCountTheAccountsAsTheDryRunJudgesThem) {
+    const auto before = TreeSnapshot(dir.path().string());
+    const ProcessRun dryRun = run({QStringLiteral("--days=30"), QStringLiteral("--quiet")});
+    ASSERT_EQ(dryRun.out.rfind("1 account(s) would be deleted.", 0), 0u) << dryRun.out;
+    const std::string bands[] = {"up to 30 days", "31-60 days", "61-90 days", "91-180 days", "181-365 days",
+                                 "1-2 years", "more than 2 years", "never logged on / no date"};
+    const int counts[] = {1, 0, 0, 0, 0, 0, 1, 1};  // bob, ann, nina
+    std::string table = "Last Logon                    Accounts" + kLineEnd, csv = "Last Logon,Accounts\r\n";
+    for (std::size_t i = 0; i < std::size(bands); ++i) {
+        table += bands[i] + std::string(37 - bands[i].size(), ' ') + std::to_string(counts[i]) + kLineEnd;
+        csv += bands[i] + "," + std::to_string(counts[i]) + "\r\n";
+    }
+    const std::string going = "More than 30 days: 1 account(s) would be deleted." + kLineEnd;
+    const ProcessRun text = run({QStringLiteral("--ages"), QStringLiteral("--days=30")});
+    EXPECT_EQ(text.exitCode, 0);
+    EXPECT_EQ(text.out, table + going);
+    EXPECT_EQ(text.err, "");
+    const ProcessRun asCsv = run({QStringLiteral("--ages"), QStringLiteral("--days=30"), QStringLiteral("--format=csv")});
+    EXPECT_EQ(asCsv.exitCode, 0);
+    EXPECT_EQ(asCsv.out, csv);
+    EXPECT_EQ(asCsv.err, going);
+    const ProcessRun byDefault = run({QStringLiteral("--ages")});
+    EXPECT_EQ(byDefault.exitCode, 0);
+    EXPECT_EQ(byDefault.out, table + "More than 90 days: 1 account(s) would be deleted." + kLineEnd);
     EXPECT_EQ(TreeSnapshot(dir.path().string()), before);
 }
 

@@ -1,5 +1,6 @@
-// dormix_screenshots INSTALLATION OUT: the preview of Dormix for 30 days on the installation
-// made by make-demo (VELTA.INI in INSTALLATION/windows), saved as OUT/preview-window.png.
+// dormix_screenshots INSTALLATION OUT: the preview of Dormix for 30 days, its age chart on top, on
+// the installation made by make-demo (VELTA.INI in INSTALLATION/windows), saved as
+// OUT/preview-window.png.
 #include <cstdio>
 #include <cstdlib>
 #include <ctime>
@@ -8,7 +9,7 @@
 #include <QApplication>
 
 #include "dormix/app/CPreviewWindow.h"
-#include "dormix/scan/JudgeAccounts.h"
+#include "dormix/scan/NextScan.h"
 #include "tests/support/Portable.h"
 #include "tests/support/ScriptedMessageBoxes.h"
 
@@ -30,8 +31,11 @@ int main(int argc, char** argv) {
         return 1;
     }
     const std::time_t now = std::time(nullptr);
-    CPreviewWindow preview(JudgeAccounts(30, paths, ReadProtectedAccounts(), now), 30, now, boxes);
-    preview.resize(760, 420);
+    AccountAges ages;
+    const NextScan next = JudgeNextScan(30, paths, ReadProtectedAccounts(), now, nullptr, &ages);
+    CPreviewWindow preview(next.accounts, 30, now, boxes, nullptr, next.pending);
+    preview.showAges(ages);
+    preview.resize(760, 620);
     preview.show();
     const bool saved = preview.grab().save(QString::fromLocal8Bit(out), "PNG");
     std::fprintf(saved ? stdout : stderr, "%s %s\n", saved ? "wrote" : "could not write", out.c_str());
