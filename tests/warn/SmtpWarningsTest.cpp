@@ -116,7 +116,8 @@ TEST_F(SmtpWarnings, AStopEndsTheSendingAfterTheMessageInHand) {
     EXPECT_TRUE(run.stopped);
     ASSERT_EQ(run.outcomes.size(), 3u);
     EXPECT_TRUE(run.outcomes[0].warned);
-    EXPECT_EQ(WarningFailuresText(run, 5), "2 warning(s) could not be sent; those accounts were kept:\n"
+    EXPECT_EQ(WarningFailuresText(run, 5), "2 warning(s) could not be sent through " + server.url() +
+                                               "; those accounts were kept:\n"
                                            "bob (bob@example.org): not sent: the run was stopped\n"
                                            "carl (carl@example.org): not sent: the run was stopped");
     EXPECT_EQ(server.messages().size(), 1u);
