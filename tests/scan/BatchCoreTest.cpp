@@ -7,6 +7,7 @@
 #include "dormix/scan/PendingDeletions.h"
 #include "platform/FaultInjection.h"
 #include "tests/scan/ScanTestSupport.h"
+#include "tests/support/Portable.h"
 
 namespace fs = std::filesystem;
 using platform::Answer;
@@ -66,6 +67,7 @@ TEST_F(ScanTest, UnfinishedDeletionsFinishOnlyWhatTheirBatchHadBegun) {
 // record other than the one recorded, or any once the records went) keeps its records, its
 // mail-server user and its folder; a folder spelt in another letter case is another account's.
 TEST_F(ScanTest, UnfinishedDeletionsLeaveANameMadeAnew) {
+    SKIP_ON_WINDOWS("one of its folders differs from the name it stands for only in letter case, which is the same folder there");
     struct Case {
         PendingStage stage;
         Names keysNow;  // the users whose key records the files hold when the scan starts

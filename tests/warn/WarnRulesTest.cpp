@@ -112,7 +112,9 @@ TEST(WarnDecision, DayValuesAtTheirBoundsAreCheckedAndNeverOverflow) {
         EXPECT_EQ(WarnDaysRefusal(days, kMaxSettingDays), nullptr);
         const WarnDecision d = DecideWarning(lastLogon, days, kMaxSettingDays, std::nullopt, now, false);
         EXPECT_EQ(d.action, action);
+#ifndef _WIN32  // Windows' calendar ends in the year 3000: the day cannot be told there
         EXPECT_GT(d.goesOn, AddDays(LocalDayOf(now), 36000));
+#endif
     }
 }
 
