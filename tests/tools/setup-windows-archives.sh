@@ -3,13 +3,7 @@
 # versions is taken whole, one of other versions or without its list of versions is not, and
 # nothing is packed before anything was built.
 set -uo pipefail
-script="$(cd "$(dirname "$0")/../.." && pwd)/tools/setup-windows.sh"
-root="$(mktemp -d)"
-trap 'rm -rf "$root"' EXIT
-failures=0
-check() {  # name, a condition in shell words
-  if eval "$2"; then echo "ok: $1"; else echo "FAILED: $1" >&2; failures=$((failures + 1)); fi
-}
+source "$(dirname "$0")/script-test.sh"
 sqlite="sqlite3 $(dpkg-query -W -f='${Version}' libsqlite3-0)" curl="curl $(dpkg-query -W -f='${Version}' libcurl4)"
 # a cache with SQLite's amalgamation and libcurl as the setup leaves them, of the given versions
 make_cache() {

@@ -3,14 +3,7 @@
 # of a fresh Debian install, the deb822 layout, both, an empty file left by an older run, entries
 # already there, and no Debian entry at all.
 set -uo pipefail
-script="$(cd "$(dirname "$0")/../.." && pwd)/tools/setup-windows.sh"
-root="$(mktemp -d)"
-trap 'rm -rf "$root"' EXIT
-failures=0
-check() {  # name, a condition in shell words
-  local name="$1"; shift
-  if eval "$1"; then echo "ok: $name"; else echo "FAILED: $name" >&2; failures=$((failures + 1)); fi
-}
+source "$(dirname "$0")/script-test.sh"
 
 one_line='deb http://deb.debian.org/debian bookworm main
 # deb-src http://deb.debian.org/debian bookworm main
