@@ -25,7 +25,8 @@ if [ -f "$curl/velta-curl-complete" ]; then
 else
   # Not found: the Windows programs are built without a mail sender.
   configure+=(-DCURL_DIR=CURL_DIR-NOTFOUND)
-  echo "no libcurl for Windows in $curl (tools/setup-windows.sh curl builds it): dormix.exe was built without a mail sender and the warnings' tests under Wine were SKIPPED"
+  skipped_mail="no libcurl for Windows in $curl (tools/setup-windows.sh curl builds it): dormix.exe was built without a mail sender and the warnings' tests under Wine were SKIPPED (not counted below)"
+  echo "$skipped_mail"
 fi
 if [ "${VELTA_WINDOWS_BUILD:-1}" != 0 ]; then
   "${configure[@]}" -DVELTA_SQLITE_AMALGAMATION="$amalgamation" >/dev/null
@@ -165,5 +166,6 @@ if [ "$gui" -eq 1 ]; then
 fi
 [ ${#broken[@]} -eq 0 ] || echo "failing programs: ${broken[*]} (logs in $log_dir)"
 [ "$gui" -eq 1 ] || echo "$skipped_gui"
+[ -z "${skipped_mail:-}" ] || echo "$skipped_mail"
 echo "$passed passed, $failed failed, $skipped skipped"
 [ "$failed" -eq 0 ]
