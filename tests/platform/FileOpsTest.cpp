@@ -2,6 +2,9 @@
 #include <filesystem>
 
 #include <sys/stat.h>
+#ifndef _WIN32
+#include <unistd.h>
+#endif
 
 #include <gtest/gtest.h>
 
@@ -132,6 +135,7 @@ TEST(FileOps, FoldersAreCreatedOneLevelAndRemovedOnlyWhenEmpty) {
 // process's umask, and never made when the model cannot be read.
 TEST(FileOps, FoldersMadeLikeAModelTakeItsModeAndOwner) {
     SKIP_ON_WINDOWS("POSIX permission bits; the Windows access lists are checked in WindowsApiTest");
+#ifndef _WIN32
     TempDir dir;
     ASSERT_EQ(::chmod(dir.path().c_str(), 0777), 0);
     // 0770 made by another user than the model's (when the tests run as root): the model's group
@@ -145,9 +149,13 @@ TEST(FileOps, FoldersMadeLikeAModelTakeItsModeAndOwner) {
         ASSERT_EQ(CreateDirectory(model), 0);
         ASSERT_EQ(::chmod(model.c_str(), mode), 0);
         const mode_t old = ::umask(0);
-        if (another) ASSERT_TRUE(::setegid(65534) == 0 && ::seteuid(65534) == 0);
+        if (another) {
+            ASSERT_TRUE(::setegid(65534) == 0 && ::seteuid(65534) == 0);
+        }
         EXPECT_EQ(CreateDirectoryLike(made, model), 0);
-        if (another) ASSERT_TRUE(::seteuid(0) == 0 && ::setegid(0) == 0);
+        if (another) {
+            ASSERT_TRUE(::seteuid(0) == 0 && ::setegid(0) == 0);
+        }
         ::umask(old);
         EXPECT_EQ(ModeOf(made), another ? 0700u : mode & 0777u) << row;  // never a set-id bit
         struct stat made_st, model_st;
@@ -157,6 +165,7 @@ TEST(FileOps, FoldersMadeLikeAModelTakeItsModeAndOwner) {
     }
     EXPECT_EQ(CreateDirectoryLike(dir.file("other"), dir.file("missing")), ENOENT);
     EXPECT_FALSE(PathExists(dir.file("other")));
+#endif
 }
 
 TEST(FileOps, ReadFileBytesReadsEverythingOrFails) {
