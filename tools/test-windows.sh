@@ -61,7 +61,7 @@ for exe in "$build"/bin/*_tests.exe; do
   [ -n "$f" ] || f="$(grep -c '^\[  FAILED  \] [A-Za-z_0-9/]*\.[A-Za-z_0-9/]* (' "$log" || true)"
   p="${p:-0}"; f="${f:-0}"; s="${s:-0}"
   if [ "$status" -ne 0 ] && [ "$f" -eq 0 ]; then f=1; fi  # it ended before its own summary
-  grep -E '^\[  FAILED  \] [A-Za-z]|Failure|Expected|Which is|^  Actual' "$log" | head -n 40 || true
+  grep -E '^\[  FAILED  \] [A-Za-z]|: Failure.?$|Expected|Which is|^  Actual' "$log" | head -n 40 || true
   echo "$name: $p passed, $f failed, $s skipped (exit $status)"
   passed=$((passed + p)); failed=$((failed + f)); skipped=$((skipped + s))
   [ "$f" -eq 0 ] || broken+=("$name")
