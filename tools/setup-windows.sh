@@ -192,6 +192,11 @@ take_from_archives() {
   [ ${#wanted[@]} -gt 0 ] && [ -d "$archives" ] || return 0
   for archive in "$archives"/*.tar.gz; do
     [ -f "$archive" ] || continue
+    # What an archive holds is built into the programs: one that another user wrote or could swap
+    # is not taken.
+    if [ -n "$(find -H "$archive" "$archives" -maxdepth 0 \( -perm -o+w -o ! \( -uid 0 -o -uid "$(id -u)" \) \) -print -quit)" ]; then
+      echo "$me: $archive, or its folder, belongs to another user or others may write it; not taken" >&2; continue
+    fi
     versions="$(tar -xzOf "$archive" velta-windows-cache.versions 2>/dev/null)" ||
       { echo "$me: $archive holds no velta-windows-cache.versions, or is cut short; not taken" >&2; continue; }
     ok=1

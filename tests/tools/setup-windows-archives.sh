@@ -50,8 +50,15 @@ out="$(run "$root/plain-cache" "$root/plain" take)"; status=$?
 check "no list of versions: not taken" \
   '[ "$status" -eq 1 ] && [[ "$out" == *"holds no velta-windows-cache.versions, or is cut short; not taken"* ]] && [ ! -e "$root/plain-cache/curl-mingw" ]'
 
-# Archives of the machine's versions made by hand: a list of versions with an empty line, and a
-# part whose list of versions is a link to a file elsewhere, which the taking would write.
+# An archive of the machine's versions that others may write, and archives made by hand: a list of
+# versions with an empty line, and a part whose list of versions is a link to a file elsewhere,
+# which the taking would write.
+mkdir -p "$root/open"
+cp "$root/shared/cache.tar.gz" "$root/open/"
+chmod o+w "$root/open/cache.tar.gz"
+out="$(run "$root/open-cache" "$root/open" take)"; status=$?
+check "writable by others: not taken" \
+  '[ "$status" -eq 1 ] && [[ "$out" == *"others may write it; not taken"* ]] && [ ! -e "$root/open-cache/curl-mingw" ]'
 mkdir -p "$root/hostile/blank" "$root/hostile/link"
 echo "kept" >"$root/victim"
 cp -r "$root/built" "$root/hostile/blank/tree"; cp -r "$root/built" "$root/hostile/link/tree"
