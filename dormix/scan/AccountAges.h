@@ -18,7 +18,7 @@ enum class AgeBand {
     Days181To365,    // 181..365
     Years1To2,       // 366..730
     MoreThan2Years,  // 731 and more
-    NoDate,          // never logged on, or no date that can be read
+    NoDate,          // never logged on, no date that can be read, or one ahead of the clock
 };
 inline constexpr std::size_t kAgeBandCount = 8;
 

@@ -24,7 +24,7 @@ TEST(AgeChartLayout, BarsGrowWithTheirCountsAndTheThresholdLiesAtItsDay) {
     const struct {
         std::int32_t days;
         int thresholdY;
-    } cases[] = {{0, 0}, {30, 10}, {45, 15}, {90, 30}, {365, 50}, {366, 50}, {730, 60}, {5000, 70}};
+    } cases[] = {{0, 0}, {30, 10}, {45, 15}, {90, 30}, {365, 50}, {366, 50}, {730, 60}, {5000, 70}, {INT32_MAX, 70}};
     for (const auto& c : cases) {
         ages.days = c.days;
         const AgeChartLayout layout = LayOutAgeChart(ages, 400, 80, 100, 20);
