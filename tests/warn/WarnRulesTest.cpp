@@ -14,7 +14,12 @@
 #include "dormix/warn/WarnSettings.h"
 #include "dormix/warn/WarnedLog.h"
 #include "dormix/warn/WarningMessage.h"
+#include "platform/FaultInjection.h"
 #include "tests/support/TempDir.h"
+
+#ifndef _WIN32
+#include <unistd.h>
+#endif
 
 namespace fs = std::filesystem;
 
@@ -171,9 +176,12 @@ TEST(WarnSettings, OffWithoutWarnDaysAndRefusedWhenNoWarningCouldBeSent) {
 // others can read is named once.
 TEST(WarnSettings, APasswordFileIsReadOnlyWhenNoOtherUserCanReadIt) {
     TempDir dir;
-    const std::string file = dir.file("password"), settingsFile = dir.file("VELTA.INI");
+    const std::string file = dir.file("password"), settingsFile = dir.file("VELTA.INI"), blank = dir.file("blank"),
+                      theirs = dir.file("theirs");
     WriteBytes(file, "s3cret;x\r\nsecond line\r\n");
     WriteBytes(settingsFile, "[DORMIX]\r\n");
+    WriteBytes(blank, "\r\ns3cret\r\n");
+    WriteBytes(theirs, "s3cret\n");
     const std::map<std::string, std::string> base = {{"WARNDAYS", "14"}, {"SMTP", "smtp://127.0.0.1:25"},
                                                      {"MAILFROM", "postmaster@example.org"}, {"SMTPUSER", "dormix"}};
     struct Case {
@@ -183,8 +191,17 @@ TEST(WarnSettings, APasswordFileIsReadOnlyWhenNoOtherUserCanReadIt) {
         const char* password;
         std::string problem;  // "" for none
         bool notice;
+        bool asRoot = false;  // only root can give a file to another user
     };
     const fs::perms owner = fs::perms::owner_read | fs::perms::owner_write;
+    fs::permissions(blank, owner);
+    fs::permissions(theirs, owner);
+#ifndef _WIN32
+    const bool root = ::geteuid() == 0;
+    if (root) {
+        ASSERT_EQ(::chown(theirs.c_str(), 65534, 65534), 0);
+    }
+#endif
     const std::string cannotRead = "The password file " + dir.file("missing") +
                                    " (SMTPPASSWORDFILE in section DORMIX of VELTA.INI) cannot be read: ";
     const Case cases[] = {
@@ -194,7 +211,13 @@ TEST(WarnSettings, APasswordFileIsReadOnlyWhenNoOtherUserCanReadIt) {
          "SMTPPASSWORD and SMTPPASSWORDFILE in section DORMIX of VELTA.INI are both set: keep one. Nothing was deleted.",
          false},
         {"in the settings file, its owner's", {{"SMTPPASSWORD", "x"}}, owner, owner, "x", "", false},
+        {"an empty first line", {{"SMTPPASSWORDFILE", blank}}, owner, owner, "", "The password file " + blank +
+         " (SMTPPASSWORDFILE in section DORMIX of VELTA.INI) holds no password on its first line. Nothing was deleted.", false},
 #ifndef _WIN32  // who may read a file there is its access list's
+        {"another user's", {{"SMTPPASSWORDFILE", theirs}}, owner, owner, "", theirs +
+         " belongs to another user; give it to the user who runs dormix (chown). Nothing was deleted.", false, true},
+        {"in a settings file others read, warnings off", {{"SMTPPASSWORD", "x"}, {"WARNDAYS", "0"}}, owner,
+         owner | fs::perms::others_read, "", "", true},
         {"group", {{"SMTPPASSWORDFILE", file}}, owner | fs::perms::group_read, owner, "", file +
          " can be read by other users; allow only its owner (chmod 600). Nothing was deleted.", false},
         {"everyone", {{"SMTPPASSWORDFILE", file}}, owner | fs::perms::others_read, owner, "", file +
@@ -204,18 +227,24 @@ TEST(WarnSettings, APasswordFileIsReadOnlyWhenNoOtherUserCanReadIt) {
          owner | fs::perms::others_read, "s3cret;x", "", false},
 #endif
     };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.what);
-        fs::permissions(file, c.passwordMode);
-        fs::permissions(settingsFile, c.settingsMode);
+    const auto parse = [&](const std::map<std::string, std::string>& given) {
         auto values = base;
-        values.insert(c.values.begin(), c.values.end());
-        const WarnSettingsReading r = ParseWarnSettings(
+        for (const auto& [key, value] : given) values[key] = value;
+        return ParseWarnSettings(
             [&](const char* key) {
                 const auto found = values.find(key);
                 return found == values.end() ? std::string() : found->second;
             },
             settingsFile);
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+#ifndef _WIN32
+        if (c.asRoot && !root) continue;
+#endif
+        fs::permissions(file, c.passwordMode);
+        fs::permissions(settingsFile, c.settingsMode);
+        const WarnSettingsReading r = parse(c.values);
         EXPECT_EQ(r.problem.rfind(c.problem, 0), 0u) << r.problem;
         EXPECT_EQ(r.problem.empty(), c.problem.empty()) << r.problem;
         if (c.problem.empty()) {
@@ -226,6 +255,16 @@ TEST(WarnSettings, APasswordFileIsReadOnlyWhenNoOtherUserCanReadIt) {
                                        "in SMTPPASSWORDFILE."
                                      : "");
     }
+#ifndef _WIN32
+    // A file put in the password file's place once it is open is not the one judged.
+    fs::permissions(file, owner | fs::perms::others_read);
+    WriteBytes(dir.file("private"), "other\n");
+    fs::permissions(dir.file("private"), owner);
+    platform::fault::AfterOpenRead([&] { fs::rename(dir.file("private"), file); });
+    EXPECT_EQ(parse({{"SMTPPASSWORDFILE", file}}).problem,
+              file + " can be read by other users; allow only its owner (chmod 600). Nothing was deleted.");
+    platform::fault::Reset();
+#endif
 }
 
 TEST(WarningMessage, AProperMessageThatNoNameCanAddAHeaderTo) {
