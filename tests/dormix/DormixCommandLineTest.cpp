@@ -369,6 +369,8 @@ TEST_P(WarningsByMail, FirstAndDeletesOnlyAfterTheWarningDays) {
     EXPECT_NE(dry.out.find("ann, to be warned by mail; goes on "), std::string::npos) << dry.out;
     EXPECT_NE(dry.out.find("\n4 account(s) would be warned by mail.\nThere were no dormant accounts found"),
               std::string::npos) << dry.out;
+    const ProcessRun ages = run({QStringLiteral("--ages"), QStringLiteral("--days=30")});  // warned first, as above
+    EXPECT_NE(ages.out.find("\nMore than 30 days: 0 account(s) would be deleted.\n"), std::string::npos) << ages.out;
     EXPECT_TRUE(server.messages().empty());
 
     const ProcessRun first = run({QStringLiteral("--days=30"), QStringLiteral("--yes"), QStringLiteral("--tervox=no")});
