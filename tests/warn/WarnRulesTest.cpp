@@ -1,6 +1,7 @@
 // The rules of warning without a mail server: who is warned or deleted when, what the settings
 // accept, what the message holds, and what "warned.log" gives back.
 #include <filesystem>
+#include <functional>
 #include <map>
 
 #include <gtest/gtest.h>
@@ -177,11 +178,10 @@ TEST(WarnSettings, OffWithoutWarnDaysAndRefusedWhenNoWarningCouldBeSent) {
 TEST(WarnSettings, APasswordFileIsReadOnlyWhenNoOtherUserCanReadIt) {
     TempDir dir;
     const std::string file = dir.file("password"), settingsFile = dir.file("VELTA.INI"), blank = dir.file("blank"),
-                      theirs = dir.file("theirs");
-    WriteBytes(file, "s3cret;x\r\nsecond line\r\n");
-    WriteBytes(settingsFile, "[DORMIX]\r\n");
+                      theirs = dir.file("theirs"), other = dir.file("other");
+    for (const std::string& path : {file, theirs, other}) WriteBytes(path, "s3cret;x\r\nsecond line\r\n");
     WriteBytes(blank, "\r\ns3cret\r\n");
-    WriteBytes(theirs, "s3cret\n");
+    WriteBytes(settingsFile, "[DORMIX]\r\n");
     const std::map<std::string, std::string> base = {{"WARNDAYS", "14"}, {"SMTP", "smtp://127.0.0.1:25"},
                                                      {"MAILFROM", "postmaster@example.org"}, {"SMTPUSER", "dormix"}};
     struct Case {
@@ -191,19 +191,18 @@ TEST(WarnSettings, APasswordFileIsReadOnlyWhenNoOtherUserCanReadIt) {
         const char* password;
         std::string problem;  // "" for none
         bool notice;
-        bool asRoot = false;  // only root can give a file to another user
+        bool asRoot = false;                // only root can give a file to another user
+        std::function<void()> meanwhile{};  // once the password file is open
     };
     const fs::perms owner = fs::perms::owner_read | fs::perms::owner_write;
-    fs::permissions(blank, owner);
-    fs::permissions(theirs, owner);
+    for (const std::string& path : {blank, theirs, other}) fs::permissions(path, owner);
 #ifndef _WIN32
     const bool root = ::geteuid() == 0;
-    if (root) {
-        ASSERT_EQ(::chown(theirs.c_str(), 65534, 65534), 0);
-    }
+    ASSERT_TRUE(!root || ::chown(theirs.c_str(), 65534, 65534) == 0);
 #endif
     const std::string cannotRead = "The password file " + dir.file("missing") +
                                    " (SMTPPASSWORDFILE in section DORMIX of VELTA.INI) cannot be read: ";
+    const std::string readable = " can be read by other users; allow only its owner (chmod 600). Nothing was deleted.";
     const Case cases[] = {
         {"its owner's file", {{"SMTPPASSWORDFILE", file}}, owner, owner, "s3cret;x", "", false},
         {"missing", {{"SMTPPASSWORDFILE", dir.file("missing")}}, owner, owner, "", cannotRead, false},
@@ -214,28 +213,18 @@ TEST(WarnSettings, APasswordFileIsReadOnlyWhenNoOtherUserCanReadIt) {
         {"an empty first line", {{"SMTPPASSWORDFILE", blank}}, owner, owner, "", "The password file " + blank +
          " (SMTPPASSWORDFILE in section DORMIX of VELTA.INI) holds no password on its first line. Nothing was deleted.", false},
 #ifndef _WIN32  // who may read a file there is its access list's
+        {"group", {{"SMTPPASSWORDFILE", file}}, owner | fs::perms::group_read, owner, "", file + readable, false},
+        {"everyone", {{"SMTPPASSWORDFILE", file}}, owner | fs::perms::others_read, owner, "", file + readable, false},
         {"another user's", {{"SMTPPASSWORDFILE", theirs}}, owner, owner, "", theirs +
          " belongs to another user; give it to the user who runs dormix (chown). Nothing was deleted.", false, true},
-        {"in a settings file others read, warnings off", {{"SMTPPASSWORD", "x"}, {"WARNDAYS", "0"}}, owner,
-         owner | fs::perms::others_read, "", "", true},
-        {"group", {{"SMTPPASSWORDFILE", file}}, owner | fs::perms::group_read, owner, "", file +
-         " can be read by other users; allow only its owner (chmod 600). Nothing was deleted.", false},
-        {"everyone", {{"SMTPPASSWORDFILE", file}}, owner | fs::perms::others_read, owner, "", file +
-         " can be read by other users; allow only its owner (chmod 600). Nothing was deleted.", false},
         {"in a settings file others read", {{"SMTPPASSWORD", "x"}}, owner, owner | fs::perms::others_read, "x", "", true},
+        {"... with the warnings off", {{"SMTPPASSWORD", "x"}, {"WARNDAYS", "0"}}, owner, owner | fs::perms::others_read,
+         "", "", true},
         {"a file beside a settings file others read", {{"SMTPPASSWORDFILE", file}}, owner,
          owner | fs::perms::others_read, "s3cret;x", "", false},
+        {"its own file put in place of one everyone reads", {{"SMTPPASSWORDFILE", file}}, owner | fs::perms::others_read,
+         owner, "", file + readable, false, false, [&] { fs::rename(other, file); }},
 #endif
-    };
-    const auto parse = [&](const std::map<std::string, std::string>& given) {
-        auto values = base;
-        for (const auto& [key, value] : given) values[key] = value;
-        return ParseWarnSettings(
-            [&](const char* key) {
-                const auto found = values.find(key);
-                return found == values.end() ? std::string() : found->second;
-            },
-            settingsFile);
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
@@ -244,7 +233,15 @@ TEST(WarnSettings, APasswordFileIsReadOnlyWhenNoOtherUserCanReadIt) {
 #endif
         fs::permissions(file, c.passwordMode);
         fs::permissions(settingsFile, c.settingsMode);
-        const WarnSettingsReading r = parse(c.values);
+        auto values = base;
+        for (const auto& [key, value] : c.values) values[key] = value;
+        platform::fault::AfterOpenRead(c.meanwhile);
+        const WarnSettingsReading r = ParseWarnSettings(
+            [&](const char* key) {
+                const auto found = values.find(key);
+                return found == values.end() ? std::string() : found->second;
+            },
+            settingsFile);
         EXPECT_EQ(r.problem.rfind(c.problem, 0), 0u) << r.problem;
         EXPECT_EQ(r.problem.empty(), c.problem.empty()) << r.problem;
         if (c.problem.empty()) {
@@ -255,16 +252,6 @@ TEST(WarnSettings, APasswordFileIsReadOnlyWhenNoOtherUserCanReadIt) {
                                        "in SMTPPASSWORDFILE."
                                      : "");
     }
-#ifndef _WIN32
-    // A file put in the password file's place once it is open is not the one judged.
-    fs::permissions(file, owner | fs::perms::others_read);
-    WriteBytes(dir.file("private"), "other\n");
-    fs::permissions(dir.file("private"), owner);
-    platform::fault::AfterOpenRead([&] { fs::rename(dir.file("private"), file); });
-    EXPECT_EQ(parse({{"SMTPPASSWORDFILE", file}}).problem,
-              file + " can be read by other users; allow only its owner (chmod 600). Nothing was deleted.");
-    platform::fault::Reset();
-#endif
 }
 
 TEST(WarningMessage, AProperMessageThatNoNameCanAddAHeaderTo) {
