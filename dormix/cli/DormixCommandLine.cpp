@@ -323,7 +323,7 @@ int RunCommand(const QStringList& arguments, std::time_t now) {
 int RunDormixCommandLine(const QStringList& arguments, std::time_t now) {
     const int code = RunCommand(arguments, now);
     // A list or CSV cut short by a full disk is no success.
-    if (std::fflush(stdout) != 0 || std::ferror(stdout)) {
+    if (platform::StandardOutputFailed()) {
         PrintLine("Standard output could not be written in full.", stderr);
         return code == kExitOk ? kExitFailures : code;
     }
