@@ -58,11 +58,15 @@ std::string AgesThresholdText(const AccountAges& ages) {
            " account(s) would be deleted.";
 }
 
+std::string AgeBandText(const AccountAges& ages, AgeBand band) {
+    return std::string(AgeBandLabel(band)) + ": " + std::to_string(ages.counts[static_cast<std::size_t>(band)]);
+}
+
 std::string AgesDescription(const AccountAges& ages) {
     std::string text;
     for (std::size_t i = 0; i < kAgeBandCount; ++i) {
         if (i > 0) text += "; ";
-        text += std::string(kBands[i].label) + ": " + std::to_string(ages.counts[i]);
+        text += AgeBandText(ages, static_cast<AgeBand>(i));
     }
     return text + ". " + AgesThresholdText(ages);
 }

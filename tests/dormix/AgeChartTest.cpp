@@ -71,6 +71,8 @@ TEST(AgeChart, ThePreviewShowsTheDryRunsCountsToEveryone) {
         EXPECT_EQ(told->text(QAccessible::Description),
                   QStringLiteral("up to 30 days: 1; 31-60 days: 2; 61-90 days: 0; 91-180 days: 1; 181-365 days: 0; "
                                  "1-2 years: 0; more than 2 years: 0; never logged on / no date: 1. ") + going);
+        ASSERT_EQ(told->childCount(), static_cast<int>(kAgeBandCount));  // every bar on its own
+        EXPECT_EQ(told->child(1)->text(QAccessible::Name), QStringLiteral("31-60 days: 2"));
         EXPECT_FALSE(chart->grab().isNull());  // paints
         seen = true;
         preview->findChild<QPushButton*>(QStringLiteral("closeButton"))->click();
