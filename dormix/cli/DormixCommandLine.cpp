@@ -261,9 +261,7 @@ int QuarantineCommand(const QCommandLineParser& parser, const Options& options, 
     return RestoreCommand(paths, users, now, boxes);
 }
 
-}  // namespace
-
-int RunDormixCommandLine(const QStringList& arguments, std::time_t now) {
+int RunCommand(const QStringList& arguments, std::time_t now) {
     QCommandLineParser parser;
     parser.setApplicationDescription(QString::fromLatin1(kDescription));
     const QCommandLineOption help = parser.addHelpOption();
@@ -318,4 +316,16 @@ int RunDormixCommandLine(const QStringList& arguments, std::time_t now) {
     if (!parser.isSet(options.yes)) return RunDryRun(days, paths, protectedAccounts, now, style, withTervoxUsers);
     return Delete(days, paths, protectedAccounts, withTervoxUsers ? platform::Answer::Yes : platform::Answer::No, now,
                   style);
+}
+
+}  // namespace
+
+int RunDormixCommandLine(const QStringList& arguments, std::time_t now) {
+    const int code = RunCommand(arguments, now);
+    // A list or CSV cut short by a full disk is no success.
+    if (platform::StandardOutputFailed()) {
+        PrintLine("Standard output could not be written in full.", stderr);
+        return code == kExitOk ? kExitFailures : code;
+    }
+    return code;
 }

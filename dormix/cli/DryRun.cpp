@@ -79,7 +79,8 @@ int RunDryRun(std::int32_t days, const DormixPaths& paths, const ProtectedAccoun
 int RunAges(std::int32_t days, const DormixPaths& paths, const ProtectedAccounts& protectedAccounts, std::time_t now,
             const OutputStyle& style) {
     AccountAges ages;
-    const NextScan next = JudgeNextScan(days, paths, protectedAccounts, now, nullptr, &ages);
+    RunWarnings warnings;  // an account to be warned first is not deleted yet, as the dry run says
+    const NextScan next = JudgeNextScan(days, paths, protectedAccounts, now, &warnings, &ages);
     if (style.csv) {
         platform::WriteUnchanged(stdout, CsvText(AgesCsvRows(ages)));  // the CSV's own CR LF
     } else {

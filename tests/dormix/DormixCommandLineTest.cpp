@@ -47,9 +47,12 @@ struct CommandLineInstallation {
         install.writeTervoxUsers({"ann", "bob"});
     }
 
-    // Starts the program; whileRunning, when given, is called with the running process.
-    ProcessRun run(const QStringList& arguments, const std::function<void(QProcess&)>& whileRunning = {}) const {
+    // Starts the program; whileRunning, when given, is called with the running process; standard
+    // output goes to outputFile when one is named.
+    ProcessRun run(const QStringList& arguments, const std::function<void(QProcess&)>& whileRunning = {},
+                   const QString& outputFile = {}) const {
         QProcess process;
+        if (!outputFile.isEmpty()) process.setStandardOutputFile(outputFile);
         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
         environment.insert(QStringLiteral("WINDIR"), QString::fromStdString(dir.file("windows")));
         environment.insert(QStringLiteral("ACCTKIT_DB"), QString::fromStdString(install.tervoxDb()));
@@ -142,6 +145,12 @@ TEST_F(DormixCommandLineTest, AgesCountTheAccountsAsTheDryRunJudgesThem) {
     EXPECT_EQ(asCsv.exitCode, 0);
     EXPECT_EQ(asCsv.out, csv);
     EXPECT_EQ(asCsv.err, going);
+#ifndef _WIN32
+    const ProcessRun full = run({QStringLiteral("--ages"), QStringLiteral("--days=30"), QStringLiteral("--format=csv")}, {},
+                                 QStringLiteral("/dev/full"));
+    EXPECT_EQ(full.exitCode, 1);
+    EXPECT_EQ(full.err, going + "Standard output could not be written in full." + kLineEnd);
+#endif
     const ProcessRun byDefault = run({QStringLiteral("--ages")});
     EXPECT_EQ(byDefault.exitCode, 0);
     EXPECT_EQ(byDefault.out, table + "More than 90 days: 1 account(s) would be deleted." + kLineEnd);
@@ -369,6 +378,8 @@ TEST_P(WarningsByMail, FirstAndDeletesOnlyAfterTheWarningDays) {
     EXPECT_NE(dry.out.find("ann, to be warned by mail; goes on "), std::string::npos) << dry.out;
     EXPECT_NE(dry.out.find("\n4 account(s) would be warned by mail.\nThere were no dormant accounts found"),
               std::string::npos) << dry.out;
+    const ProcessRun ages = run({QStringLiteral("--ages"), QStringLiteral("--days=30")});  // warned first, as above
+    EXPECT_NE(ages.out.find("\nMore than 30 days: 0 account(s) would be deleted.\n"), std::string::npos) << ages.out;
     EXPECT_TRUE(server.messages().empty());
 
     const ProcessRun first = run({QStringLiteral("--days=30"), QStringLiteral("--yes"), QStringLiteral("--tervox=no")});

@@ -27,6 +27,7 @@ TEST(AccountAges, EachAccountFallsInItsBandAndTheCountsAreTheDryRuns) {
         {"d731", ago(731), AgeBand::MoreThan2Years}, {"d9000", ago(9000), AgeBand::MoreThan2Years},
         {"never", std::string(), AgeBand::NoDate},   {"nodate", std::string("1999/x/5"), AgeBand::NoDate},
         {"short", std::string("1999/5"), AgeBand::NoDate}, {"noini", std::nullopt, AgeBand::NoDate},
+        {"ahead", ago(-2), AgeBand::NoDate},
     };
     std::array<int, kAgeBandCount> expected{};
     for (const Case& c : cases) {
