@@ -278,18 +278,17 @@ bool Scan(std::int32_t days, const DormixPaths& paths, platform::MessageBoxes& b
     progress.counted(dormantCount);
     state.report().dormant = dormantCount;
     if (*graceDays > 0) state.report().restorableUntil = plan.restorableUntil;
-    // Nothing is destroyed before the answer: with accounts to delete, the question comes before
-    // the purge, and a cancel leaves the quarantine as it was. A box that could not be shown
-    // answers nothing, and nothing is purged.
-    if (dormantCount > 0) {
-        const Answer given = question.answer();
-        if (given == Answer::Cancel) return state.cancel();
-        if (given != Answer::Yes && given != Answer::No) plan.due.clear();
-    }
-    if (const std::string problem = PurgeDueEntries(paths, *graceDays, protectedAccounts, state.files().run, now,
+    // Nothing is destroyed before the answer: the due purges follow the question's first Yes or No,
+    // so that a cancel leaves the quarantine as it was; with no account to delete there is no
+    // question, and they follow the judging.
+    bool purged = false;
+    const auto purgeDue = [&] {
+        purged = true;
+        const std::string problem = PurgeDueEntries(paths, *graceDays, protectedAccounts, state.files().run, now,
                                                     plan.due, state.report().quarantine);
-        !problem.empty())
-        return state.breakOff(problem);
+        return problem.empty() || state.breakOff(problem);
+    };
+    if (dormantCount == 0 && !purgeDue()) return false;
     Answer answer = Answer::Failed;
     const std::size_t perBatch = BatchSizeFor(batchSize, paths.installPath);
     int dormantNumber = 0;
@@ -313,6 +312,7 @@ bool Scan(std::int32_t days, const DormixPaths& paths, platform::MessageBoxes& b
             if (given == Answer::Cancel) return state.cancel();
             if (given != Answer::Yes && given != Answer::No) continue;
             answer = given;
+            if (!purged && !purgeDue()) return false;
             batch.members.push_back({account, {}, true, std::nullopt});
             batch.memberAt.push_back(next);
         }

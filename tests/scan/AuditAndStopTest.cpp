@@ -98,7 +98,8 @@ TEST_F(ScanTest, EveryDeletedAccountGetsOneAuditLine) {
     }
 }
 
-TEST_F(ScanTest, AStopEndsTheScanAfterTheBatchInHand) {
+// The accounts of the batch in hand not yet touched are left whole for the next run.
+TEST_F(ScanTest, AStopEndsTheScanAfterTheAccountInHand) {
     for (const std::size_t batch : {1u, 2u})
         for (const int k : {0, 1, 2, 3}) {
             SCOPED_TRACE(std::to_string(batch) + " " + std::to_string(k));
@@ -107,7 +108,7 @@ TEST_F(ScanTest, AStopEndsTheScanAfterTheBatchInHand) {
             boxes.answers = {Answer::No};
             const Names order = searchOrder();
             StopAfter progress(k);
-            const int deleted = std::min(3, (k + static_cast<int>(batch) - 1) / static_cast<int>(batch) * static_cast<int>(batch));
+            const int deleted = std::min(3, k);
 
             const ScanReport report = ScanDormantAccounts(30, install->paths(), boxes, now, &progress, batch);
             ShowScanReport(report, boxes);
@@ -125,6 +126,30 @@ TEST_F(ScanTest, AStopEndsTheScanAfterTheBatchInHand) {
                 expectSummary("Successfully deleted " + std::to_string(deleted) + " account(s)!", "Dormant Accounts Deleted!");
             }
         }
+}
+
+// A stop in the second batch shrinks it before its key records go: the accounts not touched keep
+// folder and key records, no unfinished deletion is left, and the next run takes them.
+TEST_F(ScanTest, AStopInTheSecondBatchLeavesItsUntouchedAccountsWhole) {
+    const Names users = {"ann", "bob", "cleo", "dora", "eve"};
+    for (const std::string& user : users) install->addAccount(user, logon(90));
+    install->writeKeyFiles(users);
+    const Names order = searchOrder();
+    boxes.answers = {Answer::No, Answer::No};
+    StopAfter progress(3);  // the first of the second batch of two is in hand
+
+    const ScanReport report = ScanDormantAccounts(30, install->paths(), boxes, now, &progress, 2);
+
+    EXPECT_EQ(report.end, ScanEnd::Stopped);
+    EXPECT_EQ(report.deleted.size(), 3u);
+    EXPECT_EQ(report.left(), 2);
+    Names left{order[3], order[4]};
+    std::sort(left.begin(), left.end());
+    EXPECT_EQ(userKeyNames(), left);
+    for (int i = 0; i < 5; ++i) EXPECT_EQ(hasFolder(order[i]), i >= 3) << order[i];
+    EXPECT_FALSE(Exists(PendingDeletionsPath(install->paths().installPath)));
+    EXPECT_EQ(ScanDormantAccounts(30, install->paths(), boxes, now, nullptr, 2).deleted.size(), 2u);
+    EXPECT_EQ(userKeyNames(), Names{});
 }
 
 TEST_F(ScanTest, ProtectedAccountsAreNeitherDeletedNorLogged) {
