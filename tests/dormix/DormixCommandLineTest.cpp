@@ -1,5 +1,6 @@
 // The program run from a shell, as a scheduler runs it: exit codes, what goes to standard output
 // and what to standard error, and the files on disk.
+#include <algorithm>
 #include <csignal>
 #include <filesystem>
 #include <functional>
@@ -14,6 +15,8 @@
 #include "dormix/scan/DeletionWarnings.h"
 #include "dormix/scan/LineEscape.h"
 #include "dormix/scan/PendingDeletions.h"
+#include "dormix/scan/ProtectedAccounts.h"
+#include "dormix/scan/RunPlan.h"
 #include "dormix/warn/UtcTime.h"
 #include "dormix/warn/WarnedLog.h"
 #include "platform/FolderLock.h"
@@ -522,4 +525,76 @@ TEST_F(DormixCommandLineTest, EveryRunTellsItsPurgesItsFailuresAndWhatWaits) {
               std::string::npos) << done.out;
     EXPECT_NE(done.out.find("Purged 1 account(s) whose grace period was over."), std::string::npos) << done.out;
     EXPECT_EQ(ReadUserDb(db).size(), 1u);  // bob's
+}
+
+namespace {
+
+// What the plan does with the user's account: the kind of step it takes.
+std::string PlanKind(const RunPlan& plan, const std::string& user) {
+    for (const AccountJudgement& account : plan.pending)
+        if (account.userName == user) return "finish";
+    for (const QuarantineEntry& entry : plan.due)
+        if (entry.userName == user) return "purge";
+    for (const AccountJudgement& account : plan.accounts) {
+        if (account.userName != user) continue;
+        switch (account.verdict) {
+            case Verdict::Dormant:
+                return plan.quarantines() ? "quarantine" : "delete";
+            case Verdict::Logged:
+                return "log";
+            case Verdict::Protected:
+                return "protected";
+            case Verdict::Kept:
+                return account.warning.empty() ? "keep" : "warn";
+        }
+    }
+    return "keep";
+}
+
+}  // namespace
+
+// One step of each kind: the dry run prints it, the plan that the Preview shows holds it, and the
+// run with --yes takes it.
+TEST_F(DormixCommandLineTest, TheDryRunThePreviewsPlanAndTheRunAgreeOnEveryStep) {
+    const std::string path = install.paths().installPath;
+    WriteBytes(dir.file("windows/VELTA.INI"),
+               "[PROGRAM]\r\nPATH=" + path + "\r\n[DORMIX]\r\nGRACEDAYS=30\r\nPROTECT=postmaster\r\n");
+    ASSERT_EQ(run(kDelete).exitCode, 0);  // ann goes into quarantine, and is due for purging 40 days on
+    Backdate(path, 40);
+    install.addAccount("cleo", "2020/1/5");
+    install.addAccount("postmaster", "2020/1/5");
+    const std::string hank = install.addAccount("hank", "2020/1/5");  // as a batch ended in the middle left it
+    for (const auto& entry : fs::directory_iterator(hank))
+        if (entry.path().filename() != "user.ini") fs::remove_all(entry.path());
+    ASSERT_TRUE(WritePendingDeletions(PendingDeletionsPath(path),
+                                      {PendingStage::MailServer, false, {{hank, std::nullopt, std::nullopt, true}}, 30}));
+    install.writeKeyFiles({"bob", "cleo", "postmaster"});
+    const ScopedEnv settings("WINDIR", dir.file("windows"));
+    const RunPlan plan = PlanRun(30, install.paths(), ReadProtectedAccounts(), std::time(nullptr));
+    const std::string dryRun = run({QStringLiteral("--days=30")}).out;
+    const ProcessRun done = run(kDelete);
+    const auto quarantined = [&](const std::string& user) {
+        const std::vector<QuarantineEntry> entries = ListQuarantine(path);
+        return std::any_of(entries.begin(), entries.end(), [&](const QuarantineEntry& e) { return e.userName == user; });
+    };
+    const struct {
+        const char* user;
+        const char* kind;
+        std::string dryLine;  // empty: none
+        bool taken;
+    } steps[] = {
+        {"hank", "finish", "Would finish deleting hank (", !fs::exists(hank)},
+        {"ann", "purge", "Would purge ann (", done.out.find("Purged ann (") != std::string::npos && !quarantined("ann")},
+        {"cleo", "quarantine", "Would quarantine cleo (", quarantined("cleo") && !fs::exists(install.folderOf("cleo"))},
+        {"nina", "log", "nina, has no user.ini file", install.log().find("nina, has no user.ini file") != std::string::npos},
+        {"postmaster", "protected", "postmaster, protected", fs::exists(install.folderOf("postmaster"))},
+        {"bob", "keep", "", fs::exists(install.folderOf("bob"))},
+    };
+    EXPECT_EQ(done.exitCode, 0) << done.err;
+    for (const auto& step : steps) {
+        SCOPED_TRACE(step.user);
+        EXPECT_EQ(PlanKind(plan, step.user), step.kind);
+        if (!step.dryLine.empty()) EXPECT_NE(("\n" + dryRun).find("\n" + step.dryLine), std::string::npos) << dryRun;
+        EXPECT_TRUE(step.taken) << done.out;
+    }
 }
