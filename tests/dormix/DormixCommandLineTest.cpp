@@ -17,6 +17,7 @@
 #include "dormix/scan/PendingDeletions.h"
 #include "dormix/scan/ProtectedAccounts.h"
 #include "dormix/scan/RunPlan.h"
+#include "dormix/scan/ScanReport.h"
 #include "dormix/warn/UtcTime.h"
 #include "dormix/warn/WarnedLog.h"
 #include "platform/FolderLock.h"
@@ -381,6 +382,8 @@ TEST_P(WarningsByMail, FirstAndDeletesOnlyAfterTheWarningDays) {
                          "1 warning(s) in " + warned + " are dated ahead of the clock and count as not sent:\n"
                          "ann: " + UtcStampText(ahead) + "\n");
     EXPECT_NE(first.out.find("3 account(s) were warned by mail."), std::string::npos) << first.out;
+    EXPECT_NE(first.out.find(std::string(kNoDormantAccounts) + "\n3 dormant account(s) were warned by mail and are kept until "),
+              std::string::npos) << first.out;
     EXPECT_TRUE(fs::exists(annFolder));
     EXPECT_TRUE(fs::exists(eveFolder));  // her old warning predates her last logon: warned again
     ASSERT_EQ(server.messages().size(), 3u);
