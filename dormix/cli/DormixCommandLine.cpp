@@ -138,6 +138,9 @@ bool LoadInstallation(ConsoleMessageBoxes& boxes, DormixPaths& paths) {
     return true;
 }
 
+// How many folders the counter lets pass between two counts while they are read.
+constexpr int kReadingStep = 1000;
+
 // Prints each account once it is deleted and, to a person watching, how far the run has got.
 class ConsoleProgress : public ScanProgress {
 public:
@@ -147,9 +150,17 @@ public:
     // The CSV's header comes once the accounts are judged at the latest, so that a run that
     // deletes none still prints a list, an empty one. The counter counts this run's accounts.
     void counted(int dormant) override {
+        if (counterShown_) std::fputs("\r\x1b[K", stderr);  // the reading count makes way
+        counterShown_ = false;
         dormant_ = dormant;
         counted_ = 0;
         header();
+    }
+    // To a person watching, how many folders are read while the accounts are judged.
+    void reading(int count) override {
+        if (!counter_ || count % kReadingStep != 0) return;
+        std::fprintf(stderr, "\r%s", ReadingCountText(count).c_str());
+        counterShown_ = true;
     }
     void deleting(int, int, const std::string&) override {}
     bool stopRequested() override { return stopSignal != 0; }

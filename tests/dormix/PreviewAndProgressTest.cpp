@@ -144,6 +144,18 @@ TEST(ProgressWindow, StopEndsAfterTheBatchInHand) {
     }
 }
 
+// While the folders are read, before anything is counted, the window shows itself with how many.
+TEST(ProgressWindow, ShowsHowManyFoldersAreReadWhileItJudges) {
+    CProgressWindow window;
+    const auto* label = window.findChild<QLabel*>(QStringLiteral("progressLabel"));
+    for (const int read : {1, 2, 499, 500}) {
+        window.reading(read);
+        QCoreApplication::processEvents();
+        EXPECT_EQ(label->text(), QStringLiteral("Reading the account folders: %1 read").arg(read < 500 ? 1 : 500)) << read;
+    }
+    EXPECT_TRUE(window.isVisible());
+}
+
 // The Preview deletes the accounts it lists and no others: one judged dormant only since it was
 // opened is left, one no longer dormant is kept; the question and the summary are OK's.
 TEST(PreviewWindow, DeletesExactlyTheAccountsListed) {
