@@ -1,8 +1,8 @@
 #pragma once
 // The scan under a grace period (GRACEDAYS set): every deleting run first finishes what an earlier
-// run left half done in the quarantine and purges the accounts whose period is over; then each
-// dormant account is quarantined instead of deleted, with the same question, summary and log
-// lines. Every step gets its line in "deleted.log".
+// run left half done in the quarantine and, once answered, purges the accounts whose period is
+// over; each dormant account is quarantined instead of deleted, with the same question, summary
+// and log lines. Every step gets its line in "deleted.log".
 #include <ctime>
 #include <string>
 #include <vector>

@@ -23,7 +23,7 @@ enum class ScanEnd {
     NothingFound,  // no account was dormant, and none pending
     Refused,       // before anything was deleted: problem says why
     Broken,        // a log or record could not be written in the middle: problem says which
-    Stopped,       // through progress, after the batch in hand
+    Stopped,       // through progress, after the account in hand
     Cancelled,     // at the question: nothing was deleted
 };
 
@@ -33,7 +33,7 @@ struct AccountNotDeleted {
     std::string reason;
 };
 
-// What a run did with the quarantine before anything else.
+// What a run did with the quarantine: its half-done steps finished first, its purges after the answer.
 struct QuarantinePurges {
     std::vector<std::string> purged;            // "Purged NAME (FOLDER)" lines, one per account purged
     std::vector<AccountNotDeleted> notPurged;   // failed or refused, with why; tried again next run
