@@ -597,7 +597,9 @@ TEST_F(DormixCommandLineTest, TheDryRunThePreviewsPlanAndTheRunAgreeOnEveryStep)
     for (const auto& step : steps) {
         SCOPED_TRACE(step.user);
         EXPECT_EQ(PlanKind(plan, step.user), step.kind);
-        if (!step.dryLine.empty()) EXPECT_NE(("\n" + dryRun).find("\n" + step.dryLine), std::string::npos) << dryRun;
+        if (!step.dryLine.empty()) {
+            EXPECT_NE(("\n" + dryRun).find("\n" + step.dryLine), std::string::npos) << dryRun;
+        }
         EXPECT_TRUE(step.taken) << done.out;
     }
 }
