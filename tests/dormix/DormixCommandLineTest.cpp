@@ -335,6 +335,7 @@ TEST_F(DormixCommandLineTest, ARunRefusedByAnotherKeepsItsLog) {
     EXPECT_EQ(refused.exitCode, 4);
     EXPECT_EQ(refused.err, "Another scan of " + install.paths().installPath + " is running. Nothing was deleted." + kLineEnd);
     EXPECT_EQ(TreeSnapshot(dir.path().string()), before);  // the running scan keeps its log
+    EXPECT_EQ(run({QStringLiteral("--list-deleted")}).out, "The quarantine is empty." + kLineEnd);  // it only reads
     running.reset();
 }
 
