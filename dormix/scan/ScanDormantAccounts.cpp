@@ -334,6 +334,10 @@ bool Scan(std::int32_t days, const DormixPaths& paths, platform::MessageBoxes& b
         if (!state.take(result, batch.members, false)) return false;
         if (*graceDays > 0) CountWaiting(batch.members, PurgeDay(DayOfRun(now), *graceDays), state.report().quarantine);
         if (!WriteSpanLines(batch, accounts, state)) return false;
+        // A stop that left accounts of the batch untouched ends the scan, the last batch's too.
+        if ((stopped = std::any_of(batch.members.begin(), batch.members.end(),
+                                   [](const BatchMember& m) { return m.untouched; })))
+            break;
         // The batch stays pending for the next scan: a new batch would replace what leads to the
         // key records it left.
         if (result.end == BatchEnd::KeysLeftPending) break;

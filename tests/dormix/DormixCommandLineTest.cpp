@@ -535,23 +535,14 @@ namespace {
 
 // What the plan does with the user's account: the kind of step it takes.
 std::string PlanKind(const RunPlan& plan, const std::string& user) {
-    for (const AccountJudgement& account : plan.pending)
-        if (account.userName == user) return "finish";
-    for (const QuarantineEntry& entry : plan.due)
-        if (entry.userName == user) return "purge";
-    for (const AccountJudgement& account : plan.accounts) {
-        if (account.userName != user) continue;
-        switch (account.verdict) {
-            case Verdict::Dormant:
-                return plan.quarantines() ? "quarantine" : "delete";
-            case Verdict::Logged:
-                return "log";
-            case Verdict::Protected:
-                return "protected";
-            case Verdict::Kept:
-                return account.warning.empty() ? "keep" : "warn";
-        }
-    }
+    const auto named = [&](const auto& list) {
+        return std::any_of(list.begin(), list.end(), [&](const auto& a) { return a.userName == user; });
+    };
+    if (named(plan.pending)) return "finish";
+    if (named(plan.due)) return "purge";
+    const char* const kinds[] = {"keep", plan.quarantines() ? "quarantine" : "delete", "log", "protected"};
+    for (const AccountJudgement& account : plan.accounts)
+        if (account.userName == user) return kinds[static_cast<int>(account.verdict)];
     return "keep";
 }
 

@@ -103,7 +103,6 @@ TEST_F(DormixDialogTest, AGracePeriodGetsASecondLineUnderThePrompt) {
     ASSERT_NE(line, nullptr);
     EXPECT_EQ(line->text(), QStringLiteral("With the grace period, they are first kept in quarantine for 30 days, and can "
                                            "be restored until then."));
-    EXPECT_TRUE(grace.rect().contains(line->geometry()));
     for (const char* name : {"daysComboBox", "previewButton", "okButton", "deletedAccountsButton", "promptLabel"})
         EXPECT_FALSE(line->geometry().intersects(grace.findChild<QWidget*>(QString::fromLatin1(name))->geometry())) << name;
 }
