@@ -22,8 +22,10 @@ std::string NamedLines(const std::vector<std::string>& lines) {
 // the accounts that warnings keep.
 std::string SummaryAfterword(const ScanReport& report) {
     std::string text;
-    if (report.quarantined > 0 && report.restorableUntil) text += "\n" + StayInQuarantineText(*report.restorableUntil);
-    if (const std::string kept = KeptAfterWarningText(report.warnings); !kept.empty()) text += "\n" + kept;
+    // appended piece by piece: GCC 12 warns, wrongly, of an overlap in "\n" + std::string
+    if (report.quarantined > 0 && report.restorableUntil)
+        text.append("\n").append(StayInQuarantineText(*report.restorableUntil));
+    if (const std::string kept = KeptAfterWarningText(report.warnings); !kept.empty()) text.append("\n").append(kept);
     return text;
 }
 
