@@ -272,6 +272,8 @@ bool Scan(std::int32_t days, const DormixPaths& paths, platform::MessageBoxes& b
     // The plan, as the dry run and the preview make it; its steps are checked again as they come.
     RunPlan plan = PlanRun(days, paths, protectedAccounts, now, warnings, nullptr, &progress);
     if (!plan.problem.empty()) return state.refuse(plan.problem, kNothingDeletedCaption);
+    // Of the quarantine the run needs only the entries due; the whole list is for the eye.
+    std::vector<QuarantineEntry>().swap(plan.quarantined);
     std::vector<AccountJudgement>& accounts = plan.accounts;
     RestrictTo(accounts, scope.onlyFolders);
     const int dormantCount = CountDormant(accounts);

@@ -114,7 +114,7 @@ struct StopDuringFirst : ScanProgress {
     CProgressWindow& window;
 };
 
-TEST(ProgressWindow, StopEndsAfterTheBatchInHand) {
+TEST(ProgressWindow, StopEndsAfterTheAccountInHand) {
     for (const std::int32_t days : {30, 200}) {
         SCOPED_TRACE(days);
         Installation at;
