@@ -12,7 +12,7 @@
 #include "dormix/app/CAgeChart.h"
 #include "dormix/app/CDormixDialog.h"
 #include "dormix/app/CPreviewWindow.h"
-#include "dormix/scan/NextScan.h"
+#include "dormix/scan/RunPlan.h"
 #include "tests/scan/fixture/DormixInstallation.h"
 #include "tests/support/ScriptedMessageBoxes.h"
 #include "tests/support/TempDir.h"
@@ -51,7 +51,7 @@ TEST(AgeChart, ThePreviewShowsTheDryRunsCountsToEveryone) {
     for (const auto& [name, days] : {std::pair{"forty", 40}, {"fifty", 50}, {"hundred", 100}, {"today", 0}})
         install.addAccount(name, LogonDaysBefore(now, days));
     install.addAccount("nina", std::nullopt);
-    const int dryRun = JudgeNextScan(45, install.paths(), ProtectedAccounts{}, now).toDelete();
+    const int dryRun = PlanRun(45, install.paths(), ProtectedAccounts{}, now).toDelete();
     ASSERT_EQ(dryRun, 2);
 
     CDormixDialog dialog(install.paths(), boxes, &boxes, [&] { return now; });

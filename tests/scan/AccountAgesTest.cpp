@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "dormix/scan/AccountAges.h"
-#include "dormix/scan/NextScan.h"
+#include "dormix/scan/RunPlan.h"
 #include "tests/scan/fixture/DormixInstallation.h"
 #include "tests/support/TempDir.h"
 
@@ -38,7 +38,7 @@ TEST(AccountAges, EachAccountFallsInItsBandAndTheCountsAreTheDryRuns) {
     for (const std::int32_t days : {30, 90, 365}) {
         SCOPED_TRACE(days);
         AccountAges ages;
-        const NextScan next = JudgeNextScan(days, install.paths(), ProtectedAccounts{}, now, nullptr, &ages);
+        const RunPlan next = PlanRun(days, install.paths(), ProtectedAccounts{}, now, nullptr, &ages);
         EXPECT_EQ(ages.counts, expected);
         EXPECT_EQ(ages.days, days);
         EXPECT_EQ(ages.toDelete, next.toDelete());
