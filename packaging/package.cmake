@@ -21,7 +21,9 @@ set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 # dpkg-shlibdeps runs in the staging folder, so the folder is given relative to it.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS_PRIVATE_DIRS .${CMAKE_INSTALL_PREFIX}/${VELTA_PRIVATE_LIBDIR})
 set(CPACK_DEBIAN_PACKAGE_GENERATE_SHLIBS OFF)
-# The nightly run's settings are the administrator's: an upgrade keeps what was changed there.
-set(CPACK_DEBIAN_PACKAGE_CONTROL_EXTRA ${CMAKE_CURRENT_SOURCE_DIR}/conffiles)
+# The nightly run's settings are the administrator's: an upgrade keeps what was changed there. The
+# scripts stop its timer on removal and take away the links of an enabled timer on purge.
+set(CPACK_DEBIAN_PACKAGE_CONTROL_EXTRA ${CMAKE_CURRENT_SOURCE_DIR}/conffiles ${CMAKE_CURRENT_SOURCE_DIR}/postinst
+    ${CMAKE_CURRENT_SOURCE_DIR}/prerm ${CMAKE_CURRENT_SOURCE_DIR}/postrm)
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
 include(CPack)

@@ -11,4 +11,6 @@ void WriteUnchanged(std::FILE* stream, const std::string& bytes) {
     std::fflush(stream);
 }
 
+bool StandardOutputFailed() { return std::fflush(stdout) != 0 || std::ferror(stdout); }
+
 }  // namespace platform

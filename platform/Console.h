@@ -15,4 +15,8 @@ void UseParentConsole();
 // must not become CR CR LF there.
 void WriteUnchanged(std::FILE* stream, const std::string& bytes);
 
+// True when standard output was given to the program and a write to it failed (a full disk); a
+// stream a program with windows was never given (a scheduled task's) is no failure.
+bool StandardOutputFailed();
+
 }  // namespace platform

@@ -14,6 +14,7 @@ bool fired = false;
 std::function<void()> beforeReplace;
 int beforeReplaceTimes = 0;
 std::function<void()> beforeDescend;
+std::function<void()> afterOpenRead;
 int crashCountdown = 0;  // 0 means no crash pending
 
 std::size_t IndexOf(Step step) { return static_cast<std::size_t>(step); }
@@ -76,11 +77,21 @@ void CrashAt(int n) {
     detail::armed = AnyArmed();
 }
 
+void AfterOpenRead(std::function<void()> action) { afterOpenRead = std::move(action); }
+
+void RunAfterOpenRead() {
+    if (!afterOpenRead) return;
+    const std::function<void()> action = std::move(afterOpenRead);
+    afterOpenRead = nullptr;
+    action();
+}
+
 void Reset() {
     crashCountdown = 0;
     beforeReplace = nullptr;
     beforeReplaceTimes = 0;
     beforeDescend = nullptr;
+    afterOpenRead = nullptr;
     countdown.fill(0);
     fired = false;
     detail::armed = false;

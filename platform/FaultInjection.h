@@ -20,6 +20,10 @@ void RunBeforeReplace();
 // for another program that swaps something into its place at that moment.
 void BeforeDescend(std::function<void()> action);
 void RunBeforeDescend();
+// Runs action once, right after the next file that is only read has been opened, standing in for
+// another program that puts a file in its place at that moment.
+void AfterOpenRead(std::function<void()> action);
+void RunAfterOpenRead();
 
 // True once an armed failure has been delivered since the last FailAt or Reset.
 bool Fired();

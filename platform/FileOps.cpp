@@ -156,20 +156,32 @@ ErrorCode ReadWholeFileBytes(const std::string& path, std::string& out) {
     return ReadFileLimited(path, out, static_cast<std::size_t>(-1));
 }
 
-ErrorCode ReadFileLimited(const std::string& path, std::string& out, std::size_t limit) {
+ErrorCode ReadFileLimited(const std::string& path, std::string& out, std::size_t limit, FileStrangers& strangers) {
     out.clear();
+    strangers = {};
     ErrorCode error = 0;
     int fd = sys::OpenForReading(ResolveCase(path), error);
     if (fd < 0) return error;
+    struct stat st {};
+    if (::fstat(fd, &st) != 0) {
+        error = errno;
+        ::close(fd);
+        return error;
+    }
     // Room for the whole file at once when it is within the limit: growing a large catalogue
     // piece by piece copied it about twice over.
-    struct stat st;
-    if (::fstat(fd, &st) == 0 && st.st_size > 0 && static_cast<std::size_t>(st.st_size) <= limit)
-        out.reserve(static_cast<std::size_t>(st.st_size));
+    if (st.st_size > 0 && static_cast<std::size_t>(st.st_size) <= limit) out.reserve(static_cast<std::size_t>(st.st_size));
     error = sys::ReadAll(fd, out, limit);
     ::close(fd);
     if (error) out.clear();
+    strangers.othersRead = (st.st_mode & (S_IRGRP | S_IROTH)) != 0;
+    strangers.foreignOwner = st.st_uid != ::geteuid() && st.st_uid != 0;
     return error;
+}
+
+ErrorCode ReadFileLimited(const std::string& path, std::string& out, std::size_t limit) {
+    FileStrangers unused;
+    return ReadFileLimited(path, out, limit, unused);
 }
 
 bool CanOpenForReading(const std::string& path) { return OpenErrorForReading(path) == 0; }

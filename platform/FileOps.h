@@ -65,6 +65,16 @@ ErrorCode ReadWholeFileBytes(const std::string& path, std::string& out);
 // read, or kFileTooLarge (nothing much beyond limit is ever held in memory). out is empty on error.
 ErrorCode ReadFileLimited(const std::string& path, std::string& out, std::size_t limit);
 
+// Who besides the user the program runs as may get at a file.
+struct FileStrangers {
+    bool othersRead = false;    // its group or everyone may read it, by its mode bits
+    bool foreignOwner = false;  // it belongs to neither this user nor root: its owner reads and changes it at will
+};
+// ReadFileLimited, telling who else may get at the very file read, as its open descriptor says: a
+// file put in its place meanwhile is not judged instead. On Windows, where an access list of the
+// administrator's making decides, nothing is told.
+ErrorCode ReadFileLimited(const std::string& path, std::string& out, std::size_t limit, FileStrangers& strangers);
+
 // True when path is an ordinary file that can be opened for reading; nothing is read.
 bool CanOpenForReading(const std::string& path);
 // The same, giving the reason: 0, or why it cannot be opened (ENOENT when it does not exist).

@@ -169,6 +169,7 @@ int OpenForReading(const std::string& path, ErrorCode& error) {
         return -1;
     }
     ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
+    fault::RunAfterOpenRead();
     error = 0;
     return fd;
 }

@@ -25,4 +25,14 @@ trap 'rm -rf "$unpacked"' EXIT
 dpkg-deb -x "$deb" "$unpacked"
 tools/verify-units.sh "$unpacked/usr/lib/systemd/system" "$unpacked/usr/bin/dormix"
 dpkg-deb -I "$deb" conffiles | grep -qx /etc/default/dormix || { echo "/etc/default/dormix is no conffile of $deb"; exit 1; }
+# Installed into a scratch root (as root only): a timer enabled there loses its link on purge.
+if [ "$(id -u)" = 0 ]; then
+  root="$unpacked/root"
+  mkdir -p "$root/var/lib/dpkg/info" "$root/var/lib/dpkg/updates" && touch "$root/var/lib/dpkg/status"
+  said="$(dpkg --root="$root" --force-depends --force-script-chrootless -i "$deb" 2>&1)" || { echo "$said"; exit 1; }
+  link="$root/etc/systemd/system/timers.target.wants/dormix.timer"
+  mkdir -p "$(dirname "$link")" && ln -s /usr/lib/systemd/system/dormix.timer "$link"
+  said="$(dpkg --root="$root" --force-script-chrootless --purge marqueta-dormix 2>&1)" || { echo "$said"; exit 1; }
+  [ ! -L "$link" ] || { echo "a purge of $deb leaves the enabled timer's link"; exit 1; }
+fi
 echo "$deb"

@@ -27,4 +27,6 @@ said="$(cd "$work" && systemd-analyze verify --man=no dormix.service dormix.time
 [ -z "$said" ] || { echo "FAIL: systemd-analyze warns: $said"; exit 1; }
 grep -qx 'ExecStart=/usr/bin/dormix --days=${DORMIX_DAYS} --tervox=${DORMIX_TERVOX} --yes --quiet' "$units/dormix.service" ||
   { echo "FAIL: dormix.service does not start a quiet deleting run"; exit 1; }
+# Past the hour after midnight, in which daylight saving time makes every account a day younger.
+grep -qx 'OnCalendar=\*-\*-\* 03:00:00' "$units/dormix.timer" || { echo "FAIL: dormix.timer does not run at 03:00"; exit 1; }
 echo "units verified: dormix.service, dormix.timer"

@@ -1,6 +1,7 @@
 #include "dormix/app/AgeChartLayout.h"
 
 #include <algorithm>
+#include <cstdint>
 
 AgeChartLayout LayOutAgeChart(const AccountAges& ages, int width, int height, int labelWidth, int countWidth) {
     AgeChartLayout layout;
@@ -16,7 +17,8 @@ AgeChartLayout LayOutAgeChart(const AccountAges& ages, int width, int height, in
         layout.bars[i] = {labelWidth, top + rowHeight / 6, length, std::max(1, rowHeight * 2 / 3)};
     }
     // The first dormant day is days + 1; its place within its band's rows, proportionally.
-    const std::int32_t firstDormant = ages.days + 1;
+    // Counted wide: the days box takes the largest int.
+    const std::int64_t firstDormant = static_cast<std::int64_t>(ages.days) + 1;
     const std::size_t dated = kAgeBandCount - 1;
     layout.thresholdY = static_cast<int>(dated) * rowHeight;
     for (std::size_t i = 0; i < dated; ++i) {
@@ -24,7 +26,7 @@ AgeChartLayout LayOutAgeChart(const AccountAges& ages, int width, int height, in
         const std::int32_t first = AgeBandFirstDay(band);
         const std::int32_t last = AgeBandLastDay(band);
         if (firstDormant > last && i + 1 < dated) continue;
-        const std::int32_t into = std::clamp(firstDormant - first, 0, last - first + 1);
+        const auto into = std::clamp<std::int64_t>(firstDormant - first, 0, last - first + 1);
         layout.thresholdY = layout.rows[i].y + static_cast<int>(static_cast<long long>(rowHeight) * into / (last - first + 1));
         break;
     }

@@ -17,6 +17,20 @@ CAgeChart::CAgeChart(const AccountAges& ages, QWidget* parent) : QWidget(parent)
     setAccessibleName(QStringLiteral("Accounts by time since their last logon"));
     setAccessibleDescription(Text(AgesDescription(ages_)));
     setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
+    for (std::size_t i = 0; i < kAgeBandCount; ++i) {
+        bars_[i] = new QWidget(this);
+        bars_[i]->setAccessibleName(Text(AgeBandText(ages_, static_cast<AgeBand>(i))));
+        bars_[i]->setAttribute(Qt::WA_TransparentForMouseEvents);
+    }
+}
+
+void CAgeChart::resizeEvent(QResizeEvent* event) {
+    QWidget::resizeEvent(event);
+    const AgeChartLayout layout = LayOutAgeChart(ages_, width(), height(), labelWidth(), countWidth());
+    for (std::size_t i = 0; i < kAgeBandCount; ++i) {
+        const ChartBox& row = layout.rows[i];
+        bars_[i]->setGeometry(row.x, row.y, row.width, row.height);
+    }
 }
 
 int CAgeChart::labelWidth() const {

@@ -2,6 +2,8 @@
 // The accounts by time since their last logon as a bar chart, the threshold drawn across it. For
 // accessibility tools the chart's description tells every band with its count and what the
 // threshold would delete.
+#include <array>
+
 #include <QWidget>
 
 #include "dormix/scan/AccountAges.h"
@@ -15,10 +17,13 @@ public:
 
 protected:
     void paintEvent(QPaintEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
 
 private:
     int labelWidth() const;
     int countWidth() const;
 
     AccountAges ages_;
+    // One unpainted child over each row, so that a screen reader meets every bar with its band and count.
+    std::array<QWidget*, kAgeBandCount> bars_{};
 };

@@ -19,8 +19,8 @@
 #include "dormix/scan/AccountLog.h"
 #include "dormix/scan/DayCount.h"
 #include "dormix/scan/GracePeriod.h"
-#include "dormix/scan/NextScan.h"
 #include "dormix/scan/ProtectedAccounts.h"
+#include "dormix/scan/RunPlan.h"
 #include "dormix/scan/ScanDormantAccounts.h"
 #include "dormix/scan/Threshold.h"
 #include "dormix/warn/RunWarnings.h"
@@ -68,6 +68,17 @@ void CDormixDialog::createControls() {
     prompt->setWordWrap(true);
     prompt->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     prompt->setGeometry(units.toPixels(33, 44, 181, 27));
+    // Under a grace period the words above are not the whole truth: a second line says so.
+    if (const std::optional<int> graceDays = ReadGraceDays(); graceDays && *graceDays > 0) {
+        auto* grace = new QLabel(QStringLiteral("With the grace period, they are first kept in quarantine for %1 "
+                                                "days, and can be restored until then.")
+                                     .arg(*graceDays),
+                                 this);
+        grace->setObjectName(QStringLiteral("graceLabel"));
+        grace->setWordWrap(true);
+        grace->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+        grace->setGeometry(units.toPixels(33, 94, 140, 32));
+    }
 
     daysCombo_ = new QComboBox(this);
     daysCombo_->setObjectName(QStringLiteral("daysComboBox"));
@@ -195,7 +206,7 @@ void CDormixDialog::OnPreview() {
     const std::time_t now = clock_();
     RunWarnings warnings;
     AccountAges ages;
-    const NextScan next = JudgeNextScan(days, paths_, protectedAccounts, now, &warnings, &ages);
+    const RunPlan next = PlanRun(days, paths_, protectedAccounts, now, &warnings, &ages);
     if (!next.problem.empty()) dialogBoxes_->error(next.problem, ProgramName());
     if (next.toWarn > 0) {  // the server that the warnings would go to answers a greeting
         if (const std::string problem = MailServerProblem(warnings.settings()); !problem.empty())
@@ -204,6 +215,7 @@ void CDormixDialog::OnPreview() {
     CPreviewWindow preview(next.accounts, days, now, *dialogBoxes_, this, next.pending);
     preview.showAges(ages);
     preview.showQuarantine(next.quarantined, next.purgeDays);
+    preview.showPlanSteps(next, paths_.installPath);
     if (preview.exec() != QDialog::Accepted || !preview.deleteRequested()) return;
     // The accounts listed and no others: one judged dormant only since is left for the next run.
     scanAndClose(days, {RunOrigin::Dialog, preview.foldersShown(), protectedAccounts});

@@ -17,7 +17,7 @@
 #include "dormix/scan/AccountList.h"
 #include "dormix/scan/AccountLog.h"
 #include "dormix/scan/CsvFile.h"
-#include "dormix/scan/NextScan.h"
+#include "dormix/scan/RunPlan.h"
 #include "platform/Clock.h"
 
 namespace {
@@ -77,10 +77,10 @@ CPreviewWindow::CPreviewWindow(const std::vector<AccountJudgement>& accounts, st
     findRow->addWidget(threshold, 1);
     findRow->addLayout(findField.row);
 
-    auto* dormantLabel = new QLabel(QStringLiteral("Accounts to be deleted:"), this);
+    dormantLabel_ = new QLabel(QStringLiteral("Accounts to be deleted:"), this);
     dormantList_ = NewList({QStringLiteral("User Name"), QStringLiteral("Account Folder"), QStringLiteral("Last Logon"),
                             QStringLiteral("Days Since"), QStringLiteral("Note")},
-                           QStringLiteral("dormantList"), dormantLabel, this);
+                           QStringLiteral("dormantList"), dormantLabel_, this);
     auto* otherLabel = new QLabel(QStringLiteral("Accounts not deleted, and why:"), this);
     otherList_ =
         NewList({QStringLiteral("User Name"), QStringLiteral("Reason")}, QStringLiteral("otherList"), otherLabel, this);
@@ -96,7 +96,7 @@ CPreviewWindow::CPreviewWindow(const std::vector<AccountJudgement>& accounts, st
 
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(findRow);
-    layout->addWidget(dormantLabel);
+    layout->addWidget(dormantLabel_);
     layout->addWidget(dormantList_);
     layout->addWidget(otherLabel);
     layout->addWidget(otherList_);
@@ -213,6 +213,28 @@ void CPreviewWindow::showQuarantine(const std::vector<QuarantineEntry>& entries,
     auto* box = static_cast<QVBoxLayout*>(layout());
     box->insertWidget(box->count() - 1, label);
     box->insertWidget(box->count() - 1, list, 1);
+}
+
+void CPreviewWindow::showPlanSteps(const RunPlan& plan, const std::string& installPath) {
+    if (plan.restorableUntil) {
+        dormantLabel_->setText(QStringLiteral("Accounts to be quarantined, restorable until %1:")
+                                   .arg(Local(LogonDateText(*plan.restorableUntil))));
+        dormantList_->setAccessibleName(dormantLabel_->text());
+    }
+    if (plan.due.empty()) return;
+    auto* label = new QLabel(QStringLiteral("Accounts in quarantine to be purged, after the question:"), this);
+    QTreeWidget* list = NewList({QStringLiteral("User Name"), QStringLiteral("Account Folder"), QStringLiteral("Quarantined On")},
+                                QStringLiteral("purgeList"), label, this);
+    for (const QuarantineEntry& entry : plan.due) {
+        auto* item = new QTreeWidgetItem(list);
+        item->setText(0, Local(entry.userName.empty() ? entry.folderName : entry.userName));
+        item->setText(1, Local(QuarantinedFolderPath(installPath, entry)));
+        item->setText(2, Local(LogonDateText(entry.quarantinedOn)));
+    }
+    auto* box = static_cast<QVBoxLayout*>(layout());
+    const int at = box->indexOf(dormantLabel_);
+    box->insertWidget(at, label);
+    box->insertWidget(at + 1, list, std::clamp(list->topLevelItemCount(), 1, kMaxStretch));
 }
 
 // The number first, asked with No the default, before the run's own question.

@@ -18,8 +18,10 @@
 #include "dormix/quarantine/QuarantineEntry.h"
 #include "dormix/scan/AccountAges.h"
 #include "dormix/scan/JudgeAccounts.h"
+#include "dormix/scan/RunPlan.h"
 #include "platform/MessageBox.h"
 
+class QLabel;
 class QPushButton;
 class QTreeWidget;
 
@@ -38,6 +40,11 @@ public:
     // Under a grace period: the accounts in quarantine, below the others, with the day each is
     // purged on.
     void showQuarantine(const std::vector<QuarantineEntry>& entries, const std::vector<std::optional<std::time_t>>& purgeDays);
+
+    // The plan's other steps: under a grace period the accounts go into quarantine (the list says
+    // until when they can be restored), and the accounts in quarantine due for purging, which the
+    // run purges after its question, get a list of their own above the accounts to delete.
+    void showPlanSteps(const RunPlan& plan, const std::string& installPath);
 
     // Above the lists: the accounts by time since their last logon, the threshold across them, and
     // how many would be deleted.
@@ -67,6 +74,7 @@ private:
     std::size_t pendingCount_ = 0;
     platform::MessageBoxes& boxes_;
     QString defaultFileName_;
+    QLabel* dormantLabel_ = nullptr;
     QTreeWidget* dormantList_ = nullptr;
     QTreeWidget* otherList_ = nullptr;
     QPushButton* deleteButton_ = nullptr;

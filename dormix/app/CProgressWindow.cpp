@@ -1,5 +1,7 @@
 #include "dormix/app/CProgressWindow.h"
 
+#include <algorithm>
+
 #include <QCloseEvent>
 #include <QEventLoop>
 #include <QLabel>
@@ -49,7 +51,26 @@ ScanReport CProgressWindow::run(const Scan& scan, platform::MessageBoxes& boxes)
     return result;
 }
 
+namespace {
+
+// The window hears of one read folder in so many: a million updates would flood its queue.
+constexpr int kReadingStep = 500;
+
+}  // namespace
+
+void CProgressWindow::reading(int count) {
+    if (count != 1 && count % kReadingStep != 0) return;
+    QMetaObject::invokeMethod(this, [this, count] { showReading(count); }, Qt::QueuedConnection);
+}
+
+void CProgressWindow::showReading(int count) {
+    bar_->setRange(0, 0);  // busy: how many are dormant is not known yet
+    if (!stop_) progressLabel_->setText(QString::fromLocal8Bit(ReadingCountText(count)));
+    if (!isVisible()) show();
+}
+
 void CProgressWindow::deleting(int, int, const std::string& userName) {
+    ++worked_;
     const QString name = QString::fromLocal8Bit(userName);
     QMetaObject::invokeMethod(this, [this, name] { showAccount(name); }, Qt::QueuedConnection);
 }
@@ -66,12 +87,12 @@ void CProgressWindow::showAccount(const QString& userName) {
     if (!isVisible()) show();
 }
 
-// Counts the accounts whose deletion is done, not those begun: a batch empties many folders
-// before the first of them is finished.
+// The words count the accounts whose deletion is done, not those begun: a batch empties many
+// folders before the first of them is finished. The bar moves with each account worked on.
 void CProgressWindow::showDone() {
     const QString text = QString::fromLocal8Bit(DeletedCountText(done_, dormant_));
     bar_->setRange(0, dormant_);
-    bar_->setValue(done_);
+    bar_->setValue(std::max(done_.load(), worked_.load() - 1));
     bar_->setAccessibleName(text);
     if (!stop_) progressLabel_->setText(text);
 }

@@ -1,8 +1,9 @@
 #pragma once
 // The window that shows how many accounts a scan has deleted and which one it has in hand, and
-// lets the administrator stop it after the accounts in hand. The scan runs on a thread of its own
-// while the window stays responsive; the window shows itself only when the first account is
-// deleted.
+// lets the administrator stop it: the accounts of the batch in hand not yet touched are left for
+// the next run. The scan runs on a thread of its own while the window stays responsive; the
+// window shows itself once the account folders are being read, with how many have been read,
+// and its bar moves with each account worked on.
 #include <atomic>
 #include <functional>
 
@@ -29,9 +30,11 @@ public:
 
     // ScanProgress, called from the scan's thread.
     // Counts this run's accounts: those an interrupted run left are done before it.
+    void reading(int count) override;
     void counted(int dormant) override {
         dormant_ = dormant;
         done_ = 0;
+        worked_ = 0;
     }
     void deleting(int number, int count, const std::string& userName) override;
     bool stopRequested() override { return stop_; }
@@ -45,6 +48,7 @@ protected:
     void reject() override;
 
 private:
+    void showReading(int count);
     void showAccount(const QString& userName);
     void showDone();
 
@@ -55,4 +59,6 @@ private:
     std::atomic<bool> stop_{false};
     std::atomic<int> dormant_{0};
     std::atomic<int> done_{0};
+    std::atomic<int> worked_{0};  // accounts of this run worked on so far, each as it comes
+
 };

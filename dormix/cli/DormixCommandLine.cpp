@@ -80,15 +80,15 @@ const char* const kHelpEnd =
     "  3    no installation: VELTA.INI missing (in WINDIR, or /etc when WINDIR is not set) or\n"
     "       unreadable, no PATH in its [PROGRAM] section, or the folder it names is missing\n"
     "  4    refused before anything was deleted: another run holds the installation (for\n"
-    "       --days with --yes, --list-deleted, --restore and --purge; a dry run does not wait\n"
+    "       --days with --yes, --restore and --purge; a dry run and --list-deleted do not wait\n"
     "       for it); a log in the Log folder is a link or cannot be written (with --purge:\n"
     "       deleted.log); the unfinished deletions of an earlier run\n"
     "       cannot be read; the account folders and key files cannot be told apart; the protected\n"
     "       list is too long; GRACEDAYS cannot be read; the quarantine cannot be made beside the\n"
     "       account folders; the warnings' settings, message or record cannot be read; with\n"
     "       --tervox=yes in a dry run, the mail server's user database cannot be used\n"
-    "  130  stopped by SIGINT after the batch or the warning in hand\n"
-    "  143  stopped by SIGTERM after the batch or the warning in hand\n"
+    "  130  stopped by SIGINT after the account or the warning in hand\n"
+    "  143  stopped by SIGTERM after the account or the warning in hand\n"
     "\nEnvironment:\n"
     "  WINDIR      the folder that holds VELTA.INI\n"
     "  ACCTKIT_DB  the mail server's user database\n"
@@ -138,6 +138,9 @@ bool LoadInstallation(ConsoleMessageBoxes& boxes, DormixPaths& paths) {
     return true;
 }
 
+// How many folders the counter lets pass between two counts while they are read.
+constexpr int kReadingStep = 1000;
+
 // Prints each account once it is deleted and, to a person watching, how far the run has got.
 class ConsoleProgress : public ScanProgress {
 public:
@@ -147,9 +150,17 @@ public:
     // The CSV's header comes once the accounts are judged at the latest, so that a run that
     // deletes none still prints a list, an empty one. The counter counts this run's accounts.
     void counted(int dormant) override {
+        if (counterShown_) std::fputs("\r\x1b[K", stderr);  // the reading count makes way
+        counterShown_ = false;
         dormant_ = dormant;
         counted_ = 0;
         header();
+    }
+    // To a person watching, how many folders are read while the accounts are judged.
+    void reading(int count) override {
+        if (!counter_ || count % kReadingStep != 0) return;
+        std::fprintf(stderr, "\r%s", ReadingCountText(count).c_str());
+        counterShown_ = true;
     }
     void deleting(int, int, const std::string&) override {}
     bool stopRequested() override { return stopSignal != 0; }
@@ -202,10 +213,10 @@ private:
 
 // The report on the two streams (the boxes' texts, problems on standard error) and as the exit code.
 int PresentReport(const ScanReport& report, ConsoleMessageBoxes& boxes, const OutputStyle& style) {
-    // The purges came first in the run; their lines go with the deletions' lines.
+    // The purges came before the deletions, after the answer; their lines go with the deletions' lines.
     if (!style.quiet && !style.csv)
         for (const std::string& line : report.quarantine.purged) PrintLine(line);
-    ShowScanReport(report, boxes);
+    ShowScanReport(report, boxes, PurgedLines::Printed);
     switch (report.end) {
         case ScanEnd::Refused:
             return kExitRefused;
@@ -261,9 +272,7 @@ int QuarantineCommand(const QCommandLineParser& parser, const Options& options, 
     return RestoreCommand(paths, users, now, boxes);
 }
 
-}  // namespace
-
-int RunDormixCommandLine(const QStringList& arguments, std::time_t now) {
+int RunCommand(const QStringList& arguments, std::time_t now) {
     QCommandLineParser parser;
     parser.setApplicationDescription(QString::fromLatin1(kDescription));
     const QCommandLineOption help = parser.addHelpOption();
@@ -318,4 +327,16 @@ int RunDormixCommandLine(const QStringList& arguments, std::time_t now) {
     if (!parser.isSet(options.yes)) return RunDryRun(days, paths, protectedAccounts, now, style, withTervoxUsers);
     return Delete(days, paths, protectedAccounts, withTervoxUsers ? platform::Answer::Yes : platform::Answer::No, now,
                   style);
+}
+
+}  // namespace
+
+int RunDormixCommandLine(const QStringList& arguments, std::time_t now) {
+    const int code = RunCommand(arguments, now);
+    // A list or CSV cut short by a full disk is no success.
+    if (platform::StandardOutputFailed()) {
+        PrintLine("Standard output could not be written in full.", stderr);
+        return code == kExitOk ? kExitFailures : code;
+    }
+    return code;
 }

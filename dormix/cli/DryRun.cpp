@@ -8,8 +8,8 @@
 #include "dormix/scan/AccountAges.h"
 #include "dormix/scan/AccountList.h"
 #include "dormix/scan/LineEscape.h"
-#include "dormix/scan/NextScan.h"
 #include "dormix/scan/Preflight.h"
+#include "dormix/scan/RunPlan.h"
 #include "dormix/scan/ScanDormantAccounts.h"
 #include "dormix/warn/RunWarnings.h"
 #include "dormix/warn/smtp/SmtpSender.h"
@@ -17,12 +17,22 @@
 
 namespace {
 
-// Names and folders are escaped: a line break in one must not print a line of its own.
-std::string AccountLine(const AccountJudgement& account) {
+// Names and folders are escaped: a line break in one must not print a line of its own. Under a
+// grace period an account goes into quarantine, and the line says until when it can come back.
+std::string AccountLine(const AccountJudgement& account, const RunPlan& plan) {
     const std::string name = EscapedForLine(account.userName);
     if (account.verdict != Verdict::Dormant) return name + ", " + NotDeletedReason(account);
-    return "Would delete " + name + " (" + EscapedForLine(account.folder) + "), last logon " +
-           LogonDateText(*account.lastLogon) + ", " + std::to_string(account.daysSince) + " days ago";
+    std::string line = (plan.quarantines() ? "Would quarantine " : "Would delete ") + name + " (" +
+                       EscapedForLine(account.folder) + "), last logon " + LogonDateText(*account.lastLogon) + ", " +
+                       std::to_string(account.daysSince) + " days ago";
+    if (plan.restorableUntil) line += ", restorable until " + LogonDateText(*plan.restorableUntil);
+    return line;
+}
+
+std::string PurgeLine(const QuarantineEntry& entry, const std::string& installPath) {
+    return "Would purge " + EscapedForLine(entry.userName.empty() ? entry.folderName : entry.userName) + " (" +
+           EscapedForLine(QuarantinedFolderPath(installPath, entry)) + "), quarantined on " +
+           LogonDateText(entry.quarantinedOn);
 }
 
 std::string PendingLine(const AccountJudgement& account) {
@@ -30,7 +40,7 @@ std::string PendingLine(const AccountJudgement& account) {
            "), " + kPendingMark;
 }
 
-void PrintList(const NextScan& next, const OutputStyle& style) {
+void PrintList(const RunPlan& next, const std::string& installPath, const OutputStyle& style) {
     if (style.csv) {
         std::vector<CsvRow> rows{AccountListHeader()};
         for (const AccountJudgement& account : next.pending) rows.push_back(AccountListRow(account, true));
@@ -40,9 +50,11 @@ void PrintList(const NextScan& next, const OutputStyle& style) {
         return;
     }
     if (style.quiet) return;
+    // In the order the run takes its steps: the interrupted batch, then after the question the purges.
     for (const AccountJudgement& account : next.pending) PrintLine(PendingLine(account));
+    for (const QuarantineEntry& entry : next.due) PrintLine(PurgeLine(entry, installPath));
     for (const AccountJudgement& account : next.accounts)
-        if (Listed(account)) PrintLine(AccountLine(account));
+        if (Listed(account)) PrintLine(AccountLine(account, next));
     for (std::size_t i = 0; i < next.quarantined.size(); ++i)
         PrintLine("In quarantine: " + DeletedAccountLine(next.quarantined[i], next.purgeDays[i]));
 }
@@ -52,8 +64,8 @@ void PrintList(const NextScan& next, const OutputStyle& style) {
 int RunDryRun(std::int32_t days, const DormixPaths& paths, const ProtectedAccounts& protectedAccounts,
               std::time_t now, const OutputStyle& style, bool withTervoxUsers) {
     RunWarnings warnings;
-    const NextScan next = JudgeNextScan(days, paths, protectedAccounts, now, &warnings);
-    PrintList(next, style);
+    const RunPlan next = PlanRun(days, paths, protectedAccounts, now, &warnings);
+    PrintList(next, paths.installPath, style);
     if (next.toWarn > 0) PrintLine(WouldWarnText(next.toWarn), style.results());
     const int toDelete = next.toDelete();
     if (toDelete == 0) {
@@ -63,7 +75,11 @@ int RunDryRun(std::int32_t days, const DormixPaths& paths, const ProtectedAccoun
                       " account(s) would be deleted. Nothing was deleted: to delete them, run again with --yes and "
                       "--tervox=yes or --tervox=no.",
                   style.results());
+        if (next.restorableUntil)
+            PrintLine("They would be kept in quarantine until " + LogonDateText(*next.restorableUntil) + ".",
+                      style.results());
     }
+    if (!next.due.empty()) PrintLine(std::to_string(next.due.size()) + " account(s) in quarantine would be purged.", style.results());
     // What would refuse the deleting run (next.problem among them), each on standard error.
     std::vector<std::string> problems = DeletionPreflight(paths, withTervoxUsers);
     if (!next.problem.empty() && std::find(problems.begin(), problems.end(), next.problem) == problems.end())
@@ -79,7 +95,8 @@ int RunDryRun(std::int32_t days, const DormixPaths& paths, const ProtectedAccoun
 int RunAges(std::int32_t days, const DormixPaths& paths, const ProtectedAccounts& protectedAccounts, std::time_t now,
             const OutputStyle& style) {
     AccountAges ages;
-    const NextScan next = JudgeNextScan(days, paths, protectedAccounts, now, nullptr, &ages);
+    RunWarnings warnings;  // an account to be warned first is not deleted yet, as the dry run says
+    const RunPlan next = PlanRun(days, paths, protectedAccounts, now, &warnings, &ages);
     if (style.csv) {
         platform::WriteUnchanged(stdout, CsvText(AgesCsvRows(ages)));  // the CSV's own CR LF
     } else {

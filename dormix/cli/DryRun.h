@@ -14,7 +14,8 @@ int RunDryRun(std::int32_t days, const DormixPaths& paths, const ProtectedAccoun
               std::time_t now, const OutputStyle& style, bool withTervoxUsers);
 
 // --ages: the accounts counted by time since their last logon, one line (or CSV row) per band,
-// and how many the threshold would delete, from the dry run's own judging; nothing is changed.
+// and how many the threshold would delete, from the dry run's own judging (warnings by mail planned
+// as it plans them); nothing is changed.
 // A problem that would stop the scan goes to standard error; the exit code is 0 all the same.
 int RunAges(std::int32_t days, const DormixPaths& paths, const ProtectedAccounts& protectedAccounts, std::time_t now,
             const OutputStyle& style);

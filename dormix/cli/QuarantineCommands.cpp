@@ -1,5 +1,6 @@
 #include "dormix/cli/QuarantineCommands.h"
 
+#include <algorithm>
 #include <functional>
 #include <optional>
 
@@ -15,6 +16,8 @@
 #include "platform/FolderLock.h"
 
 namespace {
+
+constexpr const char* kQuarantineEmpty = "The quarantine is empty.";
 
 std::string DayText(const std::optional<std::time_t>& day) { return day ? LogonDateText(*day) : std::string("-"); }
 
@@ -43,12 +46,23 @@ std::string DeletedAccountLine(const QuarantineEntry& entry, const std::optional
     return line;
 }
 
+// Only reads: it lists while a run holds the installation, as that run left the quarantine so far.
+// The first purge due comes first; an entry whose day cannot be told comes last.
 int ListDeletedCommand(const DormixPaths& paths, platform::MessageBoxes& boxes) {
-    return UnderLock(paths, boxes, [&](int graceDays) -> int {
-        for (const QuarantineEntry& entry : ListQuarantine(paths.installPath))
-            PrintLine(DeletedAccountLine(entry, EntryPurgeDay(entry, graceDays)));
-        return kExitOk;
+    const std::optional<int> graceDays = ReadGraceDays();
+    if (!graceDays) {
+        boxes.error(GraceDaysUnreadableText(ReadVeltaSetting("DORMIX", "GRACEDAYS")));
+        return kExitRefused;
+    }
+    std::vector<std::pair<std::optional<std::time_t>, QuarantineEntry>> listed;
+    for (QuarantineEntry& entry : ListQuarantine(paths.installPath))
+        listed.emplace_back(EntryPurgeDay(entry, *graceDays), std::move(entry));
+    std::stable_sort(listed.begin(), listed.end(), [](const auto& a, const auto& b) {
+        return a.first && (!b.first || *a.first < *b.first);
     });
+    if (listed.empty()) PrintLine(kQuarantineEmpty);
+    for (const auto& [purgeDay, entry] : listed) PrintLine(DeletedAccountLine(entry, purgeDay));
+    return kExitOk;
 }
 
 int RestoreCommand(const DormixPaths& paths, const std::vector<std::string>& names, std::time_t now,
@@ -80,8 +94,15 @@ int PurgeCommand(const DormixPaths& paths, std::time_t now, platform::MessageBox
             boxes.error(UnableToCreateFileText(AuditLogPath(paths.installPath)));
             return kExitRefused;
         }
-        PurgeRun run =
-            PurgeEntries(paths.installPath, ExpiredEntries(ListQuarantine(paths.installPath), graceDays, now), events);
+        std::vector<QuarantineEntry> entries = ListQuarantine(paths.installPath);
+        const QuarantineWaiting waiting = WaitingEntries(entries, graceDays, now);
+        std::vector<QuarantineEntry> due = ExpiredEntries(std::move(entries), graceDays, now);
+        if (due.empty() && refused.empty()) {
+            PrintLine(waiting.count == 0 ? std::string(kQuarantineEmpty)
+                                         : "Nothing is due for purging; the next purge is due on " + DayText(waiting.next) + ".");
+            return kExitOk;
+        }
+        PurgeRun run = PurgeEntries(paths.installPath, std::move(due), events);
         for (const QuarantineEntry& entry : run.purged) PrintLine(PurgedLine(paths.installPath, entry));
         run.failed.insert(run.failed.begin(), refused.begin(), refused.end());
         for (const AccountNotDeleted& account : NotPurgedAccounts(paths.installPath, run.failed))

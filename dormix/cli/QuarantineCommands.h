@@ -1,8 +1,10 @@
 #pragma once
-// The quarantine from the command line, each under the installation's lock:
-//   dormix --list-deleted        the accounts in quarantine with the day each will be purged
+// The quarantine from the command line, each that changes it under the installation's lock:
+//   dormix --list-deleted        the accounts in quarantine with the day each will be purged, the
+//                                first due first ("The quarantine is empty." when none); it only reads
 //   dormix --restore NAME...     puts the accounts back
-//   dormix --purge               purges the accounts whose grace period is over, and nothing else
+//   dormix --purge               purges the accounts whose grace period is over, and nothing else;
+//                                with none due it says when the next is, or that none waits
 #include <ctime>
 #include <optional>
 #include <string>

@@ -22,7 +22,8 @@ const BandInfo& Info(AgeBand band) { return kBands[static_cast<std::size_t>(band
 }  // namespace
 
 AgeBand AgeBandOf(const AccountJudgement& account) {
-    if (!account.lastLogon) return AgeBand::NoDate;
+    // A logon dated ahead of the clock tells no time since it; no threshold deletes such an account.
+    if (!account.lastLogon || account.daysSince < 0) return AgeBand::NoDate;
     for (std::size_t i = 0; i + 2 < kAgeBandCount; ++i)
         if (account.daysSince <= kBands[i].lastDay) return static_cast<AgeBand>(i);
     return AgeBand::MoreThan2Years;
@@ -57,11 +58,15 @@ std::string AgesThresholdText(const AccountAges& ages) {
            " account(s) would be deleted.";
 }
 
+std::string AgeBandText(const AccountAges& ages, AgeBand band) {
+    return std::string(AgeBandLabel(band)) + ": " + std::to_string(ages.counts[static_cast<std::size_t>(band)]);
+}
+
 std::string AgesDescription(const AccountAges& ages) {
     std::string text;
     for (std::size_t i = 0; i < kAgeBandCount; ++i) {
         if (i > 0) text += "; ";
-        text += std::string(kBands[i].label) + ": " + std::to_string(ages.counts[i]);
+        text += AgeBandText(ages, static_cast<AgeBand>(i));
     }
     return text + ". " + AgesThresholdText(ages);
 }

@@ -18,7 +18,7 @@ enum class AgeBand {
     Days181To365,    // 181..365
     Years1To2,       // 366..730
     MoreThan2Years,  // 731 and more
-    NoDate,          // never logged on, or no date that can be read
+    NoDate,          // never logged on, no date that can be read, or one ahead of the clock
 };
 inline constexpr std::size_t kAgeBandCount = 8;
 
@@ -45,5 +45,7 @@ std::vector<std::string> AgesTableLines(const AccountAges& ages);
 std::vector<CsvRow> AgesCsvRows(const AccountAges& ages);
 // The line under the table and under the chart: what the threshold would delete.
 std::string AgesThresholdText(const AccountAges& ages);
+// One band with its count, for accessibility tools: "31-60 days: 2".
+std::string AgeBandText(const AccountAges& ages, AgeBand band);
 // Each band with its count, for accessibility tools: "up to 30 days: 4; 31-60 days: 0; ...".
 std::string AgesDescription(const AccountAges& ages);

@@ -1,7 +1,7 @@
 #include "dormix/scan/AccountList.h"
 
 #include "dormix/scan/AccountLog.h"
-#include "dormix/scan/NextScan.h"
+#include "dormix/scan/RunPlan.h"
 
 std::string NotDeletedReason(const AccountJudgement& account) {
     switch (account.verdict) {

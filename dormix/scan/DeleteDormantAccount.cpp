@@ -68,6 +68,7 @@ std::string LeftBehindText(const platform::FolderRemoval& removal) {
 void EmptyFolders(std::vector<BatchMember>& members, const BatchTerms& terms, ScanProgress* progress, int number,
                   int count) {
     for (BatchMember& member : members) {
+        if (LeaveOnStop(member, progress)) continue;
         if (progress) progress->deleting(number++, count, member.account.userName);
         if (!StillDormant(member, terms)) continue;
         platform::FolderRemoval folder(member.account.folder);
@@ -188,6 +189,15 @@ void KeepNamesInUseAgain(std::vector<BatchMember>& members, const std::string& i
 }
 
 }  // namespace
+
+bool LeaveOnStop(BatchMember& member, ScanProgress* progress) {
+    // Before the key pass: the batch shrinks to the accounts taken, and the pending deletions
+    // written for it name only those.
+    if (!progress || !progress->stopRequested()) return false;
+    member.inHand = false;
+    member.untouched = true;
+    return true;
+}
 
 bool StillDormant(BatchMember& member, const BatchTerms& terms) {
     const AccountJudgement again = JudgeAccount(member.account.folder, terms.days, terms.now);

@@ -39,7 +39,12 @@ struct BatchMember {
     std::optional<keyindex::KeyValue> userKeyValue;  // the value of its "USER.KEY" record, once known
     bool timeRecordLeft = false;  // its "USERTIME.KEY" record outlived its "USER.KEY" record
     bool emptyFolderLeft = false;  // all but its empty folder was done before a kill
+    bool untouched = false;        // a stop came before it was touched: left whole for the next run
 };
+
+// Asks progress whether to stop before the member is touched: true, and the member left whole
+// and out of the batch, when it says so.
+bool LeaveOnStop(BatchMember& member, ScanProgress* progress);
 
 // Where a batch keeps its record and its pending deletions, and the run its record names.
 struct BatchFiles {

@@ -1,6 +1,7 @@
 #include "dormix/scan/DeletionWarnings.h"
 
 #include <algorithm>
+#include <optional>
 
 #include "dormix/scan/DormixPaths.h"
 #include "dormix/scan/LineEscape.h"
@@ -26,6 +27,15 @@ std::string WouldWarnText(int warnings) {
 std::string WarnedText(const WarningRun& run) {
     if (run.warnedCount() == 0) return {};
     return std::to_string(run.warnedCount()) + " account(s) were warned by mail.";
+}
+
+std::string KeptAfterWarningText(const WarningRun& run) {
+    std::optional<std::time_t> first;
+    for (const WarningOutcome& outcome : run.outcomes)
+        if (outcome.warned && (!first || outcome.goesOn < *first)) first = outcome.goesOn;
+    if (!first) return {};
+    return std::to_string(run.warnedCount()) + " dormant account(s) were warned by mail and are kept until " +
+           LogonDateText(*first) + ".";
 }
 
 std::string WarningFailuresText(const WarningRun& run, std::size_t maxLines) {

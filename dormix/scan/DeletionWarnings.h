@@ -18,6 +18,7 @@ struct WarningOutcome {
     std::string address;  // empty when the name makes no address
     bool warned = false;  // sent, taken by the server and recorded
     std::string answer;   // the server's answer, or why the warning was not sent or not recorded
+    std::time_t goesOn = 0;  // the first day a run may delete the account: it is kept until then
 };
 
 struct WarningRun {
@@ -77,4 +78,7 @@ std::string WouldWarnText(int warnings);
 // known) with one line per failure (at most
 // maxLines, then "... and %d more"), and the log's problem on a line of its own. Empty for none.
 std::string WarnedText(const WarningRun& run);
+// After a run's summary: "%d dormant account(s) were warned by mail and are kept until %s." (the
+// first day one of them may go); empty when none was warned.
+std::string KeptAfterWarningText(const WarningRun& run);
 std::string WarningFailuresText(const WarningRun& run, std::size_t maxLines);

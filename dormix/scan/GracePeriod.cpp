@@ -1,5 +1,7 @@
 #include "dormix/scan/GracePeriod.h"
 
+#include <algorithm>
+
 #include "dormix/scan/AuditLog.h"
 #include "dormix/scan/FolderUserName.h"
 #include "dormix/scan/JudgeAccounts.h"
@@ -80,31 +82,53 @@ std::vector<AccountNotDeleted> NotPurgedAccounts(const std::string& installPath,
     return accounts;
 }
 
-std::string OpenGracePeriod(const DormixPaths& paths, int graceDays, const ProtectedAccounts& protectedAccounts,
-                            const RunIdentity& run, std::time_t now, QuarantinePurges& purges) {
+namespace {
+
+QuarantineEvents RunEvents(const DormixPaths& paths, const ProtectedAccounts& protectedAccounts, const RunIdentity& run,
+                           std::time_t now) {
+    QuarantineEvents events = AuditedEvents(paths.installPath, run, now);
+    events.isProtected = [&protectedAccounts](const std::string& name) { return protectedAccounts.covers(name); };
+    return events;
+}
+
+// The same entry: its day folder and its folder's name.
+bool SameEntry(const QuarantineEntry& a, const QuarantineEntry& b) { return a.day == b.day && a.folderName == b.folderName; }
+
+}  // namespace
+
+std::string SettleGracePeriod(const DormixPaths& paths, int graceDays, const ProtectedAccounts& protectedAccounts,
+                              const RunIdentity& run, std::time_t now, QuarantinePurges& purges) {
     if (graceDays > 0) {
         if (std::string problem = PrepareQuarantine(paths.installPath); !problem.empty()) return problem;
     } else if (!platform::IsDirectory(QuarantineFolder(paths.installPath))) {
         return {};
     }
-    QuarantineEvents events = AuditedEvents(paths.installPath, run, now);
-    events.isProtected = [&protectedAccounts](const std::string& name) { return protectedAccounts.covers(name); };
-    const std::string auditProblem = UnableToCreateFileText(AuditLogPath(paths.installPath));
     std::vector<RefusedEntry> refused;
-    const bool settled = SettleQuarantine(paths.installPath, events, now, &refused);
+    const bool settled = SettleQuarantine(paths.installPath, RunEvents(paths, protectedAccounts, run, now), now, &refused);
     purges.notPurged = NotPurgedAccounts(paths.installPath, refused);
-    if (!settled) return auditProblem;
+    return settled ? std::string() : UnableToCreateFileText(AuditLogPath(paths.installPath));
+}
+
+std::string PurgeDueEntries(const DormixPaths& paths, int graceDays, const ProtectedAccounts& protectedAccounts,
+                            const RunIdentity& run, std::time_t now, const std::vector<QuarantineEntry>& planned,
+                            QuarantinePurges& purges) {
+    if (!platform::IsDirectory(QuarantineFolder(paths.installPath))) return {};
     std::vector<QuarantineEntry> entries = ListQuarantine(paths.installPath);
     const QuarantineWaiting waiting = WaitingEntries(entries, graceDays, now);
     purges.waiting = waiting.count;
     purges.nextPurge = waiting.next;
-    auto expired = ExpiredEntries(std::move(entries), graceDays, now);
+    // Only what the question was asked about: an entry due only since waits for the next run.
+    std::vector<QuarantineEntry> expired = ExpiredEntries(std::move(entries), graceDays, now);
+    std::erase_if(expired, [&](const QuarantineEntry& entry) {
+        return std::none_of(planned.begin(), planned.end(), [&](const QuarantineEntry& p) { return SameEntry(p, entry); });
+    });
     if (expired.empty()) return {};
-    const PurgeRun purge = PurgeEntries(paths.installPath, std::move(expired), events);
+    const PurgeRun purge =
+        PurgeEntries(paths.installPath, std::move(expired), RunEvents(paths, protectedAccounts, run, now));
     for (const QuarantineEntry& entry : purge.purged) purges.purged.push_back(PurgedLine(paths.installPath, entry));
     const std::vector<AccountNotDeleted> failed = NotPurgedAccounts(paths.installPath, purge.failed);
     purges.notPurged.insert(purges.notPurged.end(), failed.begin(), failed.end());
-    return purge.stopped ? auditProblem : std::string();
+    return purge.stopped ? UnableToCreateFileText(AuditLogPath(paths.installPath)) : std::string();
 }
 
 BatchResult QuarantineDormantBatch(std::vector<BatchMember>& members, const BatchFiles& files, const BatchTerms& terms,
@@ -112,6 +136,7 @@ BatchResult QuarantineDormantBatch(std::vector<BatchMember>& members, const Batc
     std::vector<AccountToQuarantine> accounts;
     std::vector<BatchMember*> moving;
     for (BatchMember& member : members) {
+        if (LeaveOnStop(member, progress)) continue;
         if (progress) progress->deleting(number++, count, member.account.userName);
         if (!StillDormant(member, terms)) continue;
         const bool named = NamesAUser(member.account.folder);

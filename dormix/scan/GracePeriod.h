@@ -1,8 +1,8 @@
 #pragma once
 // The scan under a grace period (GRACEDAYS set): every deleting run first finishes what an earlier
-// run left half done in the quarantine and purges the accounts whose period is over; then each
-// dormant account is quarantined instead of deleted, with the same question, summary and log
-// lines. Every step gets its line in "deleted.log".
+// run left half done in the quarantine and, once answered, purges the accounts whose period is
+// over; each dormant account is quarantined instead of deleted, with the same question, summary
+// and log lines. Every step gets its line in "deleted.log".
 #include <ctime>
 #include <string>
 #include <vector>
@@ -23,13 +23,19 @@ std::string QuarantineAuditLine(const std::string& installPath, const Quarantine
 // system log.
 QuarantineEvents AuditedEvents(const std::string& installPath, const RunIdentity& run, std::time_t now);
 
-// Before anything else of a deleting run with a grace period of graceDays (0: none): with one, the
-// quarantine can be reached by a rename; whenever there is a quarantine, its half-done steps are
-// finished and the accounts whose period is over are purged, none of a protected user. Empty, or
-// the refusal (nothing was deleted); purges: what was purged, what could not be and why, and
-// what waits.
-std::string OpenGracePeriod(const DormixPaths& paths, int graceDays, const ProtectedAccounts& protectedAccounts,
-                            const RunIdentity& run, std::time_t now, QuarantinePurges& purges);
+// Before the question of a deleting run with a grace period of graceDays (0: none): with one, the
+// quarantine can be reached by a rename; whenever there is a quarantine, the steps an earlier run
+// left half done are finished (that run was answered for them). Empty, or the refusal (nothing
+// was deleted); purges: the entries that do not agree with the installation, and why.
+std::string SettleGracePeriod(const DormixPaths& paths, int graceDays, const ProtectedAccounts& protectedAccounts,
+                              const RunIdentity& run, std::time_t now, QuarantinePurges& purges);
+
+// After the answer: purges the accounts of planned that are due still, each checked against the
+// installation right before it, none of a protected user. Empty, or the problem that broke it
+// off; purges: what was purged, what could not be and why, and what waits.
+std::string PurgeDueEntries(const DormixPaths& paths, int graceDays, const ProtectedAccounts& protectedAccounts,
+                            const RunIdentity& run, std::time_t now, const std::vector<QuarantineEntry>& planned,
+                            QuarantinePurges& purges);
 
 // For an account whose purge has begun: "purge begun, cannot be restored", and "; last failure:
 // REASON" when the purge failed; empty for any other.

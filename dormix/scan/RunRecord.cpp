@@ -52,6 +52,10 @@ RunRecorder::RunRecorder(const RunIdentity& run, ScanProgress* frontEnd) : run_(
 
 void RunRecorder::ended(const ScanReport& report) { platform::WriteSystemLog(kIdentifier, RunEndRecord(run_, report)); }
 
+void RunRecorder::reading(int count) {
+    if (frontEnd_) frontEnd_->reading(count);
+}
+
 void RunRecorder::counted(int dormant) {
     if (frontEnd_) frontEnd_->counted(dormant);
 }

@@ -47,6 +47,7 @@ public:
 
     void ended(const ScanReport& report);
 
+    void reading(int count) override;
     void counted(int dormant) override;
     void deleting(int number, int count, const std::string& userName) override;
     bool stopRequested() override;

@@ -17,6 +17,7 @@
 #include "dormix/scan/JudgeAccounts.h"
 #include "dormix/scan/PendingDeletions.h"
 #include "dormix/scan/ProtectedAccounts.h"
+#include "dormix/scan/RunPlan.h"
 #include "dormix/scan/RunRecord.h"
 #include "dormix/scan/ScanReport.h"
 #include "platform/FolderLock.h"
@@ -81,12 +82,15 @@ public:
             report_.tervoxFailed = tervoxFailures_.accounts();
             report_.tervoxText = tervoxFailures_.text();
         }
-        if (!pending) report_.taken += static_cast<int>(members.size());
+        if (!pending)
+            report_.taken += static_cast<int>(
+                std::count_if(members.begin(), members.end(), [](const BatchMember& m) { return !m.untouched; }));
         // A deletion left pending was begun: a run that breaks off while finishing it deleted something.
         begun_ = begun_ || std::any_of(members.begin(), members.end(), [](const BatchMember& m) { return m.inHand; });
         for (const BatchMember& member : members) {
             if (member.deleted.deleted) {
                 report_.deleted.push_back(member.account);
+                report_.quarantined += member.deleted.quarantined;
                 report_.pendingFinished += pending;
             }
             if (member.deleted.logReason)
@@ -247,10 +251,10 @@ bool Scan(std::int32_t days, const DormixPaths& paths, platform::MessageBoxes& b
         if (const std::string problem = PrepareQuarantine(paths.installPath); !problem.empty())
             return state.refuse(problem, kNothingDeletedCaption);
     }
-    // Run whatever the period is now: each account in quarantine keeps the period it went in under.
+    // Whatever the period is now: each account in quarantine keeps the period it went in under.
     // Past the preparation, every refusal follows a step of the quarantine that was taken.
-    if (const std::string problem = OpenGracePeriod(paths, *graceDays, protectedAccounts, state.files().run, now,
-                                                    state.report().quarantine);
+    if (const std::string problem =
+            SettleGracePeriod(paths, *graceDays, protectedAccounts, state.files().run, now, state.report().quarantine);
         !problem.empty())
         return state.breakOff(problem);
     if (scope.oldLog == OldLog::Delete) DeleteOldLog(paths.logPath);
@@ -265,17 +269,28 @@ bool Scan(std::int32_t days, const DormixPaths& paths, platform::MessageBoxes& b
         case PendingEnd::Held:
             return state.finish(false);
     }
-    // Kept and protected accounts are passed over below: only what the scan acts on is held.
-    std::vector<AccountJudgement> accounts =
-        JudgeAccounts(days, paths, protectedAccounts, now, [&](const AccountJudgement& account) {
-            return account.verdict == Verdict::Dormant || account.verdict == Verdict::Logged ||
-                   (warnings && warnings->concerns(account, now));
-        });
-    if (warnings) warnings->plan(accounts, now);
+    // The plan, as the dry run and the preview make it; its steps are checked again as they come.
+    RunPlan plan = PlanRun(days, paths, protectedAccounts, now, warnings, nullptr, &progress);
+    if (!plan.problem.empty()) return state.refuse(plan.problem, kNothingDeletedCaption);
+    // Of the quarantine the run needs only the entries due; the whole list is for the eye.
+    std::vector<QuarantineEntry>().swap(plan.quarantined);
+    std::vector<AccountJudgement>& accounts = plan.accounts;
     RestrictTo(accounts, scope.onlyFolders);
     const int dormantCount = CountDormant(accounts);
     progress.counted(dormantCount);
     state.report().dormant = dormantCount;
+    if (*graceDays > 0) state.report().restorableUntil = plan.restorableUntil;
+    // Nothing is destroyed before the answer: the due purges follow the question's first Yes or No,
+    // so that a cancel leaves the quarantine as it was; with no account to delete there is no
+    // question, and they follow the judging.
+    bool purged = false;
+    const auto purgeDue = [&] {
+        purged = true;
+        const std::string problem = PurgeDueEntries(paths, *graceDays, protectedAccounts, state.files().run, now,
+                                                    plan.due, state.report().quarantine);
+        return problem.empty() || state.breakOff(problem);
+    };
+    if (dormantCount == 0 && !purgeDue()) return false;
     Answer answer = Answer::Failed;
     const std::size_t perBatch = BatchSizeFor(batchSize, paths.installPath);
     int dormantNumber = 0;
@@ -299,6 +314,7 @@ bool Scan(std::int32_t days, const DormixPaths& paths, platform::MessageBoxes& b
             if (given == Answer::Cancel) return state.cancel();
             if (given != Answer::Yes && given != Answer::No) continue;
             answer = given;
+            if (!purged && !purgeDue()) return false;
             batch.members.push_back({account, {}, true, std::nullopt});
             batch.memberAt.push_back(next);
         }
@@ -320,6 +336,10 @@ bool Scan(std::int32_t days, const DormixPaths& paths, platform::MessageBoxes& b
         if (!state.take(result, batch.members, false)) return false;
         if (*graceDays > 0) CountWaiting(batch.members, PurgeDay(DayOfRun(now), *graceDays), state.report().quarantine);
         if (!WriteSpanLines(batch, accounts, state)) return false;
+        // A stop that left accounts of the batch untouched ends the scan, the last batch's too.
+        if ((stopped = std::any_of(batch.members.begin(), batch.members.end(),
+                                   [](const BatchMember& m) { return m.untouched; })))
+            break;
         // The batch stays pending for the next scan: a new batch would replace what leads to the
         // key records it left.
         if (result.end == BatchEnd::KeysLeftPending) break;

@@ -23,7 +23,7 @@ enum class ScanEnd {
     NothingFound,  // no account was dormant, and none pending
     Refused,       // before anything was deleted: problem says why
     Broken,        // a log or record could not be written in the middle: problem says which
-    Stopped,       // through progress, after the batch in hand
+    Stopped,       // through progress, after the account in hand
     Cancelled,     // at the question: nothing was deleted
 };
 
@@ -33,7 +33,7 @@ struct AccountNotDeleted {
     std::string reason;
 };
 
-// What a run did with the quarantine before anything else.
+// What a run did with the quarantine: its half-done steps finished first, its purges after the answer.
 struct QuarantinePurges {
     std::vector<std::string> purged;            // "Purged NAME (FOLDER)" lines, one per account purged
     std::vector<AccountNotDeleted> notPurged;   // failed or refused, with why; tried again next run
@@ -52,9 +52,12 @@ struct ScanReport {
     int tervoxFailed = 0;                       // accounts whose mail-server user may still be there
     std::string tervoxText;                     // how many and why, in the user's words
     int pendingFinished = 0;                    // accounts of an interrupted run deleted first
+    int quarantined = 0;                        // of the deleted, those moved into quarantine
     std::string logPath;                        // where the reasons are
     WarningRun warnings;                        // the warnings by mail sent after the deletions
     QuarantinePurges quarantine;  // the purges of the run, whatever the grace period is now
+    // With a grace period: the day until which the accounts this run quarantined can be restored.
+    std::optional<std::time_t> restorableUntil;
 
     // Ran to its end, was stopped or cancelled: what the scan's old true meant.
     bool ranThrough() const { return end != ScanEnd::Refused && end != ScanEnd::Broken; }
@@ -64,11 +67,18 @@ struct ScanReport {
 
 // The report in boxes, as the dialog shows it: a refusal or a break alone; otherwise (unless
 // cancelled) the summary ("Successfully deleted %d account(s)!" or "There were no dormant
-// accounts found"), then how many accounts could not be deleted and where the reasons are, then
+// accounts found", in the same box the quarantine's day and the accounts warnings keep), then how many accounts could not be deleted and where the reasons are, then
 // the mail-server users that failed, then how many were warned by mail and which warnings failed;
 // and, whichever way it ended but a refusal or a break, how many accounts were purged, those whose
 // purge failed and how many wait in quarantine.
-void ShowScanReport(const ScanReport& report, platform::MessageBoxes& boxes);
+// The dialog names the accounts purged in the box of their count; the command line prints their
+// lines as they come, before the boxes.
+enum class PurgedLines { InBox, Printed };
+void ShowScanReport(const ScanReport& report, platform::MessageBoxes& boxes, PurgedLines purgedLines = PurgedLines::InBox);
+
+// After the summary under a grace period: "The accounts stay in quarantine until %s; Deleted
+// Accounts... (dormix --restore NAME) brings one back."
+std::string StayInQuarantineText(std::time_t until);
 
 // The box of the accounts whose purge failed: how many, and the first of them with why.
 std::string NotPurgedText(const std::vector<AccountNotDeleted>& accounts);

@@ -36,7 +36,7 @@ WarningRun SendWarnings(const std::vector<WarningToSend>& warnings, const WarnSe
     std::size_t unsynced = 0;
     std::string notSent;  // once the server is out of reach or a stop is asked for, the rest are not tried
     for (const WarningToSend& warning : warnings) {
-        WarningOutcome outcome{warning.userName, {}, false, {}};
+        WarningOutcome outcome{warning.userName, {}, false, {}, warning.goesOn};
         const std::optional<std::string> address = UserAddress(warning.userName, settings.mailDomain);
         if (notSent.empty() && stopRequested && stopRequested()) {
             run.stopped = true;

@@ -25,21 +25,36 @@ std::string TooLong(const char* key) {
 bool StartsWith(const std::string& text, const char* prefix) { return text.rfind(prefix, 0) == 0; }
 
 // Takes the password from its file, which only its owner may read, as ssh takes a key; why not
-// when it cannot.
+// when it cannot. Who may read it is judged on the file read, not on whatever bears its name later.
 std::string ReadPasswordFile(WarnSettings& s) {
     if (s.smtpPasswordFile.empty()) return {};
     if (!s.smtpPassword.empty())
         return "SMTPPASSWORD and SMTPPASSWORDFILE in section DORMIX of VELTA.INI are both set: keep one.";
+    const std::string named = "The password file " + s.smtpPasswordFile + " (SMTPPASSWORDFILE in section DORMIX of VELTA.INI)";
     std::string bytes;
-    if (const platform::ErrorCode error = platform::ReadFileLimited(s.smtpPasswordFile, bytes, kMaxPasswordFileBytes);
+    platform::FileStrangers strangers;
+    if (const platform::ErrorCode error =
+            platform::ReadFileLimited(s.smtpPasswordFile, bytes, kMaxPasswordFileBytes, strangers);
         error != 0) {
-        return "The password file " + s.smtpPasswordFile + " (SMTPPASSWORDFILE in section DORMIX of VELTA.INI) cannot be "
-               "read: " + platform::SystemErrorText(error) + ".";
+        return named + " cannot be read: " + platform::SystemErrorText(error) + ".";
     }
-    if (platform::OthersCanRead(s.smtpPasswordFile))
-        return s.smtpPasswordFile + " can be read by other users; allow only its owner (chmod 600).";
+    // Its owner may read it, and make it say what they like.
+    if (strangers.foreignOwner)
+        return s.smtpPasswordFile + " belongs to another user; give it to the user who runs dormix (chown).";
+    if (strangers.othersRead) return s.smtpPasswordFile + " can be read by other users; allow only its owner (chmod 600).";
     s.smtpPassword = bytes.substr(0, bytes.find_first_of("\r\n"));
+    // An emptied file would log in with no password and fail only once the deletions are done.
+    if (s.smtpPassword.empty()) return named + " holds no password on its first line.";
     return {};
+}
+
+// The password lies open in a settings file that others can read, whether warnings are on or not.
+std::string SettingsPasswordNotice(const std::function<std::string(const char*)>& lookup, const std::string& settingsPath) {
+    if (lookup("SMTPPASSWORD").empty() || !lookup("SMTPPASSWORDFILE").empty() || settingsPath.empty() ||
+        !platform::OthersCanRead(settingsPath))
+        return {};
+    return "VELTA.INI (" + settingsPath + ") holds SMTPPASSWORD and can be read by other users; put the "
+           "password in a file that only its owner can read and name it in SMTPPASSWORDFILE.";
 }
 
 // Why no warning could be sent with these settings; empty when one can. Reads the text file.
@@ -91,6 +106,7 @@ WarnSettingsReading ParseWarnSettings(const std::function<std::string(const char
         return reading;
     }
     s.warnDays = *warnDays;
+    reading.notice = SettingsPasswordNotice(lookup, settingsPath);
     if (!s.enabled()) return reading;
     const std::pair<const char*, std::string*> keys[] = {
         {"SMTP", &s.smtpUrl},          {"SMTPUSER", &s.smtpUser}, {"SMTPPASSWORD", &s.smtpPassword},
@@ -100,11 +116,6 @@ WarnSettingsReading ParseWarnSettings(const std::function<std::string(const char
     for (const auto& [key, value] : keys) {
         *value = lookup(key);
         if (value->size() >= platform::kMaxProfileValue && reading.problem.empty()) reading.problem = TooLong(key);
-    }
-    if (!s.smtpPassword.empty() && s.smtpPasswordFile.empty() && !settingsPath.empty() &&
-        platform::OthersCanRead(settingsPath)) {
-        reading.notice = "VELTA.INI (" + settingsPath + ") holds SMTPPASSWORD and can be read by other users; put the "
-                         "password in a file that only its owner can read and name it in SMTPPASSWORDFILE.";
     }
     if (reading.problem.empty()) reading.problem = SendingProblem(s);
     if (!reading.problem.empty()) reading.problem += " Nothing was deleted.";

@@ -37,4 +37,9 @@ void WriteUnchanged(std::FILE* stream, const std::string& bytes) {
     if (mode != -1) _setmode(descriptor, mode);
 }
 
+bool StandardOutputFailed() {
+    if (_fileno(stdout) < 0 || !Given(STD_OUTPUT_HANDLE)) return false;
+    return std::fflush(stdout) != 0 || std::ferror(stdout);
+}
+
 }  // namespace platform

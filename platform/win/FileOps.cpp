@@ -153,6 +153,11 @@ ErrorCode ReadFileLimited(const std::string& path, std::string& out, std::size_t
     return error;
 }
 
+ErrorCode ReadFileLimited(const std::string& path, std::string& out, std::size_t limit, FileStrangers& strangers) {
+    strangers = {};
+    return ReadFileLimited(path, out, limit);
+}
+
 bool CanOpenForReading(const std::string& path) { return OpenErrorForReading(path) == 0; }
 
 ErrorCode OpenErrorForReading(const std::string& path) {

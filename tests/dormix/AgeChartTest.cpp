@@ -12,7 +12,7 @@
 #include "dormix/app/CAgeChart.h"
 #include "dormix/app/CDormixDialog.h"
 #include "dormix/app/CPreviewWindow.h"
-#include "dormix/scan/NextScan.h"
+#include "dormix/scan/RunPlan.h"
 #include "tests/scan/fixture/DormixInstallation.h"
 #include "tests/support/ScriptedMessageBoxes.h"
 #include "tests/support/TempDir.h"
@@ -24,7 +24,7 @@ TEST(AgeChartLayout, BarsGrowWithTheirCountsAndTheThresholdLiesAtItsDay) {
     const struct {
         std::int32_t days;
         int thresholdY;
-    } cases[] = {{0, 0}, {30, 10}, {45, 15}, {90, 30}, {365, 50}, {366, 50}, {730, 60}, {5000, 70}};
+    } cases[] = {{0, 0}, {30, 10}, {45, 15}, {90, 30}, {365, 50}, {366, 50}, {730, 60}, {5000, 70}, {INT32_MAX, 70}};
     for (const auto& c : cases) {
         ages.days = c.days;
         const AgeChartLayout layout = LayOutAgeChart(ages, 400, 80, 100, 20);
@@ -51,7 +51,7 @@ TEST(AgeChart, ThePreviewShowsTheDryRunsCountsToEveryone) {
     for (const auto& [name, days] : {std::pair{"forty", 40}, {"fifty", 50}, {"hundred", 100}, {"today", 0}})
         install.addAccount(name, LogonDaysBefore(now, days));
     install.addAccount("nina", std::nullopt);
-    const int dryRun = JudgeNextScan(45, install.paths(), ProtectedAccounts{}, now).toDelete();
+    const int dryRun = PlanRun(45, install.paths(), ProtectedAccounts{}, now).toDelete();
     ASSERT_EQ(dryRun, 2);
 
     CDormixDialog dialog(install.paths(), boxes, &boxes, [&] { return now; });
@@ -71,6 +71,8 @@ TEST(AgeChart, ThePreviewShowsTheDryRunsCountsToEveryone) {
         EXPECT_EQ(told->text(QAccessible::Description),
                   QStringLiteral("up to 30 days: 1; 31-60 days: 2; 61-90 days: 0; 91-180 days: 1; 181-365 days: 0; "
                                  "1-2 years: 0; more than 2 years: 0; never logged on / no date: 1. ") + going);
+        ASSERT_EQ(told->childCount(), static_cast<int>(kAgeBandCount));  // every bar on its own
+        EXPECT_EQ(told->child(1)->text(QAccessible::Name), QStringLiteral("31-60 days: 2"));
         EXPECT_FALSE(chart->grab().isNull());  // paints
         seen = true;
         preview->findChild<QPushButton*>(QStringLiteral("closeButton"))->click();

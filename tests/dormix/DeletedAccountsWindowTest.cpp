@@ -162,12 +162,15 @@ TEST(DeletedAccountsWindow, OpensFromTheDialog) {
     WriteBytes(s.dir.file("windows/VELTA.INI"), "[DORMIX]\r\nGRACEDAYS=30\r\n");
     dialog.findChild<QComboBox*>(QStringLiteral("daysComboBox"))->setEditText(QStringLiteral("30 Days"));
     QStringList purgeDays;
+    QString toQuarantine;
     QTimer::singleShot(0, &dialog, [&] {
         QWidget* preview = QApplication::activeModalWidget();
         for (QTreeWidgetItem* item : preview->findChild<QTreeWidget*>(QStringLiteral("quarantineList"))->findItems({}, Qt::MatchContains, 3))
             purgeDays << item->text(3);
+        toQuarantine = preview->findChild<QTreeWidget*>(QStringLiteral("dormantList"))->accessibleName();
         preview->close();
     });
     dialog.findChild<QPushButton*>(QStringLiteral("previewButton"))->click();
     EXPECT_EQ(purgeDays, QStringList(3, QStringLiteral("2024-04-14")));
+    EXPECT_EQ(toQuarantine, QStringLiteral("Accounts to be quarantined, restorable until 2024-04-14:"));
 }

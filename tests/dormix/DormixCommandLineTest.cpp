@@ -1,5 +1,6 @@
 // The program run from a shell, as a scheduler runs it: exit codes, what goes to standard output
 // and what to standard error, and the files on disk.
+#include <algorithm>
 #include <csignal>
 #include <filesystem>
 #include <functional>
@@ -14,6 +15,9 @@
 #include "dormix/scan/DeletionWarnings.h"
 #include "dormix/scan/LineEscape.h"
 #include "dormix/scan/PendingDeletions.h"
+#include "dormix/scan/ProtectedAccounts.h"
+#include "dormix/scan/RunPlan.h"
+#include "dormix/scan/ScanReport.h"
 #include "dormix/warn/UtcTime.h"
 #include "dormix/warn/WarnedLog.h"
 #include "platform/FolderLock.h"
@@ -47,9 +51,12 @@ struct CommandLineInstallation {
         install.writeTervoxUsers({"ann", "bob"});
     }
 
-    // Starts the program; whileRunning, when given, is called with the running process.
-    ProcessRun run(const QStringList& arguments, const std::function<void(QProcess&)>& whileRunning = {}) const {
+    // Starts the program; whileRunning, when given, is called with the running process; standard
+    // output goes to outputFile when one is named.
+    ProcessRun run(const QStringList& arguments, const std::function<void(QProcess&)>& whileRunning = {},
+                   const QString& outputFile = {}) const {
         QProcess process;
+        if (!outputFile.isEmpty()) process.setStandardOutputFile(outputFile);
         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
         environment.insert(QStringLiteral("WINDIR"), QString::fromStdString(dir.file("windows")));
         environment.insert(QStringLiteral("ACCTKIT_DB"), QString::fromStdString(install.tervoxDb()));
@@ -142,6 +149,12 @@ TEST_F(DormixCommandLineTest, AgesCountTheAccountsAsTheDryRunJudgesThem) {
     EXPECT_EQ(asCsv.exitCode, 0);
     EXPECT_EQ(asCsv.out, csv);
     EXPECT_EQ(asCsv.err, going);
+#ifndef _WIN32
+    const ProcessRun full = run({QStringLiteral("--ages"), QStringLiteral("--days=30"), QStringLiteral("--format=csv")}, {},
+                                 QStringLiteral("/dev/full"));
+    EXPECT_EQ(full.exitCode, 1);
+    EXPECT_EQ(full.err, going + "Standard output could not be written in full." + kLineEnd);
+#endif
     const ProcessRun byDefault = run({QStringLiteral("--ages")});
     EXPECT_EQ(byDefault.exitCode, 0);
     EXPECT_EQ(byDefault.out, table + "More than 90 days: 1 account(s) would be deleted." + kLineEnd);
@@ -331,6 +344,7 @@ TEST_F(DormixCommandLineTest, ARunRefusedByAnotherKeepsItsLog) {
     EXPECT_EQ(refused.exitCode, 4);
     EXPECT_EQ(refused.err, "Another scan of " + install.paths().installPath + " is running. Nothing was deleted." + kLineEnd);
     EXPECT_EQ(TreeSnapshot(dir.path().string()), before);  // the running scan keeps its log
+    EXPECT_EQ(run({QStringLiteral("--list-deleted")}).out, "The quarantine is empty." + kLineEnd);  // it only reads
     running.reset();
 }
 
@@ -369,6 +383,8 @@ TEST_P(WarningsByMail, FirstAndDeletesOnlyAfterTheWarningDays) {
     EXPECT_NE(dry.out.find("ann, to be warned by mail; goes on "), std::string::npos) << dry.out;
     EXPECT_NE(dry.out.find("\n4 account(s) would be warned by mail.\nThere were no dormant accounts found"),
               std::string::npos) << dry.out;
+    const ProcessRun ages = run({QStringLiteral("--ages"), QStringLiteral("--days=30")});  // warned first, as above
+    EXPECT_NE(ages.out.find("\nMore than 30 days: 0 account(s) would be deleted.\n"), std::string::npos) << ages.out;
     EXPECT_TRUE(server.messages().empty());
 
     const ProcessRun first = run({QStringLiteral("--days=30"), QStringLiteral("--yes"), QStringLiteral("--tervox=no")});
@@ -378,6 +394,8 @@ TEST_P(WarningsByMail, FirstAndDeletesOnlyAfterTheWarningDays) {
                          "1 warning(s) in " + warned + " are dated ahead of the clock and count as not sent:\n"
                          "ann: " + UtcStampText(ahead) + "\n");
     EXPECT_NE(first.out.find("3 account(s) were warned by mail."), std::string::npos) << first.out;
+    EXPECT_NE(first.out.find(std::string(kNoDormantAccounts) + "\n3 dormant account(s) were warned by mail and are kept until "),
+              std::string::npos) << first.out;
     EXPECT_TRUE(fs::exists(annFolder));
     EXPECT_TRUE(fs::exists(eveFolder));  // her old warning predates her last logon: warned again
     ASSERT_EQ(server.messages().size(), 3u);
@@ -451,12 +469,14 @@ TEST_F(DormixCommandLineTest, TheQuarantineIsListedRestoredAndPurgedFromTheComma
     EXPECT_NE(run({QStringLiteral("--days=30")}).out.find("In quarantine: ann (616E6E), last logon "), std::string::npos);
     const ProcessRun purged = run({QStringLiteral("--purge")});  // nothing is over its period yet
     EXPECT_EQ(purged.exitCode, 0);
-    EXPECT_EQ(purged.out, "");
+    EXPECT_EQ(purged.out.rfind("Nothing is due for purging; the next purge is due on ", 0), 0u) << purged.out;
     const ProcessRun refused = run({QStringLiteral("--restore"), QStringLiteral("bob"), QStringLiteral("ann")});
     EXPECT_EQ(refused.exitCode, 1);
     EXPECT_EQ(refused.err, "bob is not in quarantine." + kLineEnd);
     EXPECT_NE(refused.out.find("Restored ann"), std::string::npos) << refused.out;
     EXPECT_TRUE(fs::exists(annFolder));
+    EXPECT_EQ(run({QStringLiteral("--list-deleted")}).out, "The quarantine is empty." + kLineEnd);
+    EXPECT_EQ(run({QStringLiteral("--purge")}).out, "The quarantine is empty." + kLineEnd);
     EXPECT_EQ(run({QStringLiteral("--purge"), QStringLiteral("--days=3")}).exitCode, 2);
 }
 
@@ -520,4 +540,66 @@ TEST_F(DormixCommandLineTest, EveryRunTellsItsPurgesItsFailuresAndWhatWaits) {
               std::string::npos) << done.out;
     EXPECT_NE(done.out.find("Purged 1 account(s) whose grace period was over."), std::string::npos) << done.out;
     EXPECT_EQ(ReadUserDb(db).size(), 1u);  // bob's
+}
+
+namespace {
+
+// What the plan does with the user's account: the kind of step it takes.
+std::string PlanKind(const RunPlan& plan, const std::string& user) {
+    const auto named = [&](const auto& list) {
+        return std::any_of(list.begin(), list.end(), [&](const auto& a) { return a.userName == user; });
+    };
+    if (named(plan.pending)) return "finish";
+    if (named(plan.due)) return "purge";
+    const char* const kinds[] = {"keep", plan.quarantines() ? "quarantine" : "delete", "log", "protected"};
+    for (const AccountJudgement& account : plan.accounts)
+        if (account.userName == user) return kinds[static_cast<int>(account.verdict)];
+    return "keep";
+}
+
+}  // namespace
+
+// One step of each kind: the dry run prints it, the plan that the Preview shows holds it, and the
+// run with --yes takes it.
+TEST_F(DormixCommandLineTest, TheDryRunThePreviewsPlanAndTheRunAgreeOnEveryStep) {
+    const std::string path = install.paths().installPath;
+    WriteBytes(dir.file("windows/VELTA.INI"),
+               "[PROGRAM]\r\nPATH=" + path + "\r\n[DORMIX]\r\nGRACEDAYS=30\r\nPROTECT=postmaster\r\n");
+    ASSERT_EQ(run(kDelete).exitCode, 0);  // ann goes into quarantine, and is due for purging 40 days on
+    Backdate(path, 40);
+    install.addAccount("cleo", "2020/1/5");
+    install.addAccount("postmaster", "2020/1/5");
+    const std::string hank = install.addAccount("hank", "2020/1/5");  // as a batch ended in the middle left it
+    for (const auto& entry : fs::directory_iterator(hank))
+        if (entry.path().filename() != "user.ini") fs::remove_all(entry.path());
+    ASSERT_TRUE(WritePendingDeletions(PendingDeletionsPath(path),
+                                      {PendingStage::MailServer, false, {{hank, std::nullopt, std::nullopt, true}}, 30}));
+    install.writeKeyFiles({"bob", "cleo", "postmaster"});
+    const ScopedEnv settings("WINDIR", dir.file("windows"));
+    const RunPlan plan = PlanRun(30, install.paths(), ReadProtectedAccounts(), std::time(nullptr));
+    const std::string dryRun = run({QStringLiteral("--days=30")}).out;
+    const ProcessRun done = run(kDelete);
+    const auto quarantined = [&](const std::string& user) {
+        const std::vector<QuarantineEntry> entries = ListQuarantine(path);
+        return std::any_of(entries.begin(), entries.end(), [&](const QuarantineEntry& e) { return e.userName == user; });
+    };
+    const struct {
+        const char* user;
+        const char* kind;
+        std::string dryLine;
+        bool taken;
+    } steps[] = {
+        {"hank", "finish", "Would finish deleting hank (", !fs::exists(hank)},
+        {"ann", "purge", "Would purge ann (", done.out.find("Purged ann (") != std::string::npos && !quarantined("ann")},
+        {"cleo", "quarantine", "Would quarantine cleo (", quarantined("cleo") && !fs::exists(install.folderOf("cleo"))},
+        {"nina", "log", "nina, has no user.ini file", install.log().find("nina, has no user.ini file") != std::string::npos},
+        {"postmaster", "protected", "postmaster, protected", fs::exists(install.folderOf("postmaster"))},
+    };
+    EXPECT_EQ(done.exitCode, 0) << done.err;
+    for (const auto& step : steps) {
+        SCOPED_TRACE(step.user);
+        EXPECT_EQ(PlanKind(plan, step.user), step.kind);
+        EXPECT_NE(("\n" + dryRun).find("\n" + step.dryLine), std::string::npos) << dryRun;
+        EXPECT_TRUE(step.taken) << done.out;
+    }
 }

@@ -1,3 +1,4 @@
+#include <filesystem>
 #include <memory>
 
 #include <QApplication>
@@ -89,6 +90,21 @@ TEST_F(DormixDialogTest, ShowsTheThresholdQuestion) {
     }
     EXPECT_EQ(order, (QStringList{QStringLiteral("daysComboBox"), QStringLiteral("previewButton"), QStringLiteral("okButton"),
                                   QStringLiteral("deletedAccountsButton"), QStringLiteral("cancelButton")}));
+}
+
+// Under a grace period a second line says what the first does not; without one there is none.
+TEST_F(DormixDialogTest, AGracePeriodGetsASecondLineUnderThePrompt) {
+    EXPECT_EQ(dialog->findChild<QLabel*>(QStringLiteral("graceLabel")), nullptr);
+    const ScopedEnv windir("WINDIR", dir.file("windows"));
+    std::filesystem::create_directories(dir.file("windows"));
+    WriteBytes(dir.file("windows/VELTA.INI"), "[DORMIX]\r\nGRACEDAYS=30\r\n");
+    CDormixDialog grace(install.paths(), scanBoxes, &dialogBoxes, [this] { return now; });
+    const auto* line = grace.findChild<QLabel*>(QStringLiteral("graceLabel"));
+    ASSERT_NE(line, nullptr);
+    EXPECT_EQ(line->text(), QStringLiteral("With the grace period, they are first kept in quarantine for 30 days, and can "
+                                           "be restored until then."));
+    for (const char* name : {"daysComboBox", "previewButton", "okButton", "deletedAccountsButton", "promptLabel"})
+        EXPECT_FALSE(line->geometry().intersects(grace.findChild<QWidget*>(QString::fromLatin1(name))->geometry())) << name;
 }
 
 TEST_F(DormixDialogTest, OpeningTheDialogDeletedTheOldLog) { EXPECT_FALSE(Exists(install.paths().logPath)); }

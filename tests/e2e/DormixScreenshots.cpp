@@ -9,7 +9,7 @@
 #include <QApplication>
 
 #include "dormix/app/CPreviewWindow.h"
-#include "dormix/scan/NextScan.h"
+#include "dormix/scan/RunPlan.h"
 #include "tests/support/Portable.h"
 #include "tests/support/ScriptedMessageBoxes.h"
 
@@ -32,7 +32,7 @@ int main(int argc, char** argv) {
     }
     const std::time_t now = std::time(nullptr);
     AccountAges ages;
-    const NextScan next = JudgeNextScan(30, paths, ReadProtectedAccounts(), now, nullptr, &ages);
+    const RunPlan next = PlanRun(30, paths, ReadProtectedAccounts(), now, nullptr, &ages);
     CPreviewWindow preview(next.accounts, 30, now, boxes, nullptr, next.pending);
     preview.showAges(ages);
     preview.resize(760, 620);

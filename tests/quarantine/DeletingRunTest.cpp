@@ -124,6 +124,24 @@ TEST(DeletingRun, ARunThatStopsAfterItsFirstChangeIsBrokenOffNotRefused) {
     }
 }
 
+// Cancel at the question leaves the installation as it was, though accounts in quarantine are due
+// for purging: they are purged only after an answer.
+TEST(DeletingRun, ACancelAtTheQuestionChangesNothingThoughPurgesAreDue) {
+    GraceSite run("30");
+    run.scan(kNow - 40 * 86400);  // the five accounts, due for purging at kNow
+    run.s.site.addAccount("zed", "2024/2/1");
+    run.s.site.writeKeyFiles({"zed"});
+    const FileTree before = run.s.files();
+    const std::vector<std::string> users = run.s.tervoxUsers();
+    run.boxes.answers = {platform::Answer::Cancel};
+
+    const ScanReport report = ScanDormantAccounts(30, run.s.site.paths(), run.boxes, kNow);
+
+    EXPECT_EQ(report.end, ScanEnd::Cancelled);
+    EXPECT_EQ(TreeDifference(before, run.s.files()), "");
+    EXPECT_EQ(run.s.tervoxUsers(), users);
+}
+
 // Each batch rewrites both key files whole: past 100,000 records a batch takes an account per
 // hundred records, so a scan asked for batches of one rewrites no more often than one asked for
 // batches of three accounts.

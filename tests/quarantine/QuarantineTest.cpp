@@ -163,10 +163,15 @@ TEST(Quarantine, TheScanQuarantinesUnderAGracePeriodAndAScanAfterItPurges) {
     EXPECT_EQ(s.tervoxUsers(), (std::vector<std::string>{"ann", "dan", "eve"}));
     EXPECT_TRUE(platform::IsDirectory(s.site.folderOf("eve")));  // judged from the day of its restore
     const std::string kWaiting = "4 account(s) wait in quarantine; the next purge is due on 2024-04-14.";
+    const std::string purgedFrom = DayFolder(s.install(), "2024-03-15") + platform::kSepText;
     EXPECT_EQ(boxes.texts(), (std::vector<std::string>{"Would you like to delete the associated Tervox account(s) also?",
-                                                       "Successfully deleted 4 account(s)!", kWaiting, kNoDormantAccounts,
-                                                       kWaiting, kNoDormantAccounts,
-                                                       "Purged 2 account(s) whose grace period was over.",
+                                                       "Successfully deleted 4 account(s)!\nThe accounts stay in quarantine "
+                                                       "until 2024-04-14; Deleted Accounts... (dormix --restore NAME) "
+                                                       "brings one back.",
+                                                       kWaiting, kNoDormantAccounts, kWaiting, kNoDormantAccounts,
+                                                       "Purged 2 account(s) whose grace period was over.\nPurged cleo (" +
+                                                           purgedFrom + HexFolderName("cleo") + ")\nPurged bob (" +
+                                                           purgedFrom + HexFolderName("bob") + ")",
                                                        "1 account(s) in quarantine could not be purged; the next run "
                                                        "tries them again:\ndan: " + danFolder +
                                                            " could not be removed whole."}));

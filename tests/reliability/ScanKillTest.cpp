@@ -215,7 +215,8 @@ TEST(ScanKill, NothingMountedInAnAccountIsEverEntered) {
             if (shared.empty()) return 77;
             site.scan();
             if (c.grace) {
-                ScriptedMessageBoxes boxes;  // the purge goes first: ann's stays, told as not purged
+                ScriptedMessageBoxes boxes;  // the purge follows the answer: ann's stays, told as not purged
+                boxes.answers = {platform::Answer::No};
                 if (ScanDormantAccounts(30, site.install.paths(), boxes, kNow + 40 * 86400).quarantine.notPurged.size() != 1) return 2;
             }
             return ReadBytes(shared) == "kept" ? 0 : 1;

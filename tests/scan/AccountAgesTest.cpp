@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "dormix/scan/AccountAges.h"
-#include "dormix/scan/NextScan.h"
+#include "dormix/scan/RunPlan.h"
 #include "tests/scan/fixture/DormixInstallation.h"
 #include "tests/support/TempDir.h"
 
@@ -27,6 +27,7 @@ TEST(AccountAges, EachAccountFallsInItsBandAndTheCountsAreTheDryRuns) {
         {"d731", ago(731), AgeBand::MoreThan2Years}, {"d9000", ago(9000), AgeBand::MoreThan2Years},
         {"never", std::string(), AgeBand::NoDate},   {"nodate", std::string("1999/x/5"), AgeBand::NoDate},
         {"short", std::string("1999/5"), AgeBand::NoDate}, {"noini", std::nullopt, AgeBand::NoDate},
+        {"ahead", ago(-2), AgeBand::NoDate},
     };
     std::array<int, kAgeBandCount> expected{};
     for (const Case& c : cases) {
@@ -37,7 +38,7 @@ TEST(AccountAges, EachAccountFallsInItsBandAndTheCountsAreTheDryRuns) {
     for (const std::int32_t days : {30, 90, 365}) {
         SCOPED_TRACE(days);
         AccountAges ages;
-        const NextScan next = JudgeNextScan(days, install.paths(), ProtectedAccounts{}, now, nullptr, &ages);
+        const RunPlan next = PlanRun(days, install.paths(), ProtectedAccounts{}, now, nullptr, &ages);
         EXPECT_EQ(ages.counts, expected);
         EXPECT_EQ(ages.days, days);
         EXPECT_EQ(ages.toDelete, next.toDelete());

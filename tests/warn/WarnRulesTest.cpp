@@ -1,6 +1,7 @@
 // The rules of warning without a mail server: who is warned or deleted when, what the settings
 // accept, what the message holds, and what "warned.log" gives back.
 #include <filesystem>
+#include <functional>
 #include <map>
 
 #include <gtest/gtest.h>
@@ -14,7 +15,12 @@
 #include "dormix/warn/WarnSettings.h"
 #include "dormix/warn/WarnedLog.h"
 #include "dormix/warn/WarningMessage.h"
+#include "platform/FaultInjection.h"
 #include "tests/support/TempDir.h"
+
+#ifndef _WIN32
+#include <unistd.h>
+#endif
 
 namespace fs = std::filesystem;
 
@@ -171,8 +177,10 @@ TEST(WarnSettings, OffWithoutWarnDaysAndRefusedWhenNoWarningCouldBeSent) {
 // others can read is named once.
 TEST(WarnSettings, APasswordFileIsReadOnlyWhenNoOtherUserCanReadIt) {
     TempDir dir;
-    const std::string file = dir.file("password"), settingsFile = dir.file("VELTA.INI");
-    WriteBytes(file, "s3cret;x\r\nsecond line\r\n");
+    const std::string file = dir.file("password"), settingsFile = dir.file("VELTA.INI"), blank = dir.file("blank"),
+                      theirs = dir.file("theirs"), other = dir.file("other");
+    for (const std::string& path : {file, theirs, other}) WriteBytes(path, "s3cret;x\r\nsecond line\r\n");
+    WriteBytes(blank, "\r\ns3cret\r\n");
     WriteBytes(settingsFile, "[DORMIX]\r\n");
     const std::map<std::string, std::string> base = {{"WARNDAYS", "14"}, {"SMTP", "smtp://127.0.0.1:25"},
                                                      {"MAILFROM", "postmaster@example.org"}, {"SMTPUSER", "dormix"}};
@@ -183,10 +191,18 @@ TEST(WarnSettings, APasswordFileIsReadOnlyWhenNoOtherUserCanReadIt) {
         const char* password;
         std::string problem;  // "" for none
         bool notice;
+        bool asRoot = false;                // only root can give a file to another user
+        std::function<void()> meanwhile{};  // once the password file is open
     };
     const fs::perms owner = fs::perms::owner_read | fs::perms::owner_write;
+    for (const std::string& path : {blank, theirs, other}) fs::permissions(path, owner);
+#ifndef _WIN32
+    const bool root = ::geteuid() == 0;
+    ASSERT_TRUE(!root || ::chown(theirs.c_str(), 65534, 65534) == 0);
+#endif
     const std::string cannotRead = "The password file " + dir.file("missing") +
                                    " (SMTPPASSWORDFILE in section DORMIX of VELTA.INI) cannot be read: ";
+    const std::string readable = " can be read by other users; allow only its owner (chmod 600). Nothing was deleted.";
     const Case cases[] = {
         {"its owner's file", {{"SMTPPASSWORDFILE", file}}, owner, owner, "s3cret;x", "", false},
         {"missing", {{"SMTPPASSWORDFILE", dir.file("missing")}}, owner, owner, "", cannotRead, false},
@@ -194,22 +210,32 @@ TEST(WarnSettings, APasswordFileIsReadOnlyWhenNoOtherUserCanReadIt) {
          "SMTPPASSWORD and SMTPPASSWORDFILE in section DORMIX of VELTA.INI are both set: keep one. Nothing was deleted.",
          false},
         {"in the settings file, its owner's", {{"SMTPPASSWORD", "x"}}, owner, owner, "x", "", false},
+        {"an empty first line", {{"SMTPPASSWORDFILE", blank}}, owner, owner, "", "The password file " + blank +
+         " (SMTPPASSWORDFILE in section DORMIX of VELTA.INI) holds no password on its first line. Nothing was deleted.", false},
 #ifndef _WIN32  // who may read a file there is its access list's
-        {"group", {{"SMTPPASSWORDFILE", file}}, owner | fs::perms::group_read, owner, "", file +
-         " can be read by other users; allow only its owner (chmod 600). Nothing was deleted.", false},
-        {"everyone", {{"SMTPPASSWORDFILE", file}}, owner | fs::perms::others_read, owner, "", file +
-         " can be read by other users; allow only its owner (chmod 600). Nothing was deleted.", false},
+        {"group", {{"SMTPPASSWORDFILE", file}}, owner | fs::perms::group_read, owner, "", file + readable, false},
+        {"everyone", {{"SMTPPASSWORDFILE", file}}, owner | fs::perms::others_read, owner, "", file + readable, false},
+        {"another user's", {{"SMTPPASSWORDFILE", theirs}}, owner, owner, "", theirs +
+         " belongs to another user; give it to the user who runs dormix (chown). Nothing was deleted.", false, true},
         {"in a settings file others read", {{"SMTPPASSWORD", "x"}}, owner, owner | fs::perms::others_read, "x", "", true},
+        {"... with the warnings off", {{"SMTPPASSWORD", "x"}, {"WARNDAYS", "0"}}, owner, owner | fs::perms::others_read,
+         "", "", true},
         {"a file beside a settings file others read", {{"SMTPPASSWORDFILE", file}}, owner,
          owner | fs::perms::others_read, "s3cret;x", "", false},
+        {"its own file put in place of one everyone reads", {{"SMTPPASSWORDFILE", file}}, owner | fs::perms::others_read,
+         owner, "", file + readable, false, false, [&] { fs::rename(other, file); }},
 #endif
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
+#ifndef _WIN32
+        if (c.asRoot && !root) continue;
+#endif
         fs::permissions(file, c.passwordMode);
         fs::permissions(settingsFile, c.settingsMode);
         auto values = base;
-        values.insert(c.values.begin(), c.values.end());
+        for (const auto& [key, value] : c.values) values[key] = value;
+        platform::fault::AfterOpenRead(c.meanwhile);
         const WarnSettingsReading r = ParseWarnSettings(
             [&](const char* key) {
                 const auto found = values.find(key);

@@ -1,4 +1,4 @@
-#include "dormix/scan/NextScan.h"
+#include "dormix/scan/RunPlan.h"
 
 #include <unordered_set>
 
@@ -16,7 +16,7 @@ namespace {
 // and only what the interrupted batch had begun and what is still dormant under its threshold is
 // finished, by the rule the scan itself finishes them with.
 void TakePending(const PendingBatch& batch, std::int32_t days, const ProtectedAccounts& protectedAccounts,
-                 std::time_t now, NextScan& next) {
+                 std::time_t now, RunPlan& next) {
     for (const BatchMember& member : PendingMembers(batch, batch.days.value_or(days), now)) {
         if (!member.inHand || protectedAccounts.covers(member.account.userName)) continue;
         AccountJudgement judged = member.account;
@@ -28,9 +28,9 @@ void TakePending(const PendingBatch& batch, std::int32_t days, const ProtectedAc
 
 }  // namespace
 
-NextScan JudgeNextScan(std::int32_t days, const DormixPaths& paths, const ProtectedAccounts& protectedAccounts,
-                       std::time_t now, DeletionWarnings* warnings, AccountAges* ages) {
-    NextScan next;
+RunPlan PlanRun(std::int32_t days, const DormixPaths& paths, const ProtectedAccounts& protectedAccounts,
+                std::time_t now, DeletionWarnings* warnings, AccountAges* ages, ScanProgress* progress) {
+    RunPlan next;
     next.problem = LogFileProblem(paths);
     const std::string pendingPath = PendingDeletionsPath(paths.installPath);
     PendingBatch batch;
@@ -50,13 +50,18 @@ NextScan JudgeNextScan(std::int32_t days, const DormixPaths& paths, const Protec
         if (next.problem.empty()) next.problem = GraceDaysUnreadableText(ReadVeltaSetting("DORMIX", "GRACEDAYS"));
     } else {
         // Whatever the period is now: each account keeps the period it was quarantined under.
+        next.graceDays = *graceDays;
+        if (*graceDays > 0) next.restorableUntil = PurgeDay(DayOfRun(now), *graceDays);
         next.quarantined = ListQuarantine(paths.installPath);
         for (const QuarantineEntry& entry : next.quarantined) next.purgeDays.push_back(EntryPurgeDay(entry, *graceDays));
+        next.due = ExpiredEntries(next.quarantined, *graceDays, now);
     }
     // An account that is only kept is not shown: with a million accounts only those shown are held.
     const std::string warnProblem = warnings ? warnings->prepare(paths.installPath, days, now) : std::string();
+    int read = 0;
     next.accounts = JudgeAccounts(days, paths, protectedAccounts, now, [&](const AccountJudgement& account) {
         if (ages) ages->count(account);
+        if (progress) progress->reading(++read);
         return account.verdict != Verdict::Kept || (warnings && warnProblem.empty() && warnings->concerns(account, now));
     });
     std::unordered_set<std::string> pendingFolders;
