@@ -100,15 +100,21 @@ ErrorCode CreateDirectoryLike(const std::string& path, const std::string& model)
     const std::string made = ResolveCase(path);
     // Made closed and opened only to the model's bits once it has the model's owner, so that it is
     // never wider than the model at any moment.
+    // Where the model's group cannot be given, its bits are not either: they would open the folder
+    // to another group. A folder that cannot be given its bits is taken away, and the error told.
     if (::mkdir(made.c_str(), 0700) != 0) return errno;
     const int fd = ::open(made.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
-    if (fd < 0) return 0;
-    if (like.st_uid != ::geteuid() || like.st_gid != ::getegid()) {
+    ErrorCode e = fd < 0 ? errno : 0;
+    if (!e && (like.st_uid != ::geteuid() || like.st_gid != ::getegid())) {
         [[maybe_unused]] const int ignored = ::fchown(fd, like.st_uid, like.st_gid);  // only an administrator may
     }
-    [[maybe_unused]] const int ignored = ::fchmod(fd, like.st_mode & 0777);
-    ::close(fd);
-    return 0;
+    struct stat now;
+    if (!e && ::fstat(fd, &now) != 0) e = errno;
+    const mode_t mode = like.st_mode & (now.st_gid == like.st_gid ? 0777 : 0707);
+    if (!e && ::fchmod(fd, mode) != 0) e = errno;
+    if (fd >= 0) ::close(fd);
+    if (e) ::rmdir(made.c_str());
+    return e;
 }
 
 ErrorCode RemoveDirectory(const std::string& path) {
@@ -197,13 +203,13 @@ bool IsMissingFileError(ErrorCode code) { return code == ENOENT; }
 
 std::string SystemErrorText(ErrorCode code) {
 #if defined(__GLIBC__) && (__GLIBC__ > 2 || (__GLIBC__ == 2 && __GLIBC_MINOR__ >= 32))
-    if (!::strerrordesc_np(code)) return {};  // the system has no message for it
+    if (!::strerrordesc_np(code)) return "error " + std::to_string(code);  // the system has no message for it
 #endif
     char buffer[256] = {};
 #ifdef _GNU_SOURCE
     return ::strerror_r(code, buffer, sizeof buffer);
 #else
-    return ::strerror_r(code, buffer, sizeof buffer) == 0 ? std::string(buffer) : std::string();
+    return ::strerror_r(code, buffer, sizeof buffer) == 0 ? std::string(buffer) : "error " + std::to_string(code);
 #endif
 }
 

@@ -87,7 +87,8 @@ bool OthersCanRead(const std::string& path);
 // True for the error of a file, or one of its folders, that does not exist.
 bool IsMissingFileError(ErrorCode code);
 
-// The system's message text for an error code; empty when there is none.
+// The system's message text for an error code, on one line and without a line break at its end;
+// "error N" when the system has none.
 std::string SystemErrorText(ErrorCode code);
 
 // The last error code of the calling thread (errno; GetLastError on Windows).

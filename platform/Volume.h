@@ -16,7 +16,7 @@ std::optional<bool> OnSameFileSystem(const std::string& a, const std::string& b)
 std::optional<bool> AreSameFile(const std::string& a, const std::string& b);
 
 // Makes every write and rename so far on the file system that holds path durable at once.
-// Windows: nothing, as its writes that need it sync each file.
+// Windows: the volume where an administrator runs it, else the folder path, where the system allows.
 void SyncFileSystem(const std::string& path);
 
 }  // namespace platform

@@ -48,30 +48,31 @@ one_line_entries() {
   local f
   one_line_files | while read -r f; do grep -E "^[[:space:]]*$1[[:space:]].*debian" "$f" || true; done
 }
-# the enabled deb822 stanzas whose Types hold $1, of a Debian mirror
+# the enabled deb822 stanzas whose Types hold $1, of a Debian mirror (a line of blanks parts
+# stanzas as an empty one does, and apt's words for "no" turn a stanza off)
 deb822_stanzas() {
   local f
   deb822_files | while read -r f; do
-    awk -v type="$1" 'BEGIN { RS = ""; ORS = "\n\n" }
+    sed 's/^[[:space:]]*$//' "$f" | awk -v type="$1" 'BEGIN { RS = ""; ORS = "\n\n" }
       { n = split($0, line, "\n"); types = ""; uris = ""; enabled = 1
         for (i = 1; i <= n; i++) {
           key = tolower(line[i])
           if (key ~ /^types:/) types = " " substr(line[i], 7) " "
           else if (key ~ /^uris:/) uris = line[i]
-          else if (key ~ /^enabled:[[:space:]]*no/) enabled = 0
+          else if (key ~ /^enabled:[[:space:]]*(no|false|off|without|disable)[[:space:]]*$/) enabled = 0
         }
         gsub(/[[:space:]]+/, " ", types)
-        if (enabled && index(types, " " type " ") && uris ~ /debian/) print }' "$f"
+        if (enabled && index(types, " " type " ") && uris ~ /debian/) print }'
   done
 }
 # writes stdin to $1 through a temporary file beside it, or fails without touching $1
 install_whole() {
   local target="$1" tmp
-  tmp="$(mktemp)" || fail "cannot make a temporary file for $target"
+  tmp="$(mktemp)" || return 1
   cat >"$tmp"
-  if ! { $sudo install -m 0644 "$tmp" "$target.tmp" && $sudo mv -f "$target.tmp" "$target"; }; then
+  if ! { $sudo install -T -m 0644 "$tmp" "$target.tmp" && $sudo mv -fT "$target.tmp" "$target"; }; then
     $sudo rm -f "$target.tmp"; rm -f "$tmp"
-    fail "cannot write $target"
+    return 1
   fi
   rm -f "$tmp"
 }
@@ -85,10 +86,20 @@ add_deb_src() {
   fi
   $sudo mkdir -p "$apt_dir/sources.list.d" || fail "cannot make $apt_dir/sources.list.d"
   $sudo rm -f "$name.list" "$name.sources" || fail "cannot remove the old $name.list or $name.sources"
-  [ -z "$one_line" ] || printf '%s\n' "$one_line" | install_whole "$name.list"
-  [ -z "$deb822" ] || printf '%s\n' "$deb822" | install_whole "$name.sources"
-  echo "added deb-src entries for the machine's Debian mirror: $(ls "$name".* | tr '\n' ' ')" >&2
+  # Both files or neither: a failure to write one takes the other away again.
+  local file text
+  for file in list sources; do
+    if [ "$file" = list ]; then text="$one_line"; else text="$deb822"; fi
+    [ -n "$text" ] || continue
+    if ! install_whole "$name.$file" <<<"$text"; then
+      $sudo rm -f "${added[@]}"
+      fail "cannot write $name.$file; nothing was added"
+    fi
+    added+=("$name.$file")
+  done
+  echo "added deb-src entries for the machine's Debian mirror: ${added[*]}" >&2
 }
+added=()
 if [ "$mode" = deb-src ]; then
   add_deb_src || echo "deb-src entries are there already" >&2
   exit 0
@@ -115,9 +126,14 @@ if [ ${#missing[@]} -gt 0 ]; then
   apt_get install -y -qq --no-install-recommends "${missing[@]}" >&2 || fail "installing ${missing[*]} failed (see above)"
 fi
 if [ "$mode" = build ] && add_deb_src; then updated=0; fi
+# The first update after deb-src entries were added tries them: when it fails they go again, so
+# that apt on this machine works as before.
 apt_update_once() {
   [ "$updated" -eq 1 ] && return 0
-  apt_get update -qq || fail "apt-get update failed (see above)"
+  if ! apt_get update -qq; then
+    [ ${#added[@]} -eq 0 ] || { $sudo rm -f "${added[@]}"; fail "apt-get update failed with the deb-src entries added (see above); removed ${added[*]} again"; }
+    fail "apt-get update failed (see above)"
+  fi
   updated=1
 }
 
@@ -162,7 +178,7 @@ if [ -n "$pack" ]; then
   for part in "${parts[@]}"; do echo "$part $(version_of "$part")"; done >"$stage/velta-windows-cache.versions"
   tar -czf "$pack.tmp" -C "$stage" velta-windows-cache.versions -C "$cache" "${parts[@]}" ||
     { rm -rf "$stage" "$pack.tmp"; fail "cannot write $pack"; }
-  mv -f "$pack.tmp" "$pack"
+  mv -fT "$pack.tmp" "$pack" || { rm -rf "$stage" "$pack.tmp"; fail "cannot write $pack"; }
   echo "packed into $pack:" >&2; cat "$stage/velta-windows-cache.versions" >&2
   rm -rf "$stage"
   exit 0
@@ -176,11 +192,17 @@ take_from_archives() {
   [ ${#wanted[@]} -gt 0 ] && [ -d "$archives" ] || return 0
   for archive in "$archives"/*.tar.gz; do
     [ -f "$archive" ] || continue
+    # What an archive holds is built into the programs: one that another user wrote or could swap
+    # is not taken.
+    if [ -n "$(find -H "$archive" "$archives" -maxdepth 0 \( -perm -o+w -o ! \( -uid 0 -o -uid "$(id -u)" \) \) -print -quit)" ]; then
+      echo "$me: $archive, or its folder, belongs to another user or others may write it; not taken" >&2; continue
+    fi
     versions="$(tar -xzOf "$archive" velta-windows-cache.versions 2>/dev/null)" ||
-      { echo "$me: $archive holds no velta-windows-cache.versions; not taken" >&2; continue; }
+      { echo "$me: $archive holds no velta-windows-cache.versions, or is cut short; not taken" >&2; continue; }
     ok=1
     while read -r part package version; do
-      [ -n "${source_of[$part]:-}" ] || { ok=0; echo "$me: $archive holds an unknown part $part; not taken" >&2; break; }
+      [ -n "$part" ] && [ -n "${source_of[$part]:-}" ] ||
+        { ok=0; echo "$me: $archive holds an unknown part \"$part\"; not taken" >&2; break; }
       line="$(machine_version "$part")"
       [ "$package $version" = "$line" ] || { ok=0; echo "$me: $archive holds $package $version, this machine has $line; not taken" >&2; break; }
     done <<<"$versions"
@@ -192,12 +214,20 @@ take_from_archives() {
     if ! tar -xzf "$archive" -C "$stage" "${holds[@]}"; then
       rm -rf "$stage"; echo "$me: cannot unpack $archive; not taken" >&2; continue
     fi
-    local whole=1
-    for part in "${holds[@]}"; do [ -f "$stage/$part/${stamp_of[$part]}" ] || whole=0; done
+    local whole=1 outside=""
+    for part in "${holds[@]}"; do
+      [ -d "$stage/$part" ] && [ ! -L "$stage/$part" ] && [ -f "$stage/$part/${stamp_of[$part]}" ] || whole=0
+    done
     if [ "$whole" -eq 0 ]; then
       rm -rf "$stage"; echo "$me: $archive holds a part without its last file; not taken" >&2; continue
     fi
+    # A link that leads out of its part would have the build, or the lines below, reach elsewhere.
+    outside="$(find "$stage" -type l \( -lname '/*' -o -lname '..' -o -lname '../*' -o -lname '*/..' -o -lname '*/../*' \) -print -quit)"
+    if [ -n "$outside" ]; then
+      rm -rf "$stage"; echo "$me: $archive holds a link that leads out of its folder (${outside#"$stage/"}); not taken" >&2; continue
+    fi
     for part in "${holds[@]}"; do
+      rm -f "$stage/$part/velta-source-version"
       grep "^$part " <<<"$versions" | cut -d' ' -f2- >"$stage/$part/velta-source-version"
       rm -rf "${cache:?}/$part"; mv -T "$stage/$part" "$cache/$part"
       echo "took $part ($(cat "$cache/$part/velta-source-version")) from $archive" >&2

@@ -25,7 +25,8 @@ if [ -f "$curl/velta-curl-complete" ]; then
 else
   # Not found: the Windows programs are built without a mail sender.
   configure+=(-DCURL_DIR=CURL_DIR-NOTFOUND)
-  echo "no libcurl for Windows in $curl (tools/setup-windows.sh curl builds it): dormix.exe was built without a mail sender and the warnings' tests under Wine were SKIPPED"
+  skipped_mail="no libcurl for Windows in $curl (tools/setup-windows.sh curl builds it): dormix.exe was built without a mail sender and the warnings' tests under Wine were SKIPPED (not counted below)"
+  echo "$skipped_mail"
 fi
 if [ "${VELTA_WINDOWS_BUILD:-1}" != 0 ]; then
   "${configure[@]}" -DVELTA_SQLITE_AMALGAMATION="$amalgamation" >/dev/null
@@ -60,7 +61,7 @@ for exe in "$build"/bin/*_tests.exe; do
   [ -n "$f" ] || f="$(grep -c '^\[  FAILED  \] [A-Za-z_0-9/]*\.[A-Za-z_0-9/]* (' "$log" || true)"
   p="${p:-0}"; f="${f:-0}"; s="${s:-0}"
   if [ "$status" -ne 0 ] && [ "$f" -eq 0 ]; then f=1; fi  # it ended before its own summary
-  grep -E '^\[  FAILED  \] [A-Za-z]|Failure|Expected|Which is|^  Actual' "$log" | head -n 40 || true
+  grep -E '^\[  FAILED  \] [A-Za-z]|: Failure.?$|Expected|Which is|^  Actual' "$log" | head -n 40 || true
   echo "$name: $p passed, $f failed, $s skipped (exit $status)"
   passed=$((passed + p)); failed=$((failed + f)); skipped=$((skipped + s))
   [ "$f" -eq 0 ] || broken+=("$name")
@@ -165,5 +166,6 @@ if [ "$gui" -eq 1 ]; then
 fi
 [ ${#broken[@]} -eq 0 ] || echo "failing programs: ${broken[*]} (logs in $log_dir)"
 [ "$gui" -eq 1 ] || echo "$skipped_gui"
+[ -z "${skipped_mail:-}" ] || echo "$skipped_mail"
 echo "$passed passed, $failed failed, $skipped skipped"
 [ "$failed" -eq 0 ]

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cctype>
 #include <set>
+#include <tuple>
 
 #include "dormix/keyindex/FindUserKeyRecords.h"
 #include "dormix/keyindex/InsertKeyRecord.h"
@@ -442,8 +443,10 @@ std::vector<QuarantineEntry> ListQuarantine(const std::string& installPath) {
         return (stage == EntryStage::Kept || stage == EntryStage::Purging) && ReadEntryFile(installPath, entries[i]);
     });
     entries.shrink_to_fit();
+    // In the order of their quarantine, then of their folders: the same on every file system,
+    // whatever order its folder listing has.
     std::stable_sort(entries.begin(), entries.end(), [](const QuarantineEntry& a, const QuarantineEntry& b) {
-        return a.quarantinedOn < b.quarantinedOn;
+        return std::tie(a.quarantinedOn, a.day, a.folderName) < std::tie(b.quarantinedOn, b.day, b.folderName);
     });
     return entries;
 }

@@ -44,11 +44,7 @@ void Keep(BatchMember& member, LogReason reason, std::string detail = {}) {
     member.deleted.logDetail = std::move(detail);
 }
 
-std::string ErrorDetail(platform::ErrorCode code) {
-    if (code == 0) return {};
-    const std::string text = platform::SystemErrorText(code);
-    return text.empty() ? "error " + std::to_string(code) : text;
-}
+std::string ErrorDetail(platform::ErrorCode code) { return code == 0 ? std::string() : platform::SystemErrorText(code); }
 
 // What a tree removal had to leave, as the log line says it.
 std::string LeftBehindText(const platform::FolderRemoval& removal) {

@@ -112,7 +112,7 @@ bool FinishRenames(const MarquetaPaths& paths, platform::MessageBoxes& boxes, Ro
         if (platform::PathExistsAsWritten(newPath)) continue;
         if (const platform::ErrorCode error = platform::MoveFileAsWritten(paths.imagesDir + *oldName, newPath)) {
             dropped.push_back(row);
-            notRenamed.push_back(EscapedForLine(*oldName) + " (" + ReasonText(error) + ")");
+            notRenamed.push_back(EscapedForLine(*oldName) + " (" + platform::SystemErrorText(error) + ")");
         }
     }
     std::vector<std::string> pages;

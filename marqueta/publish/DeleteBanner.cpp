@@ -18,12 +18,6 @@ std::string DeleteQuestion(const RowTable& rows, int row) {
 
 }  // namespace
 
-std::string ReasonText(platform::ErrorCode error) {
-    std::string reason = platform::SystemErrorText(error);
-    while (!reason.empty() && (reason.back() == '\n' || reason.back() == '\r')) reason.pop_back();
-    return reason;
-}
-
 std::vector<FailedRemoval> DeleteMatchingFiles(const std::string& pattern,
                                                const std::function<bool(const std::string&)>& keep) {
     std::vector<FailedRemoval> failed;
@@ -68,6 +62,6 @@ void DeleteSelectedBanner(CatalogueContext& context, int firstSelectedRow) {
         failed.push_back(std::move(image));
     if (failed.empty()) return;
     std::string text = "The banner was deleted from the list, but these of its files could not be removed:\n";
-    for (const FailedRemoval& file : failed) text += "  " + file.path + " (" + ReasonText(file.error) + ")\n";
+    for (const FailedRemoval& file : failed) text += "  " + file.path + " (" + platform::SystemErrorText(file.error) + ")\n";
     context.boxes.ok(text);
 }

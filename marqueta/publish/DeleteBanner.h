@@ -20,6 +20,3 @@ struct FailedRemoval {
 std::vector<FailedRemoval> DeleteMatchingFiles(const std::string& pattern,
                                                const std::function<bool(const std::string&)>& keep = {});
 
-// The system's reason for error, without the line break that some systems end it with: for a
-// message that lists files, one line each.
-std::string ReasonText(platform::ErrorCode error);

@@ -171,14 +171,20 @@ bool OthersCanRead(const std::string&) { return false; }
 
 bool IsMissingFileError(ErrorCode code) { return code == ERROR_FILE_NOT_FOUND || code == ERROR_PATH_NOT_FOUND; }
 
+// One line, as it goes into log lines and messages: the system's line breaks become spaces and
+// none ends it (FormatMessage ends every text with one).
 std::string SystemErrorText(ErrorCode code) {
     char* buffer = nullptr;
-    DWORD n = FormatMessageA(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
+    DWORD n = FormatMessageA(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS |
+                                 FORMAT_MESSAGE_MAX_WIDTH_MASK,
                              nullptr, static_cast<DWORD>(code), MAKELANGID(LANG_NEUTRAL, SUBLANG_DEFAULT),
                              reinterpret_cast<LPSTR>(&buffer), 0, nullptr);
     std::string text = n && buffer ? std::string(buffer, n) : std::string();
     if (buffer) LocalFree(buffer);
-    return text;
+    for (char& c : text)
+        if (c == '\r' || c == '\n') c = ' ';
+    while (!text.empty() && text.back() == ' ') text.pop_back();
+    return text.empty() ? "error " + std::to_string(code) : text;
 }
 
 ErrorCode LastError() { return static_cast<ErrorCode>(GetLastError()); }

@@ -3,6 +3,8 @@
 
 #include "platform/win/WinFiles.h"
 
+#include "platform/FaultInjection.h"
+
 namespace platform {
 
 namespace {
@@ -37,6 +39,27 @@ std::optional<bool> AreSameFile(const std::string& a, const std::string& b) {
            x->nFileIndexLow == y->nFileIndexLow;
 }
 
-void SyncFileSystem(const std::string&) {}
+// The volume's own flush where this process may ask for it (an administrator), else the folder's;
+// a system that refuses a folder's flush leaves nothing to do, as every file and rename of the layer
+// is written through already.
+void SyncFileSystem(const std::string& path) {
+    if (fault::Injected(fault::Step::SyncDir)) return;  // where the tests see it, as every other sync
+    const auto flushed = [](const std::string& name) {
+        HANDLE h = CreateFileA(name.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                               nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+        if (h == INVALID_HANDLE_VALUE) return false;
+        const BOOL ok = FlushFileBuffers(h);
+        CloseHandle(h);
+        return ok != FALSE;
+    };
+    char mountPoint[MAX_PATH], volume[MAX_PATH];
+    if (GetVolumePathNameA(path.c_str(), mountPoint, sizeof mountPoint) &&
+        GetVolumeNameForVolumeMountPointA(mountPoint, volume, sizeof volume)) {
+        std::string name = volume;  // "\\?\Volume{...}\": the volume itself without the last separator
+        if (!name.empty() && name.back() == '\\') name.pop_back();
+        if (flushed(name)) return;
+    }
+    flushed(path);
+}
 
 }  // namespace platform

@@ -118,7 +118,9 @@ TEST(WindowsFiles, TheQuarantineTakesTheAccountFoldersProtection) {
     // Wine keeps a folder's security as the Linux permission bits and shows one default list for
     // every folder; there only the comparisons below can be made.
     const bool keepsLists = userList == userSddl;
-    if (keepsLists) EXPECT_NE(accountList.find("(A;OICI;FA;;;WD)"), std::string::npos) << accountList;
+    if (keepsLists) {
+        EXPECT_NE(accountList.find("(A;OICI;FA;;;WD)"), std::string::npos) << accountList;
+    }
 
     for (const std::string& folder : {quarantine, day}) {
         EXPECT_EQ(platform::CreateDirectoryLike(folder, user), 0);
@@ -233,12 +235,16 @@ TEST(WindowsFiles, ReplacingKeepsTheReplacedFileOrLeavesItWhole) {
 }
 
 // The texts themselves differ: Wine has its own message table ("File not found." where Windows
-// says "The system cannot find the file specified.").
-TEST(WindowsFiles, SystemErrorTextIsFormatMessagesText) {
-    const std::string text = platform::SystemErrorText(ERROR_FILE_NOT_FOUND);
-    ASSERT_GT(text.size(), 2u);
-    EXPECT_EQ(text.substr(text.size() - 2), "\r\n");
-    EXPECT_EQ(platform::SystemErrorText(0x2FFFFFFF), "");
+// says "The system cannot find the file specified."). Each goes into log lines: one line, without
+// the line break that FormatMessage ends it with, and the code's number where there is no text.
+TEST(WindowsFiles, SystemErrorTextIsFormatMessagesTextOnOneLine) {
+    for (const DWORD code : {ERROR_FILE_NOT_FOUND, ERROR_ACCESS_DENIED, ERROR_DISK_FULL, ERROR_SHARING_VIOLATION}) {
+        const std::string text = platform::SystemErrorText(static_cast<platform::ErrorCode>(code));
+        EXPECT_GT(text.size(), 2u) << code;
+        EXPECT_EQ(text.find_first_of("\r\n"), std::string::npos) << code;
+        EXPECT_NE(text.back(), ' ') << code;
+    }
+    EXPECT_EQ(platform::SystemErrorText(0x2FFFFFFF), "error 805306367");
 }
 
 // Windows writes the digits and ".TMP" in upper case, Wine in lower case and without leading

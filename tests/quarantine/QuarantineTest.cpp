@@ -9,6 +9,7 @@
 
 #include <gtest/gtest.h>
 
+#include "common/LineEscape.h"
 #include "dormix/keyindex/FindUserKeyRecords.h"
 #include "dormix/quarantine/GraceDays.h"
 #include "dormix/quarantine/QuarantineEntry.h"
@@ -169,9 +170,10 @@ TEST(Quarantine, TheScanQuarantinesUnderAGracePeriodAndAScanAfterItPurges) {
                                                        "until 2024-04-14; Deleted Accounts... (dormix --restore NAME) "
                                                        "brings one back.",
                                                        kWaiting, kNoDormantAccounts, kWaiting, kNoDormantAccounts,
-                                                       "Purged 2 account(s) whose grace period was over.\nPurged cleo (" +
-                                                           purgedFrom + HexFolderName("cleo") + ")\nPurged bob (" +
-                                                           purgedFrom + HexFolderName("bob") + ")",
+                                                       "Purged 2 account(s) whose grace period was over.\nPurged bob (" +
+                                                           EscapedForLine(purgedFrom + HexFolderName("bob")) +
+                                                           ")\nPurged cleo (" +
+                                                           EscapedForLine(purgedFrom + HexFolderName("cleo")) + ")",
                                                        "1 account(s) in quarantine could not be purged; the next run "
                                                        "tries them again:\ndan: " + danFolder +
                                                            " could not be removed whole."}));

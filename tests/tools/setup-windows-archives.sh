@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # "tools/setup-windows.sh pack" and "take" on caches of their own: an archive of the machine's
-# versions is taken whole, one of other versions or without its list of versions is not, and
-# nothing is packed before anything was built.
+# versions is taken whole, one of other versions, without its list of versions, with a line it
+# cannot read or with a link leading out of its folders is not, and nothing is packed before
+# anything was built.
 set -uo pipefail
 source "$(dirname "$0")/script-test.sh"
 sqlite="sqlite3 $(dpkg-query -W -f='${Version}' libsqlite3-0)" curl="curl $(dpkg-query -W -f='${Version}' libcurl4)"
@@ -47,7 +48,30 @@ check "another curl version: not taken, and said why" \
 tar -czf "$root/plain/plain.tar.gz" -C "$root/built" sqlite-amalgamation curl-mingw
 out="$(run "$root/plain-cache" "$root/plain" take)"; status=$?
 check "no list of versions: not taken" \
-  '[ "$status" -eq 1 ] && [[ "$out" == *"holds no velta-windows-cache.versions; not taken"* ]] && [ ! -e "$root/plain-cache/curl-mingw" ]'
+  '[ "$status" -eq 1 ] && [[ "$out" == *"holds no velta-windows-cache.versions, or is cut short; not taken"* ]] && [ ! -e "$root/plain-cache/curl-mingw" ]'
+
+# An archive of the machine's versions that others may write, and archives made by hand: a list of
+# versions with an empty line, and a part whose list of versions is a link to a file elsewhere,
+# which the taking would write.
+mkdir -p "$root/open"
+cp "$root/shared/cache.tar.gz" "$root/open/"
+chmod o+w "$root/open/cache.tar.gz"
+out="$(run "$root/open-cache" "$root/open" take)"; status=$?
+check "writable by others: not taken" \
+  '[ "$status" -eq 1 ] && [[ "$out" == *"others may write it; not taken"* ]] && [ ! -e "$root/open-cache/curl-mingw" ]'
+mkdir -p "$root/hostile/blank" "$root/hostile/link"
+echo "kept" >"$root/victim"
+cp -r "$root/built" "$root/hostile/blank/tree"; cp -r "$root/built" "$root/hostile/link/tree"
+printf 'sqlite-amalgamation %s\n\ncurl-mingw %s\n' "$sqlite" "$curl" >"$root/hostile/blank/tree/velta-windows-cache.versions"
+printf 'sqlite-amalgamation %s\ncurl-mingw %s\n' "$sqlite" "$curl" >"$root/hostile/link/tree/velta-windows-cache.versions"
+ln -sf "$root/victim" "$root/hostile/link/tree/curl-mingw/velta-source-version"
+for kind in blank link; do
+  tar -czf "$root/hostile/$kind/x.tar.gz" -C "$root/hostile/$kind/tree" velta-windows-cache.versions sqlite-amalgamation curl-mingw
+  out="$(run "$root/hostile-$kind" "$root/hostile/$kind" take)"; status=$?
+  check "$kind: not taken, and said why" \
+    '[ "$status" -eq 1 ] && [[ "$out" == *"; not taken"* ]] && [ ! -e "$root/hostile-$kind/curl-mingw" ] &&
+     [ "$(cat "$root/victim")" = kept ]'
+done
 
 [ "$failures" -eq 0 ] && echo "all cases passed"
 exit "$failures"

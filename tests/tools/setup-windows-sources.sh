@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # The deb-src step of tools/setup-windows.sh against apt folders of its own: the one-line layout
 # of a fresh Debian install, the deb822 layout, both, an empty file left by an older run, entries
-# already there, and no Debian entry at all.
+# already there, no Debian entry at all, a file that cannot be written, and an apt-get update that
+# fails with the entries added.
 set -uo pipefail
 source "$(dirname "$0")/script-test.sh"
 
@@ -14,10 +15,16 @@ URIs: http://deb.debian.org/debian
 Suites: bookworm bookworm-updates
 Components: main
 Signed-By: /usr/share/keyrings/debian-archive-keyring.gpg
-
+  
 Types: deb
 URIs: http://deb.debian.org/debian-security
 Suites: bookworm-security
+Components: main
+Enabled: false
+
+Types: deb
+URIs: http://deb.debian.org/debian-ports
+Suites: sid
 Components: main
 Enabled: no
 
@@ -43,7 +50,20 @@ cases=(
   "deb-src already there|deb-src http://deb.debian.org/debian bookworm main
 deb http://deb.debian.org/debian bookworm main||"
   "no Debian entry|deb https://packages.example.com/apt stable main||"
+  "a file that cannot be written|$one_line|$deb822|debian.sources"
+  "apt-get update fails|$one_line||"
 )
+# apt as it answers the setup's build: every package installed, an update that fails
+stubs="$root/stubs"
+mkdir -p "$stubs"
+printf '#!/bin/sh
+echo "E: failed" >&2
+exit 100
+' >"$stubs/apt-get"
+printf '#!/bin/sh
+case "$*" in *Status*) echo "install ok installed" ;; *) exec /usr/bin/dpkg-query "$@" ;; esac
+' >"$stubs/dpkg-query"
+chmod +x "$stubs/apt-get" "$stubs/dpkg-query"
 for entry in "${cases[@]}"; do
   IFS='|' read -r -d '' name list parts file <<<"$entry" || true
   parts="${parts%$'\n'}"; file="${file%$'\n'}"
@@ -52,8 +72,14 @@ for entry in "${cases[@]}"; do
   [ -z "$list" ] || printf '%s\n' "$list" >"$apt/sources.list"
   [ -z "$file" ] || printf '%s' "$parts" >"$apt/sources.list.d/$file"
   if [ "$name" = "empty file of an older run" ]; then printf '%s\n' "$deb822" >"$apt/sources.list.d/debian.sources"; fi
-  out="$(VELTA_APT_DIR="$apt" "$script" deb-src 2>&1)"; status=$?
   made_list="$apt/sources.list.d/velta-deb-src.list" made_sources="$apt/sources.list.d/velta-deb-src.sources"
+  # A folder in the place of the second file's temporary name: it cannot be written, for root too.
+  [ "$name" != "a file that cannot be written" ] || mkdir "$made_sources.tmp"
+  if [ "$name" = "apt-get update fails" ]; then
+    out="$(PATH="$stubs:$PATH" VELTA_APT_DIR="$apt" VELTA_WINDOWS_CACHE="$root/cache" "$script" 2>&1)"; status=$?
+  else
+    out="$(VELTA_APT_DIR="$apt" "$script" deb-src 2>&1)"; status=$?
+  fi
   case "$name" in
     one-line|both)
       check "$name: exit 0" '[ "$status" -eq 0 ]'
@@ -68,6 +94,13 @@ for entry in "${cases[@]}"; do
     "no Debian entry")
       check "$name: exit 1 with the reason" '[ "$status" -eq 1 ] && [[ "$out" == *"found no enabled Debian entry"* ]]'
       check "$name: no file left" '[ -z "$(ls -A "$apt/sources.list.d")" ]' ;;
+    "a file that cannot be written")
+      check "$name: exit 1 with the reason" '[ "$status" -eq 1 ] && [[ "$out" == *"cannot write $made_sources; nothing was added"* ]]'
+      check "$name: neither file left" '[ ! -e "$made_list" ] && [ ! -e "$made_sources" ]'
+      rmdir "$made_sources.tmp" ;;
+    "apt-get update fails")
+      check "$name: exit 1 with the reason" '[ "$status" -eq 1 ] && [[ "$out" == *"apt-get update failed with the deb-src entries added"* ]]'
+      check "$name: the entries taken away again" '[ -z "$(ls -A "$apt/sources.list.d")" ]' ;;
   esac
   check "$name: no temporary file left" '[ -z "$(find "$apt" -name "*.tmp")" ]'
   if [ "$status" -eq 0 ]; then
