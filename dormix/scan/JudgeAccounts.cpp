@@ -103,7 +103,8 @@ std::vector<AccountJudgement> JudgeAccounts(std::int32_t days, const DormixPaths
             return !work.stopRequested || !work.stopRequested();
         },
         platform::fault::Armed() ? 1 : work.threads, kJudgingWindow);
-    ForEachAccountFolder(paths.userFolderPattern, [&](const std::string& folder) { judging.put(folder); });
+    // A stop ends the search too: the rest of a million names is not even listed.
+    ForEachAccountFolder(paths.userFolderPattern, [&](const std::string& folder) { return judging.put(folder); });
     judging.finish();
     return accounts;
 }

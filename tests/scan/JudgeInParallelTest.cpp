@@ -1,5 +1,6 @@
 // Judging with several threads gives exactly what one thread gives: every field of every account,
-// in folder order, and the same calls of keep, on random installations; a stop ends both alike.
+// in folder order, and the same calls of keep, on random installations; a stop ends both alike,
+// and ends the search of the folders too.
 #include <filesystem>
 #include <random>
 #include <set>
@@ -7,6 +8,7 @@
 
 #include <gtest/gtest.h>
 
+#include "dormix/scan/CollectAccountFolders.h"
 #include "dormix/scan/JudgeAccounts.h"
 #include "tests/scan/fixture/DormixInstallation.h"
 #include "tests/support/TempDir.h"
@@ -95,5 +97,9 @@ TEST(JudgeInParallel, ThePoolJudgesAndKeepsExactlyAsOneThread) {
         EXPECT_EQ(stoppedOne.seen.size(), stopAfter);
         ExpectSame(stoppedPool.seen, stoppedOne.seen);
         ExpectSame(stoppedPool.kept, stoppedOne.kept);
+        // The search itself ends there: the names after it are not even listed.
+        std::size_t listed = 0;
+        ForEachAccountFolder(install.paths().userFolderPattern, [&](const std::string&) { return ++listed < stopAfter; });
+        EXPECT_EQ(listed, stopAfter);
     }
 }
