@@ -38,7 +38,7 @@ bool EndsWithDotStar(const std::string& pattern) {
     return pattern.size() >= 2 && pattern.compare(pattern.size() - 2, 2, ".*") == 0;
 }
 
-using Visit = std::function<void(FoundEntry&&)>;
+using Visit = std::function<bool(FoundEntry&&)>;
 
 // The entries of the pattern's folder that match its last component, one at a time.
 #ifdef _WIN32
@@ -49,7 +49,7 @@ void VisitMatching(const std::string& pattern, const Visit& visit) {
     const std::string folder = FolderOf(pattern);
     const std::string namePattern = pattern.substr(folder.size());
     sys::ForEachInFolder(folder.empty() ? std::string() : ResolveCase(folder), [&](FoundEntry&& entry) {
-        if (WildcardMatch(namePattern, entry.name)) visit(std::move(entry));
+        return !WildcardMatch(namePattern, entry.name) || visit(std::move(entry));
     });
 }
 #endif
@@ -66,16 +66,17 @@ bool WildcardMatch(const std::string& pattern, const std::string& name) {
 
 std::vector<FoundEntry> FindEntries(const std::string& pattern) {
     std::vector<FoundEntry> dots, others;
-    VisitMatching(pattern, [&](FoundEntry&& entry) { (IsDots(entry) ? dots : others).push_back(std::move(entry)); });
+    VisitMatching(pattern, [&](FoundEntry&& entry) {
+        (IsDots(entry) ? dots : others).push_back(std::move(entry));
+        return true;
+    });
     if (dots.size() == 2 && dots[0].name == "..") std::swap(dots[0], dots[1]);
     dots.insert(dots.end(), std::make_move_iterator(others.begin()), std::make_move_iterator(others.end()));
     return dots;
 }
 
-void ForEachEntry(const std::string& pattern, const std::function<void(const FoundEntry&)>& visit) {
-    VisitMatching(pattern, [&](FoundEntry&& entry) {
-        if (!IsDots(entry)) visit(entry);
-    });
+void ForEachEntry(const std::string& pattern, const std::function<bool(const FoundEntry&)>& visit) {
+    VisitMatching(pattern, [&](FoundEntry&& entry) { return IsDots(entry) || visit(entry); });
 }
 
 std::string FoundPath(const std::string& pattern, const FoundEntry& entry) { return FolderOf(pattern) + entry.name; }

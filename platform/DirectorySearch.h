@@ -22,8 +22,9 @@ bool WildcardMatch(const std::string& pattern, const std::string& name);
 std::vector<FoundEntry> FindEntries(const std::string& pattern);
 
 // The entries FindEntries(pattern) finds but "." and "..", handed to visit one at a time in the
-// order the file system lists them, so that a folder of a million accounts is never held whole.
-void ForEachEntry(const std::string& pattern, const std::function<void(const FoundEntry&)>& visit);
+// order the file system lists them, so that a folder of a million accounts is never held whole;
+// visit returning false ends the search there.
+void ForEachEntry(const std::string& pattern, const std::function<bool(const FoundEntry&)>& visit);
 
 // Full path of an entry found by FindEntries(pattern): the pattern's folder part plus the name.
 std::string FoundPath(const std::string& pattern, const FoundEntry& entry);

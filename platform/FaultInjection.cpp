@@ -99,6 +99,8 @@ void Reset() {
 
 bool Fired() { return fired; }
 
+bool Armed() { return detail::armed || beforeReplace || beforeDescend || afterOpenRead; }
+
 #ifdef _WIN32
 // The system's own codes, since the layer's errors on Windows are GetLastError values.
 int InjectedError(Step step) { return step == Step::Write ? 112 /* ERROR_DISK_FULL */ : 29 /* ERROR_WRITE_FAULT */; }

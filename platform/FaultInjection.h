@@ -38,6 +38,11 @@ extern bool armed;
 bool Consume(Step step);
 }  // namespace detail
 
+// True while a failure, a crash or an action is pending. The seam counts operations in the order
+// they come, which work spread over threads would make a matter of chance: such work runs on one
+// thread then.
+bool Armed();
+
 // True when this operation is to fail; the caller then sets errno and reports the failure.
 inline bool ShouldFail(Step step) { return detail::armed && detail::Consume(step); }
 

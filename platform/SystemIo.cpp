@@ -249,16 +249,20 @@ FileStamp StampOfResolved(const std::string& path) {
     return ::stat(path.c_str(), &st) == 0 ? StampOfStat(st) : FileStamp{};
 }
 
-void ForEachInFolder(const std::string& folder, const std::function<void(FoundEntry&&)>& visit) {
+void ForEachInFolder(const std::string& folder, const std::function<bool(FoundEntry&&)>& visit) {
     DIR* dir = ::opendir(folder.empty() ? "." : folder.c_str());
     if (!dir) return;
-    while (dirent* e = ::readdir(dir)) visit(Describe(folder, *e));
+    while (dirent* e = ::readdir(dir))
+        if (!visit(Describe(folder, *e))) break;
     ::closedir(dir);
 }
 
 std::vector<FoundEntry> ListFolder(const std::string& folder) {
     std::vector<FoundEntry> entries;
-    ForEachInFolder(folder, [&](FoundEntry&& entry) { entries.push_back(std::move(entry)); });
+    ForEachInFolder(folder, [&](FoundEntry&& entry) {
+        entries.push_back(std::move(entry));
+        return true;
+    });
     return entries;
 }
 

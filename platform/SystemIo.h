@@ -62,8 +62,8 @@ FileStamp StampOfResolved(const std::string& path);
 // Every entry of folder ("" for the current one), in the order the system lists them.
 std::vector<FoundEntry> ListFolder(const std::string& folder);
 // The same entries handed to visit one at a time, so that a folder of a million accounts is never
-// held whole.
-void ForEachInFolder(const std::string& folder, const std::function<void(FoundEntry&&)>& visit);
+// held whole; visit returning false ends the listing there.
+void ForEachInFolder(const std::string& folder, const std::function<bool(FoundEntry&&)>& visit);
 
 // One record in the system's log under identifier; failures are not reported.
 void SystemLogRecord(const std::string& identifier, const std::string& text);

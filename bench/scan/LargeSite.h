@@ -12,6 +12,21 @@
 double Seconds(const std::function<void()>& work);
 void Shell(const std::string& command);
 
+struct ChildRun {
+    double seconds = 0;
+    long peakKiB = 0;
+};
+// Runs work in a child process: its time, and its peak resident memory. The child's figure counts
+// the pages it shares with this process, so these are given back to the system first.
+ChildRun InChild(const std::function<void()>& work);
+
+// An installation of accounts accounts laid out straight through the system calls, every
+// dormantEvery-th last used 400 days before now, the others within the last 30 days: each account
+// a folder with its "user.ini" and, withMail, a message in a folder of its own. The key files hold
+// every account. The dormant folders' paths.
+std::vector<std::string> LayOutStraight(DormixInstallation& install, int accounts, int dormantEvery, std::time_t now,
+                                        bool withMail = true);
+
 struct LargeSite {
     // accounts accounts, every dormantEvery-th of them last used 400 days before now, the others
     // within the last 30 days.

@@ -10,13 +10,6 @@
 #include <string>
 #include <vector>
 
-#include <fcntl.h>
-#include <malloc.h>
-#include <sys/resource.h>
-#include <sys/stat.h>
-#include <sys/wait.h>
-#include <unistd.h>
-
 #include "bench/scan/AnswerAlways.h"
 #include "bench/scan/LargeSite.h"
 #include "dormix/quarantine/Quarantine.h"
@@ -27,58 +20,6 @@ namespace {
 const std::time_t kNow = LocalTime(2024, 3, 15, 23);
 const std::time_t kLater = LocalTime(2024, 6, 1, 12);
 
-struct ChildRun {
-    double seconds = 0;
-    long peakKiB = 0;
-};
-
-// Runs work in a child process: its time, and its peak resident memory. The child's figure counts
-// the pages it shares with this process, so these are given back to the system first.
-ChildRun InChild(const std::function<void()>& work) {
-    ::malloc_trim(0);
-    ChildRun run;
-    run.seconds = Seconds([&] {
-        const pid_t child = ::fork();
-        if (child == 0) {
-            work();
-            ::_exit(0);
-        }
-        int status = 0;
-        struct rusage usage {};
-        ::wait4(child, &status, 0, &usage);
-        run.peakKiB = usage.ru_maxrss;
-    });
-    return run;
-}
-
-void WriteSmallFile(const std::string& path, const std::string& text) {
-    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
-    if (fd < 0 || ::write(fd, text.data(), text.size()) != static_cast<ssize_t>(text.size()))
-        std::fprintf(stderr, "cannot write %s\n", path.c_str());
-    if (fd >= 0) ::close(fd);
-}
-
-// An installation of accounts accounts laid out straight through the system calls, every
-// dormantEvery-th last used 400 days before now: each account a folder with its "user.ini" and a
-// message in a folder of its own. The key files hold every account. The dormant folders' paths.
-std::vector<std::string> LayOut(DormixInstallation& install, int accounts, int dormantEvery) {
-    std::vector<std::string> names, dormant;
-    for (int i = 0; i < accounts; ++i) {
-        const std::string name = "user" + std::to_string(10000000 + i);
-        const std::string folder = install.folderOf(name);
-        const bool isDormant = i % dormantEvery == 0;
-        ::mkdir(folder.c_str(), 0755);
-        ::mkdir((folder + "/mail").c_str(), 0755);
-        WriteSmallFile(folder + "/user.ini",
-                       "[PROGRAM]\r\nLASTLOGON=" + LogonDaysBefore(kNow, isDormant ? 400 : i % 30) + "\r\nLANGUAGE=en\r\n");
-        WriteSmallFile(folder + "/mail/1.msg", "Subject: hello\r\n\r\nbody\r\n");
-        if (isDormant) dormant.push_back(folder);
-        names.push_back(name);
-    }
-    install.writeKeyFiles(names);
-    return dormant;
-}
-
 void Report(int accounts, int dormantEvery) {
     std::printf("Laying out twice %d accounts (%d dormant)...\n", accounts, accounts / dormantEvery);
     std::fflush(stdout);
@@ -86,8 +27,8 @@ void Report(int accounts, int dormantEvery) {
     DormixInstallation plainSite(dir.path().string() + "/plain");
     DormixInstallation site(dir.path().string() + "/dormix");
     const double layout = Seconds([&] {
-        const std::vector<std::string> dormant = LayOut(plainSite, accounts, dormantEvery);
-        LayOut(site, accounts, dormantEvery);
+        const std::vector<std::string> dormant = LayOutStraight(plainSite, accounts, dormantEvery, kNow);
+        LayOutStraight(site, accounts, dormantEvery, kNow);
         FILE* list = std::fopen(dir.file("dormant.list").c_str(), "w");
         for (const std::string& folder : dormant) std::fprintf(list, "%s\n", folder.c_str());
         std::fclose(list);

@@ -8,14 +8,17 @@ bool IsPassedOver(const std::string& name) { return name == "USER.KEY" || name =
 
 }  // namespace
 
-void ForEachAccountFolder(const std::string& pattern, const std::function<void(const std::string&)>& visit) {
+void ForEachAccountFolder(const std::string& pattern, const std::function<bool(const std::string&)>& visit) {
     platform::ForEachEntry(pattern, [&](const platform::FoundEntry& entry) {
-        if (!IsPassedOver(entry.name) && entry.isDirectory) visit(platform::FoundPath(pattern, entry));
+        return IsPassedOver(entry.name) || !entry.isDirectory || visit(platform::FoundPath(pattern, entry));
     });
 }
 
 std::vector<std::string> CollectAccountFolders(const std::string& pattern) {
     std::vector<std::string> folders;
-    ForEachAccountFolder(pattern, [&](const std::string& folder) { folders.push_back(folder); });
+    ForEachAccountFolder(pattern, [&](const std::string& folder) {
+        folders.push_back(folder);
+        return true;
+    });
     return folders;
 }

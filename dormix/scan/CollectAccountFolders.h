@@ -8,5 +8,6 @@
 // they are folders), files and symbolic links are passed over.
 std::vector<std::string> CollectAccountFolders(const std::string& pattern);
 
-// The same folders handed to visit one at a time, without holding the list.
-void ForEachAccountFolder(const std::string& pattern, const std::function<void(const std::string&)>& visit);
+// The same folders handed to visit one at a time, without holding the list; visit returning false
+// ends the search there.
+void ForEachAccountFolder(const std::string& pattern, const std::function<bool(const std::string&)>& visit);

@@ -10,10 +10,16 @@
 #include "platform/CaseFold.h"
 #include "platform/Clock.h"
 #include "platform/DirectorySearch.h"
+#include "platform/FaultInjection.h"
 #include "platform/FileOps.h"
+#include "platform/OrderedParallelMap.h"
 #include "platform/Paths.h"
 
 namespace {
+
+// The accounts read ahead of the one taken at most: a few thousand keep the threads busy and hold
+// a few hundred kilobytes.
+constexpr std::size_t kJudgingWindow = 4096;
 
 // What the account's own "user.ini" says about it.
 void ReadAccount(AccountJudgement& account, std::int32_t days, std::time_t now) {
@@ -82,15 +88,24 @@ PendingVerdict JudgePendingAccount(const std::string& folder, std::int32_t days,
     return JudgeAccount(folder, days, now).verdict == Verdict::Dormant ? PendingVerdict::Finish : PendingVerdict::NotDormant;
 }
 
+unsigned DefaultJudgingThreads() { return platform::DefaultReadingThreads(); }
+
 std::vector<AccountJudgement> JudgeAccounts(std::int32_t days, const DormixPaths& paths,
                                             const ProtectedAccounts& protectedAccounts, std::time_t now,
-                                            const KeepJudgement& keep) {
+                                            const KeepJudgement& keep, const JudgingWork& work) {
     std::vector<AccountJudgement> accounts;
-    ForEachAccountFolder(paths.userFolderPattern, [&](const std::string& folder) {
-        AccountJudgement account = JudgeAccount(folder, days, now);
-        if (protectedAccounts.covers(account.userName)) account.verdict = Verdict::Protected;
-        if (!keep || keep(account)) accounts.push_back(std::move(account));
-    });
+    // Each folder is judged by itself; only the taking, in folder order, sees the others.
+    platform::OrderedParallelMap<std::string, AccountJudgement> judging(
+        [days, now](const std::string& folder) { return JudgeAccount(folder, days, now); },
+        [&](AccountJudgement&& account) {
+            if (protectedAccounts.covers(account.userName)) account.verdict = Verdict::Protected;
+            if (!keep || keep(account)) accounts.push_back(std::move(account));
+            return !work.stopRequested || !work.stopRequested();
+        },
+        platform::fault::Armed() ? 1 : work.threads, kJudgingWindow);
+    // A stop ends the search too: the rest of a million names is not even listed.
+    ForEachAccountFolder(paths.userFolderPattern, [&](const std::string& folder) { return judging.put(folder); });
+    judging.finish();
     return accounts;
 }
 

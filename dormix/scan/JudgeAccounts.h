@@ -34,12 +34,23 @@ struct AccountJudgement {
 // Which judged accounts a caller keeps; unset: every one.
 using KeepJudgement = std::function<bool(const AccountJudgement&)>;
 
+// How the folders are read. Several threads read and judge them at once, since on a cold cache
+// each read mostly waits on the disk; 1 reads them one after another on the calling thread.
+// stopRequested, when set, is asked after each account that keep has seen: true ends the judging
+// there, with the accounts kept so far.
+unsigned DefaultJudgingThreads();
+struct JudgingWork {
+    unsigned threads = DefaultJudgingThreads();
+    std::function<bool()> stopRequested;
+};
+
 // Every account folder of the installation, in the order the scan meets them, judged against
 // a threshold of days at now; only those that keep takes are held, so that a run over a million
-// accounts holds only the ones it acts on.
+// accounts holds only the ones it acts on. Whatever the threads, keep and stopRequested are called
+// on the calling thread, once per account in that order, protection already applied.
 std::vector<AccountJudgement> JudgeAccounts(std::int32_t days, const DormixPaths& paths,
                                             const ProtectedAccounts& protectedAccounts, std::time_t now,
-                                            const KeepJudgement& keep = {});
+                                            const KeepJudgement& keep = {}, const JudgingWork& work = {});
 
 // One account folder judged again from its "user.ini" as it is now, protection aside: the scan
 // asks once more right before it touches the folder, since a verdict can be minutes old by then.

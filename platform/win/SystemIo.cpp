@@ -268,7 +268,7 @@ FileStamp StampOfResolved(const std::string& path) {
     return stamp;
 }
 
-void ForEachInFolder(const std::string& folder, const std::function<void(FoundEntry&&)>& visit) {
+void ForEachInFolder(const std::string& folder, const std::function<bool(FoundEntry&&)>& visit) {
     std::string pattern = folder;
     if (!pattern.empty() && pattern.back() != '\\' && pattern.back() != '/') pattern += '\\';
     ForEachMatching(pattern + "*", visit);
@@ -276,11 +276,14 @@ void ForEachInFolder(const std::string& folder, const std::function<void(FoundEn
 
 std::vector<FoundEntry> ListFolder(const std::string& folder) {
     std::vector<FoundEntry> entries;
-    ForEachInFolder(folder, [&](FoundEntry&& entry) { entries.push_back(std::move(entry)); });
+    ForEachInFolder(folder, [&](FoundEntry&& entry) {
+        entries.push_back(std::move(entry));
+        return true;
+    });
     return entries;
 }
 
-void ForEachMatching(const std::string& pattern, const std::function<void(FoundEntry&&)>& visit) {
+void ForEachMatching(const std::string& pattern, const std::function<bool(FoundEntry&&)>& visit) {
     WIN32_FIND_DATAA data;
     HANDLE find = FindFirstFileA(pattern.c_str(), &data);
     if (find == INVALID_HANDLE_VALUE) return;
@@ -289,7 +292,7 @@ void ForEachMatching(const std::string& pattern, const std::function<void(FoundE
         entry.name = data.cFileName;
         entry.isSymlink = (data.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0;
         entry.isDirectory = (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0 && !entry.isSymlink;
-        visit(std::move(entry));
+        if (!visit(std::move(entry))) break;
     } while (FindNextFileA(find, &data));
     FindClose(find);
 }

@@ -26,7 +26,7 @@ HANDLE HandleOf(int fd);
 FileStamp StampOfHandle(HANDLE handle);
 
 // The entries that FindFirstFile and FindNextFile report for pattern, matched by the system, handed
-// to visit one at a time.
-void ForEachMatching(const std::string& pattern, const std::function<void(FoundEntry&&)>& visit);
+// to visit one at a time; visit returning false ends the search there.
+void ForEachMatching(const std::string& pattern, const std::function<bool(FoundEntry&&)>& visit);
 
 }  // namespace platform::sys

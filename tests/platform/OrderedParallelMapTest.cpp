@@ -1,0 +1,57 @@
+// Results of work spread over threads come back in the order the items went in, on the calling
+// thread, never more of them held than the window; a taker that ends the stream gets nothing more.
+#include <atomic>
+#include <chrono>
+#include <thread>
+
+#include <gtest/gtest.h>
+
+#include "platform/OrderedParallelMap.h"
+
+TEST(OrderedParallelMap, TakesEveryResultInOrderOnTheCallingThreadWithinTheWindow) {
+    struct Case {
+        unsigned threads;
+        std::size_t window;
+        int items;
+        int endAt;  // the taker ends the stream at this result; -1: never
+    };
+    const Case cases[] = {{1, 1, 50, -1}, {2, 1, 50, -1}, {4, 3, 200, -1}, {8, 64, 200, -1},
+                          {1, 1, 50, 10}, {3, 2, 200, 17},  {8, 64, 200, 150}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(::testing::Message() << c.threads << " threads, window " << c.window << ", end " << c.endAt);
+        const std::thread::id caller = std::this_thread::get_id();
+        std::atomic<int> inHand{0};
+        std::vector<int> taken;
+        int handedIn = 0;
+        bool goesOn = true;
+        {
+            platform::OrderedParallelMap<int, int> map(
+                [](const int& item) {
+                    // Uneven work, so that later items often finish first.
+                    std::this_thread::sleep_for(std::chrono::microseconds(item * 37 % 300));
+                    return item * 2;
+                },
+                [&](int&& result) {
+                    EXPECT_EQ(std::this_thread::get_id(), caller);
+                    --inHand;
+                    taken.push_back(result);
+                    return static_cast<int>(taken.size()) != c.endAt;
+                },
+                c.threads, c.window);
+            for (int i = 0; i < c.items && goesOn; ++i, ++handedIn) {
+                ++inHand;
+                goesOn = map.put(i);
+                EXPECT_LE(inHand.load(), static_cast<int>(c.window));
+            }
+            goesOn = goesOn && map.finish();
+        }
+        const int expected = c.endAt < 0 ? c.items : c.endAt;
+        EXPECT_EQ(goesOn, c.endAt < 0);
+        ASSERT_EQ(static_cast<int>(taken.size()), expected);
+        for (int i = 0; i < expected; ++i) EXPECT_EQ(taken[static_cast<std::size_t>(i)], 2 * i);
+        // Once ended, the next item handed in is refused: the walk stops feeding it.
+        if (c.endAt >= 0) {
+            EXPECT_LE(handedIn, c.endAt + static_cast<int>(c.window) + 1);
+        }
+    }
+}
