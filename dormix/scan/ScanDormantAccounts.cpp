@@ -283,6 +283,8 @@ bool Scan(std::int32_t days, const DormixPaths& paths, platform::MessageBoxes& b
     // Nothing is destroyed before the answer: the due purges follow the question's first Yes or No,
     // so that a cancel leaves the quarantine as it was; with no account to delete there is no
     // question, and they follow the judging.
+    // The refused entries go with them, so that the purge's own checks tell each why it stays.
+    for (RefusedEntry& refused : plan.notPurged) plan.due.push_back(std::move(refused.first));
     bool purged = false;
     const auto purgeDue = [&] {
         purged = true;
