@@ -346,8 +346,10 @@ bool Scan(std::int32_t days, const DormixPaths& paths, platform::MessageBoxes& b
         // key records it left.
         if (result.end == BatchEnd::KeysLeftPending) break;
     }
-    // The warnings go after the deletions, so that a stop or a cancel sends none.
-    if (warnings && !stopped) {
+    // The warnings go after the deletions, so that a stop or a cancel sends none, nor a question
+    // whose box could not be shown at any dormant account: nothing goes out without an answer.
+    const bool unanswered = dormantCount > 0 && answer == Answer::Failed;
+    if (warnings && !stopped && !unanswered) {
         state.report().warnings = warnings->send(now, progress);
         stopped = state.report().warnings.stopped;
     }
