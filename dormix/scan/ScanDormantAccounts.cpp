@@ -225,6 +225,15 @@ void CountWaiting(const std::vector<BatchMember>& members, std::optional<std::ti
     }
 }
 
+}  // namespace
+
+std::string PurgeQuestionText(std::size_t due) {
+    return std::to_string(due) + " account(s) in quarantine are past their grace period. Purge them now? A purged "
+                                 "account cannot be restored.";
+}
+
+namespace {
+
 // The scan, its report gathered in state; false where it ended early.
 bool Scan(std::int32_t days, const DormixPaths& paths, platform::MessageBoxes& boxes, std::time_t now,
           RunRecorder& progress, std::size_t batchSize, const ScanScope& scope, ScanState& state) {
@@ -281,9 +290,9 @@ bool Scan(std::int32_t days, const DormixPaths& paths, platform::MessageBoxes& b
     state.report().dormant = dormantCount;
     if (*graceDays > 0) state.report().restorableUntil = plan.restorableUntil;
     // Nothing is destroyed before the answer: the due purges follow the question's first Yes or No,
-    // so that a cancel leaves the quarantine as it was; with no account to delete there is no
-    // question, and they follow the judging.
-    // The refused entries go with them, so that the purge's own checks tell each why it stays.
+    // so that a cancel leaves the quarantine as it was. The refused entries go with them, so that
+    // the purge's own checks tell each why it stays.
+    const std::size_t purgeable = plan.due.size();
     for (RefusedEntry& refused : plan.notPurged) plan.due.push_back(std::move(refused.first));
     bool purged = false;
     const auto purgeDue = [&] {
@@ -292,7 +301,14 @@ bool Scan(std::int32_t days, const DormixPaths& paths, platform::MessageBoxes& b
                                                     plan.due, state.report().quarantine);
         return problem.empty() || state.breakOff(problem);
     };
-    if (dormantCount == 0 && !purgeDue()) return false;
+    if (dormantCount == 0) {
+        // With no account to delete there is no question to stand for the purges: they get one of
+        // their own, whose Enter answers No, and anything but Yes leaves every entry as it is.
+        if (purgeable > 0 && boxes.show(PurgeQuestionText(purgeable), "Purge Accounts", platform::Buttons::YesNoDefaultNo,
+                                        platform::Severity::Question) != Answer::Yes)
+            plan.due.clear();
+        if (!purgeDue()) return false;
+    }
     Answer answer = Answer::Failed;
     const std::size_t perBatch = BatchSizeFor(batchSize, paths.installPath);
     int dormantNumber = 0;

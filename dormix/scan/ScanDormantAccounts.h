@@ -63,3 +63,8 @@ struct ScanScope {
 ScanReport ScanDormantAccounts(std::int32_t days, const DormixPaths& paths, platform::MessageBoxes& boxes,
                                std::time_t now, ScanProgress* progress = nullptr,
                                std::size_t batchSize = kDeletionBatch, const ScanScope& scope = {});
+
+// The question a run asks before it purges when it has no dormant account to ask about:
+// "%d account(s) in quarantine are past their grace period. Purge them now? A purged account
+// cannot be restored." (Yes and No, No the default; --yes answers Yes on the command line).
+std::string PurgeQuestionText(std::size_t due);
