@@ -183,11 +183,18 @@ struct Batch {
     std::vector<std::size_t> loggedAt;  // the logged accounts after the first member
 };
 
-// The log lines of the batch's span, its members' and the logged accounts', in folder order.
+// The log lines of the batch's span, its members' and the logged accounts', in folder order; a
+// stop ends the span at the first member it left untouched, which the scan did not reach.
 bool WriteSpanLines(const Batch& batch, const std::vector<AccountJudgement>& accounts, ScanState& state) {
-    std::size_t member = 0, logged = 0;
-    while (member < batch.members.size() || logged < batch.loggedAt.size()) {
-        const bool memberFirst = logged == batch.loggedAt.size() ||
+    std::size_t member = 0, logged = 0, loggedEnd = batch.loggedAt.size();
+    for (std::size_t i = 0; i < batch.members.size(); ++i)
+        if (batch.members[i].untouched) {
+            loggedEnd = static_cast<std::size_t>(
+                std::lower_bound(batch.loggedAt.begin(), batch.loggedAt.end(), batch.memberAt[i]) - batch.loggedAt.begin());
+            break;
+        }
+    while (member < batch.members.size() || logged < loggedEnd) {
+        const bool memberFirst = logged == loggedEnd ||
                                  (member < batch.members.size() && batch.memberAt[member] < batch.loggedAt[logged]);
         if (memberFirst) {
             if (!state.log(batch.members[member++])) return false;
