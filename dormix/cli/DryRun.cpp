@@ -35,11 +35,11 @@ std::string PurgeLine(const QuarantineEntry& entry, const std::string& installPa
            LogonDateText(entry.quarantinedOn);
 }
 
-// An entry over its period that the purge would leave, and why: the reason is Dormix's own text, as
-// the run tells it.
+// An entry over its period that the purge would leave, and why; the reason names the entry's file,
+// whose folder's name must not break the line either.
 std::string NotPurgedLine(const QuarantineEntry& entry, const std::string& why, const std::string& installPath) {
     return EscapedForLine(entry.userName.empty() ? entry.folderName : entry.userName) + " (" +
-           EscapedForLine(QuarantinedFolderPath(installPath, entry)) + "), would not be purged: " + why;
+           EscapedForLine(QuarantinedFolderPath(installPath, entry)) + "), would not be purged: " + EscapedForLine(why);
 }
 
 std::string PendingLine(const AccountJudgement& account) {
