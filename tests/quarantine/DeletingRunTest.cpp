@@ -145,7 +145,7 @@ TEST(DeletingRun, ACancelAtTheQuestionChangesNothingThoughPurgesAreDue) {
         EXPECT_EQ(TreeDifference(before, run.s.files()), "");
         EXPECT_EQ(run.s.tervoxUsers(), users);
         ASSERT_EQ(run.boxes.shown.size(), 1u);
-        if (!dormant) EXPECT_EQ(run.boxes.shown[0].buttons, platform::Buttons::YesNoDefaultNo);
+        EXPECT_EQ(run.boxes.shown[0].buttons, dormant ? platform::Buttons::YesNoCancel : platform::Buttons::YesNoDefaultNo);
     }
 }
 
