@@ -551,8 +551,8 @@ std::string PlanKind(const RunPlan& plan, const std::string& user) {
     };
     if (named(plan.pending)) return "finish";
     if (named(plan.due)) return "purge";
-    if (std::any_of(plan.notPurged.begin(), plan.notPurged.end(), [&](const RefusedEntry& e) { return e.first.userName == user; }))
-        return "left in quarantine";
+    for (const RefusedEntry& refused : plan.notPurged)
+        if (refused.first.userName == user) return "left in quarantine";
     const char* const kinds[] = {"keep", plan.quarantines() ? "quarantine" : "delete", "log", "protected"};
     for (const AccountJudgement& account : plan.accounts)
         if (account.userName == user) return kinds[static_cast<int>(account.verdict)];

@@ -169,10 +169,7 @@ struct CountedWarnings : DeletionWarnings {
     bool concerns(const AccountJudgement&, std::time_t) const override { return false; }
     void plan(std::vector<AccountJudgement>&, std::time_t) override {}
     int toWarn() const override { return 0; }
-    WarningRun send(std::time_t, ScanProgress&) override {
-        ++sent;
-        return {};
-    }
+    WarningRun send(std::time_t, ScanProgress&) override { return ++sent, WarningRun{}; }
     int sent = 0;
 };
 
