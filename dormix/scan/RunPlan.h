@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "dormix/quarantine/Quarantine.h"
 #include "dormix/quarantine/QuarantineEntry.h"
 #include "dormix/scan/AccountAges.h"
 #include "dormix/scan/DeletionWarnings.h"
@@ -31,6 +32,9 @@ struct RunPlan {
     std::vector<std::optional<std::time_t>> purgeDays;
     // Those of them whose grace period is over, or whose purge has begun: purged after the question.
     std::vector<QuarantineEntry> due;
+    // Those over their period that do not agree with the installation (a protected user's among
+    // them), with why: the run leaves them, and tells them as not purged.
+    std::vector<RefusedEntry> notPurged;
     int graceDays = 0;  // the grace period now: the accounts to delete go into quarantine for it
     // With a grace period, the day until which an account quarantined by the run can be restored.
     std::optional<std::time_t> restorableUntil;
