@@ -73,7 +73,7 @@ RunPlan PlanRun(std::int32_t days, const DormixPaths& paths, const ProtectedAcco
         if (ages) ages->count(account);
         if (progress) progress->reading(++read);
         return account.verdict != Verdict::Kept || (warnings && warnProblem.empty() && warnings->concerns(account, now));
-    });
+    }, JudgingWork{DefaultJudgingThreads(), [&] { return progress && (next.stopped = progress->stopRequested()); }});
     std::unordered_set<std::string> pendingFolders;
     for (const AccountJudgement& account : next.pending) pendingFolders.insert(account.folder);
     std::erase_if(next.accounts,

@@ -38,6 +38,8 @@ struct RunPlan {
     int graceDays = 0;  // the grace period now: the accounts to delete go into quarantine for it
     // With a grace period, the day until which an account quarantined by the run can be restored.
     std::optional<std::time_t> restorableUntil;
+    // A stop was asked while the folders were read: the plan holds only those read before it.
+    bool stopped = false;
 
     bool quarantines() const { return graceDays > 0; }
     int toDelete() const { return static_cast<int>(pending.size()) + CountDormant(accounts); }
@@ -48,7 +50,7 @@ inline constexpr const char* kPendingMark = "pending from an interrupted run";
 
 // ages, when given, counts every judged account by its time since the last logon, in the same
 // pass, and takes the number the threshold would delete; progress, when given, hears how many
-// account folders have been read as it goes.
+// account folders have been read as it goes, and its stop ends the reading there.
 RunPlan PlanRun(std::int32_t days, const DormixPaths& paths, const ProtectedAccounts& protectedAccounts,
                 std::time_t now, DeletionWarnings* warnings = nullptr, AccountAges* ages = nullptr,
                 ScanProgress* progress = nullptr);

@@ -288,6 +288,8 @@ bool Scan(std::int32_t days, const DormixPaths& paths, platform::MessageBoxes& b
     // The plan, as the dry run and the preview make it; its steps are checked again as they come.
     RunPlan plan = PlanRun(days, paths, protectedAccounts, now, warnings, nullptr, &progress);
     if (!plan.problem.empty()) return state.refuse(plan.problem, kNothingDeletedCaption);
+    // A stop while the folders were read ends the run before its first step: nothing was touched.
+    if (plan.stopped) return state.finish(true);
     // Of the quarantine the run needs only the entries due; the whole list is for the eye.
     std::vector<QuarantineEntry>().swap(plan.quarantined);
     std::vector<AccountJudgement>& accounts = plan.accounts;

@@ -23,8 +23,10 @@ struct StopAfter : ScanProgress {
     void deleting(int number, int count, const std::string& userName) override {
         told.push_back(std::to_string(number) + "/" + std::to_string(count) + " " + userName);
     }
+    void reading(int count) override { read = count; }
     bool stopRequested() override { return static_cast<int>(told.size()) >= after; }
     int after;
+    int read = 0;
     Names told;
 };
 
@@ -127,7 +129,8 @@ TEST_F(ScanTest, AStopEndsTheScanAfterTheAccountInHand) {
 
                 const ScanReport report = ScanDormantAccounts(30, install->paths(), boxes, now, &progress, batch);
                 EXPECT_EQ(report.end, deleted < 4 ? ScanEnd::Stopped : ScanEnd::Done);
-                EXPECT_EQ(report.left(), 4 - deleted);
+                // A stop asked at once ends the reading, before any account was counted.
+                EXPECT_EQ(report.left(), k == 0 ? 0 : 4 - deleted);
 
                 for (int i = 0; i < 4; ++i) EXPECT_EQ(hasFolder(order[i]), i >= deleted) << order[i];
                 Names left(order.begin() + deleted, order.end());
@@ -140,6 +143,7 @@ TEST_F(ScanTest, AStopEndsTheScanAfterTheAccountInHand) {
                 EXPECT_EQ(progress.told, expectedTold);
                 EXPECT_EQ(AuditRows(AuditLogPath(install->paths().installPath)).size(), static_cast<std::size_t>(deleted));
                 EXPECT_EQ(report.deleted.size(), static_cast<std::size_t>(deleted));
+                EXPECT_EQ(progress.read, k == 0 ? 1 : 7);
             }
 }
 
