@@ -61,7 +61,7 @@ public:
         while (!ended_ && takeOldest(lock, slots_.size() >= window_)) {
         }
         if (ended_) return false;
-        slots_.push_back(Slot{std::move(item), std::nullopt});
+        slots_.push_back(Slot{std::move(item), std::nullopt, nullptr});
         lock.unlock();
         workReady_.notify_one();
         return true;
