@@ -110,8 +110,9 @@ JudgedAccounts JudgeAccounts(std::int32_t days, const DormixPaths& paths, const 
     if (error != 0) {
         std::string folder = platform::FolderOf(paths.userFolderPattern);
         if (!folder.empty()) folder.pop_back();  // its separator
-        judged.problem = "The account folders in " + folder + " cannot be listed: " + platform::SystemErrorText(error) +
-                         ". Nothing was deleted.";
+        std::string reason = platform::SystemErrorText(error);
+        if (!reason.empty() && reason.back() == '.') reason.pop_back();  // Windows ends its texts with one
+        judged.problem = "The account folders in " + folder + " cannot be listed: " + reason + ". Nothing was deleted.";
     }
     return judged;
 }
