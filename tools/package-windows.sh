@@ -12,6 +12,9 @@ if [ ! -f "$qt/velta-qt-complete" ]; then
   echo "no Qt for Windows in $qt: run tools/setup-windows.sh qt first" >&2
   exit 1
 fi
+# Without libcurl the Dormix of the installer could send no warning and would keep every account
+# it should warn; a Qt cache made before libcurl was part of it gets it now.
+[ -f "$(dirname "$amalgamation")/curl-mingw/velta-curl-complete" ] || tools/setup-windows.sh curl >/dev/null
 if ! command -v makensis >/dev/null; then
   sudo=""; [ "$(id -u)" -eq 0 ] || sudo="sudo"
   DEBIAN_FRONTEND=noninteractive $sudo apt-get -o DPkg::Lock::Timeout=900 install -y -qq --no-install-recommends nsis >&2

@@ -1,7 +1,7 @@
 #pragma once
 // The message boxes of a run without a window: problems (errors and warnings) go to standard
-// error, results to standard output, and the one question of the scan is answered as the command
-// line says.
+// error, results to standard output, and the scan's questions are answered as the command line
+// says: the mail-server users' by --tervox, one before something is destroyed by --yes.
 #include <cstdio>
 
 #include "platform/MessageBox.h"

@@ -35,6 +35,13 @@ std::string PurgeLine(const QuarantineEntry& entry, const std::string& installPa
            LogonDateText(entry.quarantinedOn);
 }
 
+// An entry over its period that the purge would leave, and why; the reason names the entry's file,
+// whose folder's name must not break the line either.
+std::string NotPurgedLine(const QuarantineEntry& entry, const std::string& why, const std::string& installPath) {
+    return EscapedForLine(entry.userName.empty() ? entry.folderName : entry.userName) + " (" +
+           EscapedForLine(QuarantinedFolderPath(installPath, entry)) + "), would not be purged: " + EscapedForLine(why);
+}
+
 std::string PendingLine(const AccountJudgement& account) {
     return "Would finish deleting " + EscapedForLine(account.userName) + " (" + EscapedForLine(account.folder) +
            "), " + kPendingMark;
@@ -59,6 +66,7 @@ void PrintList(const RunPlan& next, const std::string& installPath, const Output
     // In the order the run takes its steps: the interrupted batch, then after the question the purges.
     for (const AccountJudgement& account : next.pending) PrintLine(PendingLine(account));
     for (const QuarantineEntry& entry : next.due) PrintLine(PurgeLine(entry, installPath));
+    for (const auto& [entry, why] : next.notPurged) PrintLine(NotPurgedLine(entry, why, installPath));
     for (const AccountJudgement& account : next.accounts)
         if (Listed(account)) PrintLine(AccountLine(account, next));
     for (std::size_t i = 0; i < next.quarantined.size(); ++i)

@@ -55,6 +55,16 @@ RunPlan PlanRun(std::int32_t days, const DormixPaths& paths, const ProtectedAcco
         next.quarantined = ListQuarantine(paths.installPath);
         for (const QuarantineEntry& entry : next.quarantined) next.purgeDays.push_back(EntryPurgeDay(entry, *graceDays));
         next.due = ExpiredEntries(next.quarantined, *graceDays, now);
+        // The checks the purge makes of each entry right before it, so that a refused one is not
+        // promised as a purge.
+        QuarantineEvents events;
+        events.isProtected = [&protectedAccounts](const std::string& name) { return protectedAccounts.covers(name); };
+        std::erase_if(next.due, [&](QuarantineEntry& entry) {
+            std::string why = EntryDisagreement(paths.installPath, entry, events);
+            if (why.empty()) return false;
+            next.notPurged.emplace_back(std::move(entry), std::move(why));
+            return true;
+        });
     }
     // An account that is only kept is not shown: with a million accounts only those shown are held.
     const std::string warnProblem = warnings ? warnings->prepare(paths.installPath, days, now) : std::string();
@@ -63,7 +73,7 @@ RunPlan PlanRun(std::int32_t days, const DormixPaths& paths, const ProtectedAcco
         if (ages) ages->count(account);
         if (progress) progress->reading(++read);
         return account.verdict != Verdict::Kept || (warnings && warnProblem.empty() && warnings->concerns(account, now));
-    });
+    }, JudgingWork{DefaultJudgingThreads(), [&] { return progress && (next.stopped = progress->stopRequested()); }});
     next.accounts = std::move(judged.kept);
     next.unlisted = std::move(judged.problem);
     if (!next.unlisted.empty()) next.problem = next.unlisted;  // before any other: no account list stands

@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "dormix/quarantine/Quarantine.h"
 #include "dormix/quarantine/QuarantineEntry.h"
 #include "dormix/scan/AccountAges.h"
 #include "dormix/scan/DeletionWarnings.h"
@@ -34,9 +35,14 @@ struct RunPlan {
     std::vector<std::optional<std::time_t>> purgeDays;
     // Those of them whose grace period is over, or whose purge has begun: purged after the question.
     std::vector<QuarantineEntry> due;
+    // Those over their period that do not agree with the installation (a protected user's among
+    // them), with why: the run leaves them, and tells them as not purged.
+    std::vector<RefusedEntry> notPurged;
     int graceDays = 0;  // the grace period now: the accounts to delete go into quarantine for it
     // With a grace period, the day until which an account quarantined by the run can be restored.
     std::optional<std::time_t> restorableUntil;
+    // A stop was asked while the folders were read: the plan holds only those read before it.
+    bool stopped = false;
 
     bool quarantines() const { return graceDays > 0; }
     int toDelete() const { return static_cast<int>(pending.size()) + CountDormant(accounts); }
@@ -47,7 +53,7 @@ inline constexpr const char* kPendingMark = "pending from an interrupted run";
 
 // ages, when given, counts every judged account by its time since the last logon, in the same
 // pass, and takes the number the threshold would delete; progress, when given, hears how many
-// account folders have been read as it goes.
+// account folders have been read as it goes, and its stop ends the reading there.
 RunPlan PlanRun(std::int32_t days, const DormixPaths& paths, const ProtectedAccounts& protectedAccounts,
                 std::time_t now, DeletionWarnings* warnings = nullptr, AccountAges* ages = nullptr,
                 ScanProgress* progress = nullptr);

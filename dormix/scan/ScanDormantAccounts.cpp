@@ -183,11 +183,18 @@ struct Batch {
     std::vector<std::size_t> loggedAt;  // the logged accounts after the first member
 };
 
-// The log lines of the batch's span, its members' and the logged accounts', in folder order.
+// The log lines of the batch's span, its members' and the logged accounts', in folder order; a
+// stop ends the span at the first member it left untouched, which the scan did not reach.
 bool WriteSpanLines(const Batch& batch, const std::vector<AccountJudgement>& accounts, ScanState& state) {
-    std::size_t member = 0, logged = 0;
-    while (member < batch.members.size() || logged < batch.loggedAt.size()) {
-        const bool memberFirst = logged == batch.loggedAt.size() ||
+    std::size_t member = 0, logged = 0, loggedEnd = batch.loggedAt.size();
+    for (std::size_t i = 0; i < batch.members.size(); ++i)
+        if (batch.members[i].untouched) {
+            loggedEnd = static_cast<std::size_t>(
+                std::lower_bound(batch.loggedAt.begin(), batch.loggedAt.end(), batch.memberAt[i]) - batch.loggedAt.begin());
+            break;
+        }
+    while (member < batch.members.size() || logged < loggedEnd) {
+        const bool memberFirst = logged == loggedEnd ||
                                  (member < batch.members.size() && batch.memberAt[member] < batch.loggedAt[logged]);
         if (memberFirst) {
             if (!state.log(batch.members[member++])) return false;
@@ -224,6 +231,15 @@ void CountWaiting(const std::vector<BatchMember>& members, std::optional<std::ti
         if (purgeDay && (!purges.nextPurge || *purgeDay < *purges.nextPurge)) purges.nextPurge = purgeDay;
     }
 }
+
+}  // namespace
+
+std::string PurgeQuestionText(std::size_t due) {
+    return std::to_string(due) + " account(s) in quarantine are past their grace period. Purge them now? A purged "
+                                 "account cannot be restored.";
+}
+
+namespace {
 
 // The scan, its report gathered in state; false where it ended early.
 bool Scan(std::int32_t days, const DormixPaths& paths, platform::MessageBoxes& boxes, std::time_t now,
@@ -272,6 +288,8 @@ bool Scan(std::int32_t days, const DormixPaths& paths, platform::MessageBoxes& b
     // The plan, as the dry run and the preview make it; its steps are checked again as they come.
     RunPlan plan = PlanRun(days, paths, protectedAccounts, now, warnings, nullptr, &progress);
     if (!plan.problem.empty()) return state.refuse(plan.problem, kNothingDeletedCaption);
+    // A stop while the folders were read ends the run before its first step: nothing was touched.
+    if (plan.stopped) return state.finish(true);
     // Of the quarantine the run needs only the entries due; the whole list is for the eye.
     std::vector<QuarantineEntry>().swap(plan.quarantined);
     std::vector<AccountJudgement>& accounts = plan.accounts;
@@ -281,8 +299,10 @@ bool Scan(std::int32_t days, const DormixPaths& paths, platform::MessageBoxes& b
     state.report().dormant = dormantCount;
     if (*graceDays > 0) state.report().restorableUntil = plan.restorableUntil;
     // Nothing is destroyed before the answer: the due purges follow the question's first Yes or No,
-    // so that a cancel leaves the quarantine as it was; with no account to delete there is no
-    // question, and they follow the judging.
+    // so that a cancel leaves the quarantine as it was. The refused entries go with them, so that
+    // the purge's own checks tell each why it stays.
+    const std::size_t purgeable = plan.due.size();
+    for (RefusedEntry& refused : plan.notPurged) plan.due.push_back(std::move(refused.first));
     bool purged = false;
     const auto purgeDue = [&] {
         purged = true;
@@ -290,7 +310,14 @@ bool Scan(std::int32_t days, const DormixPaths& paths, platform::MessageBoxes& b
                                                     plan.due, state.report().quarantine);
         return problem.empty() || state.breakOff(problem);
     };
-    if (dormantCount == 0 && !purgeDue()) return false;
+    if (dormantCount == 0) {
+        // With no account to delete there is no question to stand for the purges: they get one of
+        // their own, whose Enter answers No, and anything but Yes leaves every entry as it is.
+        if (purgeable > 0 && boxes.show(PurgeQuestionText(purgeable), "Purge Accounts", platform::Buttons::YesNoDefaultNo,
+                                        platform::Severity::Question) != Answer::Yes)
+            plan.due.clear();
+        if (!purgeDue()) return false;
+    }
     Answer answer = Answer::Failed;
     const std::size_t perBatch = BatchSizeFor(batchSize, paths.installPath);
     int dormantNumber = 0;
@@ -344,8 +371,10 @@ bool Scan(std::int32_t days, const DormixPaths& paths, platform::MessageBoxes& b
         // key records it left.
         if (result.end == BatchEnd::KeysLeftPending) break;
     }
-    // The warnings go after the deletions, so that a stop or a cancel sends none.
-    if (warnings && !stopped) {
+    // The warnings go after the deletions, so that a stop or a cancel sends none, nor a question
+    // whose box could not be shown at any dormant account: nothing goes out without an answer.
+    const bool unanswered = dormantCount > 0 && answer == Answer::Failed;
+    if (warnings && !stopped && !unanswered) {
         state.report().warnings = warnings->send(now, progress);
         stopped = state.report().warnings.stopped;
     }

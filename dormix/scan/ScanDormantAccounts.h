@@ -48,8 +48,9 @@ struct ScanScope {
 // middle of had begun is finished first (that scan was answered for it); then the run is planned
 // as the dry run and the preview plan it (RunPlan), and carried out step by step. The accounts in
 // quarantine due for purging are purged after the question's first Yes or No, before the first
-// batch, so that a cancel destroys nothing; with no dormant account there is no question and they
-// are purged after the judging. A stop through progress ends the scan after the account in hand:
+// batch, so that a cancel destroys nothing; with no dormant account they are purged only after a
+// Yes to a question of their own (PurgeQuestionText). Warnings go only after an answer, or when
+// there was no question to answer. A stop through progress ends the scan after the account in hand:
 // the accounts of the batch in hand not yet touched are left whole for the next run. The run is recorded in the system log and each line of "deleted.log" names it. With
 // OldLog::Delete the log of the run before goes once nothing refuses the scan, while the scan
 // holds the installation: a refused scan changes nothing. A link in the place of a file of the
@@ -63,3 +64,8 @@ struct ScanScope {
 ScanReport ScanDormantAccounts(std::int32_t days, const DormixPaths& paths, platform::MessageBoxes& boxes,
                                std::time_t now, ScanProgress* progress = nullptr,
                                std::size_t batchSize = kDeletionBatch, const ScanScope& scope = {});
+
+// The question a run asks before it purges when it has no dormant account to ask about:
+// "%d account(s) in quarantine are past their grace period. Purge them now? A purged account
+// cannot be restored." (Yes and No, No the default; --yes answers Yes on the command line).
+std::string PurgeQuestionText(std::size_t due);

@@ -17,8 +17,9 @@ public:
     virtual void counted(int dormant) { static_cast<void>(dormant); }
     // Account number (from 1) of count dormant accounts is about to be deleted.
     virtual void deleting(int number, int count, const std::string& userName) = 0;
-    // Asked before each further batch and before each account of the batch in hand is touched:
-    // true ends the scan there, with its summary; the accounts not yet touched are left whole.
+    // Asked after each folder read, before each further batch and before each account of the batch
+    // in hand is touched: true ends the scan there, with its summary; the accounts not yet touched
+    // are left whole (a stop while reading touches none).
     virtual bool stopRequested() = 0;
     // The deletion of an account is over: its record is written and result.deleted tells whether
     // its folder went whole. Heard once per account, after the fact.

@@ -1,5 +1,8 @@
 #include "dormix/warn/RunWarnings.h"
 
+#include <optional>
+
+#include "dormix/scan/JudgeAccounts.h"
 #include "dormix/warn/WarnDecision.h"
 #include "dormix/warn/WarnedLog.h"
 
@@ -36,6 +39,11 @@ void RunWarnings::plan(std::vector<AccountJudgement>& accounts, std::time_t now)
 }
 
 WarningRun RunWarnings::send(std::time_t now, ScanProgress& progress) {
+    // The plan is as old as the question and the deletions: a user who logged on since, whose
+    // "user.ini" no longer gives the last logon judged, is not warned.
+    std::erase_if(toSend_, [&](const WarningToSend& warning) {
+        return JudgeAccount(warning.folder, days_, now).lastLogon != std::optional<std::time_t>(warning.lastLogon);
+    });
     WarningRun run;
     std::unique_ptr<MailSender> sender = makeSender_ && !toSend_.empty() ? makeSender_(settings_) : nullptr;
     if (sender) {

@@ -14,6 +14,7 @@ struct WarningToSend {
     std::string userName;
     std::time_t lastLogon = 0;  // local midnight of the last logon day
     std::time_t goesOn = 0;     // the first day a run may delete the account
+    std::string folder = {};    // the account folder, read again right before the warning goes
 };
 
 // stopRequested is asked before each message: once it says yes, the message in hand was the

@@ -69,7 +69,7 @@ std::vector<WarningToSend> WarningsOf(const std::vector<AccountJudgement>& accou
     for (const WarnStep& step : steps) {
         if (step.decision.action != WarnAction::Warn) continue;
         const AccountJudgement& account = accounts[step.account];
-        warnings.push_back({account.userName, *account.lastLogon, step.decision.goesOn});
+        warnings.push_back({account.userName, *account.lastLogon, step.decision.goesOn, account.folder});
     }
     return warnings;
 }

@@ -544,7 +544,7 @@ TEST_F(DormixCommandLineTest, EveryRunTellsItsPurgesItsFailuresAndWhatWaits) {
               std::string::npos);
 
     fs::rename(db + ".away", db);
-    const ProcessRun done = run(deleting);
+    const ProcessRun done = run(kDelete);  // nothing dormant: --yes answers the purge's question, whatever --tervox
     EXPECT_EQ(done.exitCode, 0) << done.err;
     QuarantineEntry shown;
     shown.day = DayOfRun(now - 31 * 86400);
@@ -564,6 +564,8 @@ std::string PlanKind(const RunPlan& plan, const std::string& user) {
     };
     if (named(plan.pending)) return "finish";
     if (named(plan.due)) return "purge";
+    for (const RefusedEntry& refused : plan.notPurged)
+        if (refused.first.userName == user) return "left in quarantine";
     const char* const kinds[] = {"keep", plan.quarantines() ? "quarantine" : "delete", "log", "protected"};
     for (const AccountJudgement& account : plan.accounts)
         if (account.userName == user) return kinds[static_cast<int>(account.verdict)];
@@ -578,8 +580,11 @@ TEST_F(DormixCommandLineTest, TheDryRunThePreviewsPlanAndTheRunAgreeOnEveryStep)
     const std::string path = install.paths().installPath;
     WriteBytes(dir.file("windows/VELTA.INI"),
                "[PROGRAM]\r\nPATH=" + path + "\r\n[DORMIX]\r\nGRACEDAYS=30\r\nPROTECT=postmaster\r\n");
-    ASSERT_EQ(run(kDelete).exitCode, 0);  // ann goes into quarantine, and is due for purging 40 days on
+    install.addAccount("otto", "2020/1/5");
+    ASSERT_EQ(run(kDelete).exitCode, 0);  // ann and otto go into quarantine, due for purging 40 days on
     Backdate(path, 40);
+    WriteBytes(dir.file("windows/VELTA.INI"),  // otto protected since: his purge is refused
+               "[PROGRAM]\r\nPATH=" + path + "\r\n[DORMIX]\r\nGRACEDAYS=30\r\nPROTECT=postmaster,otto\r\n");
     install.addAccount("cleo", "2020/1/5");
     install.addAccount("postmaster", "2020/1/5");
     const std::string hank = install.addAccount("hank", "2020/1/5");  // as a batch ended in the middle left it
@@ -607,8 +612,12 @@ TEST_F(DormixCommandLineTest, TheDryRunThePreviewsPlanAndTheRunAgreeOnEveryStep)
         {"cleo", "quarantine", "Would quarantine cleo (", quarantined("cleo") && !fs::exists(install.folderOf("cleo"))},
         {"nina", "log", "nina, has no user.ini file", install.log().find("nina, has no user.ini file") != std::string::npos},
         {"postmaster", "protected", "postmaster, protected", fs::exists(install.folderOf("postmaster"))},
+        {"otto", "left in quarantine", "otto (",
+         dryRun.find("), would not be purged: otto is a protected account.") != std::string::npos &&
+             dryRun.find("\n1 account(s) in quarantine would be purged.") != std::string::npos && quarantined("otto") &&
+             done.err.find("otto: otto is a protected account.") != std::string::npos},
     };
-    EXPECT_EQ(done.exitCode, 0) << done.err;
+    EXPECT_EQ(done.exitCode, 1) << done.err;  // otto's purge refused
     for (const auto& step : steps) {
         SCOPED_TRACE(step.user);
         EXPECT_EQ(PlanKind(plan, step.user), step.kind);

@@ -125,21 +125,28 @@ TEST(DeletingRun, ARunThatStopsAfterItsFirstChangeIsBrokenOffNotRefused) {
 }
 
 // Cancel at the question leaves the installation as it was, though accounts in quarantine are due
-// for purging: they are purged only after an answer.
+// for purging: they are purged only after an answer. With no dormant account the purge asks its
+// own question, and No leaves them too.
 TEST(DeletingRun, ACancelAtTheQuestionChangesNothingThoughPurgesAreDue) {
-    GraceSite run("30");
-    run.scan(kNow - 40 * 86400);  // the five accounts, due for purging at kNow
-    run.s.site.addAccount("zed", "2024/2/1");
-    run.s.site.writeKeyFiles({"zed"});
-    const FileTree before = run.s.files();
-    const std::vector<std::string> users = run.s.tervoxUsers();
-    run.boxes.answers = {platform::Answer::Cancel};
+    for (const bool dormant : {true, false}) {
+        SCOPED_TRACE(dormant);
+        GraceSite run("30");
+        run.scan(kNow - 40 * 86400);  // the five accounts, due for purging at kNow
+        if (dormant) run.s.site.addAccount("zed", "2024/2/1");
+        run.s.site.writeKeyFiles({"zed"});
+        const FileTree before = run.s.files();
+        const std::vector<std::string> users = run.s.tervoxUsers();
+        run.boxes.shown.clear();
+        run.boxes.answers = {dormant ? platform::Answer::Cancel : platform::Answer::No};
 
-    const ScanReport report = ScanDormantAccounts(30, run.s.site.paths(), run.boxes, kNow);
+        const ScanReport report = ScanDormantAccounts(30, run.s.site.paths(), run.boxes, kNow);
 
-    EXPECT_EQ(report.end, ScanEnd::Cancelled);
-    EXPECT_EQ(TreeDifference(before, run.s.files()), "");
-    EXPECT_EQ(run.s.tervoxUsers(), users);
+        EXPECT_EQ(report.end, dormant ? ScanEnd::Cancelled : ScanEnd::NothingFound);
+        EXPECT_EQ(TreeDifference(before, run.s.files()), "");
+        EXPECT_EQ(run.s.tervoxUsers(), users);
+        ASSERT_EQ(run.boxes.shown.size(), 1u);
+        EXPECT_EQ(run.boxes.shown[0].buttons, dormant ? platform::Buttons::YesNoCancel : platform::Buttons::YesNoDefaultNo);
+    }
 }
 
 // Each batch rewrites both key files whole: past 100,000 records a batch takes an account per

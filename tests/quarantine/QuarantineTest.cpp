@@ -155,6 +155,7 @@ TEST(Quarantine, TheScanQuarantinesUnderAGracePeriodAndAScanAfterItPurges) {
     const std::string stuck = danFolder + "/stuck";
     WriteBytes(stuck, "read-only");
     fs::permissions(stuck, fs::perms::owner_read);
+    boxes.answers = {platform::Answer::Yes};  // to the purge's own question: nothing is dormant
     EXPECT_TRUE(scan(LocalTime(2024, 4, 14)));
 
     const std::vector<QuarantineEntry> left = ListQuarantine(s.install());  // listed with its failure until purged
@@ -169,7 +170,8 @@ TEST(Quarantine, TheScanQuarantinesUnderAGracePeriodAndAScanAfterItPurges) {
                                                        "Successfully deleted 4 account(s)!\nThe accounts stay in quarantine "
                                                        "until 2024-04-14; Deleted Accounts... (dormix --restore NAME) "
                                                        "brings one back.",
-                                                       kWaiting, kNoDormantAccounts, kWaiting, kNoDormantAccounts,
+                                                       kWaiting, kNoDormantAccounts, kWaiting, PurgeQuestionText(3),
+                                                       kNoDormantAccounts,
                                                        "Purged 2 account(s) whose grace period was over.\nPurged bob (" +
                                                            EscapedForLine(purgedFrom + HexFolderName("bob")) +
                                                            ")\nPurged cleo (" +

@@ -23,8 +23,10 @@ struct StopAfter : ScanProgress {
     void deleting(int number, int count, const std::string& userName) override {
         told.push_back(std::to_string(number) + "/" + std::to_string(count) + " " + userName);
     }
+    void reading(int count) override { read = count; }
     bool stopRequested() override { return static_cast<int>(told.size()) >= after; }
     int after;
+    int read = 0;
     Names told;
 };
 
@@ -99,40 +101,50 @@ TEST_F(ScanTest, EveryDeletedAccountGetsOneAuditLine) {
 }
 
 // The accounts of the batch in hand not yet touched are left whole for the next run, key records
-// included, and no unfinished deletion names them (batches of two: a stop in the second one).
+// included, and no unfinished deletion names them (batches of two: a stop in the second one); the
+// log has lines only for the accounts met before the stop. The same when they go into quarantine.
 TEST_F(ScanTest, AStopEndsTheScanAfterTheAccountInHand) {
     const Names users = {"ann", "bob", "cleo", "dora"};
-    for (const std::size_t batch : {1u, 2u})
-        for (const int k : {0, 1, 2, 3, 4}) {
-            SCOPED_TRACE(std::to_string(batch) + " " + std::to_string(k));
-            reset();
-            for (const std::string& user : users) install->addAccount(user, logon(90));
-            install->writeKeyFiles(users);
-            boxes.answers = {Answer::No};
-            const Names order = searchOrder();
-            StopAfter progress(k);
-            const int deleted = k;
+    for (const bool grace : {false, true})
+        for (const std::size_t batch : {1u, 2u, 4u})
+            for (const int k : {0, 1, 2, 3, 4}) {
+                SCOPED_TRACE(std::to_string(grace) + " " + std::to_string(batch) + " " + std::to_string(k));
+                reset();
+                const ScopedEnv windir("WINDIR", dir->file("windows"));
+                std::filesystem::create_directories(dir->file("windows"));
+                WriteBytes(dir->file("windows/VELTA.INI"), grace ? "[DORMIX]\r\nGRACEDAYS=30\r\n" : "");
+                for (const std::string& user : users) install->addAccount(user, logon(90));
+                for (const char* user : {"nina", "otto", "pia"}) install->addAccount(user, std::nullopt);
+                install->writeKeyFiles(users);
+                boxes.answers = {Answer::No};
+                // The log has the lines of the accounts met before the first one left.
+                std::string log;
+                Names order;
+                for (const std::string& user : searchOrder()) {
+                    if (std::find(users.begin(), users.end(), user) != users.end()) order.push_back(user);
+                    else if (k > 0 && static_cast<int>(order.size()) <= k) log += user + ", has no user.ini file \r\n";
+                }
+                StopAfter progress(k);
+                const int deleted = k;
 
-            const ScanReport report = ScanDormantAccounts(30, install->paths(), boxes, now, &progress, batch);
-            ShowScanReport(report, boxes);
-            EXPECT_EQ(report.end, deleted < 4 ? ScanEnd::Stopped : ScanEnd::Done);
-            EXPECT_EQ(report.left(), 4 - deleted);
+                const ScanReport report = ScanDormantAccounts(30, install->paths(), boxes, now, &progress, batch);
+                EXPECT_EQ(report.end, deleted < 4 ? ScanEnd::Stopped : ScanEnd::Done);
+                // A stop asked at once ends the reading, before any account was counted.
+                EXPECT_EQ(report.left(), k == 0 ? 0 : 4 - deleted);
 
-            for (int i = 0; i < 4; ++i) EXPECT_EQ(hasFolder(order[i]), i >= deleted) << order[i];
-            Names left(order.begin() + deleted, order.end());
-            std::sort(left.begin(), left.end());
-            EXPECT_EQ(userKeyNames(), left);
-            EXPECT_FALSE(Exists(PendingDeletionsPath(install->paths().installPath)));
-            Names expectedTold;
-            for (int i = 0; i < deleted; ++i) expectedTold.push_back(std::to_string(i + 1) + "/4 " + order[i]);
-            EXPECT_EQ(progress.told, expectedTold);
-            EXPECT_EQ(AuditRows(AuditLogPath(install->paths().installPath)).size(), static_cast<std::size_t>(deleted));
-            if (deleted == 0) {
-                expectNothingDeleted();
-            } else {
-                expectSummary("Successfully deleted " + std::to_string(deleted) + " account(s)!", "Dormant Accounts Deleted!");
+                for (int i = 0; i < 4; ++i) EXPECT_EQ(hasFolder(order[i]), i >= deleted) << order[i];
+                Names left(order.begin() + deleted, order.end());
+                std::sort(left.begin(), left.end());
+                EXPECT_EQ(userKeyNames(), left);
+                EXPECT_FALSE(Exists(PendingDeletionsPath(install->paths().installPath)));
+                EXPECT_EQ(install->log(), log);
+                Names expectedTold;
+                for (int i = 0; i < deleted; ++i) expectedTold.push_back(std::to_string(i + 1) + "/4 " + order[i]);
+                EXPECT_EQ(progress.told, expectedTold);
+                EXPECT_EQ(AuditRows(AuditLogPath(install->paths().installPath)).size(), static_cast<std::size_t>(deleted));
+                EXPECT_EQ(report.deleted.size(), static_cast<std::size_t>(deleted));
+                EXPECT_EQ(progress.read, k == 0 ? 1 : 7);
             }
-        }
 }
 
 TEST_F(ScanTest, ProtectedAccountsAreNeitherDeletedNorLogged) {

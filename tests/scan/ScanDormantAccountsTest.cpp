@@ -163,22 +163,44 @@ TEST_F(ScanTest, CancelStopsBeforeAnyDeletion) {
     EXPECT_EQ(install->log(), ninaFirst ? "nina, has no user.ini file \r\n" : "");
 }
 
+// Warnings that only count how often they are sent.
+struct CountedWarnings : DeletionWarnings {
+    std::string prepare(const std::string&, std::int32_t, std::time_t) override { return {}; }
+    bool concerns(const AccountJudgement&, std::time_t) const override { return false; }
+    void plan(std::vector<AccountJudgement>&, std::time_t) override {}
+    int toWarn() const override { return 0; }
+    WarningRun send(std::time_t, ScanProgress&) override { return ++sent, WarningRun{}; }
+    int sent = 0;
+};
+
+// A question never answered (its box could not be shown at any dormant account) sends no warning
+// either: nothing is done without an answer.
 TEST_F(ScanTest, AQuestionThatCouldNotBeShownIsAskedAgain) {
-    install->addAccount("ann", logon(100));
-    install->addAccount("bob", logon(200));
-    install->addAccount("cleo", logon(300));
-    const Names order = searchOrder();
-    boxes.answers = {Answer::Failed, Answer::No};
+    for (const auto& answers : {std::vector<Answer>{Answer::Failed, Answer::No}, std::vector<Answer>(3, Answer::Failed)}) {
+        const bool answered = answers.size() == 2;
+        SCOPED_TRACE(answered);
+        reset();
+        install->addAccount("ann", logon(100));
+        install->addAccount("bob", logon(200));
+        install->addAccount("cleo", logon(300));
+        const Names order = searchOrder();
+        boxes.answers.assign(answers.begin(), answers.end());
+        CountedWarnings warnings;
+        ScanScope scope;
+        scope.warnings = &warnings;
 
-    EXPECT_TRUE(scan(30));
+        ShowScanReport(ScanDormantAccounts(30, install->paths(), boxes, now, nullptr, 1, scope), boxes);
 
-    EXPECT_TRUE(hasFolder(order[0]));  // passed over while the question went unanswered
-    EXPECT_FALSE(hasFolder(order[1]));
-    EXPECT_FALSE(hasFolder(order[2]));
-    ASSERT_EQ(boxes.shown.size(), 3u);
-    expectQuestionAt(0);
-    expectQuestionAt(1);
-    expectSummary("Successfully deleted 2 account(s)!", "Dormant Accounts Deleted!");
+        EXPECT_TRUE(hasFolder(order[0]));  // passed over while the question went unanswered
+        EXPECT_EQ(hasFolder(order[1]), !answered);
+        EXPECT_EQ(hasFolder(order[2]), !answered);
+        EXPECT_EQ(warnings.sent, answered ? 1 : 0);
+        ASSERT_EQ(boxes.shown.size(), answered ? 3u : 4u);
+        expectQuestionAt(0);
+        expectQuestionAt(1);
+        if (answered) expectSummary("Successfully deleted 2 account(s)!", "Dormant Accounts Deleted!");
+        else expectNothingDeleted();
+    }
 }
 
 TEST_F(ScanTest, FolderNamesDecodeInEitherCase) {

@@ -9,12 +9,14 @@
 #include "dormix/quarantine/GraceDays.h"
 #include "dormix/quarantine/QuarantineEntry.h"
 #include "dormix/scan/JudgeAccounts.h"
+#include "dormix/warn/RunWarnings.h"
 #include "dormix/warn/UtcTime.h"
 #include "dormix/warn/WarnDecision.h"
 #include "dormix/warn/WarnPlan.h"
 #include "dormix/warn/WarnSettings.h"
 #include "dormix/warn/WarnedLog.h"
 #include "dormix/warn/WarningMessage.h"
+#include "platform/Clock.h"
 #include "platform/FaultInjection.h"
 #include "tests/support/TempDir.h"
 
@@ -121,6 +123,46 @@ TEST(WarnDecision, DayValuesAtTheirBoundsAreCheckedAndNeverOverflow) {
 #ifndef _WIN32  // Windows' calendar ends in the year 3000: the day cannot be told there
         EXPECT_GT(d.goesOn, AddDays(LocalDayOf(now), 36000));
 #endif
+    }
+}
+
+// A sender that takes every message and counts them, and a run that is never stopped.
+struct CountingSender : MailSender, ScanProgress {
+    explicit CountingSender(int& sent) : sent(sent) {}
+    SendResult send(const std::string&, const std::string&, const std::string&) override {
+        return {++sent > 0, "250 OK", false};
+    }
+    void deleting(int, int, const std::string&) override {}
+    bool stopRequested() override { return false; }
+    int& sent;
+};
+
+// The warnings go after the question and the deletions: a user who logged on since the plan is
+// not warned, since the account is no longer the one judged.
+TEST(RunWarnings, AUserWhoLoggedOnSinceThePlanIsNotWarned) {
+    for (const bool loggedOn : {false, true}) {
+        TempDir dir;
+        const std::string folder = dir.file("velta/user/616E6E");  // ann's
+        for (const char* made : {"velta/user/616E6E", "velta/Log", "windows"}) fs::create_directories(dir.file(made));
+        WriteBytes(dir.file("windows/VELTA.INI"), "[DORMIX]\r\nWARNDAYS=7\r\nSMTP=smtp://127.0.0.1:25\r\n"
+                                                  "MAILFROM=postmaster@example.org\r\nMAILDOMAIN=example.org\r\n");
+        const ScopedEnv windir("WINDIR", dir.file("windows"));
+        const std::time_t now = LocalDayOf(std::time(nullptr)) + 13 * 3600;
+        const auto logOn = [&](int daysAgo) {
+            const std::string day = platform::LocalTimeText(AddDays(LocalDayOf(now), -daysAgo), "%Y/%m/%d");
+            WriteBytes(folder + "/user.ini", "[PROGRAM]\r\nLASTLOGON=" + day + "\r\n");
+        };
+        logOn(40);
+        int sent = 0;
+        CountingSender progress(sent);
+        RunWarnings warnings([&](const WarnSettings&) { return std::make_unique<CountingSender>(sent); });
+        ASSERT_EQ(warnings.prepare(dir.file("velta"), kDays, now), "");
+        std::vector<AccountJudgement> accounts{JudgeAccount(folder, kDays, now)};
+        warnings.plan(accounts, now);
+        if (loggedOn) logOn(0);
+
+        EXPECT_EQ(warnings.send(now, progress).warnedCount(), loggedOn ? 0 : 1) << loggedOn;
+        EXPECT_EQ(sent, loggedOn ? 0 : 1);
     }
 }
 
