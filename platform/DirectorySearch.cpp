@@ -40,17 +40,22 @@ bool EndsWithDotStar(const std::string& pattern) {
 
 using Visit = std::function<bool(FoundEntry&&)>;
 
-// The entries of the pattern's folder that match its last component, one at a time.
+// The entries of the pattern's folder that match its last component, one at a time; 0, or why the
+// folder could not be listed. A folder that does not exist holds nothing to find.
 #ifdef _WIN32
 // The system matches the pattern itself.
-void VisitMatching(const std::string& pattern, const Visit& visit) { sys::ForEachMatching(pattern, visit); }
+ErrorCode VisitMatching(const std::string& pattern, const Visit& visit) {
+    const ErrorCode error = sys::ForEachMatching(pattern, visit);
+    return error == ERROR_PATH_NOT_FOUND ? 0 : error;
+}
 #else
-void VisitMatching(const std::string& pattern, const Visit& visit) {
+ErrorCode VisitMatching(const std::string& pattern, const Visit& visit) {
     const std::string folder = FolderOf(pattern);
     const std::string namePattern = pattern.substr(folder.size());
-    sys::ForEachInFolder(folder.empty() ? std::string() : ResolveCase(folder), [&](FoundEntry&& entry) {
+    const ErrorCode error = sys::ForEachInFolder(folder.empty() ? std::string() : ResolveCase(folder), [&](FoundEntry&& entry) {
         return !WildcardMatch(namePattern, entry.name) || visit(std::move(entry));
     });
+    return error == ENOENT ? 0 : error;
 }
 #endif
 
@@ -75,8 +80,8 @@ std::vector<FoundEntry> FindEntries(const std::string& pattern) {
     return dots;
 }
 
-void ForEachEntry(const std::string& pattern, const std::function<bool(const FoundEntry&)>& visit) {
-    VisitMatching(pattern, [&](FoundEntry&& entry) { return IsDots(entry) || visit(entry); });
+ErrorCode ForEachEntry(const std::string& pattern, const std::function<bool(const FoundEntry&)>& visit) {
+    return VisitMatching(pattern, [&](FoundEntry&& entry) { return IsDots(entry) || visit(entry); });
 }
 
 std::string FoundPath(const std::string& pattern, const FoundEntry& entry) { return FolderOf(pattern) + entry.name; }

@@ -4,6 +4,8 @@
 #include <string>
 #include <vector>
 
+#include "platform/FileOps.h"
+
 namespace platform {
 
 struct FoundEntry {
@@ -23,8 +25,9 @@ std::vector<FoundEntry> FindEntries(const std::string& pattern);
 
 // The entries FindEntries(pattern) finds but "." and "..", handed to visit one at a time in the
 // order the file system lists them, so that a folder of a million accounts is never held whole;
-// visit returning false ends the search there.
-void ForEachEntry(const std::string& pattern, const std::function<bool(const FoundEntry&)>& visit);
+// visit returning false ends the search there. 0, or why the folder could not be listed in full
+// (a folder that does not exist is no failure: it holds nothing).
+ErrorCode ForEachEntry(const std::string& pattern, const std::function<bool(const FoundEntry&)>& visit);
 
 // Full path of an entry found by FindEntries(pattern): the pattern's folder part plus the name.
 std::string FoundPath(const std::string& pattern, const FoundEntry& entry);

@@ -8,7 +8,7 @@
 namespace platform::fault {
 
 namespace {
-constexpr std::size_t kSteps = 9;
+constexpr std::size_t kSteps = 10;
 std::array<int, kSteps> countdown{};  // 0 means disarmed
 bool fired = false;
 std::function<void()> beforeReplace;
@@ -38,7 +38,7 @@ namespace detail {
 bool armed = false;
 
 bool Consume(Step step) {
-    const bool onlyReads = step == Step::OpenRead || step == Step::Read;
+    const bool onlyReads = step == Step::OpenRead || step == Step::Read || step == Step::List;
     if (!onlyReads && crashCountdown > 0 && --crashCountdown == 0) CrashNow();
     int& c = countdown[IndexOf(step)];
     if (c <= 0) return false;

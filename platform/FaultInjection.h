@@ -1,12 +1,12 @@
 #pragma once
 // A seam for tests of the error paths: makes the n-th write, flush, close, rename, folder sync or
 // removal of the platform layer fail as a full or broken disk would, or the n-th open or read of a
-// file that is only read. Unused, it costs one flag check.
+// file that is only read, or the n-th entry read from a folder's listing. Unused, it costs one flag check.
 #include <functional>
 
 namespace platform::fault {
 
-enum class Step { Create, Write, Flush, Close, Rename, SyncDir, Remove, OpenRead, Read };
+enum class Step { Create, Write, Flush, Close, Rename, SyncDir, Remove, OpenRead, Read, List };
 
 // The n-th operation of that step from now on (n >= 1) fails: writes with ENOSPC, the others with EIO.
 void FailAt(Step step, int n);

@@ -7,6 +7,7 @@
 #include <condition_variable>
 #include <cstddef>
 #include <deque>
+#include <exception>
 #include <functional>
 #include <mutex>
 #include <optional>
@@ -25,6 +26,8 @@ template <typename In, typename Out>
 class OrderedParallelMap {
 public:
     // Runs on the workers, several items at once: must not touch what another item's work does.
+    // What it throws (memory running out) is thrown again on the calling thread when that item's
+    // turn comes, and ends the stream there, as it would with no thread.
     using Work = std::function<Out(const In&)>;
     // Runs on the calling thread, one result at a time in order; false ends the stream there.
     using Take = std::function<bool(Out&&)>;
@@ -58,7 +61,7 @@ public:
         while (!ended_ && takeOldest(lock, slots_.size() >= window_)) {
         }
         if (ended_) return false;
-        slots_.push_back(Slot{std::move(item), std::nullopt});
+        slots_.push_back(Slot{std::move(item), std::nullopt, nullptr});
         lock.unlock();
         workReady_.notify_one();
         return true;
@@ -77,14 +80,22 @@ private:
     struct Slot {
         In in;
         std::optional<Out> out;
+        std::exception_ptr thrown;
+
+        bool done() const { return out || thrown; }
     };
 
     // Takes the oldest result when it is ready, or after waiting for it; false when there is none
     // to take. The lock is let go while the result is taken, so the workers go on meanwhile.
     bool takeOldest(std::unique_lock<std::mutex>& lock, bool wait) {
         if (slots_.empty()) return false;
-        if (wait) oldestReady_.wait(lock, [this] { return slots_.front().out.has_value(); });
-        if (!slots_.front().out) return false;
+        if (wait) oldestReady_.wait(lock, [this] { return slots_.front().done(); });
+        if (!slots_.front().done()) return false;
+        if (const std::exception_ptr thrown = slots_.front().thrown) {
+            ended_ = closing_ = true;
+            workReady_.notify_all();
+            std::rethrow_exception(thrown);
+        }
         Out out = std::move(*slots_.front().out);
         slots_.pop_front();
         ++first_;
@@ -107,10 +118,17 @@ private:
             const std::size_t index = claimed_++;
             const In in = std::move(slots_[index - first_].in);
             lock.unlock();
-            Out out = work_(in);
+            std::optional<Out> out;
+            std::exception_ptr thrown;
+            try {
+                out.emplace(work_(in));
+            } catch (...) {  // an exception must not end a thread: that would end the program
+                thrown = std::current_exception();
+            }
             lock.lock();
             // Its slot is still there: only results already filed are taken and removed.
             slots_[index - first_].out = std::move(out);
+            slots_[index - first_].thrown = thrown;
             if (index == first_) oldestReady_.notify_one();
         }
     }

@@ -249,12 +249,22 @@ FileStamp StampOfResolved(const std::string& path) {
     return ::stat(path.c_str(), &st) == 0 ? StampOfStat(st) : FileStamp{};
 }
 
-void ForEachInFolder(const std::string& folder, const std::function<bool(FoundEntry&&)>& visit) {
+ErrorCode ForEachInFolder(const std::string& folder, const std::function<bool(FoundEntry&&)>& visit) {
     DIR* dir = ::opendir(folder.empty() ? "." : folder.c_str());
-    if (!dir) return;
-    while (dirent* e = ::readdir(dir))
+    if (!dir) return errno;
+    ErrorCode error = 0;
+    for (;;) {
+        if ((error = fault::Injected(fault::Step::List)) != 0) break;
+        errno = 0;  // the end of the listing and a failure are told apart only by errno
+        const dirent* e = ::readdir(dir);
+        if (!e) {
+            error = errno;
+            break;
+        }
         if (!visit(Describe(folder, *e))) break;
+    }
     ::closedir(dir);
+    return error;
 }
 
 std::vector<FoundEntry> ListFolder(const std::string& folder) {

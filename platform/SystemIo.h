@@ -62,8 +62,9 @@ FileStamp StampOfResolved(const std::string& path);
 // Every entry of folder ("" for the current one), in the order the system lists them.
 std::vector<FoundEntry> ListFolder(const std::string& folder);
 // The same entries handed to visit one at a time, so that a folder of a million accounts is never
-// held whole; visit returning false ends the listing there.
-void ForEachInFolder(const std::string& folder, const std::function<bool(FoundEntry&&)>& visit);
+// held whole; visit returning false ends the listing there. 0, or why the folder could not be
+// listed (in full).
+ErrorCode ForEachInFolder(const std::string& folder, const std::function<bool(FoundEntry&&)>& visit);
 
 // One record in the system's log under identifier; failures are not reported.
 void SystemLogRecord(const std::string& identifier, const std::string& text);

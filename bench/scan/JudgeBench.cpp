@@ -41,7 +41,7 @@ double DryRunJudging(const DormixInstallation& install, unsigned threads, std::s
         held = JudgeAccounts(kDays, install.paths(), ProtectedAccounts{}, kNow, [&](const AccountJudgement& account) {
             ages.count(account);
             return account.verdict != Verdict::Kept;
-        }, JudgingWork{threads, {}}).size();
+        }, JudgingWork{threads, {}}).kept.size();
     });
     if (held != expectedHeld) std::fprintf(stderr, "held %zu accounts, not %zu\n", held, expectedHeld);
     return seconds;

@@ -208,6 +208,7 @@ void CDormixDialog::OnPreview() {
     AccountAges ages;
     const RunPlan next = PlanRun(days, paths_, protectedAccounts, now, &warnings, &ages);
     if (!next.problem.empty()) dialogBoxes_->error(next.problem, ProgramName());
+    if (!next.unlisted.empty()) return;  // a preview of some of the accounts would pass for all of them
     if (next.toWarn > 0) {  // the server that the warnings would go to answers a greeting
         if (const std::string problem = MailServerProblem(warnings.settings()); !problem.empty())
             dialogBoxes_->error(problem, ProgramName());

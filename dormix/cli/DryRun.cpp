@@ -47,6 +47,12 @@ std::string PendingLine(const AccountJudgement& account) {
            "), " + kPendingMark;
 }
 
+// A list or a count of some of the accounts would read as all of them, "none found" among them.
+bool RefusedUnlisted(const RunPlan& next) {
+    if (!next.unlisted.empty()) PrintLine(next.unlisted, stderr);
+    return !next.unlisted.empty();
+}
+
 void PrintList(const RunPlan& next, const std::string& installPath, const OutputStyle& style) {
     if (style.csv) {
         std::vector<CsvRow> rows{AccountListHeader()};
@@ -73,6 +79,7 @@ int RunDryRun(std::int32_t days, const DormixPaths& paths, const ProtectedAccoun
               std::time_t now, const OutputStyle& style, bool withTervoxUsers) {
     RunWarnings warnings;
     const RunPlan next = PlanRun(days, paths, protectedAccounts, now, &warnings);
+    if (RefusedUnlisted(next)) return kExitRefused;
     PrintList(next, paths.installPath, style);
     if (next.toWarn > 0) PrintLine(WouldWarnText(next.toWarn), style.results());
     const int toDelete = next.toDelete();
@@ -105,6 +112,7 @@ int RunAges(std::int32_t days, const DormixPaths& paths, const ProtectedAccounts
     AccountAges ages;
     RunWarnings warnings;  // an account to be warned first is not deleted yet, as the dry run says
     const RunPlan next = PlanRun(days, paths, protectedAccounts, now, &warnings, &ages);
+    if (RefusedUnlisted(next)) return kExitRefused;
     if (style.csv) {
         platform::WriteUnchanged(stdout, CsvText(AgesCsvRows(ages)));  // the CSV's own CR LF
     } else {

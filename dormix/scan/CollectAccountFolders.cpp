@@ -8,8 +8,8 @@ bool IsPassedOver(const std::string& name) { return name == "USER.KEY" || name =
 
 }  // namespace
 
-void ForEachAccountFolder(const std::string& pattern, const std::function<bool(const std::string&)>& visit) {
-    platform::ForEachEntry(pattern, [&](const platform::FoundEntry& entry) {
+platform::ErrorCode ForEachAccountFolder(const std::string& pattern, const std::function<bool(const std::string&)>& visit) {
+    return platform::ForEachEntry(pattern, [&](const platform::FoundEntry& entry) {
         return IsPassedOver(entry.name) || !entry.isDirectory || visit(platform::FoundPath(pattern, entry));
     });
 }

@@ -90,10 +90,10 @@ PendingVerdict JudgePendingAccount(const std::string& folder, std::int32_t days,
 
 unsigned DefaultJudgingThreads() { return platform::DefaultReadingThreads(); }
 
-std::vector<AccountJudgement> JudgeAccounts(std::int32_t days, const DormixPaths& paths,
-                                            const ProtectedAccounts& protectedAccounts, std::time_t now,
-                                            const KeepJudgement& keep, const JudgingWork& work) {
-    std::vector<AccountJudgement> accounts;
+JudgedAccounts JudgeAccounts(std::int32_t days, const DormixPaths& paths, const ProtectedAccounts& protectedAccounts,
+                             std::time_t now, const KeepJudgement& keep, const JudgingWork& work) {
+    JudgedAccounts judged;
+    std::vector<AccountJudgement>& accounts = judged.kept;
     // Each folder is judged by itself; only the taking, in folder order, sees the others.
     platform::OrderedParallelMap<std::string, AccountJudgement> judging(
         [days, now](const std::string& folder) { return JudgeAccount(folder, days, now); },
@@ -104,9 +104,17 @@ std::vector<AccountJudgement> JudgeAccounts(std::int32_t days, const DormixPaths
         },
         platform::fault::Armed() ? 1 : work.threads, kJudgingWindow);
     // A stop ends the search too: the rest of a million names is not even listed.
-    ForEachAccountFolder(paths.userFolderPattern, [&](const std::string& folder) { return judging.put(folder); });
+    const platform::ErrorCode error =
+        ForEachAccountFolder(paths.userFolderPattern, [&](const std::string& folder) { return judging.put(folder); });
     judging.finish();
-    return accounts;
+    if (error != 0) {
+        std::string folder = platform::FolderOf(paths.userFolderPattern);
+        if (!folder.empty()) folder.pop_back();  // its separator
+        std::string reason = platform::SystemErrorText(error);
+        if (!reason.empty() && reason.back() == '.') reason.pop_back();  // Windows ends its texts with one
+        judged.problem = "The account folders in " + folder + " cannot be listed: " + reason + ". Nothing was deleted.";
+    }
+    return judged;
 }
 
 int CountDormant(const std::vector<AccountJudgement>& accounts) {

@@ -48,9 +48,14 @@ struct JudgingWork {
 // a threshold of days at now; only those that keep takes are held, so that a run over a million
 // accounts holds only the ones it acts on. Whatever the threads, keep and stopRequested are called
 // on the calling thread, once per account in that order, protection already applied.
-std::vector<AccountJudgement> JudgeAccounts(std::int32_t days, const DormixPaths& paths,
-                                            const ProtectedAccounts& protectedAccounts, std::time_t now,
-                                            const KeepJudgement& keep = {}, const JudgingWork& work = {});
+struct JudgedAccounts {
+    std::vector<AccountJudgement> kept;
+    // Why the folder holding the accounts could not be listed in full, naming it; empty when it was.
+    // The accounts kept are then not all there are, and no run may act on them.
+    std::string problem;
+};
+JudgedAccounts JudgeAccounts(std::int32_t days, const DormixPaths& paths, const ProtectedAccounts& protectedAccounts,
+                             std::time_t now, const KeepJudgement& keep = {}, const JudgingWork& work = {});
 
 // One account folder judged again from its "user.ini" as it is now, protection aside: the scan
 // asks once more right before it touches the folder, since a verdict can be minutes old by then.

@@ -69,11 +69,14 @@ RunPlan PlanRun(std::int32_t days, const DormixPaths& paths, const ProtectedAcco
     // An account that is only kept is not shown: with a million accounts only those shown are held.
     const std::string warnProblem = warnings ? warnings->prepare(paths.installPath, days, now) : std::string();
     int read = 0;
-    next.accounts = JudgeAccounts(days, paths, protectedAccounts, now, [&](const AccountJudgement& account) {
+    JudgedAccounts judged = JudgeAccounts(days, paths, protectedAccounts, now, [&](const AccountJudgement& account) {
         if (ages) ages->count(account);
         if (progress) progress->reading(++read);
         return account.verdict != Verdict::Kept || (warnings && warnProblem.empty() && warnings->concerns(account, now));
     }, JudgingWork{DefaultJudgingThreads(), [&] { return progress && (next.stopped = progress->stopRequested()); }});
+    next.accounts = std::move(judged.kept);
+    next.unlisted = std::move(judged.problem);
+    if (!next.unlisted.empty()) next.problem = next.unlisted;  // before any other: no account list stands
     std::unordered_set<std::string> pendingFolders;
     for (const AccountJudgement& account : next.pending) pendingFolders.insert(account.folder);
     std::erase_if(next.accounts,

@@ -26,6 +26,9 @@ struct RunPlan {
     // merely kept (a kept account that a warning concerns is shown with its note).
     std::vector<AccountJudgement> accounts;
     std::string problem;  // what stops the scan before it deletes anything; empty when nothing does
+    // Why the account folders could not all be listed (then also the problem): the accounts are
+    // not all there are, so nothing about them may be told as the installation's.
+    std::string unlisted;
     int toWarn = 0;       // accounts that would be warned by mail (their notes say so)
     // The accounts in quarantine and the days they are purged on (none when a day cannot be told).
     std::vector<QuarantineEntry> quarantined;

@@ -268,10 +268,10 @@ FileStamp StampOfResolved(const std::string& path) {
     return stamp;
 }
 
-void ForEachInFolder(const std::string& folder, const std::function<bool(FoundEntry&&)>& visit) {
+ErrorCode ForEachInFolder(const std::string& folder, const std::function<bool(FoundEntry&&)>& visit) {
     std::string pattern = folder;
     if (!pattern.empty() && pattern.back() != '\\' && pattern.back() != '/') pattern += '\\';
-    ForEachMatching(pattern + "*", visit);
+    return ForEachMatching(pattern + "*", visit);
 }
 
 std::vector<FoundEntry> ListFolder(const std::string& folder) {
@@ -283,18 +283,29 @@ std::vector<FoundEntry> ListFolder(const std::string& folder) {
     return entries;
 }
 
-void ForEachMatching(const std::string& pattern, const std::function<bool(FoundEntry&&)>& visit) {
+ErrorCode ForEachMatching(const std::string& pattern, const std::function<bool(FoundEntry&&)>& visit) {
     WIN32_FIND_DATAA data;
     HANDLE find = FindFirstFileA(pattern.c_str(), &data);
-    if (find == INVALID_HANDLE_VALUE) return;
-    do {
+    // No name that matches is an empty search, not a failure.
+    if (find == INVALID_HANDLE_VALUE) {
+        const ErrorCode why = static_cast<ErrorCode>(GetLastError());
+        return why == ERROR_FILE_NOT_FOUND ? 0 : why;
+    }
+    ErrorCode error = 0;
+    for (;;) {
+        if ((error = fault::Injected(fault::Step::List)) != 0) break;
         FoundEntry entry;
         entry.name = data.cFileName;
         entry.isSymlink = (data.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0;
         entry.isDirectory = (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0 && !entry.isSymlink;
         if (!visit(std::move(entry))) break;
-    } while (FindNextFileA(find, &data));
+        if (!FindNextFileA(find, &data)) {
+            if (const DWORD why = GetLastError(); why != ERROR_NO_MORE_FILES) error = static_cast<ErrorCode>(why);
+            break;
+        }
+    }
     FindClose(find);
+    return error;
 }
 
 // The Application event log stands for syslog: what only an administrator can change.

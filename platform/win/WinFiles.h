@@ -26,7 +26,8 @@ HANDLE HandleOf(int fd);
 FileStamp StampOfHandle(HANDLE handle);
 
 // The entries that FindFirstFile and FindNextFile report for pattern, matched by the system, handed
-// to visit one at a time; visit returning false ends the search there.
-void ForEachMatching(const std::string& pattern, const std::function<bool(FoundEntry&&)>& visit);
+// to visit one at a time; visit returning false ends the search there. 0 (no match among them), or
+// why the search failed.
+ErrorCode ForEachMatching(const std::string& pattern, const std::function<bool(FoundEntry&&)>& visit);
 
 }  // namespace platform::sys

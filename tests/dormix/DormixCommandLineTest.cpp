@@ -188,6 +188,14 @@ std::vector<ExitCase> ExitCases(CommandLineInstallation& at) {
     const auto badPending = [pending] { WriteBytes(pending, "garbage\n"); };
     const QStringList dryQuiet = {QStringLiteral("--days=30"), QStringLiteral("--quiet")};
     const std::string wouldDelete = "1 account(s) would be deleted.";
+    // The accounts moved aside (ann's folder with them) and a file in their place: nothing is told
+    // about accounts, not even that none is dormant.
+    const std::string user = at.install.userFolder();
+    const auto unlistable = [user, installPath] {
+        fs::rename(user, installPath + "/accounts");
+        WriteBytes(user, "");
+    };
+    const std::string unlisted = "The account folders in " + user + " cannot be listed: Not a directory. Nothing was deleted." + kLineEnd;
     return {
         {"deleted", kDelete, {}, 0, deleted + summary, "", true},
         {"quiet", kDelete + QStringList{QStringLiteral("--quiet")}, {}, 0, summary, "", true},
@@ -216,6 +224,11 @@ std::vector<ExitCase> ExitCases(CommandLineInstallation& at) {
         {"dry run, no log", dryQuiet, noLog, 4, wouldDelete + "*", "Unable to create file ", false},
         {"dry run, no database", dryQuiet + QStringList{QStringLiteral("--tervox=yes")}, noDatabase, 4, wouldDelete + "*",
          "The mail server's user database cannot be used: the user database could not be opened." + kLineEnd, false},
+#ifndef _WIN32
+        {"accounts unlisted", kDelete, unlistable, 4, "", unlisted, true},
+        {"dry run, accounts unlisted", {QStringLiteral("--days=30")}, unlistable, 4, "", unlisted, true},
+        {"ages, accounts unlisted", {QStringLiteral("--ages")}, unlistable, 4, "", unlisted, true},
+#endif
     };
 }
 

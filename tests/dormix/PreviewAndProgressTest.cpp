@@ -211,6 +211,19 @@ TEST(PreviewWindow, EnterInFindDeletesNothing) {
     EXPECT_EQ(at.boxes.shown[0].caption, "Delete These Accounts");
     EXPECT_EQ(at.boxes.shown[0].buttons, platform::Buttons::YesNoDefaultNo);
     EXPECT_TRUE(dialog.isVisible());
+#ifndef _WIN32
+    // A file where the folder of the accounts belongs: the reason, and no list that would pass for all.
+    std::filesystem::rename(at.install.userFolder(), at.install.paths().installPath + "/accounts");
+    WriteBytes(at.install.userFolder(), "");
+    bool previewShown = false;
+    QTimer::singleShot(0, &dialog, [&] {
+        if (QWidget* preview = QApplication::activeModalWidget()) previewShown = preview->close();
+    });
+    dialog.findChild<QPushButton*>(QStringLiteral("previewButton"))->click();
+    EXPECT_FALSE(previewShown);
+    EXPECT_EQ(at.boxes.shown.back().text,
+              "The account folders in " + at.install.userFolder() + " cannot be listed: Not a directory. Nothing was deleted.");
+#endif
 }
 
 }  // namespace

@@ -2,6 +2,7 @@
 // thread, never more of them held than the window; a taker that ends the stream gets nothing more.
 #include <atomic>
 #include <chrono>
+#include <new>
 #include <thread>
 
 #include <gtest/gtest.h>
@@ -14,19 +15,23 @@ TEST(OrderedParallelMap, TakesEveryResultInOrderOnTheCallingThreadWithinTheWindo
         std::size_t window;
         int items;
         int endAt;  // the taker ends the stream at this result; -1: never
+        int throwAt = -1;  // the work on this item throws, which ends the stream there for the caller
     };
     const Case cases[] = {{1, 1, 50, -1}, {2, 1, 50, -1}, {4, 3, 200, -1}, {8, 64, 200, -1},
-                          {1, 1, 50, 10}, {3, 2, 200, 17},  {8, 64, 200, 150}};
+                          {1, 1, 50, 10}, {3, 2, 200, 17},  {8, 64, 200, 150},
+                          {1, 1, 50, -1, 10}, {4, 8, 200, -1, 0}, {3, 16, 200, -1, 120}};
     for (const Case& c : cases) {
-        SCOPED_TRACE(::testing::Message() << c.threads << " threads, window " << c.window << ", end " << c.endAt);
+        SCOPED_TRACE(::testing::Message() << c.threads << " threads, window " << c.window << ", end " << c.endAt << ", throw " << c.throwAt);
         const std::thread::id caller = std::this_thread::get_id();
         std::atomic<int> inHand{0};
         std::vector<int> taken;
         int handedIn = 0;
         bool goesOn = true;
-        {
+        bool thrown = false;
+        try {
             platform::OrderedParallelMap<int, int> map(
-                [](const int& item) {
+                [&c](const int& item) {
+                    if (item == c.throwAt) throw std::bad_alloc();
                     // Uneven work, so that later items often finish first.
                     std::this_thread::sleep_for(std::chrono::microseconds(item * 37 % 300));
                     return item * 2;
@@ -44,8 +49,11 @@ TEST(OrderedParallelMap, TakesEveryResultInOrderOnTheCallingThreadWithinTheWindo
                 EXPECT_LE(inHand.load(), static_cast<int>(c.window));
             }
             goesOn = goesOn && map.finish();
+        } catch (const std::bad_alloc&) {
+            thrown = true;
         }
-        const int expected = c.endAt < 0 ? c.items : c.endAt;
+        EXPECT_EQ(thrown, c.throwAt >= 0);
+        const int expected = c.throwAt >= 0 ? c.throwAt : c.endAt < 0 ? c.items : c.endAt;
         EXPECT_EQ(goesOn, c.endAt < 0);
         ASSERT_EQ(static_cast<int>(taken.size()), expected);
         for (int i = 0; i < expected; ++i) EXPECT_EQ(taken[static_cast<std::size_t>(i)], 2 * i);

@@ -37,6 +37,7 @@ std::string StepName(fault::Step step) {
     case fault::Step::Remove: return "removal";
     case fault::Step::OpenRead: return "open for reading";
     case fault::Step::Read: return "read";
+    case fault::Step::List: return "folder listing";
     }
     return "?";
 }

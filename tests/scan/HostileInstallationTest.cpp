@@ -66,6 +66,13 @@ TEST_F(ScanTest, WhatCannotBeTakenSafelyStopsTheScanBeforeAnyDeletion) {
              ::mkfifo(t.userTimeKeyPath().c_str(), 0600);
              return Names{t.userTimeKeyPath()};
          }},
+        {"a file where the folder of the accounts belongs, which cannot be listed",
+         [](DormixInstallation& t) {
+             fs::rename(t.userFolder(), t.paths().installPath + "/accounts");
+             WriteBytes(t.userFolder(), "");
+             return Names{"The account folders in " + t.userFolder() + " cannot be listed: Not a directory."};
+         },
+         "accounts"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);

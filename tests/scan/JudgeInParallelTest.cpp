@@ -10,6 +10,7 @@
 
 #include "dormix/scan/CollectAccountFolders.h"
 #include "dormix/scan/JudgeAccounts.h"
+#include "platform/FaultInjection.h"
 #include "tests/scan/fixture/DormixInstallation.h"
 #include "tests/support/TempDir.h"
 
@@ -25,6 +26,7 @@ auto Fields(const AccountJudgement& a) {
 struct Judged {
     std::vector<AccountJudgement> kept;
     std::vector<AccountJudgement> seen;  // every account keep was called with, in order
+    std::string problem;
 };
 
 // keep holds every third account and, past stopAfter accounts, the judging is asked to stop.
@@ -32,10 +34,12 @@ Judged Judge(const DormixInstallation& install, const ProtectedAccounts& protect
              std::size_t stopAfter = SIZE_MAX) {
     Judged judged;
     const JudgingWork work{threads, [&] { return judged.seen.size() >= stopAfter; }};
-    judged.kept = JudgeAccounts(kDays, install.paths(), protectedAccounts, kNow, [&](const AccountJudgement& account) {
+    JudgedAccounts result = JudgeAccounts(kDays, install.paths(), protectedAccounts, kNow, [&](const AccountJudgement& account) {
         judged.seen.push_back(account);
         return judged.seen.size() % 3 != 0;
     }, work);
+    judged.kept = std::move(result.kept);
+    judged.problem = std::move(result.problem);
     return judged;
 }
 
@@ -101,5 +105,22 @@ TEST(JudgeInParallel, ThePoolJudgesAndKeepsExactlyAsOneThread) {
         std::size_t listed = 0;
         ForEachAccountFolder(install.paths().userFolderPattern, [&](const std::string&) { return ++listed < stopAfter; });
         EXPECT_EQ(listed, stopAfter);
+        // A listing that fails at its n-th entry read, in the folder of the accounts or in an
+        // account's own folder: the first is told, with the accounts before it, the same as ever.
+        std::set<std::size_t> toldAt;
+        for (int n = 1; n <= 40; ++n) {
+            platform::fault::FailAt(platform::fault::Step::List, n);
+            const Judged failed = Judge(install, protectedAccounts, 8);
+            platform::fault::Reset();
+            if (failed.problem.empty()) continue;
+            toldAt.insert(failed.seen.size());
+            const std::string told = "The account folders in " + install.userFolder() + " cannot be listed: ";
+            EXPECT_EQ(failed.problem.rfind(told, 0), 0u) << failed.problem;
+            EXPECT_TRUE(failed.problem.ends_with(". Nothing was deleted.") && failed.problem.find("..") == std::string::npos)
+                << failed.problem;  // the system's reason between, whose own period is not doubled
+            ExpectSame(failed.seen, std::vector(one.seen.begin(), one.seen.begin() + static_cast<long>(failed.seen.size())));
+        }
+        EXPECT_TRUE(toldAt.count(0) && toldAt.size() > 2) << toldAt.size();  // at the start, and midway
+        EXPECT_EQ(Judge(install, protectedAccounts, 8).problem, "");
     }
 }
