@@ -2,12 +2,14 @@
 
 #include <cstdio>
 
-std::string EscapedForLine(const std::string& text) {
+namespace {
+
+std::string Escaped(const std::string& text, bool doubleBackslash) {
     std::string out;
     out.reserve(text.size());
     for (const char c : text) {
         const auto byte = static_cast<unsigned char>(c);
-        if (c == '\\') {
+        if (c == '\\' && doubleBackslash) {
             out += "\\\\";  // doubled, so that a name holding "\\x0A" cannot pass for an escaped byte
             continue;
         }
@@ -21,3 +23,9 @@ std::string EscapedForLine(const std::string& text) {
     }
     return out;
 }
+
+}  // namespace
+
+std::string EscapedForLine(const std::string& text) { return Escaped(text, true); }
+
+std::string ControlsEscaped(const std::string& text) { return Escaped(text, false); }

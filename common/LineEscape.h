@@ -6,3 +6,8 @@
 #include <string>
 
 std::string EscapedForLine(const std::string& text);
+
+// The same for a text of the program's own that holds paths, such as a reason: control bytes and
+// DEL are escaped so that a folder's name cannot start a line, but a backslash stays single, so
+// that a Windows path reads as the system writes it.
+std::string ControlsEscaped(const std::string& text);

@@ -87,8 +87,9 @@ std::string NotPurgedText(const std::vector<AccountNotDeleted>& accounts) {
                        " account(s) in quarantine could not be purged; the next run tries them again:";
     for (std::size_t i = 0; i < accounts.size() && i < kNamed; ++i)
         // The name comes from the account's own file and keeps to one line; the reason is Dormix's
-        // own text, whose Windows paths must keep their single backslashes.
-        text.append("\n").append(EscapedForLine(accounts[i].userName)).append(": ").append(accounts[i].reason);
+        // own text, whose Windows paths must keep their single backslashes, but whose folder names
+        // must not start a line of their own.
+        text.append("\n").append(EscapedForLine(accounts[i].userName)).append(": ").append(ControlsEscaped(accounts[i].reason));
     if (accounts.size() > kNamed) text += "\n... and " + std::to_string(accounts.size() - kNamed) + " more.";
     return text;
 }

@@ -295,10 +295,14 @@ TEST(Quarantine, APurgeDeletesOnlyTheMailServerUserThatWasThereAtTheQuarantine) 
     }
 }
 
-// A box names ten accounts and says how many more there are only when there are more.
+// A box names ten accounts, one a line, and says how many more there are only when there are more.
 TEST(Quarantine, TheAccountsNotPurgedAreNamedAndOnlyMoreAreCounted) {
     for (const auto& [count, more] : std::vector<std::pair<std::size_t, bool>>{{10, false}, {11, true}}) {
-        const std::string text = NotPurgedText(std::vector<AccountNotDeleted>(count, {"ann", "f", "r"}));
+        // A reason naming a folder with a line break in it keeps to its line; its backslashes stay.
+        const std::string text =
+            NotPurgedText(std::vector<AccountNotDeleted>(count, {"ann", "f", "C:\\user\\zz\nWould purge bob (x)"}));
+        EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), static_cast<std::ptrdiff_t>(std::min<std::size_t>(count, 10) + more)) << text;
+        EXPECT_NE(text.find("ann: C:\\user\\zz\\x0AWould purge"), std::string::npos) << text;
         EXPECT_EQ(text.find("\n... and ") != std::string::npos, more) << text;
         if (more) {
             EXPECT_NE(text.find("\n... and 1 more."), std::string::npos) << text;
