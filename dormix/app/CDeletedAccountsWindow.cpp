@@ -22,12 +22,6 @@ QString Local(const std::string& text) { return QString::fromLocal8Bit(text); }
 
 QString DayText(const std::optional<std::time_t>& day) { return day ? Local(LogonDateText(*day)) : QString(); }
 
-// Asked before the chosen accounts are acted on; Enter answers No.
-bool Confirmed(platform::MessageBoxes& boxes, const std::string& question, const char* caption) {
-    return boxes.show(question, caption, platform::Buttons::YesNoDefaultNo, platform::Severity::Question) ==
-           platform::Answer::Yes;
-}
-
 }  // namespace
 
 CDeletedAccountsWindow::CDeletedAccountsWindow(std::string installPath, int graceDays, QuarantineEvents events,

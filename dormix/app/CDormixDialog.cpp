@@ -34,6 +34,16 @@ const char* const kAboutItem = "&About Dormix...";  // string 101
 // The caption of the dialog's own boxes: the program's name, from its executable.
 std::string ProgramName() { return QCoreApplication::applicationName().toLocal8Bit().toStdString(); }
 
+// A button of the dialog at its place in dialog units, named name; its accessible name is its
+// text without the mnemonic's "&", as a screen reader says it.
+QPushButton* NewButton(QWidget* dialog, const QString& text, const char* name, const QRect& place) {
+    auto* button = new QPushButton(text, dialog);
+    button->setObjectName(QString::fromLatin1(name));
+    button->setAccessibleName(QString(text).remove(QLatin1Char('&')));
+    button->setGeometry(place);
+    return button;
+}
+
 }  // namespace
 
 CDormixDialog::CDormixDialog(DormixPaths paths, platform::MessageBoxes& scanBoxes,
@@ -98,27 +108,15 @@ void CDormixDialog::createControls() {
     daysCombo_->setEditText(daysText_);
 
     // Made in the order Tab takes them, as they are laid out: row by row, left to right.
-    auto* preview = new QPushButton(QStringLiteral("&Preview..."), this);
-    preview->setObjectName(QStringLiteral("previewButton"));
-    preview->setAccessibleName(QStringLiteral("Preview..."));
-    preview->setGeometry(units.toPixels(181, 97, 50, 14));
+    QPushButton* preview = NewButton(this, QStringLiteral("&Preview..."), "previewButton", units.toPixels(181, 97, 50, 14));
     connect(preview, &QPushButton::clicked, this, &CDormixDialog::OnPreview);
-
-    auto* ok = new QPushButton(QStringLiteral("OK"), this);
-    ok->setObjectName(QStringLiteral("okButton"));
-    ok->setGeometry(units.toPixels(181, 114, 50, 14));
+    QPushButton* ok = NewButton(this, QStringLiteral("OK"), "okButton", units.toPixels(181, 114, 50, 14));
     ok->setDefault(true);
     connect(ok, &QPushButton::clicked, this, &CDormixDialog::OnOK);
-
-    auto* deleted = new QPushButton(QStringLiteral("&Deleted Accounts..."), this);
-    deleted->setObjectName(QStringLiteral("deletedAccountsButton"));
-    deleted->setAccessibleName(QStringLiteral("Deleted Accounts..."));
-    deleted->setGeometry(units.toPixels(7, 131, 80, 14));
+    QPushButton* deleted =
+        NewButton(this, QStringLiteral("&Deleted Accounts..."), "deletedAccountsButton", units.toPixels(7, 131, 80, 14));
     connect(deleted, &QPushButton::clicked, this, &CDormixDialog::OnDeletedAccounts);
-
-    auto* cancel = new QPushButton(QStringLiteral("Cancel"), this);
-    cancel->setObjectName(QStringLiteral("cancelButton"));
-    cancel->setGeometry(units.toPixels(181, 131, 50, 14));
+    QPushButton* cancel = NewButton(this, QStringLiteral("Cancel"), "cancelButton", units.toPixels(181, 131, 50, 14));
     connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
 
     daysCombo_->setFocus();

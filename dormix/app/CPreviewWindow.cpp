@@ -240,9 +240,7 @@ void CPreviewWindow::showPlanSteps(const RunPlan& plan, const std::string& insta
 // The number first, asked with No the default, before the run's own question.
 void CPreviewWindow::requestDelete() {
     const std::string question = "Delete the " + std::to_string(foldersShown().size()) + " accounts listed?";
-    if (boxes_.show(question, "Delete These Accounts", platform::Buttons::YesNoDefaultNo, platform::Severity::Question) !=
-        platform::Answer::Yes)
-        return;
+    if (!Confirmed(boxes_, question, "Delete These Accounts")) return;
     deleteRequested_ = true;
     accept();
 }

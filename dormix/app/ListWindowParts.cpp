@@ -63,3 +63,8 @@ QPushButton* AddButton(QDialogButtonBox* buttons, const QString& text, QDialogBu
     button->setDefault(false);
     return button;
 }
+
+bool Confirmed(platform::MessageBoxes& boxes, const std::string& question, const char* caption) {
+    return boxes.show(question, caption, platform::Buttons::YesNoDefaultNo, platform::Severity::Question) ==
+           platform::Answer::Yes;
+}

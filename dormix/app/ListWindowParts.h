@@ -1,9 +1,13 @@
 #pragma once
 // What the windows that list accounts share: a "Find:" field that narrows a list as one types,
-// and buttons that Enter never presses, so that no keystroke meant for the search can start a
-// deletion or a restore.
+// and buttons and questions that Enter never answers with Yes, so that no keystroke meant for
+// the search can start a deletion or a restore.
+#include <string>
+
 #include <QDialogButtonBox>
 #include <QString>
+
+#include "platform/MessageBox.h"
 
 class QHBoxLayout;
 class QPushButton;
@@ -24,3 +28,6 @@ int ShowMatching(QTreeWidget* list, const QString& text);
 
 // A button of buttons, named name, with its text as its accessible name; it is never the default.
 QPushButton* AddButton(QDialogButtonBox* buttons, const QString& text, QDialogButtonBox::ButtonRole role, const char* name);
+
+// Asked before the chosen accounts are acted on, with caption; Enter answers No. True for Yes.
+bool Confirmed(platform::MessageBoxes& boxes, const std::string& question, const char* caption);

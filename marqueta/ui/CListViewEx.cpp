@@ -13,6 +13,7 @@
 #include "marqueta/ui/LocalText.h"
 #include "marqueta/ui/PictureFile.h"
 #include "marqueta/ui/ScheduleColours.h"
+#include "platform/Paths.h"
 
 namespace {
 
@@ -257,7 +258,7 @@ QString CListViewEx::pictureDescription(int position) const {
     const std::string path = picturePath(position);
     const QString none = QString::fromLatin1(kNoPictureText);
     if (path.empty()) return none;
-    const QString name = ToQt(path.substr(path.find_last_of("/\\") + 1));
+    const QString name = ToQt(platform::FileNameOf(path));
     const RowPicture* picture = pictures_ ? pictures_->find(path) : nullptr;
     if (!picture) return name;
     return name + QStringLiteral(", ") + (picture->pixmap.isNull() ? none : PictureSizeText(picture->size));

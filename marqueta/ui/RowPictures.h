@@ -37,8 +37,6 @@ public:
     // Drops the reads not yet begun and waits for those under way.
     ~RowPictures() override;
 
-    QSize box() const { return box_; }
-
     // The picture of the file at path, or null while it has not been read.
     const RowPicture* find(const std::string& path);
 

@@ -40,6 +40,14 @@ public:
     // The program's catalogue on these folders, its boxes and status pane, not yet loaded.
     std::unique_ptr<Catalogue> programCatalogue();
 
+    // Gives the context a file state and this trace, as a window has them after its first load,
+    // so that a save checks the file first; the state, for the test to set.
+    CatalogueFileState& watchFile() {
+        context.file = &fileState;
+        context.trace = &trace;
+        return fileState;
+    }
+
     // Names of the files (not folders) in the banners folder and in the images folder, sorted.
     std::vector<std::string> bannerFileNames() const;
     std::vector<std::string> imageFileNames() const;
@@ -51,6 +59,7 @@ public:
     ScriptedMessageBoxes boxes;
     RecordingStatusPane status;
     std::ostringstream trace;  // a program catalogue's trace lines
+    CatalogueFileState fileState;  // the context's after watchFile()
     CatalogueContext context;
 };
 

@@ -4,7 +4,6 @@
 #include <algorithm>
 #include <filesystem>
 #include <optional>
-#include <sstream>
 
 #include <gtest/gtest.h>
 
@@ -256,10 +255,7 @@ TEST(Catalogue, OneRuleDecidesWhetherTheFileMayBeWrittenOver) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.onDisk);
         MarquetaInstallation site;
-        CatalogueFileState state;
-        std::ostringstream trace;
-        site.context.file = &state;
-        site.context.trace = &trace;
+        CatalogueFileState& state = site.watchFile();
         const std::string& path = site.paths.dataFilePath;
         WriteBytes(path, Lines({kA}));
         ASSERT_TRUE(reloadCatalogue(site.context));

@@ -118,10 +118,7 @@ TEST(TwoWindows, AChangeIsNoticedHoweverItCameAndTheAnswerIsFollowed) {
         for (const Answer answer : {Answer::Reload, Answer::Overwrite, Answer::Cancel}) {
             SCOPED_TRACE(testing::Message() << "how " << how << ", answer " << static_cast<int>(answer));
             MarquetaInstallation site;
-            CatalogueFileState state;
-            std::ostringstream trace;
-            site.context.file = &state;
-            site.context.trace = &trace;
+            CatalogueFileState& state = site.watchFile();
             const std::string& path = site.paths.dataFilePath;
             WriteBytes(path, ours);
             ASSERT_TRUE(reloadCatalogue(site.context));

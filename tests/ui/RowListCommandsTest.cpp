@@ -1,5 +1,7 @@
 // The banner list's commands in the running window: Add, the double-click, Delete, Modify and
 // the mark on a row's check box.
+#include <functional>
+
 #include <QAction>
 #include <QDialog>
 #include <QIcon>
@@ -53,6 +55,23 @@ struct OpenedEditor {
     Texts fields;
     bool opened = false;
 };
+
+// Modify on the first of two banners; while its editor stands open another program saves the
+// catalogue without it, the field is edited and Submit is answered with Reload. The editor opened
+// again with the kept input is handed to reopened.
+void ModifyARowSavedAway(MarquetaWindow& w, const std::vector<Cells>& rows,
+                         const std::function<void(QDialog&)>& reopened) {
+    SelectRows(w.view(), {0});
+    WorkModalDialog([&](QDialog& first) {
+        WriteBytes(w.app.catalogue.paths().dataFilePath, CatalogueBytes({rows[1]}));
+        SetField(first, "companyLineEdit", "Edited");
+        WorkModalDialog(reopened);
+        Click(first, "submitPushButton");
+    });
+    w.boxes.answers = {platform::Answer::Reload};
+    Named<QAction>(*w.frame, "modifyAction")->trigger();
+    QTest::qWait(50);
+}
 
 // Records the editor's fields and leaves it with Cancel.
 void RecordAndCancel(OpenedEditor& seen) {
@@ -215,24 +234,15 @@ TEST(RowListCommands, ModifyEditsTheFirstSelectedRowAndNothingWithoutASelection)
 TEST(RowListCommands, SubmitAfterAReloadThatLostTheRowKeepsTheInputForANewBanner) {
     const std::vector<Cells> rows = Banners(2);
     MarquetaWindow w(rows);
-    SelectRows(w.view(), {0});
     const std::string picture = w.dir.file("logo.gif");
     WriteBytes(picture, "GIF89a");
     std::string reopenedWith;
-    WorkModalDialog([&](QDialog& first) {
-        WriteBytes(w.app.catalogue.paths().dataFilePath, CatalogueBytes({rows[1]}));
-        SetField(first, "companyLineEdit", "Edited");
-        WorkModalDialog([&](QDialog& second) {
-            reopenedWith = Field(second, "companyLineEdit").toStdString();
-            SetNextChosenImageFile(picture);
-            Click(second, "browsePushButton");
-            Click(second, "submitPushButton");
-        });
-        Click(first, "submitPushButton");
+    ModifyARowSavedAway(w, rows, [&](QDialog& second) {
+        reopenedWith = Field(second, "companyLineEdit").toStdString();
+        SetNextChosenImageFile(picture);
+        Click(second, "browsePushButton");
+        Click(second, "submitPushButton");
     });
-    w.boxes.answers = {platform::Answer::Reload};
-    Named<QAction>(*w.frame, "modifyAction")->trigger();
-    QTest::qWait(50);
 
     EXPECT_EQ(reopenedWith, "Edited");
     EXPECT_EQ(w.boxes.texts().at(1), "The banner img-company1 (id 00000101) is no longer in the reloaded catalogue "
@@ -249,23 +259,14 @@ TEST(RowListCommands, SubmitAfterAReloadThatLostTheRowKeepsTheInputForANewBanner
 TEST(RowListCommands, AKeptInputWhoseSubmitFailsOpensTheEditorAgain) {
     const std::vector<Cells> rows = Banners(2);
     MarquetaWindow w(rows);
-    SelectRows(w.view(), {0});
     std::string reopenedWith;
-    WorkModalDialog([&](QDialog& first) {
-        WriteBytes(w.app.catalogue.paths().dataFilePath, CatalogueBytes({rows[1]}));
-        SetField(first, "companyLineEdit", "Edited");
-        WorkModalDialog([&](QDialog& second) {
-            WorkModalDialog([&](QDialog& third) {
-                reopenedWith = Field(third, "companyLineEdit").toStdString();
-                Click(third, "cancelPushButton");
-            });
-            Click(second, "submitPushButton");
+    ModifyARowSavedAway(w, rows, [&](QDialog& second) {
+        WorkModalDialog([&](QDialog& third) {
+            reopenedWith = Field(third, "companyLineEdit").toStdString();
+            Click(third, "cancelPushButton");
         });
-        Click(first, "submitPushButton");
+        Click(second, "submitPushButton");
     });
-    w.boxes.answers = {platform::Answer::Reload};
-    Named<QAction>(*w.frame, "modifyAction")->trigger();
-    QTest::qWait(50);
 
     EXPECT_EQ(reopenedWith, "Edited");
     ASSERT_EQ(w.boxes.texts().size(), 3u);
