@@ -88,8 +88,7 @@ std::string PurgedLine(const std::string& installPath, const QuarantineEntry& en
 std::vector<AccountNotDeleted> NotPurgedAccounts(const std::string& installPath, const std::vector<RefusedEntry>& entries) {
     std::vector<AccountNotDeleted> accounts;
     for (const auto& [entry, reason] : entries)
-        accounts.push_back({entry.userName.empty() ? entry.folderName : entry.userName,
-                            QuarantinedFolderPath(installPath, entry), reason});
+        accounts.push_back({EntryName(entry), QuarantinedFolderPath(installPath, entry), reason});
     return accounts;
 }
 
