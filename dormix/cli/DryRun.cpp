@@ -29,17 +29,19 @@ std::string AccountLine(const AccountJudgement& account, const RunPlan& plan) {
     return line;
 }
 
+// "NAME (FOLDER)" of an entry in quarantine.
+std::string EntryText(const QuarantineEntry& entry, const std::string& installPath) {
+    return EscapedForLine(EntryName(entry)) + " (" + EscapedForLine(QuarantinedFolderPath(installPath, entry)) + ")";
+}
+
 std::string PurgeLine(const QuarantineEntry& entry, const std::string& installPath) {
-    return "Would purge " + EscapedForLine(entry.userName.empty() ? entry.folderName : entry.userName) + " (" +
-           EscapedForLine(QuarantinedFolderPath(installPath, entry)) + "), quarantined on " +
-           LogonDateText(entry.quarantinedOn);
+    return "Would purge " + EntryText(entry, installPath) + ", quarantined on " + LogonDateText(entry.quarantinedOn);
 }
 
 // An entry over its period that the purge would leave, and why; the reason names the entry's file,
 // whose folder's name must not break the line either.
 std::string NotPurgedLine(const QuarantineEntry& entry, const std::string& why, const std::string& installPath) {
-    return EscapedForLine(entry.userName.empty() ? entry.folderName : entry.userName) + " (" +
-           EscapedForLine(QuarantinedFolderPath(installPath, entry)) + "), would not be purged: " + EscapedForLine(why);
+    return EntryText(entry, installPath) + ", would not be purged: " + EscapedForLine(why);
 }
 
 std::string PendingLine(const AccountJudgement& account) {

@@ -131,7 +131,7 @@ RestoreResult FinishRestore(const std::string& installPath, QuarantineEntry& ent
                             std::time_t now) {
     const std::string from = QuarantinedFolderPath(installPath, entry);
     const std::string to = AccountFolderPath(installPath, entry.folderName);
-    const std::string name = entry.userName.empty() ? entry.folderName : entry.userName;
+    const std::string name = EntryName(entry);
     const bool folderInQuarantine = platform::IsDirectory(from);
     if (folderInQuarantine && platform::PathExists(to))
         return Refuse(installPath, entry, name + " cannot be restored: the folder " + to + " exists again.");

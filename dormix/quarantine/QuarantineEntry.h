@@ -40,6 +40,11 @@ struct QuarantineEntry {
     std::string tervoxUserKept;     // why the user was kept although the run was told to delete it
 };
 
+// The name an entry is told by: its user's, or its folder's for a folder that names no user.
+inline const std::string& EntryName(const QuarantineEntry& entry) {
+    return entry.userName.empty() ? entry.folderName : entry.userName;
+}
+
 // PATH/Quarantine, and the folders and files within it.
 std::string QuarantineFolder(const std::string& installPath);
 std::string DayFolder(const std::string& installPath, const std::string& day);

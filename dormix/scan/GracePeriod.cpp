@@ -44,10 +44,12 @@ std::string QuarantineAuditLine(const std::string& installPath, const Quarantine
     return line;
 }
 
-QuarantineEvents AuditedEvents(const std::string& installPath, const RunIdentity& run, std::time_t now) {
+namespace {
+
+// The events that record each step, with no protected list: the scan has its own, and a
+// quarantining batch asks none.
+QuarantineEvents RecordingEvents(const std::string& installPath, const RunIdentity& run, std::time_t now) {
     QuarantineEvents events;
-    // A list that may have been cut could hide any name: then every user counts as protected.
-    events.isProtected = [list = ReadProtectedAccounts()](const std::string& name) { return list.cut || list.covers(name); };
     // One synced append for all the entries of a step: a sync per account made a batch many
     // times slower than moving the folders.
     events.record = [installPath, run, now](const std::vector<QuarantineEntry>& entries, QuarantineEvent event) {
@@ -57,6 +59,15 @@ QuarantineEvents AuditedEvents(const std::string& installPath, const RunIdentity
         for (const QuarantineEntry& entry : entries) RecordAccount(run, EntryAccount(installPath, entry), EventText(event));
         return true;
     };
+    return events;
+}
+
+}  // namespace
+
+QuarantineEvents AuditedEvents(const std::string& installPath, const RunIdentity& run, std::time_t now) {
+    QuarantineEvents events = RecordingEvents(installPath, run, now);
+    // A list that may have been cut could hide any name: then every user counts as protected.
+    events.isProtected = [list = ReadProtectedAccounts()](const std::string& name) { return list.cut || list.covers(name); };
     return events;
 }
 
@@ -77,8 +88,7 @@ std::string PurgedLine(const std::string& installPath, const QuarantineEntry& en
 std::vector<AccountNotDeleted> NotPurgedAccounts(const std::string& installPath, const std::vector<RefusedEntry>& entries) {
     std::vector<AccountNotDeleted> accounts;
     for (const auto& [entry, reason] : entries)
-        accounts.push_back({entry.userName.empty() ? entry.folderName : entry.userName,
-                            QuarantinedFolderPath(installPath, entry), reason});
+        accounts.push_back({EntryName(entry), QuarantinedFolderPath(installPath, entry), reason});
     return accounts;
 }
 
@@ -86,7 +96,7 @@ namespace {
 
 QuarantineEvents RunEvents(const DormixPaths& paths, const ProtectedAccounts& protectedAccounts, const RunIdentity& run,
                            std::time_t now) {
-    QuarantineEvents events = AuditedEvents(paths.installPath, run, now);
+    QuarantineEvents events = RecordingEvents(paths.installPath, run, now);
     events.isProtected = [&protectedAccounts](const std::string& name) { return protectedAccounts.covers(name); };
     return events;
 }
@@ -144,7 +154,7 @@ BatchResult QuarantineDormantBatch(std::vector<BatchMember>& members, const Batc
         moving.push_back(&member);
     }
     const QuarantineRun run = QuarantineAccounts(files.installPath, accounts, terms.now, terms.withTervoxUsers,
-                                                 AuditedEvents(files.installPath, files.run, terms.now), terms.graceDays);
+                                                 RecordingEvents(files.installPath, files.run, terms.now), terms.graceDays);
     for (std::size_t i = 0; i < moving.size(); ++i) {
         DeletedAccount& deleted = moving[i]->deleted;
         if (run.accounts[i].quarantined) {

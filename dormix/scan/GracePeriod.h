@@ -20,7 +20,7 @@ std::string QuarantineAuditLine(const std::string& installPath, const Quarantine
                                 std::time_t at, const RunIdentity& run);
 
 // Events that record each step of run in the installation's "deleted.log", synced, and in the
-// system log.
+// system log, and that take the users of the protected list, read now, as protected.
 QuarantineEvents AuditedEvents(const std::string& installPath, const RunIdentity& run, std::time_t now);
 
 // Before the question of a deleting run with a grace period of graceDays (0: none): with one, the

@@ -28,8 +28,24 @@ void TakePending(const PendingBatch& batch, std::int32_t days, const ProtectedAc
 
 }  // namespace
 
+RunSettings ReadRunSettings(const std::string& installPath, std::int32_t days, std::time_t now,
+                            DeletionWarnings* warnings) {
+    RunSettings settings;
+    settings.graceDays = ReadGraceDays();
+    if (!settings.graceDays) settings.graceProblem = GraceDaysUnreadableText(ReadVeltaSetting("DORMIX", "GRACEDAYS"));
+    if (warnings) settings.warnProblem = warnings->prepare(installPath, days, now);
+    return settings;
+}
+
 RunPlan PlanRun(std::int32_t days, const DormixPaths& paths, const ProtectedAccounts& protectedAccounts,
-                std::time_t now, DeletionWarnings* warnings, AccountAges* ages, ScanProgress* progress) {
+                std::time_t now, DeletionWarnings* warnings, AccountAges* ages) {
+    return PlanRun(days, paths, protectedAccounts, now, ReadRunSettings(paths.installPath, days, now, warnings),
+                   warnings, ages, nullptr);
+}
+
+RunPlan PlanRun(std::int32_t days, const DormixPaths& paths, const ProtectedAccounts& protectedAccounts,
+                std::time_t now, const RunSettings& settings, DeletionWarnings* warnings, AccountAges* ages,
+                ScanProgress* progress) {
     RunPlan next;
     next.problem = LogFileProblem(paths);
     const std::string pendingPath = PendingDeletionsPath(paths.installPath);
@@ -46,8 +62,8 @@ RunPlan PlanRun(std::int32_t days, const DormixPaths& paths, const ProtectedAcco
                 break;
         }
     }
-    if (const std::optional<int> graceDays = ReadGraceDays(); !graceDays) {
-        if (next.problem.empty()) next.problem = GraceDaysUnreadableText(ReadVeltaSetting("DORMIX", "GRACEDAYS"));
+    if (const std::optional<int> graceDays = settings.graceDays; !graceDays) {
+        if (next.problem.empty()) next.problem = settings.graceProblem;
     } else {
         // Whatever the period is now: each account keeps the period it was quarantined under.
         next.graceDays = *graceDays;
@@ -67,7 +83,7 @@ RunPlan PlanRun(std::int32_t days, const DormixPaths& paths, const ProtectedAcco
         });
     }
     // An account that is only kept is not shown: with a million accounts only those shown are held.
-    const std::string warnProblem = warnings ? warnings->prepare(paths.installPath, days, now) : std::string();
+    const std::string& warnProblem = settings.warnProblem;
     int read = 0;
     JudgedAccounts judged = JudgeAccounts(days, paths, protectedAccounts, now, [&](const AccountJudgement& account) {
         if (ages) ages->count(account);

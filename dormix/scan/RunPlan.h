@@ -51,9 +51,23 @@ struct RunPlan {
 // How the dry run and the preview mark an account of the pending deletions.
 inline constexpr const char* kPendingMark = "pending from an interrupted run";
 
+// What a plan reads of the settings, read once: a run that must refuse on them before its first
+// step reads them before it, and plans with what it read.
+struct RunSettings {
+    std::optional<int> graceDays;  // none: GRACEDAYS cannot be read, and graceProblem says so
+    std::string graceProblem;
+    std::string warnProblem;  // why the warnings cannot be planned (warnings prepared, when given)
+};
+RunSettings ReadRunSettings(const std::string& installPath, std::int32_t days, std::time_t now,
+                            DeletionWarnings* warnings);
+
 // ages, when given, counts every judged account by its time since the last logon, in the same
 // pass, and takes the number the threshold would delete; progress, when given, hears how many
-// account folders have been read as it goes, and its stop ends the reading there.
+// account folders have been read as it goes, and its stop ends the reading there. settings are
+// what ReadRunSettings read with the same warnings.
 RunPlan PlanRun(std::int32_t days, const DormixPaths& paths, const ProtectedAccounts& protectedAccounts,
-                std::time_t now, DeletionWarnings* warnings = nullptr, AccountAges* ages = nullptr,
-                ScanProgress* progress = nullptr);
+                std::time_t now, const RunSettings& settings, DeletionWarnings* warnings, AccountAges* ages,
+                ScanProgress* progress);
+// The same, the settings read first.
+RunPlan PlanRun(std::int32_t days, const DormixPaths& paths, const ProtectedAccounts& protectedAccounts,
+                std::time_t now, DeletionWarnings* warnings = nullptr, AccountAges* ages = nullptr);

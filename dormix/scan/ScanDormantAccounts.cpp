@@ -5,7 +5,6 @@
 #include <string>
 #include <vector>
 
-#include "common/VeltaSettings.h"
 #include "dormix/keyindex/RemoveUserKeys.h"
 #include "dormix/quarantine/GraceDays.h"
 #include "dormix/scan/AccountLog.h"
@@ -258,11 +257,11 @@ bool Scan(std::int32_t days, const DormixPaths& paths, platform::MessageBoxes& b
         return state.refuse(problem, kNothingDeletedCaption);
     // The warnings' settings are checked before the grace period's purge, which deletes.
     DeletionWarnings* const warnings = scope.warnings;
-    if (const std::string problem = warnings ? warnings->prepare(paths.installPath, days, now) : ""; !problem.empty())
-        return state.refuse(problem, kNothingDeletedCaption);
-    const std::optional<int> graceDays = ReadGraceDays();
-    if (!graceDays)
-        return state.refuse(GraceDaysUnreadableText(ReadVeltaSetting("DORMIX", "GRACEDAYS")), kNothingDeletedCaption);
+    // Read once: the plan below is made with them.
+    const RunSettings settings = ReadRunSettings(paths.installPath, days, now, warnings);
+    if (!settings.warnProblem.empty()) return state.refuse(settings.warnProblem, kNothingDeletedCaption);
+    const std::optional<int> graceDays = settings.graceDays;
+    if (!graceDays) return state.refuse(settings.graceProblem, kNothingDeletedCaption);
     if (*graceDays > 0) {
         if (const std::string problem = PrepareQuarantine(paths.installPath); !problem.empty())
             return state.refuse(problem, kNothingDeletedCaption);
@@ -286,7 +285,7 @@ bool Scan(std::int32_t days, const DormixPaths& paths, platform::MessageBoxes& b
             return state.finish(false);
     }
     // The plan, as the dry run and the preview make it; its steps are checked again as they come.
-    RunPlan plan = PlanRun(days, paths, protectedAccounts, now, warnings, nullptr, &progress);
+    RunPlan plan = PlanRun(days, paths, protectedAccounts, now, settings, warnings, nullptr, &progress);
     if (!plan.problem.empty()) return state.refuse(plan.problem, kNothingDeletedCaption);
     // A stop while the folders were read ends the run before its first step: nothing was touched.
     if (plan.stopped) return state.finish(true);

@@ -1,5 +1,7 @@
 #include "dormix/scan/ScanReport.h"
 
+#include <algorithm>
+
 #include "dormix/scan/LineEscape.h"
 
 namespace {
@@ -10,11 +12,13 @@ constexpr std::size_t kFailuresShown = 20;
 // How many accounts a box names one by one: a box, not a log.
 constexpr std::size_t kNamed = 10;
 
-// The lines, each after a line break, the first kNamed of them and then how many more.
-std::string NamedLines(const std::vector<std::string>& lines) {
+// The lines, each after a line break, the first kNamed of them and then how many more of total
+// (by default, of the lines).
+std::string NamedLines(const std::vector<std::string>& lines, std::size_t total = 0) {
+    total = std::max(total, lines.size());
     std::string text;
     for (std::size_t i = 0; i < lines.size() && i < kNamed; ++i) text.append("\n").append(lines[i]);
-    if (lines.size() > kNamed) text += "\n... and " + std::to_string(lines.size() - kNamed) + " more.";
+    if (total > kNamed) text += "\n... and " + std::to_string(total - kNamed) + " more.";
     return text;
 }
 
@@ -83,15 +87,14 @@ std::string WaitingText(const QuarantinePurges& purges) {
 }
 
 std::string NotPurgedText(const std::vector<AccountNotDeleted>& accounts) {
-    std::string text = std::to_string(accounts.size()) +
-                       " account(s) in quarantine could not be purged; the next run tries them again:";
+    std::vector<std::string> lines;
     for (std::size_t i = 0; i < accounts.size() && i < kNamed; ++i)
         // The name comes from the account's own file and keeps to one line; the reason is Dormix's
         // own text, whose Windows paths must keep their single backslashes, but whose folder names
         // must not start a line of their own.
-        text.append("\n").append(EscapedForLine(accounts[i].userName)).append(": ").append(ControlsEscaped(accounts[i].reason));
-    if (accounts.size() > kNamed) text += "\n... and " + std::to_string(accounts.size() - kNamed) + " more.";
-    return text;
+        lines.push_back(EscapedForLine(accounts[i].userName) + ": " + ControlsEscaped(accounts[i].reason));
+    return std::to_string(accounts.size()) + " account(s) in quarantine could not be purged; the next run tries them again:" +
+           NamedLines(lines, accounts.size());
 }
 
 std::string LeftForNextRunText(int left) {
